@@ -1,0 +1,4 @@
+// Resource ids of Lanternquill.
+#pragma once
+
+#define IDR_MAINFRAME 128

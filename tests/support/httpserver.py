@@ -1,0 +1,311 @@
+#!/usr/bin/env python3
+"""The local HTTP server of the tests: 127.0.0.1 only, a free port, scripted behaviours chosen by path.
+
+  start --port-file F --pid-file P --root DIR   runs in the background; returns once the port is written
+  stop  --port-file F --pid-file P              ends it
+  serve --root DIR [--port N]                   runs in the foreground (for trying things by hand)
+
+Paths:
+  /files/<path>                  a file under DIR: Range (206), If-Modified-Since (304), Last-Modified
+  /text/<n>                      n bytes of text; Range honoured
+  /status/<code>                 an empty answer with that status
+  /basic/<user>/<password>/<rest>   401 with a Basic challenge until the credentials match, then <rest> as /text
+  /slow/<n>/<ms>                 n bytes sent in 64-byte chunks, ms apart (bounded: at most 30 s in all)
+  /truncated/<announced>/<sent>  announces announced bytes, sends sent, then closes
+  /oversized/<announced>/<sent>  announces announced bytes, sends more
+  /redirect/<n>                  302 n times, then 200 "done"
+  /redirect-loop                 302 to itself
+  /ignore-range/<n>              n bytes, 200, whatever Range asks
+  /garbage                       a status line and headers that are not HTTP
+  /silent/<ms>                   accepts and answers nothing for ms (at most 30 s), then closes
+  /echo                          POST: the body back, with X-Echo-Content-Type and X-Echo-Method
+  /query                         the query string back as the body
+A request in absolute form (the server used as a proxy) needs Proxy-Authorization Basic proxyuser:proxypass
+(else 407), then the path is served as above.
+"""
+import argparse
+import base64
+import email.utils
+import os
+import signal
+import socket
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import urlsplit
+
+MAX_DELAY_S = 30.0
+PROXY_CREDENTIALS = 'proxyuser:proxypass'
+
+
+def text_body(n):
+    pattern = b'Lanternquill test body 0123456789.\n'
+    return (pattern * (n // len(pattern) + 1))[:n]
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = 'HTTP/1.1'
+    server_version = 'LanternquillTest/1.0'
+
+    def log_message(self, fmt, *args):
+        pass
+
+    # -- helpers ----------------------------------------------------------------------------------------
+
+    def send_body(self, status, body, content_type='text/plain', headers=None):
+        self.send_response(status)
+        self.send_header('Content-Type', content_type)
+        self.send_header('Content-Length', str(len(body)))
+        for name, value in (headers or {}).items():
+            self.send_header(name, value)
+        self.end_headers()
+        if self.command != 'HEAD':
+            self.wfile.write(body)
+
+    def send_ranged(self, data, last_modified=None, content_type='text/plain'):
+        headers = {'Accept-Ranges': 'bytes'}
+        if last_modified is not None:
+            headers['Last-Modified'] = email.utils.formatdate(last_modified, usegmt=True)
+            since = self.headers.get('If-Modified-Since')
+            if since:
+                try:
+                    when = email.utils.parsedate_to_datetime(since).timestamp()
+                except (TypeError, ValueError):
+                    when = None
+                if when is not None and int(last_modified) <= int(when):
+                    self.send_response(304)
+                    self.send_header('Content-Length', '0')
+                    self.send_header('Last-Modified', headers['Last-Modified'])
+                    self.end_headers()
+                    return
+        rng = self.headers.get('Range')
+        if rng and rng.startswith('bytes='):
+            first, _, last = rng[6:].partition('-')
+            try:
+                start = int(first)
+                end = int(last) if last else len(data) - 1
+            except ValueError:
+                start, end = -1, -1
+            if 0 <= start < len(data) and start <= end:
+                end = min(end, len(data) - 1)
+                headers['Content-Range'] = 'bytes %d-%d/%d' % (start, end, len(data))
+                self.send_body(206, data[start:end + 1], content_type, headers)
+                return
+            headers['Content-Range'] = 'bytes */%d' % len(data)
+            self.send_body(416, b'', content_type, headers)
+            return
+        self.send_body(200, data, content_type, headers)
+
+    def check_basic(self, header, expected):
+        value = self.headers.get(header, '')
+        if not value.startswith('Basic '):
+            return False
+        try:
+            return base64.b64decode(value[6:]).decode('latin-1') == expected
+        except (ValueError, UnicodeDecodeError):
+            return False
+
+    # -- dispatch ---------------------------------------------------------------------------------------
+
+    def do_HEAD(self):
+        self.do_GET()
+
+    def do_POST(self):
+        self.do_GET()
+
+    def do_GET(self):
+        target = self.path
+        if '://' in target.split('?')[0]:
+            if not self.check_basic('Proxy-Authorization', PROXY_CREDENTIALS):
+                self.send_body(407, b'proxy authentication required',
+                               headers={'Proxy-Authenticate': 'Basic realm="lanternquill-proxy"'})
+                return
+            parts = urlsplit(target)
+            target = parts.path + ('?' + parts.query if parts.query else '')
+        path, _, query = target.partition('?')
+        segments = [s for s in path.split('/') if s]
+        if not segments:
+            self.send_body(200, b'Lanternquill test server\n')
+            return
+        handler = getattr(self, 'route_' + segments[0].replace('-', '_'), None)
+        if handler is None:
+            self.send_body(404, b'not found')
+            return
+        try:
+            handler(segments[1:], query)
+        except (ValueError, IndexError):
+            self.send_body(400, b'bad test path')
+
+    def route_files(self, rest, _query):
+        root = os.path.realpath(self.server.root)
+        full = os.path.realpath(os.path.join(root, *rest))
+        if not full.startswith(root + os.sep) or not os.path.isfile(full):
+            self.send_body(404, b'not found')
+            return
+        with open(full, 'rb') as f:
+            data = f.read()
+        ctype = 'text/xml' if full.endswith(('.xml', '.rss', '.atom', '.rdf')) else 'application/octet-stream'
+        self.send_ranged(data, os.path.getmtime(full), ctype)
+
+    def route_text(self, rest, _query):
+        self.send_ranged(text_body(int(rest[0])), 1700000000)
+
+    def route_status(self, rest, _query):
+        self.send_body(int(rest[0]), b'')
+
+    def route_basic(self, rest, _query):
+        user, password = rest[0], rest[1]
+        if not self.check_basic('Authorization', user + ':' + password):
+            self.send_body(401, b'authorization required',
+                           headers={'WWW-Authenticate': 'Basic realm="lanternquill"'})
+            return
+        self.send_body(200, text_body(int(rest[2]) if len(rest) > 2 else 100))
+
+    def route_slow(self, rest, _query):
+        n, delay = int(rest[0]), int(rest[1]) / 1000.0
+        chunks = max(1, (n + 63) // 64)
+        delay = min(delay, MAX_DELAY_S / chunks)
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/plain')
+        self.send_header('Content-Length', str(n))
+        self.end_headers()
+        data = text_body(n)
+        try:
+            for i in range(0, n, 64):
+                self.wfile.write(data[i:i + 64])
+                self.wfile.flush()
+                time.sleep(delay)
+        except OSError:
+            pass
+
+    def route_truncated(self, rest, _query):
+        announced, sent = int(rest[0]), int(rest[1])
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/plain')
+        self.send_header('Content-Length', str(announced))
+        self.end_headers()
+        self.wfile.write(text_body(sent))
+        self.wfile.flush()
+        self.close_connection = True
+        self.connection.shutdown(socket.SHUT_RDWR)
+
+    def route_oversized(self, rest, _query):
+        announced, sent = int(rest[0]), int(rest[1])
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/plain')
+        self.send_header('Content-Length', str(announced))
+        self.end_headers()
+        self.wfile.write(text_body(sent))
+        self.close_connection = True
+
+    def route_redirect(self, rest, _query):
+        n = int(rest[0])
+        if n <= 0:
+            self.send_body(200, b'done')
+            return
+        self.send_body(302, b'', headers={'Location': '/redirect/%d' % (n - 1)})
+
+    def route_redirect_loop(self, _rest, _query):
+        self.send_body(302, b'', headers={'Location': '/redirect-loop'})
+
+    def route_ignore_range(self, rest, _query):
+        self.send_body(200, text_body(int(rest[0])))
+
+    def route_garbage(self, _rest, _query):
+        self.wfile.write(b'HTTP/1.1 2x0 \xff\xfe\r\nthis is: not\x00 a header\r\n\r\n\xff\xff')
+        self.close_connection = True
+
+    def route_silent(self, rest, _query):
+        time.sleep(min(int(rest[0]) / 1000.0, MAX_DELAY_S))
+        self.close_connection = True
+
+    def route_echo(self, _rest, _query):
+        length = int(self.headers.get('Content-Length') or 0)
+        body = self.rfile.read(length) if length > 0 else b''
+        self.send_body(200, body, headers={
+            'X-Echo-Content-Type': self.headers.get('Content-Type', ''),
+            'X-Echo-Method': self.command,
+        })
+
+    def route_query(self, _rest, query):
+        self.send_body(200, query.encode('latin-1'))
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def serve(root, port, port_file=None):
+    server = Server(('127.0.0.1', port), Handler)
+    server.root = root
+    if port_file:
+        tmp = port_file + '.tmp'
+        with open(tmp, 'w') as f:
+            f.write(str(server.server_address[1]))
+        os.replace(tmp, port_file)
+    signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown).start())
+    server.serve_forever()
+
+
+def start(args):
+    for name in (args.port_file, args.pid_file):
+        if os.path.exists(name):
+            os.remove(name)
+    pid = os.fork()
+    if pid == 0:
+        os.setsid()
+        devnull = os.open(os.devnull, os.O_RDWR)
+        for fd in (0, 1, 2):
+            os.dup2(devnull, fd)
+        # Inherited pipes would keep CTest waiting for this fixture to finish.
+        os.closerange(3, 4096)
+        with open(args.pid_file, 'w') as f:
+            f.write(str(os.getpid()))
+        serve(args.root, 0, args.port_file)
+        os._exit(0)
+    deadline = time.time() + 10
+    while time.time() < deadline:
+        if os.path.exists(args.port_file):
+            print('test HTTP server on 127.0.0.1:' + open(args.port_file).read())
+            return 0
+        time.sleep(0.05)
+    print('the test HTTP server did not start', file=sys.stderr)
+    return 1
+
+
+def stop(args):
+    try:
+        pid = int(open(args.pid_file).read())
+        os.kill(pid, signal.SIGTERM)
+        for _ in range(100):
+            os.kill(pid, 0)
+            time.sleep(0.05)
+        os.kill(pid, signal.SIGKILL)
+    except (OSError, ValueError):
+        pass
+    for name in (args.port_file, args.pid_file):
+        if os.path.exists(name):
+            os.remove(name)
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('action', choices=('start', 'stop', 'serve'))
+    parser.add_argument('--port-file')
+    parser.add_argument('--pid-file')
+    parser.add_argument('--root', default='.')
+    parser.add_argument('--port', type=int, default=0)
+    args = parser.parse_args()
+    if args.action == 'start':
+        return start(args)
+    if args.action == 'stop':
+        return stop(args)
+    serve(args.root, args.port)
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs, builds and starts Lanternquill under Wine (on a virtual display when there is none);
+# returns when the program ends.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${LQ_BUILD_DIR:-$root/build}"
+"$root/tools/build.sh" Lanternquill
+
+. "$root/tools/wine-env.sh"
+lq_wine_prepare "$build"
+trap lq_wine_stop EXIT
+lq_wine_start
+
+"$LQ_WINE_BIN/wine64" "$build/Lanternquill.exe" "$@"
