@@ -54,3 +54,15 @@
 #if __has_include("framework/win/WinApp.h")
 #include "framework/win/WinApp.h"
 #endif
+#if __has_include("framework/win/Gdi.h")
+#include "framework/win/Gdi.h"
+#endif
+#if __has_include("framework/win/Dc.h")
+#include "framework/win/Dc.h"
+#endif
+#if __has_include("framework/win/Menu.h")
+#include "framework/win/Menu.h"
+#endif
+#if __has_include("framework/win/ImageList.h")
+#include "framework/win/ImageList.h"
+#endif

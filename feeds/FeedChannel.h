@@ -1,0 +1,99 @@
+// A channel document: its header and its ordered items. Downloaded and cached feeds, subscription lists and
+// result pages are all channels; in a subscription list each entry owns the channel of its feed.
+#pragma once
+
+#include <windows.h>
+
+#include "feeds/FeedItem.h"
+#include "framework/core/AfxString.h"
+#include "framework/core/Collections.h"
+#include "framework/core/DateTime.h"
+
+struct IXMLDOMDocument;
+
+using CFeedItemList = CTypedPtrList<CPtrList, CFeedItem*>;
+
+class CFeedChannelInfo
+{
+public:
+    CFeedChannelInfo() = default;
+    virtual ~CFeedChannelInfo() = default;
+
+    CString m_strType; // "rss", "atom" or "rss11"
+    CString m_strCopyright;
+    CString m_strDescription;
+    CString m_strGenerator;
+    CString m_strLanguage;
+    CString m_strLastBuildDate;
+    CString m_strLink;
+    CString m_strTitle;
+    CString m_strTtl;
+    CString m_strWebMaster;
+    CString m_strReserved[6]; // neither filled nor written by the feed engine
+    CString m_strVersion;     // the root element's "version"
+};
+
+// Ticker modes of CollectTickerItems.
+enum TickerMode
+{
+    TICKER_NEW = 0,         // new items only
+    TICKER_NOT_READ = 1,    // new and unread items
+    TICKER_SINCE = 3,       // items dated at or after the given date
+    TICKER_SINCE_OTHER = 4, // the same
+};
+
+class CFeedChannel
+{
+public:
+    CFeedChannel();
+    virtual ~CFeedChannel();
+    CFeedChannel(const CFeedChannel&) = delete;
+    CFeedChannel& operator=(const CFeedChannel&) = delete;
+
+    // The merge after a reload: the held items go to the head of the list in their order, then every item
+    // whose keep flag is clear is deleted. The news ticker and then the podcast window (either may be null)
+    // are first sent the removal message for it, so they drop it before it goes.
+    void PurgeItems(CWnd* pPodcastWnd, CWnd* pNewsLineWnd);
+
+    // Before a reload: keep flags cleared, new items become unread.
+    void ResetItemStates();
+
+    // Newest first; equal dates keep their order, items without a valid date follow the dated ones.
+    void SortItemsByDate();
+
+    // The first item that matches: with no link, by display title and text; with a link, by link and (unless
+    // bLinkOnly) display title. With bRecurse, the channel of an item that does not match is searched first.
+    CFeedItem* FindItem(const CFeedItem* pItem, BOOL bLinkOnly, BOOL bRecurse);
+
+    // Appends the news items, here and in the entries' channels, whose lower-cased display title or text
+    // contains the word (with bExclude: neither does). Returns the number appended.
+    int SelectItemsByWord(CFeedItemList& list, LPCWSTR word, BOOL bExclude);
+
+    // Appends a ticker headline (CNewsLineItem) for every news item the mode takes, here and in the channels of
+    // subscription entries, each with its entry as the owner.
+    void CollectTickerItems(int nMode, CPtrList& list, CFeedItem* pOwner, const COleDateTime& date);
+
+    // Appends an enclosure job (CEnclosureJob) for every news item with an enclosure URL, here and in the
+    // channels of subscription entries; in podcast mode 2 only from the feeds chosen under "Podcasting\Items".
+    void CollectEnclosures(CPtrList& list, CFeedItem* pOwner);
+
+    // Every item becomes read (with bRecurse, in the entries' channels too) and is recounted; returns the
+    // last count of new items.
+    int MarkAllRead(BOOL bRecurse);
+
+    CFeedChannelInfo m_info;
+    CFeedItemList m_items;     // owned
+    CFeedItemList m_heldItems; // new items of a reload, waiting for PurgeItems
+    DWORD m_dwReserved1;
+    DWORD m_dwReserved2;
+    CString m_strPath; // the file last loaded
+    COleDateTime m_dtLastUpdate;
+    IXMLDOMDocument* m_pDocument; // only while a load runs
+    int m_nDepth;                 // of the running document walk
+    DWORD m_dwReserved3;
+    DWORD m_dwLoadTick; // tick count of the last successful load
+};
+
+// Removes from the list (without deleting) the items whose lower-cased display title and text both lack the
+// word (with bExclude: where either has it). Returns the number left.
+int FilterItemsByWord(CFeedItemList& list, LPCWSTR word, BOOL bExclude);
