@@ -236,11 +236,11 @@ template <typename T> void FormatInto(std::basic_string<T>& out, const T* format
         }
         ++p;
         const bool left = flags.find('-') != std::string::npos;
-        std::string spec = "%" + flags;
+        std::string narrowFormat = "%" + flags;
         if (width > 0)
-            spec += std::to_string(width);
+            narrowFormat += std::to_string(width);
         if (precision >= 0)
-            spec += "." + std::to_string(precision);
+            narrowFormat += "." + std::to_string(precision);
 
         switch (conversion) {
         case T('s'):
@@ -301,7 +301,7 @@ template <typename T> void FormatInto(std::basic_string<T>& out, const T* format
             char buffer[128];
             std::string number;
             auto print = [&](auto value) {
-                int n = std::snprintf(buffer, sizeof(buffer), spec.c_str(), value);
+                int n = std::snprintf(buffer, sizeof(buffer), narrowFormat.c_str(), value);
                 if (n < 0)
                     return;
                 if (n < static_cast<int>(sizeof(buffer))) {
@@ -309,12 +309,12 @@ template <typename T> void FormatInto(std::basic_string<T>& out, const T* format
                     return;
                 }
                 number.resize(static_cast<size_t>(n) + 1);
-                std::snprintf(number.data(), number.size(), spec.c_str(), value);
+                std::snprintf(number.data(), number.size(), narrowFormat.c_str(), value);
                 number.resize(static_cast<size_t>(n));
             };
             const char c = static_cast<char>(conversion);
             if (c == 'p') {
-                spec += 'p';
+                narrowFormat += 'p';
                 print(va_arg(args, void*));
             } else if (c == 'd' || c == 'i') {
                 long long value;
@@ -326,7 +326,7 @@ template <typename T> void FormatInto(std::basic_string<T>& out, const T* format
                     value = static_cast<short>(va_arg(args, int));
                 else
                     value = va_arg(args, int); // long is 32 bits here
-                spec += "lld";
+                narrowFormat += "lld";
                 print(value);
             } else if (c == 'u' || c == 'x' || c == 'X' || c == 'o') {
                 unsigned long long value;
@@ -338,15 +338,15 @@ template <typename T> void FormatInto(std::basic_string<T>& out, const T* format
                     value = static_cast<unsigned short>(va_arg(args, unsigned int));
                 else
                     value = va_arg(args, unsigned int);
-                spec += "ll";
-                spec += c;
+                narrowFormat += "ll";
+                narrowFormat += c;
                 print(value);
             } else if (size == kLongDouble) {
-                spec += 'L';
-                spec += c;
+                narrowFormat += 'L';
+                narrowFormat += c;
                 print(va_arg(args, long double));
             } else {
-                spec += c;
+                narrowFormat += c;
                 print(va_arg(args, double));
             }
             for (char ch : number)

@@ -399,7 +399,7 @@ void WriteStringLength(CArchive& ar, ULONGLONG length, bool wide)
     }
     ar << static_cast<BYTE>(0xFF);
     // 0xFFFE after 0xFF would read as the wide marker, so WORD lengths stop below it.
-    if (length < 0xFFFF) {
+    if (length < 0xFFFE) {
         ar << static_cast<WORD>(length);
         return;
     }

@@ -35,17 +35,24 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
       m_pszExeName(nullptr), m_pszHelpFilePath(nullptr), m_hInstance(nullptr), m_lpCmdLine(nullptr),
       m_nCmdShow(SW_SHOWNORMAL)
 {
+    // A second object (a test's, beside the program's own) stands in until it ends, then the first is back.
+    m_pPrevApp = g_pApp;
     g_pApp = this;
     // The application is the thread object of the thread that made it, and never deletes itself.
     m_bAutoDelete = FALSE;
     m_nThreadID = ::GetCurrentThreadId();
-    AfxGetThreadState()->m_pCurrentWinThread = this;
+    AFX_THREAD_STATE* state = AfxGetThreadState();
+    m_pPrevThread = state->m_pCurrentWinThread;
+    state->m_pCurrentWinThread = this;
 }
 
 CWinApp::~CWinApp()
 {
     if (g_pApp == this)
-        g_pApp = nullptr;
+        g_pApp = m_pPrevApp;
+    AFX_THREAD_STATE* state = AfxGetThreadState();
+    if (state->m_pCurrentWinThread == this)
+        state->m_pCurrentWinThread = m_pPrevThread;
     FreeText(m_pszAppName);
     FreeText(m_pszRegistryKey);
     FreeText(m_pszProfileName);
@@ -110,11 +117,7 @@ int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT)
             break;
         }
     }
-    // An owner of another thread would tie the two threads' input together; a worker's box stands alone.
-    HWND hWndOwner = pOwner->GetSafeHwnd();
-    if (hWndOwner != nullptr && ::GetWindowThreadProcessId(hWndOwner, nullptr) != ::GetCurrentThreadId())
-        hWndOwner = nullptr;
-    return ::MessageBoxW(hWndOwner, lpszPrompt, m_pszAppName != nullptr ? m_pszAppName : L"", nType);
+    return ::MessageBoxW(pOwner->GetSafeHwnd(), lpszPrompt, m_pszAppName != nullptr ? m_pszAppName : L"", nType);
 }
 
 HICON CWinApp::LoadIcon(LPCTSTR lpszResourceName) const

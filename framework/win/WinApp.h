@@ -64,6 +64,9 @@ protected:
     CProfileStore m_profile;
 
 private:
+    CWinApp* m_pPrevApp;
+    CWinThread* m_pPrevThread;
+
     // The profile store follows the public fields, which programs may change directly.
     void SyncProfileNames();
 

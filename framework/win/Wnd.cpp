@@ -5,25 +5,36 @@
 #include "framework/win/WinThread.h"
 
 #include <algorithm>
-#include <mutex>
+#include <iterator>
 #include <unordered_map>
 #include <vector>
 
 namespace {
 
 // Windows with an object are found through one process-wide table so that an object detached or deleted on any
-// thread leaves no stale entry behind; lookups still answer only for the thread that attached the object.
+// thread leaves no stale entry behind. Each thread still has its own map: a lookup answers only with the object
+// the calling thread attached, and two threads may each attach an object to the same handle.
 struct PermanentEntry
 {
     CWnd* pWnd;
     DWORD threadId;
 };
+using PermanentEntries = std::vector<PermanentEntry>;
 
 SRWLOCK g_permanentLock = SRWLOCK_INIT;
-std::unordered_map<HWND, PermanentEntry>& PermanentMap()
+std::unordered_map<HWND, PermanentEntries>& PermanentMap()
 {
-    static auto* map = new std::unordered_map<HWND, PermanentEntry>();
+    static auto* map = new std::unordered_map<HWND, PermanentEntries>();
     return *map;
+}
+
+PermanentEntry* FindEntry(PermanentEntries& entries, DWORD threadId)
+{
+    for (PermanentEntry& entry : entries) {
+        if (entry.threadId == threadId)
+            return &entry;
+    }
+    return nullptr;
 }
 
 struct TempWndMap
@@ -51,10 +62,11 @@ void PurgeThreadWindows(DWORD threadId)
     AcquireSRWLockExclusive(&g_permanentLock);
     auto& map = PermanentMap();
     for (auto it = map.begin(); it != map.end();) {
-        if (it->second.threadId == threadId)
-            it = map.erase(it);
-        else
-            ++it;
+        PermanentEntries& entries = it->second;
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [threadId](const PermanentEntry& e) { return e.threadId == threadId; }),
+                      entries.end());
+        it = entries.empty() ? map.erase(it) : std::next(it);
     }
     ReleaseSRWLockExclusive(&g_permanentLock);
 }
@@ -299,8 +311,10 @@ CWnd* PASCAL CWnd::FromHandlePermanent(HWND hWnd)
     AcquireSRWLockShared(&g_permanentLock);
     auto& map = PermanentMap();
     auto found = map.find(hWnd);
-    if (found != map.end() && found->second.threadId == ::GetCurrentThreadId())
-        pWnd = found->second.pWnd;
+    if (found != map.end()) {
+        if (PermanentEntry* entry = FindEntry(found->second, ::GetCurrentThreadId()))
+            pWnd = entry->pWnd;
+    }
     ReleaseSRWLockShared(&g_permanentLock);
     return pWnd;
 }
@@ -335,12 +349,11 @@ BOOL CWnd::Attach(HWND hWndNew)
         return FALSE;
     AcquireSRWLockExclusive(&g_permanentLock);
     auto& map = PermanentMap();
-    auto found = map.find(hWndNew);
-    // A handle whose last object never saw its destruction (another thread's, or a reused handle) is taken over.
-    const bool taken = found != map.end() && found->second.threadId == ::GetCurrentThreadId() && ::IsWindow(hWndNew) &&
-                       found->second.pWnd != this;
-    if (!taken)
-        map[hWndNew] = PermanentEntry{this, ::GetCurrentThreadId()};
+    PermanentEntries& entries = map[hWndNew];
+    PermanentEntry* entry = FindEntry(entries, ::GetCurrentThreadId());
+    const bool taken = entry != nullptr && entry->pWnd != this;
+    if (entry == nullptr)
+        entries.push_back(PermanentEntry{this, ::GetCurrentThreadId()});
     ReleaseSRWLockExclusive(&g_permanentLock);
     if (taken)
         return FALSE;
@@ -355,8 +368,14 @@ HWND CWnd::Detach()
         AcquireSRWLockExclusive(&g_permanentLock);
         auto& map = PermanentMap();
         auto found = map.find(hWnd);
-        if (found != map.end() && found->second.pWnd == this)
-            map.erase(found);
+        if (found != map.end()) {
+            PermanentEntries& entries = found->second;
+            entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                         [this](const PermanentEntry& e) { return e.pWnd == this; }),
+                          entries.end());
+            if (entries.empty())
+                map.erase(found);
+        }
         ReleaseSRWLockExclusive(&g_permanentLock);
     }
     m_hWnd = nullptr;
@@ -916,8 +935,11 @@ CWnd* PASCAL CWnd::GetSafeOwner(CWnd* pParent, HWND* pWndTop)
 {
     HWND hWnd = pParent->GetSafeHwnd();
     if (hWnd == nullptr) {
-        CWnd* pMain = AfxGetMainWnd();
-        hWnd = pMain->GetSafeHwnd();
+        // Only a main window of this thread stands in: a worker's dialog must not disable another thread's
+        // window, whose thread may be waiting for the worker.
+        hWnd = AfxGetMainWnd()->GetSafeHwnd();
+        if (hWnd != nullptr && ::GetWindowThreadProcessId(hWnd, nullptr) != ::GetCurrentThreadId())
+            hWnd = nullptr;
     }
     // The top-level window, and its last active pop-up as the owner to use.
     while (hWnd != nullptr && (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD))

@@ -6,6 +6,7 @@
 
 #include "framework/core/AfxModule.h"
 #include "framework/core/AfxString.h"
+#include "framework/core/Exceptions.h"
 #include "framework/core/Geometry.h"
 #include "framework/win/CmdTarget.h"
 
@@ -233,6 +234,8 @@ public:
     void SetOwner(CWnd* pOwnerWnd) { m_hWndOwner = pOwnerWnd != nullptr ? pOwnerWnd->m_hWnd : nullptr; }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(m_hWnd, pWndNewParent->GetSafeHwnd())); }
+    // The owner for a modal window: pParent's top-level window (else this thread's main window) or its last
+    // active pop-up; *pWndTop gets the top-level window.
     static CWnd* PASCAL GetSafeOwner(CWnd* pParent = nullptr, HWND* pWndTop = nullptr);
     CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
 
@@ -494,6 +497,10 @@ public:
     afx_msg void OnMButtonDblClk(UINT, CPoint) { Default(); }
     afx_msg BOOL OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
     afx_msg void OnMouseLeave() { Default(); }
+    afx_msg void OnMouseHover(UINT, CPoint) { Default(); }
+    afx_msg void OnNcMouseHover(UINT, CPoint) { Default(); }
+    afx_msg void OnNcMouseLeave() { Default(); }
+    afx_msg LRESULT OnThemeChanged() { return Default(); }
     afx_msg void OnNcMouseMove(UINT, CPoint) { Default(); }
     afx_msg void OnNcLButtonDown(UINT, CPoint) { Default(); }
     afx_msg void OnNcLButtonUp(UINT, CPoint) { Default(); }

@@ -2,6 +2,10 @@
 // name and signature, e.g. ON_WM_SIZE() calls void OnSize(UINT nType, int cx, int cy).
 #pragma once
 
+// The entries hand handlers the wrappers of device contexts and menus.
+#include "framework/win/Dc.h"
+#include "framework/win/Menu.h"
+
 #define AFX_WM_ENTRY(message, ...) {(message), 0, 0, 0, AfxSig_msg, nullptr, AFX_MSG_THUNK(__VA_ARGS__)},
 
 #define ON_WM_CREATE()                                                                                                 \
@@ -264,6 +268,20 @@
     AFX_WM_ENTRY(WM_QUERYENDSESSION, c_.lResult = static_cast<LRESULT>(p_->OnQueryEndSession()); return TRUE;)
 #define ON_WM_ENDSESSION() AFX_WM_ENTRY(WM_ENDSESSION, p_->OnEndSession(static_cast<BOOL>(c_.wParam)); return TRUE;)
 #define ON_WM_DROPFILES() AFX_WM_ENTRY(WM_DROPFILES, p_->OnDropFiles(reinterpret_cast<HDROP>(c_.wParam)); return TRUE;)
+
+// Hover and leave (after TrackMouseEvent), and the visual style's change.
+#define ON_WM_MOUSEHOVER()                                                                                             \
+    AFX_WM_ENTRY(WM_MOUSEHOVER,                                                                                        \
+                 p_->OnMouseHover(static_cast<UINT>(c_.wParam), CPoint(static_cast<short>(LOWORD(c_.lParam)),          \
+                                                                       static_cast<short>(HIWORD(c_.lParam))));        \
+                 return TRUE;)
+#define ON_WM_NCMOUSEHOVER()                                                                                           \
+    AFX_WM_ENTRY(WM_NCMOUSEHOVER,                                                                                      \
+                 p_->OnNcMouseHover(static_cast<UINT>(c_.wParam), CPoint(static_cast<short>(LOWORD(c_.lParam)),        \
+                                                                         static_cast<short>(HIWORD(c_.lParam))));      \
+                 return TRUE;)
+#define ON_WM_NCMOUSELEAVE() AFX_WM_ENTRY(WM_NCMOUSELEAVE, p_->OnNcMouseLeave(); return TRUE;)
+#define ON_WM_THEMECHANGED() AFX_WM_ENTRY(WM_THEMECHANGED, c_.lResult = p_->OnThemeChanged(); return TRUE;)
 
 // WM_CTLCOLORxxx arrive as WM_CTLCOLOR with an AFX_CTLCOLOR in lParam: HBRUSH OnCtlColor(CDC*, CWnd*, UINT).
 #define ON_WM_CTLCOLOR()                                                                                               \

@@ -105,13 +105,17 @@ TEST(WinAppGlobals, TheApplicationIsFoundFromEveryThreadWithItsMainWindow)
 
         CWnd* seenMain = nullptr;
         CWinThread* seenThread = nullptr;
+        CWnd* workerOwner = reinterpret_cast<CWnd*>(1);
         std::thread worker([&] {
             seenMain = AfxGetMainWnd();
             seenThread = AfxGetThread();
+            workerOwner = CWnd::GetSafeOwner();
         });
         worker.join();
         EXPECT_EQ(&main, seenMain) << "a thread without a main window falls back to the application's";
         EXPECT_EQ(&app, seenThread);
+        EXPECT_EQ(nullptr, workerOwner) << "a worker's modal windows are not owned by another thread's window";
+        EXPECT_EQ(&main, CWnd::GetSafeOwner());
 
         // Destroying the application's main window ends its loop: a quit message is waiting.
         main.DestroyWindow();
@@ -121,6 +125,18 @@ TEST(WinAppGlobals, TheApplicationIsFoundFromEveryThreadWithItsMainWindow)
     }
     EXPECT_EQ(nullptr, AfxGetApp());
     EXPECT_EQ(nullptr, AfxGetThread());
+}
+
+TEST(WinAppGlobals, ASecondApplicationObjectStandsInUntilItEnds)
+{
+    CWinApp first(L"First");
+    {
+        CWinApp second(L"Second");
+        EXPECT_EQ(&second, AfxGetApp());
+        EXPECT_EQ(&second, AfxGetThread());
+    }
+    EXPECT_EQ(&first, AfxGetApp());
+    EXPECT_EQ(&first, AfxGetThread());
 }
 
 class CEntryApp : public CWinApp
@@ -170,6 +186,15 @@ TEST(WinAppEntry, WinMainRunsTheApplicationUntilItsMainWindowCloses)
         EXPECT_EQ(SW_SHOWMINNOACTIVE, app.m_nCmdShow);
         EXPECT_EQ(nullptr, app.m_main.m_hWnd);
     }
+}
+
+TEST(WinAppResources, IconsAndCursorsComeFromTheResourceModuleOrTheSystem)
+{
+    CWinApp app(L"ResourcesTest");
+    EXPECT_NE(nullptr, app.LoadIcon(128)) << "the program's main icon";
+    EXPECT_EQ(nullptr, app.LoadIcon(54321));
+    EXPECT_EQ(::LoadCursorW(nullptr, IDC_SIZEWE), app.LoadStandardCursor(IDC_SIZEWE));
+    EXPECT_EQ(nullptr, app.LoadCursor(54321)) << "a program cursor is never a system one";
 }
 
 TEST(WinAppClasses, RegisteredClassesAreSharedByEqualAttributes)

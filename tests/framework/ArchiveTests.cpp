@@ -96,10 +96,10 @@ std::string Hex(const std::string& bytes)
 }
 
 // "FF FE 41" -> bytes; spaces are ignored; 'text' in quotes is taken as ASCII bytes.
-std::string Bytes(const char* spec)
+std::string Bytes(const char* text)
 {
     std::string bytes;
-    for (const char* p = spec; *p;) {
+    for (const char* p = text; *p;) {
         if (*p == ' ') {
             ++p;
         } else if (*p == '\'') {

@@ -389,6 +389,24 @@ ON_UPDATE_COMMAND_UI(10, OnUpdateOff)
 ON_UPDATE_COMMAND_UI(14, OnUpdateChecked)
 END_MESSAGE_MAP()
 
+// A control that sets its own state through its reflected update entry.
+class CSelfUpdatingButton : public CWnd
+{
+public:
+    void OnUpdateSelf(CCmdUI* pCmdUI)
+    {
+        ++m_updates;
+        pCmdUI->SetCheck(1);
+    }
+    int m_updates = 0;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CSelfUpdatingButton, CWnd)
+ON_UPDATE_COMMAND_UI_REFLECT(OnUpdateSelf)
+END_MESSAGE_MAP()
+
 TEST(WndUpdate, UpdateDialogControlsAppliesHandlersAndDisablesOnlyUnhandledPushButtons)
 {
     CWnd host;
@@ -416,6 +434,17 @@ TEST(WndUpdate, UpdateDialogControlsAppliesHandlersAndDisablesOnlyUnhandledPushB
     for (const Child& c : children)
         EXPECT_EQ(c.expectEnabled, ::IsWindowEnabled(::GetDlgItem(host.m_hWnd, static_cast<int>(c.id)))) << c.id;
     EXPECT_EQ(BST_CHECKED, ::SendMessageW(::GetDlgItem(host.m_hWnd, 14), BM_GETCHECK, 0, 0));
+
+    // A control with its own reflected update entry is not offered to anyone else.
+    CSelfUpdatingButton self;
+    ASSERT_TRUE(self.Create(L"BUTTON", L"", WS_VISIBLE | BS_CHECKBOX, CRect(0, 0, 10, 10), &host, 15));
+    host.UpdateDialogControls(&owner, TRUE);
+    EXPECT_EQ(1, self.m_updates);
+    EXPECT_TRUE(self.IsWindowEnabled()) << "its own handler answered, so the missing command does not disable it";
+    EXPECT_EQ(BST_CHECKED, self.SendMessage(BM_GETCHECK));
+    CCmdUI probe;
+    probe.m_pOther = &self;
+    EXPECT_TRUE(self.OnCmdMsg(0, static_cast<int>(0xBD11FFFF), &probe, nullptr)) << "the reflected update code";
 
     // Without "disable if no handler" a control that has none keeps its state.
     ::EnableWindow(::GetDlgItem(host.m_hWnd, 12), TRUE);
@@ -486,12 +515,19 @@ TEST(WndHandleMaps, PermanentObjectsBelongToTheirThreadAndOthersGetTemporaries)
     CWnd* temp2 = nullptr;
     HWND tempHandle = nullptr;
     bool otherFoundOwn = false;
+    bool attachedHere = false;
+    bool ownerStillFound = false;
     HWND otherWindow = nullptr;
     std::thread other([&] {
         seenPermanent = CWnd::FromHandlePermanent(mine.m_hWnd);
         temp1 = CWnd::FromHandle(mine.m_hWnd);
         temp2 = CWnd::FromHandle(mine.m_hWnd);
         tempHandle = temp1->m_hWnd;
+        // This thread's own object for the same handle lives beside the first thread's.
+        CWnd wrapper;
+        attachedHere = wrapper.Attach(mine.m_hWnd) && CWnd::FromHandlePermanent(mine.m_hWnd) == &wrapper;
+        ownerStillFound = CWnd::FromHandlePermanent(mine.m_hWnd) != &mine;
+        wrapper.Detach();
         CWnd own;
         if (own.CreateEx(0, nullptr, L"own", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr)) {
             otherWindow = own.m_hWnd;
@@ -507,6 +543,8 @@ TEST(WndHandleMaps, PermanentObjectsBelongToTheirThreadAndOthersGetTemporaries)
     EXPECT_EQ(temp1, temp2) << "one temporary per handle until idle";
     EXPECT_EQ(mine.m_hWnd, tempHandle);
     EXPECT_TRUE(otherFoundOwn);
+    EXPECT_TRUE(attachedHere);
+    EXPECT_TRUE(ownerStillFound);
     EXPECT_NE(nullptr, otherWindow);
 
     EXPECT_EQ(&mine, CWnd::FromHandlePermanent(mine.m_hWnd));
@@ -830,5 +868,113 @@ TEST(WndToolTips, TheFilterAddsTheHitToolWithItsTextAndDropsItWhenTheMouseLeaves
     EXPECT_EQ(reinterpret_cast<UINT_PTR>(child.m_hWnd), hit.uId);
     EXPECT_TRUE(hit.uFlags & TTF_IDISHWND);
     EXPECT_EQ(-1, wnd.CWnd::OnToolHitTest(CPoint(10, 40), &hit));
+    wnd.DestroyWindow();
+}
+
+// ---- Message cracking of the ON_WM_ entries
+
+class CCrackWnd : public CWnd
+{
+public:
+    std::string m_last;
+
+    void OnSize(UINT nType, int cx, int cy) { Log("size", nType, cx, cy); }
+    void OnMove(int x, int y) { Log("move", x, y); }
+    void OnLButtonDown(UINT nFlags, CPoint point) { Log("ldown", nFlags, point.x, point.y); }
+    void OnNcRButtonUp(UINT nHitTest, CPoint point) { Log("ncrup", nHitTest, point.x, point.y); }
+    BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint point)
+    {
+        Log("wheel", nFlags, zDelta, point.x, point.y);
+        return TRUE;
+    }
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) { Log("key", nChar, nRepCnt, nFlags); }
+    void OnTimer(UINT_PTR nIDEvent) { Log("timer", static_cast<long long>(nIDEvent)); }
+    LRESULT OnNcHitTest(CPoint point)
+    {
+        Log("hit", point.x, point.y);
+        return HTCAPTION;
+    }
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
+    {
+        Log("cursor", pWnd == this, nHitTest, message);
+        return TRUE;
+    }
+    void OnContextMenu(CWnd* pWnd, CPoint point) { Log("context", pWnd == this, point.x, point.y); }
+    void OnSysCommand(UINT nID, LPARAM lParam) { Log("syscommand", nID, static_cast<long long>(lParam)); }
+    UINT OnGetDlgCode()
+    {
+        Log("dlgcode");
+        return DLGC_WANTALLKEYS;
+    }
+    void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
+    {
+        Log("activate", nState, pWndOther == nullptr, bMinimized);
+    }
+    int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
+    {
+        Log("mouseactivate", pDesktopWnd != nullptr, nHitTest, message);
+        return MA_NOACTIVATE;
+    }
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    template <class... T> void Log(const char* name, T... values)
+    {
+        m_last = name;
+        ((m_last += " " + std::to_string(static_cast<long long>(values))), ...);
+    }
+};
+
+BEGIN_MESSAGE_MAP(CCrackWnd, CWnd)
+ON_WM_SIZE()
+ON_WM_MOVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_NCRBUTTONUP()
+ON_WM_MOUSEWHEEL()
+ON_WM_KEYDOWN()
+ON_WM_TIMER()
+ON_WM_NCHITTEST()
+ON_WM_SETCURSOR()
+ON_WM_CONTEXTMENU()
+ON_WM_SYSCOMMAND()
+ON_WM_GETDLGCODE()
+ON_WM_ACTIVATE()
+ON_WM_MOUSEACTIVATE()
+END_MESSAGE_MAP()
+
+TEST(WndMessageCracking, HandlersGetTheFrameworksArgumentsAndTheirResultsAreReturned)
+{
+    CCrackWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, L"crack", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    const WPARAM selfW = reinterpret_cast<WPARAM>(wnd.m_hWnd);
+    struct Case
+    {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        const char* log;
+        LRESULT result;
+    };
+    const Case cases[] = {
+        {WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480), "size 2 640 480", 0},
+        {WM_MOVE, 0, MAKELPARAM(-5, -7), "move -5 -7", 0},
+        {WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(-3, 0x9C40), "ldown 5 -3 -25536", 0},
+        {WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(10, 20), "ncrup 2 10 20", 0},
+        {WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-120)), MAKELPARAM(1, 2), "wheel 8 -120 1 2", 1},
+        {WM_KEYDOWN, VK_F5, MAKELPARAM(3, 0x3F), "key 116 3 63", 0},
+        {WM_TIMER, 0x1234567, 0, "timer 19088743", 0},
+        {WM_NCHITTEST, 0, MAKELPARAM(-1, 300), "hit -1 300", HTCAPTION},
+        {WM_SETCURSOR, selfW, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), "cursor 1 1 512", TRUE},
+        {WM_CONTEXTMENU, selfW, MAKELPARAM(-1, -1), "context 1 -1 -1", 0},
+        {WM_SYSCOMMAND, SC_CLOSE, MAKELPARAM(4, 5), "syscommand 61536 327684", 0},
+        {WM_GETDLGCODE, 0, 0, "dlgcode", DLGC_WANTALLKEYS},
+        {WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), 0, "activate 2 1 1", 0},
+        {WM_MOUSEACTIVATE, selfW, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN), "mouseactivate 1 1 513", MA_NOACTIVATE},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.result, wnd.SendMessage(c.message, c.wParam, c.lParam)) << c.log;
+        EXPECT_EQ(c.log, wnd.m_last);
+    }
     wnd.DestroyWindow();
 }
