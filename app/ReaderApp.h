@@ -3,6 +3,7 @@
 
 #include "framework/core/AfxString.h"
 #include "framework/core/Collections.h"
+#include "framework/win/ImageList.h"
 #include "framework/win/WinApp.h"
 
 // One flat record of the settings read at start and of the branding (settings.xml). Texts live in fixed
@@ -66,6 +67,13 @@ public:
     int m_nUsageEntries;        // entries in the usage log
     // "<title><count>" of each channel with new items, read and emptied by the new-items alert.
     CStringList m_newsLabels;
+
+    // Headline rows: their two fonts (made afresh on every draw), the colour of the text under an unread title,
+    // and the read-state icons (0 unread, 1 read, 2 new). The list style is m_settings.nView.
+    LOGFONTW m_lfHeadline{};
+    LOGFONTW m_lfSmall{};
+    COLORREF m_clrDescriptionText = RGB(0x55, 0x55, 0x55);
+    CImageList m_ilReadStates;
 };
 
 extern CReaderApp theApp;

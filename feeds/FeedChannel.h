@@ -10,6 +10,7 @@
 #include "framework/core/DateTime.h"
 
 struct IXMLDOMDocument;
+struct IXMLDOMNode;
 
 using CFeedItemList = CTypedPtrList<CPtrList, CFeedItem*>;
 
@@ -81,6 +82,54 @@ public:
     // last count of new items.
     int MarkAllRead(BOOL bRecurse);
 
+    // Writing the program's own files: the subscription lists in the data folder and a channel's cache file.
+    // Each writer builds a new document and saves it to a temporary file beside the target, which replaces the
+    // target only when the save succeeded: a failed save leaves the previous file as it was. True when saved.
+    BOOL SaveMainFeeds();
+    // Copies an existing CustomFeed.xml over CustomFeed.bak first.
+    BOOL SaveCustomFeeds();
+    // Without bKeepNew, new items become unread (in memory too, once the file is saved).
+    BOOL SaveCache(LPCWSTR path, BOOL bKeepNew);
+    // The cache file of every entry's channel, new items made unread.
+    void SaveChildCaches();
+    // Fill one "item" element of a list or of a cache file; a failed step ends the item there. A text that
+    // cannot be allocated is thrown as a _com_error, which the calling writer reports.
+    HRESULT WriteSubscriptionItem(IXMLDOMDocument* pDoc, struct IXMLDOMElement* pElement, CFeedItem* pEntry);
+    HRESULT WriteItem(IXMLDOMDocument* pDoc, struct IXMLDOMElement* pElement, CFeedItem* pItem);
+
+    // Reading XML files: downloaded feeds of every dialect, the program's own cache files and subscription
+    // lists. Only a file loaded as one of our own (LOAD_OWN_FILE) may set the fields that only we write: read
+    // and enclosure states, local enclosure file, kind, file name, credentials, icon, interval, unsubscribe.
+    enum LoadSource
+    {
+        LOAD_FEED = 1,     // a downloaded or foreign file
+        LOAD_OWN_FILE = 2, // a subscription list, an exported list or a cache file
+    };
+    // Appends the file's items; false (nothing done) when nLoad is 0, the file is missing, cannot be parsed,
+    // has no known root, or the stop event is signalled.
+    BOOL LoadFile(LPCWSTR path, HANDLE hStopEvent, int nLoad);
+    // Re-reads m_strPath: known items get their keep flag, new ones go to m_heldItems for PurgeItems.
+    BOOL Reload(BOOL bOwnFile = FALSE);
+    void ReadVersion(IXMLDOMNode* pRoot);
+
+protected:
+    void ParseChannel(IXMLDOMNode* pNode);
+    void ParseStoredChannel(IXMLDOMNode* pNode);
+    void ParseItem(IXMLDOMNode* pNode);
+    void ParseStoredItem(IXMLDOMNode* pNode);
+    void ParseEntry(IXMLDOMNode* pNode);
+    void ParseStoredEntry(IXMLDOMNode* pNode);
+
+private:
+    struct ReloadIndex;
+    void WalkChannel(IXMLDOMNode* pNode, bool bStored);
+    void ReadChannelLink(IXMLDOMNode* pNode);
+    CFeedItem* ReadItem(IXMLDOMNode* pNode, bool bEntry) const;
+    void MergeStoredItem(CFeedItem* pItem);
+    bool m_bOwnFile = false;               // the file being read is one of our own
+    ReloadIndex* m_pReloadIndex = nullptr; // only while a reload runs
+
+public:
     CFeedChannelInfo m_info;
     CFeedItemList m_items;     // owned
     CFeedItemList m_heldItems; // new items of a reload, waiting for PurgeItems

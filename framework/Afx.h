@@ -66,3 +66,42 @@
 #if __has_include("framework/win/ImageList.h")
 #include "framework/win/ImageList.h"
 #endif
+#if __has_include("framework/win/Dialog.h")
+#include "framework/win/Dialog.h"
+#endif
+#if __has_include("framework/win/DataExchange.h")
+#include "framework/win/DataExchange.h"
+#endif
+#if __has_include("framework/win/Controls.h")
+#include "framework/win/Controls.h"
+#endif
+#if __has_include("framework/win/PropertySheet.h")
+#include "framework/win/PropertySheet.h"
+#endif
+#if __has_include("framework/win/FileDialog.h")
+#include "framework/win/FileDialog.h"
+#endif
+#if __has_include("framework/win/OleDragDrop.h")
+#include "framework/win/OleDragDrop.h"
+#endif
+#if __has_include("framework/frame/FrameWnd.h")
+#include "framework/frame/FrameWnd.h"
+#endif
+#if __has_include("framework/frame/View.h")
+#include "framework/frame/View.h"
+#endif
+#if __has_include("framework/frame/ControlBar.h")
+#include "framework/frame/ControlBar.h"
+#endif
+#if __has_include("framework/frame/StatusBar.h")
+#include "framework/frame/StatusBar.h"
+#endif
+#if __has_include("framework/frame/SplitterWnd.h")
+#include "framework/frame/SplitterWnd.h"
+#endif
+#if __has_include("framework/html/HtmlView.h")
+#include "framework/html/HtmlView.h"
+#endif
+#if __has_include("framework/html/DHtmlDialog.h")
+#include "framework/html/DHtmlDialog.h"
+#endif

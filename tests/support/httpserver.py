@@ -20,6 +20,11 @@ Paths:
   /silent/<ms>                   accepts and answers nothing for ms (at most 30 s), then closes
   /echo                          POST: the body back, with X-Echo-Content-Type and X-Echo-Method
   /query                         the query string back as the body
+  /partial/<n>                   n bytes as a 206 answer covering the whole body, whatever Range asks
+  /header/<name>                 the value of that request header as the body (empty when absent)
+  /favicon.ico                   a small icon (the bytes of FAVICON below)
+  /stats/<key>/<status>/<reply>  POST: kept under key; answers status with the reply (percent-decoded)
+  /stats-seen/<key>              the last POST to /stats/<key>: method, Content-Type and body, one per line
 A request in absolute form (the server used as a proxy) needs Proxy-Authorization Basic proxyuser:proxypass
 (else 407), then the path is served as above.
 """
@@ -33,7 +38,7 @@ import sys
 import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
-from urllib.parse import urlsplit
+from urllib.parse import unquote_to_bytes, urlsplit
 
 MAX_DELAY_S = 30.0
 PROXY_CREDENTIALS = 'proxyuser:proxypass'
@@ -230,6 +235,51 @@ class Handler(BaseHTTPRequestHandler):
 
     def route_query(self, _rest, query):
         self.send_body(200, query.encode('latin-1'))
+
+    def route_partial(self, rest, _query):
+        data = text_body(int(rest[0]))
+        self.send_body(206, data, headers={'Content-Range': 'bytes 0-%d/%d' % (len(data) - 1, len(data))})
+
+    def route_header(self, rest, _query):
+        self.send_body(200, self.headers.get(rest[0], '').encode('latin-1'))
+
+    def route_stats(self, rest, _query):
+        length = int(self.headers.get('Content-Length') or 0)
+        body = self.rfile.read(length) if length > 0 else b''
+        seen = b'\n'.join([self.command.encode('latin-1'),
+                           self.headers.get('Content-Type', '').encode('latin-1'), body])
+        with STATS_LOCK:
+            STATS_SEEN[rest[0]] = seen
+        reply = unquote_to_bytes(rest[2]) if len(rest) > 2 else b''
+        self.send_body(int(rest[1]), reply)
+
+    def route_stats_seen(self, rest, _query):
+        with STATS_LOCK:
+            seen = STATS_SEEN.get(rest[0])
+        if seen is None:
+            self.send_body(404, b'nothing posted')
+        else:
+            self.send_body(200, seen)
+
+
+STATS_SEEN = {}
+STATS_LOCK = threading.Lock()
+
+
+def _icon_bytes():
+    # One 16x16 32-bit image: ICONDIR, one ICONDIRENTRY, BITMAPINFOHEADER, colour and mask rows.
+    import struct
+    pixels = b'\x20\x60\xe0\xff' * 256
+    mask = b'\x00' * 64
+    header = struct.pack('<IiiHHIIiiII', 40, 16, 32, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
+    image = header + pixels + mask
+    return struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', 16, 16, 0, 0, 1, 32, len(image), 22) + image
+
+
+FAVICON = _icon_bytes()
+# The icon's path holds a dot, which no method name can.
+setattr(Handler, 'route_favicon.ico',
+        lambda self, _rest, _query: self.send_body(200, FAVICON, 'image/x-icon'))
 
 
 class Server(ThreadingHTTPServer):

@@ -1,0 +1,218 @@
+// The download thread of a channel refresh and the site-icon fetch.
+#include "feeds/FeedDownload.h"
+
+#include "app/AppMessages.h"
+#include "app/ReaderApp.h"
+#include "feeds/AppHelpers.h"
+#include "feeds/FeedItem.h"
+#include "feeds/HttpFetch.h"
+
+namespace {
+
+bool IsSignalled(HANDLE hEvent)
+{
+    return hEvent && WaitForSingleObject(hEvent, 0) == WAIT_OBJECT_0;
+}
+
+// A new empty temporary file in the program's temporary folder; empty when none could be made.
+CString MakeTempFile(LPCWSTR prefix)
+{
+    WCHAR path[MAX_PATH] = L"";
+    if (!GetTempFileNameW(theApp.m_strTempFolder, prefix, 0, path))
+        return CString();
+    return CString(path);
+}
+
+// The size of an existing file, or -1.
+LONGLONG FileSize(const CString& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.IsEmpty() || !GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return static_cast<LONGLONG>((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+bool ThreadIsAlive(DWORD threadId)
+{
+    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
+    if (!thread)
+        return false;
+    const bool alive = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
+    CloseHandle(thread);
+    return alive;
+}
+
+// "http://" + the link's host text (with its port) + "/favicon.ico"; empty when the link does not crack.
+CString DefaultIconUrl(const CString& link)
+{
+    URL_COMPONENTS components;
+    ZeroMemory(&components, sizeof(components));
+    components.dwStructSize = sizeof(components);
+    components.dwHostNameLength = static_cast<DWORD>(-1);
+    components.dwUrlPathLength = static_cast<DWORD>(-1);
+    components.dwExtraInfoLength = static_cast<DWORD>(-1);
+    if (link.IsEmpty() || !WinHttpCrackUrl(link, 0, 0, &components) || !components.lpszHostName ||
+        components.dwHostNameLength == 0)
+        return CString();
+    const LPCWSTR end = components.lpszUrlPath && components.dwUrlPathLength ? components.lpszUrlPath
+                        : components.lpszExtraInfo && components.dwExtraInfoLength
+                            ? components.lpszExtraInfo
+                            : link.GetString() + link.GetLength();
+    const CString host(components.lpszHostName, static_cast<int>(end - components.lpszHostName));
+    return L"http://" + host + L"/favicon.ico";
+}
+
+void RunEnclosureJob(CFeedItem* pEntry)
+{
+    CEnclosureDownload download;
+    download.strUrl = pEntry->m_strEnclosureUrl;
+    download.strFile = pEntry->m_strEnclosureFile;
+    download.strUserName = pEntry->m_strAccountName;
+    download.strPassword = pEntry->m_strPassword;
+    const LONGLONG held = FileSize(pEntry->m_strEnclosureFile);
+    if (pEntry->m_nEnclosureState == 2 && held > 0) {
+        download.nResumeOffset = static_cast<ULONGLONG>(held);
+        download.bAskBeforeReplacing = false;
+    }
+    if (RunEnclosureDownloadDialog(download) == IDOK)
+        pEntry->m_nEnclosureState = 1;
+    else
+        pEntry->m_nEnclosureState = FileSize(pEntry->m_strEnclosureFile) > 0 ? 2 : 0;
+}
+
+void ReportDone(CFeedItem* pEntry)
+{
+    const DWORD owner = pEntry->m_dwOwnerThreadId;
+    if (owner == 0)
+        return;
+    Sleep(0);
+    // A full queue empties again; a worker that has ended never takes the report.
+    while (!PostThreadMessageW(owner, WM_WORKER_FEED_DONE, reinterpret_cast<WPARAM>(pEntry),
+                               static_cast<LPARAM>(GetCurrentThreadId()))) {
+        if (GetLastError() == ERROR_INVALID_THREAD_ID && !ThreadIsAlive(owner))
+            return;
+        Sleep(10);
+    }
+}
+
+} // namespace
+
+CString PercentEncode(const CString& text)
+{
+    CString encoded;
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, text.GetLength(), nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return encoded;
+    CStringA utf8;
+    char* buffer = utf8.GetBuffer(bytes);
+    WideCharToMultiByte(CP_UTF8, 0, text, text.GetLength(), buffer, bytes, nullptr, nullptr);
+    utf8.ReleaseBuffer(bytes);
+    static const char kHex[] = "0123456789ABCDEF";
+    for (int i = 0; i < utf8.GetLength(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+            c == '_' || c == '~') {
+            encoded += static_cast<WCHAR>(c);
+        } else {
+            encoded += L'%';
+            encoded += static_cast<WCHAR>(kHex[c >> 4]);
+            encoded += static_cast<WCHAR>(kHex[c & 15]);
+        }
+    }
+    return encoded;
+}
+
+CString AppendFeedCredentials(const CString& link, const CString& accountName, const CString& password)
+{
+    if (accountName.IsEmpty())
+        return link;
+    // Unescaped, an "&" or "#" in a password would cut it short or add parameters of its own.
+    CString url = link;
+    url += link.Find(L'?') >= 0 ? L"&username=" : L"?username=";
+    url += PercentEncode(accountName);
+    url += L"&password=";
+    url += PercentEncode(password);
+    return url;
+}
+
+bool DownloadFavicon(CFeedItem* pEntry)
+{
+    if (!pEntry)
+        return false;
+    if (pEntry->m_nKind == FEED_KIND_FEED) {
+        // The icon path is empty unless the entry's file name stays inside the data folder.
+        const CString iconFile = pEntry->GetIconFileName();
+        if (!iconFile.IsEmpty() && GetFileAttributesW(iconFile) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        const CString source =
+            pEntry->m_strImageText.IsEmpty() ? DefaultIconUrl(pEntry->m_strLinkText) : pEntry->m_strImageText;
+        if (iconFile.IsEmpty() || source.IsEmpty() ||
+            DownloadUrlToFile(source, iconFile, nullptr, FALSE, nullptr, nullptr, pEntry->m_hStopEvent) !=
+                HTTP_FETCH_DONE) {
+            pEntry->m_nImageIndex = 0;
+            return false;
+        }
+        return true;
+    }
+    if (pEntry->m_nKind == FEED_KIND_NOTICE) {
+        if (pEntry->m_strImageText.IsEmpty())
+            return false;
+        const CString temp = MakeTempFile(L"lqdi");
+        if (temp.IsEmpty() || DownloadUrlToFile(pEntry->m_strImageText, temp, nullptr, FALSE, nullptr, nullptr,
+                                                pEntry->m_hStopEvent) != HTTP_FETCH_DONE)
+            return false;
+        if (pEntry->m_strFile.IsEmpty())
+            pEntry->m_strFile = MakeFeedFileName(pEntry->m_strTitleText);
+        const CString iconFile = pEntry->GetIconFileName();
+        return !iconFile.IsEmpty() && CopyFileW(temp, iconFile, FALSE);
+    }
+    pEntry->m_strImageText.Empty();
+    return false;
+}
+
+UINT AFX_CDECL FeedRefreshThreadProc(LPVOID pParam)
+{
+    CFeedItem* pEntry = static_cast<CFeedItem*>(pParam);
+    if (!pEntry)
+        return 0;
+    if (pEntry->m_nKind == FEED_KIND_FEED) {
+        const CString url =
+            AppendFeedCredentials(pEntry->m_strLinkText, pEntry->m_strAccountName, pEntry->m_strPassword);
+        const CString temp = MakeTempFile(L"tmdf");
+        if (IsSignalled(pEntry->m_hStopEvent))
+            return 0;
+        int result;
+        if (!pEntry->m_strAccountName.IsEmpty() || !pEntry->m_strPassword.IsEmpty())
+            result = DownloadUrlToFile(url, temp, nullptr, pEntry->m_bHttpAuth, pEntry->m_strAccountName,
+                                       pEntry->m_strPassword, pEntry->m_hStopEvent);
+        else
+            result = DownloadUrlToFile(url, temp, nullptr, FALSE, nullptr, nullptr, pEntry->m_hStopEvent);
+        pEntry->m_nDownloadResult = result;
+        if (result == HTTP_FETCH_DONE) {
+            pEntry->m_bUpdateFailed = false;
+            pEntry->m_strDownloadFile = temp;
+            pEntry->m_dtDate = COleDateTime::GetCurrentTime();
+        } else if (result == HTTP_FETCH_NOT_MODIFIED) {
+            pEntry->m_bUpdateFailed = false;
+            pEntry->m_dtDate = COleDateTime::GetCurrentTime();
+        } else if (result == HTTP_FETCH_STOPPED) {
+            return 0;
+        } else {
+            pEntry->m_bUpdateFailed = true;
+        }
+    }
+    if (pEntry->m_bEnclosureJob)
+        RunEnclosureJob(pEntry);
+    else
+        DownloadFavicon(pEntry);
+    ReportDone(pEntry);
+    return 0;
+}
+
+INT_PTR RunEnclosureDownloadDialog(const CEnclosureDownload& /*download*/)
+{
+    // The HTTP download dialog (CHttpDownloadDlg) is not built yet: until it is, an enclosure job ends as a
+    // cancelled download, which keeps a partial file for a later resume.
+    return IDCANCEL;
+}

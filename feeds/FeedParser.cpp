@@ -1,0 +1,493 @@
+// Reading XML files into channels: root detection, the channel walk, the item and entry vocabularies and the
+// merge of a reload.
+#include "feeds/FeedChannel.h"
+
+#include "feeds/FeedDates.h"
+#include "feeds/FeedText.h"
+#include "feeds/XmlDom.h"
+
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+using XmlDom::NodePtr;
+
+namespace {
+
+// Deeper nesting than this is never a real feed; the walk recurses, so a hostile file must not take the stack.
+const int kMaxWalkDepth = 256;
+
+bool IsStopped(HANDLE hStopEvent)
+{
+    return hStopEvent && ::WaitForSingleObject(hStopEvent, 0) == WAIT_OBJECT_0;
+}
+
+bool FileExists(LPCWSTR path)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(path, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    ::FindClose(find);
+    return true;
+}
+
+COleDateTime CurrentUtcTime()
+{
+    SYSTEMTIME now;
+    ::GetSystemTime(&now);
+    return COleDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+CString DisplayCopy(const CString& text)
+{
+    CString copy = text;
+    HtmlToText(copy);
+    return copy;
+}
+
+// A link written on a line of its own would otherwise keep a line break ("<br>") in its display copy, and
+// items are matched by that copy.
+CString TrimmedDisplayCopy(const CString& text)
+{
+    CString copy = text;
+    copy.Trim();
+    HtmlToText(copy);
+    return copy.Trim();
+}
+
+CString Cleaned(const CString& text)
+{
+    CString copy = text;
+    StripActiveContent(copy);
+    return copy;
+}
+
+bool Is(BSTR name, LPCWSTR expected)
+{
+    return name && wcscmp(name, expected) == 0;
+}
+
+int KindFromType(const CString& type, int current)
+{
+    static const struct
+    {
+        LPCWSTR text;
+        int kind;
+    } kinds[] = {
+        {L"External feed", FEED_KIND_FEED},  {L"category", FEED_KIND_FEED},         {L"Notice", FEED_KIND_NOTICE},
+        {L"Search-in", FEED_KIND_SEARCH_IN}, {L"Search-out", FEED_KIND_SEARCH_OUT}, {L"iframe", FEED_KIND_IFRAME},
+        {L"weather", FEED_KIND_WEATHER},
+    };
+    for (const auto& entry : kinds) {
+        if (type == entry.text)
+            return entry.kind;
+    }
+    return current;
+}
+
+// Atom links: only the page of the feed or entry itself; "self", "edit", "replies", "enclosure" and the like
+// name other things and must not replace it.
+bool IsAlternateLink(const CString& rel)
+{
+    return rel.IsEmpty() || rel == L"alternate";
+}
+
+} // namespace
+
+// The reload's look-up: FindItem's first match (link-only clear, no recursion) without a scan per item. An item
+// without a link matches by display title and text, one with a link by link and display title, so each kind
+// gets a map from its key to the first item, in list order, that has it.
+struct CFeedChannel::ReloadIndex
+{
+    using Key = std::pair<std::wstring, std::wstring>;
+    struct KeyHash
+    {
+        size_t operator()(const Key& key) const
+        {
+            size_t h = std::hash<std::wstring>()(key.first);
+            return h ^ (std::hash<std::wstring>()(key.second) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2));
+        }
+    };
+    using Map = std::unordered_map<Key, std::pair<size_t, CFeedItem*>, KeyHash>;
+
+    explicit ReloadIndex(const CFeedItemList& items)
+    {
+        size_t order = 0;
+        for (POSITION pos = items.GetHeadPosition(); pos; ++order) {
+            CFeedItem* item = items.GetNext(pos);
+            if (item->m_strLinkText.IsEmpty())
+                withoutLink.emplace(Key(item->m_strTitleText.GetString(), item->m_strDescriptionText.GetString()),
+                                    std::make_pair(order, item));
+            else
+                withLink.emplace(Key(item->m_strLinkText.GetString(), item->m_strTitleText.GetString()),
+                                 std::make_pair(order, item));
+        }
+    }
+
+    CFeedItem* Find(const CFeedItem* item) const
+    {
+        const std::pair<size_t, CFeedItem*>* best = nullptr;
+        auto plain = withoutLink.find(Key(item->m_strTitleText.GetString(), item->m_strDescriptionText.GetString()));
+        if (plain != withoutLink.end())
+            best = &plain->second;
+        if (!item->m_strLinkText.IsEmpty()) {
+            auto linked = withLink.find(Key(item->m_strLinkText.GetString(), item->m_strTitleText.GetString()));
+            if (linked != withLink.end() && (!best || linked->second.first < best->first))
+                best = &linked->second;
+        }
+        return best ? best->second : nullptr;
+    }
+
+    Map withoutLink;
+    Map withLink;
+};
+
+BOOL CFeedChannel::LoadFile(LPCWSTR path, HANDLE hStopEvent, int nLoad)
+{
+    if (!nLoad || !path || !*path || !FileExists(path) || IsStopped(hStopEvent))
+        return FALSE;
+
+    // The path may be m_strPath's own text, which the assignment could move.
+    const CString file(path);
+    m_strPath = file;
+    if (m_pDocument) {
+        m_pDocument->Release();
+        m_pDocument = nullptr;
+    }
+    XmlDom::DocumentPtr document = XmlDom::CreateDocument(true);
+    if (!document || !XmlDom::LoadDocument(document.Get(), file))
+        return FALSE;
+    m_pDocument = document.Detach();
+    if (IsStopped(hStopEvent))
+        return FALSE;
+
+    m_dwLoadTick = ::GetTickCount();
+    static const struct
+    {
+        LPCWSTR name;
+        LPCWSTR type;
+        bool version;
+    } roots[] = {
+        {L"rss", L"rss", true},      {L"feed", L"atom", true},    {L"Channel", L"rss11", false},
+        {L"rdf:RDF", L"rss", false}, {L"channel", L"rss", false},
+    };
+    NodePtr root;
+    for (const auto& candidate : roots) {
+        root = XmlDom::SelectSingleNode(m_pDocument, candidate.name);
+        if (root) {
+            m_info.m_strType = candidate.type;
+            if (candidate.version)
+                ReadVersion(root.Get());
+            break;
+        }
+    }
+    if (!root) {
+        m_pDocument->Release();
+        m_pDocument = nullptr;
+        return FALSE;
+    }
+    root.Release();
+
+    m_bOwnFile = nLoad == LOAD_OWN_FILE;
+    ParseChannel(m_pDocument);
+    m_bOwnFile = false;
+    if (IsStopped(hStopEvent))
+        return FALSE;
+    m_pDocument->Release();
+    m_pDocument = nullptr;
+    return TRUE;
+}
+
+BOOL CFeedChannel::Reload(BOOL bOwnFile)
+{
+    if (m_strPath.IsEmpty() || !FileExists(m_strPath))
+        return FALSE;
+    XmlDom::DocumentPtr document = XmlDom::CreateDocument(true);
+    if (!document || !XmlDom::LoadDocument(document.Get(), m_strPath))
+        return FALSE;
+
+    m_dwLoadTick = ::GetTickCount();
+    ReloadIndex index(m_items);
+    m_pReloadIndex = &index;
+    m_bOwnFile = bOwnFile != FALSE;
+    ParseStoredChannel(document.Get());
+    m_bOwnFile = false;
+    m_pReloadIndex = nullptr;
+    return TRUE;
+}
+
+void CFeedChannel::ReadVersion(IXMLDOMNode* pRoot)
+{
+    bool found = false;
+    XmlDom::ForEachAttribute(pRoot, [&](const CString& name, const CString& text) {
+        if (!found && name == L"version") {
+            m_info.m_strVersion = text;
+            found = true;
+        }
+    });
+}
+
+void CFeedChannel::ParseChannel(IXMLDOMNode* pNode)
+{
+    WalkChannel(pNode, false);
+}
+
+void CFeedChannel::ParseStoredChannel(IXMLDOMNode* pNode)
+{
+    WalkChannel(pNode, true);
+}
+
+void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored)
+{
+    ++m_nDepth;
+    DOMNodeType type = XmlDom::NodeType(pNode);
+    bool walkChildren = m_nDepth < kMaxWalkDepth;
+    if (type == NODE_ELEMENT) {
+        XmlDom::Bstr name;
+        pNode->get_nodeName(name.Put());
+        auto text = [pNode]() { return XmlDom::NodeText(pNode); };
+        if (Is(name, L"item")) {
+            if (bStored)
+                ParseStoredItem(pNode);
+            else
+                ParseItem(pNode);
+            walkChildren = false;
+        } else if (Is(name, L"entry")) {
+            if (bStored)
+                ParseStoredEntry(pNode);
+            else
+                ParseEntry(pNode);
+            walkChildren = false;
+        } else if (Is(name, L"title")) {
+            if (!bStored && m_info.m_strTitle.IsEmpty() &&
+                ((m_nDepth == 4 && m_info.m_strType == L"rss") ||
+                 (m_nDepth == 3 && (m_info.m_strType == L"atom" || m_info.m_strType == L"rss11"))))
+                m_info.m_strTitle = text();
+        } else if (Is(name, L"copyright")) {
+            if (!bStored)
+                m_info.m_strCopyright = text();
+        } else if (Is(name, L"lastupdate")) {
+            COleDateTime date = ParseHttpDate(text());
+            if (date.GetStatus() == COleDateTime::valid)
+                m_dtLastUpdate = date;
+        } else if (Is(name, L"link")) {
+            ReadChannelLink(pNode);
+        } else if (Is(name, L"desc") || Is(name, L"tagline") || Is(name, L"description")) {
+            m_info.m_strDescription = text();
+        } else if (Is(name, L"language")) {
+            m_info.m_strLanguage = text();
+        } else if (Is(name, L"webMaster")) {
+            m_info.m_strWebMaster = text();
+        } else if (Is(name, L"lastBuildDate")) {
+            m_info.m_strLastBuildDate = text();
+        } else if (Is(name, L"ttl")) {
+            m_info.m_strTtl = text();
+        } else if (Is(name, L"generator")) {
+            m_info.m_strGenerator = text();
+        }
+    } else if (type != NODE_DOCUMENT && type != NODE_ENTITY_REFERENCE && type != NODE_DOCUMENT_FRAGMENT) {
+        // Text, comments and the like have no children to walk.
+        walkChildren = false;
+    }
+    if (walkChildren) {
+        long index = 0;
+        for (NodePtr child = XmlDom::FirstChild(pNode); child; child = XmlDom::NextChild(pNode, child.Get(), index++))
+            WalkChannel(child.Get(), bStored);
+    }
+    --m_nDepth;
+}
+
+// RSS carries the channel link as text; Atom as the "href" of a link whose "rel" is "alternate" or absent. An
+// Atom link to anything else ("self", "hub") leaves the channel link alone rather than wiping it.
+void CFeedChannel::ReadChannelLink(IXMLDOMNode* pNode)
+{
+    bool hasHref = false;
+    CString href;
+    CString rel;
+    XmlDom::ForEachAttribute(pNode, [&](const CString& name, const CString& text) {
+        if (name == L"href") {
+            hasHref = true;
+            href = text;
+        } else if (name == L"rel") {
+            rel = text;
+        }
+    });
+    if (!hasHref)
+        m_info.m_strLink = DisplayCopy(XmlDom::NodeText(pNode));
+    else if (IsAlternateLink(rel))
+        m_info.m_strLink = DisplayCopy(href);
+}
+
+void CFeedChannel::ParseItem(IXMLDOMNode* pNode)
+{
+    m_items.AddTail(ReadItem(pNode, false));
+}
+
+void CFeedChannel::ParseEntry(IXMLDOMNode* pNode)
+{
+    m_items.AddTail(ReadItem(pNode, true));
+}
+
+void CFeedChannel::ParseStoredItem(IXMLDOMNode* pNode)
+{
+    MergeStoredItem(ReadItem(pNode, false));
+}
+
+void CFeedChannel::ParseStoredEntry(IXMLDOMNode* pNode)
+{
+    MergeStoredItem(ReadItem(pNode, true));
+}
+
+void CFeedChannel::MergeStoredItem(CFeedItem* pItem)
+{
+    CFeedItem* known = m_pReloadIndex ? m_pReloadIndex->Find(pItem) : FindItem(pItem, FALSE, FALSE);
+    if (known) {
+        known->m_bKeep = TRUE;
+        delete pItem;
+        return;
+    }
+    // The item just read is handed over whole: a copy would drop its comments link, which nothing else keeps.
+    m_heldItems.AddTail(pItem);
+}
+
+CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
+{
+    CFeedItem* item = new CFeedItem;
+    const bool own = m_bOwnFile;
+    bool haveSummary = false;
+    bool haveContent = false;
+    CString content;
+    bool haveFile = false;
+    // Atom: "modified" (0.3) and "updated" (1.0) are the entry's date; "published" only stands in for them.
+    bool haveUpdated = false;
+
+    long index = 0;
+    for (NodePtr child = XmlDom::FirstChild(pNode); child; child = XmlDom::NextChild(pNode, child.Get(), index++)) {
+        XmlDom::Bstr name;
+        if (child->get_nodeName(name.Put()) != S_OK || !name || name[0] == L'#')
+            continue;
+        IXMLDOMNode* node = child.Get();
+        auto text = [node]() { return XmlDom::NodeText(node); };
+
+        if (Is(name, L"title")) {
+            item->m_strTitle = Cleaned(text());
+            item->m_strTitleText = DisplayCopy(item->m_strTitle);
+        } else if (Is(name, L"image")) {
+            item->m_strImage = text();
+            item->m_strImageText = bEntry ? DisplayCopy(item->m_strImage) : TrimmedDisplayCopy(item->m_strImage);
+        } else if (Is(name, L"author")) {
+            item->m_strAuthor = text();
+        } else if (Is(name, L"category")) {
+            item->m_strCategory = text();
+        } else if (Is(name, L"subject")) {
+            item->m_strSubject = text();
+        } else if (Is(name, L"read")) {
+            if (own)
+                item->m_nReadState = text() == L"true" ? FEED_STATE_READ : FEED_STATE_UNREAD;
+        } else if (Is(name, L"imageindex")) {
+            if (own)
+                item->m_nImageIndex = _wtoi(text());
+        } else if (Is(name, L"enclosure")) {
+            XmlDom::ForEachAttribute(node, [&](const CString& attribute, const CString& value) {
+                if (attribute == L"url")
+                    item->m_strEnclosureUrl = value;
+                else if (attribute == L"type")
+                    item->m_strEnclosureType = value;
+                else if (attribute == L"length")
+                    item->m_nEnclosureLength = _wtoi(value);
+                else if (!bEntry && own && attribute == L"local")
+                    item->m_strEnclosureFile = value;
+                else if (!bEntry && own && attribute == L"state")
+                    item->m_nEnclosureState = _wtoi(value);
+            });
+        } else if (bEntry) {
+            if (Is(name, L"summary")) {
+                item->m_strDescription = Cleaned(text());
+                item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
+                haveSummary = true;
+            } else if (Is(name, L"content")) {
+                if (!haveContent)
+                    content = text();
+                haveContent = true;
+            } else if (Is(name, L"link")) {
+                CString type;
+                CString href;
+                CString rel;
+                bool hasType = false;
+                XmlDom::ForEachAttribute(node, [&](const CString& attribute, const CString& value) {
+                    if (attribute == L"type") {
+                        type = value;
+                        hasType = true;
+                    } else if (attribute == L"href") {
+                        href = value;
+                    } else if (attribute == L"rel") {
+                        rel = value;
+                    }
+                });
+                if ((!hasType || type == L"text/html") && IsAlternateLink(rel)) {
+                    item->m_strLink = href;
+                    item->m_strLinkText = DisplayCopy(href);
+                }
+            } else if (Is(name, L"modified") || Is(name, L"updated") || (Is(name, L"published") && !haveUpdated)) {
+                item->m_strDate = text();
+                item->m_dtDate = ParseIsoDate(item->m_strDate);
+                haveUpdated = haveUpdated || !Is(name, L"published");
+            }
+        } else if (Is(name, L"desc") || Is(name, L"description")) {
+            item->m_strDescription = Cleaned(text());
+            item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
+        } else if (Is(name, L"link")) {
+            item->m_strLink = text();
+            item->m_strLinkText = TrimmedDisplayCopy(item->m_strLink);
+        } else if (Is(name, L"comments")) {
+            item->m_strComments = text();
+        } else if (Is(name, L"pubDate")) {
+            item->m_strDate = text();
+            item->m_dtDate = ParseRfc822Date(item->m_strDate);
+        } else if (Is(name, L"dc:date")) {
+            item->m_strDate = text();
+            item->m_dtDate = ParseIsoDate(item->m_strDate);
+        } else if (Is(name, L"input")) {
+            item->m_strInput = text();
+        } else if (Is(name, L"buttontext")) {
+            item->m_strButtonText = text();
+        } else if (!own) {
+            // The rest of the vocabulary is ours alone: a downloaded feed does not get to set it.
+        } else if (Is(name, L"type")) {
+            item->m_nKind = KindFromType(text(), item->m_nKind);
+            if (item->m_nKind != FEED_KIND_FEED)
+                item->m_bMayUnsubscribe = false;
+        } else if (Is(name, L"update")) {
+            item->m_nUpdateInterval = _wtoi(text());
+        } else if (Is(name, L"accountname")) {
+            item->m_strAccountName = text();
+        } else if (Is(name, L"password")) {
+            item->m_strPassword = text();
+        } else if (Is(name, L"httpauth")) {
+            item->m_bHttpAuth = _wtoi(text()) != 0;
+        } else if (Is(name, L"unsubscribe")) {
+            item->m_bMayUnsubscribe = _wtoi(text()) != 0;
+        } else if (Is(name, L"bookmark")) {
+            // Our cache writer keeps it; without reading it back it would be lost at the next start.
+            item->m_strBookmark = text();
+        } else if (Is(name, L"file")) {
+            item->m_strFile = text();
+            haveFile = true;
+        }
+    }
+
+    if (bEntry && !haveSummary && haveContent) {
+        item->m_strDescription = Cleaned(content);
+        item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
+    }
+    // The file name becomes paths in the data folder that are written and deleted: a name that could lead
+    // anywhere else is dropped (a Notice's page may be a full path, but only inside the data folder).
+    if (haveFile && !IsSafeFeedFileName(item->m_strFile) &&
+        !(item->m_nKind == FEED_KIND_NOTICE && !item->GetIconFileName().IsEmpty()))
+        item->m_strFile.Empty();
+    if (item->m_dtDate.GetStatus() != COleDateTime::valid)
+        item->m_dtDate = CurrentUtcTime();
+    return item;
+}

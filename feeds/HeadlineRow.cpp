@@ -1,0 +1,219 @@
+// Drawing and measuring of headline rows.
+#include "feeds/HeadlineRow.h"
+
+#include "app/ReaderApp.h"
+#include "feeds/AppHelpers.h"
+#include "feeds/FeedItem.h"
+#include "feeds/FeedText.h"
+#include "framework/win/Dc.h"
+#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/taskpanel/XTPHtmlText.h"
+
+namespace {
+
+const UINT kIdsEnclosure = 920;
+
+// The two fonts of a row, created for one call and put back and deleted on every path.
+class CRowFonts
+{
+public:
+    explicit CRowFonts(HDC hDC)
+        : m_hDC(hDC), m_hHeadline(::CreateFontIndirectW(&theApp.m_lfHeadline)),
+          m_hSmall(::CreateFontIndirectW(&theApp.m_lfSmall)), m_hOld(::SelectObject(hDC, m_hHeadline))
+    {
+    }
+    ~CRowFonts()
+    {
+        ::SelectObject(m_hDC, m_hOld);
+        ::DeleteObject(m_hHeadline);
+        ::DeleteObject(m_hSmall);
+    }
+    CRowFonts(const CRowFonts&) = delete;
+    CRowFonts& operator=(const CRowFonts&) = delete;
+
+    void SelectHeadline() { ::SelectObject(m_hDC, m_hHeadline); }
+    void SelectSmall() { ::SelectObject(m_hDC, m_hSmall); }
+
+private:
+    HDC m_hDC;
+    HFONT m_hHeadline;
+    HFONT m_hSmall;
+    HGDIOBJ m_hOld;
+};
+
+bool IsValidDate(const COleDateTime& dt)
+{
+    return dt.GetStatus() == COleDateTime::valid;
+}
+
+const CString& HeadlineText(const CFeedItem& item)
+{
+    return item.m_strTitleText.IsEmpty() ? item.m_strDescriptionText : item.m_strTitleText;
+}
+
+bool IsSingleLineStyle(int nStyle)
+{
+    return nStyle == 0 || nStyle == 3;
+}
+
+SIZE TextExtent(HDC hDC, const CString& text)
+{
+    SIZE size = {};
+    ::GetTextExtentPoint32W(hDC, text, text.GetLength(), &size);
+    return size;
+}
+
+} // namespace
+
+CString FormatEnclosureSize(int nLength)
+{
+    CString text;
+    if (nLength != 0)
+        text.Format(L"(%dKB)", nLength / 1024);
+    return text;
+}
+
+CString FormatHeadlineDate(const COleDateTime& dtUtc)
+{
+    SYSTEMTIME st = {};
+    if (!ToLocalTime(&dtUtc).GetAsSystemTime(st))
+        return CString();
+    WCHAR szDate[80] = {}, szTime[80] = {};
+    ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, szDate, 80);
+    ::GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, szTime, 80);
+    return CString(szDate) + L"   " + szTime;
+}
+
+void DrawHeadline(CFeedItem& item, CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
+{
+    if (!pDC || !pDC->m_hDC)
+        return;
+    const HDC hDC = pDC->m_hDC;
+    const CRect rcRow = item.m_rcLast;
+    const int nStyle = theApp.m_settings.nView;
+    const bool bRead = item.m_nReadState == FEED_STATE_READ;
+
+    if (bDrawIcon && theApp.m_ilReadStates.GetSafeHandle()) {
+        const int nImage = bRead ? 1 : item.m_nReadState == FEED_STATE_NEW ? 2 : 0;
+        ImageList_Draw(theApp.m_ilReadStates.GetSafeHandle(), nImage, hDC, rcRow.left + 3, rcRow.top + 1,
+                       ILD_TRANSPARENT);
+    }
+
+    CRect rc(rcRow.left + 30, rcRow.top + 2, rcRow.right - 5, rcRow.bottom - 2);
+    CRowFonts fonts(hDC);
+    const COLORREF clrOld = ::GetTextColor(hDC);
+    if (bRead)
+        ::SetTextColor(hDC, GetXtremeColor(COLOR_GRAYTEXT));
+
+    if (IsValidDate(item.m_dtDate)) {
+        fonts.SelectSmall();
+        const CString strDate = FormatHeadlineDate(item.m_dtDate);
+        CRect rcDate = rc;
+        ::DrawTextW(hDC, strDate, strDate.GetLength(), &rcDate, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
+        rc.right -= TextExtent(hDC, strDate).cx + 15;
+    }
+
+    fonts.SelectHeadline();
+    const UINT nTitleFormat =
+        IsSingleLineStyle(nStyle) ? DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX : DT_WORDBREAK | DT_NOPREFIX;
+    const CString& strHeadline = HeadlineText(item);
+    CRect rcTitle = rc;
+    const int nTitleHeight = DrawHtmlText(hDC, strHeadline, strHeadline.GetLength(), &rcTitle, nTitleFormat);
+
+    if (nStyle != 1 && !item.m_strDescriptionText.IsEmpty()) {
+        if (!bRead && !bHighlight)
+            ::SetTextColor(hDC, theApp.m_clrDescriptionText);
+        rc.right = rcRow.right - 5;
+        rc.top += nTitleHeight;
+        fonts.SelectSmall();
+        if (nStyle == 3)
+            rc.bottom = rc.top + 2 * TextExtent(hDC, L"A").cy;
+        else if (!item.m_strEnclosureUrl.IsEmpty())
+            rc.bottom -= 24;
+        CRect rcText = rc;
+        DrawHtmlText(hDC, item.m_strDescriptionText, item.m_strDescriptionText.GetLength(), &rcText,
+                     DT_WORDBREAK | DT_END_ELLIPSIS);
+    }
+
+    if (!item.m_strEnclosureUrl.IsEmpty()) {
+        fonts.SelectSmall();
+        CRect rcLine(rc.left, rcRow.bottom - 19, rcRow.right - 5, rcRow.bottom - 3);
+        CString strLabel;
+        if (!strLabel.LoadString(kIdsEnclosure))
+            strLabel = L"Enclosure:";
+        const UINT nCentred = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+        CRect rcPart = rcLine;
+        ::DrawTextW(hDC, strLabel, strLabel.GetLength(), &rcPart, nCentred);
+        rcPart.left += TextExtent(hDC, strLabel).cx + 4;
+
+        if (!item.m_hEnclosureIcon)
+            item.m_hEnclosureIcon = GetMimeTypeIcon(item.m_strEnclosureType);
+        if (item.m_hEnclosureIcon)
+            ::DrawIconEx(hDC, rcPart.left, rcLine.top - 1, item.m_hEnclosureIcon, 16, 16, 0, nullptr, DI_NORMAL);
+        rcPart.left += 20;
+
+        const CString strSize = FormatEnclosureSize(item.m_nEnclosureLength);
+        if (!strSize.IsEmpty()) {
+            CRect rcSize = rcPart;
+            ::DrawTextW(hDC, strSize, strSize.GetLength(), &rcSize, nCentred | DT_END_ELLIPSIS);
+            rcPart.left += TextExtent(hDC, strSize).cx + 4;
+        }
+        if (rcPart.left < rcPart.right)
+            ::DrawTextW(hDC, item.m_strEnclosureUrl, item.m_strEnclosureUrl.GetLength(), &rcPart,
+                        nCentred | DT_END_ELLIPSIS);
+    }
+    ::SetTextColor(hDC, clrOld);
+}
+
+int CalcHeadlineWidth(CFeedItem& item, CDC* pDC)
+{
+    if (!pDC || !pDC->m_hDC)
+        return 0;
+    const HDC hDC = pDC->m_hDC;
+    CRowFonts fonts(hDC);
+    CString strHeadline = HeadlineText(item);
+    HtmlToText(strHeadline);
+    int nWidth = TextExtent(hDC, strHeadline).cx;
+    if (IsValidDate(item.m_dtDate)) {
+        fonts.SelectSmall();
+        nWidth += TextExtent(hDC, item.m_dtDate.Format(L"%c")).cx + 15;
+    }
+    return nWidth + 35;
+}
+
+int CalcHeadlineHeight(CFeedItem& item, CDC* pDC, int nWidth)
+{
+    if (!pDC || !pDC->m_hDC)
+        return 0;
+    const HDC hDC = pDC->m_hDC;
+    const int nStyle = theApp.m_settings.nView;
+    CRowFonts fonts(hDC);
+    CRect rc(0, 0, nWidth, 0);
+    if (IsValidDate(item.m_dtDate)) {
+        fonts.SelectSmall();
+        rc.right -= TextExtent(hDC, item.m_dtDate.Format(L"%c")).cx + 18;
+    }
+    fonts.SelectHeadline();
+    const UINT nTitleFormat =
+        IsSingleLineStyle(nStyle) ? DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX : DT_WORDBREAK | DT_NOPREFIX;
+    const CString& strHeadline = HeadlineText(item);
+    const int nTitleHeight = DrawHtmlText(hDC, strHeadline, strHeadline.GetLength(), &rc, nTitleFormat | DT_CALCRECT);
+    int nHeight = nTitleHeight + 6;
+
+    if (nStyle != 1 && !item.m_strDescriptionText.IsEmpty()) {
+        fonts.SelectSmall();
+        if (nStyle == 3) {
+            nHeight += 2 * TextExtent(hDC, item.m_strDescriptionText).cy;
+        } else {
+            CRect rcText(0, 0, nWidth, 0);
+            const int nTextHeight = DrawHtmlText(hDC, item.m_strDescriptionText, item.m_strDescriptionText.GetLength(),
+                                                 &rcText, DT_WORDBREAK | DT_CALCRECT);
+            nHeight = nTitleHeight + nTextHeight + 9;
+        }
+    }
+    if (!item.m_strEnclosureUrl.IsEmpty())
+        nHeight += 24;
+    item.m_nHeadlineWidth = nWidth;
+    item.m_nHeadlineHeight = nHeight;
+    return nHeight;
+}

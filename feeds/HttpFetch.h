@@ -1,0 +1,41 @@
+// The one synchronous HTTP GET of the program: a URL fetched over WinHTTP into a local file.
+#pragma once
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include "framework/core/AfxString.h"
+
+// Result codes of DownloadUrlToFile.
+enum HttpFetchResult
+{
+    HTTP_FETCH_DONE = 0,         // 200 or 206, and the whole body is in the file
+    HTTP_FETCH_NOT_MODIFIED = 1, // 304; no file was written
+    HTTP_FETCH_STOPPED = 2,      // the stop event was found signalled
+    HTTP_FETCH_FAILED = 99,      // anything else, 401 and 407 included
+};
+
+// Fetches the URL into the target file with the branding's user agent and the connection settings' proxy.
+// With bUseCredentials, the user name and password go to the server as Basic credentials. The stop event (a
+// manual-reset event, or null for a fetch that cannot be stopped) is polled between the steps and between
+// the blocks of the body. The target file is created only for a 200 or 206; a stop or failure during the
+// body leaves what was written. The unused argument is kept for the callers' sake.
+int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID unused, BOOL bUseCredentials, LPCWSTR userName,
+                      LPCWSTR password, HANDLE hStopEvent);
+
+// The status code of an answered request as a number; FALSE when it cannot be read.
+BOOL QueryHttpStatusCode(HINTERNET hRequest, DWORD& status);
+// The answer's Content-Length (0 first); FALSE when the answer has none or it is not a number.
+BOOL QueryContentLength(HINTERNET hRequest, ULONGLONG& length);
+
+// The parts of an absolute HTTP or HTTPS URL that a request needs.
+struct CHttpUrlParts
+{
+    CString strHost;   // the host name alone: the connect step fails on "host:port"
+    CString strObject; // path and query, "/" at least
+    INTERNET_PORT nPort = 0;
+    bool bSecure = false;
+};
+
+// FALSE when the URL cannot be cracked or is not HTTP or HTTPS.
+BOOL CrackHttpUrl(LPCWSTR url, CHttpUrlParts& parts);

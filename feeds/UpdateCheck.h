@@ -1,0 +1,68 @@
+// The update check: the update description ("UPDATE" with "VERSION", "DESCRIPTION" and "FILE"), the package
+// download thread and the start of the separate updater program.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/core/AfxString.h"
+#include "framework/win/WinThread.h"
+
+// The offer read from an update description. The update offer dialog (198) keeps these as its own members.
+class CUpdateDescription
+{
+public:
+    CUpdateDescription() = default;
+    virtual ~CUpdateDescription() = default;
+
+    // Reads the file named by m_strPath. TRUE when the update is to be offered: its version is above this
+    // build and above the version the user declined, and it names an HTTP or HTTPS package. A file that loads
+    // with the right root is deleted; one that does not stays.
+    BOOL ParseUpdateDescription();
+
+    CString m_strPath;
+    CString m_strDescription; // line ends as CRLF, ready for a multi-line edit control
+    CString m_strFile;        // the package URL
+    int m_nVersion = 0;
+};
+
+// "Don't Install": the offered version is remembered, so it and older ones are never offered again.
+void DeclineUpdate(int version);
+
+// "Install Now...": starts UpdateDownloadThreadProc on a heap copy of the URL. Null when no thread started.
+CWinThread* StartUpdateDownload(LPCWSTR packageUrl);
+
+// Thread procedure; takes ownership of a heap copy of the package URL (made with _wcsdup). Downloads the
+// package into the data folder as "lqupdate.exe" and sends WM_RUN_UPDATER to the application's main window
+// with lParam TRUE only when the package is complete. An incomplete package is deleted. Returns 0.
+UINT AFX_CDECL UpdateDownloadThreadProc(LPVOID pParam);
+
+// One package download as the HTTP download dialog takes it, and what it learnt of the answer.
+struct CUpdateDownload
+{
+    CString strUrl;
+    CString strFile;
+    bool bLengthKnown = false; // the server announced the package's length
+    ULONGLONG nAnnounced = 0;  // that length
+};
+
+// Runs the package download through the HTTP download dialog; IDOK when it reports the transfer finished.
+using PFN_RUN_UPDATE_DOWNLOAD = INT_PTR (*)(CUpdateDownload& download);
+INT_PTR RunUpdateDownloadDialog(CUpdateDownload& download);
+// What UpdateDownloadThreadProc calls; tests put their own in.
+extern PFN_RUN_UPDATE_DOWNLOAD g_pfnRunUpdateDownload;
+
+// Whether the file can be handed to the updater: it holds bytes, exactly the announced number when the server
+// announced one, and begins as a Windows program does ("MZ").
+bool IsUpdatePackageComplete(const CUpdateDownload& download);
+
+// The updater program in the program folder and the downloaded package in the data folder.
+CString GetUpdaterProgramPath();
+CString GetUpdatePackagePath();
+
+// The main window's answer to WM_RUN_UPDATER: with bComplete, runs the updater program (when it exists) on
+// the package (when it is still complete) and this program's path. TRUE when the updater was started.
+BOOL RunUpdater(BOOL bComplete);
+
+// Starts a program with its parameters; TRUE on success. Tests put their own in, so no program ever starts.
+using PFN_LAUNCH_PROGRAM = BOOL (*)(LPCWSTR program, LPCWSTR parameters);
+extern PFN_LAUNCH_PROGRAM g_pfnLaunchProgram;

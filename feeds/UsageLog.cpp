@@ -1,0 +1,269 @@
+#include "feeds/UsageLog.h"
+
+#include <winhttp.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/ReaderApp.h"
+#include "feeds/HttpFetch.h"
+
+// The maker's statistics service: a deployment setting.
+#ifndef LQ_DEFAULT_STAT_SERVER
+#define LQ_DEFAULT_STAT_SERVER L"http://stats.lanternquill.invalid"
+#endif
+
+namespace {
+
+class CFileHandle
+{
+public:
+    explicit CFileHandle(HANDLE h) : m_h(h) {}
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    ~CFileHandle()
+    {
+        if (IsOpen())
+            CloseHandle(m_h);
+    }
+    bool IsOpen() const { return m_h != INVALID_HANDLE_VALUE && m_h != nullptr; }
+    operator HANDLE() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+class CInternetHandle
+{
+public:
+    explicit CInternetHandle(HINTERNET h) : m_h(h) {}
+    CInternetHandle(const CInternetHandle&) = delete;
+    CInternetHandle& operator=(const CInternetHandle&) = delete;
+    ~CInternetHandle()
+    {
+        if (m_h)
+            WinHttpCloseHandle(m_h);
+    }
+    explicit operator bool() const { return m_h != nullptr; }
+    operator HINTERNET() const { return m_h; }
+
+private:
+    HINTERNET m_h;
+};
+
+// The whole file as bytes; false when it cannot be opened.
+bool ReadWholeFile(HANDLE file, std::string& bytes)
+{
+    bytes.clear();
+    char block[4096];
+    DWORD got = 0;
+    while (ReadFile(file, block, sizeof(block), &got, nullptr) && got > 0)
+        bytes.append(block, got);
+    return true;
+}
+
+bool ReadLog(std::string& bytes)
+{
+    CFileHandle file(CreateFileW(GetUsageLogPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsOpen() && ReadWholeFile(file, bytes);
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// Text-mode output: each line feed goes out as a carriage return and a line feed.
+std::string ToTextMode(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+std::string ToAnsi(LPCWSTR text)
+{
+    if (!text || !*text)
+        return std::string();
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1)
+        return std::string();
+    std::string narrow(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], bytes, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(bytes - 1));
+    return narrow;
+}
+
+} // namespace
+
+CString GetUsageLogPath()
+{
+    return theApp.m_strDataFolder + L"\\reader.log";
+}
+
+CStringA UrlEncodeText(LPCWSTR text)
+{
+    // The bytes are classified as the "C" locale would, by hand: the runtime's classification of bytes above
+    // 0x7F (negative chars) is undefined.
+    static const char kHex[] = "0123456789ABCDEF";
+    const std::string narrow = ToAnsi(text);
+    std::string out;
+    out.reserve(narrow.size() * 3);
+    for (char ch : narrow) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            out += static_cast<char>(c);
+        } else if (c == ' ' || c == '\t' || c == '\v' || c == '\f') {
+            out += '+';
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    return CStringA(out.c_str(), static_cast<int>(out.size()));
+}
+
+BOOL LogUsage(int kind, int action, LPCWSTR text)
+{
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return LogUsageOn(kind, action, text, now);
+}
+
+BOOL LogUsageOn(int kind, int action, LPCWSTR text, const SYSTEMTIME& utcDate)
+{
+    if (theApp.m_strDataFolder.IsEmpty())
+        return FALSE;
+    CFileHandle file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen())
+        return FALSE;
+
+    std::string existing;
+    if (!ReadWholeFile(file, existing))
+        return FALSE;
+
+    // The counter says how many entries the log holds, but the file decides: a log that already has text keeps
+    // it (its header is not written again over its start), and an empty one gets its header first.
+    int count = theApp.m_nUsageEntries;
+    std::string record;
+    if (existing.empty()) {
+        const CString brand = theApp.GetProfileString(L"", L"BrandId", L"");
+        const CString guid = theApp.GetProfileString(L"", L"GUID", L"0");
+        const CString country = theApp.GetProfileString(L"", L"Country", L"0");
+        record = "b=" + ToAnsi(brand) + "&r=" + ToAnsi(guid) + "&c=" + ToAnsi(country);
+        count = 0;
+    } else if (count <= 0) {
+        count = 0;
+        for (char c : existing)
+            if (c == '\n')
+                ++count;
+    }
+    const int n = count + 1;
+
+    char head[160];
+    std::snprintf(head, sizeof(head), "\n&t%d=%d&a%d=%d&d%d=%04u-%02u-%02u&i%d=", n, kind, n, action, n, utcDate.wYear,
+                  utcDate.wMonth, utcDate.wDay, n);
+    record += head;
+    const CStringA encoded = UrlEncodeText(text);
+    record.append(encoded.GetString(), static_cast<size_t>(encoded.GetLength()));
+
+    LARGE_INTEGER zero{};
+    if (!SetFilePointerEx(file, zero, nullptr, FILE_END) || !WriteAll(file, ToTextMode(record)))
+        return FALSE;
+    FlushFileBuffers(file);
+    theApp.m_nUsageEntries = n;
+    return TRUE;
+}
+
+int CountUsageEntries()
+{
+    std::string bytes;
+    if (!ReadLog(bytes) || bytes.empty())
+        return 0;
+    int lineFeeds = 0;
+    for (char c : bytes)
+        if (c == '\n')
+            ++lineFeeds;
+    return lineFeeds;
+}
+
+int UploadUsageStats()
+{
+    std::string log;
+    if (!ReadLog(log))
+        return USAGE_UPLOAD_ACCEPTED;
+
+    const CString url = theApp.GetProfileString(L"URLs", L"StatServer", LQ_DEFAULT_STAT_SERVER);
+    CHttpUrlParts parts;
+    if (!CrackHttpUrl(url, parts))
+        return USAGE_UPLOAD_BAD_URL;
+
+    const CReaderSettings& settings = theApp.m_settings;
+    const bool bNamedProxy = settings.nProxyMode == 3;
+    CInternetHandle session(WinHttpOpen(
+        settings.szUserAgent, bNamedProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+        bNamedProxy ? settings.szProxyServer : WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session)
+        return USAGE_UPLOAD_REFUSED;
+    CInternetHandle connection(WinHttpConnect(session, parts.strHost, parts.nPort, 0));
+    if (!connection)
+        return USAGE_UPLOAD_REFUSED;
+    LPCWSTR acceptTypes[] = {L"*/*", nullptr};
+    CInternetHandle request(WinHttpOpenRequest(connection, L"POST", parts.strObject, nullptr, WINHTTP_NO_REFERER,
+                                               acceptTypes,
+                                               WINHTTP_FLAG_REFRESH | (parts.bSecure ? WINHTTP_FLAG_SECURE : 0)));
+    if (!request)
+        return USAGE_UPLOAD_REFUSED;
+    // A named proxy that asks for its Basic credentials would otherwise refuse every upload for good.
+    if (bNamedProxy && settings.szProxyUser[0])
+        WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, settings.szProxyUser,
+                              settings.szProxyPass, nullptr);
+
+    std::string body;
+    body.reserve(log.size());
+    for (char c : log)
+        if (c != '\r' && c != '\n')
+            body += c;
+
+    static const WCHAR kHeaders[] = L"Content-Type: application/x-www-form-urlencoded";
+    const DWORD length = static_cast<DWORD>(body.size());
+    if (!WinHttpSendRequest(request, kHeaders, static_cast<DWORD>(-1L), body.empty() ? nullptr : &body[0], length,
+                            length, 0))
+        return USAGE_UPLOAD_REFUSED;
+    if (!WinHttpReceiveResponse(request, nullptr))
+        return USAGE_UPLOAD_REFUSED;
+    DWORD status = 0;
+    if (!QueryHttpStatusCode(request, status))
+        return USAGE_UPLOAD_REFUSED;
+
+    char reply[101] = {};
+    if (status == HTTP_STATUS_OK) {
+        DWORD got = 0;
+        if (!WinHttpReadData(request, reply, 100, &got))
+            got = 0;
+        reply[got] = '\0';
+    }
+    return std::strcmp(reply, "1") == 0 ? USAGE_UPLOAD_ACCEPTED : USAGE_UPLOAD_REFUSED;
+}
+
+int SendUsageLog()
+{
+    const int result = UploadUsageStats();
+    if (result == USAGE_UPLOAD_ACCEPTED) {
+        DeleteFileW(GetUsageLogPath());
+        theApp.m_nUsageEntries = 0;
+    } else {
+        theApp.m_nUsageEntries = CountUsageEntries();
+    }
+    return result;
+}

@@ -1,0 +1,153 @@
+// MSXML plumbing shared by the feed readers and writers: the class and interface identifiers our import
+// libraries lack, a document created with the flags every load and save uses, a small owning COM pointer and
+// BSTR/VARIANT holders.
+#pragma once
+
+#include <windows.h>
+#include <msxml.h>
+#include <oleauto.h>
+
+#include "framework/core/AfxString.h"
+
+namespace XmlDom {
+// DOMDocument (the version-independent MSXML class), IXMLDOMDocument and IXMLDOMNode.
+extern const CLSID CLSID_Document;
+extern const IID IID_Document;
+extern const IID IID_Node;
+
+// An owning interface pointer: released on every path. Put() hands out the slot for an [out] argument after
+// releasing what it held.
+template <class T> class Ptr
+{
+public:
+    Ptr() = default;
+    explicit Ptr(T* p) : m_p(p) {} // takes over a reference
+    Ptr(const Ptr& other) : m_p(other.m_p)
+    {
+        if (m_p)
+            m_p->AddRef();
+    }
+    Ptr(Ptr&& other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }
+    Ptr& operator=(Ptr other) noexcept
+    {
+        T* p = m_p;
+        m_p = other.m_p;
+        other.m_p = p;
+        return *this;
+    }
+    ~Ptr() { Release(); }
+
+    void Release()
+    {
+        if (m_p) {
+            T* p = m_p;
+            m_p = nullptr;
+            p->Release();
+        }
+    }
+    T** Put()
+    {
+        Release();
+        return &m_p;
+    }
+    T* Detach()
+    {
+        T* p = m_p;
+        m_p = nullptr;
+        return p;
+    }
+    T* Get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+
+private:
+    T* m_p = nullptr;
+};
+
+using DocumentPtr = Ptr<IXMLDOMDocument>;
+using NodePtr = Ptr<IXMLDOMNode>;
+using ElementPtr = Ptr<IXMLDOMElement>;
+using NodeListPtr = Ptr<IXMLDOMNodeList>;
+using NamedNodeMapPtr = Ptr<IXMLDOMNamedNodeMap>;
+
+// An owned BSTR.
+class Bstr
+{
+public:
+    Bstr() = default;
+    explicit Bstr(LPCWSTR text) : m_b(::SysAllocString(text ? text : L"")) {}
+    Bstr(LPCWSTR text, UINT cch) : m_b(::SysAllocStringLen(text, cch)) {}
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    ~Bstr() { ::SysFreeString(m_b); }
+
+    BSTR* Put()
+    {
+        ::SysFreeString(m_b);
+        m_b = nullptr;
+        return &m_b;
+    }
+    BSTR Get() const { return m_b; }
+    operator BSTR() const { return m_b; }
+    UINT Length() const { return ::SysStringLen(m_b); }
+    CString ToString() const { return m_b ? CString(m_b, static_cast<int>(::SysStringLen(m_b))) : CString(); }
+
+private:
+    BSTR m_b = nullptr;
+};
+
+// An owned VARIANT, cleared on every path.
+class Variant
+{
+public:
+    Variant() { ::VariantInit(&v); }
+    explicit Variant(LPCWSTR text)
+    {
+        ::VariantInit(&v);
+        v.vt = VT_BSTR;
+        v.bstrVal = ::SysAllocString(text ? text : L"");
+    }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    ~Variant() { ::VariantClear(&v); }
+
+    VARIANT v;
+};
+
+// Creates a DOMDocument in process with async, validateOnParse and resolveExternals off (so nothing named by a
+// DOCTYPE is fetched from disk or network) and the given white-space rule. Returns null when MSXML is missing
+// or a flag cannot be set.
+DocumentPtr CreateDocument(bool bPreserveWhiteSpace = true);
+
+// Loads a file by its path. On a parse failure the error's reason is read and dropped; returns false.
+bool LoadDocument(IXMLDOMDocument* pDoc, LPCWSTR path);
+
+// Node accessors that answer empty/0 on any failure.
+CString NodeName(IXMLDOMNode* pNode);
+CString NodeText(IXMLDOMNode* pNode);
+DOMNodeType NodeType(IXMLDOMNode* pNode);
+NodePtr FirstChild(IXMLDOMNode* pNode);
+NodePtr NextSibling(IXMLDOMNode* pNode);
+// The child after pCurrent, which is child number index of pParent. Wine's document type node answers
+// nextSibling with E_NOTIMPL, which would end a walk before the root element: then the parent's child list is
+// asked instead.
+NodePtr NextChild(IXMLDOMNode* pParent, IXMLDOMNode* pCurrent, long index);
+NodePtr SelectSingleNode(IXMLDOMNode* pNode, LPCWSTR xpath);
+
+// Calls fn(name, text) for each attribute of the node, in document order.
+template <class Fn> void ForEachAttribute(IXMLDOMNode* pNode, Fn fn)
+{
+    NamedNodeMapPtr attributes;
+    if (!pNode || FAILED(pNode->get_attributes(attributes.Put())) || !attributes)
+        return;
+    long count = 0;
+    if (FAILED(attributes->get_length(&count)))
+        return;
+    for (long i = 0; i < count; ++i) {
+        NodePtr attribute;
+        if (FAILED(attributes->get_item(i, attribute.Put())) || !attribute)
+            continue;
+        fn(NodeName(attribute.Get()), NodeText(attribute.Get()));
+    }
+}
+} // namespace XmlDom

@@ -1,0 +1,140 @@
+#include "framework/html/HtmlImages.h"
+
+#include <wincodec.h>
+
+#include "framework/html/HtmlNavigation.h"
+
+namespace {
+
+template <class T> class ComRef
+{
+public:
+    ComRef() = default;
+    ~ComRef()
+    {
+        if (m_p != nullptr)
+            m_p->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    T** operator&() { return &m_p; }
+    T* operator->() const { return m_p; }
+    T* get() const { return m_p; }
+
+private:
+    T* m_p = nullptr;
+};
+
+// Images larger than this are not decoded: a page must not make the program allocate gigabytes.
+constexpr UINT kMaxDecodedSide = 8192;
+
+} // namespace
+
+CHtmlImageCache::~CHtmlImageCache()
+{
+    Clear();
+}
+
+void CHtmlImageCache::SetBase(const std::wstring& pageAddress)
+{
+    if (pageAddress != m_base) {
+        Clear();
+        m_base = pageAddress;
+    }
+}
+
+void CHtmlImageCache::Clear()
+{
+    for (auto& item : m_entries)
+        if (item.second.bitmap != nullptr)
+            ::DeleteObject(item.second.bitmap);
+    m_entries.clear();
+}
+
+HBITMAP CHtmlImageCache::DecodeFile(const std::wstring& path, SIZE& size)
+{
+    size = SIZE{};
+    const HRESULT hrInit = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HBITMAP result = nullptr;
+    {
+        ComRef<IWICImagingFactory> factory;
+        ComRef<IWICBitmapDecoder> decoder;
+        ComRef<IWICBitmapFrameDecode> frame;
+        ComRef<IWICBitmapSource> converted;
+        UINT width = 0;
+        UINT height = 0;
+        if (SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+            SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                         WICDecodeMetadataCacheOnDemand, &decoder)) &&
+            SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+            SUCCEEDED(::WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.get(), &converted)) &&
+            SUCCEEDED(converted->GetSize(&width, &height)) && width > 0 && height > 0 && width <= kMaxDecodedSide &&
+            height <= kMaxDecodedSide) {
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof(info.bmiHeader);
+            info.bmiHeader.biWidth = static_cast<LONG>(width);
+            info.bmiHeader.biHeight = -static_cast<LONG>(height);
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            info.bmiHeader.biCompression = BI_RGB;
+            void* bits = nullptr;
+            HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            if (dib != nullptr) {
+                const UINT stride = width * 4;
+                if (SUCCEEDED(converted->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+                    result = dib;
+                    size.cx = static_cast<LONG>(width);
+                    size.cy = static_cast<LONG>(height);
+                } else {
+                    ::DeleteObject(dib);
+                }
+            }
+        }
+    }
+    if (SUCCEEDED(hrInit))
+        ::CoUninitialize();
+    return result;
+}
+
+const CHtmlImageCache::Entry* CHtmlImageCache::Find(const std::wstring& source)
+{
+    auto found = m_entries.find(source);
+    if (found != m_entries.end())
+        return found->second.bitmap != nullptr ? &found->second : nullptr;
+    Entry entry;
+    // Only local images: a page never makes the pane reach the network.
+    const std::wstring address = HtmlResolveAddress(m_base, source);
+    const std::wstring path = HtmlFilePathOf(address);
+    const bool absolute = path.size() >= 3 && (path[1] == L':' || (path[0] == L'\\' && path[1] == L'\\'));
+    if (absolute && HtmlClassifyAddress(m_base) != HtmlAddressKind::Http)
+        entry.bitmap = DecodeFile(path, entry.size);
+    auto inserted = m_entries.emplace(source, entry).first;
+    return inserted->second.bitmap != nullptr ? &inserted->second : nullptr;
+}
+
+bool CHtmlImageCache::GetSize(const std::wstring& source, SIZE& size)
+{
+    const Entry* entry = Find(source);
+    if (entry == nullptr)
+        return false;
+    size = entry->size;
+    return true;
+}
+
+bool CHtmlImageCache::Draw(HDC hdc, const std::wstring& source, const RECT& rect)
+{
+    const Entry* entry = Find(source);
+    if (entry == nullptr || rect.right <= rect.left || rect.bottom <= rect.top)
+        return false;
+    HDC memory = ::CreateCompatibleDC(hdc);
+    if (memory == nullptr)
+        return false;
+    HGDIOBJ old = ::SelectObject(memory, entry->bitmap);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    const BOOL ok = ::AlphaBlend(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, 0,
+                                 0, entry->size.cx, entry->size.cy, blend);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    return ok != FALSE;
+}

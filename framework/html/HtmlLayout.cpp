@@ -1,0 +1,1681 @@
+#include "framework/html/HtmlLayout.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+constexpr int kBandHeight = 256;
+// Layout recursion never goes deeper than this, whatever tree it is given (the parser stays far below it).
+constexpr int kMaxLayoutDepth = 1000;
+constexpr int kMaxColumns = 1000;
+constexpr int kMaxWordCache = 20000;
+
+bool IsSpace(wchar_t ch)
+{
+    return ch == L' ' || ch == L'\t' || ch == L'\n' || ch == L'\r' || ch == L'\f';
+}
+
+wchar_t LowerAscii(wchar_t ch)
+{
+    return ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch + 32) : ch;
+}
+
+std::wstring Lower(const CString& text)
+{
+    std::wstring out(static_cast<LPCWSTR>(text), static_cast<size_t>(text.GetLength()));
+    for (wchar_t& ch : out)
+        ch = LowerAscii(ch);
+    return out;
+}
+
+std::wstring Trimmed(const std::wstring& text)
+{
+    size_t begin = 0, end = text.size();
+    while (begin < end && IsSpace(text[begin]))
+        ++begin;
+    while (end > begin && IsSpace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+int HexDigit(wchar_t ch)
+{
+    if (ch >= L'0' && ch <= L'9')
+        return ch - L'0';
+    ch = LowerAscii(ch);
+    return ch >= L'a' && ch <= L'f' ? ch - L'a' + 10 : -1;
+}
+
+struct NamedColor
+{
+    const wchar_t* name;
+    COLORREF color;
+};
+
+const NamedColor kColors[] = {
+    {L"black", RGB(0, 0, 0)},           {L"silver", RGB(192, 192, 192)},   {L"gray", RGB(128, 128, 128)},
+    {L"grey", RGB(128, 128, 128)},      {L"white", RGB(255, 255, 255)},    {L"maroon", RGB(128, 0, 0)},
+    {L"red", RGB(255, 0, 0)},           {L"purple", RGB(128, 0, 128)},     {L"fuchsia", RGB(255, 0, 255)},
+    {L"magenta", RGB(255, 0, 255)},     {L"green", RGB(0, 128, 0)},        {L"lime", RGB(0, 255, 0)},
+    {L"olive", RGB(128, 128, 0)},       {L"yellow", RGB(255, 255, 0)},     {L"navy", RGB(0, 0, 128)},
+    {L"blue", RGB(0, 0, 255)},          {L"teal", RGB(0, 128, 128)},       {L"aqua", RGB(0, 255, 255)},
+    {L"cyan", RGB(0, 255, 255)},        {L"orange", RGB(255, 165, 0)},     {L"brown", RGB(165, 42, 42)},
+    {L"pink", RGB(255, 192, 203)},      {L"gold", RGB(255, 215, 0)},       {L"darkred", RGB(139, 0, 0)},
+    {L"darkblue", RGB(0, 0, 139)},      {L"darkgreen", RGB(0, 100, 0)},    {L"lightgrey", RGB(211, 211, 211)},
+    {L"lightgray", RGB(211, 211, 211)}, {L"darkgray", RGB(169, 169, 169)}, {L"darkgrey", RGB(169, 169, 169)},
+};
+
+// "#rgb", "#rrggbb", "rrggbb" (as old pages write it), "rgb(r, g, b)" or a colour name; CLR_NONE otherwise.
+COLORREF ParseColor(const CString& value)
+{
+    const std::wstring text = Trimmed(Lower(value));
+    if (text.empty())
+        return CLR_NONE;
+    for (const NamedColor& named : kColors)
+        if (text == named.name)
+            return named.color;
+    if (text.compare(0, 4, L"rgb(") == 0) {
+        int parts[3] = {0, 0, 0};
+        size_t i = 4;
+        for (int& part : parts) {
+            while (i < text.size() && (IsSpace(text[i]) || text[i] == L','))
+                ++i;
+            int value10 = 0;
+            bool any = false;
+            while (i < text.size() && text[i] >= L'0' && text[i] <= L'9') {
+                value10 = std::min(255, value10 * 10 + (text[i] - L'0'));
+                any = true;
+                ++i;
+            }
+            if (!any)
+                return CLR_NONE;
+            part = value10;
+        }
+        return RGB(parts[0], parts[1], parts[2]);
+    }
+    const std::wstring hex = text[0] == L'#' ? text.substr(1) : text;
+    for (wchar_t ch : hex)
+        if (HexDigit(ch) < 0)
+            return CLR_NONE;
+    if (hex.size() == 3)
+        return RGB(HexDigit(hex[0]) * 17, HexDigit(hex[1]) * 17, HexDigit(hex[2]) * 17);
+    if (hex.size() == 6)
+        return RGB(HexDigit(hex[0]) * 16 + HexDigit(hex[1]), HexDigit(hex[2]) * 16 + HexDigit(hex[3]),
+                   HexDigit(hex[4]) * 16 + HexDigit(hex[5]));
+    return CLR_NONE;
+}
+
+// A length attribute: pixels ("120", "120px") or a percentage of `whole`; -1 when absent or unreadable.
+int ParseLength(const CString* value, int whole)
+{
+    if (!value)
+        return -1;
+    const std::wstring text = Trimmed(Lower(*value));
+    long long number = 0;
+    size_t i = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
+        number = std::min<long long>(number * 10 + (text[i] - L'0'), 1000000);
+    if (i == 0)
+        return -1;
+    while (i < text.size() && (text[i] == L'.' || (text[i] >= L'0' && text[i] <= L'9')))
+        ++i;
+    if (i < text.size() && text[i] == L'%')
+        return static_cast<int>(std::min<long long>(number, 100) * whole / 100);
+    return static_cast<int>(number);
+}
+
+CHtmlStyle::Align ParseAlign(const std::wstring& value, CHtmlStyle::Align fallback)
+{
+    if (value == L"center" || value == L"middle")
+        return CHtmlStyle::alignCenter;
+    if (value == L"right")
+        return CHtmlStyle::alignRight;
+    if (value == L"left" || value == L"justify")
+        return CHtmlStyle::alignLeft;
+    return fallback;
+}
+
+bool IsOneOf(const CString& name, std::initializer_list<const wchar_t*> names)
+{
+    for (const wchar_t* candidate : names)
+        if (name == candidate)
+            return true;
+    return false;
+}
+
+std::wstring ToRoman(int number, bool upper)
+{
+    static const struct
+    {
+        int value;
+        const wchar_t* text;
+    } parts[] = {{1000, L"m"}, {900, L"cm"}, {500, L"d"}, {400, L"cd"}, {100, L"c"}, {90, L"xc"}, {50, L"l"},
+                 {40, L"xl"},  {10, L"x"},   {9, L"ix"},  {5, L"v"},    {4, L"iv"},  {1, L"i"}};
+    if (number <= 0 || number >= 4000)
+        return std::to_wstring(number);
+    std::wstring out;
+    for (const auto& part : parts)
+        while (number >= part.value) {
+            out += part.text;
+            number -= part.value;
+        }
+    if (upper)
+        for (wchar_t& ch : out)
+            ch = static_cast<wchar_t>(ch - 32);
+    return out;
+}
+
+std::wstring ToAlpha(int number, bool upper)
+{
+    if (number <= 0)
+        return std::to_wstring(number);
+    std::wstring out;
+    while (number > 0) {
+        --number;
+        out.insert(out.begin(), static_cast<wchar_t>((upper ? L'A' : L'a') + number % 26));
+        number /= 26;
+    }
+    return out;
+}
+
+} // namespace
+
+BOOL CHtmlStyle::SameFont(const CHtmlStyle& other) const noexcept
+{
+    return m_nFontSize == other.m_nFontSize && m_nWeight == other.m_nWeight && m_bItalic == other.m_bItalic &&
+           m_bUnderline == other.m_bUnderline && m_bStrike == other.m_bStrike &&
+           m_strFontFamily == other.m_strFontFamily;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// CHtmlMeasure
+
+CHtmlMeasure::CHtmlMeasure(HDC dc, LPCWSTR defaultFamily, int baseFontSize)
+    : m_hDC(dc), m_nBaseFontSize(baseFontSize > 0 ? baseFontSize : 13)
+{
+    if (defaultFamily && *defaultFamily) {
+        m_strDefaultFamily = defaultFamily;
+    } else {
+        LOGFONTW font{};
+        if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font) && font.lfFaceName[0])
+            m_strDefaultFamily = font.lfFaceName;
+        else
+            m_strDefaultFamily = L"Tahoma";
+    }
+}
+
+CHtmlMeasure::~CHtmlMeasure()
+{
+    if (m_hOldFont)
+        ::SelectObject(m_hDC, m_hOldFont);
+    for (auto& entry : m_fonts)
+        ::DeleteObject(entry.second.font);
+}
+
+CHtmlMeasure::FontEntry& CHtmlMeasure::Entry(const CHtmlStyle& style)
+{
+    if (m_pLastEntry && m_lastStyle.SameFont(style))
+        return *m_pLastEntry;
+    std::wstring key(static_cast<LPCWSTR>(style.m_strFontFamily),
+                     static_cast<size_t>(style.m_strFontFamily.GetLength()));
+    key += L'|' + std::to_wstring(style.m_nFontSize) + L'|' + std::to_wstring(style.m_nWeight) +
+           (style.m_bItalic ? L"i" : L"") + (style.m_bUnderline ? L"u" : L"") + (style.m_bStrike ? L"s" : L"");
+    auto found = m_fonts.find(key);
+    if (found == m_fonts.end()) {
+        LOGFONTW logFont{};
+        logFont.lfHeight = -std::max(1, style.m_nFontSize);
+        logFont.lfWeight = style.m_nWeight;
+        logFont.lfItalic = style.m_bItalic ? TRUE : FALSE;
+        logFont.lfUnderline = style.m_bUnderline ? TRUE : FALSE;
+        logFont.lfStrikeOut = style.m_bStrike ? TRUE : FALSE;
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        logFont.lfQuality = DEFAULT_QUALITY;
+        const CString& family = style.m_strFontFamily.IsEmpty() ? m_strDefaultFamily : style.m_strFontFamily;
+        lstrcpynW(logFont.lfFaceName, family, LF_FACESIZE);
+        FontEntry entry;
+        entry.font = ::CreateFontIndirectW(&logFont);
+        if (!entry.font)
+            entry.font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+        const HGDIOBJ previous = ::SelectObject(m_hDC, entry.font);
+        if (!m_hOldFont)
+            m_hOldFont = previous;
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(m_hDC, &metrics);
+        entry.height = std::max<int>(1, metrics.tmHeight);
+        entry.ascent = metrics.tmAscent;
+        SIZE space{};
+        ::GetTextExtentPoint32W(m_hDC, L" ", 1, &space);
+        entry.spaceWidth = space.cx;
+        found = m_fonts.emplace(std::move(key), std::move(entry)).first;
+    }
+    ::SelectObject(m_hDC, found->second.font);
+    if (!m_hOldFont)
+        m_hOldFont = ::GetCurrentObject(m_hDC, OBJ_FONT);
+    m_lastStyle = style;
+    m_pLastEntry = &found->second;
+    return found->second;
+}
+
+HFONT CHtmlMeasure::GetFont(const CHtmlStyle& style)
+{
+    return Entry(style).font;
+}
+
+CSize CHtmlMeasure::MeasureText(const CHtmlStyle& style, LPCWSTR text, int length)
+{
+    FontEntry& entry = Entry(style);
+    if (length <= 0)
+        return CSize(0, entry.height);
+    if (length == 1 && text[0] == L' ')
+        return CSize(entry.spaceWidth, entry.height);
+    const bool cached = length <= 32;
+    std::wstring key;
+    if (cached) {
+        key.assign(text, static_cast<size_t>(length));
+        auto found = entry.widths.find(key);
+        if (found != entry.widths.end())
+            return CSize(found->second, entry.height);
+    }
+    SIZE size{};
+    ::GetTextExtentPoint32W(m_hDC, text, length, &size);
+    if (cached) {
+        if (entry.widths.size() >= kMaxWordCache)
+            entry.widths.clear();
+        entry.widths.emplace(std::move(key), size.cx);
+    }
+    return CSize(size.cx, entry.height);
+}
+
+int CHtmlMeasure::GetLineHeight(const CHtmlStyle& style)
+{
+    return Entry(style).height;
+}
+
+int CHtmlMeasure::GetAscent(const CHtmlStyle& style)
+{
+    return Entry(style).ascent;
+}
+
+void CHtmlMeasure::GetCharacterEnds(const CHtmlStyle& style, LPCWSTR text, int length, std::vector<int>& ends)
+{
+    Entry(style);
+    ends.assign(static_cast<size_t>(std::max(0, length)), 0);
+    if (length <= 0)
+        return;
+    int fit = 0;
+    SIZE size{};
+    ::GetTextExtentExPointW(m_hDC, text, length, 0, &fit, ends.data(), &size);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// The engine
+
+class CHtmlLayoutEngine
+{
+public:
+    CHtmlLayoutEngine(CHtmlLayout& out, CHtmlMeasure& measure) : m_out(out), m_measure(measure) {}
+    void Run(const CHtmlDocument& doc, int width);
+
+private:
+    struct Frame
+    {
+        CHtmlStyle style;
+        int index = -1;
+    };
+    struct Block
+    {
+        int x = 0;
+        int width = 0;
+        CHtmlStyle::Align align = CHtmlStyle::alignLeft;
+    };
+    struct Item
+    {
+        bool image = false;
+        std::wstring text;
+        int style = 0;
+        int link = -1;
+        int width = 0;
+        int height = 0;
+        int ascent = 0;
+        int space = 0;
+        bool breakBefore = false;
+        int textOffset = 0;
+        CString source;
+    };
+    struct Marker
+    {
+        std::wstring text; // empty: a bullet shape
+        int style = 0;
+        int x = 0;
+        CHtmlStyle::ListType type = CHtmlStyle::listDisc;
+    };
+    struct ListState
+    {
+        CHtmlStyle::ListType type = CHtmlStyle::listDisc;
+        int next = 1;
+    };
+    struct Intrinsic
+    {
+        int min = 0;
+        int max = 0;
+        int line = 0;
+        bool space = false;
+        void EndLine()
+        {
+            max = std::max(max, line);
+            line = 0;
+            space = false;
+        }
+    };
+    struct Cell
+    {
+        const CHtmlNode* node = nullptr;
+        int column = 0;
+        int span = 1;
+    };
+    struct Row
+    {
+        const CHtmlNode* node = nullptr;
+        std::vector<Cell> cells;
+    };
+    struct Grid
+    {
+        const CHtmlNode* caption = nullptr;
+        std::vector<Row> rows;
+        int columns = 0;
+    };
+
+    void ComputeStyle(const CHtmlNode* node, const CHtmlStyle& parent, CHtmlStyle& style) const;
+    void ApplyInlineStyle(const CString& text, CHtmlStyle& style) const;
+    int Intern(Frame& frame);
+    int EmSize(double factor, const CHtmlStyle& style) const
+    {
+        return static_cast<int>(factor * style.m_nFontSize + 0.5);
+    }
+
+    void LayoutChildren(const CHtmlNode* node, Frame& frame, int depth);
+    void LayoutElement(const CHtmlNode* node, Frame& parent, int depth);
+    void LayoutBlock(const CHtmlNode* node, Frame& frame, int depth);
+    void LayoutRule(const CHtmlNode* node, Frame& frame);
+    void LayoutTable(const CHtmlNode* node, Frame& frame, int depth);
+    void AddText(const CString& text, Frame& frame);
+    void AddWord(const wchar_t* text, size_t length, Frame& frame);
+    bool ImageSize(const CHtmlNode* node, const CHtmlStyle& style, int available, CSize& size);
+    void AddImage(const CHtmlNode* node, Frame& frame);
+    void Place(Item item);
+    void FlushLine();
+    void ForcedBreak(Frame& frame);
+    void EndLine();
+    void ApplyPendingMargin()
+    {
+        m_y += m_pendingMargin;
+        m_pendingMargin = 0;
+    }
+    int ReserveRun(CHtmlRun::Kind kind, int style);
+    void EmitMarkers(int baseline, int lineHeight);
+    void BlockBreakText();
+
+    void IntrinsicChildren(const CHtmlNode* node, const CHtmlStyle& style, Intrinsic& acc, int depth);
+    void IntrinsicElement(const CHtmlNode* node, const CHtmlStyle& parent, Intrinsic& acc, int depth);
+    std::pair<int, int> CellIntrinsic(const CHtmlNode* cell, const CHtmlStyle& style, int depth);
+    std::pair<int, int> TableIntrinsic(const CHtmlNode* table, const CHtmlStyle& style, int depth);
+    void BuildGrid(const CHtmlNode* table, Grid& grid) const;
+    void TableMetrics(const CHtmlNode* table, int& border, int& spacing, int& padding) const;
+    void ColumnLimits(const Grid& grid, const CHtmlStyle& tableStyle, int padding, int depth, std::vector<int>& mins,
+                      std::vector<int>& maxes);
+
+    CHtmlLayout& m_out;
+    CHtmlMeasure& m_measure;
+    std::unordered_map<std::wstring, int> m_styleIndex;
+    std::vector<Block> m_blocks;
+    std::vector<Item> m_line;
+    int m_lineWidth = 0;
+    std::vector<Marker> m_markers;
+    std::vector<ListState> m_lists;
+    int m_y = 0;
+    int m_pendingMargin = 0;
+    int m_right = 0;
+    bool m_pendingSpace = false;
+    bool m_atLineStart = true;
+    bool m_breakAfterImage = false;
+    bool m_skipNewline = false;
+    int m_preColumn = 0;
+    int m_link = -1;
+    COLORREF m_linkColor = RGB(0, 0, 238);
+    std::wstring m_plain;
+    std::unordered_map<const CHtmlNode*, std::pair<int, int>> m_intrinsic;
+};
+
+void CHtmlLayoutEngine::ApplyInlineStyle(const CString& text, CHtmlStyle& style) const
+{
+    const std::wstring all = Lower(text);
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t end = all.find(L';', start);
+        if (end == std::wstring::npos)
+            end = all.size();
+        const std::wstring declaration = all.substr(start, end - start);
+        start = end + 1;
+        const size_t colon = declaration.find(L':');
+        if (colon == std::wstring::npos)
+            continue;
+        const std::wstring property = Trimmed(declaration.substr(0, colon));
+        std::wstring value = Trimmed(declaration.substr(colon + 1));
+        const size_t important = value.find(L"!important");
+        if (important != std::wstring::npos)
+            value = Trimmed(value.substr(0, important));
+        if (property == L"color") {
+            const COLORREF color = ParseColor(CString(value.c_str()));
+            if (color != CLR_NONE)
+                style.m_crText = color;
+        } else if (property == L"background-color" || property == L"background") {
+            const COLORREF color = ParseColor(CString(value.c_str()));
+            if (color != CLR_NONE)
+                style.m_crBackground = color;
+        } else if (property == L"font-weight") {
+            if (value == L"bold" || value == L"bolder" || value == L"600" || value == L"700" || value == L"800" ||
+                value == L"900")
+                style.m_nWeight = FW_BOLD;
+            else if (value == L"normal" || value == L"lighter" || value == L"400" || value == L"300")
+                style.m_nWeight = FW_NORMAL;
+        } else if (property == L"font-style") {
+            style.m_bItalic = value == L"italic" || value == L"oblique";
+        } else if (property == L"text-decoration" || property == L"text-decoration-line") {
+            if (value.find(L"none") != std::wstring::npos)
+                style.m_bUnderline = style.m_bStrike = FALSE;
+            if (value.find(L"underline") != std::wstring::npos)
+                style.m_bUnderline = TRUE;
+            if (value.find(L"line-through") != std::wstring::npos)
+                style.m_bStrike = TRUE;
+        } else if (property == L"text-align") {
+            style.m_align = ParseAlign(value, style.m_align);
+        } else if (property == L"display" && value == L"none") {
+            style.m_display = CHtmlStyle::displayNone;
+        }
+    }
+}
+
+void CHtmlLayoutEngine::ComputeStyle(const CHtmlNode* node, const CHtmlStyle& parent, CHtmlStyle& style) const
+{
+    style = parent;
+    style.m_display = CHtmlStyle::displayInline;
+    style.m_nMarginTop = style.m_nMarginBottom = style.m_nMarginLeft = style.m_nMarginRight = 0;
+    if (parent.m_display != CHtmlStyle::displayInline)
+        style.m_crBackground = CLR_NONE;
+    const CString& name = node->m_strName;
+    const int base = m_measure.GetBaseFontSize();
+    auto block = [&](double marginEm) {
+        style.m_display = CHtmlStyle::displayBlock;
+        style.m_crBackground = CLR_NONE;
+        style.m_nMarginTop = style.m_nMarginBottom = EmSize(marginEm, style);
+    };
+    if (name.GetLength() == 2 && name[0] == L'h' && name[1] >= L'1' && name[1] <= L'6') {
+        static const double sizes[] = {2.0, 1.5, 1.17, 1.0, 0.83, 0.67};
+        static const double margins[] = {0.67, 0.83, 1.0, 1.33, 1.67, 2.33};
+        const int level = name[1] - L'1';
+        style.m_nFontSize = std::max(1, static_cast<int>(sizes[level] * base + 0.5));
+        style.m_nWeight = FW_BOLD;
+        block(margins[level]);
+    } else if (name == L"p" || name == L"dl") {
+        block(1.0);
+    } else if (IsOneOf(name, {L"div", L"body", L"form", L"article", L"section", L"header", L"footer", L"nav", L"aside",
+                              L"main", L"figure", L"figcaption", L"details", L"summary", L"dt", L"fieldset",
+                              L"noframes", L"legend"})) {
+        block(0);
+    } else if (name == L"address") {
+        block(0);
+        style.m_bItalic = TRUE;
+    } else if (name == L"center") {
+        block(0);
+        style.m_align = CHtmlStyle::alignCenter;
+    } else if (name == L"blockquote") {
+        block(1.0);
+        style.m_nMarginLeft = style.m_nMarginRight = 40;
+    } else if (name == L"dd") {
+        block(0);
+        style.m_nMarginLeft = 40;
+    } else if (IsOneOf(name, {L"pre", L"listing", L"xmp", L"plaintext", L"textarea"})) {
+        block(1.0);
+        style.m_bPre = TRUE;
+        style.m_strFontFamily = L"Courier New";
+    } else if (IsOneOf(name, {L"ul", L"ol", L"menu", L"dir"})) {
+        block(m_lists.empty() ? 1.0 : 0);
+        style.m_nMarginLeft = 40;
+        const std::wstring type = Lower(node->GetAttribute(L"type"));
+        if (name == L"ol") {
+            style.m_listType =
+                type == L"a"
+                    ? (node->GetAttribute(L"type") == L"A" ? CHtmlStyle::listUpperAlpha : CHtmlStyle::listLowerAlpha)
+                : type == L"i"
+                    ? (node->GetAttribute(L"type") == L"I" ? CHtmlStyle::listUpperRoman : CHtmlStyle::listLowerRoman)
+                    : CHtmlStyle::listDecimal;
+        } else {
+            const size_t nesting = m_lists.size();
+            style.m_listType = type == L"circle"   ? CHtmlStyle::listCircle
+                               : type == L"square" ? CHtmlStyle::listSquare
+                               : type == L"disc"   ? CHtmlStyle::listDisc
+                               : nesting == 0      ? CHtmlStyle::listDisc
+                               : nesting == 1      ? CHtmlStyle::listCircle
+                                                   : CHtmlStyle::listSquare;
+        }
+    } else if (name == L"li") {
+        style.m_display = CHtmlStyle::displayListItem;
+        style.m_crBackground = CLR_NONE;
+    } else if (name == L"hr") {
+        block(0.5);
+    } else if (name == L"table") {
+        style.m_display = CHtmlStyle::displayTable;
+        style.m_crBackground = CLR_NONE;
+        style.m_align = CHtmlStyle::alignLeft;
+    } else if (name == L"tr") {
+        style.m_display = CHtmlStyle::displayTableRow;
+        style.m_crBackground = CLR_NONE;
+    } else if (name == L"td" || name == L"th") {
+        style.m_display = CHtmlStyle::displayTableCell;
+        if (name == L"th") {
+            style.m_nWeight = FW_BOLD;
+            style.m_align = CHtmlStyle::alignCenter;
+        }
+        // A row's colour shows through cells that have none of their own.
+        if (parent.m_display != CHtmlStyle::displayTableRow)
+            style.m_crBackground = CLR_NONE;
+        if (node->HasAttribute(L"nowrap"))
+            style.m_bNoWrap = TRUE;
+    } else if (name == L"caption") {
+        block(0);
+        style.m_align = CHtmlStyle::alignCenter;
+    } else if (name == L"b" || name == L"strong") {
+        style.m_nWeight = FW_BOLD;
+    } else if (IsOneOf(name, {L"i", L"em", L"cite", L"var", L"dfn"})) {
+        style.m_bItalic = TRUE;
+    } else if (name == L"u" || name == L"ins") {
+        style.m_bUnderline = TRUE;
+    } else if (IsOneOf(name, {L"s", L"strike", L"del"})) {
+        style.m_bStrike = TRUE;
+    } else if (IsOneOf(name, {L"code", L"tt", L"kbd", L"samp"})) {
+        style.m_strFontFamily = L"Courier New";
+    } else if (name == L"small") {
+        style.m_nFontSize = std::max(6, EmSize(0.83, style));
+    } else if (name == L"big") {
+        style.m_nFontSize = EmSize(1.2, style);
+    } else if (name == L"sub" || name == L"sup") {
+        const int shift = name == L"sub" ? style.m_nFontSize / 4 : -(style.m_nFontSize / 3);
+        style.m_nVerticalShift += shift;
+        style.m_nFontSize = std::max(6, EmSize(0.83, style));
+    } else if (name == L"nobr") {
+        style.m_bNoWrap = TRUE;
+    } else if (name == L"mark") {
+        style.m_crBackground = RGB(255, 255, 0);
+    } else if (name == L"a") {
+        if (node->HasAttribute(L"href") && !node->GetAttribute(L"href").IsEmpty()) {
+            style.m_crText = m_linkColor;
+            style.m_bUnderline = TRUE;
+        }
+    } else if (name == L"font") {
+        const COLORREF color = ParseColor(node->GetAttribute(L"color"));
+        if (color != CLR_NONE)
+            style.m_crText = color;
+        CString face = node->GetAttribute(L"face");
+        const int comma = face.Find(L',');
+        if (comma >= 0)
+            face = face.Left(comma);
+        face.Trim();
+        face.Trim(L"\"'");
+        if (!face.IsEmpty())
+            style.m_strFontFamily = face;
+        const std::wstring size = Trimmed(Lower(node->GetAttribute(L"size")));
+        if (!size.empty()) {
+            int level = 0;
+            const bool relative = size[0] == L'+' || size[0] == L'-';
+            for (size_t i = relative ? 1 : 0; i < size.size() && size[i] >= L'0' && size[i] <= L'9'; ++i)
+                level = std::min(level * 10 + (size[i] - L'0'), 100);
+            if (relative)
+                level = 3 + (size[0] == L'-' ? -level : level);
+            if (level > 0 || relative) {
+                static const double factors[] = {0.625, 0.8125, 1.0, 1.125, 1.5, 2.0, 3.0};
+                level = std::min(7, std::max(1, level));
+                style.m_nFontSize = std::max(1, static_cast<int>(factors[level - 1] * base + 0.5));
+            }
+        }
+    } else if (IsOneOf(name, {L"head", L"title", L"meta", L"link", L"style", L"script", L"select", L"input", L"map",
+                              L"area", L"datalist", L"option", L"colgroup", L"col"})) {
+        style.m_display = CHtmlStyle::displayNone;
+    }
+
+    if (const CString* align = node->FindAttribute(L"align"))
+        if (style.m_display != CHtmlStyle::displayInline)
+            style.m_align = ParseAlign(Lower(*align), style.m_align);
+    if (const CString* color = node->FindAttribute(L"bgcolor")) {
+        const COLORREF background = ParseColor(*color);
+        if (background != CLR_NONE && style.m_display != CHtmlStyle::displayInline)
+            style.m_crBackground = background;
+    }
+    if (const CString* inlineStyle = node->FindAttribute(L"style"))
+        ApplyInlineStyle(*inlineStyle, style);
+}
+
+int CHtmlLayoutEngine::Intern(Frame& frame)
+{
+    if (frame.index >= 0)
+        return frame.index;
+    const CHtmlStyle& s = frame.style;
+    std::wstring key(static_cast<LPCWSTR>(s.m_strFontFamily), static_cast<size_t>(s.m_strFontFamily.GetLength()));
+    key += L'|' + std::to_wstring(s.m_nFontSize) + L'|' + std::to_wstring(s.m_nWeight) + L'|' +
+           std::to_wstring(s.m_crText) + L'|' + std::to_wstring(s.m_crBackground) + L'|' +
+           std::to_wstring(s.m_nVerticalShift) + L'|' + std::to_wstring(s.m_align) + L'|' +
+           std::to_wstring(s.m_display) + L'|' + std::to_wstring(s.m_listType) + (s.m_bItalic ? L"i" : L"") +
+           (s.m_bUnderline ? L"u" : L"") + (s.m_bStrike ? L"s" : L"") + (s.m_bPre ? L"p" : L"") +
+           (s.m_bNoWrap ? L"n" : L"");
+    auto found = m_styleIndex.find(key);
+    if (found == m_styleIndex.end()) {
+        found = m_styleIndex.emplace(std::move(key), static_cast<int>(m_out.m_styles.size())).first;
+        m_out.m_styles.push_back(s);
+    }
+    frame.index = found->second;
+    return frame.index;
+}
+
+int CHtmlLayoutEngine::ReserveRun(CHtmlRun::Kind kind, int style)
+{
+    CHtmlRun run;
+    run.m_kind = kind;
+    run.m_nStyle = style;
+    m_out.m_runs.push_back(std::move(run));
+    return static_cast<int>(m_out.m_runs.size()) - 1;
+}
+
+void CHtmlLayoutEngine::BlockBreakText()
+{
+    if (!m_plain.empty() && m_plain.back() != L'\n')
+        m_plain += L"\r\n";
+}
+
+void CHtmlLayoutEngine::EndLine()
+{
+    FlushLine();
+    BlockBreakText();
+    m_atLineStart = true;
+    m_pendingSpace = false;
+}
+
+void CHtmlLayoutEngine::ForcedBreak(Frame& frame)
+{
+    if (m_line.empty()) {
+        ApplyPendingMargin();
+        const int height = m_measure.GetLineHeight(frame.style);
+        EmitMarkers(m_y + m_measure.GetAscent(frame.style), height);
+        m_y += height;
+    } else {
+        FlushLine();
+    }
+    m_plain += L"\r\n";
+    m_atLineStart = true;
+    m_pendingSpace = false;
+    m_preColumn = 0;
+}
+
+void CHtmlLayoutEngine::EmitMarkers(int baseline, int lineHeight)
+{
+    for (const Marker& marker : m_markers) {
+        const CHtmlStyle& style = m_out.m_styles[static_cast<size_t>(marker.style)];
+        CHtmlRun run;
+        run.m_kind = CHtmlRun::kindMarker;
+        run.m_nStyle = marker.style;
+        if (marker.text.empty()) {
+            const int side = std::max(3, style.m_nFontSize / 3);
+            const int ascent = m_measure.GetAscent(style);
+            const int middle = baseline - ascent / 3;
+            run.m_rect = CRect(marker.x - 8 - side, middle - side / 2 - side % 2, marker.x - 8, middle + side / 2);
+        } else {
+            const CSize size = m_measure.MeasureText(style, marker.text.c_str(), static_cast<int>(marker.text.size()));
+            const int top = baseline - m_measure.GetAscent(style);
+            run.m_rect = CRect(marker.x - 6 - size.cx, top, marker.x - 6, top + size.cy);
+            run.m_nBaseline = baseline;
+            run.m_strText.SetString(marker.text.c_str(), static_cast<int>(marker.text.size()));
+        }
+        (void)lineHeight;
+        m_out.m_runs.push_back(std::move(run));
+    }
+    m_markers.clear();
+}
+
+void CHtmlLayoutEngine::FlushLine()
+{
+    if (m_line.empty())
+        return;
+    ApplyPendingMargin();
+    const Block& block = m_blocks.back();
+    int above = 0, below = 0;
+    for (const Item& item : m_line) {
+        above = std::max(above, item.ascent);
+        below = std::max(below, item.height - item.ascent);
+    }
+    const int baseline = m_y + above;
+    const int lineHeight = above + below;
+    int x = block.x;
+    const int room = block.width - m_lineWidth;
+    if (room > 0 && block.align == CHtmlStyle::alignCenter)
+        x += room / 2;
+    else if (room > 0 && block.align == CHtmlStyle::alignRight)
+        x += room;
+    EmitMarkers(baseline, lineHeight);
+
+    auto& runs = m_out.m_runs;
+    int mergeable = -1; // the text run the next item may extend
+    bool first = true;
+    for (Item& item : m_line) {
+        if (!first)
+            x += item.space;
+        first = false;
+        const CHtmlStyle& style = m_out.m_styles[static_cast<size_t>(item.style)];
+        if (item.image) {
+            CHtmlRun run;
+            run.m_kind = CHtmlRun::kindImage;
+            run.m_rect = CRect(x, baseline - item.ascent, x + item.width, baseline - item.ascent + item.height);
+            run.m_nStyle = item.style;
+            run.m_strText.SetString(item.text.c_str(), static_cast<int>(item.text.size()));
+            run.m_strSource = item.source;
+            run.m_nLink = item.link;
+            runs.push_back(std::move(run));
+            mergeable = -1;
+        } else {
+            const int ascent = m_measure.GetAscent(style);
+            const int top = baseline - ascent + style.m_nVerticalShift;
+            const bool spaced = item.space > 0;
+            if (mergeable >= 0) {
+                CHtmlRun& previous = runs[static_cast<size_t>(mergeable)];
+                if (previous.m_nStyle == item.style && previous.m_nLink == item.link &&
+                    previous.m_nTextOffset + previous.m_strText.GetLength() + (spaced ? 1 : 0) == item.textOffset) {
+                    if (spaced)
+                        previous.m_strText.AppendChar(L' ');
+                    previous.m_strText.Append(item.text.c_str(), static_cast<int>(item.text.size()));
+                    previous.m_rect.right = x + item.width;
+                    x += item.width;
+                    continue;
+                }
+            }
+            if (style.m_crBackground != CLR_NONE) {
+                const int index = ReserveRun(CHtmlRun::kindBackground, item.style);
+                runs[static_cast<size_t>(index)].m_rect = CRect(x, top, x + item.width, top + item.height);
+            }
+            CHtmlRun run;
+            run.m_kind = CHtmlRun::kindText;
+            run.m_rect = CRect(x, top, x + item.width, top + item.height);
+            run.m_nStyle = item.style;
+            run.m_strText.SetString(item.text.c_str(), static_cast<int>(item.text.size()));
+            run.m_nLink = item.link;
+            run.m_nBaseline = baseline + style.m_nVerticalShift;
+            run.m_nTextOffset = item.textOffset;
+            runs.push_back(std::move(run));
+            mergeable = style.m_crBackground == CLR_NONE ? static_cast<int>(runs.size()) - 1 : -1;
+        }
+        x += item.width;
+    }
+    m_right = std::max(m_right, x);
+    m_y += lineHeight;
+    m_line.clear();
+    m_lineWidth = 0;
+}
+
+void CHtmlLayoutEngine::Place(Item item)
+{
+    const Block& block = m_blocks.back();
+    const CHtmlStyle& style = m_out.m_styles[static_cast<size_t>(item.style)];
+    const bool wraps = !style.m_bPre;
+    if (!m_line.empty() && wraps && m_lineWidth + item.space + item.width > block.width) {
+        if (item.breakBefore) {
+            FlushLine();
+        } else {
+            // Glued to what precedes it ("foo<b>bar</b>"): the whole glued word moves to the next line.
+            size_t at = m_line.size();
+            while (at > 1 && !m_line[at - 1].breakBefore)
+                --at;
+            if (at > 1) {
+                std::vector<Item> tail(std::make_move_iterator(m_line.begin() + static_cast<long>(at - 1)),
+                                       std::make_move_iterator(m_line.end()));
+                m_line.erase(m_line.begin() + static_cast<long>(at - 1), m_line.end());
+                m_lineWidth = 0;
+                for (size_t i = 0; i < m_line.size(); ++i)
+                    m_lineWidth += (i ? m_line[i].space : 0) + m_line[i].width;
+                FlushLine();
+                for (Item& moved : tail) {
+                    m_lineWidth += (m_line.empty() ? 0 : moved.space) + moved.width;
+                    m_line.push_back(std::move(moved));
+                }
+            }
+        }
+    }
+    // A word wider than the whole line is broken between characters, so a long address cannot widen the page.
+    while (!item.image && wraps && !style.m_bNoWrap && m_line.empty() && item.width > block.width &&
+           item.text.size() > 1) {
+        std::vector<int> ends;
+        m_measure.GetCharacterEnds(style, item.text.c_str(), static_cast<int>(item.text.size()), ends);
+        size_t fit = 0;
+        while (fit < ends.size() && ends[fit] <= block.width)
+            ++fit;
+        fit = std::max<size_t>(1, std::min(fit, item.text.size() - 1));
+        if (fit < item.text.size() && item.text[fit] >= 0xDC00 && item.text[fit] <= 0xDFFF)
+            fit = fit > 1 ? fit - 1 : fit + 1;
+        if (fit >= item.text.size())
+            break;
+        Item head = item;
+        head.text = item.text.substr(0, fit);
+        head.width = ends[fit - 1];
+        m_line.push_back(std::move(head));
+        m_lineWidth = m_line.back().width;
+        FlushLine();
+        item.text.erase(0, fit);
+        item.textOffset += static_cast<int>(fit);
+        item.space = 0;
+        item.width = m_measure.MeasureText(style, item.text.c_str(), static_cast<int>(item.text.size())).cx;
+    }
+    m_lineWidth += (m_line.empty() ? 0 : item.space) + item.width;
+    m_line.push_back(std::move(item));
+}
+
+void CHtmlLayoutEngine::AddWord(const wchar_t* text, size_t length, Frame& frame)
+{
+    const int style = Intern(frame);
+    Item item;
+    item.style = style;
+    item.link = m_link;
+    if (m_pendingSpace && !m_atLineStart) {
+        m_plain += L' ';
+        item.space = m_measure.MeasureText(frame.style, L" ", 1).cx;
+        item.breakBefore = !frame.style.m_bNoWrap;
+    }
+    item.breakBefore = item.breakBefore || m_breakAfterImage;
+    m_breakAfterImage = false;
+    m_pendingSpace = false;
+    m_atLineStart = false;
+    item.textOffset = static_cast<int>(m_plain.size());
+    m_plain.append(text, length);
+    item.text.assign(text, length);
+    const CSize size = m_measure.MeasureText(frame.style, text, static_cast<int>(length));
+    item.width = size.cx;
+    item.height = size.cy;
+    item.ascent = m_measure.GetAscent(frame.style) - frame.style.m_nVerticalShift;
+    Place(std::move(item));
+}
+
+void CHtmlLayoutEngine::AddText(const CString& text, Frame& frame)
+{
+    const wchar_t* p = text;
+    const size_t length = static_cast<size_t>(text.GetLength());
+    if (frame.style.m_bPre) {
+        std::wstring segment;
+        for (size_t i = 0; i < length; ++i) {
+            const wchar_t ch = p[i];
+            if (m_skipNewline) {
+                m_skipNewline = false;
+                if (ch == L'\n' || (ch == L'\r' && i + 1 < length && p[i + 1] == L'\n')) {
+                    i += ch == L'\r' ? 1 : 0;
+                    continue;
+                }
+            }
+            if (ch == L'\r' || ch == L'\n') {
+                if (ch == L'\r' && i + 1 < length && p[i + 1] == L'\n')
+                    ++i;
+                if (!segment.empty())
+                    AddWord(segment.data(), segment.size(), frame);
+                segment.clear();
+                ForcedBreak(frame);
+            } else if (ch == L'\t') {
+                const int spaces = 8 - m_preColumn % 8;
+                segment.append(static_cast<size_t>(spaces), L' ');
+                m_preColumn += spaces;
+            } else {
+                segment.push_back(ch);
+                ++m_preColumn;
+            }
+        }
+        if (!segment.empty())
+            AddWord(segment.data(), segment.size(), frame);
+        return;
+    }
+    m_skipNewline = false;
+    size_t i = 0;
+    while (i < length) {
+        if (IsSpace(p[i])) {
+            m_pendingSpace = true;
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < length && !IsSpace(p[end]))
+            ++end;
+        // A no-break space keeps words together but shows as a space.
+        std::wstring word(p + i, end - i);
+        for (wchar_t& ch : word)
+            if (ch == 0xA0)
+                ch = L' ';
+        AddWord(word.data(), word.size(), frame);
+        i = end;
+    }
+}
+
+bool CHtmlLayoutEngine::ImageSize(const CHtmlNode* node, const CHtmlStyle& style, int available, CSize& size)
+{
+    int width = ParseLength(node->FindAttribute(L"width"), std::max(0, available));
+    int height = ParseLength(node->FindAttribute(L"height"), 0);
+    if (height == 0 && node->FindAttribute(L"height") && node->GetAttribute(L"height").Find(L'%') >= 0)
+        height = -1;
+    if (width < 0 || height < 0) {
+        CSize natural(0, 0);
+        if (m_out.m_imageSize && m_out.m_imageSize(node->GetAttribute(L"src"), natural) && natural.cx > 0 &&
+            natural.cy > 0) {
+            if (width < 0 && height < 0)
+                width = natural.cx, height = natural.cy;
+            else if (width < 0)
+                width = static_cast<int>(static_cast<long long>(natural.cx) * height / natural.cy);
+            else
+                height = static_cast<int>(static_cast<long long>(natural.cy) * width / natural.cx);
+        }
+    }
+    if (width < 0 || height < 0) {
+        const CString alt = node->GetAttribute(L"alt");
+        if (width < 0 && height < 0 && alt.IsEmpty())
+            return false;
+        const CSize text = m_measure.MeasureText(style, alt, alt.GetLength());
+        if (width < 0)
+            width = text.cx + 4;
+        if (height < 0)
+            height = text.cy + 4;
+    }
+    // Huge attributes are scaled down, keeping the proportions, so no box can ask for a page-sized bitmap.
+    auto scale = [&](int limit) {
+        if (width > limit) {
+            height = static_cast<int>(static_cast<long long>(height) * limit / width);
+            width = limit;
+        }
+        if (height > CHtmlLayout::MaxImageSide) {
+            width = static_cast<int>(static_cast<long long>(width) * CHtmlLayout::MaxImageSide / height);
+            height = CHtmlLayout::MaxImageSide;
+        }
+    };
+    scale(CHtmlLayout::MaxImageSide);
+    if (available > 0)
+        scale(available);
+    size = CSize(std::max(0, width), std::max(0, height));
+    return size.cx > 0 && size.cy > 0;
+}
+
+void CHtmlLayoutEngine::AddImage(const CHtmlNode* node, Frame& frame)
+{
+    CSize size;
+    if (!ImageSize(node, frame.style, m_blocks.back().width, size))
+        return;
+    Item item;
+    item.image = true;
+    item.style = Intern(frame);
+    item.link = m_link;
+    item.width = size.cx;
+    item.height = size.cy;
+    item.ascent = size.cy;
+    item.text = std::wstring(static_cast<LPCWSTR>(node->GetAttribute(L"alt")));
+    item.source = node->GetAttribute(L"src");
+    if (m_pendingSpace && !m_atLineStart) {
+        m_plain += L' ';
+        item.space = m_measure.MeasureText(frame.style, L" ", 1).cx;
+    }
+    item.breakBefore = true;
+    item.textOffset = static_cast<int>(m_plain.size());
+    m_pendingSpace = false;
+    m_atLineStart = false;
+    m_breakAfterImage = true;
+    if (m_link >= 0 && m_out.m_links[static_cast<size_t>(m_link)].m_strText.IsEmpty())
+        m_out.m_links[static_cast<size_t>(m_link)].m_strText = item.text.c_str();
+    Place(std::move(item));
+}
+
+void CHtmlLayoutEngine::LayoutRule(const CHtmlNode* node, Frame& frame)
+{
+    EndLine();
+    m_pendingMargin = std::max(m_pendingMargin, frame.style.m_nMarginTop);
+    ApplyPendingMargin();
+    const Block& block = m_blocks.back();
+    int width = ParseLength(node->FindAttribute(L"width"), block.width);
+    if (width <= 0 || width > block.width)
+        width = block.width;
+    int height = ParseLength(node->FindAttribute(L"size"), 0);
+    if (height <= 0)
+        height = 2;
+    height = std::min(height, 100);
+    int x = block.x;
+    const CHtmlStyle::Align align = node->HasAttribute(L"align") ? frame.style.m_align : CHtmlStyle::alignCenter;
+    if (align == CHtmlStyle::alignCenter)
+        x += (block.width - width) / 2;
+    else if (align == CHtmlStyle::alignRight)
+        x += block.width - width;
+    const int index = ReserveRun(CHtmlRun::kindRule, Intern(frame));
+    m_out.m_runs[static_cast<size_t>(index)].m_rect = CRect(x, m_y, x + width, m_y + height);
+    m_y += height;
+    m_right = std::max(m_right, x + width);
+    m_pendingMargin = std::max(m_pendingMargin, frame.style.m_nMarginBottom);
+}
+
+void CHtmlLayoutEngine::LayoutBlock(const CHtmlNode* node, Frame& frame, int depth)
+{
+    EndLine();
+    const CHtmlStyle& style = frame.style;
+    m_pendingMargin = std::max(m_pendingMargin, style.m_nMarginTop);
+    Block block = m_blocks.back();
+    block.x += style.m_nMarginLeft;
+    block.width = std::max(1, block.width - style.m_nMarginLeft - style.m_nMarginRight);
+    block.align = style.m_align;
+    int background = -1, top = 0;
+    if (style.m_crBackground != CLR_NONE) {
+        ApplyPendingMargin();
+        background = ReserveRun(CHtmlRun::kindBackground, Intern(frame));
+        top = m_y;
+    }
+    if (style.m_display == CHtmlStyle::displayListItem && !m_lists.empty()) {
+        ListState& list = m_lists.back();
+        if (const CString* value = node->FindAttribute(L"value")) {
+            const int number = ParseLength(value, 0);
+            if (number >= 0)
+                list.next = number;
+        }
+        Marker marker;
+        marker.type = list.type;
+        marker.x = block.x;
+        const int number = list.next++;
+        switch (list.type) {
+        case CHtmlStyle::listDecimal:
+            marker.text = std::to_wstring(number) + L".";
+            break;
+        case CHtmlStyle::listLowerAlpha:
+        case CHtmlStyle::listUpperAlpha:
+            marker.text = ToAlpha(number, list.type == CHtmlStyle::listUpperAlpha) + L".";
+            break;
+        case CHtmlStyle::listLowerRoman:
+        case CHtmlStyle::listUpperRoman:
+            marker.text = ToRoman(number, list.type == CHtmlStyle::listUpperRoman) + L".";
+            break;
+        default:
+            break;
+        }
+        Frame markerFrame;
+        markerFrame.style = style;
+        markerFrame.style.m_bUnderline = markerFrame.style.m_bStrike = FALSE;
+        markerFrame.style.m_crBackground = CLR_NONE;
+        marker.style = Intern(markerFrame);
+        if (list.type != CHtmlStyle::listNone)
+            m_markers.push_back(std::move(marker));
+    }
+    const bool list = node->Is(L"ul") || node->Is(L"ol") || node->Is(L"menu") || node->Is(L"dir");
+    if (list) {
+        ListState state;
+        state.type = style.m_listType;
+        if (node->Is(L"ol")) {
+            const int start = ParseLength(node->FindAttribute(L"start"), 0);
+            state.next = start >= 0 ? start : 1;
+        }
+        m_lists.push_back(state);
+    }
+    if (style.m_bPre)
+        m_skipNewline = true;
+    m_preColumn = 0;
+    m_blocks.push_back(block);
+    LayoutChildren(node, frame, depth);
+    EndLine();
+    if (!m_markers.empty() && style.m_display == CHtmlStyle::displayListItem) {
+        // An empty item still shows its marker on a line of its own.
+        ApplyPendingMargin();
+        const int height = m_measure.GetLineHeight(style);
+        EmitMarkers(m_y + m_measure.GetAscent(style), height);
+        m_y += height;
+    }
+    m_blocks.pop_back();
+    if (list)
+        m_lists.pop_back();
+    if (background >= 0)
+        m_out.m_runs[static_cast<size_t>(background)].m_rect = CRect(block.x, top, block.x + block.width, m_y);
+    m_pendingMargin = std::max(m_pendingMargin, style.m_nMarginBottom);
+}
+
+void CHtmlLayoutEngine::LayoutChildren(const CHtmlNode* node, Frame& frame, int depth)
+{
+    for (const CHtmlNode* child : node->m_children) {
+        if (child->IsText())
+            AddText(child->m_strText, frame);
+        else
+            LayoutElement(child, frame, depth + 1);
+    }
+}
+
+void CHtmlLayoutEngine::LayoutElement(const CHtmlNode* node, Frame& parent, int depth)
+{
+    if (depth > kMaxLayoutDepth)
+        return;
+    Frame frame;
+    ComputeStyle(node, parent.style, frame.style);
+    const CHtmlStyle& style = frame.style;
+    if (style.m_display == CHtmlStyle::displayNone)
+        return;
+    const CString& name = node->m_strName;
+    if (name == L"br") {
+        ForcedBreak(frame);
+        return;
+    }
+    if (name == L"img") {
+        AddImage(node, frame);
+        return;
+    }
+    if (name == L"hr") {
+        LayoutRule(node, frame);
+        return;
+    }
+    if (style.m_display == CHtmlStyle::displayTable) {
+        LayoutTable(node, frame, depth);
+        return;
+    }
+    const int outerLink = m_link;
+    size_t linkTextStart = 0;
+    const bool link = name == L"a" && !node->GetAttribute(L"href").IsEmpty();
+    if (link) {
+        CHtmlLink entry;
+        entry.m_strHref = node->GetAttribute(L"href");
+        m_out.m_links.push_back(std::move(entry));
+        m_link = static_cast<int>(m_out.m_links.size()) - 1;
+        linkTextStart = m_plain.size() + (m_pendingSpace && !m_atLineStart ? 1 : 0);
+    }
+    if (style.m_display == CHtmlStyle::displayInline)
+        LayoutChildren(node, frame, depth);
+    else
+        LayoutBlock(node, frame, depth);
+    if (link) {
+        std::wstring text;
+        bool space = false;
+        for (size_t i = std::min(linkTextStart, m_plain.size()); i < m_plain.size(); ++i) {
+            if (IsSpace(m_plain[i])) {
+                space = !text.empty();
+                continue;
+            }
+            if (space)
+                text += L' ';
+            space = false;
+            text += m_plain[i];
+        }
+        CHtmlLink& entry = m_out.m_links[static_cast<size_t>(m_link)];
+        if (!text.empty())
+            entry.m_strText.SetString(text.c_str(), static_cast<int>(text.size()));
+        m_link = outerLink;
+    }
+}
+
+// ---- Tables
+
+void CHtmlLayoutEngine::BuildGrid(const CHtmlNode* table, Grid& grid) const
+{
+    auto addRow = [&](const CHtmlNode* tr) {
+        Row row;
+        row.node = tr;
+        int column = 0;
+        for (const CHtmlNode* cell : tr->m_children) {
+            if (!cell->Is(L"td") && !cell->Is(L"th"))
+                continue;
+            if (column >= kMaxColumns)
+                break;
+            int span = ParseLength(cell->FindAttribute(L"colspan"), 0);
+            span = std::max(1, std::min(span, 100));
+            span = std::min(span, kMaxColumns - column);
+            row.cells.push_back(Cell{cell, column, span});
+            column += span;
+        }
+        grid.columns = std::max(grid.columns, column);
+        grid.rows.push_back(std::move(row));
+    };
+    for (const CHtmlNode* child : table->m_children) {
+        if (child->Is(L"tr")) {
+            addRow(child);
+        } else if (child->Is(L"tbody") || child->Is(L"thead") || child->Is(L"tfoot")) {
+            for (const CHtmlNode* tr : child->m_children)
+                if (tr->Is(L"tr"))
+                    addRow(tr);
+        } else if (child->Is(L"caption") && !grid.caption) {
+            grid.caption = child;
+        }
+    }
+}
+
+void CHtmlLayoutEngine::TableMetrics(const CHtmlNode* table, int& border, int& spacing, int& padding) const
+{
+    border = 0;
+    if (const CString* value = table->FindAttribute(L"border"))
+        border = value->IsEmpty() ? 1 : std::max(0, std::min(ParseLength(value, 0), 20));
+    spacing = ParseLength(table->FindAttribute(L"cellspacing"), 0);
+    spacing = spacing < 0 ? 2 : std::min(spacing, 50);
+    padding = ParseLength(table->FindAttribute(L"cellpadding"), 0);
+    padding = padding < 0 ? 1 : std::min(padding, 50);
+}
+
+void CHtmlLayoutEngine::IntrinsicChildren(const CHtmlNode* node, const CHtmlStyle& style, Intrinsic& acc, int depth)
+{
+    for (const CHtmlNode* child : node->m_children) {
+        if (child->IsElement()) {
+            IntrinsicElement(child, style, acc, depth + 1);
+            continue;
+        }
+        const wchar_t* p = child->m_strText;
+        const size_t length = static_cast<size_t>(child->m_strText.GetLength());
+        if (style.m_bPre) {
+            size_t start = 0;
+            for (size_t i = 0; i <= length; ++i) {
+                if (i < length && p[i] != L'\n')
+                    continue;
+                acc.line += m_measure.MeasureText(style, p + start, static_cast<int>(i - start)).cx;
+                acc.min = std::max(acc.min, acc.line);
+                if (i < length)
+                    acc.EndLine();
+                start = i + 1;
+            }
+            continue;
+        }
+        size_t i = 0;
+        while (i < length) {
+            if (IsSpace(p[i])) {
+                acc.space = acc.line > 0;
+                ++i;
+                continue;
+            }
+            size_t end = i;
+            while (end < length && !IsSpace(p[end]))
+                ++end;
+            const int width = m_measure.MeasureText(style, p + i, static_cast<int>(end - i)).cx;
+            if (acc.space)
+                acc.line += m_measure.MeasureText(style, L" ", 1).cx;
+            acc.space = false;
+            acc.line += width;
+            acc.min = std::max(acc.min, style.m_bNoWrap ? acc.line : width);
+            i = end;
+        }
+    }
+}
+
+void CHtmlLayoutEngine::IntrinsicElement(const CHtmlNode* node, const CHtmlStyle& parent, Intrinsic& acc, int depth)
+{
+    if (depth > kMaxLayoutDepth)
+        return;
+    CHtmlStyle style;
+    ComputeStyle(node, parent, style);
+    if (style.m_display == CHtmlStyle::displayNone)
+        return;
+    if (node->Is(L"br")) {
+        acc.EndLine();
+        return;
+    }
+    if (node->Is(L"img")) {
+        CSize size;
+        if (ImageSize(node, style, 0, size)) {
+            acc.line += size.cx;
+            acc.min = std::max<int>(acc.min, size.cx);
+            acc.space = false;
+        }
+        return;
+    }
+    if (style.m_display == CHtmlStyle::displayInline) {
+        IntrinsicChildren(node, style, acc, depth);
+        return;
+    }
+    acc.EndLine();
+    std::pair<int, int> inner;
+    if (style.m_display == CHtmlStyle::displayTable) {
+        inner = TableIntrinsic(node, style, depth);
+    } else {
+        Intrinsic child;
+        const bool list = node->Is(L"ul") || node->Is(L"ol");
+        if (list)
+            m_lists.push_back(ListState{});
+        IntrinsicChildren(node, style, child, depth);
+        if (list)
+            m_lists.pop_back();
+        child.EndLine();
+        inner = {child.min, child.max};
+    }
+    const int margins = style.m_nMarginLeft + style.m_nMarginRight;
+    acc.min = std::max(acc.min, inner.first + margins);
+    acc.max = std::max(acc.max, inner.second + margins);
+}
+
+std::pair<int, int> CHtmlLayoutEngine::CellIntrinsic(const CHtmlNode* cell, const CHtmlStyle& style, int depth)
+{
+    auto found = m_intrinsic.find(cell);
+    if (found != m_intrinsic.end())
+        return found->second;
+    Intrinsic acc;
+    IntrinsicChildren(cell, style, acc, depth);
+    acc.EndLine();
+    std::pair<int, int> result{acc.min, std::max(acc.min, acc.max)};
+    const int width = ParseLength(cell->FindAttribute(L"width"), 0);
+    if (width > 0)
+        result.second = std::max(result.second, std::min(width, 4096));
+    m_intrinsic.emplace(cell, result);
+    return result;
+}
+
+void CHtmlLayoutEngine::ColumnLimits(const Grid& grid, const CHtmlStyle& tableStyle, int padding, int depth,
+                                     std::vector<int>& mins, std::vector<int>& maxes)
+{
+    mins.assign(static_cast<size_t>(grid.columns), 0);
+    maxes.assign(static_cast<size_t>(grid.columns), 0);
+    // Single cells first, then spanning cells widen their columns evenly where they need more.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const Row& row : grid.rows) {
+            CHtmlStyle rowStyle;
+            ComputeStyle(row.node, tableStyle, rowStyle);
+            for (const Cell& cell : row.cells) {
+                if ((cell.span == 1) != (pass == 0))
+                    continue;
+                CHtmlStyle cellStyle;
+                ComputeStyle(cell.node, rowStyle, cellStyle);
+                std::pair<int, int> limits = CellIntrinsic(cell.node, cellStyle, depth + 2);
+                limits.first += 2 * padding;
+                limits.second += 2 * padding;
+                const size_t first = static_cast<size_t>(cell.column);
+                const size_t last = first + static_cast<size_t>(cell.span);
+                int haveMin = 0, haveMax = 0;
+                for (size_t c = first; c < last; ++c)
+                    haveMin += mins[c], haveMax += maxes[c];
+                const int span = cell.span;
+                if (limits.first > haveMin)
+                    for (size_t c = first; c < last; ++c)
+                        mins[c] += (limits.first - haveMin + span - 1) / span;
+                if (limits.second > haveMax)
+                    for (size_t c = first; c < last; ++c)
+                        maxes[c] += (limits.second - haveMax + span - 1) / span;
+            }
+        }
+    }
+    for (size_t c = 0; c < mins.size(); ++c)
+        maxes[c] = std::max(maxes[c], mins[c]);
+}
+
+std::pair<int, int> CHtmlLayoutEngine::TableIntrinsic(const CHtmlNode* table, const CHtmlStyle& style, int depth)
+{
+    auto found = m_intrinsic.find(table);
+    if (found != m_intrinsic.end())
+        return found->second;
+    Grid grid;
+    BuildGrid(table, grid);
+    int border, spacing, padding;
+    TableMetrics(table, border, spacing, padding);
+    std::vector<int> mins, maxes;
+    ColumnLimits(grid, style, padding, depth, mins, maxes);
+    const int extra = 2 * border + spacing * (grid.columns + 1);
+    int minimum = extra, maximum = extra;
+    for (size_t c = 0; c < mins.size(); ++c)
+        minimum += mins[c], maximum += maxes[c];
+    const int width = ParseLength(table->FindAttribute(L"width"), 0);
+    if (width > 0 && table->GetAttribute(L"width").Find(L'%') < 0)
+        maximum = std::max(maximum, std::min(width, 4096));
+    const std::pair<int, int> result{minimum, std::max(minimum, maximum)};
+    m_intrinsic.emplace(table, result);
+    return result;
+}
+
+void CHtmlLayoutEngine::LayoutTable(const CHtmlNode* node, Frame& frame, int depth)
+{
+    EndLine();
+    ApplyPendingMargin();
+    Grid grid;
+    BuildGrid(node, grid);
+    if (grid.rows.empty() && !grid.caption)
+        return;
+    int border, spacing, padding;
+    TableMetrics(node, border, spacing, padding);
+    const Block outer = m_blocks.back();
+    std::vector<int> mins, maxes;
+    ColumnLimits(grid, frame.style, padding, depth, mins, maxes);
+    const int columns = grid.columns;
+    const int extra = 2 * border + spacing * (columns + 1);
+    long long sumMin = 0, sumMax = 0;
+    for (int c = 0; c < columns; ++c)
+        sumMin += mins[static_cast<size_t>(c)], sumMax += maxes[static_cast<size_t>(c)];
+    int target = ParseLength(node->FindAttribute(L"width"), outer.width);
+    target = target > 0 ? std::min(target, outer.width) : -1;
+    const int room = std::max(0, (target > 0 ? target : outer.width) - extra);
+    std::vector<int> widths(static_cast<size_t>(columns), 0);
+    for (int c = 0; c < columns; ++c) {
+        const size_t k = static_cast<size_t>(c);
+        if (sumMax <= room && target < 0) {
+            widths[k] = maxes[k];
+        } else if (sumMax <= room) {
+            // A table with a width of its own spreads the spare room over its columns.
+            widths[k] = sumMax > 0 ? static_cast<int>(maxes[k] + (room - sumMax) * maxes[k] / sumMax)
+                                   : room / std::max(1, columns);
+        } else if (sumMin <= room) {
+            widths[k] = sumMax > sumMin
+                            ? static_cast<int>(mins[k] + (room - sumMin) * (maxes[k] - mins[k]) / (sumMax - sumMin))
+                            : mins[k];
+        } else {
+            widths[k] = sumMin > 0 ? std::max(1, static_cast<int>(room * mins[k] / sumMin)) : 1;
+        }
+    }
+    int tableWidth = extra;
+    for (int width : widths)
+        tableWidth += width;
+    int tableX = outer.x;
+    if (frame.style.m_align == CHtmlStyle::alignCenter || node->GetAttribute(L"align").CompareNoCase(L"center") == 0)
+        tableX += std::max(0, (outer.width - tableWidth) / 2);
+    else if (node->GetAttribute(L"align").CompareNoCase(L"right") == 0)
+        tableX += std::max(0, outer.width - tableWidth);
+    const int tableStyle = Intern(frame);
+
+    if (grid.caption) {
+        Frame captionFrame;
+        ComputeStyle(grid.caption, frame.style, captionFrame.style);
+        m_blocks.push_back(Block{tableX, tableWidth, captionFrame.style.m_align});
+        LayoutBlock(grid.caption, captionFrame, depth + 1);
+        m_blocks.pop_back();
+        m_pendingMargin = 0;
+    }
+
+    const int tableTop = m_y;
+    const int tableBackground =
+        frame.style.m_crBackground != CLR_NONE ? ReserveRun(CHtmlRun::kindBackground, tableStyle) : -1;
+    std::vector<int> columnX(static_cast<size_t>(columns) + 1, tableX + border + spacing);
+    for (int c = 0; c < columns; ++c)
+        columnX[static_cast<size_t>(c) + 1] =
+            columnX[static_cast<size_t>(c)] + widths[static_cast<size_t>(c)] + spacing;
+
+    const auto savedMarkers = std::move(m_markers);
+    m_markers.clear();
+    int y = tableTop + border + spacing;
+    for (const Row& row : grid.rows) {
+        Frame rowFrame;
+        ComputeStyle(row.node, frame.style, rowFrame.style);
+        struct Placed
+        {
+            size_t begin;
+            size_t end;
+            int height;
+            int background;
+            CRect rect;
+            int valign;
+        };
+        std::vector<Placed> placed;
+        int rowHeight = 0;
+        for (size_t n = 0; n < row.cells.size(); ++n) {
+            const Cell& cell = row.cells[n];
+            Frame cellFrame;
+            ComputeStyle(cell.node, rowFrame.style, cellFrame.style);
+            const int left = columnX[static_cast<size_t>(cell.column)];
+            const int right = columnX[static_cast<size_t>(cell.column + cell.span)] - spacing;
+            Placed info{};
+            info.background = cellFrame.style.m_crBackground != CLR_NONE
+                                  ? ReserveRun(CHtmlRun::kindBackground, Intern(cellFrame))
+                                  : -1;
+            info.begin = m_out.m_runs.size();
+            const std::wstring valign = Lower(cell.node->FindAttribute(L"valign") ? cell.node->GetAttribute(L"valign")
+                                                                                  : row.node->GetAttribute(L"valign"));
+            info.valign = valign == L"top" || valign == L"baseline" ? 0 : valign == L"bottom" ? 2 : 1;
+            m_y = y + padding;
+            m_pendingMargin = 0;
+            m_blocks.push_back(Block{left + padding, std::max(1, right - left - 2 * padding), cellFrame.style.m_align});
+            const std::vector<ListState> savedLists = std::move(m_lists);
+            m_lists.clear();
+            LayoutChildren(cell.node, cellFrame, depth + 2);
+            FlushLine();
+            m_lists = savedLists;
+            m_blocks.pop_back();
+            m_pendingMargin = 0;
+            while (!m_plain.empty() && (m_plain.back() == L'\n' || m_plain.back() == L'\r'))
+                m_plain.pop_back();
+            if (n + 1 < row.cells.size())
+                m_plain += L'\t';
+            m_pendingSpace = false;
+            m_atLineStart = true;
+            info.end = m_out.m_runs.size();
+            info.height = m_y - y + padding;
+            info.rect = CRect(left, y, right, y);
+            const int fixed = ParseLength(cell.node->FindAttribute(L"height"), 0);
+            rowHeight = std::max({rowHeight, info.height, std::min(fixed, 4096)});
+            placed.push_back(info);
+        }
+        const int fixedRow = ParseLength(row.node->FindAttribute(L"height"), 0);
+        rowHeight = std::max(rowHeight, std::min(fixedRow, 4096));
+        for (Placed& info : placed) {
+            const int shift = info.valign == 0 ? 0 : (rowHeight - info.height) / (info.valign == 1 ? 2 : 1);
+            if (shift > 0)
+                for (size_t r = info.begin; r < info.end; ++r) {
+                    m_out.m_runs[r].m_rect.OffsetRect(0, shift);
+                    m_out.m_runs[r].m_nBaseline += shift;
+                }
+            info.rect.bottom = y + rowHeight;
+            if (info.background >= 0)
+                m_out.m_runs[static_cast<size_t>(info.background)].m_rect = info.rect;
+            if (border > 0) {
+                const int index = ReserveRun(CHtmlRun::kindBorder, tableStyle);
+                m_out.m_runs[static_cast<size_t>(index)].m_rect = info.rect;
+            }
+        }
+        BlockBreakText();
+        y += rowHeight + spacing;
+    }
+    m_markers = savedMarkers;
+    const int tableBottom = y + border;
+    const CRect tableRect(tableX, tableTop, tableX + tableWidth, tableBottom);
+    if (tableBackground >= 0)
+        m_out.m_runs[static_cast<size_t>(tableBackground)].m_rect = tableRect;
+    if (border > 0) {
+        const int index = ReserveRun(CHtmlRun::kindBorder, tableStyle);
+        m_out.m_runs[static_cast<size_t>(index)].m_rect = tableRect;
+    }
+    m_y = tableBottom;
+    m_right = std::max<int>(m_right, tableRect.right);
+    m_atLineStart = true;
+    m_pendingSpace = false;
+}
+
+void CHtmlLayoutEngine::Run(const CHtmlDocument& doc, int width)
+{
+    const CHtmlNode* body = doc.GetBody();
+    const int margin = std::max(0, m_out.m_nPageMargin);
+    Frame frame;
+    CHtmlStyle& style = frame.style;
+    style.m_display = CHtmlStyle::displayBlock;
+    style.m_strFontFamily = m_measure.GetDefaultFamily();
+    style.m_nFontSize = m_measure.GetBaseFontSize();
+    const COLORREF text = ParseColor(body->GetAttribute(L"text"));
+    if (text != CLR_NONE)
+        style.m_crText = text;
+    const COLORREF link = ParseColor(body->GetAttribute(L"link"));
+    if (link != CLR_NONE)
+        m_linkColor = link;
+    const COLORREF background = ParseColor(body->GetAttribute(L"bgcolor"));
+    if (body->FindAttribute(L"style"))
+        ApplyInlineStyle(body->GetAttribute(L"style"), style);
+    m_out.m_crBackground = style.m_crBackground != CLR_NONE ? style.m_crBackground : background;
+    style.m_crBackground = CLR_NONE;
+    if (style.m_display == CHtmlStyle::displayNone)
+        style.m_display = CHtmlStyle::displayBlock;
+
+    m_y = margin;
+    m_blocks.push_back(Block{margin, std::max(1, width - 2 * margin), style.m_align});
+    LayoutChildren(body, frame, 0);
+    EndLine();
+    m_y += m_pendingMargin;
+    m_out.m_nHeight = m_y + margin;
+    m_out.m_nWidth = std::max(width, m_right + margin);
+    while (!m_plain.empty() && IsSpace(m_plain.back()))
+        m_plain.pop_back();
+    m_out.m_strPlainText.SetString(m_plain.c_str(), static_cast<int>(m_plain.size()));
+
+    for (size_t i = 0; i < m_out.m_runs.size(); ++i) {
+        const CHtmlRun& run = m_out.m_runs[i];
+        if (run.m_nLink >= 0 && !run.m_rect.IsRectEmpty())
+            m_out.m_links[static_cast<size_t>(run.m_nLink)].m_rects.push_back(run.m_rect);
+    }
+    const int bands = std::max(1, m_out.m_nHeight / kBandHeight + 1);
+    m_out.m_bands.assign(static_cast<size_t>(bands), {});
+    for (size_t i = 0; i < m_out.m_runs.size(); ++i) {
+        const CRect& rect = m_out.m_runs[i].m_rect;
+        const int first = std::max(0, std::min<int>(bands - 1, rect.top / kBandHeight));
+        const int last =
+            std::max(first, std::min<int>(bands - 1, std::max<int>(rect.top, rect.bottom - 1) / kBandHeight));
+        for (int b = first; b <= last; ++b)
+            m_out.m_bands[static_cast<size_t>(b)].push_back(static_cast<int>(i));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// CHtmlLayout
+
+CHtmlLayout::CHtmlLayout() = default;
+CHtmlLayout::~CHtmlLayout() = default;
+
+void CHtmlLayout::Clear()
+{
+    m_runs.clear();
+    m_styles.clear();
+    m_links.clear();
+    m_bands.clear();
+    m_strPlainText.Empty();
+    m_nHeight = m_nWidth = 0;
+    m_crBackground = CLR_NONE;
+}
+
+void CHtmlLayout::Layout(const CHtmlDocument& doc, CHtmlMeasure& measure, int width)
+{
+    Clear();
+    CHtmlLayoutEngine engine(*this, measure);
+    engine.Run(doc, std::max(1, width));
+}
+
+void CHtmlLayout::GetRunsInRect(const CRect& rect, std::vector<int>& indices) const
+{
+    indices.clear();
+    if (m_bands.empty() || rect.bottom <= rect.top)
+        return;
+    const int count = static_cast<int>(m_bands.size());
+    const int first = std::max(0, std::min<int>(count - 1, rect.top / kBandHeight));
+    const int last = std::max(first, std::min<int>(count - 1, (rect.bottom - 1) / kBandHeight));
+    for (int b = first; b <= last; ++b)
+        for (int index : m_bands[static_cast<size_t>(b)]) {
+            const CRect& r = m_runs[static_cast<size_t>(index)].m_rect;
+            if (r.left < rect.right && r.right > rect.left && r.top < rect.bottom && r.bottom > rect.top)
+                indices.push_back(index);
+        }
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+}
+
+int CHtmlLayout::HitTestLink(CPoint point) const
+{
+    if (m_bands.empty() || point.y < 0)
+        return -1;
+    const size_t band = static_cast<size_t>(point.y / kBandHeight);
+    if (band >= m_bands.size())
+        return -1;
+    int hit = -1;
+    for (int index : m_bands[band]) {
+        const CHtmlRun& run = m_runs[static_cast<size_t>(index)];
+        if (run.m_nLink >= 0 && run.m_rect.PtInRect(point))
+            hit = run.m_nLink;
+    }
+    return hit;
+}

@@ -1,0 +1,89 @@
+// CHtmlView: a view that shows web pages in our own HTML pane, with the browser's navigation events.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/core/Collections.h"
+#include "framework/frame/View.h"
+#include "framework/html/HtmlPane.h"
+
+// Flags of Navigate2 (the browser's navigation flags); the pane honours none of them beyond recording them.
+#ifndef navOpenInNewWindow
+#define navOpenInNewWindow 0x1
+#define navNoHistory 0x2
+#define navNoReadFromCache 0x4
+#define navNoWriteToCache 0x8
+#endif
+
+class CHtmlView : public CView, protected IHtmlPaneHost
+{
+    DECLARE_DYNCREATE(CHtmlView)
+
+public:
+    CHtmlView();
+    ~CHtmlView() override;
+
+    // ---- Navigation. Each asks OnBeforeNavigate2 first; when it does not cancel, OnNavigateComplete2 and
+    // OnDocumentComplete follow with the address exactly as given (at once for local pages, once an http page has
+    // arrived). lpvPostData with dwPostDataLen bytes makes an http request a POST.
+    void Navigate2(LPCTSTR lpszURL, DWORD dwFlags = 0, LPCTSTR lpszTargetFrameName = nullptr,
+                   LPCTSTR lpszHeaders = nullptr, LPVOID lpvPostData = nullptr, DWORD dwPostDataLen = 0);
+    void Navigate2(LPCTSTR lpszURL, DWORD dwFlags, CByteArray& baPostedData, LPCTSTR lpszTargetFrameName = nullptr,
+                   LPCTSTR lpszHeaders = nullptr);
+    void Navigate(LPCTSTR lpszURL, DWORD dwFlags = 0, LPCTSTR lpszTargetFrameName = nullptr,
+                  LPCTSTR lpszHeaders = nullptr, LPVOID lpvPostData = nullptr, DWORD dwPostDataLen = 0);
+    // An HTML resource of the program (RT_HTML); FALSE when there is none.
+    BOOL LoadFromResource(LPCTSTR lpszResource);
+    BOOL LoadFromResource(UINT nRes);
+    void Refresh();
+    void Stop();
+    // No history is kept: a page is never reached twice without the program asking for it.
+    void GoBack() {}
+    void GoForward() {}
+    BOOL GetBusy() const { return m_pBrowserApp != nullptr && m_pBrowserApp->IsBusy(); }
+
+    CString GetLocationURL() const;
+    CString GetLocationName() const;
+    // The shown page (its body's scroll position and height); null before the first page or without a window.
+    CHtmlPageDocument* GetHtmlDocument() const;
+    // The host flags (DOCHOSTUIFLAG_*) the pane is made with; set before Create.
+    void SetHostFlags(DWORD dwFlags);
+
+    // ---- Test hooks
+    CString GetPageText() const;
+    std::vector<CHtmlPaneLink> GetLinks() const;
+    // Activates the first link whose href (as written) is href, as a click would; FALSE when there is none.
+    BOOL ClickLink(LPCTSTR lpszHref);
+
+    // ---- Events
+    virtual void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName,
+                                   CByteArray& baPostedData, LPCTSTR lpszHeaders, BOOL* pbCancel);
+    virtual void OnNavigateComplete2(LPCTSTR strURL);
+    virtual void OnDocumentComplete(LPCTSTR lpszURL);
+    virtual void OnDownloadBegin() {}
+    virtual void OnDownloadComplete() {}
+
+    void OnDraw(CDC* pDC) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // The pane (the "browser"): m_pBrowserApp is non-null while it exists.
+    CHtmlPane m_wndBrowser;
+    CHtmlPane* m_pBrowserApp;
+    DWORD m_dwHostFlags;
+
+protected:
+    void OnPaneBeforeNavigate(const CString& url, DWORD flags, const std::string& postData, const CString& headers,
+                              BOOL* pbCancel) override;
+    void OnPaneNavigateComplete(const CString& url) override;
+    void OnPaneDocumentComplete(const CString& url) override;
+    void OnPaneDownloadBegin() override { OnDownloadBegin(); }
+    void OnPaneDownloadComplete() override { OnDownloadComplete(); }
+
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    afx_msg void OnDestroy();
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnPaint();
+    DECLARE_MESSAGE_MAP()
+};

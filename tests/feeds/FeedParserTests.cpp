@@ -1,0 +1,725 @@
+// Reading feeds, caches and subscription lists: dialects, vocabularies, the fields only our own files may set,
+// the reload merge and hostile input.
+#include "app/ReaderApp.h"
+#include "feeds/FeedChannel.h"
+#include "feeds/FeedItem.h"
+#include "feeds/XmlDom.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using lqtest::Narrow;
+using lqtest::TempFolder;
+
+// The source tree is drive Z: under Wine.
+std::wstring Fixture(const wchar_t* name)
+{
+    std::wstring path = L"Z:";
+    for (const char* c = LQ_TEST_SOURCE_DIR; *c; ++c)
+        path.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+    return path + L"\\fixtures\\" + name;
+}
+
+std::vector<CFeedItem*> Items(const CFeedItemList& list)
+{
+    std::vector<CFeedItem*> items;
+    for (POSITION pos = list.GetHeadPosition(); pos;)
+        items.push_back(list.GetNext(pos));
+    return items;
+}
+
+std::string Titles(const CFeedItemList& list)
+{
+    std::string titles;
+    for (CFeedItem* item : Items(list))
+        titles += (titles.empty() ? "" : ",") + Narrow(item->m_strTitleText.GetString());
+    return titles;
+}
+
+std::string S(const CString& text)
+{
+    return Narrow(text.GetString());
+}
+
+std::string Iso(const COleDateTime& date)
+{
+    if (date.GetStatus() != COleDateTime::valid)
+        return "invalid";
+    char text[32];
+    snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", date.GetYear(), date.GetMonth(), date.GetDay(),
+             date.GetHour(), date.GetMinute(), date.GetSecond());
+    return text;
+}
+
+COleDateTime UtcNow()
+{
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return COleDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+// An item dated at parse time: between the moments before and after the load (seconds are whole).
+void ExpectParseTime(const CFeedItem* item, const COleDateTime& before, const COleDateTime& after)
+{
+    ASSERT_EQ(item->m_dtDate.GetStatus(), COleDateTime::valid);
+    EXPECT_GE(item->m_dtDate.m_dt, before.m_dt - 1.0 / 86400) << Iso(item->m_dtDate);
+    EXPECT_LE(item->m_dtDate.m_dt, after.m_dt + 1.0 / 86400) << Iso(item->m_dtDate);
+}
+
+class FeedParserTest : public ::testing::Test
+{
+protected:
+    std::wstring Write(const std::wstring& name, const std::string& bytes)
+    {
+        std::wstring path = m_folder.File(name);
+        EXPECT_TRUE(lqtest::WriteFileBytes(path, bytes));
+        return path;
+    }
+
+    TempFolder m_folder;
+};
+
+// --- Dialects ------------------------------------------------------------------------------------------------
+
+TEST_F(FeedParserTest, EachDialectGivesTypeVersionHeaderAndItems)
+{
+    struct Case
+    {
+        const wchar_t* file;
+        const char* type;
+        const char* version;
+        const char* title;
+        const char* link;
+        const char* description;
+        const char* titles;
+    } cases[] = {
+        // The image's own title is not the channel's, but its link, coming later, replaces the channel link.
+        {L"rss20-channel.xml", "rss", "2.0", "Lantern & Quill News", "http://example.com/from-image",
+         "Channel description", "First bold story,Undated,January"},
+        {L"rdf.xml", "rss", "", "RDF Channel", "http://example.org/", "An RSS 1.0 document", "RDF item,Half a date"},
+        {L"rss11.xml", "rss11", "", "RSS 1.1 Channel", "http://example.net/", "An RSS 1.1 document", "Eleven"},
+        {L"atom03.xml", "atom", "0.3", "Atom 0.3 Feed", "http://example.com/atom03/", "Old style Atom",
+         "Atom 0.3 entry"},
+        // Atom 1.0: the "alternate" link is the channel's, before and after "self" and "hub".
+        {L"atom10.xml", "atom", "", "Atom 1.0 Feed", "http://example.com/atom10/", "",
+         "Updated and published,Published only"},
+        {L"channel-root.xml", "rss", "", "", "http://example.com/bare", "", "Bare item"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.file));
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(Fixture(c.file).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        EXPECT_EQ(S(channel.m_info.m_strType), c.type);
+        EXPECT_EQ(S(channel.m_info.m_strVersion), c.version);
+        EXPECT_EQ(S(channel.m_info.m_strTitle), c.title);
+        EXPECT_EQ(S(channel.m_info.m_strLink), c.link);
+        EXPECT_EQ(S(channel.m_info.m_strDescription), c.description);
+        EXPECT_EQ(Titles(channel.m_items), c.titles);
+        EXPECT_EQ(S(channel.m_strPath), Narrow(Fixture(c.file)));
+        EXPECT_EQ(channel.m_pDocument, nullptr);
+        EXPECT_EQ(channel.m_nDepth, 0);
+        EXPECT_NE(channel.m_dwLoadTick, 0u);
+    }
+}
+
+TEST_F(FeedParserTest, Rss20ChannelAndItemVocabulary)
+{
+    CFeedChannel channel;
+    COleDateTime before = UtcNow();
+    ASSERT_TRUE(channel.LoadFile(Fixture(L"rss20-channel.xml").c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    COleDateTime after = UtcNow();
+
+    EXPECT_EQ(S(channel.m_info.m_strLanguage), "en-gb");
+    EXPECT_EQ(S(channel.m_info.m_strCopyright), "(c) 2026 Example");
+    EXPECT_EQ(S(channel.m_info.m_strWebMaster), "web@example.com");
+    EXPECT_EQ(S(channel.m_info.m_strLastBuildDate), "Tue, 10 Jun 2003 09:41:01 GMT");
+    EXPECT_EQ(S(channel.m_info.m_strTtl), "60");
+    EXPECT_EQ(S(channel.m_info.m_strGenerator), "Hand made");
+    EXPECT_EQ(Iso(channel.m_dtLastUpdate), "2003-06-10T04:00:00");
+
+    std::vector<CFeedItem*> items = Items(channel.m_items);
+    ASSERT_EQ(items.size(), 3u);
+    const CFeedItem* first = items[0];
+    EXPECT_EQ(S(first->m_strTitle), "First <b>bold</b> story");
+    EXPECT_EQ(S(first->m_strTitleText), "First bold story");
+    EXPECT_EQ(S(first->m_strLink).find("http://example.com/first"), 9u) << "the link keeps its blanks";
+    EXPECT_EQ(S(first->m_strLinkText), "http://example.com/first");
+    EXPECT_EQ(S(first->m_strDescription).find("script"), std::string::npos) << S(first->m_strDescription);
+    EXPECT_NE(S(first->m_strDescription).find("world"), std::string::npos);
+    EXPECT_EQ(S(first->m_strDescriptionText).find('<'), std::string::npos) << S(first->m_strDescriptionText);
+    EXPECT_EQ(S(first->m_strAuthor), "jo@example.com (Jo)");
+    EXPECT_EQ(S(first->m_strCategory), "Science");
+    EXPECT_EQ(S(first->m_strComments), "http://example.com/first#comments");
+    EXPECT_EQ(S(first->m_strSubject), "Subject one");
+    EXPECT_EQ(S(first->m_strImage), " http://example.com/first.png ");
+    EXPECT_EQ(S(first->m_strImageText), "http://example.com/first.png");
+    EXPECT_EQ(S(first->m_strDate), "Tue, 03 Jun 2003 09:39:21 GMT");
+    EXPECT_EQ(Iso(first->m_dtDate), "2003-06-03T09:39:21");
+    EXPECT_EQ(S(first->m_strEnclosureUrl), "http://example.com/a.mp3?x=1&y=2");
+    EXPECT_EQ(S(first->m_strEnclosureType), "audio/mpeg");
+    EXPECT_EQ(first->m_nEnclosureLength, 12345);
+    EXPECT_EQ(first->m_nReadState, FEED_STATE_NEW);
+    EXPECT_EQ(first->m_nKind, FEED_KIND_ITEM);
+
+    EXPECT_TRUE(items[1]->m_strDate.IsEmpty());
+    ExpectParseTime(items[1], before, after);
+    // 23:00 at +0100 is 22:00 UTC, still in January.
+    EXPECT_EQ(Iso(items[2]->m_dtDate), "2004-01-31T22:00:00");
+}
+
+TEST_F(FeedParserTest, IsoDatesAreReadWithTheirZoneAndPartialOnesAreNotGiven)
+{
+    CFeedChannel channel;
+    COleDateTime before = UtcNow();
+    ASSERT_TRUE(channel.LoadFile(Fixture(L"rdf.xml").c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    COleDateTime after = UtcNow();
+    std::vector<CFeedItem*> items = Items(channel.m_items);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(S(items[0]->m_strDate), "2003-06-10T04:30+02:00");
+    EXPECT_EQ(Iso(items[0]->m_dtDate), "2003-06-10T02:30:00");
+    EXPECT_EQ(S(items[1]->m_strDate), "2003-06");
+    ExpectParseTime(items[1], before, after);
+}
+
+TEST_F(FeedParserTest, AtomEntriesTakeDateDescriptionAndPageLink)
+{
+    struct Case
+    {
+        const wchar_t* file;
+        size_t index;
+        const char* link;
+        const char* date;
+        const char* description;
+        const char* author;
+    } cases[] = {
+        // "modified" (0.3) wins over "issued"; a summary wins over content.
+        {L"atom03.xml", 0, "http://example.com/atom03/1", "2003-12-13T18:30:02", "Short <i>summary</i>", "Ann"},
+        // "updated" wins over an earlier "published"; content stands in for a missing summary; the "edit" and
+        // "enclosure" links after the page's do not replace it.
+        {L"atom10.xml", 0, "http://example.com/atom10/1", "2005-07-31T12:29:29", "<p>Only content</p>", ""},
+        {L"atom10.xml", 1, "http://example.com/atom10/2", "2005-08-01T05:00:00", "Summary wins", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.file) + " #" + std::to_string(c.index));
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(Fixture(c.file).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        std::vector<CFeedItem*> items = Items(channel.m_items);
+        ASSERT_GT(items.size(), c.index);
+        const CFeedItem* entry = items[c.index];
+        EXPECT_EQ(S(entry->m_strLink), c.link);
+        EXPECT_EQ(S(entry->m_strLinkText), c.link);
+        EXPECT_EQ(Iso(entry->m_dtDate), c.date);
+        EXPECT_EQ(S(entry->m_strDescription), c.description);
+        EXPECT_EQ(S(entry->m_strAuthor), c.author);
+    }
+}
+
+TEST_F(FeedParserTest, SmallDocumentsReadTheirEdgeCases)
+{
+    struct Case
+    {
+        const char* name;
+        const char* xml;
+        const char* version;
+        const char* title;
+        const char* link;
+        const char* titles;
+    } cases[] = {
+        // Only an attribute named exactly "version" counts, the first one.
+        {"version case", "<rss Version='9' version='2.0'><channel><title>T</title></channel></rss>", "2.0", "T", "",
+         ""},
+        // The first qualifying title wins; a title deeper than the channel's is not one.
+        {"titles", "<rss><channel><x><title>Deep</title></x><title>One</title><title>Two</title></channel></rss>", "",
+         "One", "", ""},
+        // An Atom link with only rel="self" leaves the channel link empty rather than taking the text.
+        {"atom self", "<feed><link rel='self' href='http://a/self'/><title>A</title></feed>", "", "A", "", ""},
+        // Items of an RSS document are read wherever they are, in document order.
+        {"nested items",
+         "<rss><channel><item><title>1</title></item><x><item><title>2</title></item></x></channel>"
+         "</rss>",
+         "", "", "", "1,2"},
+        // A document type declaration before the root does not end the walk; internal entities are expanded.
+        {"doctype",
+         "<!DOCTYPE rss [<!ENTITY int \"inner\">]><rss version='2.0'><channel><title>A&int;B</title>"
+         "<item><title>I&int;</title></item></channel></rss>",
+         "2.0", "AinnerB", "", "Iinner"},
+        // An item's children are not walked as channel fields.
+        {"item link", "<rss><channel><link>http://c/</link><item><link>http://i/</link></item></channel></rss>", "", "",
+         "http://c/", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring path = Write(L"case.xml", c.xml);
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        EXPECT_EQ(S(channel.m_info.m_strVersion), c.version);
+        EXPECT_EQ(S(channel.m_info.m_strTitle), c.title);
+        EXPECT_EQ(S(channel.m_info.m_strLink), c.link);
+        EXPECT_EQ(Titles(channel.m_items), c.titles);
+    }
+}
+
+TEST_F(FeedParserTest, SubscriptionKindsFromType)
+{
+    struct Case
+    {
+        const char* type;
+        int kind;
+        bool mayUnsubscribe;
+    } cases[] = {
+        {"External feed", FEED_KIND_FEED, true},     {"category", FEED_KIND_FEED, true},
+        {"Notice", FEED_KIND_NOTICE, false},         {"Search-in", FEED_KIND_SEARCH_IN, false},
+        {"Search-out", FEED_KIND_SEARCH_OUT, false}, {"iframe", FEED_KIND_IFRAME, false},
+        {"weather", FEED_KIND_WEATHER, false},       {"notice", FEED_KIND_ITEM, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        std::string xml =
+            std::string("<rss><channel><item><title>E</title><type>") + c.type + "</type></item></channel></rss>";
+        std::wstring path = Write(L"kind.xml", xml);
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+        ASSERT_EQ(channel.m_items.GetCount(), 1);
+        EXPECT_EQ(channel.m_items.GetHead()->m_nKind, c.kind);
+        EXPECT_EQ(channel.m_items.GetHead()->m_bMayUnsubscribe, c.mayUnsubscribe);
+    }
+}
+
+// --- Fields only our own files may set -----------------------------------------------------------------------
+
+struct OwnField
+{
+    const char* name;
+    std::function<std::string(const CFeedItem*)> value;
+    const char* own; // read from one of our files; a downloaded feed leaves the default
+    bool ownOnly;
+};
+
+const std::vector<OwnField>& OwnFields()
+{
+    static const std::vector<OwnField> fields = {
+        {"read", [](const CFeedItem* i) { return std::to_string(i->m_nReadState); }, "2", true},
+        {"type", [](const CFeedItem* i) { return std::to_string(i->m_nKind); }, "2", true},
+        {"unsubscribe", [](const CFeedItem* i) { return std::to_string(i->m_bMayUnsubscribe); }, "0", true},
+        {"imageindex", [](const CFeedItem* i) { return std::to_string(i->m_nImageIndex); }, "7", true},
+        {"file", [](const CFeedItem* i) { return S(i->m_strFile); }, "safe-name", true},
+        {"update", [](const CFeedItem* i) { return std::to_string(i->m_nUpdateInterval); }, "45", true},
+        {"accountname", [](const CFeedItem* i) { return S(i->m_strAccountName); }, "user", true},
+        {"password", [](const CFeedItem* i) { return S(i->m_strPassword); }, "secret", true},
+        {"httpauth", [](const CFeedItem* i) { return std::to_string(i->m_bHttpAuth); }, "0", true},
+        {"bookmark", [](const CFeedItem* i) { return S(i->m_strBookmark); }, "bookmark:3", true},
+        {"enclosure local", [](const CFeedItem* i) { return S(i->m_strEnclosureFile); }, "C:\\podcasts\\a.mp3", true},
+        {"enclosure state", [](const CFeedItem* i) { return std::to_string(i->m_nEnclosureState); }, "3", true},
+        // Ordinary feed fields are read either way.
+        {"enclosure url", [](const CFeedItem* i) { return S(i->m_strEnclosureUrl); }, "http://example.com/a.mp3",
+         false},
+        {"title", [](const CFeedItem* i) { return S(i->m_strTitle); }, "Own fields", false},
+    };
+    return fields;
+}
+
+TEST_F(FeedParserTest, OwnVocabularyHonouredOnlyInOwnFilesOnLoadAndReload)
+{
+    const CFeedItem defaults;
+    for (const OwnField& field : OwnFields())
+        ASSERT_NE(field.value(&defaults), field.own) << field.name << ": the fixture must differ from the default";
+
+    struct Way
+    {
+        const char* name;
+        bool reload;
+        bool own;
+    } ways[] = {{"load, own", false, true},
+                {"load, feed", false, false},
+                {"reload, own", true, true},
+                {"reload, feed", true, false}};
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        CFeedChannel channel;
+        const CFeedItem* item = nullptr;
+        if (!way.reload) {
+            ASSERT_TRUE(channel.LoadFile(Fixture(L"own-list.xml").c_str(), nullptr,
+                                         way.own ? CFeedChannel::LOAD_OWN_FILE : CFeedChannel::LOAD_FEED));
+            ASSERT_EQ(channel.m_items.GetCount(), 2);
+            item = channel.m_items.GetHead();
+        } else {
+            channel.m_strPath = Fixture(L"own-list.xml").c_str();
+            ASSERT_TRUE(channel.Reload(way.own));
+            ASSERT_EQ(channel.m_heldItems.GetCount(), 2);
+            item = channel.m_heldItems.GetHead();
+        }
+        for (const OwnField& field : OwnFields())
+            EXPECT_EQ(field.value(item), way.own || !field.ownOnly ? field.own : field.value(&defaults)) << field.name;
+    }
+}
+
+TEST_F(FeedParserTest, ReadStateTextsOfOwnFiles)
+{
+    struct Case
+    {
+        const char* child;
+        int state;
+    } cases[] = {{"<read>true</read>", FEED_STATE_READ},
+                 {"<read>false</read>", FEED_STATE_UNREAD},
+                 {"<read>new</read>", FEED_STATE_UNREAD},
+                 {"<read>TRUE</read>", FEED_STATE_UNREAD},
+                 {"", FEED_STATE_NEW}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.child);
+        std::wstring path = Write(L"read.xml", std::string("<rss><channel><item><title>R</title>") + c.child +
+                                                   "</item></channel></rss>");
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+        ASSERT_EQ(channel.m_items.GetCount(), 1);
+        EXPECT_EQ(channel.m_items.GetHead()->m_nReadState, c.state);
+    }
+}
+
+class FeedParserDataFolderTest : public FeedParserTest
+{
+protected:
+    void SetUp() override
+    {
+        m_saved = theApp.m_strDataFolder;
+        theApp.m_strDataFolder = m_folder.Path().c_str();
+    }
+    void TearDown() override { theApp.m_strDataFolder = m_saved; }
+
+    CString m_saved;
+};
+
+TEST_F(FeedParserDataFolderTest, FileNamesThatLeaveTheDataFolderAreDropped)
+{
+    std::string inside = Narrow(m_folder.File(L"page.htm"));
+    struct Case
+    {
+        std::string type;
+        std::string file;
+        std::string expected;
+    } cases[] = {
+        {"category", "safe-name", "safe-name"},
+        {"category", "..\\..\\Windows\\evil", ""},
+        {"category", "C:\\Windows\\evil", ""},
+        {"category", "sub/dir", ""},
+        {"category", "CON", ""},
+        {"category", "..", ""},
+        {"category", inside, ""}, // an entry's file is a base name, never a path
+        {"Notice", "page", "page"},
+        {"Notice", inside, inside}, // a Notice's page may be a path inside the data folder
+        {"Notice", "C:\\Windows\\win.ini", ""},
+        {"Notice", Narrow(m_folder.Path()) + "\\..\\outside.htm", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type + " " + c.file);
+        std::wstring path = Write(L"files.xml", "<rss><channel><item><type>" + c.type + "</type><file>" + c.file +
+                                                    "</file></item></channel></rss>");
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+        ASSERT_EQ(channel.m_items.GetCount(), 1);
+        EXPECT_EQ(S(channel.m_items.GetHead()->m_strFile), c.expected);
+    }
+}
+
+// --- Reload -------------------------------------------------------------------------------------------------
+
+std::string FeedOf(const std::vector<std::string>& names)
+{
+    std::string xml = "<rss version='2.0'><channel><title>C</title>";
+    for (const std::string& name : names)
+        xml += "<item><title>" + name + "</title><link>http://example.com/" + name + "</link><comments>c-" + name +
+               "</comments></item>";
+    return xml + "</channel></rss>";
+}
+
+TEST_F(FeedParserTest, ReloadProtocolKeepsStatesAddsNewAtTheHeadAndDropsTheGone)
+{
+    CFeedChannel channel;
+    ASSERT_TRUE(channel.LoadFile(Write(L"v1.xml", FeedOf({"A", "B", "C"})).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    std::vector<CFeedItem*> before = Items(channel.m_items);
+    before[0]->m_nReadState = FEED_STATE_READ;
+    CFeedItem* keptC = before[2];
+
+    channel.m_strPath = Write(L"v2.xml", FeedOf({"D", "E", "A", "C"})).c_str();
+    channel.ResetItemStates();
+    ASSERT_TRUE(channel.Reload());
+    EXPECT_EQ(Titles(channel.m_heldItems), "D,E");
+    EXPECT_EQ(S(channel.m_info.m_strTitle), "C") << "the title is not read again";
+    channel.PurgeItems(nullptr, nullptr);
+
+    std::vector<CFeedItem*> after = Items(channel.m_items);
+    ASSERT_EQ(Titles(channel.m_items), "D,E,A,C");
+    EXPECT_EQ(after[0]->m_nReadState, FEED_STATE_NEW);
+    EXPECT_EQ(S(after[0]->m_strComments), "c-D") << "a new item keeps its comments link";
+    EXPECT_EQ(after[2], before[0]) << "a known item keeps its object";
+    EXPECT_EQ(after[2]->m_nReadState, FEED_STATE_READ);
+    EXPECT_EQ(after[3], keptC);
+    EXPECT_EQ(after[3]->m_nReadState, FEED_STATE_UNREAD) << "new became unread";
+
+    // The same file again: nothing new, every item kept.
+    channel.ResetItemStates();
+    ASSERT_TRUE(channel.Reload());
+    EXPECT_TRUE(channel.m_heldItems.IsEmpty());
+    for (CFeedItem* item : Items(channel.m_items))
+        EXPECT_TRUE(item->m_bKeep) << S(item->m_strTitleText);
+}
+
+TEST_F(FeedParserTest, ReloadFindsTheSameItemAsFindItem)
+{
+    // Items of the channel, in order: (title, description, link). The reloaded feed holds one item; the one
+    // FindItem picks (link-only clear, no recursion) must be the one kept.
+    struct Held
+    {
+        const char* title;
+        const char* description;
+        const char* link;
+    };
+    struct Case
+    {
+        const char* name;
+        std::vector<Held> items;
+        Held read;
+        int expected; // index of the kept item, -1 new
+    } cases[] = {
+        {"link and title", {{"T", "x", "http://l/"}, {"T", "y", "http://l/"}}, {"T", "z", "http://l/"}, 0},
+        {"no link: title and text", {{"T", "x", ""}, {"T", "y", ""}}, {"T", "y", ""}, 1},
+        {"linkless first", {{"T", "D", ""}, {"T", "D", "http://l/"}}, {"T", "D", "http://l/"}, 0},
+        {"linked first", {{"T", "D", "http://l/"}, {"T", "D", ""}}, {"T", "D", "http://l/"}, 0},
+        {"link read, title differs", {{"T", "D", "http://l/"}}, {"U", "D", "http://l/"}, -1},
+        {"linkless candidate, link read", {{"T", "D", ""}}, {"T", "D", "http://other/"}, 0},
+        {"linked candidate, none read", {{"T", "D", "http://l/"}}, {"T", "D", ""}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFeedChannel channel;
+        for (const Held& held : c.items) {
+            CFeedItem* item = new CFeedItem;
+            item->m_strTitle = item->m_strTitleText = held.title;
+            item->m_strDescription = item->m_strDescriptionText = held.description;
+            item->m_strLink = item->m_strLinkText = held.link;
+            channel.m_items.AddTail(item);
+        }
+        std::string xml = std::string("<rss><channel><item><title>") + c.read.title + "</title><description>" +
+                          c.read.description + "</description>" +
+                          (*c.read.link ? std::string("<link>") + c.read.link + "</link>" : std::string()) +
+                          "</item></channel></rss>";
+        channel.m_strPath = Write(L"one.xml", xml).c_str();
+
+        // The reference: FindItem on the item as the parser reads it.
+        CFeedChannel probe;
+        ASSERT_TRUE(probe.LoadFile(channel.m_strPath, nullptr, CFeedChannel::LOAD_FEED));
+        CFeedItem* reference = channel.FindItem(probe.m_items.GetHead(), FALSE, FALSE);
+        std::vector<CFeedItem*> items = Items(channel.m_items);
+        ASSERT_EQ(reference, c.expected < 0 ? nullptr : items[c.expected]);
+
+        for (CFeedItem* item : items)
+            item->m_bKeep = false;
+        ASSERT_TRUE(channel.Reload());
+        for (size_t i = 0; i < items.size(); ++i)
+            EXPECT_EQ(items[i]->m_bKeep, static_cast<int>(i) == c.expected) << "item " << i;
+        EXPECT_EQ(channel.m_heldItems.GetCount(), c.expected < 0 ? 1 : 0);
+    }
+}
+
+TEST_F(FeedParserTest, ReloadReadsChannelFieldsButNotTitleOrCopyright)
+{
+    CFeedChannel channel;
+    channel.m_info.m_strTitle = L"Kept";
+    channel.m_info.m_strCopyright = L"Kept too";
+    channel.m_strPath = Fixture(L"rss20-channel.xml").c_str();
+    ASSERT_TRUE(channel.Reload());
+    EXPECT_EQ(S(channel.m_info.m_strTitle), "Kept");
+    EXPECT_EQ(S(channel.m_info.m_strCopyright), "Kept too");
+    EXPECT_EQ(S(channel.m_info.m_strLink), "http://example.com/from-image");
+    EXPECT_EQ(S(channel.m_info.m_strGenerator), "Hand made");
+    EXPECT_EQ(Iso(channel.m_dtLastUpdate), "2003-06-10T04:00:00");
+    EXPECT_EQ(Titles(channel.m_heldItems), "First bold story,Undated,January");
+    EXPECT_EQ(channel.m_nDepth, 0);
+}
+
+TEST_F(FeedParserTest, LoadingAgainAppendsAndFailuresLeaveTheChannelAlone)
+{
+    CFeedChannel channel;
+    std::wstring rss = Fixture(L"rss11.xml");
+    ASSERT_TRUE(channel.LoadFile(rss.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    ASSERT_TRUE(channel.LoadFile(rss.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    EXPECT_EQ(Titles(channel.m_items), "Eleven,Eleven");
+
+    // Its own path, as a caller loading a channel's file again passes it.
+    ASSERT_TRUE(channel.LoadFile(channel.m_strPath, nullptr, CFeedChannel::LOAD_FEED));
+    EXPECT_EQ(Titles(channel.m_items), "Eleven,Eleven,Eleven");
+
+    EXPECT_FALSE(channel.LoadFile(Fixture(L"atom10.xml").c_str(), nullptr, 0));
+    EXPECT_EQ(S(channel.m_strPath), Narrow(rss)) << "a load flag of 0 does nothing";
+
+    CFeedChannel reloadless;
+    EXPECT_FALSE(reloadless.Reload()) << "no path";
+    reloadless.m_strPath = m_folder.File(L"missing.xml").c_str();
+    EXPECT_FALSE(reloadless.Reload());
+}
+
+TEST_F(FeedParserTest, StopEventSignalledBeforeTheLoad)
+{
+    HANDLE stop = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    ASSERT_NE(stop, nullptr);
+    CFeedChannel channel;
+    EXPECT_FALSE(channel.LoadFile(Fixture(L"rss20-channel.xml").c_str(), stop, CFeedChannel::LOAD_FEED));
+    EXPECT_TRUE(channel.m_items.IsEmpty());
+    ResetEvent(stop);
+    EXPECT_TRUE(channel.LoadFile(Fixture(L"rss20-channel.xml").c_str(), stop, CFeedChannel::LOAD_FEED));
+    CloseHandle(stop);
+}
+
+// --- Bad input ----------------------------------------------------------------------------------------------
+
+TEST_F(FeedParserTest, BadFilesFailWithoutItems)
+{
+    const wchar_t* files[] = {L"malformed.xml", L"unknown-root.xml", L"empty.xml", L"ff-bytes.xml",
+                              L"no-such-file.xml"};
+    for (const wchar_t* file : files) {
+        SCOPED_TRACE(Narrow(file));
+        CFeedChannel channel;
+        EXPECT_FALSE(channel.LoadFile(Fixture(file).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        EXPECT_TRUE(channel.m_items.IsEmpty());
+        EXPECT_EQ(channel.m_pDocument, nullptr);
+        EXPECT_EQ(channel.m_nDepth, 0);
+        channel.m_strPath = Fixture(file).c_str();
+        // A reload detects no root, so only the files that do not parse fail it.
+        if (wcscmp(file, L"unknown-root.xml") != 0) {
+            EXPECT_FALSE(channel.Reload());
+        }
+    }
+}
+
+TEST_F(FeedParserTest, ExternalEntitiesAndDtdsAreNeverRead)
+{
+    Write(L"secret.txt", "TOPSECRET");
+    Write(L"defs.dtd", "<!ENTITY leak \"FROMDTD\">");
+    std::string network = lqtest::HttpPort() ? Narrow(lqtest::HttpUrl(L"/text/200")) : "http://127.0.0.1:1/x";
+    struct Case
+    {
+        const char* name;
+        std::string xml;
+    } cases[] = {
+        {"file entity", "<!DOCTYPE rss [<!ENTITY ext SYSTEM \"secret.txt\">]>"
+                        "<rss><channel><title>A&ext;</title><item><title>I&ext;</title></item></channel></rss>"},
+        {"file url entity", "<!DOCTYPE rss [<!ENTITY ext SYSTEM \"file:///" + Narrow(m_folder.File(L"secret.txt")) +
+                                "\">]><rss><channel><title>A&ext;</title><item><title>I&ext;</title></item>"
+                                "</channel></rss>"},
+        {"external dtd", "<!DOCTYPE rss SYSTEM \"defs.dtd\"><rss><channel><title>A&leak;</title><item><title>I&leak;"
+                         "</title></item></channel></rss>"},
+        {"parameter entity", "<!DOCTYPE rss [<!ENTITY % p SYSTEM \"defs.dtd\"> %p;]><rss><channel><title>A&leak;"
+                             "</title></channel></rss>"},
+        {"network entity", "<!DOCTYPE rss [<!ENTITY net SYSTEM \"" + network +
+                               "\">]><rss><channel><title>A&net;</title><item><title>I&net;</title></item>"
+                               "</channel></rss>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring path = Write(L"doctype.xml", c.xml);
+        CFeedChannel channel;
+        // Failing is fine; reading what the entity names is not.
+        if (channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED)) {
+            EXPECT_EQ(S(channel.m_info.m_strTitle).substr(0, 1), "A");
+        }
+        std::string seen = S(channel.m_info.m_strTitle);
+        for (CFeedItem* item : Items(channel.m_items))
+            seen += S(item->m_strTitle);
+        EXPECT_EQ(seen.find("TOPSECRET"), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("FROMDTD"), std::string::npos) << seen;
+        EXPECT_EQ(seen.find("Lanternquill test body"), std::string::npos) << seen;
+    }
+}
+
+// Wine's parser happens not to fetch external entities either way, so the flags themselves are checked too.
+TEST(XmlDomDocument, IsCreatedWithTheFlagsEveryLoadUses)
+{
+    for (bool preserve : {true, false}) {
+        XmlDom::DocumentPtr document = XmlDom::CreateDocument(preserve);
+        ASSERT_TRUE(document);
+        VARIANT_BOOL value = VARIANT_TRUE;
+        ASSERT_EQ(document->get_resolveExternals(&value), S_OK);
+        EXPECT_EQ(value, VARIANT_FALSE);
+        ASSERT_EQ(document->get_validateOnParse(&value), S_OK);
+        EXPECT_EQ(value, VARIANT_FALSE);
+        ASSERT_EQ(document->get_async(&value), S_OK);
+        EXPECT_EQ(value, VARIANT_FALSE);
+        ASSERT_EQ(document->get_preserveWhiteSpace(&value), S_OK);
+        EXPECT_EQ(value, preserve ? VARIANT_TRUE : VARIANT_FALSE);
+    }
+}
+
+TEST_F(FeedParserTest, RecursiveAndExpandingEntitiesDoNotBlowUp)
+{
+    // Ten levels of ten: a billion copies if expanded.
+    std::string laughs = "<!DOCTYPE rss [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i <= 10; ++i) {
+        laughs += "<!ENTITY l" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j)
+            laughs += "&l" + std::to_string(i - 1) + ";";
+        laughs += "\">";
+    }
+    laughs += "]><rss><channel><title>&l10;</title><item><title>&l10;</title></item></channel></rss>";
+    std::string recursive = "<!DOCTYPE rss [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]>"
+                            "<rss><channel><title>&a;</title></channel></rss>";
+    for (const std::string& xml : {laughs, recursive}) {
+        std::wstring path = Write(L"entities.xml", xml);
+        CFeedChannel channel;
+        channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED);
+        size_t total = channel.m_info.m_strTitle.GetLength();
+        for (CFeedItem* item : Items(channel.m_items))
+            total += item->m_strTitle.GetLength() + item->m_strTitleText.GetLength();
+        EXPECT_LT(total, 10u * 1000 * 1000);
+    }
+}
+
+TEST_F(FeedParserTest, DeepNestingNeitherCrashesNorTakesDeepItems)
+{
+    for (int depth : {300, 20000}) {
+        SCOPED_TRACE(depth);
+        std::string xml = "<rss><channel><title>Deep</title>";
+        for (int i = 0; i < depth; ++i)
+            xml += "<x>";
+        xml += "<item><title>Buried</title></item>";
+        for (int i = 0; i < depth; ++i)
+            xml += "</x>";
+        xml += "<item><title>Shallow</title></item></channel></rss>";
+        CFeedChannel channel;
+        // The parser may refuse such nesting; when it does not, nothing beyond a sane depth is read.
+        if (channel.LoadFile(Write(L"deep.xml", xml).c_str(), nullptr, CFeedChannel::LOAD_FEED)) {
+            EXPECT_EQ(Titles(channel.m_items), "Shallow");
+        }
+        EXPECT_EQ(channel.m_nDepth, 0);
+    }
+}
+
+TEST_F(FeedParserTest, LargeFeedLoadsEveryItem)
+{
+    // About 50 MB: 20,000 items of 2.5 KB.
+    const int count = 20000;
+    std::string description(2400, 'x');
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel><title>Big</title>";
+    xml.reserve(static_cast<size_t>(count) * 2600);
+    for (int i = 0; i < count; ++i)
+        xml += "<item><title>Item " + std::to_string(i) + "</title><link>http://example.com/" + std::to_string(i) +
+               "</link><description>" + description + "</description></item>\n";
+    xml += "</channel></rss>";
+    ASSERT_GT(xml.size(), 48u * 1000 * 1000);
+    std::wstring path = Write(L"large.xml", xml);
+    xml.clear();
+    xml.shrink_to_fit();
+
+    CFeedChannel channel;
+    ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    ASSERT_EQ(channel.m_items.GetCount(), count);
+    EXPECT_EQ(S(channel.m_items.GetTail()->m_strTitle), "Item 19999");
+    EXPECT_EQ(channel.m_items.GetTail()->m_strDescription.GetLength(), 2400);
+}
+
+} // namespace

@@ -1,0 +1,319 @@
+// Headline rows measured in a memory DC with known fonts for each list style, and drawn: state icons, the grey
+// of read items, the date column and the enclosure size text.
+#include "feeds/HeadlineRow.h"
+
+#include "app/ReaderApp.h"
+#include "feeds/AppHelpers.h"
+#include "feeds/FeedItem.h"
+#include "feeds/FeedText.h"
+#include "framework/win/Dc.h"
+#include "toolkit/commandbars/XTPColorManager.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const COLORREF kPaper = RGB(255, 255, 255);
+
+LOGFONTW Font(LONG height, LONG weight)
+{
+    LOGFONTW lf = {};
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    lf.lfQuality = NONANTIALIASED_QUALITY;
+    wcscpy(lf.lfFaceName, L"Tahoma");
+    return lf;
+}
+
+// A white canvas; the application's headline settings set to known values for the test and put back after.
+class HeadlineRowTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_savedHeadline = theApp.m_lfHeadline;
+        m_savedSmall = theApp.m_lfSmall;
+        m_savedStyle = theApp.m_settings.nView;
+        m_savedColour = theApp.m_clrDescriptionText;
+        theApp.m_lfHeadline = Font(-16, FW_BOLD);
+        theApp.m_lfSmall = Font(-11, FW_NORMAL);
+        theApp.m_clrDescriptionText = RGB(0, 0, 200);
+
+        BITMAPINFO bmi = {};
+        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        m_dc.Attach(CreateCompatibleDC(nullptr));
+        m_hBitmap = CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pBits), nullptr, 0);
+        m_hOld = SelectObject(m_dc, m_hBitmap);
+        SetBkMode(m_dc, TRANSPARENT);
+        SetTextColor(m_dc, RGB(0, 0, 0));
+        Clear();
+    }
+    void TearDown() override
+    {
+        theApp.m_lfHeadline = m_savedHeadline;
+        theApp.m_lfSmall = m_savedSmall;
+        theApp.m_settings.nView = m_savedStyle;
+        theApp.m_clrDescriptionText = m_savedColour;
+        theApp.m_ilReadStates.DeleteImageList();
+        SelectObject(m_dc, m_hOld);
+        DeleteDC(m_dc.Detach());
+        DeleteObject(m_hBitmap);
+    }
+
+    void Clear()
+    {
+        GdiFlush();
+        for (int i = 0; i < kWidth * kHeight; ++i)
+            m_pBits[i] = 0xFFFFFF;
+    }
+    COLORREF At(int x, int y)
+    {
+        GdiFlush();
+        const DWORD px = m_pBits[y * kWidth + x];
+        return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
+    }
+    // Counts pixels of a colour, or of anything but paper when clr is -1, inside a rectangle.
+    int Count(const RECT& rc, COLORREF clr = COLORREF(-1))
+    {
+        int n = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                n += clr == COLORREF(-1) ? At(x, y) != kPaper : At(x, y) == clr;
+        return n;
+    }
+    SIZE Extent(const LOGFONTW& lf, const CString& text)
+    {
+        HFONT hFont = CreateFontIndirectW(&lf);
+        HGDIOBJ hOld = SelectObject(m_dc, hFont);
+        SIZE size = {};
+        GetTextExtentPoint32W(m_dc, text, text.GetLength(), &size);
+        SelectObject(m_dc, hOld);
+        DeleteObject(hFont);
+        return size;
+    }
+    int LineHeight(const LOGFONTW& lf) { return Extent(lf, L"\u00C5y").cy; }
+
+    static constexpr int kWidth = 600;
+    static constexpr int kHeight = 200;
+    CDC m_dc;
+    HBITMAP m_hBitmap = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+    DWORD* m_pBits = nullptr;
+
+private:
+    LOGFONTW m_savedHeadline{}, m_savedSmall{};
+    int m_savedStyle = 0;
+    COLORREF m_savedColour = 0;
+};
+
+void MakeNewsItem(CFeedItem& item, bool bEnclosure)
+{
+    item.m_strTitleText = L"Short title";
+    item.m_strDescriptionText = L"One two three";
+    item.m_dtDate.SetStatus(COleDateTime::invalid);
+    if (bEnclosure) {
+        item.m_strEnclosureUrl = L"http://127.0.0.1/episode.mp3";
+        item.m_strEnclosureType = L"audio/x-lanternquill-none";
+        item.m_nEnclosureLength = 5000;
+    }
+}
+
+TEST_F(HeadlineRowTest, HeightForEachListStyleWithAndWithoutEnclosure)
+{
+    const int lhTitle = LineHeight(theApp.m_lfHeadline);
+    const int lhSmall = LineHeight(theApp.m_lfSmall);
+    const int textSmall = Extent(theApp.m_lfSmall, L"One two three").cy;
+    struct Case
+    {
+        int style;
+        int expected;
+    } cases[] = {
+        {0, lhTitle + lhSmall + 9},       {1, lhTitle + 6},           {2, lhTitle + lhSmall + 9},
+        {3, lhTitle + 6 + 2 * textSmall}, {7, lhTitle + lhSmall + 9},
+    };
+    for (const Case& c : cases) {
+        for (bool bEnclosure : {false, true}) {
+            theApp.m_settings.nView = c.style;
+            CFeedItem item;
+            MakeNewsItem(item, bEnclosure);
+            const int height = CalcHeadlineHeight(item, &m_dc, 400);
+            EXPECT_EQ(c.expected + (bEnclosure ? 24 : 0), height) << "style " << c.style << " " << bEnclosure;
+            EXPECT_EQ(400, item.m_nHeadlineWidth);
+            EXPECT_EQ(height, item.m_nHeadlineHeight);
+        }
+    }
+}
+
+TEST_F(HeadlineRowTest, TitlesWrapExceptInSingleLineStyles)
+{
+    const int lhTitle = LineHeight(theApp.m_lfHeadline);
+    for (int style : {0, 1, 2, 3}) {
+        theApp.m_settings.nView = style;
+        CFeedItem item;
+        item.m_strTitleText = L"word word word word word word";
+        item.m_dtDate.SetStatus(COleDateTime::invalid);
+        const int narrow = Extent(theApp.m_lfHeadline, L"word word").cx + 4;
+        const int lines = (style == 0 || style == 3) ? 1 : 3;
+        EXPECT_EQ(lines * lhTitle + 6, CalcHeadlineHeight(item, &m_dc, narrow)) << style;
+    }
+}
+
+TEST_F(HeadlineRowTest, EmptyTitleShowsTheTextAsHeadline)
+{
+    theApp.m_settings.nView = 1;
+    CFeedItem item;
+    item.m_strDescriptionText = L"Only <b>a</b> description";
+    item.m_dtDate.SetStatus(COleDateTime::invalid);
+    CString plain = item.m_strDescriptionText;
+    HtmlToText(plain);
+    EXPECT_EQ(Extent(theApp.m_lfHeadline, plain).cx + 35, CalcHeadlineWidth(item, &m_dc));
+    item.m_strTitleText = L"T";
+    EXPECT_EQ(Extent(theApp.m_lfHeadline, L"T").cx + 35, CalcHeadlineWidth(item, &m_dc));
+}
+
+TEST_F(HeadlineRowTest, ADateAddsItsLocaleFormInTheSmallFont)
+{
+    CFeedItem item;
+    item.m_strTitleText = L"Title";
+    item.m_dtDate = COleDateTime(2024, 3, 5, 14, 30, 0);
+    const CString date = item.m_dtDate.Format(L"%c");
+    ASSERT_FALSE(date.IsEmpty());
+    EXPECT_EQ(Extent(theApp.m_lfHeadline, L"Title").cx + Extent(theApp.m_lfSmall, date).cx + 15 + 35,
+              CalcHeadlineWidth(item, &m_dc));
+    // The date takes room from the title: a title that fits beside no date wraps beside one.
+    theApp.m_settings.nView = 2;
+    item.m_strTitleText = L"alpha beta";
+    const int width = Extent(theApp.m_lfHeadline, L"alpha beta").cx + 4;
+    const int lhTitle = LineHeight(theApp.m_lfHeadline);
+    EXPECT_EQ(lhTitle + 6, CalcHeadlineHeight(item, &m_dc, width + Extent(theApp.m_lfSmall, date).cx + 18));
+    EXPECT_EQ(2 * lhTitle + 6, CalcHeadlineHeight(item, &m_dc, width + Extent(theApp.m_lfSmall, date).cx));
+}
+
+TEST(HeadlineRowFormat, EnclosureSizeInWholeKilobytes)
+{
+    struct Case
+    {
+        int length;
+        const wchar_t* expected;
+    } cases[] = {{0, L""}, {1, L"(0KB)"}, {1023, L"(0KB)"}, {1024, L"(1KB)"}, {5000, L"(4KB)"}, {2097152, L"(2048KB)"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CString(c.expected), FormatEnclosureSize(c.length)) << c.length;
+}
+
+TEST(HeadlineRowFormat, DateIsLocalShortDateAndTimeWithoutSeconds)
+{
+    const COleDateTime utc(2024, 3, 5, 14, 30, 45);
+    SYSTEMTIME st = {};
+    ASSERT_TRUE(ToLocalTime(&utc).GetAsSystemTime(st));
+    WCHAR date[80], time[80];
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 80);
+    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, time, 80);
+    const CString text = FormatHeadlineDate(utc);
+    EXPECT_EQ(CString(date) + L"   " + time, text);
+    EXPECT_EQ(-1, text.Find(L"45"));
+    COleDateTime bad;
+    bad.SetStatus(COleDateTime::invalid);
+    EXPECT_TRUE(FormatHeadlineDate(bad).IsEmpty());
+}
+
+TEST_F(HeadlineRowTest, StateIconByReadState)
+{
+    const COLORREF stateColours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)}; // unread, read, new
+    ASSERT_TRUE(theApp.m_ilReadStates.Create(16, 16, ILC_COLOR24, 3, 0));
+    for (COLORREF clr : stateColours) {
+        CDC mem;
+        mem.Attach(CreateCompatibleDC(nullptr));
+        CBitmap bitmap;
+        HDC hScreen = GetDC(nullptr);
+        bitmap.Attach(CreateCompatibleBitmap(hScreen, 16, 16));
+        ReleaseDC(nullptr, hScreen);
+        HGDIOBJ hOld = SelectObject(mem, bitmap);
+        RECT rc = {0, 0, 16, 16};
+        HBRUSH hBrush = CreateSolidBrush(clr);
+        FillRect(mem, &rc, hBrush);
+        DeleteObject(hBrush);
+        SelectObject(mem, hOld);
+        DeleteDC(mem.Detach());
+        ASSERT_GE(theApp.m_ilReadStates.Add(&bitmap, static_cast<CBitmap*>(nullptr)), 0);
+    }
+    struct Case
+    {
+        int state;
+        COLORREF expected;
+    } cases[] = {
+        {FEED_STATE_UNREAD, stateColours[0]}, {FEED_STATE_READ, stateColours[1]}, {FEED_STATE_NEW, stateColours[2]}};
+    theApp.m_settings.nView = 1;
+    for (const Case& c : cases) {
+        Clear();
+        CFeedItem item;
+        MakeNewsItem(item, false);
+        item.m_nReadState = c.state;
+        item.m_rcLast = CRect(10, 20, 400, 60);
+        DrawHeadline(item, &m_dc, FALSE, TRUE);
+        EXPECT_EQ(c.expected, At(10 + 3 + 8, 20 + 1 + 8)) << c.state;
+        EXPECT_EQ(kPaper, At(10 + 2, 20 + 1 + 8)) << c.state;
+        Clear();
+        DrawHeadline(item, &m_dc, FALSE, FALSE);
+        EXPECT_EQ(kPaper, At(10 + 3 + 8, 20 + 1 + 8)) << c.state;
+    }
+}
+
+TEST_F(HeadlineRowTest, ReadItemsAreGreyAndTheTextUnderUnreadOnesTakesItsColour)
+{
+    theApp.m_settings.nView = 2;
+    const COLORREF grey = GetXtremeColor(COLOR_GRAYTEXT);
+    ASSERT_NE(RGB(0, 0, 0), grey);
+    struct Case
+    {
+        int state;
+        BOOL highlight;
+        COLORREF title, text;
+    } cases[] = {
+        {FEED_STATE_UNREAD, FALSE, RGB(0, 0, 0), RGB(0, 0, 200)},
+        {FEED_STATE_UNREAD, TRUE, RGB(0, 0, 0), RGB(0, 0, 0)},
+        {FEED_STATE_READ, FALSE, grey, grey},
+    };
+    const int lhTitle = LineHeight(theApp.m_lfHeadline);
+    for (const Case& c : cases) {
+        Clear();
+        CFeedItem item;
+        MakeNewsItem(item, false);
+        item.m_nReadState = c.state;
+        item.m_rcLast = CRect(0, 0, 400, 80);
+        DrawHeadline(item, &m_dc, c.highlight, FALSE);
+        const RECT title = {30, 2, 395, 2 + lhTitle};
+        const RECT text = {30, 2 + lhTitle, 395, 78};
+        EXPECT_GT(Count(title, c.title), 20) << c.state << c.highlight;
+        EXPECT_EQ(Count(title), Count(title, c.title)) << c.state << c.highlight;
+        EXPECT_GT(Count(text, c.text), 10) << c.state << c.highlight;
+        EXPECT_EQ(Count(text), Count(text, c.text)) << c.state << c.highlight;
+        EXPECT_EQ(0, Count({0, 0, 30, 80})); // nothing left of the text rectangle without the icon
+    }
+}
+
+TEST_F(HeadlineRowTest, DateColumnAndEnclosureLineAreDrawnInTheirPlaces)
+{
+    theApp.m_settings.nView = 1;
+    CFeedItem item;
+    MakeNewsItem(item, true);
+    item.m_rcLast = CRect(0, 0, 500, 60);
+    DrawHeadline(item, &m_dc, FALSE, FALSE);
+    const RECT dateColumn = {300, 2, 495, 20};
+    EXPECT_EQ(0, Count(dateColumn));                  // no date
+    EXPECT_GT(Count({30, 60 - 19, 495, 60 - 3}), 50); // the enclosure line
+    EXPECT_EQ(0, Count({0, 60 - 3, 500, 60}));
+
+    Clear();
+    item.m_dtDate = COleDateTime(2024, 3, 5, 14, 30, 0);
+    item.m_strEnclosureUrl.Empty();
+    DrawHeadline(item, &m_dc, FALSE, FALSE);
+    const CString date = FormatHeadlineDate(item.m_dtDate);
+    const int dateWidth = Extent(theApp.m_lfSmall, date).cx;
+    EXPECT_GT(Count({495 - dateWidth, 2, 495, 20}), 20);
+    EXPECT_EQ(0, Count({496, 0, 500, 60}));
+    EXPECT_EQ(0, Count({0, 60 - 19, 500, 60}));
+}
+
+} // namespace

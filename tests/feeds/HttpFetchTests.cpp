@@ -1,0 +1,279 @@
+// The HTTP fetch against the local test server: every result code, credentials, the proxy, stops and servers
+// that misbehave.
+#include "app/ReaderApp.h"
+#include "feeds/HttpFetch.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+using lqtest::HttpPort;
+using lqtest::HttpUrl;
+using lqtest::Narrow;
+using lqtest::ReadFileBytes;
+
+namespace {
+
+// The test server's /text/<n> body.
+std::string TextBody(size_t n)
+{
+    const std::string pattern = "Lanternquill test body 0123456789.\n";
+    std::string body;
+    while (body.size() < n)
+        body += pattern;
+    return body.substr(0, n);
+}
+
+bool FileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The names in a folder, to show that a fetch wrote nothing beside its target.
+std::vector<std::wstring> FolderNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L".."))
+            names.push_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
+
+class HttpFetchTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(HttpPort(), 0) << "no local HTTP server";
+        m_saved = theApp.m_settings;
+        m_target = m_folder.File(L"target.bin");
+    }
+    void TearDown() override { theApp.m_settings = m_saved; }
+
+    int Fetch(const std::wstring& url, HANDLE stop = nullptr, BOOL credentials = FALSE, LPCWSTR user = nullptr,
+              LPCWSTR password = nullptr)
+    {
+        return DownloadUrlToFile(url.c_str(), m_target.c_str(), nullptr, credentials, user, password, stop);
+    }
+
+    void UseProxy(LPCWSTR user, LPCWSTR password)
+    {
+        theApp.m_settings.nProxyMode = 3;
+        lstrcpynW(theApp.m_settings.szProxyServer, (L"127.0.0.1:" + std::to_wstring(HttpPort())).c_str(), 100);
+        lstrcpynW(theApp.m_settings.szProxyUser, user, 48);
+        lstrcpynW(theApp.m_settings.szProxyPass, password, 24);
+    }
+
+    CReaderSettings m_saved;
+    lqtest::TempFolder m_folder;
+    std::wstring m_target;
+};
+
+struct FetchCase
+{
+    const wchar_t* path;
+    int result;
+    int bodyBytes; // the /text body expected in the file; -1: no file
+};
+
+TEST_F(HttpFetchTest, ResultCodeAndFileFollowTheStatus)
+{
+    const FetchCase cases[] = {
+        {L"/text/3000", HTTP_FETCH_DONE, 3000}, // several blocks
+        {L"/text/1024", HTTP_FETCH_DONE, 1024}, // exactly one block
+        {L"/text/0", HTTP_FETCH_DONE, 0},       // an empty body still makes the file
+        {L"/partial/700", HTTP_FETCH_DONE, 700},
+        {L"/redirect/2", HTTP_FETCH_DONE, -2}, // "done" after two redirects
+        {L"/status/304", HTTP_FETCH_NOT_MODIFIED, -1},
+        {L"/status/404", HTTP_FETCH_FAILED, -1},
+        {L"/status/500", HTTP_FETCH_FAILED, -1},
+        {L"/status/401", HTTP_FETCH_FAILED, -1},
+        {L"/status/407", HTTP_FETCH_FAILED, -1},
+        {L"/basic/reader/secret/100", HTTP_FETCH_FAILED, -1}, // a challenge without credentials
+    };
+    for (const FetchCase& c : cases) {
+        SCOPED_TRACE(Narrow(c.path));
+        DeleteFileW(m_target.c_str());
+        EXPECT_EQ(Fetch(HttpUrl(c.path)), c.result);
+        if (c.bodyBytes == -1)
+            EXPECT_FALSE(FileExists(m_target));
+        else if (c.bodyBytes == -2)
+            EXPECT_EQ(ReadFileBytes(m_target), "done");
+        else
+            EXPECT_EQ(ReadFileBytes(m_target), TextBody(static_cast<size_t>(c.bodyBytes)));
+    }
+}
+
+TEST_F(HttpFetchTest, NotModifiedAndFailuresLeaveAnExistingTargetAlone)
+{
+    for (const wchar_t* path : {L"/status/304", L"/status/404", L"/basic/reader/secret/100"}) {
+        SCOPED_TRACE(Narrow(path));
+        ASSERT_TRUE(lqtest::WriteFileBytes(m_target, "kept"));
+        Fetch(HttpUrl(path));
+        EXPECT_EQ(ReadFileBytes(m_target), "kept");
+    }
+}
+
+TEST_F(HttpFetchTest, BasicCredentialsAreSentWhenAsked)
+{
+    EXPECT_EQ(Fetch(HttpUrl(L"/basic/reader/secret/300"), nullptr, TRUE, L"reader", L"secret"), HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), TextBody(300));
+    // Wrong credentials, and right ones with the flag clear, meet the challenge: drained, then a failure.
+    EXPECT_EQ(Fetch(HttpUrl(L"/basic/reader/secret/300"), nullptr, TRUE, L"reader", L"wrong"), HTTP_FETCH_FAILED);
+    EXPECT_EQ(Fetch(HttpUrl(L"/basic/reader/secret/300"), nullptr, FALSE, L"reader", L"secret"), HTTP_FETCH_FAILED);
+}
+
+TEST_F(HttpFetchTest, SendsTheBrandingsUserAgentAndAcceptsEverything)
+{
+    lstrcpynW(theApp.m_settings.szUserAgent, L"Lanternquill/16 (test)", 100);
+    ASSERT_EQ(Fetch(HttpUrl(L"/header/User-Agent")), HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), "Lanternquill/16 (test)");
+    ASSERT_EQ(Fetch(HttpUrl(L"/header/Accept")), HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), "*/*");
+}
+
+TEST_F(HttpFetchTest, NamedProxyServesAnyHostWithItsCredentials)
+{
+    // A made-up host: only the proxy can answer for it (loopback hosts would bypass the proxy).
+    const std::wstring url = L"http://feeds.lanternquill.test/text/500";
+    UseProxy(L"proxyuser", L"proxypass");
+    EXPECT_EQ(Fetch(url), HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), TextBody(500));
+
+    UseProxy(L"proxyuser", L"wrong");
+    EXPECT_EQ(Fetch(url), HTTP_FETCH_FAILED);
+    // No proxy user: no proxy credentials at all, so the proxy's 407 stands.
+    UseProxy(L"", L"proxypass");
+    EXPECT_EQ(Fetch(url), HTTP_FETCH_FAILED);
+}
+
+TEST_F(HttpFetchTest, OtherProxyModesUseThePlatformsConfiguration)
+{
+    theApp.m_settings.nProxyMode = 1;
+    lstrcpynW(theApp.m_settings.szProxyServer, L"127.0.0.1:1", 100);
+    EXPECT_EQ(Fetch(HttpUrl(L"/text/10")), HTTP_FETCH_DONE);
+}
+
+TEST_F(HttpFetchTest, UrlsThatCannotBeFetchedFail)
+{
+    for (const wchar_t* url : {L"", L"not a url", L"ftp://127.0.0.1/file", L"http://127.0.0.1:1/refused"}) {
+        SCOPED_TRACE(Narrow(url));
+        EXPECT_EQ(Fetch(url), HTTP_FETCH_FAILED);
+        EXPECT_FALSE(FileExists(m_target));
+    }
+}
+
+TEST_F(HttpFetchTest, StopEventRaisedBeforeStopsWithoutAFile)
+{
+    HANDLE stop = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    EXPECT_EQ(Fetch(HttpUrl(L"/text/100"), stop), HTTP_FETCH_STOPPED);
+    EXPECT_FALSE(FileExists(m_target));
+    // Not even a refused connection is tried.
+    EXPECT_EQ(Fetch(L"http://127.0.0.1:1/refused", stop), HTTP_FETCH_STOPPED);
+    CloseHandle(stop);
+}
+
+TEST_F(HttpFetchTest, StopEventRaisedDuringASlowBodyKeepsThePartialFile)
+{
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    int result = -1;
+    const std::wstring url = HttpUrl(L"/slow/6400/50"); // 100 blocks of 64 bytes, 5 s in all
+    std::thread fetcher([&] { result = Fetch(url, stop); });
+    // Stop once some of the body has arrived.
+    bool started = lqtest::PumpUntil([&] { return !ReadFileBytes(m_target).empty(); }, 10000);
+    SetEvent(stop);
+    fetcher.join();
+    CloseHandle(stop);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(result, HTTP_FETCH_STOPPED);
+    const std::string partial = ReadFileBytes(m_target);
+    EXPECT_LT(partial.size(), 6400u);
+    EXPECT_EQ(partial, TextBody(partial.size()));
+
+    // The abandoned body must not reach the next fetches from the same server.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Fetch(HttpUrl(L"/status/304")), HTTP_FETCH_NOT_MODIFIED);
+        EXPECT_EQ(Fetch(HttpUrl(L"/text/100")), HTTP_FETCH_DONE);
+        EXPECT_EQ(ReadFileBytes(m_target), TextBody(100));
+    }
+}
+
+TEST_F(HttpFetchTest, WithoutAStopEventTheSlowBodyRunsToTheEnd)
+{
+    EXPECT_EQ(Fetch(HttpUrl(L"/slow/640/10")), HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), TextBody(640));
+}
+
+TEST_F(HttpFetchTest, MisbehavingServersFailWithoutLeavingHandlesOrStrayFiles)
+{
+    // Warm up, so that what the platform sets up once per process is not counted.
+    Fetch(HttpUrl(L"/text/10"));
+    DWORD before = 0;
+    ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &before));
+    for (const wchar_t* path : {L"/garbage", L"/truncated/5000/100", L"/redirect-loop", L"/silent/500"}) {
+        SCOPED_TRACE(Narrow(path));
+        DeleteFileW(m_target.c_str());
+        EXPECT_EQ(Fetch(HttpUrl(path)), HTTP_FETCH_FAILED);
+        for (const std::wstring& name : FolderNames(m_folder.Path())) {
+            EXPECT_EQ(name, L"target.bin");
+        }
+        if (FileExists(m_target)) {
+            EXPECT_LT(ReadFileBytes(m_target).size(), 5000u);
+        }
+    }
+    // A body longer than announced: the platform either stops at the announced length, which makes a
+    // complete body, or hands over the excess, which fails; the excess never reaches the file.
+    for (int i = 0; i < 5; ++i) {
+        DeleteFileW(m_target.c_str());
+        const int result = Fetch(HttpUrl(L"/oversized/100/5000"));
+        if (result == HTTP_FETCH_DONE) {
+            EXPECT_EQ(ReadFileBytes(m_target), TextBody(100));
+        } else {
+            EXPECT_EQ(result, HTTP_FETCH_FAILED);
+            EXPECT_LE(ReadFileBytes(m_target).size(), 100u);
+        }
+        // Whatever the misbehaving answer left on its connection must not reach the next fetch.
+        EXPECT_EQ(Fetch(HttpUrl(L"/status/304")), HTTP_FETCH_NOT_MODIFIED);
+        EXPECT_EQ(Fetch(HttpUrl(L"/text/100")), HTTP_FETCH_DONE);
+    }
+    DWORD after = 0;
+    ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
+    EXPECT_LE(after, before);
+}
+
+TEST(HttpUrlParts, HostPortAndObjectComeApart)
+{
+    struct Case
+    {
+        const wchar_t* url;
+        const wchar_t* host;
+        int port;
+        const wchar_t* object;
+        bool secure;
+    };
+    const Case cases[] = {
+        {L"http://127.0.0.1:8080/feed.xml?a=1&b=2", L"127.0.0.1", 8080, L"/feed.xml?a=1&b=2", false},
+        {L"https://example.org/rss", L"example.org", 443, L"/rss", true},
+        {L"http://example.org", L"example.org", 80, L"/", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.url));
+        CHttpUrlParts parts;
+        ASSERT_TRUE(CrackHttpUrl(c.url, parts));
+        EXPECT_STREQ(parts.strHost.GetString(), c.host);
+        EXPECT_EQ(parts.nPort, c.port);
+        EXPECT_STREQ(parts.strObject.GetString(), c.object);
+        EXPECT_EQ(parts.bSecure, c.secure);
+    }
+}
+
+} // namespace

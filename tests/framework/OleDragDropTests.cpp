@@ -1,0 +1,259 @@
+// OLE data transfer: a data source read through data objects, the clipboard, and drags within the process onto a
+// registered drop target.
+#include "framework/Afx.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const CLIPFORMAT g_cfItem = static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"LqTestDragItem"));
+const CLIPFORMAT g_cfOther = static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"LqTestOtherFormat"));
+
+HGLOBAL GlobalFromBytes(const std::string& bytes)
+{
+    HGLOBAL hGlobal = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, bytes.size());
+    memcpy(::GlobalLock(hGlobal), bytes.data(), bytes.size());
+    ::GlobalUnlock(hGlobal);
+    return hGlobal;
+}
+
+std::string BytesOfGlobal(HGLOBAL hGlobal)
+{
+    const SIZE_T nSize = ::GlobalSize(hGlobal);
+    std::string bytes(static_cast<const char*>(::GlobalLock(hGlobal)), nSize);
+    ::GlobalUnlock(hGlobal);
+    return bytes;
+}
+
+class CTargetWnd : public CWnd
+{
+public:
+    BOOL Make()
+    {
+        return CreateEx(0, AfxRegisterWndClass(0), L"Drop here", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200, 240, 200,
+                        nullptr, nullptr);
+    }
+};
+
+class CRecordingTarget : public COleDropTarget
+{
+public:
+    std::vector<std::string> m_log;
+    std::string m_dropped;
+    CPoint m_dropPoint{-1, -1};
+    std::atomic<bool> m_entered{false};
+
+    DROPEFFECT OnDragEnter(CWnd*, COleDataObject* pDataObject, DWORD dwKeyState, CPoint) override
+    {
+        m_log.push_back("enter");
+        m_entered = true;
+        return Decide(pDataObject, dwKeyState);
+    }
+    DROPEFFECT OnDragOver(CWnd*, COleDataObject* pDataObject, DWORD dwKeyState, CPoint) override
+    {
+        if (m_log.empty() || m_log.back() != "over")
+            m_log.push_back("over");
+        return Decide(pDataObject, dwKeyState);
+    }
+    void OnDragLeave(CWnd*) override { m_log.push_back("leave"); }
+    BOOL OnDrop(CWnd*, COleDataObject* pDataObject, DROPEFFECT, CPoint point) override
+    {
+        m_log.push_back("drop");
+        m_dropPoint = point;
+        HGLOBAL hGlobal = pDataObject->GetGlobalData(g_cfItem);
+        if (hGlobal == nullptr)
+            return FALSE;
+        m_dropped = BytesOfGlobal(hGlobal);
+        ::GlobalFree(hGlobal);
+        return TRUE;
+    }
+
+private:
+    static DROPEFFECT Decide(COleDataObject* pDataObject, DWORD dwKeyState)
+    {
+        if (!pDataObject->IsDataAvailable(g_cfItem))
+            return DROPEFFECT_NONE;
+        return (dwKeyState & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+    }
+};
+
+// Drops (or gives up) once the target has seen the drag come in.
+class CScriptedDropSource : public COleDropSource
+{
+public:
+    CScriptedDropSource(const std::atomic<bool>* pReady, bool bCancel) : m_pReady(pReady), m_bCancel(bCancel) {}
+    int m_queries = 0;
+    SCODE QueryContinueDrag(BOOL, DWORD) override
+    {
+        // A drag the target never reaches is given up rather than left running.
+        if (++m_queries > 5000)
+            return DRAGDROP_S_CANCEL;
+        if (!m_pReady->load())
+            return S_OK;
+        return m_bCancel ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;
+    }
+
+private:
+    const std::atomic<bool>* m_pReady;
+    bool m_bCancel;
+};
+
+// Moves the mouse to and fro over a point until stopped, so that the system's drag loop gets input.
+class MouseWiggler
+{
+public:
+    explicit MouseWiggler(POINT screenPoint) : m_thread([this, screenPoint] { Run(screenPoint); }) {}
+    ~MouseWiggler()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    MouseWiggler(const MouseWiggler&) = delete;
+    MouseWiggler& operator=(const MouseWiggler&) = delete;
+
+private:
+    void Run(POINT point)
+    {
+        const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+        const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+        for (int i = 0; !m_stop; ++i) {
+            INPUT input{};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            input.mi.dx = ((point.x + (i % 2)) * 65535) / (cx - 1);
+            input.mi.dy = (point.y * 65535) / (cy - 1);
+            ::SendInput(1, &input, sizeof(INPUT));
+            // Paces the input; the drag's progress is decided by the target's reports, not by this wait.
+            ::Sleep(15);
+        }
+    }
+
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+} // namespace
+
+TEST(OleDataSource, ReadersGetCopiesOfTheCachedDataInItsOwnFormatOnly)
+{
+    COleDataSource source;
+    HGLOBAL hCached = GlobalFromBytes("item bytes");
+    source.CacheGlobalData(g_cfItem, hCached);
+
+    COleDataObject data;
+    data.Attach(source.GetDataObject(), TRUE);
+    EXPECT_TRUE(data.IsDataAvailable(g_cfItem));
+    EXPECT_FALSE(data.IsDataAvailable(g_cfOther));
+    EXPECT_FALSE(data.IsDataAvailable(CF_TEXT));
+    EXPECT_EQ(nullptr, data.GetGlobalData(g_cfOther));
+
+    // Every reader owns what it gets; the cache keeps its block for the next one.
+    for (int reader = 0; reader < 2; ++reader) {
+        HGLOBAL hCopy = data.GetGlobalData(g_cfItem);
+        ASSERT_NE(nullptr, hCopy);
+        EXPECT_NE(hCached, hCopy);
+        EXPECT_EQ("item bytes", BytesOfGlobal(hCopy));
+        ::GlobalFree(hCopy);
+    }
+    CFile* pFile = data.GetFileData(g_cfItem);
+    ASSERT_NE(nullptr, pFile);
+    char buffer[32] = {};
+    EXPECT_EQ(10u, pFile->Read(buffer, sizeof(buffer)));
+    EXPECT_EQ("item bytes", std::string(buffer, 10));
+    delete pFile;
+
+    // Offering the format again replaces the data.
+    source.CacheGlobalData(g_cfItem, GlobalFromBytes("newer"));
+    HGLOBAL hNewer = data.GetGlobalData(g_cfItem);
+    EXPECT_EQ("newer", BytesOfGlobal(hNewer));
+    ::GlobalFree(hNewer);
+
+    std::vector<CLIPFORMAT> formats;
+    data.BeginEnumFormats();
+    FORMATETC formatEtc;
+    while (data.GetNextFormat(&formatEtc))
+        formats.push_back(formatEtc.cfFormat);
+    EXPECT_EQ(std::vector<CLIPFORMAT>{g_cfItem}, formats);
+}
+
+TEST(OleDataSource, TheClipboardCarriesARegisteredFormat)
+{
+    auto* pSource = new COleDataSource();
+    pSource->CacheGlobalData(g_cfItem, GlobalFromBytes("on the clipboard"));
+    pSource->SetClipboard();
+    // The clipboard holds its own reference now.
+    pSource->InternalRelease();
+
+    COleDataObject data;
+    ASSERT_TRUE(data.AttachClipboard());
+    EXPECT_TRUE(data.IsDataAvailable(g_cfItem));
+    HGLOBAL hGlobal = data.GetGlobalData(g_cfItem);
+    ASSERT_NE(nullptr, hGlobal);
+    EXPECT_EQ("on the clipboard", BytesOfGlobal(hGlobal));
+    ::GlobalFree(hGlobal);
+    data.Release();
+    ::OleSetClipboard(nullptr);
+}
+
+TEST(OleDragDrop, DragsWithinTheProcessReachTheRegisteredTarget)
+{
+    struct Case
+    {
+        const char* what;
+        CLIPFORMAT cfOffered;
+        bool bCancel;
+        DROPEFFECT expected;
+        bool bDropped;
+    };
+    const Case cases[] = {
+        {"dropped", g_cfItem, false, DROPEFFECT_MOVE, true},
+        {"cancelled", g_cfItem, true, DROPEFFECT_NONE, false},
+        {"refused", g_cfOther, false, DROPEFFECT_NONE, false},
+    };
+    for (const Case& c : cases) {
+        CTargetWnd window;
+        ASSERT_TRUE(window.Make());
+        window.UpdateWindow();
+        CRecordingTarget target;
+        ASSERT_TRUE(target.Register(&window));
+        EXPECT_FALSE(target.Register(&window)); // once only
+
+        CRect client;
+        window.GetClientRect(&client);
+        POINT center = client.CenterPoint();
+        window.ClientToScreen(&center);
+        ::SetCursorPos(center.x, center.y);
+        lqtest::PumpPending();
+
+        COleDataSource source;
+        source.CacheGlobalData(c.cfOffered, GlobalFromBytes("dragged item"));
+        CScriptedDropSource dropSource(&target.m_entered, c.bCancel);
+        DROPEFFECT result;
+        {
+            MouseWiggler wiggler(center);
+            result = source.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr, &dropSource);
+        }
+        EXPECT_TRUE(target.m_entered.load()) << c.what;
+        EXPECT_EQ(c.expected, result) << c.what;
+        ASSERT_FALSE(target.m_log.empty()) << c.what;
+        EXPECT_EQ("enter", target.m_log.front()) << c.what;
+        if (c.bDropped) {
+            EXPECT_EQ("drop", target.m_log.back()) << c.what;
+            EXPECT_EQ("dragged item", target.m_dropped) << c.what;
+            EXPECT_TRUE(client.PtInRect(target.m_dropPoint)) << c.what;
+        } else {
+            EXPECT_EQ("leave", target.m_log.back()) << c.what;
+            EXPECT_TRUE(target.m_dropped.empty()) << c.what;
+        }
+        target.Revoke();
+        EXPECT_EQ(nullptr, target.m_hWnd);
+        window.DestroyWindow();
+    }
+}
