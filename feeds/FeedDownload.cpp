@@ -6,6 +6,7 @@
 #include "feeds/AppHelpers.h"
 #include "feeds/FeedItem.h"
 #include "feeds/HttpFetch.h"
+#include "feeds/HttpDownloadDlg.h"
 
 namespace {
 
@@ -210,9 +211,21 @@ UINT AFX_CDECL FeedRefreshThreadProc(LPVOID pParam)
     return 0;
 }
 
-INT_PTR RunEnclosureDownloadDialog(const CEnclosureDownload& /*download*/)
+INT_PTR RunEnclosureDownloadDialog(const CEnclosureDownload& download)
 {
-    // The HTTP download dialog (CHttpDownloadDlg) is not built yet: until it is, an enclosure job ends as a
-    // cancelled download, which keeps a partial file for a later resume.
-    return IDCANCEL;
+    const CReaderSettings& settings = theApp.m_settings;
+    CHttpDownloadDlg dlg;
+    dlg.m_strUrl = download.strUrl;
+    dlg.m_strFile = download.strFile;
+    dlg.m_strUserName = download.strUserName;
+    dlg.m_strPassword = download.strPassword;
+    dlg.m_nProxyMode = settings.nProxyMode;
+    dlg.m_strProxyServer = settings.szProxyServer;
+    dlg.m_strProxyUserName = settings.szProxyUser;
+    dlg.m_strProxyPassword = settings.szProxyPass;
+    dlg.m_strUserAgent = settings.szUserAgent;
+    // The dialog's offset is 32-bit: a larger partial file starts over rather than resuming at a wrong place.
+    dlg.m_dwResumeOffset = download.nResumeOffset <= 0xFFFFFFFFull ? static_cast<DWORD>(download.nResumeOffset) : 0;
+    dlg.m_bAskBeforeReplacing = download.bAskBeforeReplacing ? TRUE : FALSE;
+    return dlg.DoModal();
 }

@@ -8,6 +8,7 @@
 #include "framework/core/Geometry.h"
 #include "framework/core/Object.h"
 
+class CDC;
 class CFeedChannel;
 class CWinThread;
 class CWnd;
@@ -56,6 +57,14 @@ public:
     // could lead anywhere else (a separator, "..", a drive, a device name).
     CString GetCacheFileName() const;
     CString GetIconFileName() const;
+
+    // The headline row (HeadlineRow.cpp). DrawHeadline draws into m_rcLast: state icon, title, local date at the
+    // right, the text under the title as the list style asks, and the enclosure line.
+    void DrawHeadline(CDC* pDC, BOOL bHighlight, BOOL bDrawIcon);
+    // The width the row needs on one line.
+    int CalcHeadlineWidth(CDC* pDC);
+    // The row's height at the available width; kept in m_nHeadlineWidth and m_nHeadlineHeight.
+    int CalcHeadlineHeight(CDC* pDC, int nWidth);
 
     CString m_strAuthor;
     CString m_strCategory;

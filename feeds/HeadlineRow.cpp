@@ -84,8 +84,9 @@ CString FormatHeadlineDate(const COleDateTime& dtUtc)
     return CString(szDate) + L"   " + szTime;
 }
 
-void DrawHeadline(CFeedItem& item, CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
+void CFeedItem::DrawHeadline(CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
 {
+    CFeedItem& item = *this;
     if (!pDC || !pDC->m_hDC)
         return;
     const HDC hDC = pDC->m_hDC;
@@ -165,8 +166,9 @@ void DrawHeadline(CFeedItem& item, CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
     ::SetTextColor(hDC, clrOld);
 }
 
-int CalcHeadlineWidth(CFeedItem& item, CDC* pDC)
+int CFeedItem::CalcHeadlineWidth(CDC* pDC)
 {
+    CFeedItem& item = *this;
     if (!pDC || !pDC->m_hDC)
         return 0;
     const HDC hDC = pDC->m_hDC;
@@ -181,8 +183,9 @@ int CalcHeadlineWidth(CFeedItem& item, CDC* pDC)
     return nWidth + 35;
 }
 
-int CalcHeadlineHeight(CFeedItem& item, CDC* pDC, int nWidth)
+int CFeedItem::CalcHeadlineHeight(CDC* pDC, int nWidth)
 {
+    CFeedItem& item = *this;
     if (!pDC || !pDC->m_hDC)
         return 0;
     const HDC hDC = pDC->m_hDC;

@@ -2,7 +2,9 @@
 
 #include <winhttp.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/ReaderApp.h"
@@ -28,6 +30,12 @@ public:
     }
     bool IsOpen() const { return m_h != INVALID_HANDLE_VALUE && m_h != nullptr; }
     operator HANDLE() const { return m_h; }
+    HANDLE Release()
+    {
+        HANDLE h = m_h;
+        m_h = INVALID_HANDLE_VALUE;
+        return h;
+    }
 
 private:
     HANDLE m_h;
@@ -148,21 +156,23 @@ BOOL LogUsageOn(int kind, int action, LPCWSTR text, const SYSTEMTIME& utcDate)
     if (!file.IsOpen())
         return FALSE;
 
-    std::string existing;
-    if (!ReadWholeFile(file, existing))
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size))
         return FALSE;
 
     // The counter says how many entries the log holds, but the file decides: a log that already has text keeps
     // it (its header is not written again over its start), and an empty one gets its header first.
     int count = theApp.m_nUsageEntries;
     std::string record;
-    if (existing.empty()) {
+    if (size.QuadPart == 0) {
         const CString brand = theApp.GetProfileString(L"", L"BrandId", L"");
         const CString guid = theApp.GetProfileString(L"", L"GUID", L"0");
         const CString country = theApp.GetProfileString(L"", L"Country", L"0");
         record = "b=" + ToAnsi(brand) + "&r=" + ToAnsi(guid) + "&c=" + ToAnsi(country);
         count = 0;
     } else if (count <= 0) {
+        std::string existing;
+        ReadWholeFile(file, existing);
         count = 0;
         for (char c : existing)
             if (c == '\n')
@@ -197,11 +207,16 @@ int CountUsageEntries()
     return lineFeeds;
 }
 
-int UploadUsageStats()
+namespace {
+
+// The upload; pSent receives the log's bytes as they were sent.
+int UploadLog(std::string* pSent)
 {
     std::string log;
     if (!ReadLog(log))
         return USAGE_UPLOAD_ACCEPTED;
+    if (pSent)
+        *pSent = log;
 
     const CString url = theApp.GetProfileString(L"URLs", L"StatServer", LQ_DEFAULT_STAT_SERVER);
     CHttpUrlParts parts;
@@ -256,14 +271,72 @@ int UploadUsageStats()
     return std::strcmp(reply, "1") == 0 ? USAGE_UPLOAD_ACCEPTED : USAGE_UPLOAD_REFUSED;
 }
 
+// The entry line with its four field numbers replaced by n. Entry texts are encoded, so every raw "&" in a
+// line begins a field.
+std::string RenumberEntry(const std::string& line, int n)
+{
+    const std::string number = std::to_string(n);
+    std::string out;
+    for (size_t i = 0; i < line.size();) {
+        if (line[i] == '&' && i + 2 < line.size() && line[i + 1] != '\0' && std::strchr("tadi", line[i + 1]) &&
+            isdigit(static_cast<unsigned char>(line[i + 2]))) {
+            out += line.substr(i, 2) + number;
+            i += 2;
+            while (i < line.size() && isdigit(static_cast<unsigned char>(line[i])))
+                ++i;
+            continue;
+        }
+        out += line[i++];
+    }
+    return out;
+}
+
+} // namespace
+
+int UploadUsageStats()
+{
+    return UploadLog(nullptr);
+}
+
+void FinishUsageUpload(int result, const std::string& sent)
+{
+    if (result != USAGE_UPLOAD_ACCEPTED) {
+        theApp.m_nUsageEntries = CountUsageEntries();
+        return;
+    }
+    theApp.m_nUsageEntries = 0;
+    CFileHandle file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string now;
+    if (!file.IsOpen() || !ReadWholeFile(file, now))
+        return;
+    // Entries logged while the upload ran were not sent: they stay, numbered from 1 under the header.
+    const size_t headerEnd = sent.find("\r\n");
+    if (now.size() <= sent.size() || now.compare(0, sent.size(), sent) != 0 || headerEnd == std::string::npos) {
+        CloseHandle(file.Release());
+        DeleteFileW(GetUsageLogPath());
+        return;
+    }
+    std::string kept = sent.substr(0, headerEnd);
+    const std::string tail = now.substr(sent.size());
+    int n = 0;
+    for (size_t start = 0; start < tail.size();) {
+        size_t end = tail.find("\r\n", start);
+        if (end == std::string::npos)
+            end = tail.size();
+        if (end > start)
+            kept += "\r\n" + RenumberEntry(tail.substr(start, end - start), ++n);
+        start = end + 2;
+    }
+    LARGE_INTEGER zero{};
+    if (SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) && WriteAll(file, kept) && SetEndOfFile(file))
+        theApp.m_nUsageEntries = n;
+}
+
 int SendUsageLog()
 {
-    const int result = UploadUsageStats();
-    if (result == USAGE_UPLOAD_ACCEPTED) {
-        DeleteFileW(GetUsageLogPath());
-        theApp.m_nUsageEntries = 0;
-    } else {
-        theApp.m_nUsageEntries = CountUsageEntries();
-    }
+    std::string sent;
+    const int result = UploadLog(&sent);
+    FinishUsageUpload(result, sent);
     return result;
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/core/AfxString.h"
 
 // Results of UploadUsageStats.
@@ -33,6 +35,11 @@ int UploadUsageStats();
 // otherwise (a refusal, a network failure or a bad address) keeps it and recounts the entry counter from it.
 // Returns UploadUsageStats' result.
 int SendUsageLog();
+
+// What the upload step does with the log after an upload that sent the given bytes: an accepted upload removes
+// what was sent (entries logged meanwhile stay, renumbered under the header); any other result keeps the log.
+// Sets the entry counter to what the log then holds.
+void FinishUsageUpload(int result, const std::string& sent);
 
 // The number of entries in the log (its lines less the header); 0 when there is no log.
 int CountUsageEntries();

@@ -76,9 +76,9 @@ void Paint(HWND hWnd)
 
     int y = 8;
     for (CFeedItem* pItem : g_items) {
-        const int height = CalcHeadlineHeight(*pItem, &dc, rcClient.right - 16);
+        const int height = pItem->CalcHeadlineHeight(&dc, rcClient.right - 16);
         pItem->m_rcLast = CRect(8, y, rcClient.right - 8, y + height);
-        DrawHeadline(*pItem, &dc, FALSE, TRUE);
+        pItem->DrawHeadline(&dc, FALSE, TRUE);
         y += height + 6;
         HPEN hPen = CreatePen(PS_SOLID, 1, RGB(220, 220, 220));
         HGDIOBJ hOld = SelectObject(hDC, hPen);

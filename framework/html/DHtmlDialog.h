@@ -57,7 +57,9 @@ public:                                                                         
     {                                                                                                                  \
         static const DHtmlEventMapEntry _dhtmlEventMapEntries[] = {
 #define END_DHTML_EVENT_MAP()                                                                                          \
-    {DHTMLEVENTMAPENTRY_END, 0, nullptr, 0}                                                                            \
+    {                                                                                                                  \
+        DHTMLEVENTMAPENTRY_END, 0, nullptr, 0                                                                          \
+    }                                                                                                                  \
     }                                                                                                                  \
     ;                                                                                                                  \
     return _dhtmlEventMapEntries;                                                                                      \
@@ -108,8 +110,8 @@ public:
     // ---- Events
     // Every navigation is offered here first; *pbCancel TRUE keeps the current page. The default calls
     // OnBeforeNavigate and lets the navigation go on.
-    virtual void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName,
-                                   CByteArray& baPostedData, LPCTSTR lpszHeaders, BOOL* pbCancel);
+    virtual void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName, CByteArray& baPostedData,
+                                   LPCTSTR lpszHeaders, BOOL* pbCancel);
     virtual void OnBeforeNavigate(LPDISPATCH pDisp, LPCTSTR szUrl);
     virtual void OnNavigateComplete(LPDISPATCH pDisp, LPCTSTR szUrl);
     virtual void OnDocumentComplete(LPDISPATCH pDisp, LPCTSTR szUrl);

@@ -26,7 +26,7 @@ private:
 };
 
 // Images larger than this are not decoded: a page must not make the program allocate gigabytes.
-constexpr UINT kMaxDecodedSide = 8192;
+constexpr UINT kMaxDecodedSide = 4096;
 
 } // namespace
 
@@ -63,8 +63,8 @@ HBITMAP CHtmlImageCache::DecodeFile(const std::wstring& path, SIZE& size)
         ComRef<IWICBitmapSource> converted;
         UINT width = 0;
         UINT height = 0;
-        if (SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+        if (SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                         reinterpret_cast<void**>(&factory))) &&
             SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
                                                          WICDecodeMetadataCacheOnDemand, &decoder)) &&
             SUCCEEDED(decoder->GetFrame(0, &frame)) &&
@@ -132,8 +132,8 @@ bool CHtmlImageCache::Draw(HDC hdc, const std::wstring& source, const RECT& rect
         return false;
     HGDIOBJ old = ::SelectObject(memory, entry->bitmap);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const BOOL ok = ::AlphaBlend(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, 0,
-                                 0, entry->size.cx, entry->size.cy, blend);
+    const BOOL ok = ::AlphaBlend(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, 0, 0,
+                                 entry->size.cx, entry->size.cy, blend);
     ::SelectObject(memory, old);
     ::DeleteDC(memory);
     return ok != FALSE;

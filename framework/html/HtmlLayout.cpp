@@ -417,6 +417,7 @@ private:
     int ReserveRun(CHtmlRun::Kind kind, int style);
     void EmitMarkers(int baseline, int lineHeight);
     void BlockBreakText();
+    void DropTrailingSeparator();
 
     void IntrinsicChildren(const CHtmlNode* node, const CHtmlStyle& style, Intrinsic& acc, int depth);
     void IntrinsicElement(const CHtmlNode* node, const CHtmlStyle& parent, Intrinsic& acc, int depth);
@@ -433,6 +434,7 @@ private:
     std::vector<Block> m_blocks;
     std::vector<Item> m_line;
     int m_lineWidth = 0;
+    size_t m_lastBreak = 0; // the last item of the line with a break opportunity before it; 0: none
     std::vector<Marker> m_markers;
     std::vector<ListState> m_lists;
     int m_y = 0;
@@ -446,6 +448,7 @@ private:
     int m_link = -1;
     COLORREF m_linkColor = RGB(0, 0, 238);
     std::wstring m_plain;
+    size_t m_separatorAt = std::wstring::npos; // a space written before an image
     std::unordered_map<const CHtmlNode*, std::pair<int, int>> m_intrinsic;
 };
 
@@ -687,8 +690,17 @@ int CHtmlLayoutEngine::ReserveRun(CHtmlRun::Kind kind, int style)
     return static_cast<int>(m_out.m_runs.size()) - 1;
 }
 
+void CHtmlLayoutEngine::DropTrailingSeparator()
+{
+    // The space before an image that ends a line separates nothing: the text would end in a blank.
+    if (m_separatorAt != std::wstring::npos && m_separatorAt + 1 == m_plain.size())
+        m_plain.pop_back();
+    m_separatorAt = std::wstring::npos;
+}
+
 void CHtmlLayoutEngine::BlockBreakText()
 {
+    DropTrailingSeparator();
     if (!m_plain.empty() && m_plain.back() != L'\n')
         m_plain += L"\r\n";
 }
@@ -711,6 +723,7 @@ void CHtmlLayoutEngine::ForcedBreak(Frame& frame)
     } else {
         FlushLine();
     }
+    DropTrailingSeparator();
     m_plain += L"\r\n";
     m_atLineStart = true;
     m_pendingSpace = false;
@@ -818,6 +831,7 @@ void CHtmlLayoutEngine::FlushLine()
     m_y += lineHeight;
     m_line.clear();
     m_lineWidth = 0;
+    m_lastBreak = 0;
 }
 
 void CHtmlLayoutEngine::Place(Item item)
@@ -826,52 +840,61 @@ void CHtmlLayoutEngine::Place(Item item)
     const CHtmlStyle& style = m_out.m_styles[static_cast<size_t>(item.style)];
     const bool wraps = !style.m_bPre;
     if (!m_line.empty() && wraps && m_lineWidth + item.space + item.width > block.width) {
-        if (item.breakBefore) {
+        if (item.breakBefore || m_lastBreak == 0) {
+            // A glued run longer than the line breaks between its pieces: a line never grows without bound.
             FlushLine();
         } else {
             // Glued to what precedes it ("foo<b>bar</b>"): the whole glued word moves to the next line.
-            size_t at = m_line.size();
-            while (at > 1 && !m_line[at - 1].breakBefore)
-                --at;
-            if (at > 1) {
-                std::vector<Item> tail(std::make_move_iterator(m_line.begin() + static_cast<long>(at - 1)),
-                                       std::make_move_iterator(m_line.end()));
-                m_line.erase(m_line.begin() + static_cast<long>(at - 1), m_line.end());
-                m_lineWidth = 0;
-                for (size_t i = 0; i < m_line.size(); ++i)
-                    m_lineWidth += (i ? m_line[i].space : 0) + m_line[i].width;
-                FlushLine();
-                for (Item& moved : tail) {
-                    m_lineWidth += (m_line.empty() ? 0 : moved.space) + moved.width;
-                    m_line.push_back(std::move(moved));
-                }
+            const auto at = m_line.begin() + static_cast<long>(m_lastBreak);
+            std::vector<Item> tail(std::make_move_iterator(at), std::make_move_iterator(m_line.end()));
+            m_line.erase(at, m_line.end());
+            m_lineWidth = 0;
+            for (size_t i = 0; i < m_line.size(); ++i)
+                m_lineWidth += (i ? m_line[i].space : 0) + m_line[i].width;
+            FlushLine();
+            for (Item& moved : tail) {
+                m_lineWidth += (m_line.empty() ? 0 : moved.space) + moved.width;
+                m_line.push_back(std::move(moved));
             }
         }
     }
     // A word wider than the whole line is broken between characters, so a long address cannot widen the page.
-    while (!item.image && wraps && !style.m_bNoWrap && m_line.empty() && item.width > block.width &&
-           item.text.size() > 1) {
+    // Only a slice of about one line is measured each time, so a huge word costs linear time.
+    if (!item.image && wraps && !style.m_bNoWrap && m_line.empty() && item.width > block.width &&
+        item.text.size() > 1) {
+        const size_t slice = static_cast<size_t>(std::max(32, std::min(block.width / 3, 2048)));
+        std::wstring whole;
+        whole.swap(item.text);
+        size_t pos = 0;
         std::vector<int> ends;
-        m_measure.GetCharacterEnds(style, item.text.c_str(), static_cast<int>(item.text.size()), ends);
-        size_t fit = 0;
-        while (fit < ends.size() && ends[fit] <= block.width)
-            ++fit;
-        fit = std::max<size_t>(1, std::min(fit, item.text.size() - 1));
-        if (fit < item.text.size() && item.text[fit] >= 0xDC00 && item.text[fit] <= 0xDFFF)
-            fit = fit > 1 ? fit - 1 : fit + 1;
-        if (fit >= item.text.size())
-            break;
-        Item head = item;
-        head.text = item.text.substr(0, fit);
-        head.width = ends[fit - 1];
-        m_line.push_back(std::move(head));
-        m_lineWidth = m_line.back().width;
-        FlushLine();
-        item.text.erase(0, fit);
-        item.textOffset += static_cast<int>(fit);
-        item.space = 0;
+        while (whole.size() - pos > 1) {
+            const size_t count = std::min(slice, whole.size() - pos);
+            m_measure.GetCharacterEnds(style, whole.c_str() + pos, static_cast<int>(count), ends);
+            size_t fit = 0;
+            while (fit < ends.size() && ends[fit] <= block.width)
+                ++fit;
+            if (fit == count && pos + count == whole.size())
+                break; // the rest fits
+            fit = std::max<size_t>(1, std::min(fit, count));
+            if (pos + fit < whole.size() && whole[pos + fit] >= 0xDC00 && whole[pos + fit] <= 0xDFFF)
+                fit = fit > 1 ? fit - 1 : fit + 1;
+            Item head = item;
+            head.text = whole.substr(pos, fit);
+            head.textOffset = item.textOffset + static_cast<int>(pos);
+            head.width = ends[std::min(fit, count) - 1];
+            head.space = 0;
+            m_line.push_back(std::move(head));
+            m_lineWidth = m_line.back().width;
+            FlushLine();
+            pos += fit;
+        }
+        item.text = whole.substr(pos);
+        item.textOffset += static_cast<int>(pos);
+        item.space = pos > 0 ? 0 : item.space;
         item.width = m_measure.MeasureText(style, item.text.c_str(), static_cast<int>(item.text.size())).cx;
     }
+    if (item.breakBefore && !m_line.empty())
+        m_lastBreak = m_line.size();
     m_lineWidth += (m_line.empty() ? 0 : item.space) + item.width;
     m_line.push_back(std::move(item));
 }
@@ -988,11 +1011,11 @@ bool CHtmlLayoutEngine::ImageSize(const CHtmlNode* node, const CHtmlStyle& style
     // Huge attributes are scaled down, keeping the proportions, so no box can ask for a page-sized bitmap.
     auto scale = [&](int limit) {
         if (width > limit) {
-            height = static_cast<int>(static_cast<long long>(height) * limit / width);
+            height = std::max(1, static_cast<int>(static_cast<long long>(height) * limit / width));
             width = limit;
         }
         if (height > CHtmlLayout::MaxImageSide) {
-            width = static_cast<int>(static_cast<long long>(width) * CHtmlLayout::MaxImageSide / height);
+            width = std::max(1, static_cast<int>(static_cast<long long>(width) * CHtmlLayout::MaxImageSide / height));
             height = CHtmlLayout::MaxImageSide;
         }
     };
@@ -1018,6 +1041,7 @@ void CHtmlLayoutEngine::AddImage(const CHtmlNode* node, Frame& frame)
     item.text = std::wstring(static_cast<LPCWSTR>(node->GetAttribute(L"alt")));
     item.source = node->GetAttribute(L"src");
     if (m_pendingSpace && !m_atLineStart) {
+        m_separatorAt = m_plain.size();
         m_plain += L' ';
         item.space = m_measure.MeasureText(frame.style, L" ", 1).cx;
     }
@@ -1071,6 +1095,9 @@ void CHtmlLayoutEngine::LayoutBlock(const CHtmlNode* node, Frame& frame, int dep
         ApplyPendingMargin();
         background = ReserveRun(CHtmlRun::kindBackground, Intern(frame));
         top = m_y;
+        // The block's own run paints it; its text must not paint it again line by line.
+        frame.style.m_crBackground = CLR_NONE;
+        frame.index = -1;
     }
     if (style.m_display == CHtmlStyle::displayListItem && !m_lists.empty()) {
         ListState& list = m_lists.back();
@@ -1509,6 +1536,8 @@ void CHtmlLayoutEngine::LayoutTable(const CHtmlNode* node, Frame& frame, int dep
             info.background = cellFrame.style.m_crBackground != CLR_NONE
                                   ? ReserveRun(CHtmlRun::kindBackground, Intern(cellFrame))
                                   : -1;
+            cellFrame.style.m_crBackground = CLR_NONE;
+            cellFrame.index = -1;
             info.begin = m_out.m_runs.size();
             const std::wstring valign = Lower(cell.node->FindAttribute(L"valign") ? cell.node->GetAttribute(L"valign")
                                                                                   : row.node->GetAttribute(L"valign"));

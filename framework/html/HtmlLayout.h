@@ -76,6 +76,7 @@ struct CHtmlStyle
 };
 
 // Measures text for the layout on a device context with a cache of fonts keyed by their style; a memory DC will do.
+// The DC keeps one of these fonts selected until this object ends, which puts the DC's own font back.
 class CHtmlMeasure
 {
 public:

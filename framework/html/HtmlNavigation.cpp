@@ -20,8 +20,8 @@ bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix)
 std::wstring SchemeOf(const std::wstring& address)
 {
     size_t i = 0;
-    while (i < address.size() && (iswalnum(address[i]) || address[i] == L'+' || address[i] == L'-' ||
-                                  address[i] == L'.'))
+    while (i < address.size() &&
+           (iswalnum(address[i]) || address[i] == L'+' || address[i] == L'-' || address[i] == L'.'))
         ++i;
     if (i < 2 || i >= address.size() || address[i] != L':' || !iswalpha(address[0]))
         return std::wstring();
@@ -304,8 +304,8 @@ void HtmlFetchHttp(const HtmlLoadRequest& request, HtmlLoadResult& result)
     }
     DWORD status = 0;
     DWORD size = sizeof(status);
-    ::WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
-                          &status, &size, WINHTTP_NO_HEADER_INDEX);
+    ::WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
     result.status = status;
     wchar_t type[512] = {};
     size = sizeof(type);

@@ -34,7 +34,7 @@ struct HtmlLoadRequest
 struct HtmlLoadResult
 {
     bool ok = false;
-    std::string bytes;       // the page as it came (8-bit; the parser finds its charset)
+    std::string bytes;        // the page as it came (8-bit; the parser finds its charset)
     std::wstring contentType; // from the HTTP answer, empty for local pages
     DWORD status = 0;         // HTTP status, 0 for local pages
     DWORD error = 0;          // the platform's error when !ok

@@ -44,6 +44,22 @@ CString HtmlEscape(const CString& text)
     return out;
 }
 
+// The family of the default GUI font as the system realises it: "MS Shell Dlg" is only an alias, and drawing
+// through the alias under Wine gives glyphs narrower than its measures and no bold face.
+CString DefaultGuiFamily()
+{
+    LOGFONTW font{};
+    if (!::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font) || font.lfFaceName[0] == 0)
+        return CString(L"Tahoma");
+    wchar_t substitute[LF_FACESIZE] = {};
+    DWORD size = sizeof(substitute) - sizeof(wchar_t);
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes",
+                       font.lfFaceName, RRF_RT_REG_SZ, nullptr, substitute, &size) == ERROR_SUCCESS &&
+        substitute[0] != 0)
+        return CString(substitute);
+    return CString(font.lfFaceName);
+}
+
 } // namespace
 
 // ---- The document object
@@ -161,7 +177,7 @@ BOOL CHtmlPane::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT n
     if (!CreateEx(exStyle, cls, L"", dwStyle | WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, rect, pParentWnd, nID))
         return FALSE;
     m_hMeasureDC = ::CreateCompatibleDC(nullptr);
-    m_pMeasure = std::make_unique<CHtmlMeasure>(m_hMeasureDC);
+    m_pMeasure = std::make_unique<CHtmlMeasure>(m_hMeasureDC, DefaultGuiFamily().GetString());
     Relayout();
     return TRUE;
 }
@@ -519,7 +535,7 @@ int CHtmlPane::HitTestText(CPoint client)
         const CHtmlRun& run = runs[static_cast<size_t>(i)];
         if (run.m_kind != CHtmlRun::kindText || run.m_strText.IsEmpty())
             continue;
-        const int distance = page.x < run.m_rect.left ? run.m_rect.left - page.x
+        const int distance = page.x < run.m_rect.left     ? run.m_rect.left - page.x
                              : page.x >= run.m_rect.right ? page.x - run.m_rect.right + 1
                                                           : 0;
         if (distance < bestDistance) {
@@ -575,27 +591,33 @@ void CHtmlPane::DrawRun(HDC hdc, const CHtmlRun& run, CPoint origin)
             if (drawn.m_crText == RGB(0, 0, 0))
                 drawn.m_crText = kLinkColour;
         }
-        ::SelectObject(hdc, m_pMeasure->GetFont(drawn));
         ::SetTextColor(hdc, drawn.m_crText);
         ::SetBkMode(hdc, TRANSPARENT);
-        ::ExtTextOutW(hdc, rc.left, rc.top, 0, nullptr, run.m_strText.GetString(),
-                      static_cast<UINT>(run.m_strText.GetLength()), nullptr);
+        // Each character goes where the layout measured it, so text, selection and hit tests agree.
+        const int length = run.m_strText.GetLength();
+        std::vector<int> ends;
+        m_pMeasure->GetCharacterEnds(drawn, run.m_strText.GetString(), length, ends);
+        std::vector<INT> advances(static_cast<size_t>(length));
+        for (int i = 0; i < length && static_cast<size_t>(i) < ends.size(); ++i)
+            advances[static_cast<size_t>(i)] =
+                ends[static_cast<size_t>(i)] - (i > 0 ? ends[static_cast<size_t>(i) - 1] : 0);
+        const bool haveAdvances = ends.size() == static_cast<size_t>(length);
+        ::SelectObject(hdc, m_pMeasure->GetFont(drawn));
+        ::ExtTextOutW(hdc, rc.left, rc.top, 0, nullptr, run.m_strText.GetString(), static_cast<UINT>(length),
+                      haveAdvances ? advances.data() : nullptr);
         // The selected part: highlighted and drawn again over the highlight.
         const int a = std::min(m_nSelAnchor, m_nSelEnd) - run.m_nTextOffset;
         const int b = std::max(m_nSelAnchor, m_nSelEnd) - run.m_nTextOffset;
-        const int length = run.m_strText.GetLength();
         if (b > 0 && a < length && a < b) {
             const int from = std::max(a, 0);
             const int to = std::min(b, length);
-            std::vector<int> ends;
-            m_pMeasure->GetCharacterEnds(drawn, run.m_strText.GetString(), length, ends);
             const int x0 = from > 0 && static_cast<size_t>(from) <= ends.size() ? ends[from - 1] : 0;
             const int x1 = to > 0 && static_cast<size_t>(to) <= ends.size() ? ends[to - 1] : rc.Width();
             RECT sel = {rc.left + x0, rc.top, rc.left + x1, rc.bottom};
             ::SetBkColor(hdc, ::GetSysColor(COLOR_HIGHLIGHT));
             ::SetTextColor(hdc, ::GetSysColor(COLOR_HIGHLIGHTTEXT));
             ::ExtTextOutW(hdc, rc.left + x0, rc.top, ETO_OPAQUE | ETO_CLIPPED, &sel, run.m_strText.GetString() + from,
-                          static_cast<UINT>(to - from), nullptr);
+                          static_cast<UINT>(to - from), haveAdvances ? advances.data() + from : nullptr);
         }
         break;
     }
@@ -610,9 +632,9 @@ void CHtmlPane::DrawRun(HDC hdc, const CHtmlRun& run, CPoint origin)
         }
         HBRUSH brush = ::CreateSolidBrush(style.m_crText);
         HPEN pen = ::CreatePen(PS_SOLID, 1, style.m_crText);
-        HGDIOBJ oldBrush = ::SelectObject(hdc, style.m_listType == CHtmlStyle::listCircle
-                                                   ? ::GetStockObject(NULL_BRUSH)
-                                                   : static_cast<HGDIOBJ>(brush));
+        HGDIOBJ oldBrush =
+            ::SelectObject(hdc, style.m_listType == CHtmlStyle::listCircle ? ::GetStockObject(NULL_BRUSH)
+                                                                           : static_cast<HGDIOBJ>(brush));
         HGDIOBJ oldPen = ::SelectObject(hdc, pen);
         if (style.m_listType == CHtmlStyle::listSquare)
             ::Rectangle(hdc, rc.left, rc.top, rc.right, rc.bottom);
@@ -678,8 +700,7 @@ void CHtmlPane::DrawPage(HDC hdc, const CRect& rcPage)
     const auto& runs = m_layout.GetRuns();
     for (int i : indices)
         DrawRun(hdc, runs[static_cast<size_t>(i)], origin);
-    if (m_nFocusLink >= 0 && static_cast<size_t>(m_nFocusLink) < m_layout.GetLinks().size() &&
-        ::GetFocus() == m_hWnd) {
+    if (m_nFocusLink >= 0 && static_cast<size_t>(m_nFocusLink) < m_layout.GetLinks().size() && ::GetFocus() == m_hWnd) {
         ::SetTextColor(hdc, RGB(0, 0, 0));
         ::SetBkColor(hdc, RGB(255, 255, 255));
         for (CRect rc : m_layout.GetLinks()[static_cast<size_t>(m_nFocusLink)].m_rects) {
@@ -701,8 +722,8 @@ void CHtmlPane::OnPaint()
     if (!rcUpdate.IsRectEmpty()) {
         // Drawn off screen and copied, so that scrolling and selection do not flicker.
         HDC memory = ::CreateCompatibleDC(hdc);
-        HBITMAP bitmap = memory != nullptr ? ::CreateCompatibleBitmap(hdc, rcUpdate.Width(), rcUpdate.Height())
-                                           : nullptr;
+        HBITMAP bitmap =
+            memory != nullptr ? ::CreateCompatibleBitmap(hdc, rcUpdate.Width(), rcUpdate.Height()) : nullptr;
         CRect rcPage = rcUpdate;
         rcPage.OffsetRect(m_nScrollX, m_nScrollY);
         if (bitmap != nullptr) {
@@ -951,6 +972,8 @@ void CHtmlPane::OnLButtonDown(UINT, CPoint point)
 void CHtmlPane::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
     OnLButtonDown(nFlags, point);
+    // The first click of the pair has followed the link already; the second must not open it again.
+    m_nDownLink = -1;
 }
 
 void CHtmlPane::OnMouseMove(UINT, CPoint point)

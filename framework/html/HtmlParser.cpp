@@ -1,5 +1,6 @@
 #include "framework/html/HtmlParser.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -287,7 +288,7 @@ private:
     void EndTag(const CString& name);
     void Insert(CHtmlNode* node, bool push);
     void EnsureTableContext(bool cell);
-    void SkipRawText(size_t& i, const CString& name);
+    bool SkipRawText(size_t& i, const CString& name);
     void ReadAttributes(size_t& i, std::vector<CHtmlAttribute>& attributes, bool& selfClosing);
 
     CHtmlDocument& m_doc;
@@ -297,7 +298,6 @@ private:
     std::vector<CHtmlNode*> m_stack;
     std::unordered_map<std::wstring, int> m_open;
     std::wstring m_scratch;
-    bool m_inTitle = false;
     std::wstring m_title;
 };
 
@@ -364,10 +364,6 @@ void TreeBuilder::AddText(const wchar_t* p, size_t length, bool decode)
     for (wchar_t& ch : m_scratch)
         if (ch == 0)
             ch = L'\xFFFD';
-    if (m_inTitle) {
-        m_title += m_scratch;
-        return;
-    }
     bool blank = true;
     for (wchar_t ch : m_scratch)
         if (!IsSpace(ch)) {
@@ -398,10 +394,8 @@ void TreeBuilder::StartTag(CString& name, std::vector<CHtmlAttribute>& attribute
                 target->m_attributes.push_back(attribute);
         return;
     }
-    if (name == L"title") {
-        m_inTitle = true;
+    if (name == L"title")
         return;
-    }
     if (name == L"meta") {
         // A refresh would navigate by itself: never kept.
         for (const CHtmlAttribute& attribute : attributes)
@@ -474,11 +468,7 @@ void TreeBuilder::EndTag(const CString& name)
         StartTag(br, none, true);
         return;
     }
-    if (name == L"title") {
-        m_inTitle = false;
-        return;
-    }
-    if (name == L"html" || name == L"body" || name == L"head")
+    if (name == L"title" || name == L"html" || name == L"body" || name == L"head")
         return;
     if (name == L"table") {
         CloseElement(name, {}, false);
@@ -496,8 +486,8 @@ void TreeBuilder::EndTag(const CString& name)
     }
 }
 
-// Skips the content of a dropped element or reads a raw text element, up to its end tag (or the end).
-void TreeBuilder::SkipRawText(size_t& i, const CString& name)
+// Skips the content of a dropped element or reads a raw text element, up to its end tag (or the end: false).
+bool TreeBuilder::SkipRawText(size_t& i, const CString& name)
 {
     const size_t length = m_text.size();
     const int nameLength = name.GetLength();
@@ -514,9 +504,10 @@ void TreeBuilder::SkipRawText(size_t& i, const CString& name)
             continue;
         const size_t close = m_text.find(L'>', after);
         i = close == std::wstring::npos ? length : close + 1;
-        return;
+        return true;
     }
     i = length;
+    return false;
 }
 
 void TreeBuilder::ReadAttributes(size_t& i, std::vector<CHtmlAttribute>& attributes, bool& selfClosing)
@@ -648,6 +639,15 @@ void TreeBuilder::Run()
             ReadAttributes(i, attributes, selfClosing);
             if (endTag) {
                 EndTag(name);
+            } else if (name == L"title") {
+                // The title is text up to its end tag; an unclosed one is ignored so the page still shows.
+                size_t after = i;
+                if (!selfClosing && SkipRawText(after, name)) {
+                    const size_t contentEnd = m_text.rfind(L"</", after - 1);
+                    if (contentEnd != std::wstring::npos && contentEnd >= i)
+                        HtmlDecodeEntities(m_text.data() + i, contentEnd - i, m_title, false);
+                    i = after;
+                }
             } else if (IsDroppedContainer(name)) {
                 if (!selfClosing)
                     SkipRawText(i, name);

@@ -76,16 +76,15 @@ void CHtmlView::SetHostFlags(DWORD dwFlags)
         m_wndBrowser.SetHostFlags(dwFlags);
 }
 
-void CHtmlView::Navigate2(LPCTSTR lpszURL, DWORD, LPCTSTR, LPCTSTR lpszHeaders, LPVOID lpvPostData,
-                          DWORD dwPostDataLen)
+void CHtmlView::Navigate2(LPCTSTR lpszURL, DWORD, LPCTSTR, LPCTSTR lpszHeaders, LPVOID lpvPostData, DWORD dwPostDataLen)
 {
     if (m_pBrowserApp == nullptr)
         return;
     std::string post;
     if (lpvPostData != nullptr && dwPostDataLen > 0)
         post.assign(static_cast<const char*>(lpvPostData), dwPostDataLen);
-    m_wndBrowser.Navigate(CString(lpszURL != nullptr ? lpszURL : L""), CString(lpszHeaders != nullptr ? lpszHeaders : L""),
-                          post, lpvPostData != nullptr);
+    m_wndBrowser.Navigate(CString(lpszURL != nullptr ? lpszURL : L""),
+                          CString(lpszHeaders != nullptr ? lpszHeaders : L""), post, lpvPostData != nullptr);
 }
 
 void CHtmlView::Navigate2(LPCTSTR lpszURL, DWORD dwFlags, CByteArray& baPostedData, LPCTSTR lpszTargetFrameName,

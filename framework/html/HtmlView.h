@@ -56,8 +56,8 @@ public:
     BOOL ClickLink(LPCTSTR lpszHref);
 
     // ---- Events
-    virtual void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName,
-                                   CByteArray& baPostedData, LPCTSTR lpszHeaders, BOOL* pbCancel);
+    virtual void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName, CByteArray& baPostedData,
+                                   LPCTSTR lpszHeaders, BOOL* pbCancel);
     virtual void OnNavigateComplete2(LPCTSTR strURL);
     virtual void OnDocumentComplete(LPCTSTR lpszURL);
     virtual void OnDownloadBegin() {}

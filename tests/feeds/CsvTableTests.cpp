@@ -30,7 +30,8 @@ protected:
         std::vector<std::string> cells;
         for (int row = 0; row < table.GetRowCount(column); ++row) {
             CStringA cell;
-            EXPECT_EQ(table.GetString(column, row, cell), cell.GetLength());
+            const int length = table.GetString(column, row, cell);
+            EXPECT_EQ(length, cell.GetLength());
             cells.push_back(cell.GetString());
         }
         return cells;

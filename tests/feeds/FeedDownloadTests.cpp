@@ -287,19 +287,29 @@ TEST_F(FeedWorkerTest, AWorkerThatHasEndedIsNotWaitedForForever)
 
 TEST_F(FeedWorkerTest, EnclosureJobsKeepAPartialFileForALaterResume)
 {
-    // Until the download dialog runs them, every job ends as a cancelled download.
+    // Each job runs the download dialog on its own thread. A partial file (state 2) is resumed; an existing file
+    // otherwise brings the replace question and a failure its message, both closed here as a user would
+    // dismiss them.
+    const std::string line = "Lanternquill test body 0123456789.\n";
+    std::string body;
+    while (body.size() < 100)
+        body += line;
+    body.resize(100);
     struct Case
     {
+        const wchar_t* path;
         int state;
-        const char* held; // file content, or null for no file
+        const char* held; // file content before, or null for no file
         int stateAfter;
+        const char* after; // file content after, or null for no file
     };
+    const std::string resumed = "0123456789" + body.substr(10);
     const Case cases[] = {
-        {2, "0123456789", 2},
-        {2, nullptr, 0},
-        {2, "", 0},
-        {0, "partial", 2},
+        {L"/text/100", 2, "0123456789", 1, resumed.c_str()}, {L"/text/100", 2, nullptr, 1, body.c_str()},
+        {L"/text/100", 0, "partial", 2, "partial"},          {L"/status/404", 0, nullptr, 0, nullptr},
+        {L"/truncated/100/40", 0, nullptr, 2, nullptr},
     };
+    lqtest::ExpectModal boxes(3000);
     std::vector<CFeedItem*> jobs;
     int n = 0;
     for (const Case& c : cases) {
@@ -309,7 +319,7 @@ TEST_F(FeedWorkerTest, EnclosureJobsKeepAPartialFileForALaterResume)
         }
         CFeedItem* job = AddEntry(FEED_KIND_ITEM, L"", L"");
         job->m_bEnclosureJob = true;
-        job->m_strEnclosureUrl = HttpUrl(L"/text/100").c_str();
+        job->m_strEnclosureUrl = HttpUrl(c.path).c_str();
         job->m_strEnclosureFile = file.c_str();
         job->m_nEnclosureState = c.state;
         jobs.push_back(job);
@@ -320,10 +330,15 @@ TEST_F(FeedWorkerTest, EnclosureJobsKeepAPartialFileForALaterResume)
         SCOPED_TRACE(i);
         EXPECT_EQ(reports[jobs[i]].size(), 1u);
         EXPECT_EQ(jobs[i]->m_nEnclosureState, cases[i].stateAfter);
-        if (cases[i].held) {
-            EXPECT_EQ(ReadFileBytes(W(jobs[i]->m_strEnclosureFile)), cases[i].held);
+        const std::wstring file = W(jobs[i]->m_strEnclosureFile);
+        if (cases[i].after) {
+            EXPECT_EQ(ReadFileBytes(file), cases[i].after);
+        } else if (cases[i].stateAfter == 0) {
+            EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
         }
     }
+    // A body cut short stays for a later resume.
+    EXPECT_EQ(ReadFileBytes(W(jobs[4]->m_strEnclosureFile)), body.substr(0, 40));
 }
 
 // ---- Site icons

@@ -138,7 +138,7 @@ TEST_F(HeadlineRowTest, HeightForEachListStyleWithAndWithoutEnclosure)
             theApp.m_settings.nView = c.style;
             CFeedItem item;
             MakeNewsItem(item, bEnclosure);
-            const int height = CalcHeadlineHeight(item, &m_dc, 400);
+            const int height = item.CalcHeadlineHeight(&m_dc, 400);
             EXPECT_EQ(c.expected + (bEnclosure ? 24 : 0), height) << "style " << c.style << " " << bEnclosure;
             EXPECT_EQ(400, item.m_nHeadlineWidth);
             EXPECT_EQ(height, item.m_nHeadlineHeight);
@@ -156,7 +156,7 @@ TEST_F(HeadlineRowTest, TitlesWrapExceptInSingleLineStyles)
         item.m_dtDate.SetStatus(COleDateTime::invalid);
         const int narrow = Extent(theApp.m_lfHeadline, L"word word").cx + 4;
         const int lines = (style == 0 || style == 3) ? 1 : 3;
-        EXPECT_EQ(lines * lhTitle + 6, CalcHeadlineHeight(item, &m_dc, narrow)) << style;
+        EXPECT_EQ(lines * lhTitle + 6, item.CalcHeadlineHeight(&m_dc, narrow)) << style;
     }
 }
 
@@ -168,9 +168,9 @@ TEST_F(HeadlineRowTest, EmptyTitleShowsTheTextAsHeadline)
     item.m_dtDate.SetStatus(COleDateTime::invalid);
     CString plain = item.m_strDescriptionText;
     HtmlToText(plain);
-    EXPECT_EQ(Extent(theApp.m_lfHeadline, plain).cx + 35, CalcHeadlineWidth(item, &m_dc));
+    EXPECT_EQ(Extent(theApp.m_lfHeadline, plain).cx + 35, item.CalcHeadlineWidth(&m_dc));
     item.m_strTitleText = L"T";
-    EXPECT_EQ(Extent(theApp.m_lfHeadline, L"T").cx + 35, CalcHeadlineWidth(item, &m_dc));
+    EXPECT_EQ(Extent(theApp.m_lfHeadline, L"T").cx + 35, item.CalcHeadlineWidth(&m_dc));
 }
 
 TEST_F(HeadlineRowTest, ADateAddsItsLocaleFormInTheSmallFont)
@@ -181,14 +181,14 @@ TEST_F(HeadlineRowTest, ADateAddsItsLocaleFormInTheSmallFont)
     const CString date = item.m_dtDate.Format(L"%c");
     ASSERT_FALSE(date.IsEmpty());
     EXPECT_EQ(Extent(theApp.m_lfHeadline, L"Title").cx + Extent(theApp.m_lfSmall, date).cx + 15 + 35,
-              CalcHeadlineWidth(item, &m_dc));
+              item.CalcHeadlineWidth(&m_dc));
     // The date takes room from the title: a title that fits beside no date wraps beside one.
     theApp.m_settings.nView = 2;
     item.m_strTitleText = L"alpha beta";
     const int width = Extent(theApp.m_lfHeadline, L"alpha beta").cx + 4;
     const int lhTitle = LineHeight(theApp.m_lfHeadline);
-    EXPECT_EQ(lhTitle + 6, CalcHeadlineHeight(item, &m_dc, width + Extent(theApp.m_lfSmall, date).cx + 18));
-    EXPECT_EQ(2 * lhTitle + 6, CalcHeadlineHeight(item, &m_dc, width + Extent(theApp.m_lfSmall, date).cx));
+    EXPECT_EQ(lhTitle + 6, item.CalcHeadlineHeight(&m_dc, width + Extent(theApp.m_lfSmall, date).cx + 18));
+    EXPECT_EQ(2 * lhTitle + 6, item.CalcHeadlineHeight(&m_dc, width + Extent(theApp.m_lfSmall, date).cx));
 }
 
 TEST(HeadlineRowFormat, EnclosureSizeInWholeKilobytes)
@@ -251,11 +251,11 @@ TEST_F(HeadlineRowTest, StateIconByReadState)
         MakeNewsItem(item, false);
         item.m_nReadState = c.state;
         item.m_rcLast = CRect(10, 20, 400, 60);
-        DrawHeadline(item, &m_dc, FALSE, TRUE);
+        item.DrawHeadline(&m_dc, FALSE, TRUE);
         EXPECT_EQ(c.expected, At(10 + 3 + 8, 20 + 1 + 8)) << c.state;
         EXPECT_EQ(kPaper, At(10 + 2, 20 + 1 + 8)) << c.state;
         Clear();
-        DrawHeadline(item, &m_dc, FALSE, FALSE);
+        item.DrawHeadline(&m_dc, FALSE, FALSE);
         EXPECT_EQ(kPaper, At(10 + 3 + 8, 20 + 1 + 8)) << c.state;
     }
 }
@@ -282,7 +282,7 @@ TEST_F(HeadlineRowTest, ReadItemsAreGreyAndTheTextUnderUnreadOnesTakesItsColour)
         MakeNewsItem(item, false);
         item.m_nReadState = c.state;
         item.m_rcLast = CRect(0, 0, 400, 80);
-        DrawHeadline(item, &m_dc, c.highlight, FALSE);
+        item.DrawHeadline(&m_dc, c.highlight, FALSE);
         const RECT title = {30, 2, 395, 2 + lhTitle};
         const RECT text = {30, 2 + lhTitle, 395, 78};
         EXPECT_GT(Count(title, c.title), 20) << c.state << c.highlight;
@@ -299,7 +299,7 @@ TEST_F(HeadlineRowTest, DateColumnAndEnclosureLineAreDrawnInTheirPlaces)
     CFeedItem item;
     MakeNewsItem(item, true);
     item.m_rcLast = CRect(0, 0, 500, 60);
-    DrawHeadline(item, &m_dc, FALSE, FALSE);
+    item.DrawHeadline(&m_dc, FALSE, FALSE);
     const RECT dateColumn = {300, 2, 495, 20};
     EXPECT_EQ(0, Count(dateColumn));                  // no date
     EXPECT_GT(Count({30, 60 - 19, 495, 60 - 3}), 50); // the enclosure line
@@ -308,7 +308,7 @@ TEST_F(HeadlineRowTest, DateColumnAndEnclosureLineAreDrawnInTheirPlaces)
     Clear();
     item.m_dtDate = COleDateTime(2024, 3, 5, 14, 30, 0);
     item.m_strEnclosureUrl.Empty();
-    DrawHeadline(item, &m_dc, FALSE, FALSE);
+    item.DrawHeadline(&m_dc, FALSE, FALSE);
     const CString date = FormatHeadlineDate(item.m_dtDate);
     const int dateWidth = Extent(theApp.m_lfSmall, date).cx;
     EXPECT_GT(Count({495 - dateWidth, 2, 495, 20}), 20);

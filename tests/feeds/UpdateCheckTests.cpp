@@ -321,12 +321,14 @@ TEST_F(UpdateTest, TheUpdaterStartsOnlyWithAProgramAndACompletePackage)
     };
     for (const Case& c : cases) {
         DeleteFileW(package.c_str());
-        if (c.packageBytes)
+        if (c.packageBytes) {
             ASSERT_TRUE(lqtest::WriteFileBytes(package, c.packageBytes));
-        if (c.haveUpdater)
+        }
+        if (c.haveUpdater) {
             ASSERT_TRUE(lqtest::WriteFileBytes(updater, "MZ updater"));
-        else
+        } else {
             DeleteFileW(updater.c_str());
+        }
         g_launchedProgram.clear();
         EXPECT_EQ(RunUpdater(c.complete) != FALSE, c.launched) << c.name;
         EXPECT_EQ(!g_launchedProgram.empty(), c.launched) << c.name;

@@ -134,6 +134,24 @@ TEST_F(UsageLogTest, TodayIsTheUtcDate)
     EXPECT_TRUE(log.find(expected[0]) != std::string::npos || log.find(expected[1]) != std::string::npos) << log;
 }
 
+TEST_F(UsageLogTest, EntriesLoggedDuringAnAcceptedUploadStay)
+{
+    ASSERT_TRUE(LogUsageOn(5, 6, L"sent", kDate));
+    const std::string sent = Log();
+    ASSERT_TRUE(LogUsageOn(3, 4, L"late one", kDate));
+    ASSERT_TRUE(LogUsageOn(3, 5, L"late two", kDate));
+    FinishUsageUpload(USAGE_UPLOAD_ACCEPTED, sent);
+    EXPECT_EQ(Log(), "b=&r=0&c=0\r\n&t1=3&a1=4&d1=2005-10-18&i1=late+one\r\n&t2=3&a2=5&d2=2005-10-18&i2=late+two");
+    EXPECT_EQ(theApp.m_nUsageEntries, 2);
+    ASSERT_TRUE(LogUsageOn(1, 1, L"next", kDate));
+    EXPECT_EQ(CountUsageEntries(), 3);
+
+    // Nothing logged meanwhile: the log goes.
+    FinishUsageUpload(USAGE_UPLOAD_ACCEPTED, Log());
+    EXPECT_FALSE(Exists(LogPath()));
+    EXPECT_EQ(theApp.m_nUsageEntries, 0);
+}
+
 // ---- The encoder
 
 TEST(UrlEncodeText, Table)

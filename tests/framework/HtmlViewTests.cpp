@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,13 @@ public:
                         static_cast<size_t>(baPostedData.GetSize()));
         lastHeaders = lpszHeaders;
         *pbCancel = std::wstring(lpszURL).find(L"bookmark:") != std::wstring::npos ? TRUE : FALSE;
+        if (onBefore)
+            onBefore(lpszURL, pbCancel);
     }
     void OnNavigateComplete2(LPCTSTR url) override { events.push_back({L"navigate", url}); }
     void OnDocumentComplete(LPCTSTR url) override { events.push_back({L"document", url}); }
 
+    std::function<void(LPCTSTR, BOOL*)> onBefore;
     std::vector<NavEvent> events;
     std::string lastPost;
     std::wstring lastHeaders;
@@ -121,6 +125,48 @@ TEST_F(ViewFixture, NavigationEventsComeInOrderWithTheAddressAsGiven)
     ASSERT_EQ(m_pView->events.size(), 3u);
     EXPECT_EQ(m_pView->events[2].url, L"about:blank");
     EXPECT_TRUE(m_pView->GetLinks().empty());
+}
+
+TEST_F(ViewFixture, AClickCancelledForANewRenderingShowsTheNewPageWithItsScrollRestored)
+{
+    // The news view's pattern: a click on an item is cancelled, the page is rendered again, and its scroll
+    // position comes back when that page completes.
+    std::string html = "<body>";
+    for (int i = 0; i < 100; ++i)
+        html += "<p><a href=\"http://example.com/" + std::to_string(i) + "\">Item " + std::to_string(i) + "</a></p>";
+    const std::wstring first = WritePage(L"tm_1.tmp", html + "</body>");
+    const std::wstring second = WritePage(L"tm_2.tmp", html + "<p>read</p></body>");
+    m_pView->Navigate2(first.c_str());
+    CHtmlBodyElement* pBody = nullptr;
+    ASSERT_EQ(m_pView->GetHtmlDocument()->get_body(&pBody), S_OK);
+    pBody->put_scrollTop(500);
+    long saved = 0;
+    pBody->get_scrollTop(&saved);
+    ASSERT_EQ(saved, 500);
+
+    m_pView->events.clear();
+    m_pView->onBefore = [&](LPCTSTR url, BOOL* pbCancel) {
+        if (std::wstring(url).rfind(L"http://", 0) == 0) {
+            *pbCancel = TRUE;
+            m_pView->Navigate2(second.c_str());
+            // The completion of the new page came inside this call; restore as its handler would.
+            m_pView->GetHtmlDocument()->get_body(&pBody);
+            pBody->put_scrollTop(saved);
+        }
+    };
+    ASSERT_FALSE(m_pView->ClickLink(L"http://example.com/40"));
+    m_pView->onBefore = nullptr;
+    const std::vector<std::wstring> kinds = {L"before", L"before", L"navigate", L"document"};
+    ASSERT_EQ(m_pView->events.size(), kinds.size());
+    for (size_t i = 0; i < kinds.size(); ++i)
+        EXPECT_EQ(m_pView->events[i].kind, kinds[i]);
+    EXPECT_EQ(m_pView->events[0].url, L"http://example.com/40");
+    EXPECT_EQ(m_pView->events[3].url, second);
+    EXPECT_EQ(Text(m_pView->GetLocationURL()), second);
+    long top = 0;
+    m_pView->GetHtmlDocument()->get_body(&pBody);
+    pBody->get_scrollTop(&top);
+    EXPECT_EQ(top, 500);
 }
 
 TEST_F(ViewFixture, PostReachesTheServerWithItsBodyAndHeaders)
@@ -226,6 +272,83 @@ TEST_F(ViewFixture, HostFlagsDecideTheBorder)
     ::GetWindowRect(m_pView->m_wndBrowser.m_hWnd, &rc);
     EXPECT_EQ(rc.right - rc.left, 300);
     EXPECT_EQ(rc.bottom - rc.top, 200);
+}
+
+// A view that swallows right clicks in its pre-translation, as the news view does to keep menus away.
+class CFilteringView : public CRecordingView
+{
+public:
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_RBUTTONDOWN || pMsg->message == WM_LBUTTONDOWN || pMsg->message == WM_LBUTTONDBLCLK ||
+            pMsg->message == WM_LBUTTONUP)
+            seen.push_back(pMsg->message);
+        if (pMsg->message == WM_RBUTTONDOWN || pMsg->message == WM_RBUTTONUP)
+            return TRUE;
+        return CRecordingView::PreTranslateMessage(pMsg);
+    }
+    std::vector<UINT> seen;
+};
+
+// Pumps as the application's loop does: each message walks the pre-translation from its window upwards.
+bool PumpWalkingUntil(const std::function<bool()>& cond)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        if (cond())
+            return true;
+        if (::GetTickCount() - start >= 5000)
+            return cond();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+TEST_F(ViewFixture, PaneMouseMessagesPassThroughTheViewsPreTranslation)
+{
+    // A second view over the first, filtering.
+    CFilteringView* pView = new CFilteringView;
+    RECT rc;
+    ::GetClientRect(m_frame.m_hWnd, &rc);
+    ASSERT_TRUE(pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, rc, &m_frame, AFX_IDW_PANE_FIRST + 1));
+    ::SetWindowPos(pView->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The next page has its link in the same place, so a second click there would follow it again.
+    WritePage(L"next.htm", "<p><a href=\"next.htm\">Next page</a></p>");
+    pView->Navigate2(WritePage(L"links.htm", "<p><a href=\"next.htm\">Next page</a></p>").c_str());
+    ASSERT_TRUE(frametest::Activate(m_frame.m_hWnd));
+    const std::vector<CHtmlPaneLink> links = pView->GetLinks();
+    ASSERT_EQ(links.size(), 1u);
+    const CPoint centre = links[0].m_rects[0].CenterPoint();
+    const POINT screen = frametest::ClientToScreenPoint(pView->m_wndBrowser.m_hWnd, centre.x, centre.y);
+
+    // Two presses make a double click only within the double-click time; a loaded machine can take longer than
+    // the default half second between them.
+    struct DoubleClickTime
+    {
+        UINT previous = ::GetDoubleClickTime();
+        DoubleClickTime() { ::SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, 20000, nullptr, 0); }
+        ~DoubleClickTime() { ::SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, previous, nullptr, 0); }
+    } slowDoubleClick;
+    pView->events.clear();
+    frametest::SendMouse(screen, 0);
+    frametest::SendMouse(screen, MOUSEEVENTF_RIGHTDOWN);
+    frametest::SendMouse(screen, MOUSEEVENTF_RIGHTUP);
+    // A double click on the link: the pre-translation sees the presses, the link is followed once.
+    frametest::SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+    frametest::SendMouse(screen, MOUSEEVENTF_LEFTUP);
+    frametest::SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+    frametest::SendMouse(screen, MOUSEEVENTF_LEFTUP);
+    const std::vector<UINT> expected = {WM_RBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    ASSERT_TRUE(PumpWalkingUntil([&] { return pView->seen.size() >= expected.size(); }));
+    EXPECT_EQ(pView->seen, expected);
+    ASSERT_EQ(pView->events.size(), 3u);
+    EXPECT_EQ(pView->events[0].url, m_folder.File(L"next.htm"));
 }
 
 // The ad window's shape: a child DHTML dialog with a first page from a resource, navigating only under program

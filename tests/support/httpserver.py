@@ -11,6 +11,7 @@ Paths:
   /status/<code>                 an empty answer with that status
   /basic/<user>/<password>/<rest>   401 with a Basic challenge until the credentials match, then <rest> as /text
   /slow/<n>/<ms>                 n bytes sent in 64-byte chunks, ms apart (bounded: at most 30 s in all)
+  /slow-unsized/<n>/<ms>         as /slow, without Content-Length: the end of the body is the connection's close
   /truncated/<announced>/<sent>  announces announced bytes, sends sent, then closes
   /oversized/<announced>/<sent>  announces announced bytes, sends more
   /redirect/<n>                  302 n times, then 200 "done"
@@ -175,6 +176,23 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header('Content-Type', 'text/plain')
         self.send_header('Content-Length', str(n))
         self.end_headers()
+        data = text_body(n)
+        try:
+            for i in range(0, n, 64):
+                self.wfile.write(data[i:i + 64])
+                self.wfile.flush()
+                time.sleep(delay)
+        except OSError:
+            pass
+
+    def route_slow_unsized(self, rest, _query):
+        n, delay = int(rest[0]), int(rest[1]) / 1000.0
+        delay = min(delay, MAX_DELAY_S / max(1, (n + 63) // 64))
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/plain')
+        self.send_header('Connection', 'close')
+        self.end_headers()
+        self.close_connection = True
         data = text_body(n)
         try:
             for i in range(0, n, 64):
