@@ -1,5 +1,6 @@
 // Free helper functions shared by the application.
 #include "feeds/AppHelpers.h"
+#include "res/resource.h"
 
 #include "app/ReaderApp.h"
 #include "feeds/FeedItem.h"
@@ -14,7 +15,6 @@
 namespace {
 
 const WCHAR kMenuExtensionKey[] = L"Software\\Microsoft\\Internet Explorer\\MenuExt\\";
-const UINT IDS_SUBSCRIBE_TO = 927;
 const int kFeedFileNameLength = 100;
 
 // The default value of a key under a root, or FALSE. The buffer counts characters.
@@ -62,8 +62,7 @@ bool Exists(const CString& path)
 CString MenuExtensionKey()
 {
     CString caption;
-    if (!caption.LoadString(IDS_SUBSCRIBE_TO))
-        caption = L"Subscribe to...";
+    caption.LoadString(IDS_SUBSCRIBE_TO);
     return CString(kMenuExtensionKey) + caption;
 }
 

@@ -1,5 +1,6 @@
 // Drawing and measuring of headline rows.
 #include "feeds/HeadlineRow.h"
+#include "res/resource.h"
 
 #include "app/ReaderApp.h"
 #include "feeds/AppHelpers.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-const UINT kIdsEnclosure = 920;
 
 // The two fonts of a row, created for one call and put back and deleted on every path.
 class CRowFonts
@@ -140,8 +140,7 @@ void CFeedItem::DrawHeadline(CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
         fonts.SelectSmall();
         CRect rcLine(rc.left, rcRow.bottom - 19, rcRow.right - 5, rcRow.bottom - 3);
         CString strLabel;
-        if (!strLabel.LoadString(kIdsEnclosure))
-            strLabel = L"Enclosure:";
+        strLabel.LoadString(IDS_ENCLOSURE);
         const UINT nCentred = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
         CRect rcPart = rcLine;
         ::DrawTextW(hDC, strLabel, strLabel.GetLength(), &rcPart, nCentred);

@@ -55,3 +55,7 @@
 #define IDC_WIZARD_INTRO_TEXT 1001
 #define IDS_IMPORT_FEED_TITLE 600
 #define IDS_IMPORT_CATEGORY 601
+
+// Texts of the feed engine.
+#define IDS_ENCLOSURE 920
+#define IDS_SUBSCRIBE_TO 927

@@ -3,6 +3,9 @@
   The news page of one channel, rendered from the channel's cache file.
   The installer joins this file's lines into one: every line break stands between two tags, never inside a
   text that needs it, and the style sheet below has no line comments.
+  Our own HTML pane shows this page and honours no style sheet or class, only element defaults, HTML attributes
+  and a few inline style properties, so the look is given inline; the classes and the style sheet serve other
+  browsers.
   The installer fills in the two tokens; each stands alone as the text of a variable. The images folder is a
   path, which the page uses as a file URL.
 -->
@@ -32,25 +35,29 @@
           .empty { padding: 12px; color: #808080; }
         </style>
       </head>
-      <body>
+      <body bgcolor="#ffffff" text="#202020" link="#3060a0" style="background-color:#ffffff;color:#202020">
         <xsl:apply-templates select="rss/channel"/>
       </body>
     </html>
   </xsl:template>
 
   <xsl:template match="channel">
-    <div class="channel">
-      <h1><xsl:value-of select="title" disable-output-escaping="yes"/></h1>
-      <xsl:if test="string(description)">
-        <p><xsl:value-of select="description" disable-output-escaping="yes"/></p>
-      </xsl:if>
-      <xsl:if test="string(copyright)">
-        <p><xsl:value-of select="copyright"/></p>
-      </xsl:if>
-    </div>
+    <table class="channel" width="100%" cellpadding="8" cellspacing="0" border="0" bgcolor="#eef2f8" style="background-color:#eef2f8">
+      <tr>
+        <td>
+          <h1 style="color:#1c3c70"><font size="4"><xsl:value-of select="title" disable-output-escaping="yes"/></font></h1>
+          <xsl:if test="string(description)">
+            <p style="color:#505050"><xsl:value-of select="description" disable-output-escaping="yes"/></p>
+          </xsl:if>
+          <xsl:if test="string(copyright)">
+            <p style="color:#505050"><xsl:value-of select="copyright"/></p>
+          </xsl:if>
+        </td>
+      </tr>
+    </table>
     <xsl:apply-templates select="item"/>
     <xsl:if test="not(item)">
-      <div class="empty">There are no items in this channel.</div>
+      <div class="empty" style="color:#808080">There are no items in this channel.</div>
     </xsl:if>
   </xsl:template>
 
@@ -62,34 +69,48 @@
         <xsl:otherwise>unread</xsl:otherwise>
       </xsl:choose>
     </xsl:variable>
-    <div class="item {$state}">
-      <div>
-        <img class="state" src="{$imageUrl}/{$state}.png" width="16" height="16" alt="{$state}"/>
-        <xsl:choose>
-          <xsl:when test="string(link)">
-            <a class="title" href="{link}"><xsl:value-of select="title" disable-output-escaping="yes"/></a>
-          </xsl:when>
-          <xsl:otherwise>
-            <span class="title"><xsl:value-of select="title" disable-output-escaping="yes"/></span>
-          </xsl:otherwise>
-        </xsl:choose>
-      </div>
-      <xsl:if test="string(pubDate)">
-        <div class="date"><xsl:value-of select="pubDate"/></div>
-      </xsl:if>
-      <xsl:if test="string(description)">
-        <div class="description"><xsl:value-of select="description" disable-output-escaping="yes"/></div>
-      </xsl:if>
-      <xsl:if test="string(enclosure/@url) or string(bookmark)">
-        <div class="actions">
-          <xsl:if test="string(enclosure/@url)">
-            <a class="enclosure" href="{enclosure/@url}">Enclosure<xsl:if test="string(enclosure/@type)"><xsl:text> (</xsl:text><xsl:value-of select="enclosure/@type"/><xsl:text>)</xsl:text></xsl:if></a>
+    <xsl:variable name="titleStyle">
+      <xsl:choose>
+        <xsl:when test="$state = 'read'">font-weight:normal;color:#1c3c70</xsl:when>
+        <xsl:otherwise>font-weight:bold;color:#1c3c70</xsl:otherwise>
+      </xsl:choose>
+    </xsl:variable>
+    <table class="item {$state}" width="100%" cellpadding="4" cellspacing="0" border="0">
+      <tr>
+        <td width="22" valign="top">
+          <img class="state" src="{$imageUrl}/{$state}.png" width="16" height="16" alt="{$state}"/>
+        </td>
+        <td valign="top">
+          <font size="3">
+            <xsl:choose>
+              <xsl:when test="string(link)">
+                <a class="title" href="{link}" style="{$titleStyle}"><xsl:value-of select="title" disable-output-escaping="yes"/></a>
+              </xsl:when>
+              <xsl:otherwise>
+                <span class="title" style="{$titleStyle}"><xsl:value-of select="title" disable-output-escaping="yes"/></span>
+              </xsl:otherwise>
+            </xsl:choose>
+          </font>
+          <xsl:if test="string(pubDate)">
+            <div class="date" style="color:#808080"><font size="2"><xsl:value-of select="pubDate"/></font></div>
           </xsl:if>
-          <xsl:if test="string(bookmark)">
-            <a class="bookmark" href="{bookmark}" title="{$bookmarkService}">Bookmark this item</a>
+          <xsl:if test="string(description)">
+            <div class="description"><xsl:value-of select="description" disable-output-escaping="yes"/></div>
           </xsl:if>
-        </div>
-      </xsl:if>
-    </div>
+          <xsl:if test="string(enclosure/@url) or string(bookmark)">
+            <div class="actions"><font size="2">
+              <xsl:if test="string(enclosure/@url)">
+                <a class="enclosure" href="{enclosure/@url}" style="color:#3060a0">Enclosure<xsl:if test="string(enclosure/@type)"><xsl:text> (</xsl:text><xsl:value-of select="enclosure/@type"/><xsl:text>)</xsl:text></xsl:if></a>
+                <xsl:text>&#160;&#160;&#160; </xsl:text>
+              </xsl:if>
+              <xsl:if test="string(bookmark)">
+                <a class="bookmark" href="{bookmark}" title="{$bookmarkService}" style="color:#3060a0">Bookmark this item</a>
+              </xsl:if>
+            </font></div>
+          </xsl:if>
+        </td>
+      </tr>
+    </table>
+    <hr size="1" color="#e0e0e0" noshade="noshade"/>
   </xsl:template>
 </xsl:stylesheet>
