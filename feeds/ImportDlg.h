@@ -27,14 +27,14 @@ public:
     // Hands the channel to the caller, who then owns it.
     CFeedChannel* DetachChannel();
 
-    CListCtrl m_lstImported; // 1030
-    CListCtrl m_lstSelected; // 1031
-    CButton m_btnCopy;       // 1032
-    CButton m_btnCopyAll;    // 1033
-    CButton m_btnRemove;     // 1034
-    CButton m_btnRemoveAll;  // 1035
+    CListCtrl m_lstImported;     // 1030
+    CListCtrl m_lstSelected;     // 1031
+    CButton m_btnCopy;           // 1032
+    CButton m_btnCopyAll;        // 1033
+    CButton m_btnRemove;         // 1034
+    CButton m_btnRemoveAll;      // 1035
     CButton m_chkKeepCategories; // 1036
-    CFeedChannel* m_pChannel; // owned
+    CFeedChannel* m_pChannel;    // owned
     CString m_strPath;
     BOOL m_bKeepCategories;
     BOOL m_bOpml;

@@ -9,6 +9,7 @@
 #include "app/AppMessages.h"
 #include "app/ReaderApp.h"
 #include "feeds/AppHelpers.h"
+#include "feeds/HttpDownloadDlg.h"
 #include "feeds/HttpFetch.h"
 #include "feeds/XmlDom.h"
 #include "framework/win/Wnd.h"
@@ -139,10 +140,17 @@ CString GetUpdaterProgramPath()
 
 INT_PTR RunUpdateDownloadDialog(CUpdateDownload& download)
 {
-    // Until the HTTP download dialog is built, the package is fetched without it. A fetch reports success only
-    // when the whole announced body arrived.
-    const int result = DownloadUrlToFile(download.strUrl, download.strFile, nullptr, FALSE, nullptr, nullptr, nullptr);
-    return result == HTTP_FETCH_DONE ? IDOK : IDCANCEL;
+    // The dialog ends with IDOK only when the whole announced body arrived, so the length is not handed back.
+    const CReaderSettings& settings = theApp.m_settings;
+    CHttpDownloadDlg dlg;
+    dlg.m_strUrl = download.strUrl;
+    dlg.m_strFile = download.strFile;
+    dlg.m_nProxyMode = settings.nProxyMode;
+    dlg.m_strProxyServer = settings.szProxyServer;
+    dlg.m_strProxyUserName = settings.szProxyUser;
+    dlg.m_strProxyPassword = settings.szProxyPass;
+    dlg.m_strUserAgent = settings.szUserAgent;
+    return dlg.DoModal();
 }
 
 bool IsUpdatePackageComplete(const CUpdateDownload& download)

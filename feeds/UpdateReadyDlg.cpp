@@ -11,9 +11,7 @@ ON_BN_CLICKED(IDC_UPDATE_DONT_INSTALL, OnDontInstall)
 ON_BN_CLICKED(IDC_UPDATE_LATER, OnInstallLater)
 END_MESSAGE_MAP()
 
-CUpdateReadyDlg::CUpdateReadyDlg(CWnd* pParent) : CDialog(IDD_UPDATE_READY, pParent), m_nVersion(0)
-{
-}
+CUpdateReadyDlg::CUpdateReadyDlg(CWnd* pParent) : CDialog(IDD_UPDATE_READY, pParent), m_nVersion(0) {}
 
 BOOL CUpdateReadyDlg::ParseUpdateDescription()
 {

@@ -4,9 +4,7 @@
 
 IMPLEMENT_DYNAMIC(CWizardIntro, CPropertyPage)
 
-CWizardIntro::CWizardIntro() : CPropertyPage(IDD_WIZARD_INTRO)
-{
-}
+CWizardIntro::CWizardIntro() : CPropertyPage(IDD_WIZARD_INTRO) {}
 
 BOOL CWizardIntro::OnInitDialog()
 {

@@ -1,5 +1,8 @@
-// Shows a rendered news page in the HTML pane, for a screenshot (tools/screenshot-htmlpane.sh). Writes the file
-// named by its argument once the window has painted, and closes when that file is deleted.
+// Shows a page in the HTML pane, for a screenshot (tools/screenshot-htmlpane.sh): a built-in sample page, or a
+// channel's cache file rendered through the news page style sheet as the program does.
+// Usage: htmlpanedemo <marker> [<cache.rss> <feeds.xsl> <images folder>]. Writes the marker file once the window
+// has painted, and closes when that file is deleted.
+#include "feeds/XmlDom.h"
 #include "framework/Afx.h"
 #include "framework/html/HtmlPane.h"
 
@@ -49,6 +52,74 @@ bool WriteBytes(const std::wstring& path, const char* data, size_t size)
     return ok && written == size;
 }
 
+std::string ReadBytes(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    ::CloseHandle(h);
+    return bytes;
+}
+
+void ReplaceAll(std::string& text, const std::string& token, const std::string& value)
+{
+    for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size()))
+        text.replace(at, token.size(), value);
+}
+
+// A path as the text of an XML element, in UTF-8.
+std::string XmlText(const std::wstring& text)
+{
+    std::string utf8(
+        static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.resize(utf8.empty() ? 0 : utf8.size() - 1);
+    ReplaceAll(utf8, "&", "&amp;");
+    ReplaceAll(utf8, "<", "&lt;");
+    return utf8;
+}
+
+// The news page of a cache file: the template with its tokens filled in as the installer would, applied with
+// MSXML into a memory stream. Empty on any failure.
+std::string RenderNewsPage(const std::wstring& cachePath, const std::wstring& templatePath,
+                           const std::wstring& imagesFolder, const std::wstring& scratchFolder)
+{
+    std::string sheet = ReadBytes(templatePath);
+    ReplaceAll(sheet, "%IMAGEPATH%", XmlText(imagesFolder));
+    ReplaceAll(sheet, "%BOOKMARK%", "http://bookmarks.example/add");
+    const std::wstring sheetPath = scratchFolder + L"htmlpanedemo.xsl";
+    if (sheet.empty() || !WriteBytes(sheetPath, sheet.data(), sheet.size()))
+        return std::string();
+    XmlDom::DocumentPtr document = XmlDom::CreateDocument();
+    XmlDom::DocumentPtr styleSheet = XmlDom::CreateDocument();
+    std::string bytes;
+    IStream* stream = nullptr;
+    if (document && styleSheet && XmlDom::LoadDocument(document.Get(), cachePath.c_str()) &&
+        XmlDom::LoadDocument(styleSheet.Get(), sheetPath.c_str()) &&
+        SUCCEEDED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
+        VARIANT output;
+        ::VariantInit(&output);
+        output.vt = VT_UNKNOWN;
+        output.punkVal = stream;
+        if (SUCCEEDED(document->transformNodeToObject(styleSheet.Get(), output))) {
+            LARGE_INTEGER zero{};
+            stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+            char buffer[4096];
+            ULONG read = 0;
+            while (SUCCEEDED(stream->Read(buffer, sizeof(buffer), &read)) && read > 0)
+                bytes.append(buffer, read);
+        }
+        stream->Release();
+    }
+    ::DeleteFileW(sheetPath.c_str());
+    return bytes;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -60,7 +131,17 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring folder = temp;
     const std::wstring page = folder + L"htmlpanedemo.tmp";
     WriteBytes(folder + L"dot.png", kRedPng, sizeof(kRedPng) - 1);
-    WriteBytes(page, kPage, sizeof(kPage) - 1);
+    if (argc > 4) {
+        const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        const std::string news = RenderNewsPage(argv[2], argv[3], argv[4], folder);
+        if (com)
+            ::CoUninitialize();
+        if (news.empty())
+            return 2;
+        WriteBytes(page, news.data(), news.size());
+    } else {
+        WriteBytes(page, kPage, sizeof(kPage) - 1);
+    }
 
     CWnd frame;
     LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW),

@@ -75,7 +75,7 @@
         <xsl:otherwise>font-weight:bold;color:#1c3c70</xsl:otherwise>
       </xsl:choose>
     </xsl:variable>
-    <table class="item {$state}" width="100%" cellpadding="4" cellspacing="0" border="0">
+    <table class="item {$state}" cellpadding="4" cellspacing="0" border="0">
       <tr>
         <td width="22" valign="top">
           <img class="state" src="{$imageUrl}/{$state}.png" width="16" height="16" alt="{$state}"/>

@@ -67,8 +67,8 @@ protected:
 
         LPCTSTR cls = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW),
                                           reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
-        ASSERT_TRUE(m_frame.CreateEx(0, cls, L"News page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 640, 480,
-                                     nullptr, nullptr));
+        ASSERT_TRUE(m_frame.CreateEx(0, cls, L"News page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 640, 480, nullptr,
+                                     nullptr));
         RECT rc;
         ::GetClientRect(m_frame.m_hWnd, &rc);
         ASSERT_TRUE(m_pane.Create(WS_VISIBLE, rc, &m_frame, 100));
@@ -105,9 +105,9 @@ protected:
 TEST_F(NewsPageInPane, TextShowsTheChannelAndItemsWithTheirMarkupRendered)
 {
     const std::string text = Narrow(std::wstring(m_pane.GetPageText().GetString()));
-    for (const char* expected : {"Sample & Channel", "A channel for the news page", "First story",
-                                 "Second, without a link", "Third", "Hello world", "Plain text",
-                                 "Tue, 10 Jun 2003 04:00:00 GMT", "Enclosure (audio/mpeg)", "Bookmark this item"})
+    for (const char* expected :
+         {"Sample & Channel", "A channel for the news page", "First story", "Second, without a link", "Third",
+          "Hello world", "Plain text", "Tue, 10 Jun 2003 04:00:00 GMT", "Enclosure (audio/mpeg)", "Bookmark this item"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     for (const char* markup : {"<b>", "<i>", "&amp;", "&lt;", "&nbsp;"})
         EXPECT_EQ(text.find(markup), std::string::npos) << markup << "\n" << text;
@@ -138,10 +138,10 @@ TEST_F(NewsPageInPane, TitlesAreBoldUnlessReadAndInTheTitleColour)
         bool italic;
     };
     const Case cases[] = {
-        {L"First", FW_BOLD, false},            // new, with a link
-        {L"story", FW_BOLD, true},             // markup inside the title keeps the title's look
+        {L"First", FW_BOLD, false},             // new, with a link
+        {L"story", FW_BOLD, true},              // markup inside the title keeps the title's look
         {L"Second, without", FW_NORMAL, false}, // read, no link
-        {L"Third", FW_BOLD, false},            // unread, with a link
+        {L"Third", FW_BOLD, false},             // unread, with a link
     };
     for (const Case& c : cases) {
         const std::vector<CHtmlStyle> styles = StylesOf(c.word);
