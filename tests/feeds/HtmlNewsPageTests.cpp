@@ -1,6 +1,7 @@
 // The news page as our own HTML pane shows it: a channel's cache file through the installed feeds.xsl, rendered
 // in CHtmlPane, with the text, links and title styles the page asks for.
 #include "app/ReaderApp.h"
+#include "tests/feeds/NewsPageTransform.h"
 #include "feeds/ViewTemplates.h"
 #include "feeds/XmlDom.h"
 #include "framework/html/HtmlPane.h"
@@ -21,34 +22,6 @@ std::wstring CacheFixturePath()
     for (const char* p = LQ_TEST_SOURCE_DIR; *p; ++p)
         path.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p)));
     return path + L"\\net\\cache.rss";
-}
-
-// The style sheet applied to the document into a memory stream, as the news view does; the stream's bytes.
-std::string TransformToBytes(const std::wstring& documentPath, const std::wstring& styleSheetPath)
-{
-    XmlDom::DocumentPtr document = XmlDom::CreateDocument();
-    XmlDom::DocumentPtr styleSheet = XmlDom::CreateDocument();
-    if (!document || !styleSheet || !XmlDom::LoadDocument(document.Get(), documentPath.c_str()) ||
-        !XmlDom::LoadDocument(styleSheet.Get(), styleSheetPath.c_str()))
-        return std::string();
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
-        return std::string();
-    VARIANT output;
-    VariantInit(&output);
-    output.vt = VT_UNKNOWN;
-    output.punkVal = stream;
-    std::string bytes;
-    if (SUCCEEDED(document->transformNodeToObject(styleSheet.Get(), output))) {
-        LARGE_INTEGER zero{};
-        stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-        char buffer[4096];
-        ULONG read = 0;
-        while (SUCCEEDED(stream->Read(buffer, sizeof(buffer), &read)) && read > 0)
-            bytes.append(buffer, read);
-    }
-    stream->Release();
-    return bytes;
 }
 
 // The installed news page of tests/feeds/net/cache.rss, shown in a pane on a top-level window.

@@ -1,6 +1,7 @@
 // The display templates: installation with tokens filled in, the news page feeds.xsl gives through MSXML,
 // the weather page and the word replacer.
 #include "app/ReaderApp.h"
+#include "tests/feeds/NewsPageTransform.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/ViewTemplates.h"
 #include "feeds/XmlDom.h"
@@ -74,34 +75,6 @@ std::vector<std::string> AttributeValues(const std::string& page, const std::str
         values.push_back(DecodeAttribute(page.substr(start, page.find('"', start) - start)));
     }
     return values;
-}
-
-// Applies a style sheet to a document into a memory stream, as the news view does; the stream's bytes.
-std::string Transform(const std::wstring& documentPath, const std::wstring& styleSheetPath)
-{
-    XmlDom::DocumentPtr document = XmlDom::CreateDocument();
-    XmlDom::DocumentPtr styleSheet = XmlDom::CreateDocument();
-    if (!document || !styleSheet || !XmlDom::LoadDocument(document.Get(), documentPath.c_str()) ||
-        !XmlDom::LoadDocument(styleSheet.Get(), styleSheetPath.c_str()))
-        return std::string();
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
-        return std::string();
-    VARIANT output;
-    VariantInit(&output);
-    output.vt = VT_UNKNOWN;
-    output.punkVal = stream;
-    std::string bytes;
-    if (SUCCEEDED(document->transformNodeToObject(styleSheet.Get(), output))) {
-        LARGE_INTEGER zero{};
-        stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-        char buffer[4096];
-        ULONG read = 0;
-        while (SUCCEEDED(stream->Read(buffer, sizeof(buffer), &read)) && read > 0)
-            bytes.append(buffer, read);
-    }
-    stream->Release();
-    return bytes;
 }
 
 class TemplateTest : public ::testing::Test
@@ -213,7 +186,7 @@ TEST_F(TemplateTest, NewsPageLinksAreExactlyTheItemsLinksEnclosuresAndBookmarks)
     EXPECT_STREQ(XmlDom::NodeText(images.Get()).GetString(), (folder + L"\\images").c_str());
     EXPECT_STREQ(XmlDom::NodeText(bookmark.Get()).GetString(), L"http://bm.example/add?a=1&b=<2>");
 
-    const std::string page = Transform(FixturePath(L"cache.rss"), styleSheet);
+    const std::string page = TransformToBytes(FixturePath(L"cache.rss"), styleSheet);
     ASSERT_FALSE(page.empty());
     EXPECT_EQ(page.find('\0'), std::string::npos); // an 8-bit page
     const std::vector<std::string> links = AttributeValues(page, "href");
@@ -242,7 +215,7 @@ TEST_F(TemplateTest, AChannelWithoutItemsSaysSo)
     ASSERT_TRUE(WriteFileBytes(m_data.File(L"empty.rss"),
                                "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Quiet</title>"
                                "</channel></rss>"));
-    const std::string page = Transform(m_data.File(L"empty.rss"), m_data.File(L"feeds.xsl"));
+    const std::string page = TransformToBytes(m_data.File(L"empty.rss"), m_data.File(L"feeds.xsl"));
     EXPECT_NE(page.find("Quiet"), std::string::npos);
     EXPECT_NE(page.find("There are no items in this channel."), std::string::npos);
     EXPECT_TRUE(AttributeValues(page, "href").empty());
