@@ -7,7 +7,13 @@ build="${LQ_BUILD_DIR:-$root/build}"
 
 . "$root/tools/wine-env.sh"
 lq_wine_prepare "$build"
-trap lq_wine_stop EXIT
+stop_everything() {
+    # CTest's cleanup fixture does not run when the run is interrupted: stop the HTTP server here too.
+    python3 "$root/tests/support/httpserver.py" stop --port-file "$build/tests/http-server.port" \
+        --pid-file "$build/tests/http-server.pid" >/dev/null 2>&1 || true
+    lq_wine_stop
+}
+trap stop_everything EXIT
 lq_wine_start
 
 cd "$build"
