@@ -2,7 +2,9 @@
 # Installs what the build, the program and the tests need, and only what is missing.
 set -euo pipefail
 
-packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xauth python3 googletest cmake ninja-build ccache)
+# Wine with its recommended libraries (X rendering, TLS) and the fonts the tests measure text in.
+packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine fonts-liberation xvfb xauth python3 googletest cmake
+          ninja-build ccache)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -16,4 +18,4 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
