@@ -132,44 +132,47 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
 
 // ---- Owner draw through the parent's reflection
 
-BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+namespace {
+
+// An owner-drawn control answers the WM_DRAWITEM its parent reflects to it.
+template <class TDraw> bool DrawReflectedItem(UINT message, LPARAM lParam, LRESULT* pResult, TDraw draw)
 {
     if (message != WM_DRAWITEM)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        return false;
+    draw(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
     if (pResult != nullptr)
         *pResult = TRUE;
-    return TRUE;
+    return true;
+}
+
+} // namespace
+
+BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (DrawReflectedItem(message, lParam, pResult, [this](LPDRAWITEMSTRUCT p) { DrawItem(p); }))
+        return TRUE;
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (message != WM_DRAWITEM)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    if (pResult != nullptr)
-        *pResult = TRUE;
-    return TRUE;
+    if (DrawReflectedItem(message, lParam, pResult, [this](LPDRAWITEMSTRUCT p) { DrawItem(p); }))
+        return TRUE;
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CHeaderCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (message != WM_DRAWITEM)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    if (pResult != nullptr)
-        *pResult = TRUE;
-    return TRUE;
+    if (DrawReflectedItem(message, lParam, pResult, [this](LPDRAWITEMSTRUCT p) { DrawItem(p); }))
+        return TRUE;
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (message != WM_DRAWITEM)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    if (pResult != nullptr)
-        *pResult = TRUE;
-    return TRUE;
+    if (DrawReflectedItem(message, lParam, pResult, [this](LPDRAWITEMSTRUCT p) { DrawItem(p); }))
+        return TRUE;
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
