@@ -104,7 +104,7 @@ void CFeedItem::DrawHeadline(CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
     CRowFonts fonts(hDC);
     const COLORREF clrOld = ::GetTextColor(hDC);
     if (bRead)
-        ::SetTextColor(hDC, GetXtremeColor(COLOR_GRAYTEXT));
+        ::SetTextColor(hDC, GetToolkitColor(COLOR_GRAYTEXT));
 
     if (IsValidDate(item.m_dtDate)) {
         fonts.SelectSmall();

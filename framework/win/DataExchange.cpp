@@ -8,7 +8,7 @@
 
 #include "framework/core/Exceptions.h"
 #include "framework/win/WinApp.h"
-#include "res/FrameworkResource.h"
+#include "framework/FrameworkResource.h"
 
 namespace {
 

@@ -263,7 +263,7 @@ TEST_F(HeadlineRowTest, StateIconByReadState)
 TEST_F(HeadlineRowTest, ReadItemsAreGreyAndTheTextUnderUnreadOnesTakesItsColour)
 {
     theApp.m_settings.nView = 2;
-    const COLORREF grey = GetXtremeColor(COLOR_GRAYTEXT);
+    const COLORREF grey = GetToolkitColor(COLOR_GRAYTEXT);
     ASSERT_NE(RGB(0, 0, 0), grey);
     struct Case
     {

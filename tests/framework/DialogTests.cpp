@@ -1,7 +1,7 @@
 // Dialogs: modal runs (also on a worker thread), modeless and in-memory templates, and data exchange with its
 // validation messages.
 #include "framework/Afx.h"
-#include "res/FrameworkResource.h"
+#include "framework/FrameworkResource.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

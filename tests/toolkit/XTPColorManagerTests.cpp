@@ -420,7 +420,7 @@ TEST(XTPColorManager, OneSharedInstanceFilledOnFirstUse)
     ASSERT_NE(nullptr, pManager);
     EXPECT_EQ(pManager, XTPColorManager());
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), pManager->GetColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetXtremeColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetToolkitColor(COLOR_BTNFACE));
     EXPECT_EQ(CM::BlendColors(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOW), 143), pManager->GetColor(41));
     EXPECT_FALSE(pManager->IsLunaColorsDisabled());
 }

@@ -2,7 +2,7 @@
 // own cursors, and the icon holder.
 #include "toolkit/commandbars/XTPToolkitGlobals.h"
 
-#include "res/ToolkitResource.h"
+#include "toolkit/ToolkitResource.h"
 #include "toolkit/commandbars/XTPColorManager.h"
 
 #include <gtest/gtest.h>

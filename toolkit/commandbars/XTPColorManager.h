@@ -93,7 +93,7 @@ private:
 
 CXTPColorManager* XTPColorManager();
 
-inline COLORREF GetXtremeColor(COLORREF nIndex)
+inline COLORREF GetToolkitColor(COLORREF nIndex)
 {
     return XTPColorManager()->GetColor(nIndex);
 }

@@ -1,7 +1,7 @@
 // The toolkit's process-wide record of system settings.
 #include "toolkit/commandbars/XTPToolkitGlobals.h"
 
-#include "res/ToolkitResource.h"
+#include "toolkit/ToolkitResource.h"
 #include "toolkit/commandbars/XTPColorManager.h"
 
 #include <cstdlib>
