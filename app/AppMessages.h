@@ -4,11 +4,12 @@
 
 #include <windows.h>
 
+#include "feeds/EngineMessages.h"
+
 // To the main frame.
 #define WM_USAGE_EVENT (WM_APP + 1)    // wParam: 1 notice opened, 4 channel or result page shown, 5 item opened
 #define WM_FEED_UPDATED (WM_APP + 4)   // wParam: the refreshed subscription entry, or 0 when none is in flight
 #define WM_FRAME_EVENT (WM_APP + 6)    // wParam: one of the FRAME_EVENT_ codes
-#define WM_RUN_UPDATER (WM_APP + 9)    // lParam: non-zero when the downloaded package is complete
 #define WM_REQUEST_CLOSE (WM_APP + 10) // also closes the podcast window
 #define WM_NEWSLINE_CLOSED (WM_USER + 1011)
 
@@ -37,8 +38,7 @@ enum FrameEvent
 
 // Thread messages to the feed worker.
 #define WM_WORKER_QUICK_FILTER (WM_APP + 2)
-#define WM_WORKER_UPDATE (WM_APP + 3)    // wParam: list or entry; lParam: one of the WORKER_UPDATE_ modes
-#define WM_WORKER_FEED_DONE (WM_APP + 4) // wParam: the record; lParam: the download thread's id
+#define WM_WORKER_UPDATE (WM_APP + 3) // wParam: list or entry; lParam: one of the WORKER_UPDATE_ modes
 #define WM_WORKER_STOP (WM_APP + 5)
 #define WM_WORKER_SEARCH (WM_APP + 7)
 #define WM_WORKER_DOWNLOAD_ENCLOSURE (WM_APP + 8)
@@ -51,16 +51,12 @@ enum WorkerUpdateMode
     WORKER_UPDATE_ONE = 3,
 };
 
-// To the companion windows. The two removal messages are sent (never posted): the receiver drops every
-// reference to the item (wParam) before the sender deletes it.
+// To the companion windows.
 #define WM_APPBAR_NOTIFY (WM_USER + 1010)
 #define WM_NEWSLINE_RELOAD (WM_USER + 1013)
-#define WM_NEWSLINE_ITEM_REMOVED (WM_USER + 1014)
 #define WM_PODCAST_ADD_ITEMS (WM_USER + 0x1023)
-#define WM_PODCAST_REMOVE_ITEM (WM_USER + 0x1024)
 #define WM_PODCAST_DOWNLOAD_DONE (WM_APP + 16) // wParam: 1 failed, 0 done
 
 // To dialogs and small windows.
-#define WM_HTTP_DOWNLOAD_DONE (WM_APP + 15) // wParam: 0 finished or stopped, 1 failed
 #define WM_FEED_DOWNLOAD_DONE (WM_APP + 100)
 #define WM_REFRESH_AD (WM_APP + 3)

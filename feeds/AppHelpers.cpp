@@ -2,7 +2,7 @@
 #include "feeds/AppHelpers.h"
 #include "res/resource.h"
 
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
 #include "feeds/XmlDom.h"
 #include "framework/win/Dc.h"
@@ -149,7 +149,7 @@ CString MakeFeedFileName(LPCWSTR title)
     if (!IsSafeFeedFileName(name))
         name += L"_";
 
-    const CString folder = theApp.m_strDataFolder + L"\\";
+    const CString folder = GetEngineContext().m_strDataFolder + L"\\";
     if (!Exists(folder + name + L".rss"))
         return name;
     for (unsigned counter = 0;; ++counter) {
@@ -162,10 +162,10 @@ CString MakeFeedFileName(LPCWSTR title)
 
 bool RestoreCustomFeeds()
 {
-    const CString backup = theApp.m_strDataFolder + L"\\CustomFeed.bak";
+    const CString backup = GetEngineContext().m_strDataFolder + L"\\CustomFeed.bak";
     if (!Exists(backup))
         return false;
-    return CopyFileW(backup, theApp.m_strDataFolder + L"\\CustomFeed.xml", FALSE) != FALSE;
+    return CopyFileW(backup, GetEngineContext().m_strDataFolder + L"\\CustomFeed.xml", FALSE) != FALSE;
 }
 
 void SplitIconLocation(LPCWSTR location, CString& file, int& index)
@@ -216,7 +216,7 @@ bool RegisterBrowserMenuExtension(bool bCreate)
     if (RegCreateKeyExW(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    const CString page = theApp.GetProfileString(L"", L"Install_Dir", L"") + L"\\feedscript.htm";
+    const CString page = EngineProfileString(L"", L"Install_Dir", L"") + L"\\feedscript.htm";
     const LONG result = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(page.GetString()),
                                        static_cast<DWORD>((page.GetLength() + 1) * sizeof(WCHAR)));
     RegCloseKey(key);

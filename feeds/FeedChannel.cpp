@@ -1,10 +1,10 @@
 // Channel documents and the list operations on their items.
 #include "feeds/FeedChannel.h"
 
-#include "app/AppMessages.h"
-#include "app/ReaderApp.h"
-#include "companions/EnclosureJob.h"
-#include "companions/NewsLineItem.h"
+#include "feeds/EngineMessages.h"
+#include "feeds/EngineContext.h"
+#include "feeds/EnclosureJob.h"
+#include "feeds/NewsLineItem.h"
 #include "framework/win/Wnd.h"
 
 #include <algorithm>
@@ -178,9 +178,9 @@ void CFeedChannel::CollectEnclosures(CPtrList& list, CFeedItem* pOwner)
     for (POSITION pos = m_items.GetHeadPosition(); pos;) {
         CFeedItem* item = m_items.GetNext(pos);
         if (item->m_nKind == FEED_KIND_FEED && item->m_pChannel) {
-            if (theApp.m_settings.nPodcastMode == 2 &&
+            if (GetEngineContext().m_settings.nPodcastMode == 2 &&
                 (item->m_strFile.IsEmpty() ||
-                 theApp.GetProfileString(L"Podcasting\\Items", item->m_strFile, L"").IsEmpty()))
+                 EngineProfileString(L"Podcasting\\Items", item->m_strFile, L"").IsEmpty()))
                 continue;
             item->m_pChannel->CollectEnclosures(list, item);
         } else if (item->m_nKind == FEED_KIND_ITEM && !item->m_strEnclosureUrl.IsEmpty()) {

@@ -1,8 +1,8 @@
 // The download thread of a channel refresh and the site-icon fetch.
 #include "feeds/FeedDownload.h"
 
-#include "app/AppMessages.h"
-#include "app/ReaderApp.h"
+#include "feeds/EngineMessages.h"
+#include "feeds/EngineContext.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/FeedItem.h"
 #include "feeds/HttpFetch.h"
@@ -19,7 +19,7 @@ bool IsSignalled(HANDLE hEvent)
 CString MakeTempFile(LPCWSTR prefix)
 {
     WCHAR path[MAX_PATH] = L"";
-    if (!GetTempFileNameW(theApp.m_strTempFolder, prefix, 0, path))
+    if (!GetTempFileNameW(GetEngineContext().m_strTempFolder, prefix, 0, path))
         return CString();
     return CString(path);
 }
@@ -213,7 +213,7 @@ UINT AFX_CDECL FeedRefreshThreadProc(LPVOID pParam)
 
 INT_PTR RunEnclosureDownloadDialog(const CEnclosureDownload& download)
 {
-    const CReaderSettings& settings = theApp.m_settings;
+    const CReaderSettings& settings = GetEngineContext().m_settings;
     CHttpDownloadDlg dlg;
     dlg.m_strUrl = download.strUrl;
     dlg.m_strFile = download.strFile;

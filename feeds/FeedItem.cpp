@@ -1,7 +1,7 @@
 // Feed item records.
 #include "feeds/FeedItem.h"
 
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "framework/win/Wnd.h"
 
@@ -61,8 +61,9 @@ bool IsInsideFolder(const CString& path, const CString& folder)
 CString DataFolderFile(const CString& name, LPCWSTR extension)
 {
     CString path;
-    if (!name.IsEmpty() && !theApp.m_strDataFolder.IsEmpty() && IsSafeFeedFileName(name))
-        path = theApp.m_strDataFolder + L"\\" + name + extension;
+    const CString& folder = GetEngineContext().m_strDataFolder;
+    if (!name.IsEmpty() && !folder.IsEmpty() && IsSafeFeedFileName(name))
+        path = folder + L"\\" + name + extension;
     return path;
 }
 
@@ -174,8 +175,9 @@ int CFeedItem::CountNews()
     if (newCount > 0) {
         CString label;
         label.Format(L"%s%3d", m_strTitleText.GetString(), newCount);
-        if (!theApp.m_newsLabels.Find(label))
-            theApp.m_newsLabels.AddTail(label);
+        CStringList& labels = GetEngineContext().m_newsLabels;
+        if (!labels.Find(label))
+            labels.AddTail(label);
     }
     return newCount;
 }
@@ -197,5 +199,5 @@ CString CFeedItem::GetIconFileName() const
     // A bare name (as the icon fetch gives a new Notice) means that name in the data folder.
     if (IsSafeFeedFileName(m_strFile))
         return DataFolderFile(m_strFile, L"");
-    return IsInsideFolder(m_strFile, theApp.m_strDataFolder) ? m_strFile : CString();
+    return IsInsideFolder(m_strFile, GetEngineContext().m_strDataFolder) ? m_strFile : CString();
 }

@@ -2,7 +2,7 @@
 // cache files, all one dialect of RSS 2.0 built node by node through the DOM, with explicit indentation text.
 #include "feeds/FeedStore.h"
 
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedDates.h"
 #include "feeds/XmlDom.h"
@@ -494,20 +494,22 @@ CString FeedStoreErrorCaption(HRESULT hr)
 
 BOOL CFeedChannel::SaveMainFeeds()
 {
-    if (theApp.m_strDataFolder.IsEmpty())
+    const CString& folder = GetEngineContext().m_strDataFolder;
+    if (folder.IsEmpty())
         return FALSE;
-    return SaveList(*this, theApp.m_strDataFolder + L"\\MainFeed.xml");
+    return SaveList(*this, folder + L"\\MainFeed.xml");
 }
 
 BOOL CFeedChannel::SaveCustomFeeds()
 {
-    if (theApp.m_strDataFolder.IsEmpty())
+    const CString& folder = GetEngineContext().m_strDataFolder;
+    if (folder.IsEmpty())
         return FALSE;
-    CString path = theApp.m_strDataFolder + L"\\CustomFeed.xml";
+    const CString path = folder + L"\\CustomFeed.xml";
     // The previous list stays behind as the copy that start-up falls back on; a failed copy does not stop
     // the save.
     if (FileExists(path))
-        ::CopyFileW(path, theApp.m_strDataFolder + L"\\CustomFeed.bak", FALSE);
+        ::CopyFileW(path, folder + L"\\CustomFeed.bak", FALSE);
     return SaveList(*this, path);
 }
 

@@ -2,7 +2,7 @@
 #include "feeds/HeadlineRow.h"
 #include "res/resource.h"
 
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedText.h"
@@ -12,14 +12,13 @@
 
 namespace {
 
-
 // The two fonts of a row, created for one call and put back and deleted on every path.
 class CRowFonts
 {
 public:
     explicit CRowFonts(HDC hDC)
-        : m_hDC(hDC), m_hHeadline(::CreateFontIndirectW(&theApp.m_lfHeadline)),
-          m_hSmall(::CreateFontIndirectW(&theApp.m_lfSmall)), m_hOld(::SelectObject(hDC, m_hHeadline))
+        : m_hDC(hDC), m_hHeadline(::CreateFontIndirectW(&GetEngineContext().m_lfHeadline)),
+          m_hSmall(::CreateFontIndirectW(&GetEngineContext().m_lfSmall)), m_hOld(::SelectObject(hDC, m_hHeadline))
     {
     }
     ~CRowFonts()
@@ -91,12 +90,13 @@ void CFeedItem::DrawHeadline(CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
         return;
     const HDC hDC = pDC->m_hDC;
     const CRect rcRow = item.m_rcLast;
-    const int nStyle = theApp.m_settings.nView;
+    const CEngineContext& context = GetEngineContext();
+    const int nStyle = context.m_settings.nView;
     const bool bRead = item.m_nReadState == FEED_STATE_READ;
 
-    if (bDrawIcon && theApp.m_ilReadStates.GetSafeHandle()) {
+    if (bDrawIcon && context.m_ilReadStates.GetSafeHandle()) {
         const int nImage = bRead ? 1 : item.m_nReadState == FEED_STATE_NEW ? 2 : 0;
-        ImageList_Draw(theApp.m_ilReadStates.GetSafeHandle(), nImage, hDC, rcRow.left + 3, rcRow.top + 1,
+        ImageList_Draw(context.m_ilReadStates.GetSafeHandle(), nImage, hDC, rcRow.left + 3, rcRow.top + 1,
                        ILD_TRANSPARENT);
     }
 
@@ -123,7 +123,7 @@ void CFeedItem::DrawHeadline(CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
 
     if (nStyle != 1 && !item.m_strDescriptionText.IsEmpty()) {
         if (!bRead && !bHighlight)
-            ::SetTextColor(hDC, theApp.m_clrDescriptionText);
+            ::SetTextColor(hDC, context.m_clrDescriptionText);
         rc.right = rcRow.right - 5;
         rc.top += nTitleHeight;
         fonts.SelectSmall();
@@ -188,7 +188,7 @@ int CFeedItem::CalcHeadlineHeight(CDC* pDC, int nWidth)
     if (!pDC || !pDC->m_hDC)
         return 0;
     const HDC hDC = pDC->m_hDC;
-    const int nStyle = theApp.m_settings.nView;
+    const int nStyle = GetEngineContext().m_settings.nView;
     CRowFonts fonts(hDC);
     CRect rc(0, 0, nWidth, 0);
     if (IsValidDate(item.m_dtDate)) {

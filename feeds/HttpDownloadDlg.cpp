@@ -1,7 +1,7 @@
 // The "File Download" dialog and its worker thread.
 #include "feeds/HttpDownloadDlg.h"
 
-#include "app/AppMessages.h"
+#include "feeds/EngineMessages.h"
 #include "feeds/HttpFetch.h"
 #include "framework/core/Exceptions.h"
 #include "framework/win/DataExchange.h"

@@ -1,7 +1,7 @@
 // WinHTTP GET of one URL into one file, polled for a stop between every step.
 #include "feeds/HttpFetch.h"
 
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 
 #include <cwchar>
 
@@ -131,7 +131,7 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     if (!CrackHttpUrl(url, parts))
         return HTTP_FETCH_FAILED;
 
-    const CReaderSettings& settings = theApp.m_settings;
+    const CReaderSettings& settings = GetEngineContext().m_settings;
     const bool bNamedProxy = settings.nProxyMode == 3;
     CInternetHandle session(WinHttpOpen(
         settings.szUserAgent, bNamedProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "app/AppMessages.h"
-#include "app/ReaderApp.h"
+#include "feeds/EngineMessages.h"
+#include "feeds/EngineContext.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/HttpDownloadDlg.h"
 #include "feeds/HttpFetch.h"
@@ -97,8 +97,8 @@ BOOL CUpdateDescription::ParseUpdateDescription()
     DeleteFileW(m_strPath);
 
     m_nVersion = version;
-    const int declined = static_cast<int>(theApp.GetProfileInt(L"", L"DontInstall", 0));
-    if (version <= theApp.m_settings.nBuildNumber || version <= declined)
+    const int declined = static_cast<int>(EngineProfileInt(L"", L"DontInstall", 0));
+    if (version <= GetEngineContext().m_settings.nBuildNumber || version <= declined)
         return FALSE;
     // The package is fetched and run: only a web address can name it.
     CHttpUrlParts parts;
@@ -111,7 +111,7 @@ BOOL CUpdateDescription::ParseUpdateDescription()
 
 void DeclineUpdate(int version)
 {
-    theApp.WriteProfileInt(L"", L"DontInstall", version);
+    WriteEngineProfileInt(L"", L"DontInstall", version);
 }
 
 CWinThread* StartUpdateDownload(LPCWSTR packageUrl)
@@ -130,7 +130,7 @@ CWinThread* StartUpdateDownload(LPCWSTR packageUrl)
 
 CString GetUpdatePackagePath()
 {
-    return theApp.m_strDataFolder + L"\\lqupdate.exe";
+    return GetEngineContext().m_strDataFolder + L"\\lqupdate.exe";
 }
 
 CString GetUpdaterProgramPath()
@@ -141,7 +141,7 @@ CString GetUpdaterProgramPath()
 INT_PTR RunUpdateDownloadDialog(CUpdateDownload& download)
 {
     // The dialog ends with IDOK only when the whole announced body arrived, so the length is not handed back.
-    const CReaderSettings& settings = theApp.m_settings;
+    const CReaderSettings& settings = GetEngineContext().m_settings;
     CHttpDownloadDlg dlg;
     dlg.m_strUrl = download.strUrl;
     dlg.m_strFile = download.strFile;
@@ -178,8 +178,7 @@ UINT AFX_CDECL UpdateDownloadThreadProc(LPVOID pParam)
     if (!bComplete)
         DeleteFileW(download.strFile);
 
-    CWinApp* app = AfxGetApp();
-    HWND hMain = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+    const HWND hMain = GetEngineContext().GetFrameWindow();
     if (hMain)
         SendMessageW(hMain, WM_RUN_UPDATER, 0, bComplete ? TRUE : FALSE);
     return 0;

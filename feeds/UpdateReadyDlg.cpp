@@ -1,6 +1,6 @@
 #include "feeds/UpdateReadyDlg.h"
 
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 #include "feeds/UpdateCheck.h"
 #include "framework/win/DataExchange.h"
 #include "res/resource.h"
@@ -34,8 +34,7 @@ INT_PTR CUpdateReadyDlg::OfferUpdate()
     if (nAnswer == IDC_UPDATE_INSTALL_NOW) {
         if (StartUpdateDownload(m_strFile) != nullptr) {
             // The main window belongs to another thread: it is only told to repaint.
-            CWinApp* pApp = AfxGetApp();
-            HWND hWndMain = pApp != nullptr && pApp->m_pMainWnd != nullptr ? pApp->m_pMainWnd->GetSafeHwnd() : nullptr;
+            const HWND hWndMain = GetEngineContext().GetFrameWindow();
             if (hWndMain != nullptr)
                 ::RedrawWindow(hWndMain, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         }

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 #include "feeds/HttpFetch.h"
 
 // The maker's statistics service: a deployment setting.
@@ -114,7 +114,7 @@ std::string ToAnsi(LPCWSTR text)
 
 CString GetUsageLogPath()
 {
-    return theApp.m_strDataFolder + L"\\reader.log";
+    return GetEngineContext().m_strDataFolder + L"\\reader.log";
 }
 
 CStringA UrlEncodeText(LPCWSTR text)
@@ -149,7 +149,7 @@ BOOL LogUsage(int kind, int action, LPCWSTR text)
 
 BOOL LogUsageOn(int kind, int action, LPCWSTR text, const SYSTEMTIME& utcDate)
 {
-    if (theApp.m_strDataFolder.IsEmpty())
+    if (GetEngineContext().m_strDataFolder.IsEmpty())
         return FALSE;
     CFileHandle file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -162,12 +162,12 @@ BOOL LogUsageOn(int kind, int action, LPCWSTR text, const SYSTEMTIME& utcDate)
 
     // The counter says how many entries the log holds, but the file decides: a log that already has text keeps
     // it (its header is not written again over its start), and an empty one gets its header first.
-    int count = theApp.m_nUsageEntries;
+    int count = GetEngineContext().m_nUsageEntries;
     std::string record;
     if (size.QuadPart == 0) {
-        const CString brand = theApp.GetProfileString(L"", L"BrandId", L"");
-        const CString guid = theApp.GetProfileString(L"", L"GUID", L"0");
-        const CString country = theApp.GetProfileString(L"", L"Country", L"0");
+        const CString brand = EngineProfileString(L"", L"BrandId", L"");
+        const CString guid = EngineProfileString(L"", L"GUID", L"0");
+        const CString country = EngineProfileString(L"", L"Country", L"0");
         record = "b=" + ToAnsi(brand) + "&r=" + ToAnsi(guid) + "&c=" + ToAnsi(country);
         count = 0;
     } else if (count <= 0) {
@@ -191,7 +191,7 @@ BOOL LogUsageOn(int kind, int action, LPCWSTR text, const SYSTEMTIME& utcDate)
     if (!SetFilePointerEx(file, zero, nullptr, FILE_END) || !WriteAll(file, ToTextMode(record)))
         return FALSE;
     FlushFileBuffers(file);
-    theApp.m_nUsageEntries = n;
+    GetEngineContext().m_nUsageEntries = n;
     return TRUE;
 }
 
@@ -218,12 +218,12 @@ int UploadLog(std::string* pSent)
     if (pSent)
         *pSent = log;
 
-    const CString url = theApp.GetProfileString(L"URLs", L"StatServer", LQ_DEFAULT_STAT_SERVER);
+    const CString url = EngineProfileString(L"URLs", L"StatServer", LQ_DEFAULT_STAT_SERVER);
     CHttpUrlParts parts;
     if (!CrackHttpUrl(url, parts))
         return USAGE_UPLOAD_BAD_URL;
 
-    const CReaderSettings& settings = theApp.m_settings;
+    const CReaderSettings& settings = GetEngineContext().m_settings;
     const bool bNamedProxy = settings.nProxyMode == 3;
     CInternetHandle session(WinHttpOpen(
         settings.szUserAgent, bNamedProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
@@ -301,10 +301,10 @@ int UploadUsageStats()
 void FinishUsageUpload(int result, const std::string& sent)
 {
     if (result != USAGE_UPLOAD_ACCEPTED) {
-        theApp.m_nUsageEntries = CountUsageEntries();
+        GetEngineContext().m_nUsageEntries = CountUsageEntries();
         return;
     }
-    theApp.m_nUsageEntries = 0;
+    GetEngineContext().m_nUsageEntries = 0;
     CFileHandle file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string now;
@@ -330,7 +330,7 @@ void FinishUsageUpload(int result, const std::string& sent)
     }
     LARGE_INTEGER zero{};
     if (SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) && WriteAll(file, kept) && SetEndOfFile(file))
-        theApp.m_nUsageEntries = n;
+        GetEngineContext().m_nUsageEntries = n;
 }
 
 int SendUsageLog()

@@ -1,7 +1,7 @@
 // The display template installer and the word replacer behind the weather page.
 #include "feeds/ViewTemplates.h"
 
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 #include "feeds/AppHelpers.h"
 #include "framework/core/Collections.h"
 #include "framework/core/File.h"
@@ -99,7 +99,7 @@ CString EscapeTemplateValue(const CString& value)
 bool InstallViewTemplates(LPCWSTR templateFolder)
 {
     const CString source = templateFolder ? CString(templateFolder) : GetModuleFolder();
-    const CString images = theApp.m_strDataFolder + L"\\images";
+    const CString images = GetEngineContext().m_strDataFolder + L"\\images";
     const DWORD attributes = GetFileAttributesW(images);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         CreateDirectoryW(images, nullptr);
@@ -111,10 +111,11 @@ bool InstallViewTemplates(LPCWSTR templateFolder)
     if (!ReadJoinedLines(source + L"\\feeds.xsl", text))
         return false;
     text.Replace(L"%IMAGEPATH%", EscapeTemplateValue(images));
-    text.Replace(L"%BOOKMARK%", EscapeTemplateValue(CString(theApp.m_settings.szBookmarkUrl)));
+    text.Replace(L"%BOOKMARK%", EscapeTemplateValue(CString(GetEngineContext().m_settings.szBookmarkUrl)));
 
     CStdioFile output;
-    if (!output.Open(theApp.m_strDataFolder + L"\\feeds.xsl", CFile::modeCreate | CFile::modeWrite | CFile::typeText))
+    if (!output.Open(GetEngineContext().m_strDataFolder + L"\\feeds.xsl",
+                     CFile::modeCreate | CFile::modeWrite | CFile::typeText))
         return false;
     try {
         output.WriteString(text);
@@ -129,14 +130,14 @@ bool InstallViewTemplates(LPCWSTR templateFolder)
 
 bool WriteWeatherPage()
 {
-    const CString templatePath = theApp.GetProfileString(L"", L"Install_Dir", L"") + L"\\weather.htm";
+    const CString templatePath = EngineProfileString(L"", L"Install_Dir", L"") + L"\\weather.htm";
     if (GetFileAttributesW(templatePath) == INVALID_FILE_ATTRIBUTES)
         return false;
     CWordReplacer replacer;
     replacer.m_strWord = L"%LOCATION%";
-    replacer.m_strReplacement = EscapeTemplateValue(theApp.GetProfileString(L"", L"Location", L"32333"));
+    replacer.m_strReplacement = EscapeTemplateValue(EngineProfileString(L"", L"Location", L"32333"));
     replacer.m_strInputFile = templatePath;
-    replacer.m_strOutputFile = theApp.m_strDataFolder + L"\\weather.htm";
+    replacer.m_strOutputFile = GetEngineContext().m_strDataFolder + L"\\weather.htm";
     replacer.ReplaceWords();
     return true;
 }

@@ -1,6 +1,6 @@
 // Shows a few headline rows and toolkit-drawn images in a window, for a screenshot (tools/screenshot-headlines.sh).
 // Writes the file named by its argument once the window has painted, and closes when that file is deleted.
-#include "app/ReaderApp.h"
+#include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
 #include "feeds/HeadlineRow.h"
 #include "framework/win/Dc.h"
@@ -138,13 +138,15 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc > 1)
         g_markerPath = argv[1];
-    theApp.m_lfHeadline = Font(-13, FW_BOLD);
-    theApp.m_lfSmall = Font(-11, FW_NORMAL);
-    theApp.m_clrDescriptionText = RGB(70, 70, 110);
-    theApp.m_settings.nView = 2;
-    theApp.m_ilReadStates.Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0);
+    CEngineContext context;
+    SetEngineContext(&context);
+    context.m_lfHeadline = Font(-13, FW_BOLD);
+    context.m_lfSmall = Font(-11, FW_NORMAL);
+    context.m_clrDescriptionText = RGB(70, 70, 110);
+    context.m_settings.nView = 2;
+    context.m_ilReadStates.Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0);
     HBITMAP hStates = MakeReadStateStrip();
-    ImageList_AddMasked(theApp.m_ilReadStates.GetSafeHandle(), hStates, RGB(255, 0, 255));
+    ImageList_AddMasked(context.m_ilReadStates.GetSafeHandle(), hStates, RGB(255, 0, 255));
     DeleteObject(hStates);
 
     const wchar_t* titles[] = {L"Lanterns light the <b>harbour</b> festival", L"Council approves the new footbridge",

@@ -3,6 +3,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${LQ_BUILD_DIR:-$root/build}"
+# An #include that points up the layer order fails the run before anything is built.
+python3 "$root/tools/check-layers.py" "$root"
 "$root/tools/build.sh"
 
 . "$root/tools/wine-env.sh"

@@ -1,6 +1,6 @@
 // The application helper functions: filter text, browser command, file names, the list backup, icons, the
 // browser menu entry, local time, the version class, the gradient and the XML node readers.
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/XmlDom.h"
 #include "tests/framework/MemoryCanvas.h"
@@ -24,10 +24,10 @@ class DataFolderTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_saved = theApp.m_strDataFolder;
-        theApp.m_strDataFolder = m_folder.Path().c_str();
+        m_saved = theHost.m_strDataFolder;
+        theHost.m_strDataFolder = m_folder.Path().c_str();
     }
-    void TearDown() override { theApp.m_strDataFolder = m_saved; }
+    void TearDown() override { theHost.m_strDataFolder = m_saved; }
 
     void Touch(const std::wstring& name) { ASSERT_TRUE(lqtest::WriteFileBytes(m_folder.File(name), "x")); }
 
@@ -248,8 +248,8 @@ TEST_F(MimeIconTest, IconComesFromTheTypesFileClass)
 
 TEST(BrowserMenuExtension, EntryPointsAtTheInstalledScriptAndIsRemoved)
 {
-    theApp.SetRegistryKey(L"Lanternquill Tests");
-    theApp.WriteProfileString(L"", L"Install_Dir", L"C:\\Program Files\\Lanternquill");
+    theHost.SetRegistryKey(L"Lanternquill Tests");
+    theHost.WriteProfileString(L"", L"Install_Dir", L"C:\\Program Files\\Lanternquill");
     const wchar_t key[] = L"Software\\Microsoft\\Internet Explorer\\MenuExt\\Subscribe to...";
 
     ASSERT_TRUE(RegisterBrowserMenuExtension(true));
@@ -262,7 +262,7 @@ TEST(BrowserMenuExtension, EntryPointsAtTheInstalledScriptAndIsRemoved)
     HKEY handle = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle), ERROR_SUCCESS);
     EXPECT_TRUE(RegisterBrowserMenuExtension(false)); // nothing left to remove
-    theApp.WriteProfileString(L"", L"Install_Dir", nullptr);
+    theHost.WriteProfileString(L"", L"Install_Dir", nullptr);
 }
 
 // ---- Local time

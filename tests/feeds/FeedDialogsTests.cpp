@@ -1,5 +1,5 @@
 // The feed engine's dialogs: choosing channels to import, the update offer's answers and the first wizard page.
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/ImportDlg.h"
 #include "feeds/UpdateCheck.h"
 #include "feeds/UpdateReadyDlg.h"
@@ -427,10 +427,10 @@ class UpdateOfferTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedFolder = theApp.m_strDataFolder;
-        theApp.m_strDataFolder = m_folder.Path().c_str();
-        theApp.SetRegistryKey(L"Lanternquill Tests");
-        theApp.WriteProfileString(L"", L"DontInstall", nullptr);
+        m_savedFolder = theHost.m_strDataFolder;
+        theHost.m_strDataFolder = m_folder.Path().c_str();
+        theHost.SetRegistryKey(L"Lanternquill Tests");
+        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
         m_savedRun = g_pfnRunUpdateDownload;
         g_pfnRunUpdateDownload = RecordDownload;
         g_downloadRan = false;
@@ -439,8 +439,8 @@ protected:
     void TearDown() override
     {
         g_pfnRunUpdateDownload = m_savedRun;
-        theApp.WriteProfileString(L"", L"DontInstall", nullptr);
-        theApp.m_strDataFolder = m_savedFolder;
+        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
+        theHost.m_strDataFolder = m_savedFolder;
     }
     CString WriteDescription(int nVersion)
     {
@@ -476,7 +476,7 @@ TEST_F(UpdateOfferTest, EachAnswerDoesWhatItSays)
         {"Escape", [](CUpdateReadyDlg& dlg) { dlg.SendMessage(WM_COMMAND, IDCANCEL); }, IDCANCEL, false, 0},
     };
     for (const Case& c : cases) {
-        theApp.WriteProfileString(L"", L"DontInstall", nullptr);
+        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
         g_downloadRan = false;
         CAnsweringUpdateDlg dlg;
         dlg.m_answer = c.answer;
@@ -485,7 +485,7 @@ TEST_F(UpdateOfferTest, EachAnswerDoesWhatItSays)
         EXPECT_TRUE(dlg.m_bShown) << c.name;
         EXPECT_EQ(dlg.m_shownText, L"New\r\nthings") << c.name;
         EXPECT_EQ(dlg.m_nShownLines, 2) << c.name;
-        EXPECT_EQ(theApp.GetProfileInt(L"", L"DontInstall", 0), c.nDontInstall) << c.name;
+        EXPECT_EQ(theHost.GetProfileInt(L"", L"DontInstall", 0), c.nDontInstall) << c.name;
         if (c.bDownload) {
             EXPECT_TRUE(lqtest::PumpUntil([] { return g_downloadRan.load(); })) << c.name;
             std::lock_guard<std::mutex> lock(g_downloadMutex);
@@ -517,7 +517,7 @@ TEST_F(UpdateOfferTest, ADeclinedVersionIsNotOfferedAgainButANewerOneIs)
         EXPECT_EQ(dlg.m_bShown, c.bOffered) << c.nVersion;
         EXPECT_EQ(dlg.m_nVersion, c.nVersion);
     }
-    EXPECT_EQ(theApp.GetProfileInt(L"", L"DontInstall", 0), 17u);
+    EXPECT_EQ(theHost.GetProfileInt(L"", L"DontInstall", 0), 17u);
 }
 
 // ---- The first wizard page

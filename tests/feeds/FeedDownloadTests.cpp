@@ -1,6 +1,6 @@
 // The feed download thread, run by a test that plays the feed worker, and the site-icon rules.
-#include "app/AppMessages.h"
-#include "app/ReaderApp.h"
+#include "feeds/EngineMessages.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedDownload.h"
 #include "feeds/FeedItem.h"
 #include "feeds/HttpFetch.h"
@@ -70,10 +70,10 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(lqtest::HttpPort(), 0);
-        m_savedData = theApp.m_strDataFolder;
-        m_savedTemp = theApp.m_strTempFolder;
-        theApp.m_strDataFolder = m_data.Path().c_str();
-        theApp.m_strTempFolder = m_temp.Path().c_str();
+        m_savedData = theHost.m_strDataFolder;
+        m_savedTemp = theHost.m_strTempFolder;
+        theHost.m_strDataFolder = m_data.Path().c_str();
+        theHost.m_strTempFolder = m_temp.Path().c_str();
         m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // this thread's queue must exist before any report
@@ -89,8 +89,8 @@ protected:
             delete entry;
         }
         CloseHandle(m_stop);
-        theApp.m_strDataFolder = m_savedData;
-        theApp.m_strTempFolder = m_savedTemp;
+        theHost.m_strDataFolder = m_savedData;
+        theHost.m_strTempFolder = m_savedTemp;
     }
 
     CFeedItem* AddEntry(int kind, const std::wstring& link, LPCWSTR file)

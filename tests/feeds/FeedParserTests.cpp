@@ -1,6 +1,6 @@
 // Reading feeds, caches and subscription lists: dialects, vocabularies, the fields only our own files may set,
 // the reload merge and hostile input.
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "feeds/XmlDom.h"
@@ -387,10 +387,10 @@ class FeedParserDataFolderTest : public FeedParserTest
 protected:
     void SetUp() override
     {
-        m_saved = theApp.m_strDataFolder;
-        theApp.m_strDataFolder = m_folder.Path().c_str();
+        m_saved = theHost.m_strDataFolder;
+        theHost.m_strDataFolder = m_folder.Path().c_str();
     }
-    void TearDown() override { theApp.m_strDataFolder = m_saved; }
+    void TearDown() override { theHost.m_strDataFolder = m_saved; }
 
     CString m_saved;
 };

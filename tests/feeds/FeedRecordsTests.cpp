@@ -1,8 +1,8 @@
 // Feed records: defaults, copies, ownership, file names and the list operations on channels.
-#include "app/AppMessages.h"
-#include "app/ReaderApp.h"
-#include "companions/EnclosureJob.h"
-#include "companions/NewsLineItem.h"
+#include "feeds/EngineMessages.h"
+#include "tests/feeds/FeedTestHost.h"
+#include "feeds/EnclosureJob.h"
+#include "feeds/NewsLineItem.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "framework/win/Wnd.h"
@@ -215,10 +215,10 @@ class FeedFilesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_saved = theApp.m_strDataFolder;
-        theApp.m_strDataFolder = m_folder.Path().c_str();
+        m_saved = theHost.m_strDataFolder;
+        theHost.m_strDataFolder = m_folder.Path().c_str();
     }
-    void TearDown() override { theApp.m_strDataFolder = m_saved; }
+    void TearDown() override { theHost.m_strDataFolder = m_saved; }
 
     CString Data(LPCWSTR name) const { return CString(m_folder.Path().c_str()) + L"\\" + name; }
 
@@ -293,7 +293,7 @@ TEST_F(FeedFilesTest, FileNamesStayInsideTheDataFolder)
     }
 
     // Without a data folder there is no file at all (never one at the root of the drive).
-    theApp.m_strDataFolder.Empty();
+    theHost.m_strDataFolder.Empty();
     CFeedItem item;
     item.m_nKind = FEED_KIND_FEED;
     item.m_strFile = L"feed1";
@@ -594,9 +594,9 @@ TEST(FeedChannel, TickerModesTakeTheirItems)
 
 TEST(FeedChannel, EnclosuresFollowThePodcastMode)
 {
-    theApp.SetRegistryKey(L"Lanternquill Tests");
-    theApp.WriteProfileString(L"Podcasting\\Items", L"chosen", L"1");
-    theApp.WriteProfileString(L"Podcasting\\Items", L"blank", L"");
+    theHost.SetRegistryKey(L"Lanternquill Tests");
+    theHost.WriteProfileString(L"Podcasting\\Items", L"chosen", L"1");
+    theHost.WriteProfileString(L"Podcasting\\Items", L"blank", L"");
 
     CFeedChannel list;
     CFeedItem* chosen = NewEntry(L"chosen", L"chosen");
@@ -624,10 +624,10 @@ TEST(FeedChannel, EnclosuresFollowThePodcastMode)
         {1, L"chosen/chosen-mp3 other/other-mp3 blank/blank-mp3"},
         {2, L"chosen/chosen-mp3"},
     };
-    const int saved = theApp.m_settings.nPodcastMode;
+    const int saved = theHost.m_settings.nPodcastMode;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
-        theApp.m_settings.nPodcastMode = c.mode;
+        theHost.m_settings.nPodcastMode = c.mode;
         OwnedRecords<CEnclosureJob> collected;
         list.CollectEnclosures(collected.list, nullptr);
         std::wstring got;
@@ -640,16 +640,16 @@ TEST(FeedChannel, EnclosuresFollowThePodcastMode)
         }
         EXPECT_EQ(std::wstring(c.expected), got);
     }
-    theApp.m_settings.nPodcastMode = saved;
+    theHost.m_settings.nPodcastMode = saved;
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Lanternquill Tests");
 }
 
 TEST(FeedChannel, CountsLabelsAndMarkAllRead)
 {
-    theApp.m_newsLabels.RemoveAll();
+    theHost.m_newsLabels.RemoveAll();
     std::unique_ptr<CFeedItem> entry(NewEntry(L"News"));
     EXPECT_EQ(0, entry->CountNews());
-    EXPECT_TRUE(theApp.m_newsLabels.IsEmpty());
+    EXPECT_TRUE(theHost.m_newsLabels.IsEmpty());
 
     for (int state : {0, 2, 0, 1, 0, 7})
         entry->m_pChannel->m_items.AddTail(NewItem(L"i", L"", L"", state));
@@ -658,8 +658,8 @@ TEST(FeedChannel, CountsLabelsAndMarkAllRead)
     EXPECT_EQ(1, entry->m_nUnreadCount);
     EXPECT_EQ(1, entry->m_nReadCount);
     EXPECT_EQ(4, entry->CountNews());
-    ASSERT_EQ(1, theApp.m_newsLabels.GetCount());
-    EXPECT_EQ(CString(L"News  4"), theApp.m_newsLabels.GetHead());
+    ASSERT_EQ(1, theHost.m_newsLabels.GetCount());
+    EXPECT_EQ(CString(L"News  4"), theHost.m_newsLabels.GetHead());
 
     // A list of entries: everything becomes read, each entry recounted, the last count returned.
     CFeedChannel list;
@@ -682,12 +682,12 @@ TEST(FeedChannel, CountsLabelsAndMarkAllRead)
     list2.m_items.AddTail(third);
     EXPECT_EQ(1, list2.MarkAllRead(FALSE));
     EXPECT_EQ(FEED_STATE_READ, third->m_nReadState);
-    EXPECT_EQ(2, theApp.m_newsLabels.GetCount());
-    EXPECT_EQ(CString(L"Third  1"), theApp.m_newsLabels.GetTail());
+    EXPECT_EQ(2, theHost.m_newsLabels.GetCount());
+    EXPECT_EQ(CString(L"Third  1"), theHost.m_newsLabels.GetTail());
 
     CFeedChannel none;
     EXPECT_EQ(0, none.MarkAllRead(TRUE));
-    theApp.m_newsLabels.RemoveAll();
+    theHost.m_newsLabels.RemoveAll();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Writers of the subscription lists and channel cache files: exact bytes, round trips through the reader, the
 // backup copy, the replacement of the previous file, and the handling of failed steps.
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedStore.h"
 #include "framework/core/ComSupport.h"
@@ -202,8 +202,8 @@ class FeedStoreTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedFolder = theApp.m_strDataFolder;
-        theApp.m_strDataFolder = m_folder.Path().c_str();
+        m_savedFolder = theHost.m_strDataFolder;
+        theHost.m_strDataFolder = m_folder.Path().c_str();
         g_reports.clear();
         m_previousReporter = SetFeedStoreErrorReporter(CaptureReport);
     }
@@ -211,7 +211,7 @@ protected:
     {
         SetFeedStoreStepHook(nullptr);
         SetFeedStoreErrorReporter(m_previousReporter);
-        theApp.m_strDataFolder = m_savedFolder;
+        theHost.m_strDataFolder = m_savedFolder;
     }
 
     void FailStep(LPCWSTR step, int nth, HRESULT hr, bool bThrow = false)
@@ -548,7 +548,7 @@ TEST_F(FeedStoreTest, UnwritablePathsAreSilentlyNotSaved)
     // In-memory records are unchanged by a save that did not happen.
     EXPECT_EQ(FEED_STATE_NEW, channel.m_items.GetTail()->m_nReadState);
 
-    theApp.m_strDataFolder.Empty();
+    theHost.m_strDataFolder.Empty();
     EXPECT_FALSE(channel.SaveMainFeeds());
     EXPECT_FALSE(channel.SaveCustomFeeds());
     EXPECT_TRUE(g_reports.empty());

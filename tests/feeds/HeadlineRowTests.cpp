@@ -2,7 +2,7 @@
 // of read items, the date column and the enclosure size text.
 #include "feeds/HeadlineRow.h"
 
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedText.h"
@@ -33,13 +33,13 @@ class HeadlineRowTest : public testing::Test
 protected:
     void SetUp() override
     {
-        m_savedHeadline = theApp.m_lfHeadline;
-        m_savedSmall = theApp.m_lfSmall;
-        m_savedStyle = theApp.m_settings.nView;
-        m_savedColour = theApp.m_clrDescriptionText;
-        theApp.m_lfHeadline = Font(-16, FW_BOLD);
-        theApp.m_lfSmall = Font(-11, FW_NORMAL);
-        theApp.m_clrDescriptionText = RGB(0, 0, 200);
+        m_savedHeadline = theHost.m_lfHeadline;
+        m_savedSmall = theHost.m_lfSmall;
+        m_savedStyle = theHost.m_settings.nView;
+        m_savedColour = theHost.m_clrDescriptionText;
+        theHost.m_lfHeadline = Font(-16, FW_BOLD);
+        theHost.m_lfSmall = Font(-11, FW_NORMAL);
+        theHost.m_clrDescriptionText = RGB(0, 0, 200);
 
         BITMAPINFO bmi = {};
         bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -52,11 +52,11 @@ protected:
     }
     void TearDown() override
     {
-        theApp.m_lfHeadline = m_savedHeadline;
-        theApp.m_lfSmall = m_savedSmall;
-        theApp.m_settings.nView = m_savedStyle;
-        theApp.m_clrDescriptionText = m_savedColour;
-        theApp.m_ilReadStates.DeleteImageList();
+        theHost.m_lfHeadline = m_savedHeadline;
+        theHost.m_lfSmall = m_savedSmall;
+        theHost.m_settings.nView = m_savedStyle;
+        theHost.m_clrDescriptionText = m_savedColour;
+        theHost.m_ilReadStates.DeleteImageList();
         SelectObject(m_dc, m_hOld);
         DeleteDC(m_dc.Detach());
         DeleteObject(m_hBitmap);
@@ -122,9 +122,9 @@ void MakeNewsItem(CFeedItem& item, bool bEnclosure)
 
 TEST_F(HeadlineRowTest, HeightForEachListStyleWithAndWithoutEnclosure)
 {
-    const int lhTitle = LineHeight(theApp.m_lfHeadline);
-    const int lhSmall = LineHeight(theApp.m_lfSmall);
-    const int textSmall = Extent(theApp.m_lfSmall, L"One two three").cy;
+    const int lhTitle = LineHeight(theHost.m_lfHeadline);
+    const int lhSmall = LineHeight(theHost.m_lfSmall);
+    const int textSmall = Extent(theHost.m_lfSmall, L"One two three").cy;
     struct Case
     {
         int style;
@@ -135,7 +135,7 @@ TEST_F(HeadlineRowTest, HeightForEachListStyleWithAndWithoutEnclosure)
     };
     for (const Case& c : cases) {
         for (bool bEnclosure : {false, true}) {
-            theApp.m_settings.nView = c.style;
+            theHost.m_settings.nView = c.style;
             CFeedItem item;
             MakeNewsItem(item, bEnclosure);
             const int height = item.CalcHeadlineHeight(&m_dc, 400);
@@ -148,13 +148,13 @@ TEST_F(HeadlineRowTest, HeightForEachListStyleWithAndWithoutEnclosure)
 
 TEST_F(HeadlineRowTest, TitlesWrapExceptInSingleLineStyles)
 {
-    const int lhTitle = LineHeight(theApp.m_lfHeadline);
+    const int lhTitle = LineHeight(theHost.m_lfHeadline);
     for (int style : {0, 1, 2, 3}) {
-        theApp.m_settings.nView = style;
+        theHost.m_settings.nView = style;
         CFeedItem item;
         item.m_strTitleText = L"word word word word word word";
         item.m_dtDate.SetStatus(COleDateTime::invalid);
-        const int narrow = Extent(theApp.m_lfHeadline, L"word word").cx + 4;
+        const int narrow = Extent(theHost.m_lfHeadline, L"word word").cx + 4;
         const int lines = (style == 0 || style == 3) ? 1 : 3;
         EXPECT_EQ(lines * lhTitle + 6, item.CalcHeadlineHeight(&m_dc, narrow)) << style;
     }
@@ -162,15 +162,15 @@ TEST_F(HeadlineRowTest, TitlesWrapExceptInSingleLineStyles)
 
 TEST_F(HeadlineRowTest, EmptyTitleShowsTheTextAsHeadline)
 {
-    theApp.m_settings.nView = 1;
+    theHost.m_settings.nView = 1;
     CFeedItem item;
     item.m_strDescriptionText = L"Only <b>a</b> description";
     item.m_dtDate.SetStatus(COleDateTime::invalid);
     CString plain = item.m_strDescriptionText;
     HtmlToText(plain);
-    EXPECT_EQ(Extent(theApp.m_lfHeadline, plain).cx + 35, item.CalcHeadlineWidth(&m_dc));
+    EXPECT_EQ(Extent(theHost.m_lfHeadline, plain).cx + 35, item.CalcHeadlineWidth(&m_dc));
     item.m_strTitleText = L"T";
-    EXPECT_EQ(Extent(theApp.m_lfHeadline, L"T").cx + 35, item.CalcHeadlineWidth(&m_dc));
+    EXPECT_EQ(Extent(theHost.m_lfHeadline, L"T").cx + 35, item.CalcHeadlineWidth(&m_dc));
 }
 
 TEST_F(HeadlineRowTest, ADateAddsItsLocaleFormInTheSmallFont)
@@ -180,15 +180,15 @@ TEST_F(HeadlineRowTest, ADateAddsItsLocaleFormInTheSmallFont)
     item.m_dtDate = COleDateTime(2024, 3, 5, 14, 30, 0);
     const CString date = item.m_dtDate.Format(L"%c");
     ASSERT_FALSE(date.IsEmpty());
-    EXPECT_EQ(Extent(theApp.m_lfHeadline, L"Title").cx + Extent(theApp.m_lfSmall, date).cx + 15 + 35,
+    EXPECT_EQ(Extent(theHost.m_lfHeadline, L"Title").cx + Extent(theHost.m_lfSmall, date).cx + 15 + 35,
               item.CalcHeadlineWidth(&m_dc));
     // The date takes room from the title: a title that fits beside no date wraps beside one.
-    theApp.m_settings.nView = 2;
+    theHost.m_settings.nView = 2;
     item.m_strTitleText = L"alpha beta";
-    const int width = Extent(theApp.m_lfHeadline, L"alpha beta").cx + 4;
-    const int lhTitle = LineHeight(theApp.m_lfHeadline);
-    EXPECT_EQ(lhTitle + 6, item.CalcHeadlineHeight(&m_dc, width + Extent(theApp.m_lfSmall, date).cx + 18));
-    EXPECT_EQ(2 * lhTitle + 6, item.CalcHeadlineHeight(&m_dc, width + Extent(theApp.m_lfSmall, date).cx));
+    const int width = Extent(theHost.m_lfHeadline, L"alpha beta").cx + 4;
+    const int lhTitle = LineHeight(theHost.m_lfHeadline);
+    EXPECT_EQ(lhTitle + 6, item.CalcHeadlineHeight(&m_dc, width + Extent(theHost.m_lfSmall, date).cx + 18));
+    EXPECT_EQ(2 * lhTitle + 6, item.CalcHeadlineHeight(&m_dc, width + Extent(theHost.m_lfSmall, date).cx));
 }
 
 TEST(HeadlineRowFormat, EnclosureSizeInWholeKilobytes)
@@ -221,7 +221,7 @@ TEST(HeadlineRowFormat, DateIsLocalShortDateAndTimeWithoutSeconds)
 TEST_F(HeadlineRowTest, StateIconByReadState)
 {
     const COLORREF stateColours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)}; // unread, read, new
-    ASSERT_TRUE(theApp.m_ilReadStates.Create(16, 16, ILC_COLOR24, 3, 0));
+    ASSERT_TRUE(theHost.m_ilReadStates.Create(16, 16, ILC_COLOR24, 3, 0));
     for (COLORREF clr : stateColours) {
         CDC mem;
         mem.Attach(CreateCompatibleDC(nullptr));
@@ -236,7 +236,7 @@ TEST_F(HeadlineRowTest, StateIconByReadState)
         DeleteObject(hBrush);
         SelectObject(mem, hOld);
         DeleteDC(mem.Detach());
-        ASSERT_GE(theApp.m_ilReadStates.Add(&bitmap, static_cast<CBitmap*>(nullptr)), 0);
+        ASSERT_GE(theHost.m_ilReadStates.Add(&bitmap, static_cast<CBitmap*>(nullptr)), 0);
     }
     struct Case
     {
@@ -244,7 +244,7 @@ TEST_F(HeadlineRowTest, StateIconByReadState)
         COLORREF expected;
     } cases[] = {
         {FEED_STATE_UNREAD, stateColours[0]}, {FEED_STATE_READ, stateColours[1]}, {FEED_STATE_NEW, stateColours[2]}};
-    theApp.m_settings.nView = 1;
+    theHost.m_settings.nView = 1;
     for (const Case& c : cases) {
         Clear();
         CFeedItem item;
@@ -262,7 +262,7 @@ TEST_F(HeadlineRowTest, StateIconByReadState)
 
 TEST_F(HeadlineRowTest, ReadItemsAreGreyAndTheTextUnderUnreadOnesTakesItsColour)
 {
-    theApp.m_settings.nView = 2;
+    theHost.m_settings.nView = 2;
     const COLORREF grey = GetToolkitColor(COLOR_GRAYTEXT);
     ASSERT_NE(RGB(0, 0, 0), grey);
     struct Case
@@ -275,7 +275,7 @@ TEST_F(HeadlineRowTest, ReadItemsAreGreyAndTheTextUnderUnreadOnesTakesItsColour)
         {FEED_STATE_UNREAD, TRUE, RGB(0, 0, 0), RGB(0, 0, 0)},
         {FEED_STATE_READ, FALSE, grey, grey},
     };
-    const int lhTitle = LineHeight(theApp.m_lfHeadline);
+    const int lhTitle = LineHeight(theHost.m_lfHeadline);
     for (const Case& c : cases) {
         Clear();
         CFeedItem item;
@@ -295,7 +295,7 @@ TEST_F(HeadlineRowTest, ReadItemsAreGreyAndTheTextUnderUnreadOnesTakesItsColour)
 
 TEST_F(HeadlineRowTest, DateColumnAndEnclosureLineAreDrawnInTheirPlaces)
 {
-    theApp.m_settings.nView = 1;
+    theHost.m_settings.nView = 1;
     CFeedItem item;
     MakeNewsItem(item, true);
     item.m_rcLast = CRect(0, 0, 500, 60);
@@ -310,7 +310,7 @@ TEST_F(HeadlineRowTest, DateColumnAndEnclosureLineAreDrawnInTheirPlaces)
     item.m_strEnclosureUrl.Empty();
     item.DrawHeadline(&m_dc, FALSE, FALSE);
     const CString date = FormatHeadlineDate(item.m_dtDate);
-    const int dateWidth = Extent(theApp.m_lfSmall, date).cx;
+    const int dateWidth = Extent(theHost.m_lfSmall, date).cx;
     EXPECT_GT(Count({495 - dateWidth, 2, 495, 20}), 20);
     EXPECT_EQ(0, Count({496, 0, 500, 60}));
     EXPECT_EQ(0, Count({0, 60 - 19, 500, 60}));

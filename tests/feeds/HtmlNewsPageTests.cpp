@@ -1,6 +1,6 @@
 // The news page as our own HTML pane shows it: a channel's cache file through the installed feeds.xsl, rendered
 // in CHtmlPane, with the text, links and title styles the page asks for.
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "tests/feeds/NewsPageTransform.h"
 #include "feeds/ViewTemplates.h"
 #include "feeds/XmlDom.h"
@@ -30,10 +30,10 @@ class NewsPageInPane : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedData = theApp.m_strDataFolder;
-        m_savedBookmark = theApp.m_settings.szBookmarkUrl;
-        theApp.m_strDataFolder = m_data.Path().c_str();
-        lstrcpynW(theApp.m_settings.szBookmarkUrl, L"http://bm.example/add", 100);
+        m_savedData = theHost.m_strDataFolder;
+        m_savedBookmark = theHost.m_settings.szBookmarkUrl;
+        theHost.m_strDataFolder = m_data.Path().c_str();
+        lstrcpynW(theHost.m_settings.szBookmarkUrl, L"http://bm.example/add", 100);
         ASSERT_TRUE(InstallViewTemplates());
         const std::string page = TransformToBytes(CacheFixturePath(), m_data.File(L"feeds.xsl"));
         ASSERT_FALSE(page.empty());
@@ -53,8 +53,8 @@ protected:
         if (m_frame.m_hWnd != nullptr)
             m_frame.DestroyWindow();
         lqtest::PumpPending();
-        theApp.m_strDataFolder = m_savedData;
-        lstrcpynW(theApp.m_settings.szBookmarkUrl, m_savedBookmark, 100);
+        theHost.m_strDataFolder = m_savedData;
+        lstrcpynW(theHost.m_settings.szBookmarkUrl, m_savedBookmark, 100);
     }
 
     // The styles of the text runs that hold the word, in page order.

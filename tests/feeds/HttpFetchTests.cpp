@@ -1,6 +1,6 @@
 // The HTTP fetch against the local test server: every result code, credentials, the proxy, stops and servers
 // that misbehave.
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/HttpFetch.h"
 #include "tests/support/TestSupport.h"
 
@@ -54,10 +54,10 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(HttpPort(), 0) << "no local HTTP server";
-        m_saved = theApp.m_settings;
+        m_saved = theHost.m_settings;
         m_target = m_folder.File(L"target.bin");
     }
-    void TearDown() override { theApp.m_settings = m_saved; }
+    void TearDown() override { theHost.m_settings = m_saved; }
 
     int Fetch(const std::wstring& url, HANDLE stop = nullptr, BOOL credentials = FALSE, LPCWSTR user = nullptr,
               LPCWSTR password = nullptr)
@@ -67,10 +67,10 @@ protected:
 
     void UseProxy(LPCWSTR user, LPCWSTR password)
     {
-        theApp.m_settings.nProxyMode = 3;
-        lstrcpynW(theApp.m_settings.szProxyServer, (L"127.0.0.1:" + std::to_wstring(HttpPort())).c_str(), 100);
-        lstrcpynW(theApp.m_settings.szProxyUser, user, 48);
-        lstrcpynW(theApp.m_settings.szProxyPass, password, 24);
+        theHost.m_settings.nProxyMode = 3;
+        lstrcpynW(theHost.m_settings.szProxyServer, (L"127.0.0.1:" + std::to_wstring(HttpPort())).c_str(), 100);
+        lstrcpynW(theHost.m_settings.szProxyUser, user, 48);
+        lstrcpynW(theHost.m_settings.szProxyPass, password, 24);
     }
 
     CReaderSettings m_saved;
@@ -134,7 +134,7 @@ TEST_F(HttpFetchTest, BasicCredentialsAreSentWhenAsked)
 
 TEST_F(HttpFetchTest, SendsTheBrandingsUserAgentAndAcceptsEverything)
 {
-    lstrcpynW(theApp.m_settings.szUserAgent, L"Lanternquill/16 (test)", 100);
+    lstrcpynW(theHost.m_settings.szUserAgent, L"Lanternquill/16 (test)", 100);
     ASSERT_EQ(Fetch(HttpUrl(L"/header/User-Agent")), HTTP_FETCH_DONE);
     EXPECT_EQ(ReadFileBytes(m_target), "Lanternquill/16 (test)");
     ASSERT_EQ(Fetch(HttpUrl(L"/header/Accept")), HTTP_FETCH_DONE);
@@ -158,8 +158,8 @@ TEST_F(HttpFetchTest, NamedProxyServesAnyHostWithItsCredentials)
 
 TEST_F(HttpFetchTest, OtherProxyModesUseThePlatformsConfiguration)
 {
-    theApp.m_settings.nProxyMode = 1;
-    lstrcpynW(theApp.m_settings.szProxyServer, L"127.0.0.1:1", 100);
+    theHost.m_settings.nProxyMode = 1;
+    lstrcpynW(theHost.m_settings.szProxyServer, L"127.0.0.1:1", 100);
     EXPECT_EQ(Fetch(HttpUrl(L"/text/10")), HTTP_FETCH_DONE);
 }
 

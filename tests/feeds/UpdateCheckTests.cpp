@@ -1,6 +1,6 @@
 // The update check: reading the description, the package thread and the start of the updater.
-#include "app/AppMessages.h"
-#include "app/ReaderApp.h"
+#include "feeds/EngineMessages.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/UpdateCheck.h"
 #include "framework/win/Wnd.h"
@@ -25,15 +25,15 @@ class UpdateTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedFolder = theApp.m_strDataFolder;
-        theApp.m_strDataFolder = m_folder.Path().c_str();
-        theApp.SetRegistryKey(L"Lanternquill Tests");
-        theApp.WriteProfileString(L"", L"DontInstall", nullptr);
+        m_savedFolder = theHost.m_strDataFolder;
+        theHost.m_strDataFolder = m_folder.Path().c_str();
+        theHost.SetRegistryKey(L"Lanternquill Tests");
+        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
     }
     void TearDown() override
     {
-        theApp.WriteProfileString(L"", L"DontInstall", nullptr);
-        theApp.m_strDataFolder = m_savedFolder;
+        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
+        theHost.m_strDataFolder = m_savedFolder;
     }
 
     lqtest::TempFolder m_folder;
@@ -89,9 +89,9 @@ TEST_F(UpdateTest, DescriptionsInAnyCaseWithMissingOrRepeatedChildren)
     };
     for (const Case& c : cases) {
         if (c.dontInstall)
-            theApp.WriteProfileInt(L"", L"DontInstall", c.dontInstall);
+            theHost.WriteProfileInt(L"", L"DontInstall", c.dontInstall);
         else
-            theApp.WriteProfileString(L"", L"DontInstall", nullptr);
+            theHost.WriteProfileString(L"", L"DontInstall", nullptr);
         const std::wstring path = m_folder.File(L"testver.xml");
         ASSERT_TRUE(lqtest::WriteFileBytes(path, c.xml));
         CUpdateDescription update;
@@ -129,7 +129,7 @@ TEST_F(UpdateTest, AnUnreadableDescriptionStaysAndOffersNothing)
 TEST_F(UpdateTest, DecliningAVersionOffersOnlyNewerOnes)
 {
     DeclineUpdate(17);
-    EXPECT_EQ(theApp.GetProfileInt(L"", L"DontInstall", 0), 17u);
+    EXPECT_EQ(theHost.GetProfileInt(L"", L"DontInstall", 0), 17u);
     for (int version : {17, 18}) {
         const std::wstring path = m_folder.File(L"testver.xml");
         const std::string xml =
@@ -158,12 +158,12 @@ public:
                                  nullptr);
         s_received = -1;
         m_wnd.Attach(m_hwnd);
-        m_saved = theApp.m_pMainWnd;
-        theApp.m_pMainWnd = &m_wnd;
+        m_saved = theHost.m_pMainWnd;
+        theHost.m_pMainWnd = &m_wnd;
     }
     ~MainWindow()
     {
-        theApp.m_pMainWnd = m_saved;
+        theHost.m_pMainWnd = m_saved;
         m_wnd.Detach();
         DestroyWindow(m_hwnd);
     }

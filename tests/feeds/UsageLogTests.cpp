@@ -1,5 +1,5 @@
 // The usage log: its byte format, the entry counter across restarts, the encoder and the upload.
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/HttpFetch.h"
 #include "feeds/UsageLog.h"
 #include "tests/support/TestSupport.h"
@@ -34,24 +34,24 @@ class UsageLogTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedFolder = theApp.m_strDataFolder;
-        m_savedCount = theApp.m_nUsageEntries;
-        theApp.m_strDataFolder = m_folder.Path().c_str();
-        theApp.m_nUsageEntries = 0;
-        theApp.SetRegistryKey(L"Lanternquill Tests");
+        m_savedFolder = theHost.m_strDataFolder;
+        m_savedCount = theHost.m_nUsageEntries;
+        theHost.m_strDataFolder = m_folder.Path().c_str();
+        theHost.m_nUsageEntries = 0;
+        theHost.SetRegistryKey(L"Lanternquill Tests");
         ClearValues();
     }
     void TearDown() override
     {
         ClearValues();
-        theApp.m_strDataFolder = m_savedFolder;
-        theApp.m_nUsageEntries = m_savedCount;
+        theHost.m_strDataFolder = m_savedFolder;
+        theHost.m_nUsageEntries = m_savedCount;
     }
     static void ClearValues()
     {
         for (LPCWSTR name : {L"BrandId", L"GUID", L"Country"})
-            theApp.WriteProfileString(L"", name, nullptr);
-        theApp.WriteProfileString(L"URLs", L"StatServer", nullptr);
+            theHost.WriteProfileString(L"", name, nullptr);
+        theHost.WriteProfileString(L"URLs", L"StatServer", nullptr);
     }
     std::wstring LogPath() const { return m_folder.File(L"reader.log"); }
     std::string Log() const { return ReadFileBytes(LogPath()); }
@@ -68,14 +68,14 @@ TEST_F(UsageLogTest, DefaultsGiveTheDocumentedExample)
     ASSERT_TRUE(LogUsageOn(5, 6, L"My feed", kDate));
     ASSERT_TRUE(LogUsageOn(5, 6, L"My feed", kDate));
     EXPECT_EQ(Log(), "b=&r=0&c=0\r\n&t1=5&a1=6&d1=2005-10-18&i1=My+feed\r\n&t2=5&a2=6&d2=2005-10-18&i2=My+feed");
-    EXPECT_EQ(theApp.m_nUsageEntries, 2);
+    EXPECT_EQ(theHost.m_nUsageEntries, 2);
 }
 
 TEST_F(UsageLogTest, SeveralEntriesMatchTheFixtureByteForByte)
 {
-    theApp.WriteProfileString(L"", L"BrandId", L"lq7");
-    theApp.WriteProfileString(L"", L"GUID", L"{0A1B}");
-    theApp.WriteProfileString(L"", L"Country", L"de");
+    theHost.WriteProfileString(L"", L"BrandId", L"lq7");
+    theHost.WriteProfileString(L"", L"GUID", L"{0A1B}");
+    theHost.WriteProfileString(L"", L"Country", L"de");
     ASSERT_TRUE(LogUsageOn(5, 6, L"My feed", kDate));
     ASSERT_TRUE(LogUsageOn(3, 4, L"a b&c", kDate));
     ASSERT_TRUE(LogUsageOn(1, 1, L"Caf\u00e9\nmeny", kDate));
@@ -87,10 +87,10 @@ TEST_F(UsageLogTest, ARestartKeepsEveryEntryAndContinuesTheNumbers)
 {
     const std::string before = ReadFileBytes(lqtest::SourcePath(L"feeds\\fe4\\reader-three-entries.log"));
     ASSERT_TRUE(lqtest::WriteFileBytes(LogPath(), before));
-    theApp.m_nUsageEntries = 0; // a new run, before the feed worker recounted the log
+    theHost.m_nUsageEntries = 0; // a new run, before the feed worker recounted the log
     ASSERT_TRUE(LogUsageOn(5, 8, L"x", Day(2006, 1, 2)));
     EXPECT_EQ(Log(), before + "\r\n&t4=5&a4=8&d4=2006-01-02&i4=x");
-    EXPECT_EQ(theApp.m_nUsageEntries, 4);
+    EXPECT_EQ(theHost.m_nUsageEntries, 4);
     ASSERT_TRUE(LogUsageOn(5, 9, L"y", Day(2006, 1, 2)));
     EXPECT_EQ(Log(), before + "\r\n&t4=5&a4=8&d4=2006-01-02&i4=x\r\n&t5=5&a5=9&d5=2006-01-02&i5=y");
 }
@@ -98,27 +98,27 @@ TEST_F(UsageLogTest, ARestartKeepsEveryEntryAndContinuesTheNumbers)
 TEST_F(UsageLogTest, AnEmptyLogGetsItsHeaderWhateverTheCounterSays)
 {
     ASSERT_TRUE(lqtest::WriteFileBytes(LogPath(), ""));
-    theApp.m_nUsageEntries = 7;
+    theHost.m_nUsageEntries = 7;
     ASSERT_TRUE(LogUsageOn(2, 3, L"t", kDate));
     EXPECT_EQ(Log(), "b=&r=0&c=0\r\n&t1=2&a1=3&d1=2005-10-18&i1=t");
-    EXPECT_EQ(theApp.m_nUsageEntries, 1);
+    EXPECT_EQ(theHost.m_nUsageEntries, 1);
 }
 
 TEST_F(UsageLogTest, ALogThatCannotBeOpenedWritesNothing)
 {
-    theApp.m_strDataFolder = (m_folder.Path() + L"\\missing").c_str();
-    theApp.m_nUsageEntries = 2;
+    theHost.m_strDataFolder = (m_folder.Path() + L"\\missing").c_str();
+    theHost.m_nUsageEntries = 2;
     EXPECT_FALSE(LogUsageOn(1, 1, L"x", kDate));
-    EXPECT_EQ(theApp.m_nUsageEntries, 2);
+    EXPECT_EQ(theHost.m_nUsageEntries, 2);
     EXPECT_FALSE(Exists(m_folder.Path() + L"\\missing\\reader.log"));
 
-    theApp.m_strDataFolder = m_folder.Path().c_str();
+    theHost.m_strDataFolder = m_folder.Path().c_str();
     HANDLE locked = CreateFileW(LogPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(LogUsageOn(1, 1, L"x", kDate));
     CloseHandle(locked);
     EXPECT_EQ(Log(), "");
-    EXPECT_EQ(theApp.m_nUsageEntries, 2);
+    EXPECT_EQ(theHost.m_nUsageEntries, 2);
 }
 
 TEST_F(UsageLogTest, TodayIsTheUtcDate)
@@ -142,14 +142,14 @@ TEST_F(UsageLogTest, EntriesLoggedDuringAnAcceptedUploadStay)
     ASSERT_TRUE(LogUsageOn(3, 5, L"late two", kDate));
     FinishUsageUpload(USAGE_UPLOAD_ACCEPTED, sent);
     EXPECT_EQ(Log(), "b=&r=0&c=0\r\n&t1=3&a1=4&d1=2005-10-18&i1=late+one\r\n&t2=3&a2=5&d2=2005-10-18&i2=late+two");
-    EXPECT_EQ(theApp.m_nUsageEntries, 2);
+    EXPECT_EQ(theHost.m_nUsageEntries, 2);
     ASSERT_TRUE(LogUsageOn(1, 1, L"next", kDate));
     EXPECT_EQ(CountUsageEntries(), 3);
 
     // Nothing logged meanwhile: the log goes.
     FinishUsageUpload(USAGE_UPLOAD_ACCEPTED, Log());
     EXPECT_FALSE(Exists(LogPath()));
-    EXPECT_EQ(theApp.m_nUsageEntries, 0);
+    EXPECT_EQ(theHost.m_nUsageEntries, 0);
 }
 
 // ---- The encoder
@@ -191,7 +191,7 @@ protected:
         ASSERT_TRUE(LogUsageOn(5, 6, L"My feed", kDate));
         ASSERT_TRUE(LogUsageOn(3, 4, L"a b", kDate));
     }
-    static void SetServer(const std::wstring& url) { theApp.WriteProfileString(L"URLs", L"StatServer", url.c_str()); }
+    static void SetServer(const std::wstring& url) { theHost.WriteProfileString(L"URLs", L"StatServer", url.c_str()); }
     // What the server kept of the last POST under the key; empty when nothing came.
     std::string Seen(const std::wstring& key)
     {
@@ -213,7 +213,7 @@ TEST_F(UsageUploadTest, AnAcceptedUploadSendsTheJoinedLinesAndDeletesTheLog)
     SetServer(lqtest::HttpUrl(L"/stats/" + key + L"/200/1"));
     EXPECT_EQ(SendUsageLog(), USAGE_UPLOAD_ACCEPTED);
     EXPECT_FALSE(Exists(LogPath()));
-    EXPECT_EQ(theApp.m_nUsageEntries, 0);
+    EXPECT_EQ(theHost.m_nUsageEntries, 0);
     EXPECT_EQ(Seen(key), "POST\napplication/x-www-form-urlencoded\n"
                          "b=&r=0&c=0&t1=5&a1=6&d1=2005-10-18&i1=My+feed&t2=3&a2=4&d2=2005-10-18&i2=a+b");
 }
@@ -240,11 +240,11 @@ TEST_F(UsageUploadTest, OnlyTheAnswerOneIsAcceptance)
     const std::string log = Log();
     for (const Case& c : cases) {
         SetServer(c.url);
-        theApp.m_nUsageEntries = 0;
+        theHost.m_nUsageEntries = 0;
         EXPECT_EQ(SendUsageLog(), c.result) << c.name;
         // Whatever went wrong, the log stays as it was and the counter is taken from it.
         EXPECT_EQ(Log(), log) << c.name;
-        EXPECT_EQ(theApp.m_nUsageEntries, 2) << c.name;
+        EXPECT_EQ(theHost.m_nUsageEntries, 2) << c.name;
     }
     EXPECT_NE(Seen(Key("not-found")), "");
 }

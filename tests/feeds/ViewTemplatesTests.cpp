@@ -1,6 +1,6 @@
 // The display templates: installation with tokens filled in, the news page feeds.xsl gives through MSXML,
 // the weather page and the word replacer.
-#include "app/ReaderApp.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "tests/feeds/NewsPageTransform.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/ViewTemplates.h"
@@ -82,20 +82,20 @@ class TemplateTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedData = theApp.m_strDataFolder;
-        m_savedBookmark = theApp.m_settings.szBookmarkUrl;
-        theApp.m_strDataFolder = m_data.Path().c_str();
-        theApp.SetRegistryKey(L"Lanternquill Tests");
+        m_savedData = theHost.m_strDataFolder;
+        m_savedBookmark = theHost.m_settings.szBookmarkUrl;
+        theHost.m_strDataFolder = m_data.Path().c_str();
+        theHost.SetRegistryKey(L"Lanternquill Tests");
     }
     void TearDown() override
     {
-        theApp.m_strDataFolder = m_savedData;
-        lstrcpynW(theApp.m_settings.szBookmarkUrl, m_savedBookmark, 100);
-        theApp.WriteProfileString(L"", L"Install_Dir", nullptr);
-        theApp.WriteProfileString(L"", L"Location", nullptr);
+        theHost.m_strDataFolder = m_savedData;
+        lstrcpynW(theHost.m_settings.szBookmarkUrl, m_savedBookmark, 100);
+        theHost.WriteProfileString(L"", L"Install_Dir", nullptr);
+        theHost.WriteProfileString(L"", L"Location", nullptr);
     }
 
-    void SetBookmarkUrl(LPCWSTR url) { lstrcpynW(theApp.m_settings.szBookmarkUrl, url, 100); }
+    void SetBookmarkUrl(LPCWSTR url) { lstrcpynW(theHost.m_settings.szBookmarkUrl, url, 100); }
 
     lqtest::TempFolder m_data;
     lqtest::TempFolder m_templates;
@@ -165,7 +165,7 @@ TEST_F(TemplateTest, NewsPageLinksAreExactlyTheItemsLinksEnclosuresAndBookmarks)
     // A data folder and a bookmarking URL that would break the style sheet if they were inserted raw.
     const std::wstring folder = m_data.File(L"R&D 'team' \u00fc");
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    theApp.m_strDataFolder = folder.c_str();
+    theHost.m_strDataFolder = folder.c_str();
     SetBookmarkUrl(L"http://bm.example/add?a=1&b=<2>");
 
     ASSERT_TRUE(InstallViewTemplates()); // the program's own template, beside this program
@@ -225,7 +225,7 @@ TEST_F(TemplateTest, AChannelWithoutItemsSaysSo)
 
 TEST_F(TemplateTest, WeatherPageCarriesTheEscapedLocation)
 {
-    theApp.WriteProfileString(L"", L"Install_Dir", GetModuleFolder());
+    theHost.WriteProfileString(L"", L"Install_Dir", GetModuleFolder());
     struct Case
     {
         const wchar_t* location; // null: the value is not set
@@ -238,7 +238,7 @@ TEST_F(TemplateTest, WeatherPageCarriesTheEscapedLocation)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        theApp.WriteProfileString(L"", L"Location", c.location);
+        theHost.WriteProfileString(L"", L"Location", c.location);
         ASSERT_TRUE(WriteWeatherPage());
         const std::string page = ReadFileBytes(m_data.File(L"weather.htm"));
         EXPECT_NE(page.find(std::string("Your location: <b>") + c.text + "</b>"), std::string::npos) << page;
@@ -249,7 +249,7 @@ TEST_F(TemplateTest, WeatherPageCarriesTheEscapedLocation)
 
 TEST_F(TemplateTest, WeatherPageNeedsItsTemplate)
 {
-    theApp.WriteProfileString(L"", L"Install_Dir", m_templates.Path().c_str());
+    theHost.WriteProfileString(L"", L"Install_Dir", m_templates.Path().c_str());
     EXPECT_FALSE(WriteWeatherPage());
     EXPECT_FALSE(Exists(m_data.File(L"weather.htm")));
 

@@ -1,0 +1,3 @@
+#include "tests/feeds/FeedTestHost.h"
+
+CFeedTestHost theHost;
