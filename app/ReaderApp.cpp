@@ -2,11 +2,14 @@
 // with the engine record's values.
 #include "app/ReaderApp.h"
 
+#include "feeds/HttpFetch.h"
 #include "framework/win/Wnd.h"
 
 CReaderApp::CReaderApp()
 {
     SetEngineContext(this);
+    // The pages the views fetch go through the same proxy as the feeds.
+    UseEngineHttpForPages();
 }
 
 HWND CReaderApp::GetFrameWindow() const

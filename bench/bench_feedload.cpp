@@ -89,11 +89,11 @@ size_t VisitAll(IXMLDOMNode* node)
 {
     size_t count = 1;
     XmlDom::Bstr name;
-    node->get_nodeName(name.Put());
+    node->get_nodeName(name.Receive());
     DOMNodeType type = XmlDom::NodeType(node);
     if (type == NODE_TEXT || type == NODE_CDATA_SECTION) {
         XmlDom::Bstr text;
-        node->get_text(text.Put());
+        node->get_text(text.Receive());
     }
     for (XmlDom::NodePtr child = XmlDom::FirstChild(node); child; child = XmlDom::NextSibling(child.Get()))
         count += VisitAll(child.Get());

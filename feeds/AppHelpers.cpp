@@ -5,6 +5,7 @@
 #include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
 #include "feeds/XmlDom.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
 
 #include <shellapi.h>
@@ -20,14 +21,13 @@ const int kFeedFileNameLength = 100;
 // The default value of a key under a root, or FALSE. The buffer counts characters.
 BOOL ReadDefaultValue(HKEY root, LPCWSTR subKey, LPCWSTR valueName, WCHAR* buffer, DWORD chars)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    CScopedRegKey key;
+    if (RegOpenKeyExW(root, subKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return FALSE;
     DWORD type = 0;
     DWORD bytes = (chars - 1) * sizeof(WCHAR);
     ZeroMemory(buffer, chars * sizeof(WCHAR));
     const LONG result = RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
-    RegCloseKey(key);
     buffer[chars - 1] = 0;
     return result == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ);
 }
@@ -212,14 +212,13 @@ bool RegisterBrowserMenuExtension(bool bCreate)
         RegDeleteKeyW(HKEY_CURRENT_USER, keyName);
         return true;
     }
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    CScopedRegKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyName, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr) !=
         ERROR_SUCCESS)
         return false;
     const CString page = EngineProfileString(L"", L"Install_Dir", L"") + L"\\feedscript.htm";
     const LONG result = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(page.GetString()),
                                        static_cast<DWORD>((page.GetLength() + 1) * sizeof(WCHAR)));
-    RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
 

@@ -1,9 +1,9 @@
 // Channel documents and the list operations on their items.
 #include "feeds/FeedChannel.h"
 
-#include "feeds/EngineMessages.h"
-#include "feeds/EngineContext.h"
 #include "feeds/EnclosureJob.h"
+#include "feeds/EngineContext.h"
+#include "feeds/EngineMessages.h"
 #include "feeds/NewsLineItem.h"
 #include "framework/win/Wnd.h"
 

@@ -1,12 +1,13 @@
 // The download thread of a channel refresh and the site-icon fetch.
 #include "feeds/FeedDownload.h"
 
-#include "feeds/EngineMessages.h"
-#include "feeds/EngineContext.h"
 #include "feeds/AppHelpers.h"
+#include "feeds/EngineContext.h"
+#include "feeds/EngineMessages.h"
 #include "feeds/FeedItem.h"
-#include "feeds/HttpFetch.h"
 #include "feeds/HttpDownloadDlg.h"
+#include "feeds/HttpFetch.h"
+#include "framework/core/ScopedHandles.h"
 
 namespace {
 
@@ -36,12 +37,8 @@ LONGLONG FileSize(const CString& path)
 
 bool ThreadIsAlive(DWORD threadId)
 {
-    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
-    if (!thread)
-        return false;
-    const bool alive = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
-    CloseHandle(thread);
-    return alive;
+    CScopedKernelHandle thread(OpenThread(SYNCHRONIZE, FALSE, threadId));
+    return thread && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
 }
 
 // "http://" + the link's host text (with its port) + "/favicon.ico"; empty when the link does not crack.

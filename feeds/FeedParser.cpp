@@ -40,30 +40,6 @@ COleDateTime CurrentUtcTime()
     return COleDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
 }
 
-CString DisplayCopy(const CString& text)
-{
-    CString copy = text;
-    HtmlToText(copy);
-    return copy;
-}
-
-// A link written on a line of its own would otherwise keep a line break ("<br>") in its display copy, and
-// items are matched by that copy.
-CString TrimmedDisplayCopy(const CString& text)
-{
-    CString copy = text;
-    copy.Trim();
-    HtmlToText(copy);
-    return copy.Trim();
-}
-
-CString Cleaned(const CString& text)
-{
-    CString copy = text;
-    StripActiveContent(copy);
-    return copy;
-}
-
 bool Is(BSTR name, LPCWSTR expected)
 {
     return name && wcscmp(name, expected) == 0;
@@ -246,7 +222,7 @@ void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored)
     bool walkChildren = m_nDepth < kMaxWalkDepth;
     if (type == NODE_ELEMENT) {
         XmlDom::Bstr name;
-        pNode->get_nodeName(name.Put());
+        pNode->get_nodeName(name.Receive());
         auto text = [pNode]() { return XmlDom::NodeText(pNode); };
         if (Is(name, L"item")) {
             if (bStored)
@@ -366,13 +342,13 @@ CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
     long index = 0;
     for (NodePtr child = XmlDom::FirstChild(pNode); child; child = XmlDom::NextChild(pNode, child.Get(), index++)) {
         XmlDom::Bstr name;
-        if (child->get_nodeName(name.Put()) != S_OK || !name || name[0] == L'#')
+        if (child->get_nodeName(name.Receive()) != S_OK || !name || name[0] == L'#')
             continue;
         IXMLDOMNode* node = child.Get();
         auto text = [node]() { return XmlDom::NodeText(node); };
 
         if (Is(name, L"title")) {
-            item->m_strTitle = Cleaned(text());
+            item->m_strTitle = CleanedCopy(text());
             item->m_strTitleText = DisplayCopy(item->m_strTitle);
         } else if (Is(name, L"image")) {
             item->m_strImage = text();
@@ -404,7 +380,7 @@ CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
             });
         } else if (bEntry) {
             if (Is(name, L"summary")) {
-                item->m_strDescription = Cleaned(text());
+                item->m_strDescription = CleanedCopy(text());
                 item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
                 haveSummary = true;
             } else if (Is(name, L"content")) {
@@ -436,7 +412,7 @@ CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
                 haveUpdated = haveUpdated || !Is(name, L"published");
             }
         } else if (Is(name, L"desc") || Is(name, L"description")) {
-            item->m_strDescription = Cleaned(text());
+            item->m_strDescription = CleanedCopy(text());
             item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
         } else if (Is(name, L"link")) {
             item->m_strLink = text();
@@ -479,7 +455,7 @@ CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
     }
 
     if (bEntry && !haveSummary && haveContent) {
-        item->m_strDescription = Cleaned(content);
+        item->m_strDescription = CleanedCopy(content);
         item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
     }
     // The file name becomes paths in the data folder that are written and deleted: a name that could lead

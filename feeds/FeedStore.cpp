@@ -122,7 +122,7 @@ public:
     static HRESULT Append(IXMLDOMNode* parent, IXMLDOMNode* child)
     {
         XmlDom::NodePtr added;
-        return parent->appendChild(child, added.Put());
+        return parent->appendChild(child, added.Receive());
     }
 
     HRESULT Indent(IXMLDOMNode* parent, LPCWSTR text)
@@ -133,7 +133,7 @@ public:
         XmlDom::Bstr data(text);
         CheckAllocated(data.Get());
         XmlDom::Ptr<IXMLDOMText> node;
-        hr = m_doc->createTextNode(data, node.Put());
+        hr = m_doc->createTextNode(data, node.Receive());
         if (FAILED(hr))
             return hr;
         return node ? Append(parent, node.Get()) : E_FAIL;
@@ -147,7 +147,7 @@ public:
             return hr;
         XmlDom::Bstr tag(name);
         CheckAllocated(tag.Get());
-        hr = m_doc->createElement(tag, element.Put());
+        hr = m_doc->createElement(tag, element.Receive());
         if (FAILED(hr))
             return hr;
         if (!element)
@@ -191,7 +191,7 @@ public:
         CheckAllocated(target.Get());
         CheckAllocated(data.Get());
         XmlDom::Ptr<IXMLDOMProcessingInstruction> declaration;
-        hr = m_doc->createProcessingInstruction(target, data, declaration.Put());
+        hr = m_doc->createProcessingInstruction(target, data, declaration.Receive());
         if (FAILED(hr))
             return hr;
         if (!declaration)
@@ -207,7 +207,7 @@ public:
         XmlDom::Bstr versionName(L"version");
         CheckAllocated(versionName.Get());
         XmlDom::Ptr<IXMLDOMAttribute> version;
-        if (FAILED(hr = m_doc->createAttribute(versionName, version.Put())))
+        if (FAILED(hr = m_doc->createAttribute(versionName, version.Receive())))
             return hr;
         if (!version)
             return E_FAIL;
@@ -216,7 +216,7 @@ public:
         if (FAILED(hr = version->put_value(versionValue.v)))
             return hr;
         XmlDom::Ptr<IXMLDOMAttribute> replaced;
-        if (FAILED(hr = rss->setAttributeNode(version.Get(), replaced.Put())))
+        if (FAILED(hr = rss->setAttributeNode(version.Get(), replaced.Receive())))
             return hr;
         if (FAILED(hr = Append(m_doc, rss.Get())))
             return hr;
@@ -262,7 +262,7 @@ public:
     {
         m_hr = Step(L"#fragment");
         if (SUCCEEDED(m_hr))
-            m_hr = doc->createDocumentFragment(m_fragment.Put());
+            m_hr = doc->createDocumentFragment(m_fragment.Receive());
         if (SUCCEEDED(m_hr) && !m_fragment)
             m_hr = E_FAIL;
     }

@@ -514,105 +514,144 @@ int StripActiveContent(CString& text)
     return 1;
 }
 
+namespace {
+
+Text WithoutCarriageReturns(const wchar_t* src, size_t length)
+{
+    Text out;
+    out.reserve(length);
+    for (size_t i = 0; i < length; ++i) {
+        if (src[i] != L'\r')
+            out += src[i];
+    }
+    return out;
+}
+
+// "<P>", "<p>" and "<br>" become line feeds.
+Text ParagraphsToLineFeeds(const Text& s)
+{
+    Text out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        if (s[i] == L'<' && (s.compare(i, 3, L"<P>") == 0 || s.compare(i, 3, L"<p>") == 0)) {
+            out += L'\n';
+            i += 3;
+        } else if (s[i] == L'<' && s.compare(i, 4, L"<br>") == 0) {
+            out += L'\n';
+            i += 4;
+        } else {
+            out += s[i++];
+        }
+    }
+    return out;
+}
+
+// Every '<' with a '>' after it opens a tag that goes, through that '>'; "<br..." tags leave a line feed. The
+// first '>' at or after a '<' only moves forward, so it is searched once for the whole text.
+Text WithoutTags(const Text& s)
+{
+    Text out;
+    out.reserve(s.size());
+    size_t gt = s.find(L'>');
+    for (size_t i = 0; i < s.size();) {
+        if (s[i] != L'<') {
+            out += s[i++];
+            continue;
+        }
+        if (gt != npos && gt < i)
+            gt = s.find(L'>', i);
+        if (gt == npos) {
+            out.append(s, i, npos);
+            break;
+        }
+        if (i + 2 < s.size() && s[i + 1] == L'b' && s[i + 2] == L'r')
+            out += L'\n';
+        i = gt + 1;
+    }
+    return out;
+}
+
+// Runs of the character become one.
+Text CollapseRuns(const Text& s, wchar_t c)
+{
+    Text out;
+    out.reserve(s.size());
+    for (wchar_t ch : s) {
+        if (ch == c && !out.empty() && out.back() == c)
+            continue;
+        out += ch;
+    }
+    return out;
+}
+
+// At most two line feeds go from each end; the others become "<br>" and a line feed; tabs go.
+Text LineFeedsToBreaks(const Text& s)
+{
+    size_t first = 0;
+    size_t last = s.size();
+    for (int k = 0; k < 2 && first < last && s[first] == L'\n'; ++k)
+        ++first;
+    for (int k = 0; k < 2 && last > first && s[last - 1] == L'\n'; ++k)
+        --last;
+    Text out;
+    out.reserve(last - first + 16);
+    for (size_t i = first; i < last; ++i) {
+        if (s[i] == L'\n')
+            out += L"<br>\n";
+        else if (s[i] != L'\t')
+            out += s[i];
+    }
+    return out;
+}
+
+Text WithoutBlanksBeforeLineFeeds(const Text& s)
+{
+    Text out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == L' ' && i + 1 < s.size() && s[i + 1] == L'\n')
+            continue;
+        out += s[i];
+    }
+    return out;
+}
+
+} // namespace
+
 int HtmlToText(CString& text)
 {
     if (text.IsEmpty())
         return 1;
-    const wchar_t* src = text.GetString();
-    const size_t length = static_cast<size_t>(text.GetLength());
-
-    // 1. Carriage returns go.
-    Text a;
-    a.reserve(length);
-    for (size_t i = 0; i < length; ++i) {
-        if (src[i] != L'\r')
-            a += src[i];
-    }
-
-    // 2. Paragraph and plain line-break tags become line feeds.
-    Text b;
-    b.reserve(a.size());
-    for (size_t i = 0; i < a.size();) {
-        if (a[i] == L'<' && (a.compare(i, 3, L"<P>") == 0 || a.compare(i, 3, L"<p>") == 0)) {
-            b += L'\n';
-            i += 3;
-        } else if (a[i] == L'<' && a.compare(i, 4, L"<br>") == 0) {
-            b += L'\n';
-            i += 4;
-        } else {
-            b += a[i++];
-        }
-    }
-
-    // 3. Every '<' with a '>' after it opens a tag that goes, through that '>'; "<br..." tags leave a line feed.
-    // The first '>' at or after a '<' only moves forward, so it is searched once for the whole text.
-    Text c;
-    c.reserve(b.size());
-    size_t gt = b.find(L'>');
-    for (size_t i = 0; i < b.size();) {
-        if (b[i] != L'<') {
-            c += b[i++];
-            continue;
-        }
-        if (gt != npos && gt < i)
-            gt = b.find(L'>', i);
-        if (gt == npos) {
-            c.append(b, i, npos);
-            break;
-        }
-        if (i + 2 < b.size() && b[i + 1] == L'b' && b[i + 2] == L'r')
-            c += L'\n';
-        i = gt + 1;
-    }
-
-    // 4. Runs of line feeds become one.
-    Text d;
-    d.reserve(c.size());
-    for (size_t i = 0; i < c.size(); ++i) {
-        if (c[i] == L'\n' && !d.empty() && d.back() == L'\n')
-            continue;
-        d += c[i];
-    }
-
-    // 5. At most two line feeds go from each end.
-    size_t first = 0;
-    size_t last = d.size();
-    for (int k = 0; k < 2 && first < last && d[first] == L'\n'; ++k)
-        ++first;
-    for (int k = 0; k < 2 && last > first && d[last - 1] == L'\n'; ++k)
-        --last;
-
-    // 6. and 7. Line feeds become "<br>" and a line feed; tabs go.
-    Text e;
-    e.reserve(last - first + 16);
-    for (size_t i = first; i < last; ++i) {
-        if (d[i] == L'\n')
-            e += L"<br>\n";
-        else if (d[i] != L'\t')
-            e += d[i];
-    }
-
-    // 8. Runs of blanks become one.
-    Text f;
-    f.reserve(e.size());
-    for (size_t i = 0; i < e.size(); ++i) {
-        if (e[i] == L' ' && !f.empty() && f.back() == L' ')
-            continue;
-        f += e[i];
-    }
-
-    // 9. Entities.
-    Text g = DecodeEntities(f);
-
-    // 10. A blank before a line feed goes.
-    Text h;
-    h.reserve(g.size());
-    for (size_t i = 0; i < g.size(); ++i) {
-        if (g[i] == L' ' && i + 1 < g.size() && g[i + 1] == L'\n')
-            continue;
-        h += g[i];
-    }
-
-    Assign(text, h);
+    Text s = WithoutCarriageReturns(text.GetString(), static_cast<size_t>(text.GetLength()));
+    s = ParagraphsToLineFeeds(s);
+    s = WithoutTags(s);
+    s = CollapseRuns(s, L'\n');
+    s = LineFeedsToBreaks(s);
+    s = CollapseRuns(s, L' ');
+    s = DecodeEntities(s);
+    s = WithoutBlanksBeforeLineFeeds(s);
+    Assign(text, s);
     return 1;
+}
+
+CString CleanedCopy(const CString& text)
+{
+    CString copy = text;
+    StripActiveContent(copy);
+    return copy;
+}
+
+CString DisplayCopy(const CString& text)
+{
+    CString copy = text;
+    HtmlToText(copy);
+    return copy;
+}
+
+CString TrimmedDisplayCopy(const CString& text)
+{
+    CString copy = text;
+    copy.Trim();
+    HtmlToText(copy);
+    return copy.Trim();
 }

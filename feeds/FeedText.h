@@ -10,3 +10,11 @@ int StripActiveContent(CString& text);
 // Turns stored HTML into the display copy drawn by the HTML-subset drawer: tags removed, line breaks kept as
 // "<br>" followed by a line feed, blanks collapsed, common entities decoded. Works in place; returns 1.
 int HtmlToText(CString& text);
+
+// Copies for the records. The stored text of a title or description: cleaned of active content.
+CString CleanedCopy(const CString& text);
+// Its display copy.
+CString DisplayCopy(const CString& text);
+// The display copy of a link: trimmed before and after, since a link written on a line of its own would keep a
+// line break ("<br>") in its display copy, and items are matched by that copy.
+CString TrimmedDisplayCopy(const CString& text);

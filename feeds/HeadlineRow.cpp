@@ -2,42 +2,35 @@
 #include "feeds/HeadlineRow.h"
 #include "res/resource.h"
 
-#include "feeds/EngineContext.h"
 #include "feeds/AppHelpers.h"
+#include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedText.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
 #include "toolkit/commandbars/XTPColorManager.h"
 #include "toolkit/taskpanel/XTPHtmlText.h"
 
 namespace {
 
-// The two fonts of a row, created for one call and put back and deleted on every path.
+// The two fonts of a row, created for one call; the DC's own font is back before they are deleted.
 class CRowFonts
 {
 public:
     explicit CRowFonts(HDC hDC)
-        : m_hDC(hDC), m_hHeadline(::CreateFontIndirectW(&GetEngineContext().m_lfHeadline)),
-          m_hSmall(::CreateFontIndirectW(&GetEngineContext().m_lfSmall)), m_hOld(::SelectObject(hDC, m_hHeadline))
+        : m_hDC(hDC), m_headline(::CreateFontIndirectW(&GetEngineContext().m_lfHeadline)),
+          m_small(::CreateFontIndirectW(&GetEngineContext().m_lfSmall)), m_select(hDC, m_headline)
     {
     }
-    ~CRowFonts()
-    {
-        ::SelectObject(m_hDC, m_hOld);
-        ::DeleteObject(m_hHeadline);
-        ::DeleteObject(m_hSmall);
-    }
-    CRowFonts(const CRowFonts&) = delete;
-    CRowFonts& operator=(const CRowFonts&) = delete;
 
-    void SelectHeadline() { ::SelectObject(m_hDC, m_hHeadline); }
-    void SelectSmall() { ::SelectObject(m_hDC, m_hSmall); }
+    void SelectHeadline() { ::SelectObject(m_hDC, m_headline); }
+    void SelectSmall() { ::SelectObject(m_hDC, m_small); }
 
 private:
     HDC m_hDC;
-    HFONT m_hHeadline;
-    HFONT m_hSmall;
-    HGDIOBJ m_hOld;
+    CScopedFont m_headline;
+    CScopedFont m_small;
+    CScopedSelect m_select;
 };
 
 bool IsValidDate(const COleDateTime& dt)

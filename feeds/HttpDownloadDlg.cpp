@@ -267,10 +267,7 @@ void CHttpDownloadDlg::DownloadBody()
         ReportError(IDS_DOWNLOAD_ERROR_CONNECT, ERROR_WINHTTP_CANNOT_CONNECT);
         return;
     }
-    const bool bNamedProxy = m_nProxyMode == 3;
-    m_hSession =
-        WinHttpOpen(m_strUserAgent, bNamedProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                    bNamedProxy ? m_strProxyServer.GetString() : WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    m_hSession = OpenHttpSession(m_strUserAgent, m_nProxyMode, m_strProxyServer);
     if (!m_hSession) {
         ReportError(IDS_DOWNLOAD_ERROR_SESSION, GetLastError());
         return;
@@ -311,9 +308,7 @@ void CHttpDownloadDlg::DownloadBody()
     DWORD disabled = WINHTTP_DISABLE_KEEP_ALIVE;
     WinHttpSetOption(m_hRequest, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
 
-    if (bNamedProxy && !m_strProxyUserName.IsEmpty())
-        WinHttpSetCredentials(m_hRequest, WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, m_strProxyUserName,
-                              m_strProxyPassword, nullptr);
+    SetProxyCredentials(m_hRequest, m_nProxyMode, m_strProxyUserName, m_strProxyPassword);
     if (!m_strUserName.IsEmpty())
         WinHttpSetCredentials(m_hRequest, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC, m_strUserName,
                               m_strPassword, nullptr);

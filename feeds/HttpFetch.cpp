@@ -2,48 +2,14 @@
 #include "feeds/HttpFetch.h"
 
 #include "feeds/EngineContext.h"
+#include "framework/core/ScopedHandles.h"
+#include "framework/html/HtmlNavigation.h"
 
 #include <cwchar>
 
 namespace {
 
 const DWORD kBlockSize = 1024;
-
-// Closes a WinHTTP handle on every way out.
-class CInternetHandle
-{
-public:
-    explicit CInternetHandle(HINTERNET handle = nullptr) : m_handle(handle) {}
-    ~CInternetHandle()
-    {
-        if (m_handle)
-            WinHttpCloseHandle(m_handle);
-    }
-    CInternetHandle(const CInternetHandle&) = delete;
-    CInternetHandle& operator=(const CInternetHandle&) = delete;
-    operator HINTERNET() const { return m_handle; }
-
-private:
-    HINTERNET m_handle;
-};
-
-class CFileHandle
-{
-public:
-    explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
-    ~CFileHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 bool IsStopped(HANDLE hStopEvent)
 {
@@ -86,6 +52,41 @@ BOOL CrackHttpUrl(LPCWSTR url, CHttpUrlParts& parts)
     parts.nPort = components.nPort;
     parts.bSecure = components.nScheme == INTERNET_SCHEME_HTTPS;
     return TRUE;
+}
+
+HINTERNET OpenHttpSession(LPCWSTR userAgent, int nProxyMode, LPCWSTR proxyServer)
+{
+    const bool bNamedProxy = nProxyMode == 3;
+    return WinHttpOpen(userAgent ? userAgent : L"",
+                       bNamedProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                       bNamedProxy && proxyServer ? proxyServer : WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+}
+
+HINTERNET OpenHttpSession()
+{
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    return OpenHttpSession(settings.szUserAgent, settings.nProxyMode, settings.szProxyServer);
+}
+
+void SetProxyCredentials(HINTERNET hRequest, int nProxyMode, LPCWSTR user, LPCWSTR password)
+{
+    if (nProxyMode == 3 && user && *user)
+        WinHttpSetCredentials(hRequest, WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, user,
+                              password ? password : L"", nullptr);
+}
+
+void SetProxyCredentials(HINTERNET hRequest)
+{
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    SetProxyCredentials(hRequest, settings.nProxyMode, settings.szProxyUser, settings.szProxyPass);
+}
+
+void UseEngineHttpForPages()
+{
+    HtmlHttpHooks hooks;
+    hooks.openSession = [] { return OpenHttpSession(); };
+    hooks.prepareRequest = [](HINTERNET hRequest) { SetProxyCredentials(hRequest); };
+    HtmlSetHttpHooks(hooks);
 }
 
 BOOL QueryHttpStatusCode(HINTERNET hRequest, DWORD& status)
@@ -131,24 +132,20 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     if (!CrackHttpUrl(url, parts))
         return HTTP_FETCH_FAILED;
 
-    const CReaderSettings& settings = GetEngineContext().m_settings;
-    const bool bNamedProxy = settings.nProxyMode == 3;
-    CInternetHandle session(WinHttpOpen(
-        settings.szUserAgent, bNamedProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-        bNamedProxy ? settings.szProxyServer : WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    CScopedInternet session(OpenHttpSession());
     if (!session)
         return HTTP_FETCH_FAILED;
     if (IsStopped(hStopEvent))
         return HTTP_FETCH_STOPPED;
 
-    CInternetHandle connection(WinHttpConnect(session, parts.strHost, parts.nPort, 0));
+    CScopedInternet connection(WinHttpConnect(session, parts.strHost, parts.nPort, 0));
     if (!connection)
         return HTTP_FETCH_FAILED;
     if (IsStopped(hStopEvent))
         return HTTP_FETCH_STOPPED;
 
     LPCWSTR acceptTypes[] = {L"*/*", nullptr};
-    CInternetHandle request(WinHttpOpenRequest(connection, L"GET", parts.strObject, nullptr, WINHTTP_NO_REFERER,
+    CScopedInternet request(WinHttpOpenRequest(connection, L"GET", parts.strObject, nullptr, WINHTTP_NO_REFERER,
                                                acceptTypes,
                                                WINHTTP_FLAG_REFRESH | (parts.bSecure ? WINHTTP_FLAG_SECURE : 0)));
     if (!request)
@@ -161,9 +158,7 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     DWORD disabled = WINHTTP_DISABLE_KEEP_ALIVE;
     WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
 
-    if (bNamedProxy && settings.szProxyUser[0])
-        WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, settings.szProxyUser,
-                              settings.szProxyPass, nullptr);
+    SetProxyCredentials(request);
     if (bUseCredentials)
         WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC, userName ? userName : L"",
                               password ? password : L"", nullptr);
@@ -194,9 +189,9 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
         return HTTP_FETCH_STOPPED;
     ULONGLONG announced = 0;
     const bool bAnnounced = QueryContentLength(request, announced) != FALSE;
-    CFileHandle file(CreateFileW(targetPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    CScopedFile file(CreateFileW(targetPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen())
+    if (!file)
         return HTTP_FETCH_FAILED;
 
     char buffer[kBlockSize];

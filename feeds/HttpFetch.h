@@ -39,3 +39,16 @@ struct CHttpUrlParts
 
 // FALSE when the URL cannot be cracked or is not HTTP or HTTPS.
 BOOL CrackHttpUrl(LPCWSTR url, CHttpUrlParts& parts);
+
+// The synchronous WinHTTP session of one request: the user agent, and with proxy mode 3 the named proxy (any
+// other mode: the platform's proxy configuration). Every request of the program opens its session here.
+HINTERNET OpenHttpSession(LPCWSTR userAgent, int nProxyMode, LPCWSTR proxyServer);
+// The same with the branding's user agent and the "Connection" settings.
+HINTERNET OpenHttpSession();
+// Basic credentials for a named proxy (mode 3) with a user name; nothing for any other proxy.
+void SetProxyCredentials(HINTERNET hRequest, int nProxyMode, LPCWSTR user, LPCWSTR password);
+// The same with the "Connection" settings.
+void SetProxyCredentials(HINTERNET hRequest);
+
+// Lets the HTML pane's page fetches use the sessions and proxy credentials above.
+void UseEngineHttpForPages();

@@ -8,41 +8,19 @@
 
 namespace {
 
-CString Cleaned(const CString& text)
-{
-    CString copy = text;
-    StripActiveContent(copy);
-    return copy;
-}
-
-CString DisplayCopy(const CString& text)
-{
-    CString copy = text;
-    HtmlToText(copy);
-    return copy;
-}
-
-CString TrimmedDisplayCopy(const CString& text)
-{
-    CString copy = text;
-    copy.Trim();
-    HtmlToText(copy);
-    return copy.Trim();
-}
-
 // One "outline": a new subscribed feed, or nothing when it has no usable address.
 void ReadOutline(CFeedChannel* pChannel, IXMLDOMNode* pNode)
 {
     CFeedItem* item = new CFeedItem;
     XmlDom::ForEachAttribute(pNode, [item](const CString& name, const CString& value) {
         if (name == L"text") {
-            item->m_strTitle = Cleaned(value);
+            item->m_strTitle = CleanedCopy(value);
             item->m_strTitleText = DisplayCopy(item->m_strTitle);
         } else if (name == L"xmlUrl") {
             item->m_strLink = value;
             item->m_strLinkText = TrimmedDisplayCopy(value);
         } else if (name == L"description") {
-            item->m_strDescription = Cleaned(value);
+            item->m_strDescription = CleanedCopy(value);
             item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
         }
     });

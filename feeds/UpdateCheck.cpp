@@ -6,12 +6,13 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "feeds/EngineMessages.h"
-#include "feeds/EngineContext.h"
 #include "feeds/AppHelpers.h"
+#include "feeds/EngineContext.h"
+#include "feeds/EngineMessages.h"
 #include "feeds/HttpDownloadDlg.h"
 #include "feeds/HttpFetch.h"
 #include "feeds/XmlDom.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Wnd.h"
 
 namespace {
@@ -46,15 +47,14 @@ ULONGLONG FileSize(LPCWSTR path, bool& exists)
 
 bool StartsAsProgram(LPCWSTR path)
 {
-    HANDLE file =
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CScopedFile file(
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     char magic[2] = {};
     DWORD got = 0;
     const bool ok =
         ReadFile(file, magic, sizeof(magic), &got, nullptr) && got == 2 && magic[0] == 'M' && magic[1] == 'Z';
-    CloseHandle(file);
     return ok;
 }
 
@@ -69,7 +69,7 @@ BOOL CUpdateDescription::ParseUpdateDescription()
     if (!doc || !XmlDom::LoadDocument(doc.Get(), m_strPath))
         return FALSE;
     XmlDom::ElementPtr root;
-    if (FAILED(doc->get_documentElement(root.Put())) || !root)
+    if (FAILED(doc->get_documentElement(root.Receive())) || !root)
         return FALSE;
     if (XmlDom::NodeName(root.Get()).CompareNoCase(L"UPDATE") != 0)
         return FALSE;

@@ -9,6 +9,7 @@
 
 #include "feeds/EngineContext.h"
 #include "feeds/HttpFetch.h"
+#include "framework/core/ScopedHandles.h"
 
 // The maker's statistics service: a deployment setting.
 #ifndef LQ_DEFAULT_STAT_SERVER
@@ -16,48 +17,6 @@
 #endif
 
 namespace {
-
-class CFileHandle
-{
-public:
-    explicit CFileHandle(HANDLE h) : m_h(h) {}
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    ~CFileHandle()
-    {
-        if (IsOpen())
-            CloseHandle(m_h);
-    }
-    bool IsOpen() const { return m_h != INVALID_HANDLE_VALUE && m_h != nullptr; }
-    operator HANDLE() const { return m_h; }
-    HANDLE Release()
-    {
-        HANDLE h = m_h;
-        m_h = INVALID_HANDLE_VALUE;
-        return h;
-    }
-
-private:
-    HANDLE m_h;
-};
-
-class CInternetHandle
-{
-public:
-    explicit CInternetHandle(HINTERNET h) : m_h(h) {}
-    CInternetHandle(const CInternetHandle&) = delete;
-    CInternetHandle& operator=(const CInternetHandle&) = delete;
-    ~CInternetHandle()
-    {
-        if (m_h)
-            WinHttpCloseHandle(m_h);
-    }
-    explicit operator bool() const { return m_h != nullptr; }
-    operator HINTERNET() const { return m_h; }
-
-private:
-    HINTERNET m_h;
-};
 
 // The whole file as bytes; false when it cannot be opened.
 bool ReadWholeFile(HANDLE file, std::string& bytes)
@@ -72,9 +31,9 @@ bool ReadWholeFile(HANDLE file, std::string& bytes)
 
 bool ReadLog(std::string& bytes)
 {
-    CFileHandle file(CreateFileW(GetUsageLogPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    CScopedFile file(CreateFileW(GetUsageLogPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.IsOpen() && ReadWholeFile(file, bytes);
+    return file.IsValid() && ReadWholeFile(file, bytes);
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes)
@@ -151,9 +110,9 @@ BOOL LogUsageOn(int kind, int action, LPCWSTR text, const SYSTEMTIME& utcDate)
 {
     if (GetEngineContext().m_strDataFolder.IsEmpty())
         return FALSE;
-    CFileHandle file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    CScopedFile file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen())
+    if (!file.IsValid())
         return FALSE;
 
     LARGE_INTEGER size{};
@@ -223,26 +182,20 @@ int UploadLog(std::string* pSent)
     if (!CrackHttpUrl(url, parts))
         return USAGE_UPLOAD_BAD_URL;
 
-    const CReaderSettings& settings = GetEngineContext().m_settings;
-    const bool bNamedProxy = settings.nProxyMode == 3;
-    CInternetHandle session(WinHttpOpen(
-        settings.szUserAgent, bNamedProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-        bNamedProxy ? settings.szProxyServer : WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    CScopedInternet session(OpenHttpSession());
     if (!session)
         return USAGE_UPLOAD_REFUSED;
-    CInternetHandle connection(WinHttpConnect(session, parts.strHost, parts.nPort, 0));
+    CScopedInternet connection(WinHttpConnect(session, parts.strHost, parts.nPort, 0));
     if (!connection)
         return USAGE_UPLOAD_REFUSED;
     LPCWSTR acceptTypes[] = {L"*/*", nullptr};
-    CInternetHandle request(WinHttpOpenRequest(connection, L"POST", parts.strObject, nullptr, WINHTTP_NO_REFERER,
+    CScopedInternet request(WinHttpOpenRequest(connection, L"POST", parts.strObject, nullptr, WINHTTP_NO_REFERER,
                                                acceptTypes,
                                                WINHTTP_FLAG_REFRESH | (parts.bSecure ? WINHTTP_FLAG_SECURE : 0)));
     if (!request)
         return USAGE_UPLOAD_REFUSED;
     // A named proxy that asks for its Basic credentials would otherwise refuse every upload for good.
-    if (bNamedProxy && settings.szProxyUser[0])
-        WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, settings.szProxyUser,
-                              settings.szProxyPass, nullptr);
+    SetProxyCredentials(request);
 
     std::string body;
     body.reserve(log.size());
@@ -305,15 +258,15 @@ void FinishUsageUpload(int result, const std::string& sent)
         return;
     }
     GetEngineContext().m_nUsageEntries = 0;
-    CFileHandle file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    CScopedFile file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string now;
-    if (!file.IsOpen() || !ReadWholeFile(file, now))
+    if (!file.IsValid() || !ReadWholeFile(file, now))
         return;
     // Entries logged while the upload ran were not sent: they stay, numbered from 1 under the header.
     const size_t headerEnd = sent.find("\r\n");
     if (now.size() <= sent.size() || now.compare(0, sent.size(), sent) != 0 || headerEnd == std::string::npos) {
-        CloseHandle(file.Release());
+        file.Close();
         DeleteFileW(GetUsageLogPath());
         return;
     }

@@ -1,10 +1,11 @@
 // The display template installer and the word replacer behind the weather page.
 #include "feeds/ViewTemplates.h"
 
-#include "feeds/EngineContext.h"
 #include "feeds/AppHelpers.h"
+#include "feeds/EngineContext.h"
 #include "framework/core/Collections.h"
 #include "framework/core/File.h"
+#include "framework/core/ScopedHandles.h"
 
 namespace {
 
@@ -189,8 +190,8 @@ int CWordReplacer::ReplaceWords()
     m_bFound = true;
 
     const CString outputPath = m_bWriteInPlace ? m_strInputFile : m_strOutputFile;
-    HANDLE file = CreateFileW(outputPath, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CScopedFile file(CreateFileW(outputPath, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return 0;
     int written = 0;
     int from = 0;
@@ -202,7 +203,6 @@ int CWordReplacer::ReplaceWords()
         ++written;
     }
     ok = ok && WriteNarrow(file, text.Mid(from)) && SetEndOfFile(file);
-    CloseHandle(file);
     m_bDone = ok;
     return ok ? written : 0;
 }

@@ -9,7 +9,7 @@ DocumentPtr CreateDocument(bool bPreserveWhiteSpace)
 {
     DocumentPtr doc;
     if (FAILED(::CoCreateInstance(CLSID_Document, nullptr, CLSCTX_INPROC_SERVER, IID_Document,
-                                  reinterpret_cast<void**>(doc.Put()))) ||
+                                  reinterpret_cast<void**>(doc.Receive()))) ||
         !doc)
         return DocumentPtr();
     if (FAILED(doc->put_async(VARIANT_FALSE)) || FAILED(doc->put_validateOnParse(VARIANT_FALSE)) ||
@@ -30,9 +30,9 @@ bool LoadDocument(IXMLDOMDocument* pDoc, LPCWSTR path)
         return true;
     // The reason is read as the system does, but nobody is shown it.
     Ptr<IXMLDOMParseError> error;
-    if (SUCCEEDED(pDoc->get_parseError(error.Put())) && error) {
+    if (SUCCEEDED(pDoc->get_parseError(error.Receive())) && error) {
         Bstr reason;
-        error->get_reason(reason.Put());
+        error->get_reason(reason.Receive());
     }
     return false;
 }
@@ -40,7 +40,7 @@ bool LoadDocument(IXMLDOMDocument* pDoc, LPCWSTR path)
 CString NodeName(IXMLDOMNode* pNode)
 {
     Bstr name;
-    if (!pNode || FAILED(pNode->get_nodeName(name.Put())))
+    if (!pNode || FAILED(pNode->get_nodeName(name.Receive())))
         return CString();
     return name.ToString();
 }
@@ -48,7 +48,7 @@ CString NodeName(IXMLDOMNode* pNode)
 CString NodeText(IXMLDOMNode* pNode)
 {
     Bstr text;
-    if (!pNode || FAILED(pNode->get_text(text.Put())))
+    if (!pNode || FAILED(pNode->get_text(text.Receive())))
         return CString();
     return text.ToString();
 }
@@ -64,7 +64,7 @@ DOMNodeType NodeType(IXMLDOMNode* pNode)
 NodePtr FirstChild(IXMLDOMNode* pNode)
 {
     NodePtr child;
-    if (!pNode || pNode->get_firstChild(child.Put()) != S_OK)
+    if (!pNode || pNode->get_firstChild(child.Receive()) != S_OK)
         return NodePtr();
     return child;
 }
@@ -72,7 +72,7 @@ NodePtr FirstChild(IXMLDOMNode* pNode)
 NodePtr NextSibling(IXMLDOMNode* pNode)
 {
     NodePtr sibling;
-    if (!pNode || pNode->get_nextSibling(sibling.Put()) != S_OK)
+    if (!pNode || pNode->get_nextSibling(sibling.Receive()) != S_OK)
         return NodePtr();
     return sibling;
 }
@@ -82,15 +82,15 @@ NodePtr NextChild(IXMLDOMNode* pParent, IXMLDOMNode* pCurrent, long index)
     NodePtr sibling;
     if (!pCurrent)
         return NodePtr();
-    HRESULT hr = pCurrent->get_nextSibling(sibling.Put());
+    HRESULT hr = pCurrent->get_nextSibling(sibling.Receive());
     if (hr == S_OK)
         return sibling;
     if (hr == S_FALSE || !pParent)
         return NodePtr();
     NodeListPtr children;
     NodePtr next;
-    if (FAILED(pParent->get_childNodes(children.Put())) || !children ||
-        children->get_item(index + 1, next.Put()) != S_OK)
+    if (FAILED(pParent->get_childNodes(children.Receive())) || !children ||
+        children->get_item(index + 1, next.Receive()) != S_OK)
         return NodePtr();
     return next;
 }
@@ -99,7 +99,7 @@ NodePtr SelectSingleNode(IXMLDOMNode* pNode, LPCWSTR xpath)
 {
     NodePtr found;
     Bstr query(xpath);
-    if (!pNode || pNode->selectSingleNode(query, found.Put()) != S_OK)
+    if (!pNode || pNode->selectSingleNode(query, found.Receive()) != S_OK)
         return NodePtr();
     return found;
 }

@@ -1,6 +1,6 @@
 // MSXML plumbing shared by the feed readers and writers: the class and interface identifiers our import
-// libraries lack, a document created with the flags every load and save uses, a small owning COM pointer and
-// BSTR/VARIANT holders.
+// libraries lack, a document created with the flags every load and save uses, and BSTR/VARIANT
+// holders.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <oleauto.h>
 
 #include "framework/core/AfxString.h"
+#include "framework/core/ScopedHandles.h"
 
 namespace XmlDom {
 // DOMDocument (the version-independent MSXML class), IXMLDOMDocument and IXMLDOMNode.
@@ -15,54 +16,7 @@ extern const CLSID CLSID_Document;
 extern const IID IID_Document;
 extern const IID IID_Node;
 
-// An owning interface pointer: released on every path. Put() hands out the slot for an [out] argument after
-// releasing what it held.
-template <class T> class Ptr
-{
-public:
-    Ptr() = default;
-    explicit Ptr(T* p) : m_p(p) {} // takes over a reference
-    Ptr(const Ptr& other) : m_p(other.m_p)
-    {
-        if (m_p)
-            m_p->AddRef();
-    }
-    Ptr(Ptr&& other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }
-    Ptr& operator=(Ptr other) noexcept
-    {
-        T* p = m_p;
-        m_p = other.m_p;
-        other.m_p = p;
-        return *this;
-    }
-    ~Ptr() { Release(); }
-
-    void Release()
-    {
-        if (m_p) {
-            T* p = m_p;
-            m_p = nullptr;
-            p->Release();
-        }
-    }
-    T** Put()
-    {
-        Release();
-        return &m_p;
-    }
-    T* Detach()
-    {
-        T* p = m_p;
-        m_p = nullptr;
-        return p;
-    }
-    T* Get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-
-private:
-    T* m_p = nullptr;
-};
+template <class T> using Ptr = CScopedComPtr<T>;
 
 using DocumentPtr = Ptr<IXMLDOMDocument>;
 using NodePtr = Ptr<IXMLDOMNode>;
@@ -81,7 +35,7 @@ public:
     Bstr& operator=(const Bstr&) = delete;
     ~Bstr() { ::SysFreeString(m_b); }
 
-    BSTR* Put()
+    BSTR* Receive()
     {
         ::SysFreeString(m_b);
         m_b = nullptr;
@@ -138,14 +92,14 @@ NodePtr SelectSingleNode(IXMLDOMNode* pNode, LPCWSTR xpath);
 template <class Fn> void ForEachAttribute(IXMLDOMNode* pNode, Fn fn)
 {
     NamedNodeMapPtr attributes;
-    if (!pNode || FAILED(pNode->get_attributes(attributes.Put())) || !attributes)
+    if (!pNode || FAILED(pNode->get_attributes(attributes.Receive())) || !attributes)
         return;
     long count = 0;
     if (FAILED(attributes->get_length(&count)))
         return;
     for (long i = 0; i < count; ++i) {
         NodePtr attribute;
-        if (FAILED(attributes->get_item(i, attribute.Put())) || !attribute)
+        if (FAILED(attributes->get_item(i, attribute.Receive())) || !attribute)
             continue;
         fn(NodeName(attribute.Get()), NodeText(attribute.Get()));
     }

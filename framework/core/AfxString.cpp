@@ -132,11 +132,202 @@ template <typename T> void Pad(std::basic_string<T>& out, const std::basic_strin
         out.append(static_cast<size_t>(padding), T(' '));
 }
 
-// printf by hand for text (so "%s" means this string's own width whatever the C library thinks) and through
-// the narrow C library for numbers, whose output is plain ASCII.
-template <typename T> void FormatInto(std::basic_string<T>& out, const T* format, va_list args)
+// Length modifiers, including the platform's I, I32 and I64 and w (wide).
+enum class ArgSize
+{
+    Default,
+    Char,
+    Short,
+    Long,
+    LongLong,
+    PointerSized,
+    LongDouble,
+    WideText,
+};
+
+struct LengthModifier
+{
+    const char* text;
+    ArgSize size;
+};
+
+// Longer modifiers before their prefixes.
+const LengthModifier kLengthModifiers[] = {
+    {"hh", ArgSize::Char},      {"h", ArgSize::Short},      {"ll", ArgSize::LongLong},    {"l", ArgSize::Long},
+    {"L", ArgSize::LongDouble}, {"j", ArgSize::LongLong},   {"z", ArgSize::PointerSized}, {"t", ArgSize::PointerSized},
+    {"w", ArgSize::WideText},   {"I64", ArgSize::LongLong}, {"I32", ArgSize::Default},    {"I", ArgSize::PointerSized},
+};
+
+// One conversion's flags, width, precision and argument size, as written after its '%'.
+struct FormatSpec
+{
+    std::string flags;
+    int width = 0;
+    int precision = -1;
+    ArgSize size = ArgSize::Default;
+
+    bool LeftAligned() const { return flags.find('-') != std::string::npos; }
+    // The spec for the C library, without its conversion letter.
+    std::string NarrowFormat() const
+    {
+        std::string format = "%" + flags;
+        if (width > 0)
+            format += std::to_string(width);
+        if (precision >= 0)
+            format += "." + std::to_string(precision);
+        return format;
+    }
+};
+
+template <typename T> int ReadCount(const T*& p)
+{
+    int value = 0;
+    while (*p >= T('0') && *p <= T('9') && value < kMaxLength / 10)
+        value = value * 10 + (*p++ - T('0'));
+    return value;
+}
+
+// Reads what stands between the '%' and the conversion letter; p ends on the letter.
+template <typename T> void ReadSpec(const T*& p, va_list& args, FormatSpec& spec)
+{
+    while (*p == T('-') || *p == T('+') || *p == T(' ') || *p == T('#') || *p == T('0')) {
+        if (spec.flags.find(static_cast<char>(*p)) == std::string::npos)
+            spec.flags += static_cast<char>(*p);
+        ++p;
+    }
+    if (*p == T('*')) {
+        spec.width = va_arg(args, int);
+        if (spec.width < 0) {
+            spec.flags += '-';
+            spec.width = spec.width == INT_MIN ? 0 : -spec.width;
+        }
+        ++p;
+    } else {
+        spec.width = ReadCount(p);
+    }
+    if (*p == T('.')) {
+        ++p;
+        if (*p == T('*')) {
+            spec.precision = va_arg(args, int);
+            ++p;
+        } else {
+            spec.precision = ReadCount(p);
+        }
+    }
+    for (const LengthModifier& modifier : kLengthModifiers) {
+        size_t n = 0;
+        while (modifier.text[n] && p[n] == static_cast<T>(modifier.text[n]))
+            ++n;
+        if (!modifier.text[n]) {
+            p += n;
+            spec.size = modifier.size;
+            return;
+        }
+    }
+}
+
+// Whether a text or character conversion takes a wide argument: 's' and 'c' the string's own width, 'S' and 'C'
+// the other, whatever the modifier does not say otherwise.
+template <typename T> bool TakesWideArgument(T conversion, ArgSize size)
 {
     constexpr bool kWide = std::is_same_v<T, wchar_t>;
+    if (size == ArgSize::Long || size == ArgSize::WideText)
+        return true;
+    if (size == ArgSize::Short)
+        return false;
+    return conversion == T('s') || conversion == T('c') ? kWide : !kWide;
+}
+
+template <typename T> void AppendText(std::basic_string<T>& out, T conversion, const FormatSpec& spec, va_list& args)
+{
+    std::basic_string<T> text;
+    if (TakesWideArgument(conversion, spec.size)) {
+        const wchar_t* s = va_arg(args, const wchar_t*);
+        if (!s)
+            s = L"(null)";
+        text = Convert<T>(s, BoundedLength(s, spec.precision));
+    } else {
+        const char* s = va_arg(args, const char*);
+        if (!s)
+            s = "(null)";
+        text = Convert<T>(s, BoundedLength(s, spec.precision));
+    }
+    Pad(out, text, spec.width, spec.LeftAligned());
+}
+
+template <typename T>
+void AppendCharacter(std::basic_string<T>& out, T conversion, const FormatSpec& spec, va_list& args)
+{
+    std::basic_string<T> text;
+    if (TakesWideArgument(conversion, spec.size)) {
+        wchar_t ch = static_cast<wchar_t>(va_arg(args, int));
+        text = Convert<T>(&ch, 1);
+    } else {
+        char ch = static_cast<char>(va_arg(args, int));
+        text = Convert<T>(&ch, 1);
+    }
+    Pad(out, text, spec.width, spec.LeftAligned());
+}
+
+template <typename V> std::string PrintNumber(const std::string& format, V value)
+{
+    char buffer[128];
+    const int n = std::snprintf(buffer, sizeof(buffer), format.c_str(), value);
+    if (n < 0)
+        return std::string();
+    if (n < static_cast<int>(sizeof(buffer)))
+        return std::string(buffer, static_cast<size_t>(n));
+    std::string number(static_cast<size_t>(n) + 1, '\0');
+    std::snprintf(number.data(), number.size(), format.c_str(), value);
+    number.resize(static_cast<size_t>(n));
+    return number;
+}
+
+bool IsNumberConversion(char c)
+{
+    return c != '\0' && std::strchr("diuxXopeEfFgGaA", c) != nullptr;
+}
+
+// Numbers go through the narrow C library, whose output is plain ASCII.
+std::string FormatNumber(char c, const FormatSpec& spec, va_list& args)
+{
+    std::string format = spec.NarrowFormat();
+    if (c == 'p')
+        return PrintNumber(format + 'p', va_arg(args, void*));
+    const bool bWide = spec.size == ArgSize::LongLong || spec.size == ArgSize::PointerSized;
+    if (c == 'd' || c == 'i') {
+        long long value;
+        if (bWide)
+            value = va_arg(args, long long);
+        else if (spec.size == ArgSize::Char)
+            value = static_cast<signed char>(va_arg(args, int));
+        else if (spec.size == ArgSize::Short)
+            value = static_cast<short>(va_arg(args, int));
+        else
+            value = va_arg(args, int); // long is 32 bits here
+        return PrintNumber(format + "lld", value);
+    }
+    if (c == 'u' || c == 'x' || c == 'X' || c == 'o') {
+        unsigned long long value;
+        if (bWide)
+            value = va_arg(args, unsigned long long);
+        else if (spec.size == ArgSize::Char)
+            value = static_cast<unsigned char>(va_arg(args, unsigned int));
+        else if (spec.size == ArgSize::Short)
+            value = static_cast<unsigned short>(va_arg(args, unsigned int));
+        else
+            value = va_arg(args, unsigned int);
+        return PrintNumber(format + "ll" + c, value);
+    }
+    if (spec.size == ArgSize::LongDouble)
+        return PrintNumber(format + 'L' + c, va_arg(args, long double));
+    return PrintNumber(format + c, va_arg(args, double));
+}
+
+// printf by hand for text (so "%s" means this string's own width whatever the C library thinks) and through
+// the narrow C library for numbers.
+template <typename T> void FormatInto(std::basic_string<T>& out, const T* format, va_list args)
+{
     const T* p = format;
     while (*p) {
         if (*p != T('%')) {
@@ -149,217 +340,27 @@ template <typename T> void FormatInto(std::basic_string<T>& out, const T* format
             ++p;
             continue;
         }
-        std::string flags;
-        while (*p == T('-') || *p == T('+') || *p == T(' ') || *p == T('#') || *p == T('0')) {
-            if (flags.find(static_cast<char>(*p)) == std::string::npos)
-                flags += static_cast<char>(*p);
-            ++p;
-        }
-        int width = 0;
-        if (*p == T('*')) {
-            width = va_arg(args, int);
-            if (width < 0) {
-                flags += '-';
-                width = width == INT_MIN ? 0 : -width;
-            }
-            ++p;
-        } else {
-            while (*p >= T('0') && *p <= T('9') && width < kMaxLength / 10)
-                width = width * 10 + (*p++ - T('0'));
-        }
-        int precision = -1;
-        if (*p == T('.')) {
-            ++p;
-            precision = 0;
-            if (*p == T('*')) {
-                precision = va_arg(args, int);
-                ++p;
-            } else {
-                while (*p >= T('0') && *p <= T('9') && precision < kMaxLength / 10)
-                    precision = precision * 10 + (*p++ - T('0'));
-            }
-        }
-        // Length modifiers, including the platform's I, I32 and I64 and w (wide).
-        enum Size
-        {
-            kDefault,
-            kChar,
-            kShort,
-            kLong,
-            kLongLong,
-            kPointerSized,
-            kLongDouble,
-            kWideText,
-        } size = kDefault;
-        if (*p == T('h')) {
-            ++p;
-            size = kShort;
-            if (*p == T('h')) {
-                ++p;
-                size = kChar;
-            }
-        } else if (*p == T('l')) {
-            ++p;
-            size = kLong;
-            if (*p == T('l')) {
-                ++p;
-                size = kLongLong;
-            }
-        } else if (*p == T('L')) {
-            ++p;
-            size = kLongDouble;
-        } else if (*p == T('j')) {
-            ++p;
-            size = kLongLong;
-        } else if (*p == T('z') || *p == T('t')) {
-            ++p;
-            size = kPointerSized;
-        } else if (*p == T('w')) {
-            ++p;
-            size = kWideText;
-        } else if (*p == T('I')) {
-            ++p;
-            if (p[0] == T('6') && p[1] == T('4')) {
-                p += 2;
-                size = kLongLong;
-            } else if (p[0] == T('3') && p[1] == T('2')) {
-                p += 2;
-                size = kDefault;
-            } else {
-                size = kPointerSized;
-            }
-        }
+        FormatSpec spec;
+        ReadSpec(p, args, spec);
         const T conversion = *p;
         if (!conversion) {
             out.append(specStart, p);
             break;
         }
         ++p;
-        const bool left = flags.find('-') != std::string::npos;
-        std::string narrowFormat = "%" + flags;
-        if (width > 0)
-            narrowFormat += std::to_string(width);
-        if (precision >= 0)
-            narrowFormat += "." + std::to_string(precision);
-
-        switch (conversion) {
-        case T('s'):
-        case T('S'): {
-            bool wideArg = conversion == T('s') ? kWide : !kWide;
-            if (size == kLong || size == kWideText)
-                wideArg = true;
-            else if (size == kShort)
-                wideArg = false;
-            std::basic_string<T> text;
-            if (wideArg) {
-                const wchar_t* s = va_arg(args, const wchar_t*);
-                if (!s)
-                    s = L"(null)";
-                text = Convert<T>(s, BoundedLength(s, precision));
-            } else {
-                const char* s = va_arg(args, const char*);
-                if (!s)
-                    s = "(null)";
-                text = Convert<T>(s, BoundedLength(s, precision));
-            }
-            Pad(out, text, width, left);
-            break;
-        }
-        case T('c'):
-        case T('C'): {
-            bool wideArg = conversion == T('c') ? kWide : !kWide;
-            if (size == kLong || size == kWideText)
-                wideArg = true;
-            else if (size == kShort)
-                wideArg = false;
-            std::basic_string<T> text;
-            if (wideArg) {
-                wchar_t ch = static_cast<wchar_t>(va_arg(args, int));
-                text = Convert<T>(&ch, 1);
-            } else {
-                char ch = static_cast<char>(va_arg(args, int));
-                text = Convert<T>(&ch, 1);
-            }
-            Pad(out, text, width, left);
-            break;
-        }
-        case T('d'):
-        case T('i'):
-        case T('u'):
-        case T('x'):
-        case T('X'):
-        case T('o'):
-        case T('p'):
-        case T('e'):
-        case T('E'):
-        case T('f'):
-        case T('F'):
-        case T('g'):
-        case T('G'):
-        case T('a'):
-        case T('A'): {
-            char buffer[128];
-            std::string number;
-            auto print = [&](auto value) {
-                int n = std::snprintf(buffer, sizeof(buffer), narrowFormat.c_str(), value);
-                if (n < 0)
-                    return;
-                if (n < static_cast<int>(sizeof(buffer))) {
-                    number.assign(buffer, static_cast<size_t>(n));
-                    return;
-                }
-                number.resize(static_cast<size_t>(n) + 1);
-                std::snprintf(number.data(), number.size(), narrowFormat.c_str(), value);
-                number.resize(static_cast<size_t>(n));
-            };
-            const char c = static_cast<char>(conversion);
-            if (c == 'p') {
-                narrowFormat += 'p';
-                print(va_arg(args, void*));
-            } else if (c == 'd' || c == 'i') {
-                long long value;
-                if (size == kLongLong || size == kPointerSized)
-                    value = va_arg(args, long long);
-                else if (size == kChar)
-                    value = static_cast<signed char>(va_arg(args, int));
-                else if (size == kShort)
-                    value = static_cast<short>(va_arg(args, int));
-                else
-                    value = va_arg(args, int); // long is 32 bits here
-                narrowFormat += "lld";
-                print(value);
-            } else if (c == 'u' || c == 'x' || c == 'X' || c == 'o') {
-                unsigned long long value;
-                if (size == kLongLong || size == kPointerSized)
-                    value = va_arg(args, unsigned long long);
-                else if (size == kChar)
-                    value = static_cast<unsigned char>(va_arg(args, unsigned int));
-                else if (size == kShort)
-                    value = static_cast<unsigned short>(va_arg(args, unsigned int));
-                else
-                    value = va_arg(args, unsigned int);
-                narrowFormat += "ll";
-                narrowFormat += c;
-                print(value);
-            } else if (size == kLongDouble) {
-                narrowFormat += 'L';
-                narrowFormat += c;
-                print(va_arg(args, long double));
-            } else {
-                narrowFormat += c;
-                print(va_arg(args, double));
-            }
-            for (char ch : number)
+        const char c = conversion < 128 ? static_cast<char>(conversion) : '\0';
+        if (c == 's' || c == 'S') {
+            AppendText(out, conversion, spec, args);
+        } else if (c == 'c' || c == 'C') {
+            AppendCharacter(out, conversion, spec, args);
+        } else if (IsNumberConversion(c)) {
+            for (char ch : FormatNumber(c, spec, args))
                 out += static_cast<T>(static_cast<unsigned char>(ch));
-            break;
-        }
-        case T('n'):
+        } else if (c == 'n') {
             // Writing through an argument is how format strings become attacks: consume it, write nothing.
             (void)va_arg(args, void*);
-            break;
-        default:
+        } else {
             out.append(specStart, p);
-            break;
         }
     }
 }

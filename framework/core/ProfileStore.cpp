@@ -1,5 +1,7 @@
 #include "framework/core/ProfileStore.h"
 
+#include "framework/core/ScopedHandles.h"
+
 #include <new>
 #include <vector>
 
@@ -9,23 +11,6 @@ bool IsEmptyText(LPCTSTR text)
 {
     return !text || !*text;
 }
-
-class RegKey
-{
-public:
-    explicit RegKey(HKEY key = nullptr) : m_key(key) {}
-    ~RegKey()
-    {
-        if (m_key)
-            ::RegCloseKey(m_key);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key;
-};
 
 } // namespace
 
@@ -89,7 +74,7 @@ HKEY CProfileStore::GetSectionKey(LPCTSTR section)
     HKEY appKey = GetAppRegistryKey();
     if (!appKey || IsEmptyText(section))
         return appKey;
-    RegKey app(appKey);
+    CScopedRegKey app(appKey);
     HKEY key = nullptr;
     if (::RegCreateKeyExW(app.Get(), section, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &key,
                           nullptr) != ERROR_SUCCESS) {
@@ -113,7 +98,7 @@ HKEY CProfileStore::OpenExistingSection(LPCTSTR section, REGSAM access) const
 
 UINT CProfileStore::GetProfileInt(LPCTSTR section, LPCTSTR entry, int defaultValue)
 {
-    RegKey key(OpenExistingSection(section, KEY_READ));
+    CScopedRegKey key(OpenExistingSection(section, KEY_READ));
     if (!key.Get() || !entry)
         return static_cast<UINT>(defaultValue);
     DWORD type = 0;
@@ -158,7 +143,7 @@ bool ReadValue(HKEY key, LPCTSTR entry, DWORD wantedType, std::vector<BYTE>& byt
 
 CString CProfileStore::GetProfileString(LPCTSTR section, LPCTSTR entry, LPCTSTR defaultValue)
 {
-    RegKey key(OpenExistingSection(section, KEY_READ));
+    CScopedRegKey key(OpenExistingSection(section, KEY_READ));
     std::vector<BYTE> bytes;
     if (!key.Get() || !entry || !ReadValue(key.Get(), entry, REG_SZ, bytes))
         return defaultValue ? CString(defaultValue) : CString();
@@ -181,7 +166,7 @@ BOOL CProfileStore::GetProfileBinary(LPCTSTR section, LPCTSTR entry, LPBYTE* dat
         return FALSE;
     *data = nullptr;
     *bytes = 0;
-    RegKey key(OpenExistingSection(section, KEY_READ));
+    CScopedRegKey key(OpenExistingSection(section, KEY_READ));
     std::vector<BYTE> value;
     if (!key.Get() || !entry || !ReadValue(key.Get(), entry, REG_BINARY, value))
         return FALSE;
@@ -199,7 +184,7 @@ BOOL CProfileStore::WriteProfileInt(LPCTSTR section, LPCTSTR entry, int value)
 {
     if (!entry)
         return FALSE;
-    RegKey key(GetSectionKey(section));
+    CScopedRegKey key(GetSectionKey(section));
     if (!key.Get())
         return FALSE;
     const DWORD data = static_cast<DWORD>(value);
@@ -215,7 +200,7 @@ BOOL CProfileStore::WriteProfileString(LPCTSTR section, LPCTSTR entry, LPCTSTR v
             return FALSE;
         if (AppKeyPath().empty())
             return FALSE;
-        RegKey app(OpenExistingSection(L"", KEY_READ | KEY_WRITE | DELETE));
+        CScopedRegKey app(OpenExistingSection(L"", KEY_READ | KEY_WRITE | DELETE));
         if (!app.Get())
             return TRUE;
         const LONG result = ::RegDeleteTreeW(app.Get(), section);
@@ -224,13 +209,13 @@ BOOL CProfileStore::WriteProfileString(LPCTSTR section, LPCTSTR entry, LPCTSTR v
     if (!value) {
         if (AppKeyPath().empty())
             return FALSE;
-        RegKey key(OpenExistingSection(section, KEY_SET_VALUE));
+        CScopedRegKey key(OpenExistingSection(section, KEY_SET_VALUE));
         if (!key.Get())
             return TRUE;
         const LONG result = ::RegDeleteValueW(key.Get(), entry);
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
     }
-    RegKey key(GetSectionKey(section));
+    CScopedRegKey key(GetSectionKey(section));
     if (!key.Get())
         return FALSE;
     const DWORD size = static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t));
@@ -241,7 +226,7 @@ BOOL CProfileStore::WriteProfileBinary(LPCTSTR section, LPCTSTR entry, LPBYTE da
 {
     if (!entry || (!data && bytes))
         return FALSE;
-    RegKey key(GetSectionKey(section));
+    CScopedRegKey key(GetSectionKey(section));
     if (!key.Get())
         return FALSE;
     return ::RegSetValueExW(key.Get(), entry, 0, REG_BINARY, data, bytes) == ERROR_SUCCESS;

@@ -2,28 +2,11 @@
 
 #include <wincodec.h>
 
+#include "framework/core/ScopedHandles.h"
+
 #include "framework/html/HtmlNavigation.h"
 
 namespace {
-
-template <class T> class ComRef
-{
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (m_p != nullptr)
-            m_p->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T** operator&() { return &m_p; }
-    T* operator->() const { return m_p; }
-    T* get() const { return m_p; }
-
-private:
-    T* m_p = nullptr;
-};
 
 // Images larger than this are not decoded: a page must not make the program allocate gigabytes.
 constexpr UINT kMaxDecodedSide = 4096;
@@ -57,18 +40,18 @@ HBITMAP CHtmlImageCache::DecodeFile(const std::wstring& path, SIZE& size)
     const HRESULT hrInit = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     HBITMAP result = nullptr;
     {
-        ComRef<IWICImagingFactory> factory;
-        ComRef<IWICBitmapDecoder> decoder;
-        ComRef<IWICBitmapFrameDecode> frame;
-        ComRef<IWICBitmapSource> converted;
+        CScopedComPtr<IWICImagingFactory> factory;
+        CScopedComPtr<IWICBitmapDecoder> decoder;
+        CScopedComPtr<IWICBitmapFrameDecode> frame;
+        CScopedComPtr<IWICBitmapSource> converted;
         UINT width = 0;
         UINT height = 0;
         if (SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                         reinterpret_cast<void**>(&factory))) &&
+                                         reinterpret_cast<void**>(factory.Receive()))) &&
             SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                         WICDecodeMetadataCacheOnDemand, &decoder)) &&
-            SUCCEEDED(decoder->GetFrame(0, &frame)) &&
-            SUCCEEDED(::WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.get(), &converted)) &&
+                                                         WICDecodeMetadataCacheOnDemand, decoder.Receive())) &&
+            SUCCEEDED(decoder->GetFrame(0, frame.Receive())) &&
+            SUCCEEDED(::WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.Get(), converted.Receive())) &&
             SUCCEEDED(converted->GetSize(&width, &height)) && width > 0 && height > 0 && width <= kMaxDecodedSide &&
             height <= kMaxDecodedSide) {
             BITMAPINFO info{};

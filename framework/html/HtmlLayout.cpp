@@ -138,14 +138,6 @@ CHtmlStyle::Align ParseAlign(const std::wstring& value, CHtmlStyle::Align fallba
     return fallback;
 }
 
-bool IsOneOf(const CString& name, std::initializer_list<const wchar_t*> names)
-{
-    for (const wchar_t* candidate : names)
-        if (name == candidate)
-            return true;
-    return false;
-}
-
 std::wstring ToRoman(int number, bool upper)
 {
     static const struct
@@ -313,6 +305,10 @@ void CHtmlMeasure::GetCharacterEnds(const CHtmlStyle& style, LPCWSTR text, int l
 // ---------------------------------------------------------------------------------------------------------------
 // The engine
 
+namespace {
+struct ElementStyle;
+}
+
 class CHtmlLayoutEngine
 {
 public:
@@ -389,6 +385,10 @@ private:
     };
 
     void ComputeStyle(const CHtmlNode* node, const CHtmlStyle& parent, CHtmlStyle& style) const;
+    void ApplyElementStyle(const ElementStyle& element, const CHtmlNode* node, const CHtmlStyle& parent,
+                           CHtmlStyle& style) const;
+    void ApplyListStyle(const CHtmlNode* node, CHtmlStyle& style) const;
+    void ApplyFontStyle(const CHtmlNode* node, CHtmlStyle& style) const;
     void ApplyInlineStyle(const CString& text, CHtmlStyle& style) const;
     int Intern(Frame& frame);
     int EmSize(double factor, const CHtmlStyle& style) const
@@ -501,6 +501,154 @@ void CHtmlLayoutEngine::ApplyInlineStyle(const CString& text, CHtmlStyle& style)
     }
 }
 
+namespace {
+
+// How a plain element changes the style it inherits.
+enum ElementTrait : unsigned
+{
+    traitBlock = 1u << 0, // a block with marginEm above and below
+    traitBold = 1u << 1,
+    traitItalic = 1u << 2,
+    traitUnderline = 1u << 3,
+    traitStrike = 1u << 4,
+    traitMonospace = 1u << 5,
+    traitPre = 1u << 6, // white space kept
+    traitNoWrap = 1u << 7,
+    traitCentred = 1u << 8,
+    traitIndent = 1u << 9,      // 40 pixels on the left
+    traitIndentBoth = 1u << 10, // 40 pixels on either side
+    traitHidden = 1u << 11,
+};
+
+// The elements whose look needs more than traits, each with a rule of the engine.
+enum class ElementRule
+{
+    None,
+    Heading,
+    List,
+    ListItem,
+    Table,
+    TableRow,
+    TableCell,
+    Small,
+    Big,
+    Subscript,
+    Superscript,
+    Mark,
+    Link,
+    Font,
+};
+
+struct ElementStyle
+{
+    const wchar_t* name;
+    unsigned traits;
+    double marginEm;
+    ElementRule rule;
+    double fontScale; // headings: their size against the page's base size
+};
+
+const ElementStyle kElementStyles[] = {
+    {L"h1", traitBlock | traitBold, 0.67, ElementRule::Heading, 2.0},
+    {L"h2", traitBlock | traitBold, 0.83, ElementRule::Heading, 1.5},
+    {L"h3", traitBlock | traitBold, 1.0, ElementRule::Heading, 1.17},
+    {L"h4", traitBlock | traitBold, 1.33, ElementRule::Heading, 1.0},
+    {L"h5", traitBlock | traitBold, 1.67, ElementRule::Heading, 0.83},
+    {L"h6", traitBlock | traitBold, 2.33, ElementRule::Heading, 0.67},
+    {L"p", traitBlock, 1.0, ElementRule::None, 0},
+    {L"dl", traitBlock, 1.0, ElementRule::None, 0},
+    {L"div", traitBlock, 0, ElementRule::None, 0},
+    {L"body", traitBlock, 0, ElementRule::None, 0},
+    {L"form", traitBlock, 0, ElementRule::None, 0},
+    {L"article", traitBlock, 0, ElementRule::None, 0},
+    {L"section", traitBlock, 0, ElementRule::None, 0},
+    {L"header", traitBlock, 0, ElementRule::None, 0},
+    {L"footer", traitBlock, 0, ElementRule::None, 0},
+    {L"nav", traitBlock, 0, ElementRule::None, 0},
+    {L"aside", traitBlock, 0, ElementRule::None, 0},
+    {L"main", traitBlock, 0, ElementRule::None, 0},
+    {L"figure", traitBlock, 0, ElementRule::None, 0},
+    {L"figcaption", traitBlock, 0, ElementRule::None, 0},
+    {L"details", traitBlock, 0, ElementRule::None, 0},
+    {L"summary", traitBlock, 0, ElementRule::None, 0},
+    {L"dt", traitBlock, 0, ElementRule::None, 0},
+    {L"fieldset", traitBlock, 0, ElementRule::None, 0},
+    {L"noframes", traitBlock, 0, ElementRule::None, 0},
+    {L"legend", traitBlock, 0, ElementRule::None, 0},
+    {L"address", traitBlock | traitItalic, 0, ElementRule::None, 0},
+    {L"center", traitBlock | traitCentred, 0, ElementRule::None, 0},
+    {L"caption", traitBlock | traitCentred, 0, ElementRule::None, 0},
+    {L"blockquote", traitBlock | traitIndentBoth, 1.0, ElementRule::None, 0},
+    {L"dd", traitBlock | traitIndent, 0, ElementRule::None, 0},
+    {L"hr", traitBlock, 0.5, ElementRule::None, 0},
+    {L"pre", traitBlock | traitPre | traitMonospace, 1.0, ElementRule::None, 0},
+    {L"listing", traitBlock | traitPre | traitMonospace, 1.0, ElementRule::None, 0},
+    {L"xmp", traitBlock | traitPre | traitMonospace, 1.0, ElementRule::None, 0},
+    {L"plaintext", traitBlock | traitPre | traitMonospace, 1.0, ElementRule::None, 0},
+    {L"textarea", traitBlock | traitPre | traitMonospace, 1.0, ElementRule::None, 0},
+    {L"ul", traitIndent, 0, ElementRule::List, 0},
+    {L"ol", traitIndent, 0, ElementRule::List, 0},
+    {L"menu", traitIndent, 0, ElementRule::List, 0},
+    {L"dir", traitIndent, 0, ElementRule::List, 0},
+    {L"li", 0, 0, ElementRule::ListItem, 0},
+    {L"table", 0, 0, ElementRule::Table, 0},
+    {L"tr", 0, 0, ElementRule::TableRow, 0},
+    {L"td", 0, 0, ElementRule::TableCell, 0},
+    {L"th", traitBold | traitCentred, 0, ElementRule::TableCell, 0},
+    {L"b", traitBold, 0, ElementRule::None, 0},
+    {L"strong", traitBold, 0, ElementRule::None, 0},
+    {L"i", traitItalic, 0, ElementRule::None, 0},
+    {L"em", traitItalic, 0, ElementRule::None, 0},
+    {L"cite", traitItalic, 0, ElementRule::None, 0},
+    {L"var", traitItalic, 0, ElementRule::None, 0},
+    {L"dfn", traitItalic, 0, ElementRule::None, 0},
+    {L"u", traitUnderline, 0, ElementRule::None, 0},
+    {L"ins", traitUnderline, 0, ElementRule::None, 0},
+    {L"s", traitStrike, 0, ElementRule::None, 0},
+    {L"strike", traitStrike, 0, ElementRule::None, 0},
+    {L"del", traitStrike, 0, ElementRule::None, 0},
+    {L"code", traitMonospace, 0, ElementRule::None, 0},
+    {L"tt", traitMonospace, 0, ElementRule::None, 0},
+    {L"kbd", traitMonospace, 0, ElementRule::None, 0},
+    {L"samp", traitMonospace, 0, ElementRule::None, 0},
+    {L"nobr", traitNoWrap, 0, ElementRule::None, 0},
+    {L"small", 0, 0, ElementRule::Small, 0},
+    {L"big", 0, 0, ElementRule::Big, 0},
+    {L"sub", 0, 0, ElementRule::Subscript, 0},
+    {L"sup", 0, 0, ElementRule::Superscript, 0},
+    {L"mark", 0, 0, ElementRule::Mark, 0},
+    {L"a", 0, 0, ElementRule::Link, 0},
+    {L"font", 0, 0, ElementRule::Font, 0},
+    {L"head", traitHidden, 0, ElementRule::None, 0},
+    {L"title", traitHidden, 0, ElementRule::None, 0},
+    {L"meta", traitHidden, 0, ElementRule::None, 0},
+    {L"link", traitHidden, 0, ElementRule::None, 0},
+    {L"style", traitHidden, 0, ElementRule::None, 0},
+    {L"script", traitHidden, 0, ElementRule::None, 0},
+    {L"select", traitHidden, 0, ElementRule::None, 0},
+    {L"input", traitHidden, 0, ElementRule::None, 0},
+    {L"map", traitHidden, 0, ElementRule::None, 0},
+    {L"area", traitHidden, 0, ElementRule::None, 0},
+    {L"datalist", traitHidden, 0, ElementRule::None, 0},
+    {L"option", traitHidden, 0, ElementRule::None, 0},
+    {L"colgroup", traitHidden, 0, ElementRule::None, 0},
+    {L"col", traitHidden, 0, ElementRule::None, 0},
+};
+
+const ElementStyle* FindElementStyle(const CString& name)
+{
+    static const std::unordered_map<std::wstring, const ElementStyle*> index = [] {
+        std::unordered_map<std::wstring, const ElementStyle*> map;
+        for (const ElementStyle& entry : kElementStyles)
+            map.emplace(entry.name, &entry);
+        return map;
+    }();
+    const auto found = index.find(std::wstring(name.GetString(), static_cast<size_t>(name.GetLength())));
+    return found == index.end() ? nullptr : found->second;
+}
+
+} // namespace
+
 void CHtmlLayoutEngine::ComputeStyle(const CHtmlNode* node, const CHtmlStyle& parent, CHtmlStyle& style) const
 {
     style = parent;
@@ -508,145 +656,8 @@ void CHtmlLayoutEngine::ComputeStyle(const CHtmlNode* node, const CHtmlStyle& pa
     style.m_nMarginTop = style.m_nMarginBottom = style.m_nMarginLeft = style.m_nMarginRight = 0;
     if (parent.m_display != CHtmlStyle::displayInline)
         style.m_crBackground = CLR_NONE;
-    const CString& name = node->m_strName;
-    const int base = m_measure.GetBaseFontSize();
-    auto block = [&](double marginEm) {
-        style.m_display = CHtmlStyle::displayBlock;
-        style.m_crBackground = CLR_NONE;
-        style.m_nMarginTop = style.m_nMarginBottom = EmSize(marginEm, style);
-    };
-    if (name.GetLength() == 2 && name[0] == L'h' && name[1] >= L'1' && name[1] <= L'6') {
-        static const double sizes[] = {2.0, 1.5, 1.17, 1.0, 0.83, 0.67};
-        static const double margins[] = {0.67, 0.83, 1.0, 1.33, 1.67, 2.33};
-        const int level = name[1] - L'1';
-        style.m_nFontSize = std::max(1, static_cast<int>(sizes[level] * base + 0.5));
-        style.m_nWeight = FW_BOLD;
-        block(margins[level]);
-    } else if (name == L"p" || name == L"dl") {
-        block(1.0);
-    } else if (IsOneOf(name, {L"div", L"body", L"form", L"article", L"section", L"header", L"footer", L"nav", L"aside",
-                              L"main", L"figure", L"figcaption", L"details", L"summary", L"dt", L"fieldset",
-                              L"noframes", L"legend"})) {
-        block(0);
-    } else if (name == L"address") {
-        block(0);
-        style.m_bItalic = TRUE;
-    } else if (name == L"center") {
-        block(0);
-        style.m_align = CHtmlStyle::alignCenter;
-    } else if (name == L"blockquote") {
-        block(1.0);
-        style.m_nMarginLeft = style.m_nMarginRight = 40;
-    } else if (name == L"dd") {
-        block(0);
-        style.m_nMarginLeft = 40;
-    } else if (IsOneOf(name, {L"pre", L"listing", L"xmp", L"plaintext", L"textarea"})) {
-        block(1.0);
-        style.m_bPre = TRUE;
-        style.m_strFontFamily = L"Courier New";
-    } else if (IsOneOf(name, {L"ul", L"ol", L"menu", L"dir"})) {
-        block(m_lists.empty() ? 1.0 : 0);
-        style.m_nMarginLeft = 40;
-        const std::wstring type = Lower(node->GetAttribute(L"type"));
-        if (name == L"ol") {
-            style.m_listType =
-                type == L"a"
-                    ? (node->GetAttribute(L"type") == L"A" ? CHtmlStyle::listUpperAlpha : CHtmlStyle::listLowerAlpha)
-                : type == L"i"
-                    ? (node->GetAttribute(L"type") == L"I" ? CHtmlStyle::listUpperRoman : CHtmlStyle::listLowerRoman)
-                    : CHtmlStyle::listDecimal;
-        } else {
-            const size_t nesting = m_lists.size();
-            style.m_listType = type == L"circle"   ? CHtmlStyle::listCircle
-                               : type == L"square" ? CHtmlStyle::listSquare
-                               : type == L"disc"   ? CHtmlStyle::listDisc
-                               : nesting == 0      ? CHtmlStyle::listDisc
-                               : nesting == 1      ? CHtmlStyle::listCircle
-                                                   : CHtmlStyle::listSquare;
-        }
-    } else if (name == L"li") {
-        style.m_display = CHtmlStyle::displayListItem;
-        style.m_crBackground = CLR_NONE;
-    } else if (name == L"hr") {
-        block(0.5);
-    } else if (name == L"table") {
-        style.m_display = CHtmlStyle::displayTable;
-        style.m_crBackground = CLR_NONE;
-        style.m_align = CHtmlStyle::alignLeft;
-    } else if (name == L"tr") {
-        style.m_display = CHtmlStyle::displayTableRow;
-        style.m_crBackground = CLR_NONE;
-    } else if (name == L"td" || name == L"th") {
-        style.m_display = CHtmlStyle::displayTableCell;
-        if (name == L"th") {
-            style.m_nWeight = FW_BOLD;
-            style.m_align = CHtmlStyle::alignCenter;
-        }
-        // A row's colour shows through cells that have none of their own.
-        if (parent.m_display != CHtmlStyle::displayTableRow)
-            style.m_crBackground = CLR_NONE;
-        if (node->HasAttribute(L"nowrap"))
-            style.m_bNoWrap = TRUE;
-    } else if (name == L"caption") {
-        block(0);
-        style.m_align = CHtmlStyle::alignCenter;
-    } else if (name == L"b" || name == L"strong") {
-        style.m_nWeight = FW_BOLD;
-    } else if (IsOneOf(name, {L"i", L"em", L"cite", L"var", L"dfn"})) {
-        style.m_bItalic = TRUE;
-    } else if (name == L"u" || name == L"ins") {
-        style.m_bUnderline = TRUE;
-    } else if (IsOneOf(name, {L"s", L"strike", L"del"})) {
-        style.m_bStrike = TRUE;
-    } else if (IsOneOf(name, {L"code", L"tt", L"kbd", L"samp"})) {
-        style.m_strFontFamily = L"Courier New";
-    } else if (name == L"small") {
-        style.m_nFontSize = std::max(6, EmSize(0.83, style));
-    } else if (name == L"big") {
-        style.m_nFontSize = EmSize(1.2, style);
-    } else if (name == L"sub" || name == L"sup") {
-        const int shift = name == L"sub" ? style.m_nFontSize / 4 : -(style.m_nFontSize / 3);
-        style.m_nVerticalShift += shift;
-        style.m_nFontSize = std::max(6, EmSize(0.83, style));
-    } else if (name == L"nobr") {
-        style.m_bNoWrap = TRUE;
-    } else if (name == L"mark") {
-        style.m_crBackground = RGB(255, 255, 0);
-    } else if (name == L"a") {
-        if (node->HasAttribute(L"href") && !node->GetAttribute(L"href").IsEmpty()) {
-            style.m_crText = m_linkColor;
-            style.m_bUnderline = TRUE;
-        }
-    } else if (name == L"font") {
-        const COLORREF color = ParseColor(node->GetAttribute(L"color"));
-        if (color != CLR_NONE)
-            style.m_crText = color;
-        CString face = node->GetAttribute(L"face");
-        const int comma = face.Find(L',');
-        if (comma >= 0)
-            face = face.Left(comma);
-        face.Trim();
-        face.Trim(L"\"'");
-        if (!face.IsEmpty())
-            style.m_strFontFamily = face;
-        const std::wstring size = Trimmed(Lower(node->GetAttribute(L"size")));
-        if (!size.empty()) {
-            int level = 0;
-            const bool relative = size[0] == L'+' || size[0] == L'-';
-            for (size_t i = relative ? 1 : 0; i < size.size() && size[i] >= L'0' && size[i] <= L'9'; ++i)
-                level = std::min(level * 10 + (size[i] - L'0'), 100);
-            if (relative)
-                level = 3 + (size[0] == L'-' ? -level : level);
-            if (level > 0 || relative) {
-                static const double factors[] = {0.625, 0.8125, 1.0, 1.125, 1.5, 2.0, 3.0};
-                level = std::min(7, std::max(1, level));
-                style.m_nFontSize = std::max(1, static_cast<int>(factors[level - 1] * base + 0.5));
-            }
-        }
-    } else if (IsOneOf(name, {L"head", L"title", L"meta", L"link", L"style", L"script", L"select", L"input", L"map",
-                              L"area", L"datalist", L"option", L"colgroup", L"col"})) {
-        style.m_display = CHtmlStyle::displayNone;
-    }
+    if (const ElementStyle* element = FindElementStyle(node->m_strName))
+        ApplyElementStyle(*element, node, parent, style);
 
     if (const CString* align = node->FindAttribute(L"align"))
         if (style.m_display != CHtmlStyle::displayInline)
@@ -658,6 +669,147 @@ void CHtmlLayoutEngine::ComputeStyle(const CHtmlNode* node, const CHtmlStyle& pa
     }
     if (const CString* inlineStyle = node->FindAttribute(L"style"))
         ApplyInlineStyle(*inlineStyle, style);
+}
+
+void CHtmlLayoutEngine::ApplyElementStyle(const ElementStyle& element, const CHtmlNode* node, const CHtmlStyle& parent,
+                                          CHtmlStyle& style) const
+{
+    const unsigned traits = element.traits;
+    if (element.rule == ElementRule::Heading)
+        style.m_nFontSize = std::max(1, static_cast<int>(element.fontScale * m_measure.GetBaseFontSize() + 0.5));
+    if (traits & traitBlock) {
+        style.m_display = CHtmlStyle::displayBlock;
+        style.m_crBackground = CLR_NONE;
+        style.m_nMarginTop = style.m_nMarginBottom = EmSize(element.marginEm, style);
+    }
+    if (traits & traitBold)
+        style.m_nWeight = FW_BOLD;
+    if (traits & traitItalic)
+        style.m_bItalic = TRUE;
+    if (traits & traitUnderline)
+        style.m_bUnderline = TRUE;
+    if (traits & traitStrike)
+        style.m_bStrike = TRUE;
+    if (traits & traitMonospace)
+        style.m_strFontFamily = L"Courier New";
+    if (traits & traitPre)
+        style.m_bPre = TRUE;
+    if (traits & traitNoWrap)
+        style.m_bNoWrap = TRUE;
+    if (traits & traitCentred)
+        style.m_align = CHtmlStyle::alignCenter;
+    if (traits & (traitIndent | traitIndentBoth))
+        style.m_nMarginLeft = 40;
+    if (traits & traitIndentBoth)
+        style.m_nMarginRight = 40;
+    if (traits & traitHidden)
+        style.m_display = CHtmlStyle::displayNone;
+
+    switch (element.rule) {
+    case ElementRule::List:
+        ApplyListStyle(node, style);
+        break;
+    case ElementRule::ListItem:
+        style.m_display = CHtmlStyle::displayListItem;
+        style.m_crBackground = CLR_NONE;
+        break;
+    case ElementRule::Table:
+        style.m_display = CHtmlStyle::displayTable;
+        style.m_crBackground = CLR_NONE;
+        style.m_align = CHtmlStyle::alignLeft;
+        break;
+    case ElementRule::TableRow:
+        style.m_display = CHtmlStyle::displayTableRow;
+        style.m_crBackground = CLR_NONE;
+        break;
+    case ElementRule::TableCell:
+        style.m_display = CHtmlStyle::displayTableCell;
+        // A row's colour shows through cells that have none of their own.
+        if (parent.m_display != CHtmlStyle::displayTableRow)
+            style.m_crBackground = CLR_NONE;
+        if (node->HasAttribute(L"nowrap"))
+            style.m_bNoWrap = TRUE;
+        break;
+    case ElementRule::Small:
+        style.m_nFontSize = std::max(6, EmSize(0.83, style));
+        break;
+    case ElementRule::Big:
+        style.m_nFontSize = EmSize(1.2, style);
+        break;
+    case ElementRule::Subscript:
+    case ElementRule::Superscript:
+        style.m_nVerticalShift +=
+            element.rule == ElementRule::Subscript ? style.m_nFontSize / 4 : -(style.m_nFontSize / 3);
+        style.m_nFontSize = std::max(6, EmSize(0.83, style));
+        break;
+    case ElementRule::Mark:
+        style.m_crBackground = RGB(255, 255, 0);
+        break;
+    case ElementRule::Link:
+        if (node->HasAttribute(L"href") && !node->GetAttribute(L"href").IsEmpty()) {
+            style.m_crText = m_linkColor;
+            style.m_bUnderline = TRUE;
+        }
+        break;
+    case ElementRule::Font:
+        ApplyFontStyle(node, style);
+        break;
+    case ElementRule::None:
+    case ElementRule::Heading:
+        break;
+    }
+}
+
+void CHtmlLayoutEngine::ApplyListStyle(const CHtmlNode* node, CHtmlStyle& style) const
+{
+    // Only the outermost list stands apart from the text around it.
+    style.m_display = CHtmlStyle::displayBlock;
+    style.m_crBackground = CLR_NONE;
+    style.m_nMarginTop = style.m_nMarginBottom = EmSize(m_lists.empty() ? 1.0 : 0, style);
+    const CString written = node->GetAttribute(L"type");
+    const std::wstring type = Lower(written);
+    if (node->m_strName == L"ol") {
+        style.m_listType = type == L"a"   ? (written == L"A" ? CHtmlStyle::listUpperAlpha : CHtmlStyle::listLowerAlpha)
+                           : type == L"i" ? (written == L"I" ? CHtmlStyle::listUpperRoman : CHtmlStyle::listLowerRoman)
+                                          : CHtmlStyle::listDecimal;
+        return;
+    }
+    const size_t nesting = m_lists.size();
+    style.m_listType = type == L"circle"   ? CHtmlStyle::listCircle
+                       : type == L"square" ? CHtmlStyle::listSquare
+                       : type == L"disc"   ? CHtmlStyle::listDisc
+                       : nesting == 0      ? CHtmlStyle::listDisc
+                       : nesting == 1      ? CHtmlStyle::listCircle
+                                           : CHtmlStyle::listSquare;
+}
+
+void CHtmlLayoutEngine::ApplyFontStyle(const CHtmlNode* node, CHtmlStyle& style) const
+{
+    const COLORREF color = ParseColor(node->GetAttribute(L"color"));
+    if (color != CLR_NONE)
+        style.m_crText = color;
+    CString face = node->GetAttribute(L"face");
+    const int comma = face.Find(L',');
+    if (comma >= 0)
+        face = face.Left(comma);
+    face.Trim();
+    face.Trim(L"\"'");
+    if (!face.IsEmpty())
+        style.m_strFontFamily = face;
+    const std::wstring size = Trimmed(Lower(node->GetAttribute(L"size")));
+    if (size.empty())
+        return;
+    int level = 0;
+    const bool relative = size[0] == L'+' || size[0] == L'-';
+    for (size_t i = relative ? 1 : 0; i < size.size() && size[i] >= L'0' && size[i] <= L'9'; ++i)
+        level = std::min(level * 10 + (size[i] - L'0'), 100);
+    if (relative)
+        level = 3 + (size[0] == L'-' ? -level : level);
+    if (level > 0 || relative) {
+        static const double factors[] = {0.625, 0.8125, 1.0, 1.125, 1.5, 2.0, 3.0};
+        level = std::min(7, std::max(1, level));
+        style.m_nFontSize = std::max(1, static_cast<int>(factors[level - 1] * m_measure.GetBaseFontSize() + 0.5));
+    }
 }
 
 int CHtmlLayoutEngine::Intern(Frame& frame)
@@ -1444,6 +1596,36 @@ std::pair<int, int> CHtmlLayoutEngine::TableIntrinsic(const CHtmlNode* table, co
     return result;
 }
 
+namespace {
+
+// The widths of a table's columns from their narrowest and widest layouts and the room there is. A table with a
+// width of its own spreads the spare room over its columns; one without takes only what its content wants.
+std::vector<int> ColumnWidths(const std::vector<int>& mins, const std::vector<int>& maxes, int room, bool bFixedWidth)
+{
+    const size_t columns = mins.size();
+    long long sumMin = 0, sumMax = 0;
+    for (size_t k = 0; k < columns; ++k)
+        sumMin += mins[k], sumMax += maxes[k];
+    std::vector<int> widths(columns, 0);
+    for (size_t k = 0; k < columns; ++k) {
+        if (sumMax <= room && !bFixedWidth) {
+            widths[k] = maxes[k];
+        } else if (sumMax <= room) {
+            widths[k] = sumMax > 0 ? static_cast<int>(maxes[k] + (room - sumMax) * maxes[k] / sumMax)
+                                   : room / std::max<int>(1, static_cast<int>(columns));
+        } else if (sumMin <= room) {
+            widths[k] = sumMax > sumMin
+                            ? static_cast<int>(mins[k] + (room - sumMin) * (maxes[k] - mins[k]) / (sumMax - sumMin))
+                            : mins[k];
+        } else {
+            widths[k] = sumMin > 0 ? std::max(1, static_cast<int>(room * mins[k] / sumMin)) : 1;
+        }
+    }
+    return widths;
+}
+
+} // namespace
+
 void CHtmlLayoutEngine::LayoutTable(const CHtmlNode* node, Frame& frame, int depth)
 {
     EndLine();
@@ -1459,29 +1641,10 @@ void CHtmlLayoutEngine::LayoutTable(const CHtmlNode* node, Frame& frame, int dep
     ColumnLimits(grid, frame.style, padding, depth, mins, maxes);
     const int columns = grid.columns;
     const int extra = 2 * border + spacing * (columns + 1);
-    long long sumMin = 0, sumMax = 0;
-    for (int c = 0; c < columns; ++c)
-        sumMin += mins[static_cast<size_t>(c)], sumMax += maxes[static_cast<size_t>(c)];
     int target = ParseLength(node->FindAttribute(L"width"), outer.width);
     target = target > 0 ? std::min(target, outer.width) : -1;
     const int room = std::max(0, (target > 0 ? target : outer.width) - extra);
-    std::vector<int> widths(static_cast<size_t>(columns), 0);
-    for (int c = 0; c < columns; ++c) {
-        const size_t k = static_cast<size_t>(c);
-        if (sumMax <= room && target < 0) {
-            widths[k] = maxes[k];
-        } else if (sumMax <= room) {
-            // A table with a width of its own spreads the spare room over its columns.
-            widths[k] = sumMax > 0 ? static_cast<int>(maxes[k] + (room - sumMax) * maxes[k] / sumMax)
-                                   : room / std::max(1, columns);
-        } else if (sumMin <= room) {
-            widths[k] = sumMax > sumMin
-                            ? static_cast<int>(mins[k] + (room - sumMin) * (maxes[k] - mins[k]) / (sumMax - sumMin))
-                            : mins[k];
-        } else {
-            widths[k] = sumMin > 0 ? std::max(1, static_cast<int>(room * mins[k] / sumMin)) : 1;
-        }
-    }
+    const std::vector<int> widths = ColumnWidths(mins, maxes, room, target > 0);
     int tableWidth = extra;
     for (int width : widths)
         tableWidth += width;

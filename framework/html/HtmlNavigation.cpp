@@ -1,14 +1,26 @@
 #include "framework/html/HtmlNavigation.h"
 
+#include "framework/core/ScopedHandles.h"
+
 #include <winhttp.h>
 
 #include <cwctype>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace {
 
 constexpr size_t kMaxPageBytes = 32u * 1024u * 1024u;
+
+std::mutex g_hooksLock;
+HtmlHttpHooks g_hooks;
+
+HtmlHttpHooks CurrentHooks()
+{
+    std::lock_guard<std::mutex> lock(g_hooksLock);
+    return g_hooks;
+}
 
 bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix)
 {
@@ -36,28 +48,11 @@ bool IsWindowsPath(const std::wstring& address)
            (address[2] == L'\\' || address[2] == L'/');
 }
 
-class WinHttpHandle
-{
-public:
-    explicit WinHttpHandle(HINTERNET h = nullptr) : m_h(h) {}
-    ~WinHttpHandle()
-    {
-        if (m_h != nullptr)
-            ::WinHttpCloseHandle(m_h);
-    }
-    WinHttpHandle(const WinHttpHandle&) = delete;
-    WinHttpHandle& operator=(const WinHttpHandle&) = delete;
-    HINTERNET get() const { return m_h; }
-
-private:
-    HINTERNET m_h;
-};
-
 bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error)
 {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    CScopedFile h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) {
         error = ::GetLastError();
         return false;
     }
@@ -79,7 +74,6 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error)
             break;
         }
     }
-    ::CloseHandle(h);
     return ok;
 }
 
@@ -242,6 +236,12 @@ bool HtmlLoadLocal(const std::wstring& address, HtmlLoadResult& result)
     }
 }
 
+void HtmlSetHttpHooks(const HtmlHttpHooks& hooks)
+{
+    std::lock_guard<std::mutex> lock(g_hooksLock);
+    g_hooks = hooks;
+}
+
 void HtmlFetchHttp(const HtmlLoadRequest& request, HtmlLoadResult& result)
 {
     result = HtmlLoadResult();
@@ -269,53 +269,57 @@ void HtmlFetchHttp(const HtmlLoadRequest& request, HtmlLoadResult& result)
     if (object.empty())
         object = L"/";
 
-    WinHttpHandle session(::WinHttpOpen(L"Lanternquill", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                        WINHTTP_NO_PROXY_BYPASS, 0));
-    if (session.get() == nullptr) {
+    const HtmlHttpHooks hooks = CurrentHooks();
+    CScopedInternet session(hooks.openSession ? hooks.openSession()
+                                              : ::WinHttpOpen(L"Lanternquill", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                                              WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session) {
         result.error = ::GetLastError();
         return;
     }
-    ::WinHttpSetTimeouts(session.get(), 10000, 10000, 30000, 30000);
+    ::WinHttpSetTimeouts(session, 10000, 10000, 30000, 30000);
     // The host and the port go apart: "host:port" is not a host name.
-    WinHttpHandle connection(::WinHttpConnect(session.get(), host, parts.nPort, 0));
-    if (connection.get() == nullptr) {
+    CScopedInternet connection(::WinHttpConnect(session, host, parts.nPort, 0));
+    if (!connection) {
         result.error = ::GetLastError();
         return;
     }
     const bool post = request.post || !request.postData.empty();
-    WinHttpHandle req(::WinHttpOpenRequest(connection.get(), post ? L"POST" : L"GET", object.c_str(), nullptr,
-                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                           parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
-    if (req.get() == nullptr) {
+    CScopedInternet req(::WinHttpOpenRequest(connection, post ? L"POST" : L"GET", object.c_str(), nullptr,
+                                             WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                             parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+    if (!req) {
         result.error = ::GetLastError();
         return;
     }
+    if (hooks.prepareRequest)
+        hooks.prepareRequest(req);
     std::wstring headers = request.headers;
     // The caller's header text may lack its own line ending; WinHTTP wants each header ended.
     if (!headers.empty() && headers.back() != L'\n')
         headers += L"\r\n";
     LPVOID body = post ? const_cast<char*>(request.postData.data()) : WINHTTP_NO_REQUEST_DATA;
     const DWORD bodyLength = post ? static_cast<DWORD>(request.postData.size()) : 0;
-    if (!::WinHttpSendRequest(req.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+    if (!::WinHttpSendRequest(req, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
                               headers.empty() ? 0 : static_cast<DWORD>(-1L), body, bodyLength, bodyLength, 0) ||
-        !::WinHttpReceiveResponse(req.get(), nullptr)) {
+        !::WinHttpReceiveResponse(req, nullptr)) {
         result.error = ::GetLastError();
         return;
     }
     DWORD status = 0;
     DWORD size = sizeof(status);
-    ::WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+    ::WinHttpQueryHeaders(req, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
+                          &status, &size, WINHTTP_NO_HEADER_INDEX);
     result.status = status;
     wchar_t type[512] = {};
     size = sizeof(type);
-    if (::WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_CONTENT_TYPE, WINHTTP_HEADER_NAME_BY_INDEX, type, &size,
+    if (::WinHttpQueryHeaders(req, WINHTTP_QUERY_CONTENT_TYPE, WINHTTP_HEADER_NAME_BY_INDEX, type, &size,
                               WINHTTP_NO_HEADER_INDEX))
         result.contentType = type;
     char buffer[16384];
     while (true) {
         DWORD got = 0;
-        if (!::WinHttpReadData(req.get(), buffer, sizeof(buffer), &got)) {
+        if (!::WinHttpReadData(req, buffer, sizeof(buffer), &got)) {
             result.error = ::GetLastError();
             return;
         }

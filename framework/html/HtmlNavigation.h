@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winhttp.h>
 
 #include <string>
 
@@ -45,6 +46,16 @@ bool HtmlLoadLocal(const std::wstring& address, HtmlLoadResult& result);
 
 // The bytes of an HTML resource (RT_HTML) of hModule (the program's module when null).
 bool HtmlLoadResource(HMODULE hModule, LPCWSTR name, std::string& bytes);
+
+// The network side of page fetches, which the program supplies: the session (its user agent and proxy) and the
+// proxy's credentials on each request. Both are called on worker threads. Without them a fetch uses the
+// platform's proxy configuration.
+struct HtmlHttpHooks
+{
+    HINTERNET (*openSession)() = nullptr;
+    void (*prepareRequest)(HINTERNET hRequest) = nullptr;
+};
+void HtmlSetHttpHooks(const HtmlHttpHooks& hooks);
 
 // Fetches an http(s) page synchronously (the pane calls it on a worker thread). Pages are capped at 32 MB.
 void HtmlFetchHttp(const HtmlLoadRequest& request, HtmlLoadResult& result);

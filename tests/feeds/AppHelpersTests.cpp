@@ -378,7 +378,7 @@ TEST(XmlNodes, NameAndTextOfANode)
     ASSERT_EQ(doc->loadXML(xml, &ok), S_OK);
     ASSERT_EQ(ok, VARIANT_TRUE);
     XmlDom::ElementPtr root;
-    ASSERT_EQ(doc->get_documentElement(root.Put()), S_OK);
+    ASSERT_EQ(doc->get_documentElement(root.Receive()), S_OK);
     XmlDom::NodePtr title = XmlDom::FirstChild(root.Get());
     XmlDom::NodePtr date = XmlDom::NextSibling(title.Get());
     EXPECT_STREQ(GetXmlNodeName(title.Get()).GetString(), L"title");

@@ -2,6 +2,7 @@
 // that misbehave.
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/HttpFetch.h"
+#include "framework/html/HtmlNavigation.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -154,6 +155,26 @@ TEST_F(HttpFetchTest, NamedProxyServesAnyHostWithItsCredentials)
     // No proxy user: no proxy credentials at all, so the proxy's 407 stands.
     UseProxy(L"", L"proxypass");
     EXPECT_EQ(Fetch(url), HTTP_FETCH_FAILED);
+}
+
+// The HTML pane's page fetches (the framework's) go through the same session and proxy as every engine request.
+TEST_F(HttpFetchTest, PageFetchesUseTheEnginesAgentAndProxy)
+{
+    UseEngineHttpForPages();
+    lstrcpynW(theHost.m_settings.szUserAgent, L"Lanternquill/16 (pages)", 100);
+    HtmlLoadRequest request;
+    request.address = L"http://feeds.lanternquill.test/header/User-Agent";
+    HtmlLoadResult result;
+
+    UseProxy(L"proxyuser", L"proxypass");
+    HtmlFetchHttp(request, result);
+    EXPECT_EQ(result.status, 200u);
+    EXPECT_EQ(result.bytes, "Lanternquill/16 (pages)");
+
+    UseProxy(L"proxyuser", L"wrong");
+    HtmlFetchHttp(request, result);
+    EXPECT_EQ(result.status, 407u);
+    HtmlSetHttpHooks(HtmlHttpHooks());
 }
 
 TEST_F(HttpFetchTest, OtherProxyModesUseThePlatformsConfiguration)

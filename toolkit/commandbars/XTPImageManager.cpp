@@ -4,6 +4,7 @@
 #include "framework/core/AfxModule.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
+#include "framework/core/ScopedHandles.h"
 #include "toolkit/commandbars/XTPColorManager.h"
 
 #include <algorithm>
@@ -21,12 +22,6 @@ const int kMaxImageSide = 4096;
 // Process-wide settings of the computed disabled image.
 const double kDisabledGamma = 0.5;
 const double kDisabledAlphaDivisor = 1.0;
-
-struct ScreenDC
-{
-    HDC hDC = ::GetDC(nullptr);
-    ~ScreenDC() { ::ReleaseDC(nullptr, hDC); }
-};
 
 BYTE Alpha(DWORD px)
 {
@@ -71,8 +66,8 @@ COLORREF ShadowColor()
 
 BOOL ScreenHasManyColors()
 {
-    ScreenDC dc;
-    return ::GetDeviceCaps(dc.hDC, BITSPIXEL) > 8;
+    CScopedWindowDC dc(nullptr);
+    return ::GetDeviceCaps(dc, BITSPIXEL) > 8;
 }
 
 // A variant of an icon: every opaque pixel (mask 0) of its colour bitmap changed, the mask kept.
@@ -170,8 +165,8 @@ void WriteBitmapBlock(CArchive& ar, HBITMAP hBitmap, bool bMask)
     info.bmiHeader.biSizeImage = nBytes;
     std::vector<BYTE> bits(nBytes);
     if (bMask) {
-        ScreenDC dc;
-        if (!::GetDIBits(dc.hDC, hBitmap, 0, bm.bmHeight, bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
+        CScopedWindowDC dc(nullptr);
+        if (!::GetDIBits(dc, hBitmap, 0, bm.bmHeight, bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
                          DIB_RGB_COLORS)) {
             ar.WriteCount(0);
             return;
@@ -250,62 +245,42 @@ void WriteImageBlock(CArchive& ar, CXTPImageManagerIconHandle& hImage)
         ::DeleteObject(ii.hbmMask);
 }
 
-struct BitmapHolder
-{
-    HBITMAP h = nullptr;
-    ~BitmapHolder()
-    {
-        if (h)
-            ::DeleteObject(h);
-    }
-};
-
 void ReadImageBlock(CArchive& ar, CXTPImageManagerIconHandle& hImage)
 {
-    BitmapHolder colour, mask;
-    colour.h = ReadBitmapBlock(ar);
-    mask.h = ReadBitmapBlock(ar);
+    CScopedBitmap colour(ReadBitmapBlock(ar));
+    CScopedBitmap mask(ReadBitmapBlock(ar));
     hImage.Clear();
-    if (colour.h && mask.h) {
+    if (colour && mask) {
         BITMAP bm = {};
-        ::GetObjectW(colour.h, sizeof(bm), &bm);
+        ::GetObjectW(colour, sizeof(bm), &bm);
         HIMAGELIST hList = ImageList_Create(bm.bmWidth, bm.bmHeight, ILC_COLOR24 | ILC_MASK, 0, 1);
         if (!hList)
             AfxThrowMemoryException();
         HICON hIcon = nullptr;
-        if (ImageList_Add(hList, colour.h, mask.h) == 0)
+        if (ImageList_Add(hList, colour, mask) == 0)
             hIcon = ImageList_GetIcon(hList, 0, ILD_NORMAL);
         ImageList_Destroy(hList);
         if (!hIcon)
             AfxThrowArchiveException(CArchiveException::genericException);
         hImage.AttachIcon(hIcon);
-    } else if (colour.h) {
-        hImage.AttachBitmap(colour.h);
-        colour.h = nullptr;
-    } else if (mask.h) {
+    } else if (colour) {
+        hImage.AttachBitmap(colour.Detach());
+    } else if (mask) {
         AfxThrowArchiveException(CArchiveException::genericException);
     }
 }
 
-struct FileHandle
+CScopedFile OpenForReading(LPCWSTR path)
 {
-    HANDLE h;
-    explicit FileHandle(LPCWSTR path)
-        : h(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~FileHandle()
-    {
-        if (h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(h);
-    }
-    bool ReadAt(DWORD offset, void* buffer, DWORD bytes) const
-    {
-        DWORD got = 0;
-        return h != INVALID_HANDLE_VALUE && ::SetFilePointer(h, offset, nullptr, FILE_BEGIN) == offset &&
-               ::ReadFile(h, buffer, bytes, &got, nullptr) && got == bytes;
-    }
-};
+    return CScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+bool ReadAt(const CScopedFile& file, DWORD offset, void* buffer, DWORD bytes)
+{
+    DWORD got = 0;
+    return file && ::SetFilePointer(file, offset, nullptr, FILE_BEGIN) == offset &&
+           ::ReadFile(file, buffer, bytes, &got, nullptr) && got == bytes;
+}
 
 // A DIB section of 32-bit pixels that follow a header, in the header's own row order.
 HBITMAP Dib32FromHeader(const BITMAPINFOHEADER& header, const BYTE* pPixels, size_t nAvailable)
@@ -1182,13 +1157,13 @@ HBITMAP CXTPImageManager::LoadAlphaBitmapResource(UINT nIDResource)
 
 HBITMAP CXTPImageManager::LoadAlphaIconFile(LPCWSTR lpszPath, int nWidth)
 {
-    FileHandle file(lpszPath);
+    const CScopedFile file = OpenForReading(lpszPath);
     WORD header[3] = {};
-    if (!file.ReadAt(0, header, sizeof(header)) || header[1] != 1)
+    if (!ReadAt(file, 0, header, sizeof(header)) || header[1] != 1)
         return nullptr;
     for (WORD i = 0; i < header[2]; ++i) {
         BYTE entry[16];
-        if (!file.ReadAt(6 + 16u * i, entry, sizeof(entry)))
+        if (!ReadAt(file, 6 + 16u * i, entry, sizeof(entry)))
             return nullptr;
         WORD nBits;
         DWORD nBytes, nOffset;
@@ -1200,7 +1175,7 @@ HBITMAP CXTPImageManager::LoadAlphaIconFile(LPCWSTR lpszPath, int nWidth)
         if (nBytes < sizeof(BITMAPINFOHEADER) || nBytes > 64u * 1024 * 1024)
             return nullptr;
         std::vector<BYTE> image(nBytes);
-        if (!file.ReadAt(nOffset, image.data(), nBytes))
+        if (!ReadAt(file, nOffset, image.data(), nBytes))
             return nullptr;
         BITMAPINFOHEADER bih;
         memcpy(&bih, image.data(), sizeof(bih));
@@ -1215,9 +1190,9 @@ HBITMAP CXTPImageManager::LoadAlphaIconFile(LPCWSTR lpszPath, int nWidth)
 
 BOOL CXTPImageManager::IsAlphaBitmapFile(LPCWSTR lpszPath)
 {
-    FileHandle file(lpszPath);
+    const CScopedFile file = OpenForReading(lpszPath);
     BYTE header[14 + sizeof(BITMAPINFOHEADER)];
-    if (!file.ReadAt(0, header, sizeof(header)))
+    if (!ReadAt(file, 0, header, sizeof(header)))
         return FALSE;
     BITMAPINFOHEADER bih;
     memcpy(&bih, header + 14, sizeof(bih));
@@ -1260,8 +1235,8 @@ BOOL CXTPImageManager::GetBitmapBits32(HBITMAP hBitmap, CSize& size, std::vector
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
-    ScreenDC dc;
-    return ::GetDIBits(dc.hDC, hBitmap, 0, cy, pixels.data(), &bmi, DIB_RGB_COLORS) == cy;
+    CScopedWindowDC dc(nullptr);
+    return ::GetDIBits(dc, hBitmap, 0, cy, pixels.data(), &bmi, DIB_RGB_COLORS) == cy;
 }
 
 HBITMAP CXTPImageManager::CreateBitmap32(const CSize& size, const DWORD* pPixels)

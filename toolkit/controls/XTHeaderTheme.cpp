@@ -1,6 +1,7 @@
 #include "toolkit/controls/XTHeaderTheme.h"
 
 #include "framework/core/AfxModule.h"
+#include "framework/core/ScopedHandles.h"
 
 #include <vssym32.h>
 
@@ -9,31 +10,6 @@
 namespace {
 
 const int kMaxItemText = 255;
-
-// Selects a GDI object for the length of a scope; deletes it afterwards when owned.
-class ScopedObject
-{
-public:
-    ScopedObject(HDC hDC, HGDIOBJ hObject, bool bOwned)
-        : m_hDC(hDC), m_hObject(hObject), m_bOwned(bOwned), m_hOld(hObject ? SelectObject(hDC, hObject) : nullptr)
-    {
-    }
-    ~ScopedObject()
-    {
-        if (m_hOld)
-            SelectObject(m_hDC, m_hOld);
-        if (m_bOwned && m_hObject)
-            DeleteObject(m_hObject);
-    }
-    ScopedObject(const ScopedObject&) = delete;
-    ScopedObject& operator=(const ScopedObject&) = delete;
-
-private:
-    HDC m_hDC;
-    HGDIOBJ m_hObject;
-    bool m_bOwned;
-    HGDIOBJ m_hOld;
-};
 
 HWND HeaderHwnd(CXTThemedHeader* pHeader)
 {
@@ -79,7 +55,8 @@ COLORREF CXTHeaderTheme::Shade(COLORREF clrFrom, COLORREF clrTo, int nPercent)
 
 void CXTHeaderTheme::Line(HDC hDC, int x1, int y1, int x2, int y2, COLORREF clr)
 {
-    ScopedObject pen(hDC, CreatePen(PS_SOLID, 1, clr), true);
+    CScopedPenHandle pen(CreatePen(PS_SOLID, 1, clr));
+    CScopedSelect select(hDC, pen);
     MoveToEx(hDC, x1, y1, nullptr);
     LineTo(hDC, x2, y2);
 }
@@ -214,7 +191,7 @@ void CXTHeaderTheme::DrawHeader(HDC hDC, CXTThemedHeader* pHeader)
         DrawBackground(&dis);
 
     HFONT hFont = reinterpret_cast<HFONT>(SendMessageW(hHeader, WM_GETFONT, 0, 0));
-    ScopedObject font(hDC, hFont, false);
+    CScopedSelect font(hDC, hFont);
     SetBkColor(hDC, m_clrFace);
     SetTextColor(hDC, m_clrText);
     SetBkMode(hDC, TRANSPARENT);
@@ -493,7 +470,7 @@ BOOL CXTHeaderThemeV2::Layout(HDLAYOUT* pLayout, CXTThemedHeader* pHeader)
     HDC hDC = GetDC(hHeader);
     TEXTMETRICW tm = {};
     {
-        ScopedObject font(hDC, reinterpret_cast<HFONT>(SendMessageW(hHeader, WM_GETFONT, 0, 0)), false);
+        CScopedSelect font(hDC, reinterpret_cast<HFONT>(SendMessageW(hHeader, WM_GETFONT, 0, 0)));
         GetTextMetricsW(hDC, &tm);
     }
     ReleaseDC(hHeader, hDC);
