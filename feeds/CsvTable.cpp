@@ -166,6 +166,17 @@ bool CCsvTable::Parse(const std::string& data)
     cursor.SkipLine();
     if (cursor.CountFields(delimiter) != fields)
         fail(CSV_ERROR_COLUMN_MISMATCH);
+    // A row with fewer cells than the header shifts the cells after it (the reading below is by fields, not by
+    // lines); only a line with more cells than the header is refused, and named.
+    cursor.Rewind();
+    cursor.SkipLine();
+    for (int row = 1; !cursor.AtEnd(); ++row) {
+        if (cursor.CountFields(delimiter) > fields) {
+            char details[64];
+            std::snprintf(details, sizeof(details), "\nDetails: row %d has more cells than the header", row);
+            fail(std::string(CSV_ERROR_COLUMN_MISMATCH) + details);
+        }
+    }
     cursor.Rewind();
 
     for (size_t i = 0; i < fields; ++i) {
@@ -180,17 +191,10 @@ bool CCsvTable::Parse(const std::string& data)
         }
     }
 
-    int row = 1;
     while (!cursor.AtEnd()) {
         for (size_t i = 0; i < fields && !cursor.AtEnd(); ++i) {
             const bool bLast = i + 1 == fields;
             std::string cell = cursor.ReadField(bLast ? '\n' : delimiter);
-            // The last cell runs to the line end: a delimiter inside it is a row wider than the header.
-            if (bLast && cell.find(delimiter) != std::string::npos) {
-                char details[64];
-                std::snprintf(details, sizeof(details), "\nDetails: row %d has more cells than the header", row);
-                fail(std::string(CSV_ERROR_COLUMN_MISMATCH) + details);
-            }
             if (!cell.empty() && cell[0] == '\n')
                 continue;
             if (bNumbers)
@@ -198,7 +202,6 @@ bool CCsvTable::Parse(const std::string& data)
             else if (bStrings)
                 m_stringColumns[existing + i].push_back(cell);
         }
-        ++row;
     }
 
     if (!m_headers.empty()) {

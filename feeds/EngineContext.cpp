@@ -1,19 +1,12 @@
 // The record of what the engine needs of the application, and the values it holds before any setting is read.
 #include "feeds/EngineContext.h"
 
+#include "feeds/MakerAddresses.h"
 #include "framework/win/WinApp.h"
 
 #include <atomic>
 
 namespace {
-
-// The maker's addresses are values of the build.
-const wchar_t kMakerMainLink[] = L"http://www.lanternquill.com/channels/";
-const wchar_t kMakerWebSite[] = L"http://www.lanternquill.com";
-const wchar_t kMakerEmail[] = L"support@lanternquill.com";
-const wchar_t kMakerName[] = L"Lanternquill Software";
-const wchar_t kBrowseFeedsUrl[] = L"http://www.lanternquill.com/directory/";
-const wchar_t kBookmarkUrl[] = L"http://www.lanternquill.com/bookmarks/item.php?action=add";
 
 template <size_t N> void Copy(WCHAR (&buffer)[N], LPCWSTR text)
 {
@@ -39,19 +32,22 @@ CReaderSettings::CReaderSettings()
     bLogOpenedItems = 1;
     nBuildNumber = 16;
     Copy(szCaption, L"Lanternquill");
-    Copy(szMainLink, kMakerMainLink);
-    Copy(szWebSite, kMakerWebSite);
-    Copy(szEmail, kMakerEmail);
-    Copy(szBrandName, kMakerName);
-    Copy(szHelpUrl, (CString(kMakerWebSite) + L"/help/").GetString());
-    Copy(szGettingStartedUrl, kMakerWebSite);
-    Copy(szBrowseFeedsUrl, kBrowseFeedsUrl);
+    Copy(szMainLink, LQ_CHANNEL_LIST_URL);
+    Copy(szWebSite, LQ_WEB_SITE_URL);
+    Copy(szEmail, LQ_SUPPORT_EMAIL);
+    Copy(szBrandName, L"Lanternquill Software");
+    Copy(szHelpUrl, LQ_HELP_URL);
+    Copy(szGettingStartedUrl, LQ_GETTING_STARTED_URL);
+    Copy(szBrowseFeedsUrl, LQ_BROWSE_FEEDS_URL);
     Copy(szHomePage, L"about:blank");
-    Copy(szBookmarkUrl, kBookmarkUrl);
+    Copy(szBookmarkUrl, LQ_BOOKMARK_URL);
     Copy(szBookmarkTitle, L"Save this Item");
 }
 
-CEngineContext::CEngineContext() = default;
+CEngineContext::CEngineContext()
+    : m_strUpdateUrl(LQ_UPDATE_URL), m_strStatServerUrl(LQ_STATISTICS_URL), m_strBrandingUrl(LQ_BRANDING_URL)
+{
+}
 
 CEngineContext::~CEngineContext()
 {

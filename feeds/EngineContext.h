@@ -69,6 +69,12 @@ public:
     // The main frame, to which the update download reports (WM_RUN_UPDATER); null while there is none.
     virtual HWND GetFrameWindow() const { return nullptr; }
 
+    // The maker's services, from the build (empty unless it names them); a service without an address is never
+    // asked. The profile's "URLs"\"update" and "URLs"\"StatServer" override the first two.
+    CString m_strUpdateUrl;     // the update description, "currentver.xml"
+    CString m_strStatServerUrl; // the usage statistics upload
+    CString m_strBrandingUrl;   // the branding file, with the brand id appended
+
     CString m_strTempFolder; // no trailing backslash
     CString m_strDataFolder; // no trailing backslash
     CReaderSettings m_settings;

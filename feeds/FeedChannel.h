@@ -122,7 +122,8 @@ protected:
 
 private:
     struct ReloadIndex;
-    void WalkChannel(IXMLDOMNode* pNode, bool bStored);
+    // bChannelChild: the node is a child of the channel element ("channel", "Channel" or "feed").
+    void WalkChannel(IXMLDOMNode* pNode, bool bStored, bool bChannelChild);
     void ReadChannelLink(IXMLDOMNode* pNode);
     CFeedItem* ReadItem(IXMLDOMNode* pNode, bool bEntry) const;
     void MergeStoredItem(CFeedItem* pItem);

@@ -340,11 +340,27 @@ COleDateTime ParseIsoDate(LPCWSTR text)
     Fields f;
     int digits = 0;
     in.SkipBlanks();
-    if (!in.Number(9, f.year, &digits) || !in.Take(L'-') || !in.Number(2, f.month) || !in.Take(L'-') ||
-        !in.Number(2, f.day))
+    // The reduced forms of the W3C profile ("2019", "2019-08", "2019-08-27", as many RDF feeds write "dc:date")
+    // name the start of that year, month or day: midnight UTC.
+    f.month = f.day = 1;
+    auto reduced = [&in, &f, &digits]() {
+        in.SkipBlanks();
+        return in.AtEnd() && digits == 4 ? ToUtc(f) : NullDate();
+    };
+    if (!in.Number(9, f.year, &digits))
         return NullDate();
-    if (!in.Take(L'T') && !in.Take(L't') && !in.Take(L' '))
+    if (!in.Take(L'-'))
+        return reduced();
+    if (!in.Number(2, f.month))
         return NullDate();
+    if (!in.Take(L'-'))
+        return reduced();
+    if (!in.Number(2, f.day))
+        return NullDate();
+    if (!in.Take(L'T') && !in.Take(L't')) {
+        if (in.SkipBlanks() == 0 || in.AtEnd())
+            return reduced();
+    }
     if (!ReadTime(in, f))
         return NullDate();
     if (in.Take(L'.') || in.Take(L',')) {

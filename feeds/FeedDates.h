@@ -15,7 +15,8 @@
 COleDateTime ParseRfc822Date(LPCWSTR text);
 
 // ISO 8601 dates of "dc:date" and Atom elements: "2003-06-10T04:00", with seconds and a fraction when present,
-// and a zone designator ("Z", "+01:00", "-0500") applied when present; without one the time is UTC.
+// and a zone designator ("Z", "+01:00", "-0500") applied when present; without one the time is UTC. The reduced
+// forms "2003-06-10", "2003-06" and "2003" (a four-digit year) are midnight UTC of that day, month or year.
 COleDateTime ParseIsoDate(LPCWSTR text);
 
 // The HTTP date forms only, in GMT (what our own "lastupdate" values hold); any other zone gives a null date.

@@ -120,6 +120,8 @@ public:
     CWinThread* m_pThread; // the feed worker's
     int m_nDownloadResult;
     HANDLE m_hStopEvent; // the feed worker's
+    // The enclosure's icon was looked up (found or not): a type without one is not looked up on every draw.
+    bool m_bEnclosureIconSought = false;
 };
 
 // Whether a file base name stays inside the folder it is joined to: not empty, no separator, drive, stream,

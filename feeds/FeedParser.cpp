@@ -70,6 +70,26 @@ bool IsAlternateLink(const CString& rel)
     return rel.IsEmpty() || rel == L"alternate";
 }
 
+// The element whose children are the channel's own fields: RSS and RDF "channel", RSS 1.1 "Channel", Atom "feed".
+bool IsChannelElement(const CString& name)
+{
+    return name == L"channel" || name == L"Channel" || name == L"feed";
+}
+
+// Links become addresses in the news page and are handed to the browser: a script or data address never gets
+// that far.
+void DropUnsafeLinks(CFeedItem& item)
+{
+    if (!IsSafeLink(item.m_strLink) || !IsSafeLink(item.m_strLinkText)) {
+        item.m_strLink.Empty();
+        item.m_strLinkText.Empty();
+    }
+    if (!IsSafeLink(item.m_strEnclosureUrl))
+        item.m_strEnclosureUrl.Empty();
+    if (!IsSafeLink(item.m_strComments))
+        item.m_strComments.Empty();
+}
+
 } // namespace
 
 // The reload's look-up: FindItem's first match (link-only clear, no recursion) without a scan per item. An item
@@ -207,15 +227,15 @@ void CFeedChannel::ReadVersion(IXMLDOMNode* pRoot)
 
 void CFeedChannel::ParseChannel(IXMLDOMNode* pNode)
 {
-    WalkChannel(pNode, false);
+    WalkChannel(pNode, false, false);
 }
 
 void CFeedChannel::ParseStoredChannel(IXMLDOMNode* pNode)
 {
-    WalkChannel(pNode, true);
+    WalkChannel(pNode, true, false);
 }
 
-void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored)
+void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored, bool bChannelChild)
 {
     ++m_nDepth;
     DOMNodeType type = XmlDom::NodeType(pNode);
@@ -240,18 +260,21 @@ void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored)
             if (!bStored && m_info.m_strTitle.IsEmpty() &&
                 ((m_nDepth == 4 && m_info.m_strType == L"rss") ||
                  (m_nDepth == 3 && (m_info.m_strType == L"atom" || m_info.m_strType == L"rss11"))))
-                m_info.m_strTitle = text();
+                m_info.m_strTitle = CleanedCopy(text());
         } else if (Is(name, L"copyright")) {
             if (!bStored)
-                m_info.m_strCopyright = text();
+                m_info.m_strCopyright = CleanedCopy(text());
         } else if (Is(name, L"lastupdate")) {
             COleDateTime date = ParseHttpDate(text());
             if (date.GetStatus() == COleDateTime::valid)
                 m_dtLastUpdate = date;
         } else if (Is(name, L"link")) {
-            ReadChannelLink(pNode);
+            // The "image" and "textInput" elements have links and descriptions of their own.
+            if (bChannelChild)
+                ReadChannelLink(pNode);
         } else if (Is(name, L"desc") || Is(name, L"tagline") || Is(name, L"description")) {
-            m_info.m_strDescription = text();
+            if (bChannelChild)
+                m_info.m_strDescription = CleanedCopy(text());
         } else if (Is(name, L"language")) {
             m_info.m_strLanguage = text();
         } else if (Is(name, L"webMaster")) {
@@ -268,9 +291,10 @@ void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored)
         walkChildren = false;
     }
     if (walkChildren) {
+        const bool bChannel = type == NODE_ELEMENT && IsChannelElement(XmlDom::NodeName(pNode));
         long index = 0;
         for (NodePtr child = XmlDom::FirstChild(pNode); child; child = XmlDom::NextChild(pNode, child.Get(), index++))
-            WalkChannel(child.Get(), bStored);
+            WalkChannel(child.Get(), bStored, bChannel);
     }
     --m_nDepth;
 }
@@ -290,10 +314,14 @@ void CFeedChannel::ReadChannelLink(IXMLDOMNode* pNode)
             rel = text;
         }
     });
+    CString link;
     if (!hasHref)
-        m_info.m_strLink = DisplayCopy(XmlDom::NodeText(pNode));
+        link = DisplayCopy(XmlDom::NodeText(pNode));
     else if (IsAlternateLink(rel))
-        m_info.m_strLink = DisplayCopy(href);
+        link = DisplayCopy(href);
+    else
+        return;
+    m_info.m_strLink = IsSafeLink(link) ? link : CString();
 }
 
 void CFeedChannel::ParseItem(IXMLDOMNode* pNode)
@@ -463,6 +491,7 @@ CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
     if (haveFile && !IsSafeFeedFileName(item->m_strFile) &&
         !(item->m_nKind == FEED_KIND_NOTICE && !item->GetIconFileName().IsEmpty()))
         item->m_strFile.Empty();
+    DropUnsafeLinks(*item);
     if (item->m_dtDate.GetStatus() != COleDateTime::valid)
         item->m_dtDate = CurrentUtcTime();
     return item;

@@ -185,11 +185,19 @@ bool DecodeReference(const wchar_t* v, size_t n, size_t i, wchar_t& c, size_t& n
     return false;
 }
 
+// Characters that show as nothing or as a line break: before a scheme they could hide it from a reader of the
+// text, and some consumers drop them.
+bool IsInvisibleCharacter(wchar_t c)
+{
+    return (c >= 0x80 && c <= 0x9F) || c == 0xA0 || c == 0xAD || c == 0x1680 || (c >= 0x2000 && c <= 0x200F) ||
+           (c >= 0x2028 && c <= 0x202F) || (c >= 0x205F && c <= 0x2064) || c == 0x3000 || c == 0xFEFF;
+}
+
 // A URL is safe when it is relative or uses one of the schemes that only fetch or address documents. The
 // scheme is read the way browsers read it: references decoded, blanks and control characters ignored.
 bool IsSafeUrl(const wchar_t* v, size_t n)
 {
-    static const std::unordered_set<Text> schemes = {L"http", L"https", L"ftp", L"mailto", L"news", L"nntp"};
+    static const std::unordered_set<Text> schemes = {L"http", L"https", L"ftp", L"mailto", L"news", L"feed"};
     Text scheme;
     for (size_t i = 0; i < n;) {
         wchar_t c = v[i];
@@ -199,6 +207,8 @@ bool IsSafeUrl(const wchar_t* v, size_t n)
         i = next;
         if (c <= 0x20 || c == 0x7F || c == L'`' || c == L'"' || c == L'\'')
             continue; // ignored here so that no quoting trick hides a scheme
+        if (IsInvisibleCharacter(c))
+            return false;
         if (c == L':')
             return !scheme.empty() && schemes.count(scheme) != 0;
         if (IsAsciiAlpha(c) || IsAsciiDigit(c) || c == L'+' || c == L'-' || c == L'.') {
@@ -632,6 +642,11 @@ int HtmlToText(CString& text)
     s = WithoutBlanksBeforeLineFeeds(s);
     Assign(text, s);
     return 1;
+}
+
+bool IsSafeLink(const CString& link)
+{
+    return IsSafeUrl(link.GetString(), static_cast<size_t>(link.GetLength()));
 }
 
 CString CleanedCopy(const CString& text)

@@ -11,6 +11,11 @@ int StripActiveContent(CString& text);
 // "<br>" followed by a line feed, blanks collapsed, common entities decoded. Works in place; returns 1.
 int HtmlToText(CString& text);
 
+// Whether a link may be followed or written into a page: relative, or of the schemes http, https, ftp, mailto,
+// news and feed. Character references are decoded and blanks and control characters before the scheme ignored,
+// as a browser reads an address; characters that show as nothing (U+2028, U+2029, U+200B...) make it unsafe.
+bool IsSafeLink(const CString& link);
+
 // Copies for the records. The stored text of a title or description: cleaned of active content.
 CString CleanedCopy(const CString& text);
 // Its display copy.

@@ -139,8 +139,10 @@ void CFeedItem::DrawHeadline(CDC* pDC, BOOL bHighlight, BOOL bDrawIcon)
         ::DrawTextW(hDC, strLabel, strLabel.GetLength(), &rcPart, nCentred);
         rcPart.left += TextExtent(hDC, strLabel).cx + 4;
 
-        if (!item.m_hEnclosureIcon)
+        if (!item.m_bEnclosureIconSought) {
             item.m_hEnclosureIcon = GetMimeTypeIcon(item.m_strEnclosureType);
+            item.m_bEnclosureIconSought = true;
+        }
         if (item.m_hEnclosureIcon)
             ::DrawIconEx(hDC, rcPart.left, rcLine.top - 1, item.m_hEnclosureIcon, 16, 16, 0, nullptr, DI_NORMAL);
         rcPart.left += 20;

@@ -333,6 +333,8 @@ void CHttpDownloadDlg::DownloadBody()
     SetStatus(IDS_DOWNLOAD_GETTING_INFO);
     ULONGLONG length = 0;
     const bool bLengthKnown = QueryContentLength(m_hRequest, length) != FALSE;
+    m_bLengthKnown = bLengthKnown;
+    m_nAnnouncedLength = length;
     if (bLengthKnown)
         m_ctrlProgress.SetRange(0, 100);
     SetStatus(IDS_DOWNLOAD_RETRIEVING);

@@ -41,6 +41,9 @@ public:
 
     // The message of the last failure (shown in a message box when the worker reports it).
     CString m_strError;
+    // What the server announced of the body it sent (the rest of the file when resuming); read after DoModal.
+    bool m_bLengthKnown = false;
+    ULONGLONG m_nAnnouncedLength = 0;
 
     CString m_strHost;
     INTERNET_SCHEME m_nScheme;

@@ -109,6 +109,17 @@ BOOL CUpdateDescription::ParseUpdateDescription()
     return TRUE;
 }
 
+CString GetUpdateDescriptionUrl()
+{
+    return EngineProfileString(L"URLs", L"update", GetEngineContext().m_strUpdateUrl);
+}
+
+CString GetBrandingUrl()
+{
+    const CString& prefix = GetEngineContext().m_strBrandingUrl;
+    return prefix.IsEmpty() ? CString() : prefix + EngineProfileString(L"", L"BrandId", L"");
+}
+
 void DeclineUpdate(int version)
 {
     WriteEngineProfileInt(L"", L"DontInstall", version);
@@ -140,7 +151,6 @@ CString GetUpdaterProgramPath()
 
 INT_PTR RunUpdateDownloadDialog(CUpdateDownload& download)
 {
-    // The dialog ends with IDOK only when the whole announced body arrived, so the length is not handed back.
     const CReaderSettings& settings = GetEngineContext().m_settings;
     CHttpDownloadDlg dlg;
     dlg.m_strUrl = download.strUrl;
@@ -150,7 +160,11 @@ INT_PTR RunUpdateDownloadDialog(CUpdateDownload& download)
     dlg.m_strProxyUserName = settings.szProxyUser;
     dlg.m_strProxyPassword = settings.szProxyPass;
     dlg.m_strUserAgent = settings.szUserAgent;
-    return dlg.DoModal();
+    const INT_PTR result = dlg.DoModal();
+    // The package is measured against what the server announced before it is handed to the updater.
+    download.bLengthKnown = dlg.m_bLengthKnown;
+    download.nAnnounced = dlg.m_nAnnouncedLength;
+    return result;
 }
 
 bool IsUpdatePackageComplete(const CUpdateDownload& download)

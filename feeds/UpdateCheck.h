@@ -25,6 +25,13 @@ public:
     int m_nVersion = 0;
 };
 
+// The update description's address: "URLs"\"update", by default the build's; empty when there is none, and the
+// check is then not made.
+CString GetUpdateDescriptionUrl();
+// The branding file's address for the profile's "BrandId": the build's branding address with the id appended;
+// empty when the build names no branding service.
+CString GetBrandingUrl();
+
 // "Don't Install": the offered version is remembered, so it and older ones are never offered again.
 void DeclineUpdate(int version);
 

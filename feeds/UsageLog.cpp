@@ -11,11 +11,6 @@
 #include "feeds/HttpFetch.h"
 #include "framework/core/ScopedHandles.h"
 
-// The maker's statistics service: a deployment setting.
-#ifndef LQ_DEFAULT_STAT_SERVER
-#define LQ_DEFAULT_STAT_SERVER L"http://stats.lanternquill.invalid"
-#endif
-
 namespace {
 
 // The whole file as bytes; false when it cannot be opened.
@@ -74,6 +69,11 @@ std::string ToAnsi(LPCWSTR text)
 CString GetUsageLogPath()
 {
     return GetEngineContext().m_strDataFolder + L"\\reader.log";
+}
+
+CString GetStatServerUrl()
+{
+    return EngineProfileString(L"URLs", L"StatServer", GetEngineContext().m_strStatServerUrl);
 }
 
 CStringA UrlEncodeText(LPCWSTR text)
@@ -177,7 +177,9 @@ int UploadLog(std::string* pSent)
     if (pSent)
         *pSent = log;
 
-    const CString url = EngineProfileString(L"URLs", L"StatServer", LQ_DEFAULT_STAT_SERVER);
+    const CString url = GetStatServerUrl();
+    if (url.IsEmpty())
+        return USAGE_UPLOAD_NO_SERVICE;
     CHttpUrlParts parts;
     if (!CrackHttpUrl(url, parts))
         return USAGE_UPLOAD_BAD_URL;

@@ -13,9 +13,10 @@
 // Results of UploadUsageStats.
 enum UsageUploadResult
 {
-    USAGE_UPLOAD_REFUSED = 0,  // not accepted, or a network failure
-    USAGE_UPLOAD_ACCEPTED = 1, // the service answered "1", or there was no log to send
-    USAGE_UPLOAD_BAD_URL = 99, // the statistics URL does not crack
+    USAGE_UPLOAD_REFUSED = 0,    // not accepted, or a network failure
+    USAGE_UPLOAD_ACCEPTED = 1,   // the service answered "1", or there was no log to send
+    USAGE_UPLOAD_NO_SERVICE = 2, // no statistics address: nothing was sent
+    USAGE_UPLOAD_BAD_URL = 99,   // the statistics URL does not crack
 };
 
 // Appends one entry dated today (UTC); FALSE when the log could not be opened or written (nothing is written
@@ -28,11 +29,15 @@ BOOL LogUsageOn(int kind, int action, LPCWSTR text, const SYSTEMTIME& utcDate);
 // ends becomes "+", every other byte "%" and two upper-case hexadecimal digits.
 CStringA UrlEncodeText(LPCWSTR text);
 
-// Sends the log's lines, joined without their line ends, as one form-encoded POST to "URLs"\"StatServer".
+// The statistics service: "URLs"\"StatServer", by default the build's address; empty when there is none.
+CString GetStatServerUrl();
+
+// Sends the log's lines, joined without their line ends, as one form-encoded POST to the statistics service.
+// Without a service nothing is sent.
 int UploadUsageStats();
 
 // The feed worker's whole upload step: uploads, then deletes the log only when the service accepted it, and
-// otherwise (a refusal, a network failure or a bad address) keeps it and recounts the entry counter from it.
+// otherwise (a refusal, a network failure, a bad address or none) keeps it and recounts the entry counter from it.
 // Returns UploadUsageStats' result.
 int SendUsageLog();
 

@@ -1,5 +1,206 @@
 #include "feeds/XmlDom.h"
 
+#include <climits>
+#include <cwctype>
+#include <string>
+
+namespace {
+
+// Files larger than this are not decoded a second time.
+const size_t kMaxDecodedBytes = 64u * 1024u * 1024u;
+
+std::string ReadFileBytes(LPCWSTR path)
+{
+    CScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
+        static_cast<ULONGLONG>(size.QuadPart) > kMaxDecodedBytes)
+        return std::string();
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
+        return std::string();
+    bytes.resize(read);
+    return bytes;
+}
+
+struct EncodingName
+{
+    const char* name;
+    UINT codePages[2]; // tried in order; 0 ends the list
+};
+
+// Names feeds use for encodings that the platform's XML parser may refuse, with the code pages that decode them.
+// The second page stands in where the first is missing (GBK for GB 18030, UHC for EUC-KR, both supersets).
+const EncodingName kEncodings[] = {
+    {"big5", {950, 0}},         {"big-5", {950, 0}},          {"cn-big5", {950, 0}},
+    {"x-x-big5", {950, 0}},     {"csbig5", {950, 0}},         {"gb2312", {936, 0}},
+    {"gbk", {936, 0}},          {"x-gbk", {936, 0}},          {"cp936", {936, 0}},
+    {"gb_2312-80", {936, 0}},   {"csgb2312", {936, 0}},       {"gb18030", {54936, 936}},
+    {"euc-kr", {51949, 949}},   {"cseuckr", {51949, 949}},    {"ks_c_5601-1987", {949, 0}},
+    {"cp949", {949, 0}},        {"shift_jis", {932, 0}},      {"shift-jis", {932, 0}},
+    {"sjis", {932, 0}},         {"x-sjis", {932, 0}},         {"ms_kanji", {932, 0}},
+    {"csshiftjis", {932, 0}},   {"windows-31j", {932, 0}},    {"cp932", {932, 0}},
+    {"euc-jp", {51932, 20932}}, {"x-euc-jp", {51932, 20932}}, {"iso-2022-jp", {50220, 0}},
+    {"koi8-r", {20866, 0}},     {"cskoi8r", {20866, 0}},      {"koi8-u", {21866, 0}},
+    {"tis-620", {874, 0}},      {"windows-874", {874, 0}},    {"iso-8859-11", {874, 0}},
+    {"utf-7", {65000, 0}},      {"us-ascii", {20127, 0}},     {"ascii", {20127, 0}},
+    {"macintosh", {10000, 0}},
+};
+
+// The code page of an encoding name: the table above, "iso-8859-N" and "windows-125N"; 0 when none is known.
+UINT CodePageOf(std::string name)
+{
+    for (char& c : name)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    for (const EncodingName& entry : kEncodings) {
+        if (name != entry.name)
+            continue;
+        for (UINT codePage : entry.codePages)
+            if (codePage != 0 && ::IsValidCodePage(codePage))
+                return codePage;
+        return 0;
+    }
+    auto numberAfter = [&name](const char* prefix) {
+        const size_t n = std::char_traits<char>::length(prefix);
+        if (name.compare(0, n, prefix) != 0 || name.size() == n || name.size() > n + 2)
+            return -1;
+        int value = 0;
+        for (size_t i = n; i < name.size(); ++i) {
+            if (name[i] < '0' || name[i] > '9')
+                return -1;
+            value = value * 10 + (name[i] - '0');
+        }
+        return value;
+    };
+    const int latin = numberAfter("iso-8859-");
+    if (latin >= 1 && latin <= 16 && ::IsValidCodePage(28590 + latin))
+        return static_cast<UINT>(28590 + latin);
+    const int windows = numberAfter("windows-12");
+    if (windows >= 50 && windows <= 58)
+        return static_cast<UINT>(1200 + windows);
+    return 0;
+}
+
+// The value of the encoding pseudo-attribute of an XML declaration written in ASCII-compatible bytes.
+std::string DeclaredEncoding(const std::string& bytes)
+{
+    if (bytes.compare(0, 5, "<?xml") != 0)
+        return std::string();
+    const size_t end = bytes.find("?>");
+    const size_t at = bytes.find("encoding", 5);
+    if (end == std::string::npos || at == std::string::npos || at > end)
+        return std::string();
+    size_t i = at + 8;
+    while (i < end && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
+        ++i;
+    if (i >= end || bytes[i] != '=')
+        return std::string();
+    ++i;
+    while (i < end && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
+        ++i;
+    if (i >= end || (bytes[i] != '"' && bytes[i] != '\''))
+        return std::string();
+    const size_t close = bytes.find(bytes[i], i + 1);
+    return close == std::string::npos || close > end ? std::string() : bytes.substr(i + 1, close - i - 1);
+}
+
+bool DecodeUtf32(const std::string& bytes, size_t start, bool bigEndian, std::wstring& text)
+{
+    text.clear();
+    text.reserve((bytes.size() - start) / 4);
+    for (size_t i = start; i + 4 <= bytes.size(); i += 4) {
+        const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes.data() + i);
+        const unsigned long code = bigEndian
+                                       ? (static_cast<unsigned long>(b[0]) << 24) | (b[1] << 16) | (b[2] << 8) | b[3]
+                                       : (static_cast<unsigned long>(b[3]) << 24) | (b[2] << 16) | (b[1] << 8) | b[0];
+        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        if (code >= 0x10000) {
+            text += static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
+            text += static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            text += static_cast<wchar_t>(code);
+        }
+    }
+    return true;
+}
+
+bool DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian, std::wstring& text)
+{
+    text.clear();
+    text.reserve((bytes.size() - start) / 2);
+    for (size_t i = start; i + 2 <= bytes.size(); i += 2) {
+        const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes.data() + i);
+        text += static_cast<wchar_t>(bigEndian ? (b[0] << 8) | b[1] : (b[1] << 8) | b[0]);
+    }
+    return true;
+}
+
+bool StartsWith(const std::string& bytes, const char* prefix, size_t n)
+{
+    return bytes.size() >= n && bytes.compare(0, n, prefix, n) == 0;
+}
+
+// The text of an XML file in an encoding that is not UTF-8: found by its byte-order mark, by the zero bytes
+// around its first "<", or by its declaration. False when it is UTF-8 or in no encoding known here.
+bool DecodeXmlFile(const std::string& bytes, std::wstring& text)
+{
+    if (StartsWith(bytes, "\xFF\xFE\0\0", 4))
+        return DecodeUtf32(bytes, 4, false, text);
+    if (StartsWith(bytes, "\0\0\xFE\xFF", 4))
+        return DecodeUtf32(bytes, 4, true, text);
+    if (StartsWith(bytes, "<\0\0\0", 4))
+        return DecodeUtf32(bytes, 0, false, text);
+    if (StartsWith(bytes, "\0\0\0<", 4))
+        return DecodeUtf32(bytes, 0, true, text);
+    if (StartsWith(bytes, "\xFF\xFE", 2))
+        return DecodeUtf16(bytes, 2, false, text);
+    if (StartsWith(bytes, "\xFE\xFF", 2))
+        return DecodeUtf16(bytes, 2, true, text);
+    if (StartsWith(bytes, "<\0", 2))
+        return DecodeUtf16(bytes, 0, false, text);
+    if (StartsWith(bytes, "\0<", 2))
+        return DecodeUtf16(bytes, 0, true, text);
+    if (StartsWith(bytes, "\xEF\xBB\xBF", 3))
+        return false;
+    const UINT codePage = CodePageOf(DeclaredEncoding(bytes));
+    if (codePage == 0 || codePage == CP_UTF8 || bytes.size() > static_cast<size_t>(INT_MAX))
+        return false;
+    const int length = static_cast<int>(bytes.size());
+    const int chars = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+    if (chars <= 0)
+        return false;
+    text.assign(static_cast<size_t>(chars), L'\0');
+    return ::MultiByteToWideChar(codePage, 0, bytes.data(), length, &text[0], chars) == chars;
+}
+
+// The decoded text still names its old encoding, which a parser handed text would try to apply again.
+void DropDeclaredEncoding(std::wstring& text)
+{
+    if (!text.empty() && text[0] == 0xFEFF)
+        text.erase(0, 1);
+    if (text.compare(0, 5, L"<?xml") != 0)
+        return;
+    const size_t end = text.find(L"?>");
+    const size_t at = text.find(L"encoding", 5);
+    if (end == std::wstring::npos || at == std::wstring::npos || at > end)
+        return;
+    size_t stop = text.find_first_of(L"\"'", at);
+    if (stop == std::wstring::npos || stop > end)
+        return;
+    stop = text.find(text[stop], stop + 1);
+    if (stop == std::wstring::npos || stop > end)
+        return;
+    size_t from = at;
+    while (from > 5 && std::iswspace(text[from - 1]))
+        --from;
+    text.erase(from, stop + 1 - from);
+}
+
+} // namespace
+
 namespace XmlDom {
 const CLSID CLSID_Document = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 const IID IID_Document = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
@@ -34,7 +235,17 @@ bool LoadDocument(IXMLDOMDocument* pDoc, LPCWSTR path)
         Bstr reason;
         error->get_reason(reason.Receive());
     }
-    return false;
+    // The parser refuses some encodings that feeds use (Big5, GB 2312, EUC-KR, Shift JIS, KOI8-R, UTF-32 on this
+    // platform): the platform's code-page conversion decodes them, and the parser gets the text.
+    std::wstring text;
+    if (!DecodeXmlFile(ReadFileBytes(path), text))
+        return false;
+    DropDeclaredEncoding(text);
+    if (text.size() > static_cast<size_t>(UINT_MAX / 2))
+        return false;
+    Bstr xml(text.c_str(), static_cast<UINT>(text.size()));
+    ok = VARIANT_FALSE;
+    return SUCCEEDED(pDoc->loadXML(xml, &ok)) && ok == VARIANT_TRUE;
 }
 
 CString NodeName(IXMLDOMNode* pNode)

@@ -406,17 +406,18 @@ COleDateTime COleDateTime::GetCurrentTime() noexcept
     return COleDateTime(now);
 }
 
-COleDateTime::COleDateTime(DATE value) noexcept
+COleDateTime::COleDateTime(DATE value) noexcept : m_dt(0.0), m_status(valid)
 {
     *this = value;
 }
 
-COleDateTime::COleDateTime(const SYSTEMTIME& time) noexcept
+COleDateTime::COleDateTime(const SYSTEMTIME& time) noexcept : m_dt(0.0), m_status(valid)
 {
     *this = time;
 }
 
 COleDateTime::COleDateTime(int year, int month, int day, int hour, int minute, int second) noexcept
+    : m_dt(0.0), m_status(valid)
 {
     SetDateTime(year, month, day, hour, minute, second);
 }
@@ -436,10 +437,12 @@ COleDateTime& COleDateTime::operator=(const SYSTEMTIME& time) noexcept
 
 int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute, int second) noexcept
 {
-    if (MakeDate(year, month, day, hour, minute, second, m_dt)) {
+    // A refused date marks the value invalid and leaves it as it was.
+    DATE value = 0.0;
+    if (MakeDate(year, month, day, hour, minute, second, value)) {
+        m_dt = value;
         m_status = valid;
     } else {
-        m_dt = 0.0;
         m_status = invalid;
     }
     return m_status;

@@ -60,6 +60,11 @@ TEST_F(CsvTableTest, StringTables)
         {"no line end at the end", "a,b\n1,2\n3,4", {"a", "b"}, {{"1", "3"}, {"2", "4"}}},
         {"quoted cells split at the delimiter", "a,b,c\n\"x,y\",z\n", {"a", "b", "c"}, {{"\"x"}, {"y\""}, {"z"}}},
         {"a short row shifts the cells", "a,b\n1,2\n5\n6,7\n", {"a", "b"}, {{"1", "5\n6"}, {"2", "7"}}},
+        // The last field runs to the line end, so the full row after a short one lands in it whole.
+        {"a short row before a full one",
+         "a,b,c\n1,2,3\n4,5\n6,7,8\n",
+         {"a", "b", "c"},
+         {{"1", "4"}, {"2", "5\n6"}, {"3", "7,8"}}},
         {"blank line at the end", "a,b\n1,2\n\n", {"a", "b"}, {{"1"}, {"2"}}},
         {"empty cells", "a,b\n,\n", {"a", "b"}, {{""}, {""}}},
         {"one column", "only\nx\ny\n", {"only"}, {{"x", "y"}}},
@@ -87,6 +92,8 @@ TEST_F(CsvTableTest, RejectedTablesKeepTheirErrorText)
         {"short second line", "a,b,c\n1,2\n", ""},
         {"long second line", "a,b\n1,2,3\n", ""},
         {"wider later row", "a,b\n1,2\n3,4,5\n6,7\n", "\nDetails: row 2 has more cells than the header"},
+        {"wider row after a short one", "a,b,c\n1,2,3\n4,5\n6,7,8\n9,10,11,12\n",
+         "\nDetails: row 4 has more cells than the header"},
         {"header only, several columns", "a,b\n", ""},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,8 @@
 // The record through which the engine reads what it needs of the application.
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedChannel.h"
+#include "feeds/MakerAddresses.h"
+#include "feeds/UpdateCheck.h"
 #include "feeds/UsageLog.h"
 #include "tests/support/TestSupport.h"
 
@@ -47,6 +49,47 @@ TEST_F(EngineContextTest, WithoutARecordNothingIsWritten)
     EXPECT_FALSE(list.SaveMainFeeds());
     EXPECT_FALSE(list.SaveCustomFeeds());
     EXPECT_FALSE(LogUsage(1, 2, L"x"));
+}
+
+// The maker's addresses are the build's options, empty unless it names them.
+TEST_F(EngineContextTest, MakerAddressesComeFromTheBuild)
+{
+    CEngineContext context;
+    EXPECT_STREQ(context.m_strUpdateUrl, LQ_UPDATE_URL);
+    EXPECT_STREQ(context.m_strStatServerUrl, LQ_STATISTICS_URL);
+    EXPECT_STREQ(context.m_strBrandingUrl, LQ_BRANDING_URL);
+    const CReaderSettings& settings = context.m_settings;
+    EXPECT_STREQ(settings.szMainLink, LQ_CHANNEL_LIST_URL);
+    EXPECT_STREQ(settings.szBookmarkUrl, LQ_BOOKMARK_URL);
+    EXPECT_STREQ(settings.szWebSite, LQ_WEB_SITE_URL);
+    EXPECT_STREQ(settings.szHelpUrl, LQ_HELP_URL);
+    EXPECT_STREQ(settings.szGettingStartedUrl, LQ_GETTING_STARTED_URL);
+    EXPECT_STREQ(settings.szBrowseFeedsUrl, LQ_BROWSE_FEEDS_URL);
+    EXPECT_STREQ(settings.szEmail, LQ_SUPPORT_EMAIL);
+}
+
+TEST_F(EngineContextTest, UpdateAndBrandingAddressesAreEmptyWithoutAService)
+{
+    CEngineContext context;
+    SetEngineContext(&context);
+    theHost.SetRegistryKey(L"Lanternquill Tests");
+    theHost.WriteProfileString(L"URLs", L"update", nullptr);
+    theHost.WriteProfileString(L"", L"BrandId", L"b7");
+
+    context.m_strUpdateUrl.Empty();
+    context.m_strBrandingUrl.Empty();
+    EXPECT_STREQ(GetUpdateDescriptionUrl(), L"");
+    EXPECT_STREQ(GetBrandingUrl(), L"");
+
+    context.m_strUpdateUrl = L"http://127.0.0.1:1/currentver.xml";
+    context.m_strBrandingUrl = L"http://127.0.0.1:1/settings.php?brandid=";
+    EXPECT_STREQ(GetUpdateDescriptionUrl(), L"http://127.0.0.1:1/currentver.xml");
+    EXPECT_STREQ(GetBrandingUrl(), L"http://127.0.0.1:1/settings.php?brandid=b7");
+    theHost.WriteProfileString(L"URLs", L"update", L"http://127.0.0.1:2/mine.xml");
+    EXPECT_STREQ(GetUpdateDescriptionUrl(), L"http://127.0.0.1:2/mine.xml");
+
+    theHost.WriteProfileString(L"URLs", L"update", nullptr);
+    theHost.WriteProfileString(L"", L"BrandId", nullptr);
 }
 
 } // namespace

@@ -123,6 +123,11 @@ TEST(FeedDates, IsoFormsApplyTheirZone)
         {L"2004-01-01T00:30:00+01:00", 2003, 12, 31, 23, 30, 0},
         {L"1850-01-01T00:30:00+01:00", 1849, 12, 31, 23, 30, 0},
         {L"1899-12-30T00:00:00+00:00", 1899, 12, 30, 0, 0, 0},
+        // The reduced forms: midnight UTC of the day, month or year.
+        {L"2019-08-27", 2019, 8, 27, 0, 0, 0},
+        {L" 2019-08-27 ", 2019, 8, 27, 0, 0, 0},
+        {L"2003-06", 2003, 6, 1, 0, 0, 0},
+        {L"2003", 2003, 1, 1, 0, 0, 0},
     };
     for (const Expected& e : cases)
         ExpectDate(ParseIsoDate(e.text), e);
@@ -134,8 +139,14 @@ TEST(FeedDates, IsoFormsApplyTheirZone)
     };
     const Bad bad[] = {
         {L"", COleDateTime::null},
-        {L"2003-06-10", COleDateTime::null},
         {L"2003-06-10T04", COleDateTime::null},
+        {L"2019-08-27Z", COleDateTime::null},
+        {L"2019-08-27T", COleDateTime::null},
+        {L"03-06-10", COleDateTime::null},
+        {L"20030", COleDateTime::null},
+        {L"2003-", COleDateTime::null},
+        {L"2003-02-30", COleDateTime::invalid},
+        {L"2003-13", COleDateTime::invalid},
         {L"2003-06-10T04:00:00 EST", COleDateTime::null},
         {L"2003-06-10T04:00:00+1", COleDateTime::null},
         {L"2003-06-10T04:00:00.Z", COleDateTime::null},

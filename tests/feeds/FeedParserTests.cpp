@@ -100,10 +100,11 @@ TEST_F(FeedParserTest, EachDialectGivesTypeVersionHeaderAndItems)
         const char* description;
         const char* titles;
     } cases[] = {
-        // The image's own title is not the channel's, but its link, coming later, replaces the channel link.
-        {L"rss20-channel.xml", "rss", "2.0", "Lantern & Quill News", "http://example.com/from-image",
-         "Channel description", "First bold story,Undated,January"},
-        {L"rdf.xml", "rss", "", "RDF Channel", "http://example.org/", "An RSS 1.0 document", "RDF item,Half a date"},
+        // The image's own title and link are not the channel's.
+        {L"rss20-channel.xml", "rss", "2.0", "Lantern & Quill News", "http://example.com/", "Channel description",
+         "First bold story,Undated,January"},
+        {L"rdf.xml", "rss", "", "RDF Channel", "http://example.org/", "An RSS 1.0 document",
+         "RDF item,Date only,Half a time"},
         {L"rss11.xml", "rss11", "", "RSS 1.1 Channel", "http://example.net/", "An RSS 1.1 document", "Eleven"},
         {L"atom03.xml", "atom", "0.3", "Atom 0.3 Feed", "http://example.com/atom03/", "Old style Atom",
          "Atom 0.3 entry"},
@@ -174,18 +175,24 @@ TEST_F(FeedParserTest, Rss20ChannelAndItemVocabulary)
     EXPECT_EQ(Iso(items[2]->m_dtDate), "2004-01-31T22:00:00");
 }
 
-TEST_F(FeedParserTest, IsoDatesAreReadWithTheirZoneAndPartialOnesAreNotGiven)
+// A date-only "dc:date" is midnight UTC of that day, not "not given" (which would date an old item now and sort
+// it to the top); a time cut short still counts as not given.
+TEST_F(FeedParserTest, IsoDatesAreReadWithTheirZoneAndDateOnlyOnesAsMidnightUtc)
 {
     CFeedChannel channel;
     COleDateTime before = UtcNow();
     ASSERT_TRUE(channel.LoadFile(Fixture(L"rdf.xml").c_str(), nullptr, CFeedChannel::LOAD_FEED));
     COleDateTime after = UtcNow();
     std::vector<CFeedItem*> items = Items(channel.m_items);
-    ASSERT_EQ(items.size(), 2u);
+    ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(S(items[0]->m_strDate), "2003-06-10T04:30+02:00");
     EXPECT_EQ(Iso(items[0]->m_dtDate), "2003-06-10T02:30:00");
-    EXPECT_EQ(S(items[1]->m_strDate), "2003-06");
-    ExpectParseTime(items[1], before, after);
+    EXPECT_EQ(S(items[1]->m_strDate), "2019-08-27");
+    EXPECT_EQ(Iso(items[1]->m_dtDate), "2019-08-27T00:00:00");
+    EXPECT_EQ(S(items[2]->m_strDate), "2003-06-10T04");
+    ExpectParseTime(items[2], before, after);
+    channel.SortItemsByDate();
+    EXPECT_EQ(Titles(channel.m_items), "Half a time,Date only,RDF item");
 }
 
 TEST_F(FeedParserTest, AtomEntriesTakeDateDescriptionAndPageLink)
@@ -263,6 +270,195 @@ TEST_F(FeedParserTest, SmallDocumentsReadTheirEdgeCases)
         EXPECT_EQ(S(channel.m_info.m_strTitle), c.title);
         EXPECT_EQ(S(channel.m_info.m_strLink), c.link);
         EXPECT_EQ(Titles(channel.m_items), c.titles);
+    }
+}
+
+TEST_F(FeedParserTest, ChannelTextIsCleanedLikeItemText)
+{
+    const std::wstring path = Write(
+        L"channel.xml", "<rss version='2.0'><channel>"
+                        "<title>News&lt;script&gt;alert(1)&lt;/script&gt; &lt;b onclick='x'&gt;now&lt;/b&gt;</title>"
+                        "<description>&lt;img src=x onerror=alert(2)&gt;About</description>"
+                        "<copyright>&lt;iframe src='http://x/'&gt;&lt;/iframe&gt;(c) Quill</copyright>"
+                        "<link>javascript:alert(3)</link></channel></rss>");
+    CFeedChannel channel;
+    ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    EXPECT_EQ(S(channel.m_info.m_strTitle), "News <b>now</b>");
+    EXPECT_EQ(S(channel.m_info.m_strDescription), "<img src=\"x\">About");
+    EXPECT_EQ(S(channel.m_info.m_strCopyright), "(c) Quill");
+    EXPECT_EQ(S(channel.m_info.m_strLink), "");
+}
+
+TEST_F(FeedParserTest, LinksWithOtherSchemesAreDropped)
+{
+    struct Case
+    {
+        const char* link; // as written in the feed
+        bool kept;
+    } cases[] = {
+        {"http://example.org/a", true},
+        {"https://example.org/a", true},
+        {"ftp://example.org/a", true},
+        {"mailto:news@example.org", true},
+        {"news:comp.lang.c", true},
+        {"feed://example.org/rss", true},
+        {"/relative/page.html", true},
+        {"javascript:alert(1)", false},
+        {"JavaScript:alert(1)", false},
+        {"  javascript:alert(1)", false},
+        {"java&#9;script:alert(1)", false},
+        {"&#x2028;javascript:alert(1)", false},
+        {"&#x2029;http://example.org/", false},
+        {"&#xFEFF;javascript:alert(1)", false},
+        {"&#x85;javascript:alert(1)", false},
+        {"vbscript:msgbox(1)", false},
+        {"data:text/html,&lt;script&gt;alert(1)&lt;/script&gt;", false},
+        {"file:///C:/Windows/system.ini", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        const std::string xml = std::string("<rss><channel><item><title>T</title><link>") + c.link +
+                                "</link><comments>" + c.link + "</comments><enclosure url=\"" + c.link +
+                                "\" type=\"audio/mpeg\"/></item></channel></rss>";
+        const std::wstring path = Write(L"links.xml", xml);
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        std::vector<CFeedItem*> items = Items(channel.m_items);
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_EQ(!items[0]->m_strLink.IsEmpty(), c.kept);
+        EXPECT_EQ(!items[0]->m_strLinkText.IsEmpty(), c.kept);
+        EXPECT_EQ(!items[0]->m_strComments.IsEmpty(), c.kept);
+        EXPECT_EQ(!items[0]->m_strEnclosureUrl.IsEmpty(), c.kept);
+    }
+}
+
+// --- Encodings ----------------------------------------------------------------------------------------------
+
+std::string Utf16(const std::wstring& text, bool bigEndian)
+{
+    std::string bytes;
+    for (wchar_t c : text) {
+        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+std::string Utf32(const std::wstring& text, bool bigEndian)
+{
+    std::string bytes;
+    for (wchar_t c : text) {
+        const char b[4] = {0, 0, static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+        for (int i = 0; i < 4; ++i)
+            bytes += bigEndian ? b[i] : b[3 - i];
+    }
+    return bytes;
+}
+
+std::string FeedDeclaring(const char* encoding, const std::string& titleBytes)
+{
+    return std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?><rss version=\"2.0\"><channel><title>" +
+           titleBytes + "</title><item><title>" + titleBytes + "</title></item></channel></rss>";
+}
+
+std::wstring WideFeed(const wchar_t* encoding, const std::wstring& title)
+{
+    return std::wstring(L"<?xml version=\"1.0\" encoding=\"") + encoding +
+           L"\"?><rss version=\"2.0\"><channel><title>" + title + L"</title><item><title>" + title +
+           L"</title></item></channel></rss>";
+}
+
+// The platform's XML parser refuses several encodings real feeds use; their bytes are decoded by code page.
+TEST_F(FeedParserTest, FeedsInEncodingsTheParserRefusesStillLoad)
+{
+    const std::wstring chinese = L"\u4e2d\u6587", japanese = L"\u65e5\u672c";
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        std::wstring title;
+    } cases[] = {
+        {"big5", FeedDeclaring("big5", "\xA4\xA4\xA4\xE5"), chinese},
+        {"gb2312", FeedDeclaring("GB2312", "\xD6\xD0\xCE\xC4"), chinese},
+        {"gb18030", FeedDeclaring("gb18030", "\xD6\xD0\xCE\xC4"), chinese},
+        {"euc-kr", FeedDeclaring("euc-kr", "\xC7\xD1\xB1\xB9"), L"\ud55c\uad6d"},
+        {"shift_jis", FeedDeclaring("Shift_JIS", "\x93\xFA\x96\x7B"), japanese},
+        {"euc-jp", FeedDeclaring("EUC-JP", "\xC6\xFC\xCB\xDC"), japanese},
+        {"koi8-r", FeedDeclaring("koi8-r", "\xED\xC9\xD2"), L"\u041c\u0438\u0440"},
+        {"tis-620", FeedDeclaring("TIS-620", "\xE4\xB7\xC2"), L"\u0e44\u0e17\u0e22"},
+        {"utf-32 with mark", std::string("\xFF\xFE\0\0", 4) + Utf32(WideFeed(L"UTF-32", chinese), false), chinese},
+        {"utf-32 big-endian without mark", Utf32(WideFeed(L"utf-32", japanese), true), japanese},
+        {"utf-16 without mark", Utf16(WideFeed(L"utf-16", chinese), false), chinese},
+        {"utf-16 big-endian without mark", Utf16(WideFeed(L"utf-16", japanese), true), japanese},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = Write(L"encoded.xml", c.bytes);
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        EXPECT_EQ(S(channel.m_info.m_strTitle), Narrow(c.title));
+        std::vector<CFeedItem*> items = Items(channel.m_items);
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_EQ(S(items[0]->m_strTitleText), Narrow(c.title));
+    }
+}
+
+TEST_F(FeedParserTest, DecodedFilesThatAreNotWellFormedStillFail)
+{
+    const std::string bad[] = {
+        FeedDeclaring("big5", "\xA4\xA4\xA4\xE5").substr(0, 90), // cut short
+        FeedDeclaring("shift_jis", "\x93\xFA</b>"),              // a stray end tag
+        FeedDeclaring("x-no-such-encoding", "text"),             // nothing decodes it
+        Utf32(L"<rss><channel><title>T</channel></rss>", false), // mismatched tags
+        std::string("\xFF\xFE\0\0\x00\xD8\0\0", 8),              // a surrogate is no character
+    };
+    for (const std::string& bytes : bad) {
+        const std::wstring path = Write(L"bad.xml", bytes);
+        CFeedChannel channel;
+        EXPECT_FALSE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        EXPECT_TRUE(channel.m_items.IsEmpty());
+        EXPECT_EQ(channel.m_pDocument, nullptr);
+    }
+}
+
+// A channel's "image" and "textInput" have links and descriptions of their own, which are not the channel's.
+TEST_F(FeedParserTest, ImageAndTextInputKeepTheirLinksAndDescriptions)
+{
+    struct Case
+    {
+        const char* name;
+        const char* xml;
+        const char* link;
+        const char* description;
+    } cases[] = {
+        {"rss 2.0",
+         "<rss version='2.0'><channel><link>http://site/</link><description>About</description>"
+         "<image><link>http://site/logo</link><description>Logo</description></image>"
+         "<textInput><link>http://site/search</link><description>Search</description></textInput>"
+         "</channel></rss>",
+         "http://site/", "About"},
+        // RSS 1.0 puts them beside the channel, under the root.
+        {"rdf",
+         "<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#' xmlns='http://purl.org/rss/1.0/'>"
+         "<channel><link>http://site/</link><description>About</description></channel>"
+         "<image><link>http://site/logo</link></image>"
+         "<textinput><link>http://site/search</link><description>Search</description></textinput></rdf:RDF>",
+         "http://site/", "About"},
+        {"textInput first",
+         "<rss><channel><textInput><link>http://site/search</link><description>Search</description></textInput>"
+         "<link>http://site/</link></channel></rss>",
+         "http://site/", ""},
+        {"atom", "<feed><link href='http://site/'/><tagline>About</tagline><x><link href='http://other/'/></x></feed>",
+         "http://site/", "About"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = Write(L"channel.xml", c.xml);
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        EXPECT_EQ(S(channel.m_info.m_strLink), c.link);
+        EXPECT_EQ(S(channel.m_info.m_strDescription), c.description);
     }
 }
 
@@ -536,7 +732,7 @@ TEST_F(FeedParserTest, ReloadReadsChannelFieldsButNotTitleOrCopyright)
     ASSERT_TRUE(channel.Reload());
     EXPECT_EQ(S(channel.m_info.m_strTitle), "Kept");
     EXPECT_EQ(S(channel.m_info.m_strCopyright), "Kept too");
-    EXPECT_EQ(S(channel.m_info.m_strLink), "http://example.com/from-image");
+    EXPECT_EQ(S(channel.m_info.m_strLink), "http://example.com/");
     EXPECT_EQ(S(channel.m_info.m_strGenerator), "Hand made");
     EXPECT_EQ(Iso(channel.m_dtLastUpdate), "2003-06-10T04:00:00");
     EXPECT_EQ(Titles(channel.m_heldItems), "First bold story,Undated,January");

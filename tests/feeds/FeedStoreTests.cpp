@@ -3,6 +3,7 @@
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedStore.h"
+#include "feeds/FeedText.h"
 #include "framework/core/ComSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -407,9 +408,10 @@ TEST_F(FeedStoreTest, CacheReadsBackWithEveryFieldWritten)
 
     CFeedChannel loaded;
     ASSERT_TRUE(loaded.LoadFile(File(L"daily.rss").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
-    EXPECT_EQ(W(channel.m_info.m_strTitle), W(loaded.m_info.m_strTitle));
-    EXPECT_EQ(W(channel.m_info.m_strDescription), W(loaded.m_info.m_strDescription));
-    EXPECT_EQ(W(channel.m_info.m_strCopyright), W(loaded.m_info.m_strCopyright));
+    // The header's texts are cleaned of markup on every read, as items' are: "<News>" is an unknown tag.
+    EXPECT_EQ(W(loaded.m_info.m_strTitle), L"Daily ");
+    EXPECT_EQ(W(CleanedCopy(channel.m_info.m_strDescription)), W(loaded.m_info.m_strDescription));
+    EXPECT_EQ(W(CleanedCopy(channel.m_info.m_strCopyright)), W(loaded.m_info.m_strCopyright));
     EXPECT_EQ(W(channel.m_info.m_strLink), W(loaded.m_info.m_strLink));
     EXPECT_EQ(W(channel.m_info.m_strLanguage), W(loaded.m_info.m_strLanguage));
     EXPECT_EQ(COleDateTime::valid, loaded.m_dtLastUpdate.GetStatus());

@@ -316,4 +316,41 @@ TEST_F(HeadlineRowTest, DateColumnAndEnclosureLineAreDrawnInTheirPlaces)
     EXPECT_EQ(0, Count({0, 60 - 19, 500, 60}));
 }
 
+// A type without an icon is looked up once per item, not on every draw: a type that gains an icon after the
+// first draw does not get it on the next.
+TEST_F(HeadlineRowTest, AnEnclosureTypeWithoutAnIconIsLookedUpOnce)
+{
+    const wchar_t* type = L"application/x-lanternquill-late";
+    const std::wstring typeKey = std::wstring(L"MIME\\Database\\Content Type\\") + type;
+    CFeedItem item;
+    MakeNewsItem(item, true);
+    item.m_strEnclosureType = type;
+    item.m_rcLast = CRect(0, 0, 500, 60);
+    item.DrawHeadline(&m_dc, FALSE, FALSE);
+    EXPECT_EQ(item.m_hEnclosureIcon, nullptr);
+
+    auto set = [](const std::wstring& key, LPCWSTR name, LPCWSTR value) {
+        HKEY handle = nullptr;
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
+        RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>((wcslen(value) + 1) * sizeof(WCHAR)));
+        RegCloseKey(handle);
+    };
+    set(typeKey, L"Extension", L".lqlate");
+    set(L".lqlate", nullptr, L"Lanternquill.LateFile");
+    set(L"Lanternquill.LateFile\\DefaultIcon", nullptr, L"C:\\windows\\system32\\shell32.dll,3");
+    HICON found = GetMimeTypeIcon(type);
+    EXPECT_NE(found, nullptr); // a lookup now would find one
+    if (found)
+        DestroyIcon(found);
+
+    item.DrawHeadline(&m_dc, FALSE, FALSE);
+    EXPECT_EQ(item.m_hEnclosureIcon, nullptr);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, typeKey.c_str());
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".lqlate");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Lanternquill.LateFile");
+}
+
 } // namespace

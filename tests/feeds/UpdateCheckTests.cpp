@@ -288,6 +288,27 @@ TEST_F(UpdateThreadTest, TheDownloadDialogAgainstTheLocalServer)
     }
 }
 
+// The dialog's transfer reports the length the server announced, so a package of another size is refused.
+TEST_F(UpdateThreadTest, APackageOfAnotherSizeThanAnnouncedIsRefused)
+{
+    if (lqtest::HttpPort() == 0)
+        GTEST_SKIP() << "no local HTTP server";
+    const std::string served = lqtest::ReadFileBytes(lqtest::SourcePath(L"feeds\\fe4\\package.bin"));
+    ASSERT_GT(served.size(), 2u);
+    CUpdateDownload download;
+    download.strUrl = lqtest::HttpUrl(L"/files/feeds/fe4/package.bin").c_str();
+    download.strFile = m_folder.File(L"lqupdate.exe").c_str();
+    ASSERT_EQ(RunUpdateDownloadDialog(download), IDOK);
+    EXPECT_TRUE(download.bLengthKnown);
+    EXPECT_EQ(download.nAnnounced, served.size());
+    EXPECT_TRUE(IsUpdatePackageComplete(download));
+
+    ASSERT_TRUE(lqtest::WriteFileBytes(download.strFile.GetString(), served + "tail"));
+    EXPECT_FALSE(IsUpdatePackageComplete(download));
+    ASSERT_TRUE(lqtest::WriteFileBytes(download.strFile.GetString(), served.substr(0, served.size() - 1)));
+    EXPECT_FALSE(IsUpdatePackageComplete(download));
+}
+
 // ---- Starting the updater
 
 std::wstring g_launchedProgram, g_launchedParameters;

@@ -234,7 +234,7 @@ TEST_F(UsageUploadTest, OnlyTheAnswerOneIsAcceptance)
         {"server-error", lqtest::HttpUrl(L"/stats/" + Key("server-error") + L"/500/1"), USAGE_UPLOAD_REFUSED},
         {"refused", L"http://127.0.0.1:1/", USAGE_UPLOAD_REFUSED},
         {"bad-url", L"not a url", USAGE_UPLOAD_BAD_URL},
-        {"empty-url", L"", USAGE_UPLOAD_BAD_URL},
+        {"empty-url", L"", USAGE_UPLOAD_NO_SERVICE},
         {"other-scheme", L"ftp://127.0.0.1/stats", USAGE_UPLOAD_BAD_URL},
     };
     const std::string log = Log();
@@ -247,6 +247,26 @@ TEST_F(UsageUploadTest, OnlyTheAnswerOneIsAcceptance)
         EXPECT_EQ(theHost.m_nUsageEntries, 2) << c.name;
     }
     EXPECT_NE(Seen(Key("not-found")), "");
+}
+
+// The statistics service is the build's address unless the profile names another; a build without one sends
+// nothing and keeps the log, quietly.
+TEST_F(UsageUploadTest, TheBuildsAddressIsTheDefaultAndWithoutOneNothingIsSent)
+{
+    const CString saved = theHost.m_strStatServerUrl;
+    const std::string log = Log();
+    theHost.m_strStatServerUrl.Empty();
+    EXPECT_EQ(SendUsageLog(), USAGE_UPLOAD_NO_SERVICE);
+    EXPECT_EQ(Log(), log);
+    EXPECT_EQ(theHost.m_nUsageEntries, 2);
+
+    const std::wstring key = Key("default");
+    theHost.m_strStatServerUrl = lqtest::HttpUrl(L"/stats/" + key + L"/200/1").c_str();
+    EXPECT_STREQ(GetStatServerUrl(), theHost.m_strStatServerUrl);
+    EXPECT_EQ(SendUsageLog(), USAGE_UPLOAD_ACCEPTED);
+    EXPECT_NE(Seen(key), "");
+    EXPECT_FALSE(Exists(LogPath()));
+    theHost.m_strStatServerUrl = saved;
 }
 
 TEST_F(UsageUploadTest, NoLogMeansNothingToSendAndNoTraffic)

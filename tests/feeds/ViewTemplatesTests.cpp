@@ -3,6 +3,7 @@
 #include "tests/feeds/FeedTestHost.h"
 #include "tests/feeds/NewsPageTransform.h"
 #include "feeds/AppHelpers.h"
+#include "feeds/FeedChannel.h"
 #include "feeds/ViewTemplates.h"
 #include "feeds/XmlDom.h"
 #include "tests/support/TestSupport.h"
@@ -207,6 +208,38 @@ TEST_F(TemplateTest, NewsPageLinksAreExactlyTheItemsLinksEnclosuresAndBookmarks)
     EXPECT_EQ(page.find("&lt;b&gt;"), std::string::npos);
     EXPECT_NE(page.find("Sample &amp; Channel"), std::string::npos);
     EXPECT_NE(page.find("Tue, 10 Jun 2003 04:00:00 GMT"), std::string::npos);
+}
+
+// What a hostile feed puts in its channel header and links reaches the news page as text and safe links only.
+TEST_F(TemplateTest, AHostileFeedReachesTheNewsPageAsTextAndSafeLinks)
+{
+    ASSERT_TRUE(InstallViewTemplates());
+    const char* feed =
+        "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel>"
+        "<title>Hostile &lt;script&gt;alert(1)&lt;/script&gt;channel &lt;b onmouseover=\"alert(2)\"&gt;x&lt;/b&gt;"
+        "</title>"
+        "<description>About &lt;img src=x onerror=alert(3)&gt; &lt;a href=\"javascript:alert(4)\"&gt;us&lt;/a&gt;"
+        "</description>"
+        "<copyright>&lt;script&gt;alert(5)&lt;/script&gt;Quill</copyright>"
+        "<item><title>One</title><link>javascript:alert(6)</link>"
+        "<enclosure url=\"vbscript:alert(7)\" type=\"audio/mpeg\" length=\"1\"/></item>"
+        "<item><title>Two</title><link>&#x2028;javascript:alert(8)</link></item>"
+        "<item><title>Three</title><link>http://example.org/three</link></item>"
+        "</channel></rss>";
+    ASSERT_TRUE(WriteFileBytes(m_data.File(L"hostile.xml"), feed));
+    CFeedChannel channel;
+    ASSERT_TRUE(channel.LoadFile(m_data.File(L"hostile.xml").c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    ASSERT_TRUE(channel.SaveCache(m_data.File(L"hostile.rss").c_str(), FALSE));
+
+    const std::string page = TransformToBytes(m_data.File(L"hostile.rss"), m_data.File(L"feeds.xsl"));
+    ASSERT_FALSE(page.empty());
+    for (const char* active : {"<script", "onmouseover", "onerror", "javascript:", "vbscript:", "<b>", "src=\"x\">"})
+        EXPECT_EQ(page.find(active), std::string::npos) << active << "\n" << page;
+    // The header is text: markup that survived the clean-up shows as written.
+    for (const char* text :
+         {"Hostile channel &lt;b&gt;x&lt;/b&gt;", "About &lt;img src=\"x\"&gt;", "Quill", "One", "Two"})
+        EXPECT_NE(page.find(text), std::string::npos) << text;
+    EXPECT_EQ(AttributeValues(page, "href"), std::vector<std::string>{"http://example.org/three"}) << page;
 }
 
 TEST_F(TemplateTest, AChannelWithoutItemsSaysSo)

@@ -121,6 +121,21 @@ TEST(DateTime, ImpossibleDatesAreInvalid)
                   COleDateTime(MakeSystemTime(c.y, c.mo, c.d, c.h, c.mi, c.s)).GetStatus());
     }
 
+    // A refused date leaves the value as it was, whichever way it is set.
+    COleDateTime kept(2004, 2, 29, 12, 0, 0);
+    const DATE before = kept.m_dt;
+    EXPECT_EQ(1, kept.SetDateTime(2003, 2, 30, 0, 0, 0));
+    EXPECT_EQ(COleDateTime::invalid, kept.GetStatus());
+    EXPECT_EQ(before, kept.m_dt);
+    kept = COleDateTime(2004, 2, 29, 12, 0, 0);
+    kept = MakeSystemTime(2004, 13, 1, 0, 0, 0);
+    EXPECT_EQ(COleDateTime::invalid, kept.GetStatus());
+    EXPECT_EQ(before, kept.m_dt);
+    kept = COleDateTime(2004, 2, 29, 12, 0, 0);
+    EXPECT_EQ(1, kept.SetDate(2005, 2, 29));
+    EXPECT_EQ(before, kept.m_dt);
+    EXPECT_EQ(0.0, COleDateTime(2003, 2, 30, 0, 0, 0).m_dt);
+
     COleDateTime setDate;
     EXPECT_EQ(0, setDate.SetDate(2004, 2, 29));
     EXPECT_NEAR(38046.0, setDate.m_dt, 1e-9);
