@@ -22,7 +22,7 @@ LOGFONTW Font(LONG height, LONG weight)
     LOGFONTW lf = {};
     lf.lfHeight = height;
     lf.lfWeight = weight;
-    wcscpy(lf.lfFaceName, L"Liberation Sans"); // has real bold and italic faces here
+    wcscpy(lf.lfFaceName, L"Tahoma");
     return lf;
 }
 

@@ -15,6 +15,11 @@ lq_wine_prepare() {
     export WINEDEBUG=-all
     # A crash must end the process with a fixed code, never open winedbg's dialog.
     export WINEDLLOVERRIDES="winedbg.exe=d"
+    # Wine's own Tahoma Bold carries the regular outlines under bold advance widths (its glyphs are byte for byte
+    # those of tahoma.ttf; only small bitmap sizes are bold): bold text drew regular and spread out. Without the
+    # file, Wine makes bold Tahoma from the regular face, as visibly bold as on Windows. Prefixes made before
+    # this still hold the file.
+    rm -f "$WINEPREFIX/drive_c/windows/Fonts/tahomabd.ttf"
     [ -f "$WINEPREFIX/.lq-ready" ] && return 0
 
     echo "Preparing the Wine prefix in $WINEPREFIX"
@@ -23,6 +28,7 @@ lq_wine_prepare() {
     WINEDLLOVERRIDES="winedbg.exe=d;mscoree=;mshtml=" "$LQ_WINE_BIN/wine64" wineboot -i >/dev/null 2>&1
     # Debian's Wine looks for its own fonts in the wrong folder: without them there is no Tahoma or Marlett.
     cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    rm -f "$WINEPREFIX/drive_c/windows/Fonts/tahomabd.ttf"
     local reg="$LQ_WINE_BIN/wine64 reg add"
     # Without a window manager, managed windows take 2 s to hide and get no frame.
     $reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,15 @@ public:
         }
         return sequence;
     }
+    // Empty when both canvases hold the same pixels, else where the first difference is.
+    std::string DifferenceFrom(const Canvas& other) const
+    {
+        const std::vector<DWORD> mine = Pixels(), theirs = other.Pixels();
+        for (size_t i = 0; i < mine.size() && i < theirs.size(); ++i)
+            if (mine[i] != theirs[i])
+                return "first difference at x=" + std::to_string(i % m_cx) + " y=" + std::to_string(i / m_cx);
+        return mine.size() == theirs.size() ? std::string() : "sizes differ";
+    }
     int LineHeight() const
     {
         SIZE size = {};
@@ -103,6 +113,30 @@ private:
 int Draw(Canvas& canvas, const wchar_t* text, UINT format = 0, RECT rc = {0, 0, 400, 200}, int count = -1)
 {
     return DrawHtmlText(canvas.DC(), text, count, &rc, format);
+}
+
+// Draws a text at x, y in the DC's font with every character at the advance the platform measures for it, as
+// the platform's text functions draw on Windows; returns the measured width.
+int DrawAtMeasuredAdvances(HDC hDC, int x, int y, const std::wstring& text, const RECT* pClip = nullptr)
+{
+    const int n = static_cast<int>(text.size());
+    std::vector<int> advances(text.size() + 1);
+    SIZE size = {};
+    GetTextExtentExPointW(hDC, text.c_str(), n, 0, nullptr, advances.data(), &size);
+    for (int i = n - 1; i > 0; --i)
+        advances[i] -= advances[i - 1];
+    ExtTextOutW(hDC, x, y, pClip ? ETO_CLIPPED : 0, pClip, text.c_str(), n, advances.data());
+    return size.cx;
+}
+
+// The words in the DC's font, one measured blank apart, from the left.
+void DrawWords(HDC hDC, std::initializer_list<const wchar_t*> words)
+{
+    SIZE blank = {};
+    GetTextExtentPoint32W(hDC, L" ", 1, &blank);
+    int x = 0;
+    for (const wchar_t* word : words)
+        x += DrawAtMeasuredAdvances(hDC, x, 0, word) + blank.cx;
 }
 
 TEST(DrawHtmlTextTest, HeightCountsLinesFromBreaksParagraphsAndWrapping)
@@ -175,11 +209,9 @@ TEST(DrawHtmlTextTest, EachTagDrawsTheWordInItsFont)
         {L"<u>Word</u>", KnownFont(FW_NORMAL, FALSE, TRUE), 0},
         {L"<b><i>Word</i></b>", KnownFont(FW_BOLD, TRUE), 0},
         {L"<sup>Word</sup>", KnownFont(FW_NORMAL, FALSE, FALSE, -16 * 7 / 10), 0},
-        {L"<sub>Word</sub>", KnownFont(FW_NORMAL, FALSE, FALSE, -16 * 7 / 10), DT_BOTTOM | DT_SINGLELINE},
+        {L"<sub>Word</sub>", KnownFont(FW_NORMAL, FALSE, FALSE, -16 * 7 / 10), DT_BOTTOM},
         {L"<xyz>Word</xyz>", KnownFont(), 0},
         {L"<span class=\"x\">Word</span>", KnownFont(), 0},
-        {L"Word<b", KnownFont(), 0},
-        {L"Word<font color=#FF0000", KnownFont(), 0},
         {L"<b>Word</b><i>", KnownFont(FW_BOLD), 0},
     };
     Canvas plain, actual, expected;
@@ -195,8 +227,10 @@ TEST(DrawHtmlTextTest, EachTagDrawsTheWordInItsFont)
         EXPECT_EQ(bPlainFont, plain.Pixels() == actual.Pixels()) << testing::PrintToString(std::wstring(c.markup));
         HFONT hFont = CreateFontIndirectW(&c.font);
         HGDIOBJ hOld = SelectObject(expected.DC(), hFont);
-        RECT rc = {0, 0, 400, lh};
-        DrawTextW(expected.DC(), L"Word", 4, &rc, DT_NOPREFIX | c.extra);
+        const RECT rc = {0, 0, 400, lh};
+        TEXTMETRICW tm = {};
+        GetTextMetricsW(expected.DC(), &tm);
+        DrawAtMeasuredAdvances(expected.DC(), 0, (c.extra & DT_BOTTOM) ? lh - tm.tmHeight : 0, L"Word", &rc);
         SelectObject(expected.DC(), hOld);
         DeleteObject(hFont);
         EXPECT_EQ(expected.Pixels(), actual.Pixels()) << testing::PrintToString(std::wstring(c.markup));
@@ -215,8 +249,33 @@ TEST(DrawHtmlTextTest, StopsAtTheGivenLength)
     Draw(actual, buffer, 0, {0, 0, 400, 200}, 7); // ends inside nothing: the tag is whole
     EXPECT_EQ(expected.Pixels(), actual.Pixels());
     actual.Clear();
-    Draw(actual, buffer, 0, {0, 0, 400, 200}, 6); // "<b" cut off at the end draws nothing
+    expected.Clear();
+    Draw(actual, buffer, 0, {0, 0, 400, 200}, 6); // "<b" cut off at the end is no tag
+    DrawWords(expected.DC(), {L"Word<b"});
     EXPECT_EQ(expected.Pixels(), actual.Pixels());
+}
+
+// A "<" that begins no tag (no letter after it, or no ">" anywhere after it) is text, and so is all that follows.
+TEST(DrawHtmlTextTest, ALessThanSignThatBeginsNoTagIsText)
+{
+    struct Case
+    {
+        const wchar_t* markup;
+        std::initializer_list<const wchar_t*> words;
+    } cases[] = {
+        {L"Price <10 today", {L"Price", L"<10", L"today"}},
+        {L"Price <10 today, x > 5", {L"Price", L"<10", L"today,", L"x", L">", L"5"}},
+        {L"a < b and c", {L"a", L"<", L"b", L"and", L"c"}},
+        {L"Price <ten today", {L"Price", L"<ten", L"today"}},
+        {L"Word<font color=#FF0000", {L"Word<font", L"color=#FF0000"}},
+        {L"x </ y", {L"x", L"</", L"y"}},
+    };
+    for (const Case& c : cases) {
+        Canvas actual, expected;
+        Draw(actual, c.markup);
+        DrawWords(expected.DC(), c.words);
+        EXPECT_EQ("", actual.DifferenceFrom(expected)) << testing::PrintToString(std::wstring(c.markup));
+    }
 }
 
 TEST(DrawHtmlTextTest, AKnownTagWithoutClosingBracketAfterItsWordIsText)
@@ -227,14 +286,60 @@ TEST(DrawHtmlTextTest, AKnownTagWithoutClosingBracketAfterItsWordIsText)
     int x = 0;
     SIZE blank = {};
     GetTextExtentPoint32W(expected.DC(), L" ", 1, &blank);
-    for (const wchar_t* word : {L"<b", L"x>", L"y"}) {
-        RECT rc = {x, 0, 400, 200};
-        DrawTextW(expected.DC(), word, -1, &rc, DT_NOPREFIX);
-        SIZE size = {};
-        GetTextExtentPoint32W(expected.DC(), word, int(wcslen(word)), &size);
-        x += size.cx + blank.cx;
-    }
+    for (const wchar_t* word : {L"<b", L"x>", L"y"})
+        x += DrawAtMeasuredAdvances(expected.DC(), x, 0, word) + blank.cx;
     EXPECT_EQ(expected.Pixels(), actual.Pixels());
+}
+
+// Words drawn one by one stand exactly where the whole line stands when it is drawn at its measured advances:
+// every gap between words is one blank, whatever the font and size.
+TEST(DrawHtmlTextTest, WordsDrawnOneByOneAreEvenlySpaced)
+{
+    const std::wstring line = L"The bridge will link the old market to the station.";
+    for (const wchar_t* face : {L"Tahoma", L"Liberation Sans"}) {
+        for (LONG height : {-11, -13, -16}) {
+            Canvas actual(600, 40), expected(600, 40);
+            LOGFONTW lf = KnownFont(FW_NORMAL, FALSE, FALSE, height);
+            wcscpy(lf.lfFaceName, face);
+            HFONT hFont = CreateFontIndirectW(&lf);
+            HGDIOBJ hOldActual = SelectObject(actual.DC(), hFont);
+            HGDIOBJ hOldExpected = SelectObject(expected.DC(), hFont);
+            RECT rc = {0, 0, 600, 40};
+            DrawHtmlText(actual.DC(), line.c_str(), -1, &rc, DT_WORDBREAK);
+            DrawAtMeasuredAdvances(expected.DC(), 0, 0, line);
+            EXPECT_EQ("", actual.DifferenceFrom(expected)) << testing::PrintToString(std::wstring(face)) << height;
+            SelectObject(actual.DC(), hOldActual);
+            SelectObject(expected.DC(), hOldExpected);
+            DeleteObject(hFont);
+        }
+    }
+}
+
+// Bold text is visibly heavier than regular text in the faces the program uses, at the sizes it uses.
+TEST(DrawHtmlTextTest, BoldIsVisiblyBold)
+{
+    auto ink = [](Canvas& canvas) {
+        int n = 0;
+        for (DWORD px : canvas.Pixels())
+            n += (px & 0xFFFFFF) != 0xFFFFFF;
+        return n;
+    };
+    for (const wchar_t* face : {L"Tahoma", L"Liberation Sans"}) {
+        for (LONG height : {-11, -13, -16}) {
+            Canvas regular, bold;
+            LOGFONTW lf = KnownFont(FW_NORMAL, FALSE, FALSE, height);
+            wcscpy(lf.lfFaceName, face);
+            HFONT hFont = CreateFontIndirectW(&lf);
+            HGDIOBJ hOldRegular = SelectObject(regular.DC(), hFont);
+            HGDIOBJ hOldBold = SelectObject(bold.DC(), hFont);
+            Draw(regular, L"Bold text here");
+            Draw(bold, L"<b>Bold text here</b>");
+            EXPECT_GT(ink(bold) * 4, ink(regular) * 5) << testing::PrintToString(std::wstring(face)) << height;
+            SelectObject(regular.DC(), hOldRegular);
+            SelectObject(bold.DC(), hOldBold);
+            DeleteObject(hFont);
+        }
+    }
 }
 
 // Words sit where the drawer's own measure puts them: the ink ends within the measured width.

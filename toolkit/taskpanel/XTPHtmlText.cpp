@@ -1,12 +1,14 @@
 // The HTML-subset drawer and the colour shade helpers.
 #include "toolkit/taskpanel/XTPHtmlText.h"
 
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cwctype>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -103,42 +105,52 @@ bool ReadFontColor(const wchar_t* p, const wchar_t* pEnd, COLORREF& clr)
 class CHtmlFontCache
 {
 public:
-    CHtmlFontCache(HDC hDC, HFONT hStartFont) : m_hDC(hDC)
-    {
-        ::GetObjectW(hStartFont, sizeof(m_lf), &m_lf);
-        std::fill(m_fonts, m_fonts + fmtCount, nullptr);
-    }
-    ~CHtmlFontCache()
-    {
-        for (HFONT hFont : m_fonts) {
-            if (hFont)
-                ::DeleteObject(hFont);
-        }
-    }
-    CHtmlFontCache(const CHtmlFontCache&) = delete;
-    CHtmlFontCache& operator=(const CHtmlFontCache&) = delete;
+    CHtmlFontCache(HDC hDC, HFONT hStartFont) : m_hDC(hDC) { ::GetObjectW(hStartFont, sizeof(m_lf), &m_lf); }
 
     void Select(int nFormat)
     {
-        HFONT& hFont = m_fonts[nFormat & (fmtCount - 1)];
-        if (!hFont) {
+        CScopedFont& font = m_fonts[nFormat & (fmtCount - 1)];
+        if (!font) {
             LOGFONTW lf = m_lf;
             lf.lfWeight = (nFormat & fmtBold) ? FW_BOLD : FW_NORMAL;
             lf.lfItalic = (nFormat & fmtItalic) ? TRUE : FALSE;
             lf.lfUnderline = (nFormat & fmtUnderline) ? TRUE : FALSE;
             if (nFormat & (fmtSuperscript | fmtSubscript))
                 lf.lfHeight = lf.lfHeight * 7 / 10;
-            hFont = ::CreateFontIndirectW(&lf);
+            font.Attach(::CreateFontIndirectW(&lf));
         }
-        if (hFont)
-            ::SelectObject(m_hDC, hFont);
+        if (font)
+            ::SelectObject(m_hDC, font);
     }
 
 private:
     HDC m_hDC;
     LOGFONTW m_lf{};
-    HFONT m_fonts[fmtCount];
+    CScopedFont m_fonts[fmtCount];
 };
+
+// A run of text measured character by character, so that it is drawn exactly where it was measured.
+struct MeasuredText
+{
+    const wchar_t* pText;
+    int nLength;
+    int nWidth;
+    std::vector<int> advances;
+};
+
+MeasuredText Measure(HDC hDC, const wchar_t* pText, int nLength)
+{
+    MeasuredText text{pText, nLength, 0, std::vector<int>(static_cast<size_t>(std::max(nLength, 0)))};
+    if (nLength <= 0)
+        return text;
+    SIZE size = {};
+    ::GetTextExtentExPointW(hDC, pText, nLength, 0, nullptr, text.advances.data(), &size);
+    // The ends of the characters, made into advances.
+    for (int i = nLength - 1; i > 0; --i)
+        text.advances[static_cast<size_t>(i)] -= text.advances[static_cast<size_t>(i - 1)];
+    text.nWidth = size.cx;
+    return text;
+}
 
 struct HtmlLayout
 {
@@ -151,6 +163,10 @@ struct HtmlLayout
     int y = 0;
     int nMaxX = 0;
     int nDirection = 1;
+    // How far the last word's ink reaches past its advance (a slanted last letter), and its format: the next
+    // word in another format starts after that ink, as the platform's own italic text leaves room.
+    int nOverhang = 0;
+    int nLastFormat = 0;
 
     RECT LineRect(int nLeft, int nRight) const
     {
@@ -168,36 +184,54 @@ struct HtmlLayout
         x = 0;
     }
 
+    // Draws each character at its measured advance: left to itself, the platform may place the glyphs of a word a
+    // pixel or more away from its own measure, and words drawn one by one would run together or drift apart. The
+    // rectangle clips as a formatting rectangle does, but from the line's start, so a glyph reaching left of its
+    // cell (an italic, a "j") keeps its ink.
+    void DrawMeasured(const MeasuredText& text, const RECT& rc, bool bBottom, bool bClipLeft = false) const
+    {
+        int nTop = rc.top;
+        if (bBottom) {
+            TEXTMETRICW tm = {};
+            ::GetTextMetricsW(hDC, &tm);
+            nTop = rc.bottom - nDirection * tm.tmHeight;
+        }
+        RECT rcClip = rc;
+        if (!bClipLeft)
+            rcClip.left = std::min(rc.left, rcBounds.left);
+        ::ExtTextOutW(hDC, rc.left, nTop, ETO_CLIPPED, &rcClip, text.pText, static_cast<UINT>(text.nLength),
+                      text.advances.data());
+    }
+
     void Word(const wchar_t* pWord, int nLength, int nTextFormat, bool bSpaceBefore)
     {
-        SIZE szBlank = {};
-        ::GetTextExtentPoint32W(hDC, L" ", 1, &szBlank);
-        SIZE szWord = {};
-        ::GetTextExtentPoint32W(hDC, pWord, nLength, &szWord);
+        const MeasuredText blank = Measure(hDC, L" ", 1);
+        const MeasuredText word = Measure(hDC, pWord, nLength);
+        if (nTextFormat != nLastFormat && x > 0)
+            x += nOverhang;
         int nGap = 0;
         if (bSpaceBefore) {
-            x += szBlank.cx;
-            nGap = szBlank.cx;
+            x += blank.nWidth;
+            nGap = blank.nWidth;
         }
-        if (x + szWord.cx > nWidth) {
+        if (x + word.nWidth > nWidth) {
             if (nFormat & DT_WORDBREAK) {
                 y += nLineHeight;
                 x = 0;
                 nGap = 0;
             } else if (!(nFormat & DT_END_ELLIPSIS)) {
-                nWidth = x + szWord.cx;
+                nWidth = x + word.nWidth;
             }
         }
         if (!(nFormat & DT_CALCRECT)) {
             int nRight = rcBounds.left + nWidth;
             if (nFormat & DT_END_ELLIPSIS)
                 nRight = rcBounds.right;
-            UINT nDraw = nFormat & ~(DT_CALCRECT | DT_WORDBREAK);
-            if (nTextFormat & fmtSubscript)
-                nDraw |= DT_BOTTOM | DT_SINGLELINE;
+            const bool bBottom = (nTextFormat & fmtSubscript) != 0;
             if ((nTextFormat & fmtUnderline) && nGap > 0) {
-                RECT rcGap = LineRect(rcBounds.left + x - nGap, std::min<LONG>(rcBounds.left + x, nRight));
-                ::DrawTextW(hDC, L" ", 1, &rcGap, nDraw);
+                const RECT rcGap = LineRect(rcBounds.left + x - nGap, std::min<LONG>(rcBounds.left + x, nRight));
+                if (rcGap.left < rcGap.right)
+                    DrawMeasured(blank, rcGap, bBottom, true);
             }
             RECT rcWord = LineRect(rcBounds.left + x, nRight);
             if ((nFormat & DT_END_ELLIPSIS) && nDirection > 0) {
@@ -206,13 +240,144 @@ struct HtmlLayout
                     rcWord.right = rcWord.left;
                 rcWord.bottom = std::min(rcWord.bottom, rcBounds.bottom);
             }
-            if (rcWord.left < rcWord.right)
-                ::DrawTextW(hDC, pWord, nLength, &rcWord, nDraw);
+            if (rcWord.left < rcWord.right) {
+                if ((nFormat & DT_END_ELLIPSIS) && rcWord.left + word.nWidth > rcWord.right) {
+                    // A word cut at the right edge ends in an ellipsis, as the platform draws it.
+                    UINT nDraw = (nFormat & ~(DT_CALCRECT | DT_WORDBREAK)) | DT_NOPREFIX;
+                    if (bBottom)
+                        nDraw |= DT_BOTTOM | DT_SINGLELINE;
+                    ::DrawTextW(hDC, pWord, nLength, &rcWord, nDraw);
+                } else {
+                    DrawMeasured(word, rcWord, bBottom);
+                }
+            }
         }
-        x += szWord.cx;
+        x += word.nWidth;
         nMaxX = std::max(nMaxX, x);
+        nLastFormat = nTextFormat;
+        nOverhang = 0;
+        ABC abc = {};
+        if (nLength > 0 && ::GetCharABCWidthsW(hDC, pWord[nLength - 1], pWord[nLength - 1], &abc) && abc.abcC < 0)
+            nOverhang = -abc.abcC;
     }
 };
+
+struct HtmlState
+{
+    int nTextFormat = 0;
+    bool bSpaceBefore = false;
+    bool bSomethingBefore = false;
+};
+
+// A tag read at a "<": the table row it matches, whether it closes, the text after its name and its end.
+struct HtmlTagRead
+{
+    const HtmlTag* pTag = nullptr;
+    bool bClosing = false;
+    const wchar_t* pAfterName = nullptr;
+    const wchar_t* pClose = nullptr; // its ">"
+};
+
+// Reads the markup at p ("<"). Null when it is no tag of ours and the "<" is text; a tag of no use to the drawer
+// (a name the table lacks) comes back without a table row and is skipped.
+bool ReadTag(const wchar_t* p, const wchar_t* pEnd, HtmlTagRead& tag)
+{
+    const wchar_t* q = p + 1;
+    tag.bClosing = q < pEnd && *q == L'/';
+    if (tag.bClosing)
+        ++q;
+    // As in HTML, only a letter after "<" or "</" begins a tag: "Price <10 today" is text.
+    if (q >= pEnd || !((*q >= L'a' && *q <= L'z') || (*q >= L'A' && *q <= L'Z')))
+        return false;
+    const wchar_t* pWord = q;
+    while (q < pEnd && !IsBlank(*q) && *q != L'<' && *q != L'>')
+        ++q;
+    const int nWordLength = static_cast<int>(q - pWord);
+    const wchar_t* pClose = q;
+    while (pClose < pEnd && *pClose != L'>')
+        ++pClose;
+    // A tag that never closes is text as well: what follows it is still drawn.
+    if (pClose >= pEnd)
+        return false;
+    tag.pTag = nullptr;
+    for (int i = static_cast<int>(std::size(g_tags)) - 1; i >= 0; --i) {
+        if (g_tags[i].nLength <= nWordLength && _wcsnicmp(pWord, g_tags[i].pszName, g_tags[i].nLength) == 0) {
+            tag.pTag = &g_tags[i];
+            break;
+        }
+    }
+    // A known tag with something else than ">" after its word: the "<" starts ordinary text.
+    if (tag.pTag && !(tag.pTag->bParams && !tag.bClosing) && *q != L'>')
+        return false;
+    tag.pAfterName = tag.pTag ? pWord + tag.pTag->nLength : q;
+    tag.pClose = pClose;
+    return true;
+}
+
+void SetFormatBit(HtmlState& state, int nBit, bool bClosing)
+{
+    state.nTextFormat = bClosing ? (state.nTextFormat & ~nBit) : (state.nTextFormat | nBit);
+}
+
+void ApplyTag(HDC hDC, const HtmlTagRead& tag, HtmlLayout& layout, HtmlState& state)
+{
+    const bool bClosing = tag.bClosing;
+    const bool bLines = !(layout.nFormat & DT_SINGLELINE);
+    switch (tag.pTag->token) {
+    case tokBold:
+        SetFormatBit(state, fmtBold, bClosing);
+        break;
+    case tokItalic:
+        SetFormatBit(state, fmtItalic, bClosing);
+        break;
+    case tokUnderline:
+        SetFormatBit(state, fmtUnderline, bClosing);
+        break;
+    case tokSuperscript:
+        SetFormatBit(state, fmtSuperscript, bClosing);
+        break;
+    case tokSubscript:
+        SetFormatBit(state, fmtSubscript, bClosing);
+        break;
+    case tokBreak:
+        if (!bClosing && bLines)
+            layout.NewLine(2);
+        break;
+    case tokParagraph:
+        if (!bClosing && bLines) {
+            if (state.bSomethingBefore)
+                layout.NewLine(3);
+            else
+                layout.x = 0;
+        }
+        break;
+    case tokColor:
+        if (bClosing) {
+            if (g_nColorDepth > 0)
+                --g_nColorDepth;
+            ::SetTextColor(hDC, g_colorStack[g_nColorDepth]);
+        } else {
+            COLORREF clr = 0;
+            if (ReadFontColor(tag.pAfterName, tag.pClose, clr)) {
+                if (g_nColorDepth < kColorStackSize)
+                    g_colorStack[g_nColorDepth++] = ::GetTextColor(hDC);
+                ::SetTextColor(hDC, clr);
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// The text at p up to the next blank or "<" (after the first character, which may itself be a "<").
+const wchar_t* WordEnd(const wchar_t* p, const wchar_t* pEnd)
+{
+    const wchar_t* q = p + 1;
+    while (q < pEnd && !IsBlank(*q) && *q != L'<')
+        ++q;
+    return q;
+}
 
 } // namespace
 
@@ -230,9 +395,9 @@ int DrawHtmlText(HDC hDC, LPCWSTR lpszText, int nCount, LPRECT lpRect, UINT nFor
     nFormat = (nFormat & ~(DT_CENTER | DT_RIGHT | DT_TABSTOP)) | DT_NOPREFIX;
 
     const int nSavedDC = ::SaveDC(hDC);
-    const COLORREF clrStart = ::GetTextColor(hDC);
+    ::SetTextAlign(hDC, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     g_nColorDepth = 0;
-    g_colorStack[0] = clrStart;
+    g_colorStack[0] = ::GetTextColor(hDC);
 
     HtmlLayout layout{};
     layout.hDC = hDC;
@@ -258,122 +423,32 @@ int DrawHtmlText(HDC hDC, LPCWSTR lpszText, int nCount, LPRECT lpRect, UINT nFor
 
         const wchar_t* p = lpszText;
         const wchar_t* const pEnd = lpszText + nCount;
-        int nTextFormat = 0;
-        bool bSpaceBefore = false;
-        bool bSomethingBefore = false;
-
+        HtmlState state;
         while (p < pEnd) {
             if (IsBlank(*p)) {
-                bSpaceBefore = true;
+                state.bSpaceBefore = true;
                 ++p;
                 continue;
             }
-            if (*p == L'<') {
-                const wchar_t* q = p + 1;
-                const bool bClosing = q < pEnd && *q == L'/';
-                if (bClosing)
-                    ++q;
-                const wchar_t* pWord = q;
-                while (q < pEnd && !IsBlank(*q) && *q != L'<' && *q != L'>')
-                    ++q;
-                const int nWordLength = static_cast<int>(q - pWord);
-                const wchar_t* pClose = q;
-                while (pClose < pEnd && *pClose != L'>')
-                    ++pClose;
-                if (nWordLength > 0 && pClose >= pEnd) {
-                    // An unterminated tag ends the text: nothing of it is drawn.
-                    break;
+            HtmlTagRead tag;
+            if (*p == L'<' && ReadTag(p, pEnd, tag)) {
+                p = tag.pClose + 1;
+                if (!tag.pTag)
+                    continue; // a tag the drawer does not know draws nothing
+                ApplyTag(hDC, tag, layout, state);
+                state.bSomethingBefore = true;
+                if (tag.pTag->bBlock) {
+                    while (p < pEnd && IsBlank(*p))
+                        ++p;
+                    state.bSpaceBefore = false;
                 }
-                const HtmlTag* pTag = nullptr;
-                for (int i = static_cast<int>(std::size(g_tags)) - 1; i >= 0 && nWordLength > 0; --i) {
-                    if (g_tags[i].nLength <= nWordLength &&
-                        _wcsnicmp(pWord, g_tags[i].pszName, g_tags[i].nLength) == 0) {
-                        pTag = &g_tags[i];
-                        break;
-                    }
-                }
-                if (pTag && !(pTag->bParams && !bClosing) && !(q < pEnd && *q == L'>')) {
-                    // A known tag with something else than ">" after its word: the "<" starts ordinary text.
-                    pTag = nullptr;
-                    pClose = nullptr;
-                }
-                if (!pTag && pClose && nWordLength > 0) {
-                    p = pClose + 1; // an unknown tag draws nothing
-                    continue;
-                }
-                if (pTag) {
-                    p = pClose + 1;
-                    switch (pTag->token) {
-                    case tokBold:
-                        nTextFormat = bClosing ? (nTextFormat & ~fmtBold) : (nTextFormat | fmtBold);
-                        break;
-                    case tokItalic:
-                        nTextFormat = bClosing ? (nTextFormat & ~fmtItalic) : (nTextFormat | fmtItalic);
-                        break;
-                    case tokUnderline:
-                        nTextFormat = bClosing ? (nTextFormat & ~fmtUnderline) : (nTextFormat | fmtUnderline);
-                        break;
-                    case tokSuperscript:
-                        nTextFormat = bClosing ? (nTextFormat & ~fmtSuperscript) : (nTextFormat | fmtSuperscript);
-                        break;
-                    case tokSubscript:
-                        nTextFormat = bClosing ? (nTextFormat & ~fmtSubscript) : (nTextFormat | fmtSubscript);
-                        break;
-                    case tokBreak:
-                        if (!bClosing && !(nFormat & DT_SINGLELINE))
-                            layout.NewLine(2);
-                        break;
-                    case tokParagraph:
-                        if (!bClosing && !(nFormat & DT_SINGLELINE)) {
-                            if (bSomethingBefore)
-                                layout.NewLine(3);
-                            else
-                                layout.x = 0;
-                        }
-                        break;
-                    case tokColor:
-                        if (bClosing) {
-                            if (g_nColorDepth > 0)
-                                --g_nColorDepth;
-                            ::SetTextColor(hDC, g_colorStack[g_nColorDepth]);
-                        } else {
-                            COLORREF clr = 0;
-                            if (ReadFontColor(pWord + pTag->nLength, pClose, clr)) {
-                                if (g_nColorDepth < kColorStackSize)
-                                    g_colorStack[g_nColorDepth++] = ::GetTextColor(hDC);
-                                ::SetTextColor(hDC, clr);
-                            }
-                        }
-                        break;
-                    default:
-                        break;
-                    }
-                    bSomethingBefore = true;
-                    if (pTag->bBlock) {
-                        while (p < pEnd && IsBlank(*p))
-                            ++p;
-                        bSpaceBefore = false;
-                    }
-                    continue;
-                }
-                // Not a tag: the "<" and what follows up to the next blank or "<" form a word.
-                const wchar_t* pText = p + 1;
-                while (pText < pEnd && !IsBlank(*pText) && *pText != L'<')
-                    ++pText;
-                fonts.Select(nTextFormat);
-                layout.Word(p, static_cast<int>(pText - p), nTextFormat, bSpaceBefore);
-                bSpaceBefore = false;
-                bSomethingBefore = true;
-                p = pText;
                 continue;
             }
-            const wchar_t* pText = p;
-            while (pText < pEnd && !IsBlank(*pText) && *pText != L'<')
-                ++pText;
-            fonts.Select(nTextFormat);
-            layout.Word(p, static_cast<int>(pText - p), nTextFormat, bSpaceBefore);
-            bSpaceBefore = false;
-            bSomethingBefore = true;
+            const wchar_t* pText = WordEnd(p, pEnd);
+            fonts.Select(state.nTextFormat);
+            layout.Word(p, static_cast<int>(pText - p), state.nTextFormat, state.bSpaceBefore);
+            state.bSpaceBefore = false;
+            state.bSomethingBefore = true;
             p = pText;
         }
         nHeight = layout.y + layout.nLineHeight;
