@@ -3,9 +3,11 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 
 #include "framework/core/AfxString.h"
 #include "framework/frame/ControlBar.h"
+#include "framework/win/OleDragDrop.h"
 
 class CMenu;
 class CXTPCommandBar;
@@ -28,6 +30,9 @@ class CXTPControl;
 // The toolkit's layout modes beside the framework's LM_ values.
 #define LM_HIDEWRAP 0x80
 #define LM_POPUP 0x100
+
+// A drop effect that leaves the dragged control where it was.
+#define XTP_DROPEFFECT_STAY 5
 
 // Window timers of a command bar.
 #define XTP_TID_HOVER 112223

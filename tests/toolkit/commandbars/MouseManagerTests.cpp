@@ -4,6 +4,8 @@
 
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/commandbars/XTPControl.h"
+#include "toolkit/commandbars/XTPControls.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +43,10 @@ protected:
         m_hEdit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 200, 5, 90, 20, m_bar.m_hWnd, nullptr,
                                     nullptr, nullptr);
         ASSERT_NE(m_hEdit, nullptr);
+        for (CLeaveBar* pBar : {&m_bar, &m_other}) {
+            for (int i = 0; i < 2; ++i)
+                pBar->GetControls()->Add(new CXTPControlButton, 0)->SetRect(CRect(30 * i, 0, 30 * i + 25, 25));
+        }
         ASSERT_TRUE(frametest::Activate(m_host.m_hWnd));
         lqtest::PumpPending();
     }
@@ -126,7 +132,7 @@ TEST_F(MouseManagerTest, WhileLockedAReleaseOutsideKeepsTrackingButAPressEndsIt)
     m_bar.SetTrackingMode(xtpTrackingKeyboard, FALSE, FALSE);
     XTPMouseManager()->m_nLock = 1;
 
-    const POINT inside = BarPoint(20, 15);
+    const POINT inside = BarPoint(150, 15); // clear of the controls
     const POINT outside = CenterOf(m_outside.m_hWnd);
     frametest::SendMouse(inside, 0);
     frametest::SendMouse(inside, MOUSEEVENTF_LEFTDOWN);
@@ -143,7 +149,7 @@ TEST_F(MouseManagerTest, WhileLockedAReleaseOutsideKeepsTrackingButAPressEndsIt)
 TEST_F(MouseManagerTest, AReleaseOutsideEndsTrackingWhenNotLocked)
 {
     m_bar.SetTrackingMode(xtpTrackingKeyboard, FALSE, FALSE);
-    const POINT inside = BarPoint(20, 15);
+    const POINT inside = BarPoint(150, 15); // clear of the controls
     const POINT outside = CenterOf(m_outside.m_hWnd);
     frametest::SendMouse(inside, 0);
     frametest::SendMouse(inside, MOUSEEVENTF_LEFTDOWN);
