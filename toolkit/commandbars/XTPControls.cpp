@@ -24,6 +24,10 @@ const int kIdRecentFileList = 35003;
 // Reset copies nest only a level or two; a deeper nest is a corrupt archive.
 const int kMaxArchiveNesting = 8;
 thread_local int t_nArchiveNesting = 0;
+// The controls read so far by the outermost collection being loaded and the collections inside it: an archive
+// that names one of them again (a reference to an object already read) is corrupt, since no control belongs to
+// two collections.
+thread_local std::vector<const CXTPControl*> t_loadedControls;
 
 class CNestingGuard
 {
@@ -35,7 +39,11 @@ public:
             AfxThrowArchiveException(CArchiveException::badIndex);
         }
     }
-    ~CNestingGuard() { --t_nArchiveNesting; }
+    ~CNestingGuard()
+    {
+        if (--t_nArchiveNesting == 0)
+            t_loadedControls.clear();
+    }
     CNestingGuard(const CNestingGuard&) = delete;
     CNestingGuard& operator=(const CNestingGuard&) = delete;
 };
@@ -515,10 +523,11 @@ void CXTPControls::Serialize(CArchive& ar, UINT nSchema)
         for (DWORD i = 0; i < nCount; ++i) {
             CObject* pObject = ar.ReadObject(RUNTIME_CLASS(CXTPControl));
             CXTPControl* pControl = DYNAMIC_DOWNCAST(CXTPControl, pObject);
-            if (pControl == nullptr) {
-                delete pObject;
+            if (pControl == nullptr)
                 AfxThrowArchiveException(CArchiveException::badClass);
-            }
+            if (std::find(t_loadedControls.begin(), t_loadedControls.end(), pControl) != t_loadedControls.end())
+                AfxThrowArchiveException(CArchiveException::badIndex);
+            t_loadedControls.push_back(pControl);
             loaded.push_back(pControl);
         }
         if (nSchema >= 3) {

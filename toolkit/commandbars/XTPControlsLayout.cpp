@@ -144,28 +144,28 @@ public:
             Wrap(32767, dwTrial);
             const CSize szWide = Measure(bVert);
             int nLow = szNarrow.cx, nHigh = szWide.cx;
+            int nFinal = nHigh;
             CSize szLow = szNarrow;
-            BOOL bDone = FALSE;
-            while (nLow < nHigh && !bDone) {
+            while (nLow < nHigh) {
                 const int nMid = (nLow + nHigh) / 2;
-                Wrap(nMid, dwMode);
+                dwTrial = dwMode;
+                Wrap(nMid, dwTrial);
                 const CSize sz = Measure(bVert);
                 if (sz.cy > nLength) {
-                    if (sz == szLow || nMid == nLow) {
-                        Wrap(nHigh, dwMode);
-                        bDone = TRUE;
-                    } else {
-                        nLow = nMid;
-                        szLow = sz;
-                    }
+                    if (sz == szLow || nMid == nLow)
+                        break;
+                    nLow = nMid;
+                    szLow = sz;
                 } else if (sz.cy == nLength) {
-                    bDone = TRUE;
+                    nFinal = nMid;
+                    break;
                 } else {
                     nHigh = nMid;
+                    nFinal = nHigh;
                 }
             }
-            if (!bDone)
-                Wrap(nHigh, dwMode);
+            // Only the shape kept sets the mode's stretch flag.
+            Wrap(nFinal, dwMode);
             return;
         }
         DWORD dwTrial = dwMode;
@@ -322,7 +322,8 @@ CSize CXTPControls::CalcDynamicSize(CDC* pDC, int nLength, DWORD dwMode, const C
         else
             size.cx = std::max(size.cx, static_cast<LONG>(nWidth - rcBorder.left - rcBorder.right));
     }
-    if (dwMode & LM_STRETCH) {
+    // The length of LM_LENGTHY is a height: the width is not stretched to it.
+    if ((dwMode & LM_STRETCH) && !(dwMode & LM_LENGTHY)) {
         if (bVert)
             size.cy = std::max(size.cy, static_cast<LONG>(nLength - rcBorder.top - rcBorder.bottom));
         else

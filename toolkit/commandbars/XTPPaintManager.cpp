@@ -116,16 +116,9 @@ void CXTPPaintManager::RefreshMetrics()
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
 
     if (m_bUseStandardFont) {
-        LOGFONTW lf = {};
-        lf.lfHeight = ncm.lfMenuFont.lfHeight;
-        // Menu fonts smaller than 8 points would make unreadable bars.
-        if (lf.lfHeight < 0 && lf.lfHeight > -11)
-            lf.lfHeight = -11;
-        lf.lfWeight = ncm.lfMenuFont.lfWeight;
-        lf.lfItalic = ncm.lfMenuFont.lfItalic;
         CScopedWindowDC screenDC(nullptr);
-        lf.lfCharSet = static_cast<BYTE>(::GetTextCharsetInfo(screenDC, nullptr, 0));
-        std::wcsncpy(lf.lfFaceName, ncm.lfMenuFont.lfFaceName, LF_FACESIZE - 1);
+        const LOGFONTW lf =
+            MenuFontToControlFont(ncm.lfMenuFont, static_cast<BYTE>(::GetTextCharsetInfo(screenDC, nullptr, 0)));
         SetFont(&lf, TRUE);
     }
 
@@ -153,6 +146,20 @@ void CXTPPaintManager::RefreshMetrics()
     for (int i = 0; i < XPCOLOR_COUNT; ++i)
         m_arrColor[i].clrDefault = pColorManager->GetColor(static_cast<COLORREF>(i));
     m_clrShadowFactor = 0;
+}
+
+LOGFONTW CXTPPaintManager::MenuFontToControlFont(const LOGFONTW& lfMenu, BYTE nCharSet)
+{
+    LOGFONTW lf = {};
+    lf.lfHeight = lfMenu.lfHeight;
+    // Menu fonts smaller than 8 points would make unreadable bars.
+    if (lf.lfHeight < 0 && lf.lfHeight > -11)
+        lf.lfHeight = -11;
+    lf.lfWeight = lfMenu.lfWeight;
+    lf.lfItalic = lfMenu.lfItalic;
+    lf.lfCharSet = nCharSet;
+    std::wcsncpy(lf.lfFaceName, lfMenu.lfFaceName, LF_FACESIZE - 1);
+    return lf;
 }
 
 void CXTPPaintManager::SetFont(const LOGFONTW* pLogFont, BOOL bUseStandardFont)

@@ -147,6 +147,9 @@ public:
     CSize LayoutCaptionWithImage(CDC* pDC, CString strCaption, CRect rc, BOOL bVert, BOOL bDraw, BOOL bEmbossed,
                                  BOOL bTriangle, CSize szButton, BOOL bHasImage);
 
+    // The control font made from the system menu font: its height, weight and italic (heights of -1 to -10 become
+    // -11), the character set given, its face; every other member 0.
+    static LOGFONTW MenuFontToControlFont(const LOGFONTW& lfMenu, BYTE nCharSet);
     // Rebuilds the four control fonts from pLogFont (null: only the flag is stored).
     void SetFont(const LOGFONTW* pLogFont, BOOL bUseStandardFont = TRUE);
     static BOOL FontExists(LPCWSTR lpszFaceName);

@@ -1,10 +1,14 @@
 // Helpers of the command bar tests: plain windows to host bars, and a recorder of the messages a window gets.
 #pragma once
 
+#include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
 #include "tests/framework/FrameTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
 
 #include <windows.h>
 
@@ -40,6 +44,29 @@ protected:
         if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE)
             m_messages.push_back(message);
         return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+// A bar docked at the top of its parent that lays its controls out in one row, as a toolbar does.
+class CTestToolBar : public CXTPCommandBar
+{
+public:
+    CTestToolBar() { SetBarPosition(xtpBarTop); }
+    BOOL CreateBar(CWnd* pParent, const RECT& rect, UINT nID = 100)
+    {
+        return CreateEx(0, AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW)), L"",
+                        WS_CHILD | WS_VISIBLE, rect, pParent, nID);
+    }
+    void OnRecalcLayout() override
+    {
+        if (m_hWnd == nullptr)
+            return;
+        CClientDC dc(this);
+        CRect rc;
+        GetClientRect(&rc);
+        GetControls()->CalcDynamicSize(&dc, rc.Width(), LM_HORZDOCK | LM_HORZ | LM_COMMIT,
+                                       GetPaintManager()->GetBorders(this));
+        Invalidate(FALSE);
     }
 };
 
