@@ -51,12 +51,10 @@ END_MESSAGE_MAP()
 // input the previous step sent.
 std::vector<std::function<void()>> g_steps;
 
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR idEvent, DWORD)
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (g_steps.empty()) {
-        ::KillTimer(nullptr, idEvent);
+    if (g_steps.empty())
         return;
-    }
     std::function<void()> step = g_steps.front();
     g_steps.erase(g_steps.begin());
     step();
@@ -131,9 +129,11 @@ protected:
         ASSERT_TRUE(cbtest::WaitForCursor(pt));
         lqtest::PumpPending();
         g_steps = std::move(steps);
-        ::SetTimer(nullptr, 0, 20, StepTimer);
+        const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 20, StepTimer);
         frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
-        ASSERT_TRUE(lqtest::PumpUntil([] { return g_steps.empty(); }));
+        const bool bDone = lqtest::PumpUntil([] { return g_steps.empty(); });
+        ::KillTimer(nullptr, idTimer);
+        ASSERT_TRUE(bDone);
         lqtest::PumpPending();
     }
 
@@ -227,7 +227,7 @@ TEST_F(CommandBarWindowTest, AQuitPostedWhileAButtonIsHeldReachesTheOuterLoop)
     ASSERT_TRUE(cbtest::WaitForCursor(pt));
     lqtest::PumpPending();
     g_steps = {[] { ::PostQuitMessage(7); }};
-    ::SetTimer(nullptr, 0, 20, StepTimer);
+    const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 20, StepTimer);
     frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
     // This loop stands for the program's own: the quit must come back to it.
     MSG msg = {};
@@ -244,6 +244,7 @@ TEST_F(CommandBarWindowTest, AQuitPostedWhileAButtonIsHeldReachesTheOuterLoop)
         if (!bQuit)
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+    ::KillTimer(nullptr, idTimer);
     ASSERT_TRUE(bQuit);
     EXPECT_EQ(msg.wParam, 7u);
     EXPECT_NE(::GetCapture(), m_bar.m_hWnd);
@@ -369,6 +370,51 @@ TEST_F(CommandBarWindowTest, CustomiseDropsOntoTheBar)
     // A bar that cannot be customised takes no drops.
     m_bar.SetCustomizable(FALSE);
     EXPECT_EQ(m_bar.OnCustomizeDragOver(pOpen, ptStart), static_cast<DROPEFFECT>(DROPEFFECT_NONE));
+    m_pCommandBars->SetCustomizeMode(FALSE);
+}
+
+TEST_F(CommandBarWindowTest, CustomiseDragsMoveRemoveOrLeaveAControl)
+{
+    m_pCommandBars->SetCustomizeMode(TRUE);
+    auto ids = [&] {
+        std::vector<int> result;
+        for (int i = 0; i < m_bar.GetControlCount(); ++i)
+            result.push_back(m_bar.GetControl(i)->GetID());
+        return result;
+    };
+    const CRect rcChecked = Control(ID_TEST_CHECKED)->GetRect();
+    const POINT ptAfterChecked =
+        frametest::ClientToScreenPoint(m_bar.m_hWnd, rcChecked.right - 3, rcChecked.CenterPoint().y);
+    const POINT ptAway = frametest::ClientToScreenPoint(m_pFrame->m_hWnd, 250, 200);
+
+    // Escape cancels: the control stays where it was.
+    PressWithSteps(CentreOf(ID_TEST_OPEN), {[&] { cbtest::MoveMouseTo(ptAfterChecked); },
+                                            [&] {
+                                                EXPECT_FALSE(m_bar.GetDropMarker().IsRectEmpty());
+                                                Tap(VK_ESCAPE);
+                                            },
+                                            [&] { frametest::SendMouse(ptAfterChecked, MOUSEEVENTF_LEFTUP); }});
+    EXPECT_EQ(ids(), std::vector<int>({ID_TEST_OPEN, ID_TEST_SAVE, ID_TEST_BLOCKED, ID_TEST_UNHANDLED, ID_TEST_CHECKED,
+                                       ID_TEST_DEFAULT, ID_TEST_NEXT}));
+    EXPECT_TRUE(m_bar.GetDropMarker().IsRectEmpty());
+    m_bar.OnRecalcLayout();
+
+    // Released over the bar: the control moves there. (Pressed elsewhere in it than before, so that the press is
+    // no double click.)
+    const CRect rcOpen = Control(ID_TEST_OPEN)->GetRect();
+    const POINT ptOpenEdge = frametest::ClientToScreenPoint(m_bar.m_hWnd, rcOpen.left + 2, rcOpen.top + 2);
+    PressWithSteps(ptOpenEdge, {[&] { cbtest::MoveMouseTo(ptAfterChecked); },
+                                [&] { frametest::SendMouse(ptAfterChecked, MOUSEEVENTF_LEFTUP); }});
+    EXPECT_EQ(ids(), std::vector<int>({ID_TEST_SAVE, ID_TEST_BLOCKED, ID_TEST_UNHANDLED, ID_TEST_CHECKED, ID_TEST_OPEN,
+                                       ID_TEST_DEFAULT, ID_TEST_NEXT}));
+    EXPECT_EQ(m_pCommandBars->GetCustomizeControl(), Control(ID_TEST_OPEN));
+    m_bar.OnRecalcLayout();
+
+    // Released away from every bar: the control is taken off.
+    PressWithSteps(CentreOf(ID_TEST_SAVE),
+                   {[&] { cbtest::MoveMouseTo(ptAway); }, [&] { frametest::SendMouse(ptAway, MOUSEEVENTF_LEFTUP); }});
+    EXPECT_EQ(ids(), std::vector<int>({ID_TEST_BLOCKED, ID_TEST_UNHANDLED, ID_TEST_CHECKED, ID_TEST_OPEN,
+                                       ID_TEST_DEFAULT, ID_TEST_NEXT}));
     m_pCommandBars->SetCustomizeMode(FALSE);
 }
 
