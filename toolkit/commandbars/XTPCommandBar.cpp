@@ -17,7 +17,7 @@
 #include "toolkit/commandbars/XTPShortcuts.h"
 
 #include <cstdlib>
-#include <cwchar>
+#include <cstring>
 
 namespace {
 

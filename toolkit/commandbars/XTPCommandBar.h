@@ -75,7 +75,12 @@ public:
     CWnd* GetSite() const;
     // Where commands and notifications go: the root's notify window, else the site.
     CWnd* GetOwnerSite() const;
-    void SetOwner(CWnd* pOwner) { m_pOwner = pOwner; }
+    // The explicit owner of a root bar; it is also the window's framework owner.
+    void SetOwner(CWnd* pOwner)
+    {
+        m_pOwner = pOwner;
+        CWnd::SetOwner(pOwner);
+    }
     void SetNotifyWindow(CWnd* pWnd) { m_pNotifyWindow = pWnd; }
     CXTPPaintManager* GetPaintManager() const;
     CXTPImageManager* GetImageManager() const;

@@ -515,4 +515,44 @@ TEST(ControlArchive, CorruptArchivesAreRefusedAndChangeNothing)
     EXPECT_EQ(target->GetCount(), 1);
 }
 
+TEST(ControlArchive, BarsRoundTripWithTheirControls)
+{
+    CXTPCommandBar bar;
+    bar.SetTitle(L"Main");
+    bar.SetType(xtpBarTypeMenuBar);
+    bar.SetBarPosition(xtpBarLeft);
+    bar.SetBarID(161);
+    bar.SetFlags(0x3F);
+    bar.SetBarStyle(CBRS_GRIPPER);
+    bar.SetCustomizable(FALSE);
+    bar.SetWidth(250);
+    bar.SetIconSize(CSize(24, 24));
+    AddButton(bar.GetControls(), 21301, L"&Open");
+    AddButton(bar.GetControls(), 21302, L"&Save")->SetBeginGroup(TRUE);
+
+    CMemFile file(1024);
+    {
+        CArchive ar(&file, CArchive::store, 4096);
+        ar.WriteObject(&bar);
+        ar.Close();
+    }
+    file.SeekToBegin();
+    CArchive ar(&file, CArchive::load, 4096);
+    CXTPCommandBar* pLoaded = DYNAMIC_DOWNCAST(CXTPCommandBar, ar.ReadObject(RUNTIME_CLASS(CXTPCommandBar)));
+    ASSERT_NE(pLoaded, nullptr);
+    EXPECT_EQ(pLoaded->GetTitle(), CString(L"Main"));
+    EXPECT_EQ(pLoaded->GetType(), xtpBarTypeMenuBar);
+    EXPECT_EQ(pLoaded->GetPosition(), xtpBarLeft);
+    EXPECT_EQ(pLoaded->GetBarID(), 161u);
+    EXPECT_EQ(pLoaded->GetFlags(), 0x3Fu);
+    EXPECT_EQ(pLoaded->GetBarStyle(), static_cast<DWORD>(CBRS_GRIPPER));
+    EXPECT_FALSE(pLoaded->IsCustomizable());
+    EXPECT_EQ(pLoaded->GetWidth(), 250);
+    EXPECT_EQ(pLoaded->GetIconSize(), CSize(24, 24));
+    ASSERT_EQ(pLoaded->GetControlCount(), 2);
+    EXPECT_EQ(pLoaded->GetControl(1)->GetParent(), pLoaded);
+    EXPECT_TRUE(pLoaded->GetControls()->Compare(bar.GetControls()));
+    pLoaded->InternalRelease();
+}
+
 } // namespace
