@@ -1,0 +1,20 @@
+// Resource ids of the command bar tests (21000-21999 in the toolkit test program).
+#pragma once
+
+#define IDS_TEST_PROMPT 21001
+#define IDS_TEST_PLAIN 21002
+#define IDR_TEST_MENU 21100
+#define IDR_TEST_POPUP_MENU 21101
+#define IDR_TEST_ACCEL 21200
+
+#define ID_TEST_OPEN 21301
+#define ID_TEST_SAVE 21302
+#define ID_TEST_CHECKED 21303
+#define ID_TEST_DISABLED 21304
+#define ID_TEST_DEFAULT 21305
+#define ID_TEST_RECENT 21306
+#define ID_TEST_NEXT 21307
+#define ID_TEST_SITE_TYPE 21308
+#define ID_TEST_SITE_CONTROL 21309
+#define ID_TEST_UNHANDLED 21310
+#define ID_TEST_BLOCKED 21311

@@ -1,0 +1,44 @@
+// The drag of a control in customise mode: the bars that accept drops, and the modal drag over them.
+#pragma once
+
+#include "framework/core/Geometry.h"
+#include "framework/win/CmdTarget.h"
+#include "framework/win/OleDragDrop.h"
+
+#include <vector>
+
+class CWnd;
+class CXTPCommandBar;
+class CXTPCommandBars;
+class CXTPControl;
+
+class CXTPCustomizeDropSource : public CCmdTarget
+{
+public:
+    explicit CXTPCustomizeDropSource(CXTPCommandBars* pCommandBars);
+    ~CXTPCustomizeDropSource() override;
+
+    // Bars become drop targets when their window is made and stop being ones when it goes.
+    void Register(CXTPCommandBar* pCommandBar);
+    void Unregister(CXTPCommandBar* pCommandBar);
+    BOOL IsRegistered(const CXTPCommandBar* pCommandBar) const;
+
+    // Drags pControl over the registered bars until the left button is released (dropped) or Escape or the right
+    // button cancels. The result is DROPEFFECT_NONE (released away from every bar), DROPEFFECT_MOVE,
+    // DROPEFFECT_COPY (Ctrl held, or bCopyOnly) or XTP_DROPEFFECT_STAY (cancelled, or dropped onto its own place).
+    DROPEFFECT DoDragDrop(CXTPControl* pControl, BOOL bCopyOnly = FALSE);
+
+    // Shows the customise sheet's context menu for the customise selection at a screen point: the sheet gets it
+    // as WM_CONTEXTMENU. Nothing while no sheet is open.
+    virtual void TrackContextMenu(CPoint ptScreen);
+
+    // The customise sheet while it is open.
+    CWnd* m_pSheet;
+
+protected:
+    CXTPCommandBar* FindTarget(CPoint ptScreen) const;
+    void SetDragCursor(BOOL bOverTarget, BOOL bCopy);
+
+    CXTPCommandBars* m_pCommandBars;
+    std::vector<CXTPCommandBar*> m_arrTargets;
+};
