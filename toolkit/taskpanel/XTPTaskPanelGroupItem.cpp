@@ -87,7 +87,7 @@ void CXTPTaskPanelGroupItem::DrawItem(CDC* pDC, CRect rc)
             return;
         BITMAP bm{};
         if (HasSnapshot() && m_bmpSnapshot.GetObject(sizeof(bm), &bm))
-            CXTPTaskPanelPaintManager::DrawStateBitmap(pDC, rc.TopLeft(), CSize(bm.bmWidth, bm.bmHeight),
+            CXTPTaskPanelPaintManager::DrawStateBitmap(pDC, CPoint(rc.left, rc.top), CSize(bm.bmWidth, bm.bmHeight),
                                                        static_cast<HBITMAP>(m_bmpSnapshot.GetSafeHandle()), DSS_NORMAL);
         return;
     }

@@ -533,7 +533,8 @@ CRect CXTPTaskPanelPaintManager::DrawItemIconLeft(CDC* pDC, CXTPTaskPanelGroupIt
     CRect rcInner(rc);
     rcInner.DeflateRect(&rcInsets);
     if (pImage) {
-        CPoint pt = rcInner.TopLeft();
+        // Read field by field: the corner accessor reads the rectangle through another type.
+        CPoint pt(rcInner.left, rcInner.top);
         if (nHotTrack == TaskPanelHotTrackIconFrame || nHotTrack == TaskPanelHotTrackItemFrame)
             pt += ptOffset;
         if (nHotTrack == TaskPanelHotTrackIconFrame)

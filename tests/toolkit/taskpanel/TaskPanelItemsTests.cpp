@@ -124,7 +124,8 @@ TEST(TaskPanelItem, AnAddressAsTheIdKeepsItsFullWidthAndLoadsNoString)
 {
     int record = 0;
     // An address above 4 GB where the platform gives one; the id must hold it whole either way.
-    const UINT_PTR nAddress = sizeof(UINT_PTR) > 4 ? (UINT_PTR(0x7FF1) << 32) | 20000 : reinterpret_cast<UINT_PTR>(&record);
+    const UINT_PTR nAddress =
+        sizeof(UINT_PTR) > 4 ? (UINT_PTR(0x7FF1) << 32) | 20000 : reinterpret_cast<UINT_PTR>(&record);
     CXTPTaskPanelItem item;
     item.SetCaption(L"Channel");
     item.SetID(nAddress);
@@ -250,8 +251,8 @@ TEST(TaskPanelArchive, ATruncatedArchiveIsRefusedLeavesThePanelAsItWasAndLeaksNo
     panel.AddGroup(IDS_TP_GROUP_PLACES)->AddTextItem(L"Kept");
     const std::string before = Describe(panel);
     // Every cut: in a class record, in a caption, inside the second group's items, just before the end.
-    for (size_t nLength : {size_t(1), size_t(9), bytes.size() / 3, bytes.size() / 2, bytes.size() - 20,
-                           bytes.size() - 1}) {
+    for (size_t nLength :
+         {size_t(1), size_t(9), bytes.size() / 3, bytes.size() / 2, bytes.size() - 20, bytes.size() - 1}) {
         EXPECT_FALSE(Load(panel, bytes.substr(0, nLength))) << nLength;
         EXPECT_EQ(before, Describe(panel)) << nLength;
         EXPECT_EQ(0, CProbeGroupItem::s_nLive) << nLength;

@@ -84,7 +84,8 @@ TEST(TaskPanelLayout, GroupAndItemRectanglesFollowTheMarginsInEachLook)
         const int nCaption = pFirst->GetCaptionHeight();
         if (std::string(look.pszName) == "rounded") {
             // Wrapped in the width left by 13 pixels each side and the expand button.
-            EXPECT_EQ(TextHeight(pPaint->GetCaptionFont(), L"Feed tasks", 276 - 26 - 19, DT_WORDBREAK | DT_NOPREFIX) + 5,
+            EXPECT_EQ(TextHeight(pPaint->GetCaptionFont(), L"Feed tasks", 276 - 26 - 19, DT_WORDBREAK | DT_NOPREFIX) +
+                          5,
                       nCaption);
         } else {
             EXPECT_EQ(pPaint->GetCaptionHeight(), nCaption);

@@ -8,8 +8,8 @@ namespace tptest {
 
 BOOL CPanelHost::CreateHost(const RECT& rect)
 {
-    LPCTSTR lpszClass = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW),
-                                            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    LPCTSTR lpszClass =
+        AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     return CreateEx(0, lpszClass, L"Task panel host", WS_POPUP | WS_VISIBLE | WS_BORDER, rect.left, rect.top,
                     rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr);
 }
