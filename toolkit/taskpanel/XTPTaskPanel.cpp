@@ -1164,10 +1164,11 @@ void CXTPTaskPanel::OnLButtonUp(UINT nFlags, CPoint point)
 {
     CWnd::OnLButtonUp(nFlags, point);
     CXTPTaskPanelItem* pItem = std::exchange(m_pPressedItem, nullptr);
-    if (!pItem)
-        return;
+    // Also when the pressed item went away meanwhile: the panel must not keep the mouse.
     if (::GetCapture() == m_hWnd)
         ReleaseCapture();
+    if (!pItem)
+        return;
     if (pItem == m_pHotItem) {
         if (pItem->IsGroup()) {
             auto* pGroup = static_cast<CXTPTaskPanelGroup*>(pItem);
