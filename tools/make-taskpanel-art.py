@@ -2,7 +2,9 @@
 """Draws the task panel's expand-button glyphs into toolkit/taskpanel/art. Run it after changing a drawing.
 
 Each glyph is 19 x 19, 24 bits: a round button on a white background. The panel recolours it at run time: the
-background (the top-left pixel) becomes transparent, near-white pixels stay, the others take the caption's tint."""
+background (the top-left pixel) becomes transparent, near-white pixels stay, the others take the caption's tint.
+The normal glyph has a white face (dark chevrons go on it); the special one a mid-grey face that takes the dark
+caption tint, for the light chevrons of special captions."""
 import math
 import os
 import struct
@@ -11,7 +13,7 @@ ART = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'toolkit', 
 SIZE = 19
 
 
-def glyph_pixel(x, y, ring_dark):
+def glyph_pixel(x, y, ring_dark, face):
     cx = cy = (SIZE - 1) / 2.0
     d = math.hypot(x - cx, y - cy)
     if d > 9.0:
@@ -23,7 +25,7 @@ def glyph_pixel(x, y, ring_dark):
         edge = min(1.0, 9.0 - d)  # soften the outer edge against the caption
         level = int(level + (250 - level) * (1.0 - edge) * 0.5)
         return (level, level, level)
-    return (250, 250, 250)  # the face: light enough to stay as it is
+    return (face, face, face)
 
 
 def write_bmp(path, pixel):
@@ -44,8 +46,8 @@ def write_bmp(path, pixel):
 
 def main():
     os.makedirs(ART, exist_ok=True)
-    write_bmp(os.path.join(ART, 'tp-glyph-normal.bmp'), lambda x, y: glyph_pixel(x, y, 60))
-    write_bmp(os.path.join(ART, 'tp-glyph-special.bmp'), lambda x, y: glyph_pixel(x, y, 110))
+    write_bmp(os.path.join(ART, 'tp-glyph-normal.bmp'), lambda x, y: glyph_pixel(x, y, 60, 250))
+    write_bmp(os.path.join(ART, 'tp-glyph-special.bmp'), lambda x, y: glyph_pixel(x, y, 110, 150))
 
 
 if __name__ == '__main__':
