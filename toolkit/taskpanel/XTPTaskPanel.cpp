@@ -5,7 +5,6 @@
 #include "framework/win/WinApp.h"
 #include "framework/win/WinThread.h"
 #include "toolkit/ToolkitResource.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPToolkitGlobals.h"
@@ -812,7 +811,7 @@ void CXTPTaskPanel::DrawPanel(CDC* pDC, const CRect& rcClip)
     const int nSaved = pDC->SaveDC();
     pDC->IntersectClipRect(&rcClip);
     const int nOffset = GetScrollOffset();
-    pDC->SetWindowOrg(0, nOffset);
+    pDC->OffsetWindowOrg(0, nOffset);
     m_pPaintManager->FillTaskPanel(pDC, this);
     CRect rcVisible(rcClip);
     rcVisible.OffsetRect(0, nOffset);
@@ -827,7 +826,6 @@ void CXTPTaskPanel::DrawPanel(CDC* pDC, const CRect& rcClip)
     }
     m_pPaintManager->DrawScrollButton(pDC, m_pScrollUp);
     m_pPaintManager->DrawScrollButton(pDC, m_pScrollDown);
-    pDC->SetWindowOrg(0, 0);
     pDC->RestoreDC(nSaved);
 }
 
@@ -837,8 +835,19 @@ void CXTPTaskPanel::OnPaint()
     CRect rcPaint(dc.m_ps.rcPaint);
     if (rcPaint.IsRectEmpty())
         GetClientRect(&rcPaint);
-    CXTPOffscreenDC dcBuffer(&dc, rcPaint);
+    // A buffer of the band to paint only: after a scroll that is a few rows, not the whole client area.
+    CDC dcBuffer;
+    CBitmap bitmap;
+    if (!dcBuffer.CreateCompatibleDC(&dc) || !bitmap.CreateCompatibleBitmap(&dc, rcPaint.Width(), rcPaint.Height())) {
+        DrawPanel(&dc, rcPaint);
+        return;
+    }
+    CBitmap* pOldBitmap = dcBuffer.SelectObject(&bitmap);
+    dcBuffer.SetWindowOrg(rcPaint.left, rcPaint.top);
     DrawPanel(&dcBuffer, rcPaint);
+    dcBuffer.SetWindowOrg(0, 0);
+    dc.BitBlt(rcPaint.left, rcPaint.top, rcPaint.Width(), rcPaint.Height(), &dcBuffer, 0, 0, SRCCOPY);
+    dcBuffer.SelectObject(pOldBitmap);
 }
 
 LRESULT CXTPTaskPanel::OnPrintClient(WPARAM wParam, LPARAM)
