@@ -557,3 +557,92 @@ TEST_F(TaskPanelWindow, ADragThatTheOwnerAnswersByRemovingTheItemNeverStarts)
 }
 
 } // namespace
+
+namespace {
+
+// The drop rules, driven through the panel's own drag-over and drop operations with data of one of its items.
+class TaskPanelDrop : public TaskPanelWindow
+{
+protected:
+    void Offer(CXTPTaskPanelItem* pItem)
+    {
+        m_pSource = std::make_unique<COleDataSource>();
+        ASSERT_TRUE(pItem->PrepareDrag(*m_pSource));
+        m_data.Attach(m_pSource->GetDataObject(), TRUE);
+    }
+    void TearDown() override
+    {
+        m_data.Release();
+        m_pSource.reset();
+        TaskPanelWindow::TearDown();
+    }
+    // A client point in the upper or lower half of an item.
+    CPoint Half(CXTPTaskPanelItem* pItem, bool bLower)
+    {
+        const CPoint pt = m_pFixture->ItemCenter(pItem);
+        return CPoint(pt.x, pt.y + (bLower ? 3 : -3));
+    }
+
+    std::unique_ptr<COleDataSource> m_pSource;
+    COleDataObject m_data;
+};
+
+TEST_F(TaskPanelDrop, TheUpperHalfDropsBeforeAnItemAndTheLowerHalfOfTheLastAppends)
+{
+    Offer(m_pC);
+    EXPECT_EQ(DROPEFFECT_MOVE, m_panel.OnDragOver(&m_data, 0, Half(m_pB, false)));
+    EXPECT_EQ(m_pB, m_panel.GetDropTargetItem());
+    EXPECT_EQ(DROPEFFECT_COPY, m_panel.OnDragOver(&m_data, MK_CONTROL, Half(m_pA, true)));
+    EXPECT_EQ(m_pB, m_panel.GetDropTargetItem());
+    EXPECT_EQ(DROPEFFECT_MOVE, m_panel.OnDragOver(&m_data, 0, Half(m_pB, true)));
+    EXPECT_EQ(m_pTasks, m_panel.GetDropTargetItem());
+    EXPECT_EQ(DROPEFFECT_NONE, m_panel.OnDragOver(&m_data, 0, CPoint(3, 3)));
+    EXPECT_EQ(nullptr, m_panel.GetDropTargetItem());
+
+    m_panel.OnDragOver(&m_data, 0, Half(m_pB, true));
+    ASSERT_TRUE(m_panel.OnDrop(&m_data, DROPEFFECT_MOVE, Half(m_pB, true)));
+    ASSERT_EQ(3, m_pTasks->GetItemCount());
+    EXPECT_STREQ(L"Gamma", m_pTasks->GetAt(2)->GetCaption());
+    EXPECT_EQ(m_pTasks->GetAt(2), m_panel.GetFocusedItem());
+    EXPECT_EQ(nullptr, m_panel.GetDropTargetItem());
+
+    m_panel.OnDragOver(&m_data, 0, Half(m_pB, false));
+    ASSERT_TRUE(m_panel.OnDrop(&m_data, DROPEFFECT_COPY, Half(m_pB, false)));
+    EXPECT_EQ(m_pB, m_pTasks->GetAt(2));
+    EXPECT_STREQ(L"Gamma", m_pTasks->GetAt(1)->GetCaption());
+
+    // Without a target nothing lands; other data is not taken at all.
+    EXPECT_FALSE(m_panel.OnDrop(&m_data, DROPEFFECT_MOVE, CPoint(3, 3)));
+    COleDataSource other;
+    COleDataObject otherData;
+    otherData.Attach(other.GetDataObject(), TRUE);
+    EXPECT_EQ(DROPEFFECT_NONE, m_panel.OnDragOver(&otherData, 0, Half(m_pB, false)));
+    EXPECT_EQ(4, m_pTasks->GetItemCount());
+}
+
+TEST_F(TaskPanelDrop, InvertedMarksTakeTheItemItselfAndDropAfterIt)
+{
+    m_panel.GetPaintManager()->m_bInvertedDropMark = TRUE;
+    Offer(m_pC);
+    // The lower half names the item itself with inverted marks; the drop goes after it.
+    m_panel.OnDragOver(&m_data, 0, Half(m_pA, true));
+    EXPECT_EQ(m_pA, m_panel.GetDropTargetItem());
+    ASSERT_TRUE(m_panel.OnDrop(&m_data, DROPEFFECT_COPY, Half(m_pA, true)));
+    EXPECT_STREQ(L"Gamma", m_pTasks->GetAt(1)->GetCaption());
+    EXPECT_EQ(m_pB, m_pTasks->GetAt(2));
+}
+
+TEST_F(TaskPanelDrop, HoveringOverACollapsedGroupOpensItWhenTheHoverTimeIsUp)
+{
+    m_pPlaces->SetExpanded(FALSE);
+    ASSERT_TRUE(m_pFixture->FinishAnimation());
+    Offer(m_pA);
+    m_panel.OnDragOver(&m_data, 0, m_pFixture->ItemCenter(m_pPlaces));
+    EXPECT_EQ(m_pPlaces, m_panel.GetDropTargetItem());
+    EXPECT_TRUE(Pump([&] { return m_pPlaces->IsExpanded(); }));
+    // Leaving clears the target and a new collapsed target arms the timer anew.
+    m_panel.OnDragOver(nullptr, 0, CPoint(-1, -1));
+    EXPECT_EQ(nullptr, m_panel.GetDropTargetItem());
+}
+
+} // namespace
