@@ -1,0 +1,11 @@
+// Resource ids of the task panel tests (20000 to 20999).
+#pragma once
+
+#define IDS_TP_CAPTION_AND_TIP 20000
+#define IDS_TP_CAPTION_ONLY 20001
+#define IDS_TP_MISSING 20002
+#define IDS_TP_GROUP_TASKS 20010
+#define IDS_TP_GROUP_PLACES 20011
+#define IDS_TP_LINK_NEW 20020
+#define IDS_TP_LINK_OPEN 20021
+#define IDS_TP_LINK_SAVE 20022
