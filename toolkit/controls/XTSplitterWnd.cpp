@@ -126,13 +126,16 @@ void CXTSplitterWnd::EnableFlatLook(BOOL bFlatLook)
 
 void CXTSplitterWnd::HideColumn(int nColHide)
 {
-    if (m_hWnd == nullptr || nColHide < 0 || nColHide >= m_nCols || m_nCols < 2)
+    if (m_hWnd == nullptr || nColHide < 0)
         return;
+    // The index counts the hidden one too: it is shown first.
     if (m_nHiddenCol != -1) {
         if (m_nHiddenCol == nColHide)
             return;
         ShowColumn();
     }
+    if (nColHide >= m_nCols || m_nCols < 2)
+        return;
     m_nHiddenCol = nColHide;
 
     int nActiveRow = 0;
@@ -186,13 +189,16 @@ void CXTSplitterWnd::ShowColumn()
 
 void CXTSplitterWnd::HideRow(int nRowHide)
 {
-    if (m_hWnd == nullptr || nRowHide < 0 || nRowHide >= m_nRows || m_nRows < 2)
+    if (m_hWnd == nullptr || nRowHide < 0)
         return;
+    // The index counts the hidden one too: it is shown first.
     if (m_nHiddenRow != -1) {
         if (m_nHiddenRow == nRowHide)
             return;
         ShowRow();
     }
+    if (nRowHide >= m_nRows || m_nRows < 2)
+        return;
     m_nHiddenRow = nRowHide;
 
     int nActiveRow = 0;
