@@ -261,7 +261,8 @@ BOOL CXTButtonTheme::DrawVisualStyleBackground(LPDRAWITEMSTRUCT lpDIS, CXTButton
         nThemeState = PBS_HOT;
     else if (nState & ODS_FOCUS)
         nThemeState = PBS_DEFAULTED;
-    return SUCCEEDED(m_themeButton.DrawThemeBackground(lpDIS->hDC, BP_PUSHBUTTON, nThemeState, &lpDIS->rcItem, nullptr));
+    return SUCCEEDED(
+        m_themeButton.DrawThemeBackground(lpDIS->hDC, BP_PUSHBUTTON, nThemeState, &lpDIS->rcItem, nullptr));
 }
 
 void CXTButtonTheme::DrawButtonBackground(LPDRAWITEMSTRUCT lpDIS, CXTButton* pButton)

@@ -129,7 +129,8 @@ LRESULT CXTHyperLink::OnSetup(WPARAM, LPARAM)
     if (m_strTipText.IsEmpty())
         m_strTipText = m_strURL;
 
-    if (m_toolTip.Create(this)) {
+    // Addresses may hold ampersands, which are no mnemonics.
+    if (m_toolTip.Create(this, TTS_NOPREFIX)) {
         m_toolTip.AddTool(this, m_strTipText);
         m_toolTip.Activate(m_bToolTip);
     }

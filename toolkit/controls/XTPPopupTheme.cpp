@@ -25,8 +25,7 @@ void Frame(CDC* pDC, const CRect& rect, COLORREF clrTopLeft, COLORREF clrBottomR
 
 // ---- The default theme
 
-CXTPPopupTheme::CXTPPopupTheme()
-    : m_clrText(0), m_clrButtonSelected(kNone), m_clrButtonPressed(kNone)
+CXTPPopupTheme::CXTPPopupTheme() : m_clrText(0), m_clrButtonSelected(kNone), m_clrButtonPressed(kNone)
 {
     CXTPPopupTheme::RefreshMetrics();
 }
@@ -282,6 +281,5 @@ void CXTPPopupThemeBands::DrawBackground(CDC* pDC, CRect rcClient)
         const CRect rcBand(rcClient.left, band.nFrom, rcClient.right, std::min<int>(band.nTo, rcClient.bottom));
         Gradient(pDC, rcBand, band.clrFrom, band.clrTo, FALSE);
     }
-    Frame(pDC, CRect(rcClient.left, top + 22, rcClient.right, rcClient.bottom), RGB(114, 142, 184),
-          RGB(185, 201, 239));
+    Frame(pDC, CRect(rcClient.left, top + 22, rcClient.right, rcClient.bottom), RGB(114, 142, 184), RGB(185, 201, 239));
 }

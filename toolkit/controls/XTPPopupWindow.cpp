@@ -65,8 +65,8 @@ CXTPPopupWindow::CXTPPopupWindow()
     : m_pTheme(MakeTheme(0)), m_pHotItem(nullptr), m_pPressedItem(nullptr), m_nAnimation(xtpPopupAnimationNone),
       m_nPopupState(xtpPopupStateHidden), m_szPopup(170, 130), m_ptPopup(0, 0), m_nTransparency(255),
       m_uShowDelay(5000), m_uAnimationDelay(256), m_uStep(16), m_nStep(0), m_nTheme(0), m_bAllowMove(FALSE),
-      m_pfnSetLayeredWindowAttributes(nullptr), m_bCapture(FALSE), m_stateTarget{CRect(0, 0, 0, 0), 255},
-      m_stateCurrent{CRect(0, 0, 0, 0), 255}
+      m_pfnSetLayeredWindowAttributes(nullptr),
+      m_bCapture(FALSE), m_stateTarget{CRect(0, 0, 0, 0), 255}, m_stateCurrent{CRect(0, 0, 0, 0), 255}
 {
     CRect rcWork;
     if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0))
@@ -140,8 +140,7 @@ BOOL CXTPPopupWindow::Create(CWnd* pParentWnd)
     if (m_hWnd != nullptr)
         return TRUE;
     DWORD dwExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-    if (m_pfnSetLayeredWindowAttributes != nullptr &&
-        (m_nTransparency < 255 || m_nAnimation == xtpPopupAnimationFade))
+    if (m_pfnSetLayeredWindowAttributes != nullptr && (m_nTransparency < 255 || m_nAnimation == xtpPopupAnimationFade))
         dwExStyle |= WS_EX_LAYERED;
     LPCTSTR lpszClass = AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW));
     if (!CreateEx(dwExStyle, lpszClass, nullptr, WS_POPUP, CRect(0, 0, 0, 0), pParentWnd, 0))
@@ -299,8 +298,7 @@ void CXTPPopupWindow::UpdatePosition(BOOL bForce, int nAlphaBefore)
 
 void CXTPPopupWindow::SetLayeredAlpha(int nAlpha)
 {
-    if (m_pfnSetLayeredWindowAttributes != nullptr && m_hWnd != nullptr &&
-        (GetExStyle() & WS_EX_LAYERED))
+    if (m_pfnSetLayeredWindowAttributes != nullptr && m_hWnd != nullptr && (GetExStyle() & WS_EX_LAYERED))
         m_pfnSetLayeredWindowAttributes(m_hWnd, 0, static_cast<BYTE>(std::clamp(nAlpha, 0, 255)), LWA_ALPHA);
 }
 
@@ -374,7 +372,7 @@ void CXTPPopupWindow::OnLButtonDown(UINT, CPoint point)
     CXTPPopupItem* pItem = HitTest(point);
     // Empty space, and items that are neither buttons, links nor identified, move a movable alert.
     const bool bMoveHandle = pItem == nullptr || (pItem->GetID() == 0 && !pItem->IsButton() &&
-                                                   (pItem->GetCaption().IsEmpty() || !pItem->IsHyperLink()));
+                                                  (pItem->GetCaption().IsEmpty() || !pItem->IsHyperLink()));
     if (m_bAllowMove && bMoveHandle) {
         TrackMove();
         return;

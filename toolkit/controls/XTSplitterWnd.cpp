@@ -11,12 +11,14 @@ namespace {
 
 bool IsRowHit(int ht)
 {
-    return ht == CSplitterWnd::vSplitterBox || (ht >= CSplitterWnd::vSplitterBar1 && ht <= CSplitterWnd::vSplitterBar15);
+    return ht == CSplitterWnd::vSplitterBox ||
+           (ht >= CSplitterWnd::vSplitterBar1 && ht <= CSplitterWnd::vSplitterBar15);
 }
 
 bool IsColumnHit(int ht)
 {
-    return ht == CSplitterWnd::hSplitterBox || (ht >= CSplitterWnd::hSplitterBar1 && ht <= CSplitterWnd::hSplitterBar15);
+    return ht == CSplitterWnd::hSplitterBox ||
+           (ht >= CSplitterWnd::hSplitterBar1 && ht <= CSplitterWnd::hSplitterBar15);
 }
 
 bool IsIntersectionHit(int ht)

@@ -122,8 +122,7 @@ BOOL CXTTrayIcon::Create(LPCTSTR lpszCaption, CWnd* pNotifyWnd, UINT nIconResID,
     SetIcon(nIconResID);
     SetTooltipText(static_cast<LPCTSTR>(m_strToolTip));
 
-    if (m_hWnd == nullptr &&
-        !CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, CRect(0, 0, 0, 0), nullptr, 0))
+    if (m_hWnd == nullptr && !CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, CRect(0, 0, 0, 0), nullptr, 0))
         return FALSE;
     m_pNotifyData->hWnd = m_hWnd;
     m_pNotifyData->uID = uID;
@@ -321,8 +320,8 @@ BOOL CXTTrayIcon::SetAnimationIcons(const UINT* lpIDArray, int nIDCount, LPCTSTR
     RemoveAnimationIcons();
     for (int i = 0; i < nIDCount && lpIDArray != nullptr; ++i) {
         TRAYICONDATA frame;
-        frame.strToolTip = lpStrTipArray == nullptr ? m_strToolTip
-                                                    : CString(lpStrTipArray[i] != nullptr ? lpStrTipArray[i] : L"");
+        frame.strToolTip =
+            lpStrTipArray == nullptr ? m_strToolTip : CString(lpStrTipArray[i] != nullptr ? lpStrTipArray[i] : L"");
         frame.hIcon = LoadSmallIcon(MAKEINTRESOURCEW(LOWORD(lpIDArray[i])));
         if (frame.hIcon == nullptr)
             return FALSE;

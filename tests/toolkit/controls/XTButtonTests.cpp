@@ -309,8 +309,8 @@ TEST_F(XTButtonTest, TextAndImageTakeTheirPlacesByAlignment)
 
     // The owner's places win; without images shown nothing is beside the text.
     m_button.SetTextAndImagePos(CPoint(30, 3), CPoint(2, 2));
-    EXPECT_EQ(CPoint(30, 3), m_button.GetTheme()->GetTextPosition(0, CRect(0, 0, kWidth, kHeight), CSize(10, 10),
-                                                                    &m_button));
+    EXPECT_EQ(CPoint(30, 3),
+              m_button.GetTheme()->GetTextPosition(0, CRect(0, 0, kWidth, kHeight), CSize(10, 10), &m_button));
     m_button.ToggleImage();
     EXPECT_EQ(CSize(0, 0), m_button.GetImageSize());
     m_button.ToggleImage();
@@ -418,8 +418,8 @@ TEST_F(XTButtonTest, MnemonicsAreStrippedButDoubledAmpersandsKept)
     {
         const wchar_t* pszText;
         const wchar_t* pszStripped;
-    } cases[] = {{L"&OK", L"OK"}, {L"Save && Close", L"Save && Close"}, {L"A&&&B", L"A&&B"}, {L"&", L""},
-                 {L"Plain", L"Plain"}};
+    } cases[] = {
+        {L"&OK", L"OK"}, {L"Save && Close", L"Save && Close"}, {L"A&&&B", L"A&&B"}, {L"&", L""}, {L"Plain", L"Plain"}};
     for (const auto& c : cases) {
         m_button.SetWindowText(c.pszText);
         EXPECT_EQ(CString(c.pszStripped), m_button.GetButtonText(TRUE)) << lqtest::Narrow(c.pszText);

@@ -87,11 +87,8 @@ TEST(XTHelpers, HookWalksStopAsTheirHooksAnswer)
         BOOL bHandled;
         std::vector<int> asked;
     } chains[] = {
-        {{}, FALSE, {}},
-        {{0, 0}, FALSE, {1, 0}},
-        {{1, 0}, TRUE, {1, 0}},
-        {{0, 1, 5}, TRUE, {2, 1}},
-        {{0, 2, 0}, FALSE, {2, 1}},
+        {{}, FALSE, {}},           {{0, 0}, FALSE, {1, 0}},    {{1, 0}, TRUE, {1, 0}},
+        {{0, 1, 5}, TRUE, {2, 1}}, {{0, 2, 0}, FALSE, {2, 1}},
     };
     for (const auto& c : chains) {
         std::vector<int> indexes(c.answers.size());
@@ -128,7 +125,8 @@ TEST(XTResourceHolder, LoadsTheToolkitsResourcesAndSwitchesTheModule)
     ASSERT_TRUE(pHolder->LoadMenu(&menu, XT_IDM_POPUP));
     CMenu* pEdit = menu.GetSubMenu(1);
     ASSERT_NE(nullptr, pEdit);
-    const UINT ids[] = {ID_EDIT_UNDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_CLEAR, 0, ID_EDIT_SELECT_ALL};
+    const UINT ids[] = {ID_EDIT_UNDO,  0, ID_EDIT_CUT,       ID_EDIT_COPY, ID_EDIT_PASTE,
+                        ID_EDIT_CLEAR, 0, ID_EDIT_SELECT_ALL};
     ASSERT_EQ(8u, pEdit->GetMenuItemCount());
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(ids[i], pEdit->GetMenuItemID(i)) << i;

@@ -140,8 +140,8 @@ TEST_F(XTHyperLinkTest, SetupTakesTheTextAsAddressAndUnderlinesTheFont)
 
 TEST_F(XTHyperLinkTest, SubclassedStaticFinishesItsSetupThroughThePostedMessage)
 {
-    HWND hStatic = ::CreateWindowExW(0, L"STATIC", L"mailto:news@example.com", WS_CHILD | WS_VISIBLE | SS_LEFT, 10,
-                                     50, 300, 20, m_hHost, nullptr, nullptr, nullptr);
+    HWND hStatic = ::CreateWindowExW(0, L"STATIC", L"mailto:news@example.com", WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 50,
+                                     300, 20, m_hHost, nullptr, nullptr, nullptr);
     ASSERT_TRUE(m_link.SubclassWindow(hStatic));
     EXPECT_TRUE(m_link.SetupPending());
     lqtest::PumpPending();
@@ -237,10 +237,12 @@ TEST(XTHyperLink, SafeLinksAreHttpHttpsAndMailtoWithoutQuotesOrControls)
         const wchar_t* psz;
         BOOL bSafe;
     } cases[] = {
-        {L"http://a.example/", TRUE},    {L"Https://a.example/x", TRUE}, {L"mailto:a@example.com", TRUE},
-        {L"mailto:", FALSE},             {L"ftp://a.example/", FALSE},   {L"file://c:/x.exe", FALSE},
-        {L"C:\\Windows\\x.exe", FALSE},  {L"", FALSE},                   {L"http://a\".example", FALSE},
-        {L"http://a.example/\n", FALSE}, {L" http://a.example", FALSE},  {L"httpx://a.example", FALSE},
+        {L"http://a.example/", TRUE},    {L"Https://a.example/x", TRUE},
+        {L"mailto:a@example.com", TRUE}, {L"mailto:", FALSE},
+        {L"ftp://a.example/", FALSE},    {L"file://c:/x.exe", FALSE},
+        {L"C:\\Windows\\x.exe", FALSE},  {L"", FALSE},
+        {L"http://a\".example", FALSE},  {L"http://a.example/\n", FALSE},
+        {L" http://a.example", FALSE},   {L"httpx://a.example", FALSE},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.bSafe, CXTHyperLink::IsSafeLink(c.psz)) << lqtest::Narrow(c.psz);

@@ -44,8 +44,7 @@ int COtherView::s_nMade = 0;
 int COtherView::s_nInitialUpdates = 0;
 
 // A frame whose client is a splitter of rows x cols views; columns 150 and rows 100 wide.
-template <class TSplitter>
-class CSplitFrame : public CFrameWnd
+template <class TSplitter> class CSplitFrame : public CFrameWnd
 {
 public:
     TSplitter m_splitter;
@@ -64,8 +63,7 @@ public:
     }
 };
 
-template <class TSplitter>
-class SplitterFixture : public ::testing::Test
+template <class TSplitter> class SplitterFixture : public ::testing::Test
 {
 protected:
     void Make(int rows, int cols)
@@ -324,8 +322,7 @@ protected:
         XTPColorManager()->RefreshColors();
     }
 
-    template <class TSplitter>
-    std::pair<COLORREF, COLORREF> Border(TSplitter& splitter)
+    template <class TSplitter> std::pair<COLORREF, COLORREF> Border(TSplitter& splitter)
     {
         lqtest::MemoryCanvas canvas(20, 20, RGB(1, 2, 3));
         splitter.OnDrawSplitter(&canvas.Dc(), CSplitterWnd::splitBorder, CRect(0, 0, 20, 20));

@@ -122,10 +122,7 @@ protected:
         ASSERT_TRUE(m_tray->Create(kLongTip.c_str(), m_frame, IDI_TEST_TRAY_BLUE, IDR_TEST_TRAY, uDefault, bByPos));
     }
 
-    LRESULT Callback(UINT uID, UINT uMouse)
-    {
-        return m_tray->SendMessage(WM_TRAYICON_NOTIFY, uID, uMouse);
-    }
+    LRESULT Callback(UINT uID, UINT uMouse) { return m_tray->SendMessage(WM_TRAYICON_NOTIFY, uID, uMouse); }
 
     // Wine shows icons in a window of its own when there is no system tray: finds the one that is ours.
     HWND FindOurIconWindow()
@@ -200,7 +197,6 @@ TEST_F(XTTrayIconTest, ARightClickOnTheIconOpensItsMenuAndTheCommandReachesTheOw
     frametest::SendMouse(ptOwn, MOUSEEVENTF_LEFTDOWN);
     frametest::SendMouse(ptOwn, MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(frametest::PumpTranslatedUntil([this] { return ::GetForegroundWindow() == m_hFrame; }));
-
 }
 
 TEST_F(XTTrayIconTest, TheOwnerMayTakeEventsOverAndADoubleClickSendsTheDefaultCommand)
