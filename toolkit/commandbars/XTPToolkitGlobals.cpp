@@ -3,6 +3,7 @@
 
 #include "toolkit/ToolkitResource.h"
 #include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/controls/XTResourceHolder.h"
 
 #include <cstdlib>
 #include <cwchar>
@@ -110,7 +111,7 @@ CXTPToolkitGlobals::CXTPToolkitGlobals()
     GetComCtlVersion();
     RefreshColors();
     RefreshMetrics();
-    m_hResourceModule = ::GetModuleHandleW(nullptr);
+    XTSetResourceModule(::GetModuleHandleW(nullptr));
     LoadCursors();
     CreateFonts();
 }
@@ -229,7 +230,7 @@ void CXTPToolkitGlobals::RefreshMetrics()
 HMODULE CXTPToolkitGlobals::GetResourceModule()
 {
     if (!m_hResourceModule)
-        m_hResourceModule = ::GetModuleHandleW(nullptr);
+        m_hResourceModule = XTGetResourceModule();
     return m_hResourceModule;
 }
 
