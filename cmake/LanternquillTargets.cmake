@@ -3,7 +3,8 @@
 function(lq_apply_settings target)
     target_compile_definitions(${target} PUBLIC UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800
                                                 NOMINMAX)
-    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Werror>)
+    # Window code reads a RECT's corners as POINTs (CRect::TopLeft), as the platform's own compiler allows.
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Werror -fno-strict-aliasing>)
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "EXECUTABLE")
         target_link_options(${target} PRIVATE -municode -static -static-libgcc -static-libstdc++)
