@@ -1,5 +1,6 @@
 // CString against std::wstring on the same work: copying (a shared buffer against a fresh allocation),
 // appending small pieces, and comparing equal texts held in different buffers. Prints times and ratios of one run.
+#include "BenchTiming.h"
 #include "framework/core/AfxString.h"
 
 #include <algorithm>
@@ -8,30 +9,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F> double Time(F&& work)
-{
-    // The better of three runs, so a stray pause of the machine does not decide the ratio.
-    double best = 1e30;
-    for (int run = 0; run < 3; ++run) {
-        const double start = Seconds();
-        work();
-        best = std::min(best, Seconds() - start);
-    }
-    return best;
-}
 
 // Keeps the optimiser from dropping work whose result nobody reads.
 volatile size_t g_sink;
@@ -47,7 +24,7 @@ std::wstring Text(int i)
 
 template <typename S> double CopyWork(const std::vector<S>& source)
 {
-    return Time([&] {
+    return lqbench::BestTime([&] {
         size_t total = 0;
         for (int round = 0; round < kRounds; ++round) {
             std::vector<S> copies(source.begin(), source.end());
@@ -59,7 +36,7 @@ template <typename S> double CopyWork(const std::vector<S>& source)
 
 template <typename S> double AppendWork()
 {
-    return Time([] {
+    return lqbench::BestTime([] {
         S text;
         for (int i = 0; i < kPieces; ++i) {
             text += L"piece ";
@@ -71,7 +48,7 @@ template <typename S> double AppendWork()
 
 template <typename S> double CompareWork(const std::vector<S>& a, const std::vector<S>& b)
 {
-    return Time([&] {
+    return lqbench::BestTime([&] {
         size_t equal = 0;
         for (int round = 0; round < kRounds; ++round)
             for (int i = 0; i < kStrings; ++i)

@@ -1,6 +1,7 @@
 // The item text clean-up on hostile input of 256 KB and 1 MB: the ratio of the two times shows whether the
 // cost grows linearly (about 4), and each time is set against a bare pass over the same text (a copy and a
 // scan for '<'). Prints times and ratios of one run.
+#include "BenchTiming.h"
 #include "feeds/FeedText.h"
 
 #include <algorithm>
@@ -8,29 +9,6 @@
 #include <string>
 
 namespace {
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F> double Time(F&& work)
-{
-    double best = 1e30;
-    for (int run = 0; run < 3; ++run) {
-        const double start = Seconds();
-        work();
-        best = std::min(best, Seconds() - start);
-    }
-    return best;
-}
 
 volatile size_t g_sink;
 
@@ -62,7 +40,7 @@ const Input kInputs[] = {
 double Clean(const std::wstring& input)
 {
     CString text(input.c_str(), static_cast<int>(input.size()));
-    return Time([&] {
+    return lqbench::BestTime([&] {
         CString work = text;
         StripActiveContent(work);
         HtmlToText(work);
@@ -72,7 +50,7 @@ double Clean(const std::wstring& input)
 
 double Baseline(const std::wstring& input)
 {
-    return Time([&] {
+    return lqbench::BestTime([&] {
         std::wstring copy = input;
         size_t brackets = 0;
         for (wchar_t c : copy)

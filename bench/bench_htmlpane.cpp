@@ -1,6 +1,7 @@
 // Parsing and laying out a generated news page of 100 and of 2,000 items (about 1 KB of HTML each): the time per
 // item should stay flat as the page grows. Also the cost of finding the runs of one screen after a scroll set
 // against a full layout, which shows that scrolling repaints without laying out again. Prints one run's figures.
+#include "BenchTiming.h"
 #include "framework/html/HtmlLayout.h"
 #include "framework/html/HtmlParser.h"
 
@@ -10,29 +11,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F> double Time(F&& work, int repeats = 3)
-{
-    double best = 1e30;
-    for (int run = 0; run < repeats; ++run) {
-        const double start = Seconds();
-        work();
-        best = std::min(best, Seconds() - start);
-    }
-    return best;
-}
 
 // One item in the shape of the news page: a title link, a date, a description with feed markup, an enclosure.
 std::string Item(int n)
@@ -77,17 +55,17 @@ Figures Measure(int items, HDC dc)
     const std::string page = Page(items);
     CHtmlDocument doc;
     Figures figures{};
-    figures.parse = Time([&] { CHtmlParser::ParseBytes(page.data(), page.size(), doc); });
+    figures.parse = lqbench::BestTime([&] { CHtmlParser::ParseBytes(page.data(), page.size(), doc); });
     CHtmlMeasure measure(dc, L"Tahoma", 13);
     CHtmlLayout layout;
-    figures.layout = Time([&] { layout.Layout(doc, measure, 800); });
+    figures.layout = lqbench::BestTime([&] { layout.Layout(doc, measure, 800); });
     figures.height = layout.GetHeight();
     figures.runs = layout.GetRuns().size();
     // A scroll by one screen (600 px) down the whole page: the runs to draw for each new screen.
     std::vector<int> visible;
     size_t sink = 0;
     int screens = 0;
-    figures.scroll = Time([&] {
+    figures.scroll = lqbench::BestTime([&] {
         screens = 0;
         for (int top = 0; top < layout.GetHeight(); top += 600, ++screens) {
             layout.GetRunsInRect(CRect(0, top, 800, top + 600), visible);
@@ -109,7 +87,7 @@ double Hostile(const char* piece, size_t bytes, HDC dc)
     CHtmlDocument doc;
     CHtmlMeasure measure(dc, L"Tahoma", 13);
     CHtmlLayout layout;
-    return Time(
+    return lqbench::BestTime(
         [&] {
             CHtmlParser::ParseBytes(page.data(), page.size(), doc);
             layout.Layout(doc, measure, 800);

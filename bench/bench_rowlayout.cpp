@@ -2,6 +2,7 @@
 // floating (fitting the narrowest shape): the time per control should stay flat, so the ratio of the two times
 // per control is about 1. Each layout is set against a bare pass that asks every control its size. Prints times
 // and ratios of one run.
+#include "BenchTiming.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
@@ -10,29 +11,6 @@
 #include <cstdio>
 
 namespace {
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F> double Time(F&& work)
-{
-    double best = 1e30;
-    for (int run = 0; run < 5; ++run) {
-        const double start = Seconds();
-        work();
-        best = std::min(best, Seconds() - start);
-    }
-    return best;
-}
 
 // A control of a fixed size, so that the layout alone is timed.
 class CFixedControl : public CXTPControlButton
@@ -63,12 +41,12 @@ Result Measure(int nControls, DWORD dwMode, int nLength)
     const int nRepeat = 20000 / nControls;
     Result result;
     result.layout =
-        Time([&] {
+        lqbench::BestTime([&] {
             for (int r = 0; r < nRepeat; ++r)
                 g_sink = bar.GetControls()->CalcDynamicSize(nullptr, nLength, dwMode | LM_COMMIT, CRect(2, 2, 2, 2)).cx;
         }) /
         nRepeat / nControls;
-    result.bare = Time([&] {
+    result.bare = lqbench::BestTime([&] {
                       for (int r = 0; r < nRepeat; ++r) {
                           long total = 0;
                           for (int i = 0; i < nControls; ++i)

@@ -2,6 +2,7 @@
 // 20 x 1,000 are laid out and drawn page by page: the time per item should stay flat as the panel grows, and stay
 // near the bare cost of measuring and drawing the captions. A one-line scroll should cost the same at both sizes
 // and repaint only the band it uncovers. Prints one run's figures.
+#include "BenchTiming.h"
 #include "framework/Afx.h"
 #include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/taskpanel/XTPTaskPanel.h"
@@ -13,29 +14,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename F> double Time(F&& work, int repeats = 3)
-{
-    double best = 1e30;
-    for (int run = 0; run < repeats; ++run) {
-        const double start = Seconds();
-        work();
-        best = std::min(best, Seconds() - start);
-    }
-    return best;
-}
 
 void PumpPending()
 {
@@ -90,7 +68,7 @@ Figures Measure(CWnd& host, int nPerGroup)
     panel.SetLockRedraw(FALSE);
     PumpPending();
 
-    figures.dLayout = Time([&] { panel.Reposition(FALSE); });
+    figures.dLayout = lqbench::BestTime([&] { panel.Reposition(FALSE); });
 
     CRect rcClient;
     panel.GetClientRect(&rcClient);
@@ -102,7 +80,7 @@ Figures Measure(CWnd& host, int nPerGroup)
     bitmap.CreateCompatibleBitmap(&dcScreen, rcClient.Width(), rcClient.Height());
     CBitmap* pOld = dcMem.SelectObject(&bitmap);
     const int nContent = panel.GetContentHeight();
-    figures.dDraw = Time([&] {
+    figures.dDraw = lqbench::BestTime([&] {
         for (int y = 0; y < nContent; y += rcClient.Height()) {
             ::SetScrollPos(panel.m_hWnd, SB_VERT, y, FALSE);
             panel.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dcMem.GetSafeHdc()), PRF_CLIENT);
@@ -111,7 +89,7 @@ Figures Measure(CWnd& host, int nPerGroup)
 
     // The bare baseline: each caption measured once and drawn once with the same font.
     CFont* pFont = panel.GetPaintManager()->GetItemFont(FALSE, FALSE);
-    figures.dBare = Time([&] {
+    figures.dBare = lqbench::BestTime([&] {
         HGDIOBJ hOldFont = dcMem.SelectObject(pFont);
         for (int g = 0; g < kGroups; ++g)
             for (int i = 0; i < nPerGroup; ++i) {
@@ -139,12 +117,12 @@ Figures Measure(CWnd& host, int nPerGroup)
     double dMessage = 0;
     double dRepaint = 0;
     for (int i = 0; i < nScrolls; ++i) {
-        const double dStart = Seconds();
+        const double dStart = lqbench::Seconds();
         panel.SendMessage(WM_VSCROLL, i % 2 ? SB_LINEUP : SB_LINEDOWN);
-        const double dScrolled = Seconds();
+        const double dScrolled = lqbench::Seconds();
         panel.UpdateWindow();
         dMessage += dScrolled - dStart;
-        dRepaint += Seconds() - dScrolled;
+        dRepaint += lqbench::Seconds() - dScrolled;
     }
     figures.dLineScroll = (dMessage + dRepaint) / nScrolls;
     figures.dLineRepaint = dRepaint / nScrolls;

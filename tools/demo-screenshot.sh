@@ -1,31 +1,42 @@
-# Sourced by the tools/screenshot-*.sh scripts of the toolkit controls, never run:
-#   lq_controls_screenshot MODE OUT.png WIDTHxHEIGHT+X+Y
-# builds controls-demo, shows MODE under Xvfb and saves the given part of the screen.
-lq_controls_screenshot() {
-    local mode="$1" out="$2" crop="$3"
+# Sourced by the tools/screenshot-*.sh scripts, never run:
+#   lq_demo_screenshot DEMO OUT.png WIDTHxHEIGHT+X+Y [ARGUMENT...]
+# builds tools/DEMO, starts it under Xvfb with the arguments (MARKER stands for the file the demo writes once it
+# has painted, and whose removal closes it) and saves the given part of the screen.
+lq_demo_screenshot() {
+    local demo="$1" out="$2" crop="$3"
+    shift 3
     local root build
     root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
     build="${LQ_BUILD_DIR:-$root/build}"
     command -v xwd >/dev/null || apt-get install -y x11-apps
     [ -x /usr/bin/convert ] || apt-get install -y imagemagick
-    "$root/tools/build.sh" controls-demo
+    "$root/tools/build.sh" "$demo"
 
     . "$root/tools/wine-env.sh"
     lq_wine_prepare "$build"
     trap lq_wine_stop EXIT
     lq_wine_start
 
-    local marker="$build/controls-demo-$mode.painted"
+    local marker="$build/$demo.painted" args=() arg
     rm -f "$marker"
-    "$LQ_WINE_BIN/wine64" "$build/tools/controls-demo.exe" "$mode" "Z:${marker//\//\\}" &
-    local demo=$!
+    for arg in "$@"; do
+        [ "$arg" = MARKER ] && arg="Z:${marker//\//\\}"
+        args+=("$arg")
+    done
+    "$LQ_WINE_BIN/wine64" "$build/tools/$demo.exe" "${args[@]}" &
+    local pid=$!
     for _ in $(seq 1 300); do
         [ -e "$marker" ] && break
         sleep 0.1
     done
-    [ -e "$marker" ] || { echo "the demo windows did not paint" >&2; kill "$demo"; return 1; }
+    [ -e "$marker" ] || { echo "the demo window did not paint" >&2; kill "$pid"; return 1; }
     xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- -crop "$crop" "$out"
-    rm -f "$marker" # the demo closes itself when its marker is gone
-    wait "$demo" || true
+    rm -f "$marker"
+    wait "$pid" || true
     echo "$out"
+}
+
+# lq_controls_screenshot MODE OUT.png CROP: one mode of the toolkit controls demo.
+lq_controls_screenshot() {
+    lq_demo_screenshot controls-demo "$2" "$3" "$1" MARKER
 }
