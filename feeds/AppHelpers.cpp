@@ -4,6 +4,7 @@
 
 #include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
+#include "feeds/FeedStore.h"
 #include "feeds/XmlDom.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
@@ -145,9 +146,17 @@ CString MakeFeedFileName(LPCWSTR title)
             name.SetAt(i, L'_');
     }
     name.Remove(L'&');
-    // An empty title, dots alone or a device name ("CON") would give a file the platform cannot keep.
-    if (!IsSafeFeedFileName(name))
-        name += L"_";
+    // An empty title, dots alone or a device name ("CON", "con.rss", "AUX .txt") would give a file the platform
+    // cannot keep. The mark goes where the platform ends the name it judges, before the first dot and any blanks
+    // ahead of it: after the whole name, "con.rss_" would still open the console.
+    if (!IsSafeFeedFileName(name)) {
+        int stem = name.SpanIncluding(L". ").GetLength() == name.GetLength() ? -1 : name.Find(L'.');
+        if (stem < 0)
+            stem = name.GetLength();
+        while (stem > 0 && name[stem - 1] == L' ')
+            --stem;
+        name.Insert(stem, L'_');
+    }
 
     const CString folder = GetEngineContext().m_strDataFolder + L"\\";
     if (!Exists(folder + name + L".rss"))
@@ -165,7 +174,7 @@ bool RestoreCustomFeeds()
     const CString backup = GetEngineContext().m_strDataFolder + L"\\CustomFeed.bak";
     if (!Exists(backup))
         return false;
-    return CopyFileW(backup, GetEngineContext().m_strDataFolder + L"\\CustomFeed.xml", FALSE) != FALSE;
+    return CopyFileSafely(backup, GetEngineContext().m_strDataFolder + L"\\CustomFeed.xml");
 }
 
 void SplitIconLocation(LPCWSTR location, CString& file, int& index)

@@ -5,6 +5,7 @@
 #include "feeds/EngineContext.h"
 #include "feeds/EngineMessages.h"
 #include "feeds/FeedItem.h"
+#include "feeds/FeedStore.h"
 #include "feeds/HttpDownloadDlg.h"
 #include "feeds/HttpFetch.h"
 #include "framework/core/ScopedHandles.h"
@@ -23,6 +24,18 @@ CString MakeTempFile(LPCWSTR prefix)
     if (!GetTempFileNameW(GetEngineContext().m_strTempFolder, prefix, 0, path))
         return CString();
     return CString(path);
+}
+
+// Fetches the address into a temporary file and puts it in the target's place only when the whole body came.
+bool FetchWholeFile(const CString& url, const CString& target, HANDLE hStopEvent)
+{
+    const CString temp = MakeTempFile(L"lqdi");
+    if (temp.IsEmpty())
+        return false;
+    const bool kept = DownloadUrlToFile(url, temp, nullptr, FALSE, nullptr, nullptr, hStopEvent) == HTTP_FETCH_DONE &&
+                      CopyFileSafely(temp, target);
+    ::DeleteFileW(temp);
+    return kept;
 }
 
 // The size of an existing file, or -1.
@@ -145,9 +158,8 @@ bool DownloadFavicon(CFeedItem* pEntry)
             return true;
         const CString source =
             pEntry->m_strImageText.IsEmpty() ? DefaultIconUrl(pEntry->m_strLinkText) : pEntry->m_strImageText;
-        if (iconFile.IsEmpty() || source.IsEmpty() ||
-            DownloadUrlToFile(source, iconFile, nullptr, FALSE, nullptr, nullptr, pEntry->m_hStopEvent) !=
-                HTTP_FETCH_DONE) {
+        // Fetched beside, kept only when whole: an icon file that exists is never fetched again.
+        if (iconFile.IsEmpty() || source.IsEmpty() || !FetchWholeFile(source, iconFile, pEntry->m_hStopEvent)) {
             pEntry->m_nImageIndex = 0;
             return false;
         }
@@ -157,13 +169,18 @@ bool DownloadFavicon(CFeedItem* pEntry)
         if (pEntry->m_strImageText.IsEmpty())
             return false;
         const CString temp = MakeTempFile(L"lqdi");
-        if (temp.IsEmpty() || DownloadUrlToFile(pEntry->m_strImageText, temp, nullptr, FALSE, nullptr, nullptr,
-                                                pEntry->m_hStopEvent) != HTTP_FETCH_DONE)
-            return false;
-        if (pEntry->m_strFile.IsEmpty())
-            pEntry->m_strFile = MakeFeedFileName(pEntry->m_strTitleText);
-        const CString iconFile = pEntry->GetIconFileName();
-        return !iconFile.IsEmpty() && CopyFileW(temp, iconFile, FALSE);
+        const bool fetched = !temp.IsEmpty() && DownloadUrlToFile(pEntry->m_strImageText, temp, nullptr, FALSE, nullptr,
+                                                                  nullptr, pEntry->m_hStopEvent) == HTTP_FETCH_DONE;
+        bool kept = false;
+        if (fetched) {
+            if (pEntry->m_strFile.IsEmpty())
+                pEntry->m_strFile = MakeFeedFileName(pEntry->m_strTitleText);
+            const CString iconFile = pEntry->GetIconFileName();
+            kept = !iconFile.IsEmpty() && CopyFileSafely(temp, iconFile);
+        }
+        if (!temp.IsEmpty())
+            ::DeleteFileW(temp);
+        return kept;
     }
     pEntry->m_strImageText.Empty();
     return false;

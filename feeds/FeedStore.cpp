@@ -8,6 +8,9 @@
 #include "feeds/XmlDom.h"
 #include "framework/core/ComSupport.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 FeedStoreErrorReporter g_reporter = nullptr;
@@ -320,57 +323,67 @@ private:
     HRESULT m_hr;
 };
 
-// A temporary file beside the target, deleted unless it became the target.
-class TempFileBeside
+CString FolderOf(const CString& path)
 {
-public:
-    explicit TempFileBeside(const CString& target)
-    {
-        int slash = target.ReverseFind(L'\\');
-        int otherSlash = target.ReverseFind(L'/');
-        if (otherSlash > slash)
-            slash = otherSlash;
-        CString folder = slash >= 0 ? target.Left(slash + 1) : CString(L".");
-        WCHAR path[MAX_PATH];
-        if (::GetTempFileNameW(folder, L"lqs", 0, path))
-            m_path = path;
-    }
-    ~TempFileBeside()
-    {
-        if (!m_path.IsEmpty())
-            ::DeleteFileW(m_path);
-    }
-    TempFileBeside(const TempFileBeside&) = delete;
-    TempFileBeside& operator=(const TempFileBeside&) = delete;
+    const int slash = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
+    return slash >= 0 ? path.Left(slash + 1) : CString(L".\\");
+}
 
-    const CString& Path() const { return m_path; }
-    bool ReplaceTarget(const CString& target)
-    {
-        // A read-only file is refused, as writing it in place would be; not every platform's rename refuses it.
-        DWORD attributes = ::GetFileAttributesW(target);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+// A save killed between creating its temporary file and renaming it leaves the file behind. One that another
+// thread is writing is open without delete sharing, so it cannot be removed here.
+void RemoveStaleTempFiles(const CString& folder)
+{
+    WIN32_FIND_DATAW found;
+    CScopedFindHandle find(::FindFirstFileW(folder + L"lqs*.tmp", &found));
+    if (!find)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::DeleteFileW(folder + found.cFileName);
+    } while (::FindNextFileW(find.Get(), &found));
+}
+
+bool WriteAll(HANDLE file, const BYTE* data, size_t size)
+{
+    const size_t kBlock = 64 * 1024;
+    while (size) {
+        const DWORD chunk = static_cast<DWORD>(std::min(size, kBlock));
+        DWORD written = 0;
+        if (FAILED(Step(L"#write")) || !::WriteFile(file, data, chunk, &written, nullptr) || written != chunk)
             return false;
-        if (!::MoveFileExW(m_path, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return false;
-        m_path.Empty();
-        return true;
+        data += chunk;
+        size -= chunk;
     }
+    return SUCCEEDED(Step(L"#flush")) && ::FlushFileBuffers(file);
+}
 
-private:
-    CString m_path;
-};
-
-// Saves the document to a temporary file beside the path, which then replaces the file at the path.
+// Saves the document through the one safe writer: the XML library writes to memory, where a full disk cannot
+// cut it short behind a success.
 bool SaveDocument(IXMLDOMDocument* doc, const CString& path)
 {
-    TempFileBeside temp(path);
-    if (temp.Path().IsEmpty() || FAILED(Step(L"#save")))
+    if (FAILED(Step(L"#save")))
         return false;
-    XmlDom::Variant destination(temp.Path());
-    CheckAllocated(destination.v.bstrVal);
-    if (FAILED(doc->save(destination.v)))
+    XmlDom::Ptr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive())))
         return false;
-    return temp.ReplaceTarget(path);
+    VARIANT destination;
+    ::VariantInit(&destination);
+    destination.vt = VT_UNKNOWN;
+    destination.punkVal = stream.Get();
+    if (FAILED(doc->save(destination)))
+        return false;
+    HGLOBAL memory = nullptr;
+    if (FAILED(::GetHGlobalFromStream(stream.Get(), &memory)))
+        return false;
+    STATSTG stat = {};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)))
+        return false;
+    const void* bytes = ::GlobalLock(memory);
+    if (!bytes)
+        return false;
+    const bool saved = WriteFileSafely(path, bytes, static_cast<size_t>(stat.cbSize.QuadPart));
+    ::GlobalUnlock(memory);
+    return saved;
 }
 
 XmlDom::DocumentPtr NewDocument()
@@ -411,6 +424,47 @@ bool FileExists(const CString& path)
 }
 
 } // namespace
+
+bool WriteFileSafely(const CString& path, const void* data, size_t size)
+{
+    // A read-only file is refused, as writing it in place would be; not every platform's rename refuses it.
+    const DWORD attributes = ::GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    const CString folder = FolderOf(path);
+    RemoveStaleTempFiles(folder);
+    WCHAR temp[MAX_PATH];
+    if (!::GetTempFileNameW(folder, L"lqs", 0, temp))
+        return false;
+    bool written;
+    {
+        CScopedFile file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        written = file && WriteAll(file.Get(), static_cast<const BYTE*>(data), size);
+    }
+    if (written && ::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    ::DeleteFileW(temp);
+    return false;
+}
+
+bool CopyFileSafely(const CString& source, const CString& target)
+{
+    std::vector<BYTE> bytes;
+    {
+        CScopedFile file(::CreateFileW(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size;
+        if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart > MAXDWORD)
+            return false;
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!bytes.empty() &&
+            (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+             read != bytes.size()))
+            return false;
+    }
+    return WriteFileSafely(target, bytes.data(), bytes.size());
+}
 
 CString EscapeXmlText(LPCWSTR text)
 {
@@ -507,9 +561,9 @@ BOOL CFeedChannel::SaveCustomFeeds()
         return FALSE;
     const CString path = folder + L"\\CustomFeed.xml";
     // The previous list stays behind as the copy that start-up falls back on; a failed copy does not stop
-    // the save.
+    // the save, and never leaves half a backup.
     if (FileExists(path))
-        ::CopyFileW(path, folder + L"\\CustomFeed.bak", FALSE);
+        CopyFileSafely(path, folder + L"\\CustomFeed.bak");
     return SaveList(*this, path);
 }
 

@@ -9,8 +9,7 @@
 #include <utility>
 
 // The owner of one handle; Traits says what "no handle" is and how one is released.
-template <class Traits>
-class CScopedHandle
+template <class Traits> class CScopedHandle
 {
 public:
     using Handle = typename Traits::Handle;
@@ -37,8 +36,7 @@ public:
     // Releases what is held and takes the new handle.
     void Attach(Handle handle)
     {
-        if (handle != m_handle)
-        {
+        if (handle != m_handle) {
             Close();
             m_handle = handle;
         }
@@ -66,13 +64,18 @@ private:
     Handle m_handle;
 };
 
-namespace ScopedTraits
-{
+namespace ScopedTraits {
 struct File
 {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Release(Handle h) { ::CloseHandle(h); }
+};
+struct Find
+{
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Release(Handle h) { ::FindClose(h); }
 };
 struct Kernel
 {
@@ -92,8 +95,7 @@ struct RegistryKey
     static Handle Invalid() { return nullptr; }
     static void Release(Handle h) { ::RegCloseKey(h); }
 };
-template <class T>
-struct GdiObject
+template <class T> struct GdiObject
 {
     using Handle = T;
     static Handle Invalid() { return nullptr; }
@@ -127,6 +129,8 @@ struct GlobalMemory
 
 // A file handle from CreateFileW (INVALID_HANDLE_VALUE when none).
 using CScopedFile = CScopedHandle<ScopedTraits::File>;
+// A search from FindFirstFileW (INVALID_HANDLE_VALUE when none).
+using CScopedFindHandle = CScopedHandle<ScopedTraits::Find>;
 // Threads, events, mutexes, processes (NULL when none).
 using CScopedKernelHandle = CScopedHandle<ScopedTraits::Kernel>;
 // A WinHTTP session, connection or request.
@@ -182,8 +186,7 @@ private:
 };
 
 // A COM interface pointer released when the owner goes.
-template <class T>
-class CScopedComPtr
+template <class T> class CScopedComPtr
 {
 public:
     CScopedComPtr() = default;
@@ -207,8 +210,7 @@ public:
     CScopedComPtr(CScopedComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
     CScopedComPtr& operator=(CScopedComPtr&& other) noexcept
     {
-        if (this != &other)
-        {
+        if (this != &other) {
             Release();
             m_p = std::exchange(other.m_p, nullptr);
         }
@@ -239,7 +241,10 @@ private:
 class CScopedCriticalSection
 {
 public:
-    explicit CScopedCriticalSection(CRITICAL_SECTION& section) : m_section(section) { ::EnterCriticalSection(&m_section); }
+    explicit CScopedCriticalSection(CRITICAL_SECTION& section) : m_section(section)
+    {
+        ::EnterCriticalSection(&m_section);
+    }
     ~CScopedCriticalSection() { ::LeaveCriticalSection(&m_section); }
     CScopedCriticalSection(const CScopedCriticalSection&) = delete;
     CScopedCriticalSection& operator=(const CScopedCriticalSection&) = delete;

@@ -128,6 +128,13 @@ TEST_F(FeedFileNameTest, ReservedCharactersAndAmpersandsAreReplaced)
         {L"CON", L"CON_"},                        // a device name would open the device
         {L"", L"_"},
         {L"..", L".._"},
+        // A device name keeps naming the device with any extension and blanks before it: the mark goes into
+        // the part the platform judges, once (these looped without end).
+        {L"con.rss", L"con_.rss"},
+        {L"nul.feed", L"nul_.feed"},
+        {L"COM1.x", L"COM1_.x"},
+        {L"AUX .txt", L"AUX_ .txt"},
+        {L"CONIN$.x", L"CONIN$_.x"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.title));

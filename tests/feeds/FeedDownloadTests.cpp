@@ -368,6 +368,20 @@ TEST_F(FaviconTest, TheImageUrlWinsOverTheSitesIcon)
     EXPECT_EQ(ReadFileBytes(DataFile(L"Site.ico")).substr(0, 6), kIconHeader);
 }
 
+// A cut-off icon left in the data folder would count as fetched for good.
+TEST_F(FaviconTest, ACutOffIconLeavesNoFileAndIsFetchedAgainLater)
+{
+    CFeedItem* entry = AddEntry(FEED_KIND_FEED, HttpUrl(L"/text/10"), L"Cut");
+    entry->m_strImageText = HttpUrl(L"/truncated/900/100").c_str();
+    EXPECT_FALSE(DownloadFavicon(entry));
+    EXPECT_FALSE(Exists(DataFile(L"Cut.ico")));
+    EXPECT_EQ(entry->m_nImageIndex, 0);
+
+    entry->m_strImageText = HttpUrl(L"/favicon.ico").c_str();
+    EXPECT_TRUE(DownloadFavicon(entry));
+    EXPECT_EQ(ReadFileBytes(DataFile(L"Cut.ico")).substr(0, 6), kIconHeader);
+}
+
 TEST_F(FaviconTest, IconsAreNeverWrittenOutsideTheDataFolder)
 {
     for (const wchar_t* file : {L"..\\outside", L"C:\\outside", L"sub\\name", L""}) {

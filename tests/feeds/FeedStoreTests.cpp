@@ -587,7 +587,8 @@ TEST_F(FeedStoreTest, FailedDocumentStepSavesNothing)
         const wchar_t* step;
         int nth;
     } cases[] = {
-        {L"#document", 1}, {L"#pi", 1}, {L"channel", 1}, {L"@version", 1}, {L"item", 2}, {L"#text", 3}, {L"#save", 1},
+        {L"#document", 1}, {L"#pi", 1},   {L"channel", 1}, {L"@version", 1}, {L"item", 2},
+        {L"#text", 3},     {L"#save", 1}, {L"#write", 1},  {L"#flush", 1},
     };
     std::wstring target = File(L"MainFeed.xml");
     for (const auto& c : cases) {
@@ -601,6 +602,47 @@ TEST_F(FeedStoreTest, FailedDocumentStepSavesNothing)
         EXPECT_EQ(0, StrayTempFiles(m_folder.Path()));
     }
     EXPECT_TRUE(g_reports.empty());
+}
+
+// A disk that fills up part-way: the write fails after the first blocks went out. The list and its backup stay
+// as they were, and nothing of the attempt is left in the folder.
+TEST_F(FeedStoreTest, WriteFailingPartWayKeepsTheListAndItsBackup)
+{
+    CFeedChannel list;
+    for (int i = 0; i < 2000; ++i)
+        AddEntry(list, FEED_KIND_FEED, L"A subscription with a title long enough to fill the blocks")->m_strFile =
+            L"entry";
+    ASSERT_TRUE(WriteFileBytes(File(L"CustomFeed.xml"), "previous list"));
+    ASSERT_TRUE(WriteFileBytes(File(L"CustomFeed.bak"), "previous backup"));
+    FailStep(L"#write", 3, E_FAIL);
+    EXPECT_FALSE(list.SaveCustomFeeds());
+    EXPECT_EQ("previous list", ReadFileBytes(File(L"CustomFeed.xml")));
+    EXPECT_EQ("previous list", ReadFileBytes(File(L"CustomFeed.bak")));
+    EXPECT_EQ(0, StrayTempFiles(m_folder.Path()));
+
+    // The backup's own write failing part-way leaves the previous backup whole; the list is still saved.
+    ASSERT_TRUE(WriteFileBytes(File(L"CustomFeed.bak"), "previous backup"));
+    FailStep(L"#write", 1, E_FAIL);
+    EXPECT_TRUE(list.SaveCustomFeeds());
+    EXPECT_EQ("previous backup", ReadFileBytes(File(L"CustomFeed.bak")));
+    EXPECT_GT(ReadFileBytes(File(L"CustomFeed.xml")).size(), 64u * 1024u);
+}
+
+TEST_F(FeedStoreTest, StaleTemporaryFilesGoAtTheNextSaveButOneInUseStays)
+{
+    ASSERT_TRUE(WriteFileBytes(File(L"lqs1A2B.tmp"), "left by a killed save"));
+    ASSERT_TRUE(WriteFileBytes(File(L"lqsBUSY.tmp"), "being written"));
+    ASSERT_TRUE(WriteFileBytes(File(L"other.tmp"), "not ours"));
+    HANDLE busy = ::CreateFileW(File(L"lqsBUSY.tmp").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, busy);
+    CFeedChannel list;
+    FillList(list);
+    ASSERT_TRUE(list.SaveMainFeeds());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(File(L"lqs1A2B.tmp").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(File(L"lqsBUSY.tmp").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(File(L"other.tmp").c_str()));
+    ::CloseHandle(busy);
 }
 
 TEST_F(FeedStoreTest, FailedStepInsideAnItemEndsOnlyThatItem)
