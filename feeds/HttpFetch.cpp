@@ -5,6 +5,7 @@
 #include "framework/core/ScopedHandles.h"
 #include "framework/html/HtmlNavigation.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -125,56 +126,143 @@ BOOL QueryContentLength(HINTERNET hRequest, ULONGLONG& length)
     return TRUE;
 }
 
+namespace {
+
+const int kMaxRedirects = 10;
+
+// Scheme, host and port: credentials typed for a feed go to this origin alone.
+bool SameOrigin(const CHttpUrlParts& a, const CHttpUrlParts& b)
+{
+    return a.bSecure == b.bSecure && a.nPort == b.nPort && a.strHost.CompareNoCase(b.strHost) == 0;
+}
+
+// The address a redirect names, made absolute against the address that answered; empty when the answer
+// names none.
+CString RedirectTarget(HINTERNET hRequest, LPCWSTR url, const CHttpUrlParts& parts)
+{
+    DWORD size = 0;
+    WinHttpQueryHeaders(hRequest, WINHTTP_QUERY_LOCATION, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &size,
+                        WINHTTP_NO_HEADER_INDEX);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0 || size > 64 * 1024)
+        return CString();
+    CString location;
+    if (!WinHttpQueryHeaders(hRequest, WINHTTP_QUERY_LOCATION, WINHTTP_HEADER_NAME_BY_INDEX,
+                             location.GetBuffer(static_cast<int>(size / sizeof(WCHAR)) + 1), &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
+        location.ReleaseBuffer(0);
+        return CString();
+    }
+    location.ReleaseBuffer(static_cast<int>(size / sizeof(WCHAR)));
+    location.Trim();
+    if (location.IsEmpty() || location.Find(L"://") > 0)
+        return location;
+    CString origin;
+    origin.Format(L"%s://%s:%u", parts.bSecure ? L"https" : L"http", parts.strHost.GetString(),
+                  static_cast<unsigned>(parts.nPort));
+    if (location[0] == L'/')
+        return location.GetLength() > 1 && location[1] == L'/'
+                   ? CString(parts.bSecure ? L"https:" : L"http:") + location
+                   : origin + location;
+    // Relative to the folder of the answering address, its query dropped.
+    CString folder(url);
+    const int query = folder.Find(L'?');
+    if (query >= 0)
+        folder = folder.Left(query);
+    return folder.Left(folder.ReverseFind(L'/') + 1) + location;
+}
+
+bool IsRedirect(DWORD status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// One request of a fetch: its own connection, never kept alive (a connection handed back to the platform's pool
+// with a body left unread, after a stop or a failure, would answer the next request with the rest of that
+// body), redirects answered here so that credentials never follow one to another origin.
+struct FetchRequest
+{
+    CScopedInternet connection;
+    CScopedInternet request;
+
+    bool Open(HINTERNET session, const CHttpUrlParts& parts)
+    {
+        request.Close();
+        connection.Attach(WinHttpConnect(session, parts.strHost, parts.nPort, 0));
+        if (!connection)
+            return false;
+        LPCWSTR acceptTypes[] = {L"*/*", nullptr};
+        request.Attach(WinHttpOpenRequest(connection, L"GET", parts.strObject, nullptr, WINHTTP_NO_REFERER, acceptTypes,
+                                          WINHTTP_FLAG_REFRESH | (parts.bSecure ? WINHTTP_FLAG_SECURE : 0)));
+        if (!request)
+            return false;
+        DWORD disabled = WINHTTP_DISABLE_KEEP_ALIVE | WINHTTP_DISABLE_REDIRECTS;
+        WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
+        SetProxyCredentials(request);
+        return true;
+    }
+
+    // A failed receive shows as a status that cannot be read.
+    bool Send(DWORD& status)
+    {
+        if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+            return false;
+        WinHttpReceiveResponse(request, nullptr);
+        return QueryHttpStatusCode(request, status) != FALSE;
+    }
+};
+
+} // namespace
+
 int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL bUseCredentials, LPCWSTR userName,
                       LPCWSTR password, HANDLE hStopEvent)
 {
     CHttpUrlParts parts;
     if (!CrackHttpUrl(url, parts))
         return HTTP_FETCH_FAILED;
+    const CHttpUrlParts feedOrigin = parts;
 
     CScopedInternet session(OpenHttpSession());
     if (!session)
         return HTTP_FETCH_FAILED;
+    const int timeout = 1000 * std::max(1, std::min(GetEngineContext().m_settings.nTimeout, 600));
+    WinHttpSetTimeouts(session, timeout, timeout, timeout, timeout);
     if (IsStopped(hStopEvent))
         return HTTP_FETCH_STOPPED;
 
-    CScopedInternet connection(WinHttpConnect(session, parts.strHost, parts.nPort, 0));
-    if (!connection)
-        return HTTP_FETCH_FAILED;
-    if (IsStopped(hStopEvent))
-        return HTTP_FETCH_STOPPED;
-
-    LPCWSTR acceptTypes[] = {L"*/*", nullptr};
-    CScopedInternet request(WinHttpOpenRequest(connection, L"GET", parts.strObject, nullptr, WINHTTP_NO_REFERER,
-                                               acceptTypes,
-                                               WINHTTP_FLAG_REFRESH | (parts.bSecure ? WINHTTP_FLAG_SECURE : 0)));
-    if (!request)
-        return HTTP_FETCH_FAILED;
-    if (IsStopped(hStopEvent))
-        return HTTP_FETCH_STOPPED;
-
-    // Nothing of a fetch may outlive it: a connection handed back to the platform's pool with a body left
-    // unread (after a stop or a failure) would answer the next request with the rest of that body.
-    DWORD disabled = WINHTTP_DISABLE_KEEP_ALIVE;
-    WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
-
-    SetProxyCredentials(request);
-    if (bUseCredentials)
-        WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC, userName ? userName : L"",
-                              password ? password : L"", nullptr);
-
-    if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
-        return HTTP_FETCH_FAILED;
-    // A failed receive shows as a status that cannot be read.
-    WinHttpReceiveResponse(request, nullptr);
-    if (IsStopped(hStopEvent))
-        return HTTP_FETCH_STOPPED;
-
+    FetchRequest fetch;
+    CString current(url);
     DWORD status = 0;
-    if (!QueryHttpStatusCode(request, status))
-        return HTTP_FETCH_FAILED;
-    if (IsStopped(hStopEvent))
-        return HTTP_FETCH_STOPPED;
+    bool bCredentialsSent = false;
+    for (int hops = 0;; ++hops) {
+        if (!fetch.Open(session, parts))
+            return HTTP_FETCH_FAILED;
+        if (IsStopped(hStopEvent))
+            return HTTP_FETCH_STOPPED;
+        if (!fetch.Send(status))
+            return IsStopped(hStopEvent) ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+        if (IsStopped(hStopEvent))
+            return HTTP_FETCH_STOPPED;
+        // Credentials go only where the feed itself answered with a challenge, and only once.
+        if (status == HTTP_STATUS_DENIED && bUseCredentials && !bCredentialsSent && SameOrigin(parts, feedOrigin)) {
+            DrainBody(fetch.request);
+            WinHttpSetCredentials(fetch.request, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC,
+                                  userName ? userName : L"", password ? password : L"", nullptr);
+            bCredentialsSent = true;
+            if (!fetch.Send(status))
+                return IsStopped(hStopEvent) ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+            if (IsStopped(hStopEvent))
+                return HTTP_FETCH_STOPPED;
+        }
+        if (!IsRedirect(status))
+            break;
+        if (hops >= kMaxRedirects)
+            return HTTP_FETCH_FAILED;
+        const CString next = RedirectTarget(fetch.request, current, parts);
+        if (next.IsEmpty() || !CrackHttpUrl(next, parts))
+            return HTTP_FETCH_FAILED;
+        current = next;
+    }
+    HINTERNET request = fetch.request.Get();
 
     if (status == HTTP_STATUS_DENIED || status == HTTP_STATUS_PROXY_AUTH_REQ) {
         DrainBody(request);
@@ -189,6 +277,8 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
         return HTTP_FETCH_STOPPED;
     ULONGLONG announced = 0;
     const bool bAnnounced = QueryContentLength(request, announced) != FALSE;
+    if (bAnnounced && announced > kMaxFetchedFileBytes)
+        return HTTP_FETCH_FAILED;
     CScopedFile file(CreateFileW(targetPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -199,13 +289,23 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     for (;;) {
         if (IsStopped(hStopEvent))
             return HTTP_FETCH_STOPPED;
+        // Only what has arrived is read, so that a server sending a byte at a time cannot keep a stop waiting
+        // for a whole block.
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(request, &available))
+            return IsStopped(hStopEvent) ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+        if (available == 0)
+            break;
         DWORD read = 0;
-        if (!WinHttpReadData(request, buffer, sizeof(buffer), &read))
+        if (!WinHttpReadData(request, buffer, std::min<DWORD>(available, sizeof(buffer)), &read))
             return HTTP_FETCH_FAILED;
         if (read == 0)
             break;
         // More than the server announced is not the body it described: none of it goes into the file.
         if (bAnnounced && total + read > announced)
+            return HTTP_FETCH_FAILED;
+        // A feed or an icon larger than any real one is refused before it fills the disk.
+        if (total + read > kMaxFetchedFileBytes)
             return HTTP_FETCH_FAILED;
         DWORD written = 0;
         if (!WriteFile(file, buffer, read, &written, nullptr) || written != read)

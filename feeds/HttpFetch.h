@@ -15,11 +15,17 @@ enum HttpFetchResult
     HTTP_FETCH_FAILED = 99,      // anything else, 401 and 407 included
 };
 
+// The most a feed, site icon or other document fetched by DownloadUrlToFile may hold: far above any real feed,
+// far below what would fill a disk or the memory of the reader that loads it.
+const ULONGLONG kMaxFetchedFileBytes = 32ull * 1024 * 1024;
+
 // Fetches the URL into the target file with the branding's user agent and the connection settings' proxy.
-// With bUseCredentials, the user name and password go to the server as Basic credentials. The stop event (a
-// manual-reset event, or null for a fetch that cannot be stopped) is polled between the steps and between
-// the blocks of the body. The target file is created only for a 200 or 206; a stop or failure during the
-// body leaves what was written. The unused argument is kept for the callers' sake.
+// With bUseCredentials, the user name and password go as Basic credentials to the URL's own scheme, host and
+// port when it answers with a challenge, never before one and never to where a redirect leads elsewhere.
+// Connect, send and receive wait at most the connection settings' time-out; a body over kMaxFetchedFileBytes
+// fails. The stop event (a manual-reset event, or null for a fetch that cannot be stopped) is polled between the
+// steps and whenever a piece of the body arrives. The target file is created only for a 200 or 206; a stop or
+// failure during the body leaves what was written. The unused argument is kept for the callers' sake.
 int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID unused, BOOL bUseCredentials, LPCWSTR userName,
                       LPCWSTR password, HANDLE hStopEvent);
 

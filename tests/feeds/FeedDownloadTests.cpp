@@ -162,7 +162,7 @@ TEST_F(FeedWorkerTest, EachEntryReportsOnceWithItsResult)
     query->m_strAccountName = L"user name";
     query->m_strPassword = L"p&ss#1";
     query->m_bHttpAuth = false;
-    CFeedItem* basicOnly = AddEntry(FEED_KIND_FEED, HttpUrl(L"/header/Authorization"), L"BasicOnly");
+    CFeedItem* basicOnly = AddEntry(FEED_KIND_FEED, HttpUrl(L"/basic-echo"), L"BasicOnly");
     basicOnly->m_strPassword = L"secret"; // no account name: Basic credentials only, no query
     CFeedItem* account = AddEntry(FEED_KIND_FEED, HttpUrl(L"/basic/reader/secret/50"), L"Account");
     account->m_strAccountName = L"reader";

@@ -234,6 +234,54 @@ TEST_F(HttpFetchTest, WithoutAStopEventTheSlowBodyRunsToTheEnd)
     EXPECT_EQ(ReadFileBytes(m_target), TextBody(640));
 }
 
+// Credentials typed for a feed are for its own origin, and only once it asks for them: the server echoes what
+// reached it as Authorization.
+TEST_F(HttpFetchTest, CredentialsGoOnlyToTheFeedsOwnOriginAfterAChallenge)
+{
+    EXPECT_EQ(Fetch(HttpUrl(L"/header/Authorization"), nullptr, TRUE, L"reader", L"secret"), HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), "");
+
+    // Redirected to another host (the same server under another name), which then asks for credentials.
+    const std::wstring port = std::to_wstring(HttpPort());
+    const std::wstring elsewhere = L"/redirect-to/http%3A%2F%2Flocalhost%3A" + port + L"%2Fbasic%2Freader%2Fsecret";
+    EXPECT_EQ(Fetch(HttpUrl(elsewhere.c_str()), nullptr, TRUE, L"reader", L"secret"), HTTP_FETCH_FAILED);
+
+    // A redirect within the origin keeps them.
+    const std::wstring within = L"/redirect-to/http%3A%2F%2F127.0.0.1%3A" + port + L"%2Fbasic%2Freader%2Fsecret%2F50";
+    EXPECT_EQ(Fetch(HttpUrl(within.c_str()), nullptr, TRUE, L"reader", L"secret"), HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), TextBody(50));
+}
+
+// A server that sends a byte at a time: a stop is seen as soon as the next byte arrives, not after a block.
+TEST_F(HttpFetchTest, AStopDuringADrippingBodyIsSeenAtTheNextByte)
+{
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    int result = -1;
+    const std::wstring url = HttpUrl(L"/drip/600/50"); // 30 s in all
+    std::thread fetcher([&] { result = Fetch(url, stop); });
+    bool started = lqtest::PumpUntil([&] { return ReadFileBytes(m_target).size() >= 3; }, 10000);
+    SetEvent(stop);
+    fetcher.join();
+    CloseHandle(stop);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(result, HTTP_FETCH_STOPPED);
+    EXPECT_LT(ReadFileBytes(m_target).size(), 100u);
+}
+
+TEST_F(HttpFetchTest, BodiesOverTheCapFail)
+{
+    const std::wstring over = std::to_wstring(kMaxFetchedFileBytes + 1);
+    for (const std::wstring& path : {L"/text/" + over, L"/unsized/" + over}) {
+        SCOPED_TRACE(Narrow(path.c_str()));
+        EXPECT_EQ(Fetch(HttpUrl(path.c_str())), HTTP_FETCH_FAILED);
+        if (FileExists(m_target)) {
+            EXPECT_LE(ReadFileBytes(m_target).size(), kMaxFetchedFileBytes);
+        }
+    }
+    EXPECT_EQ(Fetch(HttpUrl(L"/unsized/70000")), HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), TextBody(70000));
+}
+
 TEST_F(HttpFetchTest, MisbehavingServersFailWithoutLeavingHandlesOrStrayFiles)
 {
     // Warm up, so that what the platform sets up once per process is not counted.

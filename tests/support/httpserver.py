@@ -10,12 +10,16 @@ Paths:
   /text/<n>                      n bytes of text; Range honoured
   /status/<code>                 an empty answer with that status
   /basic/<user>/<password>/<rest>   401 with a Basic challenge until the credentials match, then <rest> as /text
+  /basic-echo                    401 with a Basic challenge until Authorization comes, then its value as the body
   /slow/<n>/<ms>                 n bytes sent in 64-byte chunks, ms apart (bounded: at most 30 s in all)
   /slow-unsized/<n>/<ms>         as /slow, without Content-Length: the end of the body is the connection's close
   /truncated/<announced>/<sent>  announces announced bytes, sends sent, then closes
   /oversized/<announced>/<sent>  announces announced bytes, sends more
   /redirect/<n>                  302 n times, then 200 "done"
   /redirect-loop                 302 to itself
+  /redirect-to/<url>             302 to the percent-encoded absolute url
+  /drip/<n>/<ms>                 n bytes announced, sent one byte at a time, ms apart (at most 30 s in all)
+  /unsized/<n>                   n bytes as fast as they go, without Content-Length; the close ends the body
   /ignore-range/<n>              n bytes, 200, whatever Range asks
   /garbage                       a status line and headers that are not HTTP
   /silent/<ms>                   accepts and answers nothing for ms (at most 30 s), then closes
@@ -168,6 +172,14 @@ class Handler(BaseHTTPRequestHandler):
             return
         self.send_body(200, text_body(int(rest[2]) if len(rest) > 2 else 100))
 
+    def route_basic_echo(self, _rest, _query):
+        value = self.headers.get('Authorization', '')
+        if not value:
+            self.send_body(401, b'authorization required',
+                           headers={'WWW-Authenticate': 'Basic realm="lanternquill"'})
+            return
+        self.send_body(200, value.encode('latin-1'))
+
     def route_slow(self, rest, _query):
         n, delay = int(rest[0]), int(rest[1]) / 1000.0
         chunks = max(1, (n + 63) // 64)
@@ -228,6 +240,39 @@ class Handler(BaseHTTPRequestHandler):
             self.send_body(200, b'done')
             return
         self.send_body(302, b'', headers={'Location': '/redirect/%d' % (n - 1)})
+
+    def route_redirect_to(self, rest, _query):
+        self.send_body(302, b'', headers={'Location': unquote_to_bytes(rest[0]).decode('latin-1')})
+
+    def route_drip(self, rest, _query):
+        n, delay = int(rest[0]), int(rest[1]) / 1000.0
+        delay = min(delay, MAX_DELAY_S / max(1, n))
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/plain')
+        self.send_header('Content-Length', str(n))
+        self.end_headers()
+        self.close_connection = True
+        try:
+            for byte in text_body(n):
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+                time.sleep(delay)
+        except OSError:
+            pass
+
+    def route_unsized(self, rest, _query):
+        n = int(rest[0])
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/plain')
+        self.send_header('Connection', 'close')
+        self.end_headers()
+        self.close_connection = True
+        block = text_body(1 << 20)
+        try:
+            for start in range(0, n, len(block)):
+                self.wfile.write(block[:min(len(block), n - start)])
+        except OSError:
+            pass
 
     def route_redirect_loop(self, _rest, _query):
         self.send_body(302, b'', headers={'Location': '/redirect-loop'})
