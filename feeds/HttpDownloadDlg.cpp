@@ -308,10 +308,18 @@ void CHttpDownloadDlg::DownloadBody()
     DWORD disabled = WINHTTP_DISABLE_KEEP_ALIVE;
     WinHttpSetOption(m_hRequest, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
 
+    // The user's credentials wait for the server's challenge (see SendRequest).
     SetProxyCredentials(m_hRequest, m_nProxyMode, m_strProxyUserName, m_strProxyPassword);
-    if (!m_strUserName.IsEmpty())
-        WinHttpSetCredentials(m_hRequest, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC, m_strUserName,
-                              m_strPassword, nullptr);
+    m_bLeftOrigin = false;
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(this);
+    WinHttpSetOption(m_hRequest, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
+    if (WinHttpSetStatusCallback(m_hRequest, OnRedirect, WINHTTP_CALLBACK_FLAG_REDIRECT, 0) ==
+        WINHTTP_INVALID_STATUS_CALLBACK) {
+        // Unable to watch redirects: none is followed while credentials may have to be sent.
+        DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+        if (!m_strUserName.IsEmpty())
+            WinHttpSetOption(m_hRequest, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof(policy));
+    }
 
     DWORD status = 0;
     if (!SendRequest(status))
@@ -364,7 +372,7 @@ BOOL CHttpDownloadDlg::SendRequest(DWORD& status)
             while (WinHttpReadData(m_hRequest, discard, sizeof(discard), &read) && read > 0) {
             }
         }
-        if (status == 401 && !m_strUserName.IsEmpty() && !bRetried) {
+        if (status == 401 && !m_strUserName.IsEmpty() && !bRetried && AnsweredByOwnOrigin()) {
             bRetried = true;
             WinHttpSetCredentials(m_hRequest, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC, m_strUserName,
                                   m_strPassword, nullptr);
@@ -373,6 +381,25 @@ BOOL CHttpDownloadDlg::SendRequest(DWORD& status)
         ReportError(IDS_DOWNLOAD_ERROR_STATUS, status);
         return FALSE;
     }
+}
+
+// Whether the answer came from the address's own scheme, host and port, not from where a redirect led.
+bool CHttpDownloadDlg::AnsweredByOwnOrigin() const
+{
+    return !m_bLeftOrigin;
+}
+
+// Told of every redirect the platform follows: one to another origin keeps the user's credentials back.
+void CALLBACK CHttpDownloadDlg::OnRedirect(HINTERNET /*hRequest*/, DWORD_PTR context, DWORD status, LPVOID info,
+                                           DWORD /*infoLength*/)
+{
+    auto* dlg = reinterpret_cast<CHttpDownloadDlg*>(context);
+    if (status != WINHTTP_CALLBACK_STATUS_REDIRECT || !dlg)
+        return;
+    CHttpUrlParts parts;
+    if (!info || !CrackHttpUrl(static_cast<LPCWSTR>(info), parts) || parts.nPort != dlg->m_nPort ||
+        parts.bSecure != (dlg->m_nScheme == INTERNET_SCHEME_HTTPS) || parts.strHost.CompareNoCase(dlg->m_strHost) != 0)
+        dlg->m_bLeftOrigin = true;
 }
 
 BOOL CHttpDownloadDlg::StartFileOver()

@@ -48,6 +48,8 @@ public:
     CString m_strHost;
     INTERNET_SCHEME m_nScheme;
     INTERNET_PORT m_nPort;
+    // A redirect led the request away from the address's own scheme, host and port.
+    bool m_bLeftOrigin = false;
     CString m_strObject;
     CString m_strFileName;
 
@@ -99,6 +101,8 @@ private:
     // Sends the request and reads the status; FALSE once the failure is reported.
     BOOL SendRequest(DWORD& status);
     // The file starts over (a server that answered the whole body to a range request).
+    bool AnsweredByOwnOrigin() const;
+    static void CALLBACK OnRedirect(HINTERNET hRequest, DWORD_PTR context, DWORD status, LPVOID info, DWORD infoLength);
     BOOL StartFileOver();
     void Transfer(bool bLengthKnown, ULONGLONG length);
 

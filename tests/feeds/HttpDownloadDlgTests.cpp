@@ -369,6 +369,11 @@ TEST_F(HttpDownloadDlgTest, ErrorsShowTheirMessageAndDeleteTheFile)
         {HttpUrl(L"/status/500"), L"", L"", 0, L"", IDS_DOWNLOAD_ERROR_STATUS, L"500"},
         {HttpUrl(L"/basic/ann/secret/100"), L"", L"", 0, L"", IDS_DOWNLOAD_ERROR_STATUS, L"401"},
         {HttpUrl(L"/basic/ann/secret/100"), L"ann", L"wrong", 0, L"", IDS_DOWNLOAD_ERROR_STATUS, L"401"},
+        // Redirected to another host (the same server under another name): the credentials stay behind.
+        {HttpUrl((L"/redirect-to/http%3A%2F%2Flocalhost%3A" + std::to_wstring(lqtest::HttpPort()) +
+                  L"%2Fbasic%2Fann%2Fsecret%2F100")
+                     .c_str()),
+         L"ann", L"secret", 0, L"", IDS_DOWNLOAD_ERROR_STATUS, L"401"},
         {kProxiedHost + L"/text/100", L"", L"", 3, L"", IDS_DOWNLOAD_ERROR_STATUS, L"407"},
         {refused, L"", L"", 0, L"", IDS_DOWNLOAD_ERROR_RESPONSE, nullptr},
     };
