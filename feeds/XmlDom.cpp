@@ -1,12 +1,15 @@
 #include "feeds/XmlDom.h"
 
+#include <algorithm>
 #include <climits>
+#include <map>
 #include <cwctype>
 #include <string>
 
 namespace {
 
-// Files larger than this are not decoded a second time.
+// The largest document loaded at all: above a long-kept cache (fetched feeds stop at 32 MB); a larger one would
+// take the reader many times its size in memory.
 const size_t kMaxDecodedBytes = 64u * 1024u * 1024u;
 
 std::string ReadFileBytes(LPCWSTR path)
@@ -199,6 +202,205 @@ void DropDeclaredEncoding(std::wstring& text)
     text.erase(from, stop + 1 - from);
 }
 
+// What the XML library would spend on a document, judged from its bytes before it is handed over. The library
+// expands internal entities each time they are used and checks an element's attributes against each other, so a
+// small file can keep it busy for minutes; real feeds come nowhere near these limits.
+const size_t kMaxExpandedEntityChars = 4u * 1024u * 1024u;
+const size_t kMaxEntityReferences = 20000u;
+const size_t kMaxAttributesPerElement = 2000u;
+
+bool IsNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+           c == '.' || c == ':' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The ASCII skeleton of the document: zero bytes dropped, so that UTF-16 and UTF-32 text reads like the rest.
+std::string Skeleton(const std::string& bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (char c : bytes) {
+        if (c != '\0')
+            text += c;
+    }
+    return text;
+}
+
+struct EntityCost
+{
+    size_t chars = 0;      // characters once every reference inside is expanded
+    size_t references = 0; // references the library follows to get there
+};
+
+class ParseBudget
+{
+public:
+    explicit ParseBudget(std::string text) : m_text(std::move(text)) {}
+
+    bool Allows()
+    {
+        size_t bodyStart = 0;
+        if (!ReadDeclarations(bodyStart))
+            return false;
+        return WithinReferences(bodyStart) && WithinAttributes(bodyStart);
+    }
+
+private:
+    // The internal subset's general entities, name and literal value.
+    bool ReadDeclarations(size_t& bodyStart)
+    {
+        const size_t doctype = m_text.find("<!DOCTYPE");
+        const size_t firstElement = FirstElement();
+        if (doctype == std::string::npos || doctype > firstElement)
+            return true;
+        const size_t open = m_text.find('[', doctype);
+        if (open == std::string::npos || open > firstElement)
+            return true;
+        size_t at = open;
+        for (;;) {
+            const size_t entity = m_text.find("<!ENTITY", at);
+            const size_t close = m_text.find("]>", at);
+            if (entity == std::string::npos || (close != std::string::npos && close < entity)) {
+                bodyStart = close == std::string::npos ? m_text.size() : close;
+                break;
+            }
+            size_t p = SkipBlanks(entity + 8);
+            if (p < m_text.size() && m_text[p] == '%') {
+                at = p + 1;
+                continue;
+            }
+            const size_t nameEnd = NameEnd(p);
+            const std::string name = m_text.substr(p, nameEnd - p);
+            p = SkipBlanks(nameEnd);
+            if (p >= m_text.size() || (m_text[p] != '"' && m_text[p] != '\'')) {
+                at = p; // an external entity: never resolved, costs nothing
+                continue;
+            }
+            const size_t end = m_text.find(m_text[p], p + 1);
+            if (end == std::string::npos)
+                return true; // not well-formed: the library refuses it quickly
+            if (!m_values.count(name))
+                m_values[name] = m_text.substr(p + 1, end - p - 1);
+            at = end + 1;
+        }
+        for (const auto& value : m_values) {
+            EntityCost cost;
+            if (!Cost(value.first, cost, 0))
+                return false;
+        }
+        return true;
+    }
+
+    size_t FirstElement() const
+    {
+        for (size_t at = m_text.find('<'); at != std::string::npos; at = m_text.find('<', at + 1)) {
+            if (at + 1 < m_text.size() && IsNameChar(m_text[at + 1]))
+                return at;
+        }
+        return m_text.size();
+    }
+
+    size_t SkipBlanks(size_t at) const
+    {
+        while (at < m_text.size() &&
+               (m_text[at] == ' ' || m_text[at] == '\t' || m_text[at] == '\r' || m_text[at] == '\n'))
+            ++at;
+        return at;
+    }
+
+    size_t NameEnd(size_t at) const
+    {
+        while (at < m_text.size() && IsNameChar(m_text[at]))
+            ++at;
+        return at;
+    }
+
+    // The cost of expanding the entity, with the references inside it; false past the budget or for a loop.
+    bool Cost(const std::string& name, EntityCost& cost, int depth)
+    {
+        const auto known = m_costs.find(name);
+        if (known != m_costs.end()) {
+            cost = known->second;
+            return true;
+        }
+        const auto value = m_values.find(name);
+        if (value == m_values.end())
+            return true;
+        if (depth > 32)
+            return false;
+        EntityCost total;
+        const std::string& text = value->second;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '&' || (i + 1 < text.size() && text[i + 1] == '#')) {
+                ++total.chars;
+                continue;
+            }
+            const size_t end = NameEnd(i + 1);
+            EntityCost inner;
+            if (!Cost(text.substr(i + 1, end - i - 1), inner, depth + 1))
+                return false;
+            total.chars += inner.chars;
+            total.references += inner.references + 1;
+            if (total.chars > kMaxExpandedEntityChars || total.references > kMaxEntityReferences)
+                return false;
+            i = end;
+        }
+        m_costs[name] = total;
+        cost = total;
+        return true;
+    }
+
+    bool WithinReferences(size_t bodyStart)
+    {
+        if (m_values.empty())
+            return true;
+        EntityCost total;
+        for (size_t at = m_text.find('&', bodyStart); at != std::string::npos; at = m_text.find('&', at + 1)) {
+            const size_t end = NameEnd(at + 1);
+            const auto cost = m_costs.find(m_text.substr(at + 1, end - at - 1));
+            if (cost == m_costs.end())
+                continue;
+            total.chars += cost->second.chars;
+            total.references += cost->second.references + 1;
+            if (total.chars > kMaxExpandedEntityChars || total.references > kMaxEntityReferences)
+                return false;
+        }
+        return true;
+    }
+
+    bool WithinAttributes(size_t bodyStart) const
+    {
+        size_t count = 0;
+        bool inTag = false;
+        char quote = 0;
+        for (size_t i = bodyStart; i < m_text.size(); ++i) {
+            const char c = m_text[i];
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (!inTag) {
+                if (c == '<' && i + 1 < m_text.size() && IsNameChar(m_text[i + 1])) {
+                    inTag = true;
+                    count = 0;
+                }
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '=') {
+                if (++count > kMaxAttributesPerElement)
+                    return false;
+            } else if (c == '>') {
+                inTag = false;
+            }
+        }
+        return true;
+    }
+
+    std::string m_text;
+    std::map<std::string, std::string> m_values;
+    std::map<std::string, EntityCost> m_costs;
+};
+
 } // namespace
 
 namespace XmlDom {
@@ -220,9 +422,17 @@ DocumentPtr CreateDocument(bool bPreserveWhiteSpace)
     return doc;
 }
 
+bool IsWithinParseBudget(const std::string& bytes)
+{
+    return ParseBudget(Skeleton(bytes)).Allows();
+}
+
 bool LoadDocument(IXMLDOMDocument* pDoc, LPCWSTR path)
 {
     if (!pDoc)
+        return false;
+    const std::string bytes = ReadFileBytes(path);
+    if (bytes.empty() || !IsWithinParseBudget(bytes))
         return false;
     Variant source(path);
     VARIANT_BOOL ok = VARIANT_FALSE;
@@ -238,7 +448,7 @@ bool LoadDocument(IXMLDOMDocument* pDoc, LPCWSTR path)
     // The parser refuses some encodings that feeds use (Big5, GB 2312, EUC-KR, Shift JIS, KOI8-R, UTF-32 on this
     // platform): the platform's code-page conversion decodes them, and the parser gets the text.
     std::wstring text;
-    if (!DecodeXmlFile(ReadFileBytes(path), text))
+    if (!DecodeXmlFile(bytes, text))
         return false;
     DropDeclaredEncoding(text);
     if (text.size() > static_cast<size_t>(UINT_MAX / 2))

@@ -7,6 +7,8 @@
 #include <msxml.h>
 #include <oleauto.h>
 
+#include <string>
+
 #include "framework/core/AfxString.h"
 #include "framework/core/ScopedHandles.h"
 
@@ -73,7 +75,12 @@ public:
 // or a flag cannot be set.
 DocumentPtr CreateDocument(bool bPreserveWhiteSpace = true);
 
-// Loads a file by its path. On a parse failure the error's reason is read and dropped; returns false.
+// Whether the XML library may be handed the document: false when its internal entities would expand past a fixed
+// budget of characters or references, or an element carries more attributes than any real document does.
+bool IsWithinParseBudget(const std::string& bytes);
+
+// Loads a file by its path. On a parse failure the error's reason is read and dropped; returns false. An empty
+// file, one over 64 MB and one past the parse budget are refused before the library sees them.
 bool LoadDocument(IXMLDOMDocument* pDoc, LPCWSTR path);
 
 // Node accessors that answer empty/0 on any failure.

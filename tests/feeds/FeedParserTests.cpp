@@ -875,6 +875,62 @@ TEST_F(FeedParserTest, RecursiveAndExpandingEntitiesDoNotBlowUp)
     }
 }
 
+// Documents that would keep the XML library busy for minutes are refused before it sees them; ordinary use of
+// the same constructions still loads.
+TEST_F(FeedParserTest, DocumentsPastTheParseBudgetAreRefusedAtOnce)
+{
+    auto repeated = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    auto item = [](const std::string& attributes, const std::string& title) {
+        return "<item" + attributes + "><title>" + title + "</title></item>";
+    };
+    std::string manyAttributes;
+    for (int i = 0; i < 5000; ++i)
+        manyAttributes += " a" + std::to_string(i) + "=\"x\"";
+    std::string someAttributes;
+    for (int i = 0; i < 100; ++i)
+        someAttributes += " a" + std::to_string(i) + "='x>'";
+    const std::string dtd = "<!DOCTYPE rss [<!ENTITY e \"entity\"><!ENTITY twice \"&e;&e;\">]>";
+    const struct
+    {
+        const char* name;
+        std::string xml;
+        bool loads;
+    } cases[] = {
+        {"an entity used 25,000 times",
+         dtd + "<rss><channel><title>T</title>" + item("", repeated("&e;", 25000)) + "</channel></rss>", false},
+        {"nested entities past the budget",
+         dtd + "<rss><channel><title>T</title>" + item("", repeated("&twice;", 12000)) + "</channel></rss>", false},
+        {"5,000 attributes on one element",
+         "<rss><channel><title>T</title>" + item(manyAttributes, "i") + "</channel></rss>", false},
+        {"entities used a few times",
+         dtd + "<rss><channel><title>T</title>" + item("", "&twice; &e;") + "</channel></rss>", true},
+        {"100 attributes, quoted '>' inside",
+         "<rss><channel><title>T</title>" + item(someAttributes, "i") + "</channel></rss>", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFeedChannel channel;
+        EXPECT_EQ(c.loads,
+                  channel.LoadFile(Write(L"budget.xml", c.xml).c_str(), nullptr, CFeedChannel::LOAD_FEED) != FALSE);
+        if (c.loads) {
+            ASSERT_EQ(channel.m_items.GetCount(), 1);
+        }
+    }
+    // Text in UTF-16 is judged the same way.
+    std::string wide;
+    for (char ch : dtd + "<rss><channel><title>T</title>" + item("", repeated("&e;", 25000)) + "</channel></rss>") {
+        wide += ch;
+        wide += '\0';
+    }
+    CFeedChannel channel;
+    EXPECT_FALSE(channel.LoadFile(Write(L"wide.xml", "\xFF\xFE" + wide).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+}
+
 TEST_F(FeedParserTest, DeepNestingNeitherCrashesNorTakesDeepItems)
 {
     for (int depth : {300, 20000}) {
