@@ -1,6 +1,7 @@
 // The HTTP fetch against the local test server: every result code, credentials, the proxy, stops and servers
 // that misbehave.
 #include "tests/feeds/FeedTestHost.h"
+#include "feeds/FeedChannel.h"
 #include "feeds/HttpFetch.h"
 #include "framework/html/HtmlNavigation.h"
 #include "tests/support/TestSupport.h"
@@ -280,6 +281,32 @@ TEST_F(HttpFetchTest, BodiesOverTheCapFail)
     }
     EXPECT_EQ(Fetch(HttpUrl(L"/unsized/70000")), HTTP_FETCH_DONE);
     EXPECT_EQ(ReadFileBytes(m_target), TextBody(70000));
+}
+
+// A chunked body cut short, or with a chunk size that is not a number: where the platform says so the fetch
+// fails; where it ends the body quietly, the cut-off document is refused by the loader and the channel keeps
+// what it had.
+TEST_F(HttpFetchTest, ACutOffChunkedFeedNeverReplacesTheChannelsItems)
+{
+    ASSERT_EQ(Fetch(HttpUrl(L"/chunked/whole/feeds/net/feed.xml")), HTTP_FETCH_DONE);
+    CFeedChannel channel;
+    ASSERT_TRUE(channel.LoadFile(m_target.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    const INT_PTR items = channel.m_items.GetCount();
+    ASSERT_GT(items, 0);
+    const CString title = channel.m_info.m_strTitle;
+
+    for (const wchar_t* how : {L"cut", L"bad"}) {
+        SCOPED_TRACE(Narrow(how));
+        DeleteFileW(m_target.c_str());
+        const int result = Fetch(HttpUrl((std::wstring(L"/chunked/") + how + L"/feeds/net/feed.xml").c_str()));
+        if (result == HTTP_FETCH_DONE) {
+            EXPECT_FALSE(channel.LoadFile(m_target.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        } else {
+            EXPECT_EQ(result, HTTP_FETCH_FAILED);
+        }
+        EXPECT_EQ(channel.m_items.GetCount(), items);
+        EXPECT_STREQ(channel.m_info.m_strTitle.GetString(), title.GetString());
+    }
 }
 
 TEST_F(HttpFetchTest, MisbehavingServersFailWithoutLeavingHandlesOrStrayFiles)

@@ -17,6 +17,8 @@ Paths:
   /oversized/<announced>/<sent>  announces announced bytes, sends more
   /redirect/<n>                  302 n times, then 200 "done"
   /redirect-loop                 302 to itself
+  /chunked/<how>/<path>          a file under DIR in chunks of 100 bytes; how: whole, cut (closed inside a chunk),
+                                 bad (a chunk size that is not hex), nolast (closed without the last chunk)
   /redirect-to/<url>             302 to the percent-encoded absolute url
   /drip/<n>/<ms>                 n bytes announced, sent one byte at a time, ms apart (at most 30 s in all)
   /unsized/<n>                   n bytes as fast as they go, without Content-Length; the close ends the body
@@ -271,6 +273,39 @@ class Handler(BaseHTTPRequestHandler):
         try:
             for start in range(0, n, len(block)):
                 self.wfile.write(block[:min(len(block), n - start)])
+        except OSError:
+            pass
+
+    def route_chunked(self, rest, _query):
+        how = rest[0]
+        root = os.path.realpath(self.server.root)
+        full = os.path.realpath(os.path.join(root, *rest[1:]))
+        if not full.startswith(root + os.sep) or not os.path.isfile(full):
+            self.send_body(404, b'not found')
+            return
+        with open(full, 'rb') as f:
+            data = f.read()
+        n = len(data)
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/xml')
+        self.send_header('Transfer-Encoding', 'chunked')
+        self.end_headers()
+        self.close_connection = True
+        out = b''
+        for start in range(0, n, 100):
+            piece = data[start:start + 100]
+            out += b'%x\r\n' % len(piece) + piece + b'\r\n'
+        if how == 'cut':
+            out = out[:len(out) // 2]
+        elif how == 'bad':
+            half = len(out) // 2
+            out = out[:half - half % 106] + b'zz\r\n' + data[:100] + b'\r\n0\r\n\r\n'
+        elif how != 'nolast':
+            out += b'0\r\n\r\n'
+        try:
+            self.wfile.write(out)
+            self.wfile.flush()
+            self.connection.shutdown(socket.SHUT_RDWR)
         except OSError:
             pass
 
