@@ -6,6 +6,7 @@
 #include "framework/html/HtmlNavigation.h"
 
 #include <algorithm>
+#include <memory>
 #include <cwchar>
 
 namespace {
@@ -129,6 +130,8 @@ BOOL QueryContentLength(HINTERNET hRequest, ULONGLONG& length)
 namespace {
 
 const int kMaxRedirects = 10;
+// The longest a fetch may take in all, however its server trickles.
+const DWORD kFetchDeadlineMs = 10 * 60 * 1000;
 
 // Scheme, host and port: credentials typed for a feed go to this origin alone.
 bool SameOrigin(const CHttpUrlParts& a, const CHttpUrlParts& b)
@@ -213,9 +216,29 @@ struct FetchRequest
 
 } // namespace
 
-int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL bUseCredentials, LPCWSTR userName,
-                      LPCWSTR password, HANDLE hStopEvent)
+namespace {
+
+// One fetch's own copy of what it needs: a fetch given up by its caller (a stop, the deadline) goes on alone until
+// the platform's blocking call returns, and must not touch what the caller owned.
+struct FetchJob
 {
+    CString url;
+    CString target;
+    BOOL bUseCredentials = FALSE;
+    CString userName;
+    CString password;
+    volatile LONG cancelled = 0;
+    int result = HTTP_FETCH_FAILED;
+
+    bool Cancelled() const { return InterlockedCompareExchange(const_cast<volatile LONG*>(&cancelled), 0, 0) != 0; }
+};
+
+int RunFetch(FetchJob& job)
+{
+    LPCWSTR url = job.url;
+    const BOOL bUseCredentials = job.bUseCredentials;
+    LPCWSTR userName = job.userName;
+    LPCWSTR password = job.password;
     CHttpUrlParts parts;
     if (!CrackHttpUrl(url, parts))
         return HTTP_FETCH_FAILED;
@@ -226,7 +249,7 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
         return HTTP_FETCH_FAILED;
     const int timeout = 1000 * std::max(1, std::min(GetEngineContext().m_settings.nTimeout, 600));
     WinHttpSetTimeouts(session, timeout, timeout, timeout, timeout);
-    if (IsStopped(hStopEvent))
+    if (job.Cancelled())
         return HTTP_FETCH_STOPPED;
 
     FetchRequest fetch;
@@ -236,11 +259,11 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     for (int hops = 0;; ++hops) {
         if (!fetch.Open(session, parts))
             return HTTP_FETCH_FAILED;
-        if (IsStopped(hStopEvent))
+        if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
         if (!fetch.Send(status))
-            return IsStopped(hStopEvent) ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
-        if (IsStopped(hStopEvent))
+            return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+        if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
         // Credentials go only where the feed itself answered with a challenge, and only once.
         if (status == HTTP_STATUS_DENIED && bUseCredentials && !bCredentialsSent && SameOrigin(parts, feedOrigin)) {
@@ -249,8 +272,8 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
                                   userName ? userName : L"", password ? password : L"", nullptr);
             bCredentialsSent = true;
             if (!fetch.Send(status))
-                return IsStopped(hStopEvent) ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
-            if (IsStopped(hStopEvent))
+                return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+            if (job.Cancelled())
                 return HTTP_FETCH_STOPPED;
         }
         if (!IsRedirect(status))
@@ -273,13 +296,13 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     if (status != HTTP_STATUS_OK && status != HTTP_STATUS_PARTIAL_CONTENT)
         return HTTP_FETCH_FAILED;
 
-    if (IsStopped(hStopEvent))
+    if (job.Cancelled())
         return HTTP_FETCH_STOPPED;
     ULONGLONG announced = 0;
     const bool bAnnounced = QueryContentLength(request, announced) != FALSE;
     if (bAnnounced && announced > kMaxFetchedFileBytes)
         return HTTP_FETCH_FAILED;
-    CScopedFile file(CreateFileW(targetPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    CScopedFile file(CreateFileW(job.target, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return HTTP_FETCH_FAILED;
@@ -287,13 +310,13 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     char buffer[kBlockSize];
     ULONGLONG total = 0;
     for (;;) {
-        if (IsStopped(hStopEvent))
+        if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
         // Only what has arrived is read, so that a server sending a byte at a time cannot keep a stop waiting
         // for a whole block.
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request, &available))
-            return IsStopped(hStopEvent) ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+            return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
         if (available == 0)
             break;
         DWORD read = 0;
@@ -308,6 +331,8 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
         if (total + read > kMaxFetchedFileBytes)
             return HTTP_FETCH_FAILED;
         DWORD written = 0;
+        if (job.Cancelled())
+            return HTTP_FETCH_STOPPED;
         if (!WriteFile(file, buffer, read, &written, nullptr) || written != read)
             return HTTP_FETCH_FAILED;
         total += read;
@@ -317,4 +342,46 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     if (bAnnounced && total != announced)
         return HTTP_FETCH_FAILED;
     return HTTP_FETCH_DONE;
+}
+
+DWORD WINAPI FetchThread(LPVOID parameter)
+{
+    std::unique_ptr<std::shared_ptr<FetchJob>> owner(static_cast<std::shared_ptr<FetchJob>*>(parameter));
+    FetchJob& job = **owner;
+    job.result = RunFetch(job);
+    return 0;
+}
+
+} // namespace
+
+int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL bUseCredentials, LPCWSTR userName,
+                      LPCWSTR password, HANDLE hStopEvent)
+{
+    if (IsStopped(hStopEvent))
+        return HTTP_FETCH_STOPPED;
+    auto job = std::make_shared<FetchJob>();
+    job->url = url ? url : L"";
+    job->target = targetPath ? targetPath : L"";
+    job->bUseCredentials = bUseCredentials;
+    job->userName = userName ? userName : L"";
+    job->password = password ? password : L"";
+
+    // The platform's calls block until the server sends something, whatever closes their handles meanwhile: the
+    // fetch runs on its own thread, so that a stop or the deadline ends it for the caller at once.
+    auto* shared = new std::shared_ptr<FetchJob>(job);
+    CScopedKernelHandle thread(::CreateThread(nullptr, 0, FetchThread, shared, 0, nullptr));
+    if (!thread) {
+        delete shared;
+        return HTTP_FETCH_FAILED;
+    }
+    HANDLE waits[] = {thread.Get(), hStopEvent};
+    const DWORD count = hStopEvent ? 2 : 1;
+    const DWORD ended = ::WaitForMultipleObjects(count, waits, FALSE, kFetchDeadlineMs);
+    if (ended == WAIT_OBJECT_0)
+        return job->result;
+    // A fetch that is moving sees the stop at its next piece and lets go of the target within the second; one
+    // stuck on a silent server is left to end on its own, and writes nothing more.
+    InterlockedExchange(&job->cancelled, 1);
+    ::WaitForSingleObject(thread.Get(), 1000);
+    return ended == WAIT_OBJECT_0 + 1 ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
 }

@@ -23,9 +23,10 @@ const ULONGLONG kMaxFetchedFileBytes = 32ull * 1024 * 1024;
 // With bUseCredentials, the user name and password go as Basic credentials to the URL's own scheme, host and
 // port when it answers with a challenge, never before one and never to where a redirect leads elsewhere.
 // Connect, send and receive wait at most the connection settings' time-out; a body over kMaxFetchedFileBytes
-// fails. The stop event (a manual-reset event, or null for a fetch that cannot be stopped) is polled between the
-// steps and whenever a piece of the body arrives. The target file is created only for a 200 or 206; a stop or
-// failure during the body leaves what was written. The unused argument is kept for the callers' sake.
+// fails, and so does a fetch still running after ten minutes. The stop event (a manual-reset event, or null for a
+// fetch that cannot be stopped) ends the fetch for the caller within a second, even while the server says
+// nothing. The target file is created only for a 200 or 206; a stop or failure during the body leaves what was
+// written. The unused argument is kept for the callers' sake.
 int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID unused, BOOL bUseCredentials, LPCWSTR userName,
                       LPCWSTR password, HANDLE hStopEvent);
 

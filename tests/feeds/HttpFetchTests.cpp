@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -251,6 +252,27 @@ TEST_F(HttpFetchTest, CredentialsGoOnlyToTheFeedsOwnOriginAfterAChallenge)
     const std::wstring within = L"/redirect-to/http%3A%2F%2F127.0.0.1%3A" + port + L"%2Fbasic%2Freader%2Fsecret%2F50";
     EXPECT_EQ(Fetch(HttpUrl(within.c_str()), nullptr, TRUE, L"reader", L"secret"), HTTP_FETCH_DONE);
     EXPECT_EQ(ReadFileBytes(m_target), TextBody(50));
+}
+
+// A server that says nothing, or drips its headers, holds the platform's call for as long as it likes: a stop
+// still ends the fetch for its caller at once, well before the server would have let go (20 s and more).
+TEST_F(HttpFetchTest, AStopEndsAFetchStuckOnASilentOrDrippingServer)
+{
+    for (const wchar_t* path : {L"/silent/25000", L"/drip-headers/300"}) {
+        SCOPED_TRACE(Narrow(path));
+        HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::atomic<int> result{-1};
+        const std::wstring url = HttpUrl(path);
+        std::thread fetcher([&] { result = Fetch(url, stop); });
+        // Let the request reach the server and the fetch block on it.
+        EXPECT_FALSE(lqtest::PumpUntil([&] { return result != -1; }, 500));
+        SetEvent(stop);
+        EXPECT_TRUE(lqtest::PumpUntil([&] { return result != -1; }, 10000));
+        fetcher.join();
+        CloseHandle(stop);
+        EXPECT_EQ(result, HTTP_FETCH_STOPPED);
+        EXPECT_FALSE(FileExists(m_target));
+    }
 }
 
 // A server that sends a byte at a time: a stop is seen as soon as the next byte arrives, not after a block.

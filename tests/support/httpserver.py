@@ -17,6 +17,8 @@ Paths:
   /oversized/<announced>/<sent>  announces announced bytes, sends more
   /redirect/<n>                  302 n times, then 200 "done"
   /redirect-loop                 302 to itself
+  /endless-headers/<ms>          a status line, then a header line every ms without end (at most 30 s)
+  /drip-headers/<ms>             the status line and headers one byte at a time, ms apart (at most 30 s), then "done"
   /chunked/<how>/<path>          a file under DIR in chunks of 100 bytes; how: whole, cut (closed inside a chunk),
                                  bad (a chunk size that is not hex), nolast (closed without the last chunk)
   /redirect-to/<url>             302 to the percent-encoded absolute url
@@ -306,6 +308,36 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(out)
             self.wfile.flush()
             self.connection.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+    def route_endless_headers(self, rest, _query):
+        delay = int(rest[0]) / 1000.0
+        self.close_connection = True
+        end = time.monotonic() + MAX_DELAY_S
+        try:
+            self.wfile.write(b'HTTP/1.1 200 OK\r\n')
+            n = 0
+            while time.monotonic() < end:
+                self.wfile.write(b'X-Endless-%d: %s\r\n' % (n, b'v' * 200))
+                n += 1
+                if delay:
+                    self.wfile.flush()
+                    time.sleep(delay)
+        except OSError:
+            pass
+
+    def route_drip_headers(self, rest, _query):
+        delay = int(rest[0]) / 1000.0
+        head = b'HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 4\r\nConnection: close\r\n\r\n'
+        delay = min(delay, MAX_DELAY_S / len(head))
+        self.close_connection = True
+        try:
+            for byte in head:
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+                time.sleep(delay)
+            self.wfile.write(b'done')
         except OSError:
             pass
 
