@@ -272,6 +272,7 @@ void CHttpDownloadDlg::DownloadBody()
         ReportError(IDS_DOWNLOAD_ERROR_SESSION, GetLastError());
         return;
     }
+    SetConnectionTimeouts(m_hSession);
     if (Aborted()) {
         PostDone(0);
         return;

@@ -83,6 +83,22 @@ void SetProxyCredentials(HINTERNET hRequest)
     SetProxyCredentials(hRequest, settings.nProxyMode, settings.szProxyUser, settings.szProxyPass);
 }
 
+int ConnectionTimeoutMs()
+{
+    // The settings page counts seconds; the value the settings start with, before the profile is read, is in
+    // milliseconds.
+    const int value = GetEngineContext().m_settings.nTimeout;
+    if (value <= 0)
+        return 40 * 1000;
+    return value <= 3600 ? value * 1000 : std::min(value, 3600 * 1000);
+}
+
+void SetConnectionTimeouts(HINTERNET hSession)
+{
+    const int timeout = ConnectionTimeoutMs();
+    WinHttpSetTimeouts(hSession, timeout, timeout, timeout, timeout);
+}
+
 void UseEngineHttpForPages()
 {
     HtmlHttpHooks hooks;
@@ -247,8 +263,7 @@ int RunFetch(FetchJob& job)
     CScopedInternet session(OpenHttpSession());
     if (!session)
         return HTTP_FETCH_FAILED;
-    const int timeout = 1000 * std::max(1, std::min(GetEngineContext().m_settings.nTimeout, 600));
-    WinHttpSetTimeouts(session, timeout, timeout, timeout, timeout);
+    SetConnectionTimeouts(session);
     if (job.Cancelled())
         return HTTP_FETCH_STOPPED;
 

@@ -58,4 +58,9 @@ void SetProxyCredentials(HINTERNET hRequest, int nProxyMode, LPCWSTR user, LPCWS
 void SetProxyCredentials(HINTERNET hRequest);
 
 // Lets the HTML pane's page fetches use the sessions and proxy credentials above.
+// The connection settings' time-out in milliseconds, and a session's resolve, connect, send and receive waits set
+// to it.
+int ConnectionTimeoutMs();
+void SetConnectionTimeouts(HINTERNET hSession);
+
 void UseEngineHttpForPages();

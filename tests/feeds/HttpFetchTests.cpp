@@ -395,3 +395,23 @@ TEST(HttpUrlParts, HostPortAndObjectComeApart)
 }
 
 } // namespace
+
+namespace {
+
+// The settings page counts seconds; the value before the profile is read is in milliseconds.
+TEST(HttpTimeouts, TheConnectionTimeoutReadsInSecondsOrMilliseconds)
+{
+    const int saved = theHost.m_settings.nTimeout;
+    const struct
+    {
+        int setting;
+        int ms;
+    } cases[] = {{40, 40000}, {1, 1000}, {50000, 50000}, {0, 40000}, {-5, 40000}, {1000000000, 3600000}};
+    for (const auto& c : cases) {
+        theHost.m_settings.nTimeout = c.setting;
+        EXPECT_EQ(ConnectionTimeoutMs(), c.ms) << c.setting;
+    }
+    theHost.m_settings.nTimeout = saved;
+}
+
+} // namespace
