@@ -2,8 +2,15 @@
 // with the engine record's values.
 #include "app/ReaderApp.h"
 
+#include "feeds/FeedStore.h"
 #include "feeds/HttpFetch.h"
+#include "framework/core/Archive.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/File.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Wnd.h"
+
+#include <cstdlib>
 
 CReaderApp::CReaderApp()
 {
@@ -15,6 +22,166 @@ CReaderApp::CReaderApp()
 HWND CReaderApp::GetFrameWindow() const
 {
     return m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+void CReaderApp::ReadSettings()
+{
+    CReaderSettings& s = m_settings;
+    s.nViewStyle = static_cast<int>(GetProfileInt(L"", L"ViewStyle", 0));
+    s.nView = static_cast<int>(GetProfileInt(L"", L"View", 2));
+    s.nLeftArrows = static_cast<int>(GetProfileInt(L"", L"LeftArrows", 1));
+    s.nTimeout = static_cast<int>(GetProfileInt(L"Connection", L"Timeout", 40));
+    s.nMaxConnections = static_cast<int>(GetProfileInt(L"Connection", L"Max", 4));
+    s.nProxyMode = static_cast<int>(GetProfileInt(L"Connection", L"Proxy", 0));
+    if (s.nProxyMode == 3) {
+        lstrcpynW(s.szProxyServer, GetProfileString(L"Connection", L"ProxyServer", L""), _countof(s.szProxyServer));
+        lstrcpynW(s.szProxyUser, GetProfileString(L"Connection", L"ProxyUser", L""), _countof(s.szProxyUser));
+        lstrcpynW(s.szProxyPass, GetProfileString(L"Connection", L"ProxyPass", L""), _countof(s.szProxyPass));
+        s.nProxyPort = static_cast<int>(GetProfileInt(L"Connection", L"ProxyPort", 0));
+        if (!s.szProxyServer[0])
+            s.nProxyMode = 0;
+    }
+    s.nReportStat = s.bStatsEnabled ? static_cast<int>(GetProfileInt(L"", L"ReportStat", 1)) : 0;
+    s.nHideReadChannels = static_cast<int>(GetProfileInt(L"", L"HideReadChannels", 1));
+    s.nOpenInReader = static_cast<int>(GetProfileInt(L"", L"OpenInReader", 0));
+    s.nPodcastMode = static_cast<int>(GetProfileInt(L"Podcasting", L"Auto", 0));
+    m_bLabel = GetProfileInt(L"", L"Label", 0) != 0;
+}
+
+void CReaderApp::LoadUnsubscribed()
+{
+    m_unsubscribed.RemoveAll();
+    CFile file;
+    if (m_strDataFolder.IsEmpty() ||
+        !file.Open(m_strDataFolder + L"\\unsubdump", CFile::modeRead | CFile::shareDenyWrite))
+        return;
+    try {
+        CArchive archive(&file, CArchive::load, 4096);
+        m_unsubscribed.Serialize(archive);
+        archive.Close();
+    } catch (CException* error) {
+        // Half a list would let removed feeds back in one by one: a damaged file counts as none.
+        error->Delete();
+        m_unsubscribed.RemoveAll();
+    }
+}
+
+BOOL CReaderApp::SaveUnsubscribed() const
+{
+    if (m_strDataFolder.IsEmpty())
+        return FALSE;
+    CMemFile memory;
+    try {
+        CArchive archive(&memory, CArchive::store, 4096);
+        const_cast<CStringList&>(m_unsubscribed).Serialize(archive);
+        archive.Close();
+    } catch (CException* error) {
+        error->Delete();
+        return FALSE;
+    }
+    const size_t size = static_cast<size_t>(memory.GetLength());
+    BYTE* bytes = memory.Detach();
+    const bool saved = WriteFileSafely(m_strDataFolder + L"\\unsubdump", bytes, size);
+    free(bytes);
+    return saved;
+}
+
+CString PrepareTempFolder(const CString& baseFolder)
+{
+    CString folder = baseFolder;
+    if (folder.IsEmpty())
+        return CString();
+    if (folder.Right(1) != L"\\")
+        folder += L"\\";
+    folder += L"LanternquillT";
+    if (::CreateDirectoryW(folder, nullptr))
+        return folder;
+    if (::GetLastError() != ERROR_ALREADY_EXISTS)
+        return CString();
+    // What an earlier run left behind: its files go, its subfolders stay.
+    WIN32_FIND_DATAW found;
+    CScopedFindHandle find(::FindFirstFileW(folder + L"\\*", &found));
+    if (find) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ::DeleteFileW(folder + L"\\" + found.cFileName);
+        } while (::FindNextFileW(find.Get(), &found));
+    }
+    return folder;
+}
+
+void EmptyFolder(const CString& folder)
+{
+    if (folder.IsEmpty())
+        return;
+    WIN32_FIND_DATAW found;
+    CScopedFindHandle find(::FindFirstFileW(folder + L"\\*", &found));
+    if (!find)
+        return;
+    do {
+        const CString name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const CString path = folder + L"\\" + name;
+        // A link to a folder elsewhere is removed, never followed.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            EmptyFolder(path);
+            ::RemoveDirectoryW(path);
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ::RemoveDirectoryW(path);
+        } else {
+            ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(path);
+        }
+    } while (::FindNextFileW(find.Get(), &found));
+}
+
+namespace {
+
+// Writes a string value unless it already holds exactly that text.
+bool SetStringIfDifferent(HKEY key, LPCWSTR subKey, LPCWSTR name, const CString& value, int& written)
+{
+    CScopedRegKey opened;
+    if (::RegCreateKeyExW(key, subKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, opened.Receive(),
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    WCHAR current[1024];
+    DWORD size = sizeof(current) - sizeof(WCHAR);
+    DWORD type = 0;
+    if (::RegQueryValueExW(opened.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(current), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_SZ) {
+        current[size / sizeof(WCHAR)] = 0;
+        if (value == current)
+            return true;
+    }
+    const DWORD bytes = static_cast<DWORD>((value.GetLength() + 1) * sizeof(WCHAR));
+    if (::RegSetValueExW(opened.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.GetString()), bytes) !=
+        ERROR_SUCCESS)
+        return false;
+    ++written;
+    return true;
+}
+
+} // namespace
+
+int RegisterFeedProtocol(LPCWSTR programPath)
+{
+    // Per user, so that no administrator rights are needed and no other user's handler is taken over.
+    CScopedRegKey classes;
+    if (!programPath || ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\feed", 0, nullptr, 0,
+                                          KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr,
+                                          classes.Receive(), nullptr) != ERROR_SUCCESS)
+        return -1;
+    const CString program(programPath);
+    int written = 0;
+    const bool ok =
+        SetStringIfDifferent(classes.Get(), nullptr, nullptr, L"URL:feed protocol", written) &&
+        SetStringIfDifferent(classes.Get(), nullptr, L"URL Protocol", L"", written) &&
+        SetStringIfDifferent(classes.Get(), L"DefaultIcon", nullptr, program, written) &&
+        SetStringIfDifferent(classes.Get(), L"shell\\open\\command", nullptr, L"\"" + program + L"\" \"%1\"", written);
+    return ok ? written : -1;
 }
 
 CReaderApp theApp;

@@ -14,7 +14,27 @@ public:
 
     HWND GetFrameWindow() const override;
 
+    // The settings of the profile, read over the record's defaults; the statistics consent only counts when the
+    // branding allows statistics, and a named proxy without a server is no proxy.
+    void ReadSettings();
+
+    // The unsubscribed list in the data folder's "unsubdump" (the framework's archive form of a string list). A
+    // missing or damaged file leaves the list empty; the save replaces the file whole or not at all.
+    void LoadUnsubscribed();
+    BOOL SaveUnsubscribed() const;
+
     CStringList m_unsubscribed; // processed links of feeds the user removed
+    BOOL m_bLabel = FALSE;      // the branded edition of the About box
 };
+
+// The program's temporary folder ("LanternquillT" under the given base folder): created, or emptied of its files
+// when it is there already (its subfolders stay). Empty when it cannot be made.
+CString PrepareTempFolder(const CString& baseFolder);
+// Deletes everything inside the folder, subfolders too; the folder itself stays.
+void EmptyFolder(const CString& folder);
+
+// The feed: protocol for the current user (HKCU\Software\Classes\feed), pointing at the program's path. Only values
+// that differ are written; returns the number written, -1 when the key cannot be opened.
+int RegisterFeedProtocol(LPCWSTR programPath);
 
 extern CReaderApp theApp;
