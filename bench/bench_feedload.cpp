@@ -4,6 +4,7 @@
 //   floor and LoadFile per item (microseconds) and their ratio (target: at most 2.0 at 1,000 items);
 //   Reload of the same file into a channel that holds it, per item (target: flat from 100 to 10,000);
 //   SaveCache per item; memory held per loaded item.
+#include "BenchTiming.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/XmlDom.h"
 
@@ -15,18 +16,6 @@
 #include <vector>
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string Description(int i)
 {
@@ -103,22 +92,22 @@ size_t VisitAll(IXMLDOMNode* node)
 // The floor: a bare load and a plain walk of every node.
 double TimeFloor(const std::wstring& path)
 {
-    double start = Now();
+    double start = lqbench::Seconds();
     XmlDom::DocumentPtr document = XmlDom::CreateDocument(true);
     if (!document || !XmlDom::LoadDocument(document.Get(), path.c_str()))
         return -1;
     VisitAll(document.Get());
     document.Release();
-    return Now() - start;
+    return lqbench::Seconds() - start;
 }
 
 double TimeLoad(const std::wstring& path)
 {
-    double start = Now();
+    double start = lqbench::Seconds();
     CFeedChannel channel;
     if (!channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED))
         return -1;
-    double loaded = Now() - start;
+    double loaded = lqbench::Seconds() - start;
     return loaded;
 }
 
@@ -128,12 +117,12 @@ double TimeReload(const std::wstring& path)
     CFeedChannel channel;
     if (!channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED))
         return -1;
-    double start = Now();
+    double start = lqbench::Seconds();
     channel.ResetItemStates();
     if (!channel.Reload())
         return -1;
     channel.PurgeItems(nullptr, nullptr);
-    return Now() - start;
+    return lqbench::Seconds() - start;
 }
 
 double TimeSaveCache(const std::wstring& path, const std::wstring& cache)
@@ -141,10 +130,10 @@ double TimeSaveCache(const std::wstring& path, const std::wstring& cache)
     CFeedChannel channel;
     if (!channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED))
         return -1;
-    double start = Now();
+    double start = lqbench::Seconds();
     if (!channel.SaveCache(cache.c_str(), FALSE))
         return -1;
-    return Now() - start;
+    return lqbench::Seconds() - start;
 }
 
 // Committed private memory of the process, summed over its address space (Wine's process counters stay 0).
