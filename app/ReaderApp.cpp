@@ -2,6 +2,7 @@
 // with the engine record's values.
 #include "app/ReaderApp.h"
 
+#include "app/AboutDlg.h"
 #include "feeds/FeedStore.h"
 #include "feeds/HttpFetch.h"
 #include "framework/core/Archive.h"
@@ -22,6 +23,12 @@ CReaderApp::CReaderApp()
 HWND CReaderApp::GetFrameWindow() const
 {
     return m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+void CReaderApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_settings, m_strDataFolder, m_bLabel);
+    dialog.DoModal();
 }
 
 void CReaderApp::ReadSettings()

@@ -23,6 +23,9 @@ public:
     void LoadUnsubscribed();
     BOOL SaveUnsubscribed() const;
 
+    // Shows the About box modally.
+    void OnAppAbout();
+
     CStringList m_unsubscribed; // processed links of feeds the user removed
     BOOL m_bLabel = FALSE;      // the branded edition of the About box
 };
