@@ -3,6 +3,11 @@
 #include "app/ReaderApp.h"
 
 #include "app/AboutDlg.h"
+#include "app/MainFrm.h"
+#include "res/resource.h"
+
+#include "feeds/AppHelpers.h"
+#include "feeds/Branding.h"
 #include "feeds/FeedStore.h"
 #include "feeds/HttpFetch.h"
 #include "framework/core/Archive.h"
@@ -10,6 +15,9 @@
 #include "framework/core/File.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Wnd.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 
@@ -23,6 +31,154 @@ CReaderApp::CReaderApp()
 HWND CReaderApp::GetFrameWindow() const
 {
     return m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+namespace {
+
+const wchar_t kMakerName[] = L"Lanternquill Software";
+
+struct ProbeSearch
+{
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK ProbeWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ProbeSearch*>(lParam);
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutW(hWnd, WM_INSTANCE_PROBE, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 2000, &answer) &&
+        answer == WM_INSTANCE_PROBE) {
+        search->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+CString TempBaseFolder()
+{
+    WCHAR path[MAX_PATH + 1] = L"";
+    if (::GetTempPathW(MAX_PATH + 1, path))
+        return path;
+    for (LPCWSTR name : {L"TEMP", L"TMP"}) {
+        if (const wchar_t* value = _wgetenv(name))
+            return value;
+    }
+    return L"C:\\";
+}
+
+CString DataFolder()
+{
+    WCHAR path[MAX_PATH] = L"";
+    if (!::SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, TRUE))
+        return GetModuleFolder();
+    CString folder = CString(path) + L"\\Lanternquill";
+    const DWORD attributes = ::GetFileAttributesW(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        ::CreateDirectoryW(folder, nullptr);
+    return folder;
+}
+
+CString ProgramPath()
+{
+    WCHAR path[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+} // namespace
+
+bool HandOverToRunningCopy(const CString& argument)
+{
+    ProbeSearch search;
+    ::EnumWindows(ProbeWindow, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+        if (HWND tray = ::FindWindowW(nullptr, L"_LanternquillTrayWindow"))
+            ::EnumChildWindows(tray, ProbeWindow, reinterpret_cast<LPARAM>(&search));
+    }
+    if (!search.found)
+        return false;
+    if (!argument.IsEmpty() && argument[0] != L'/') {
+        COPYDATASTRUCT data = {};
+        data.dwData = 3;
+        data.cbData = static_cast<DWORD>((argument.GetLength() + 1) * sizeof(WCHAR));
+        data.lpData = const_cast<LPWSTR>(argument.GetString());
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(search.found, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                              SMTO_BLOCK | SMTO_ABORTIFHUNG, 5000, &answer);
+    }
+    return true;
+}
+
+BOOL CReaderApp::InitInstance()
+{
+    const CString argument = __argc > 1 ? CString(__wargv[1]) : CString();
+    m_hInstanceMutex = ::CreateMutexW(nullptr, FALSE, L"LANTERN_QUILL_UNIQE_INSTANCE");
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+        HandOverToRunningCopy(argument);
+        return FALSE;
+    }
+
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+    if (!AfxOleInit()) {
+        AfxMessageBox(L"Lanternquill could not start the platform's component services.");
+        return FALSE;
+    }
+    SetRegistryKey(kMakerName);
+
+    m_strTempFolder = PrepareTempFolder(TempBaseFolder());
+    if (m_strTempFolder.IsEmpty())
+        return FALSE;
+    m_strDataFolder = DataFolder();
+
+    if (GetProfileInt(L"", L"FirstRun", 1) == 1) {
+        const CString shipped = GetModuleFolder() + L"\\settings.xml";
+        if (::GetFileAttributesW(shipped) != INVALID_FILE_ATTRIBUTES)
+            CopyFileSafely(shipped, m_strDataFolder + L"\\settings.xml");
+        LoadBranding();
+        WriteProfileInt(L"", L"ReportStat", m_settings.nReportStat ? 1 : 0);
+        WriteProfileInt(L"", L"ViewStyle", m_settings.nViewStyle);
+        WriteProfileInt(L"", L"FirstRun", 0);
+    }
+    LoadBranding();
+    // Message boxes carry the branding's caption.
+    free(const_cast<LPWSTR>(m_pszAppName));
+    m_pszAppName = _wcsdup(m_settings.szCaption);
+
+    ReadSettings();
+    LoadUnsubscribed();
+    RegisterFeedProtocol(ProgramPath());
+    RegisterBrowserMenuExtension(true);
+
+    const bool bBackground = argument == L"/background";
+    if (!argument.IsEmpty() && argument[0] != L'/' && CMainFrame::IsFeedAddress(argument))
+        m_strFeedToSubscribe = argument;
+
+    auto* frame = new CMainFrame;
+    m_pMainWnd = frame;
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
+        return FALSE;
+    // Started in the background, the program stays in the notification area until the user opens it.
+    if (!bBackground) {
+        frame->ShowWindow(SW_SHOW);
+        frame->UpdateWindow();
+    }
+    if (!m_strFeedToSubscribe.IsEmpty())
+        frame->m_handedOver.AddTail(m_strFeedToSubscribe);
+    return TRUE;
+}
+
+int CReaderApp::ExitInstance()
+{
+    EmptyFolder(m_strTempFolder);
+    SaveUnsubscribed();
+    if (m_hInstanceMutex) {
+        ::CloseHandle(m_hInstanceMutex);
+        m_hInstanceMutex = nullptr;
+    }
+    return CWinApp::ExitInstance();
 }
 
 void CReaderApp::OnAppAbout()

@@ -14,6 +14,9 @@ public:
 
     HWND GetFrameWindow() const override;
 
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
     // The settings of the profile, read over the record's defaults; the statistics consent only counts when the
     // branding allows statistics, and a named proxy without a server is no proxy.
     void ReadSettings();
@@ -26,9 +29,15 @@ public:
     // Shows the About box modally.
     void OnAppAbout();
 
-    CStringList m_unsubscribed; // processed links of feeds the user removed
-    BOOL m_bLabel = FALSE;      // the branded edition of the About box
+    HANDLE m_hInstanceMutex = nullptr;
+    CString m_strFeedToSubscribe; // the feed address of the command line
+    CStringList m_unsubscribed;   // processed links of feeds the user removed
+    BOOL m_bLabel = FALSE;        // the branded edition of the About box
 };
+
+// A second start: finds the running copy by its answer to the probe (top-level windows, then the children of the
+// tray window) and hands it the command line's feed address. Returns whether a running copy answered.
+bool HandOverToRunningCopy(const CString& argument);
 
 // The program's temporary folder ("LanternquillT" under the given base folder): created, or emptied of its files
 // when it is there already (its subfolders stay). Empty when it cannot be made.

@@ -1,0 +1,158 @@
+// The main frame's answers to a second start, and the real program started, probed, handed a feed address by a
+// second start, and closed.
+#include "app/MainFrm.h"
+#include "app/ReaderApp.h"
+#include "res/resource.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+LRESULT SendRecord(HWND hWnd, ULONG_PTR dwData, const void* data, DWORD bytes)
+{
+    COPYDATASTRUCT record = {};
+    record.dwData = dwData;
+    record.cbData = bytes;
+    record.lpData = const_cast<void*>(data);
+    return ::SendMessageW(hWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+}
+
+TEST(MainFrameTest, OnlyAWholeFeedAddressIsTakenFromASecondStart)
+{
+    auto* frame = new CMainFrame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    const HWND hWnd = frame->GetSafeHwnd();
+    EXPECT_EQ(::SendMessageW(hWnd, WM_INSTANCE_PROBE, 0, 0), static_cast<LRESULT>(WM_INSTANCE_PROBE));
+
+    const std::wstring good = L"http://127.0.0.1/feed.xml";
+    const DWORD goodBytes = static_cast<DWORD>((good.size() + 1) * sizeof(wchar_t));
+    const std::wstring unterminated = L"http://127.0.0.1/a";
+    const std::wstring script = L"javascript:alert(1)";
+    const std::wstring quoted = L"http://x/\" /evil";
+    const struct
+    {
+        const char* name;
+        ULONG_PTR dwData;
+        const void* data;
+        DWORD bytes;
+    } refused[] = {
+        {"another record", 4, good.c_str(), goodBytes},
+        {"no terminating zero", 3, unterminated.c_str(), static_cast<DWORD>(unterminated.size() * sizeof(wchar_t))},
+        {"an odd length", 3, good.c_str(), goodBytes - 1},
+        {"no data", 3, nullptr, goodBytes},
+        {"not a feed address", 3, script.c_str(), static_cast<DWORD>((script.size() + 1) * sizeof(wchar_t))},
+        {"a quote inside", 3, quoted.c_str(), static_cast<DWORD>((quoted.size() + 1) * sizeof(wchar_t))},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SendRecord(hWnd, c.dwData, c.data, c.bytes), FALSE);
+    }
+    EXPECT_TRUE(frame->m_handedOver.IsEmpty());
+    EXPECT_EQ(SendRecord(hWnd, 3, good.c_str(), goodBytes), TRUE);
+    ASSERT_EQ(frame->m_handedOver.GetCount(), 1);
+    EXPECT_STREQ(frame->m_handedOver.GetHead().GetString(), good.c_str());
+    frame->DestroyWindow();
+}
+
+std::wstring ProgramPath()
+{
+    WCHAR path[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder = folder.substr(0, folder.rfind(L'\\'));
+    return folder.substr(0, folder.rfind(L'\\')) + L"\\Lanternquill.exe";
+}
+
+struct Started
+{
+    PROCESS_INFORMATION info = {};
+    bool ok = false;
+};
+
+Started Start(const std::wstring& arguments)
+{
+    Started started;
+    std::wstring command = L"\"" + ProgramPath() + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    started.ok = ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                  &started.info) != FALSE;
+    return started;
+}
+
+struct FrameSearch
+{
+    DWORD processId;
+    std::vector<HWND> frames;
+};
+
+// The program's frames: its top-level windows with a caption and a sizing border.
+std::vector<HWND> FramesOf(DWORD processId)
+{
+    FrameSearch search{processId, {}};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<FrameSearch*>(lParam);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hWnd, &owner);
+            const LONG style = ::GetWindowLongW(hWnd, GWL_STYLE);
+            if (owner == s->processId && (style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME))
+                s->frames.push_back(hWnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.frames;
+}
+
+TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
+{
+    ASSERT_NE(::GetFileAttributesW(ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES) << "the program is not built";
+    Started first = Start(L"/background");
+    ASSERT_TRUE(first.ok);
+    std::vector<HWND> frames;
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return !(frames = FramesOf(first.info.dwProcessId)).empty(); }, 30000));
+    ASSERT_EQ(frames.size(), 1u);
+    const HWND frame = frames[0];
+    WCHAR caption[100] = L"";
+    ::GetWindowTextW(frame, caption, 100);
+    EXPECT_STREQ(caption, L"Lanternquill");
+    // In the background the window stays hidden in the notification area.
+    EXPECT_FALSE(::IsWindowVisible(frame));
+
+    // A second start with a feed address hands it over and ends at once.
+    Started second = Start(L"http://127.0.0.1/feed.xml");
+    ASSERT_TRUE(second.ok);
+    EXPECT_EQ(::WaitForSingleObject(second.info.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    ::GetExitCodeProcess(second.info.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(FramesOf(second.info.dwProcessId).size(), 0u);
+    // Its probe brought the running copy forward.
+    EXPECT_TRUE(::IsWindowVisible(frame));
+
+    ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(first.info.hProcess, 30000), WAIT_OBJECT_0);
+    for (HANDLE handle : {first.info.hProcess, first.info.hThread, second.info.hProcess, second.info.hThread})
+        ::CloseHandle(handle);
+
+    // The temporary folder was emptied at exit.
+    WCHAR temp[MAX_PATH + 1] = L"";
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((std::wstring(temp) + L"LanternquillT\\*.*").c_str(), &found);
+    int entries = 0;
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            entries += wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0;
+        while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    EXPECT_EQ(entries, 0);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
+}
+
+} // namespace
