@@ -270,7 +270,6 @@ int RunFetch(FetchJob& job)
     FetchRequest fetch;
     CString current(url);
     DWORD status = 0;
-    bool bCredentialsSent = false;
     for (int hops = 0;; ++hops) {
         if (!fetch.Open(session, parts))
             return HTTP_FETCH_FAILED;
@@ -280,12 +279,11 @@ int RunFetch(FetchJob& job)
             return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
         if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
-        // Credentials go only where the feed itself answered with a challenge, and only once.
-        if (status == HTTP_STATUS_DENIED && bUseCredentials && !bCredentialsSent && SameOrigin(parts, feedOrigin)) {
+        // Credentials go only where the feed's own origin answered with a challenge, once for each address.
+        if (status == HTTP_STATUS_DENIED && bUseCredentials && SameOrigin(parts, feedOrigin)) {
             DrainBody(fetch.request);
             WinHttpSetCredentials(fetch.request, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC,
                                   userName ? userName : L"", password ? password : L"", nullptr);
-            bCredentialsSent = true;
             if (!fetch.Send(status))
                 return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
             if (job.Cancelled())
