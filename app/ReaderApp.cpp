@@ -259,7 +259,9 @@ CString PrepareTempFolder(const CString& baseFolder)
     folder += L"LanternquillT";
     if (::CreateDirectoryW(folder, nullptr))
         return folder;
-    if (::GetLastError() != ERROR_ALREADY_EXISTS)
+    // Only a folder that is there already will do; a file of that name is not ours to delete, and start-up fails.
+    const DWORD attributes = ::GetFileAttributesW(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return CString();
     // What an earlier run left behind: its files go, its subfolders stay.
     WIN32_FIND_DATAW found;

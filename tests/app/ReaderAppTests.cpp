@@ -124,8 +124,12 @@ TEST(TempFolderTest, AnEarlierRunsFilesGoAtStartAndEverythingAtExit)
     EXPECT_EQ(::GetFileAttributesW(folder + L"\\images"), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(::GetFileAttributesW(folder), INVALID_FILE_ATTRIBUTES);
 
-    // A base that cannot hold the folder.
+    // A base that cannot hold the folder, and a file in the folder's place.
     EXPECT_TRUE(PrepareTempFolder((base.Path() + L"\\missing\\deeper").c_str()).IsEmpty());
+    TempFolder blocked;
+    ASSERT_TRUE(WriteFileBytes(blocked.File(L"LanternquillT"), "a file"));
+    EXPECT_TRUE(PrepareTempFolder(blocked.Path().c_str()).IsEmpty());
+    EXPECT_EQ(ReadFileBytes(blocked.File(L"LanternquillT")), "a file");
 }
 
 TEST(FeedProtocolTest, KeysArePerUserAndWrittenOnlyWhenTheyDiffer)
