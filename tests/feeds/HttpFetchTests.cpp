@@ -252,6 +252,11 @@ TEST_F(HttpFetchTest, CredentialsGoOnlyToTheFeedsOwnOriginAfterAChallenge)
     const std::wstring within = L"/redirect-to/http%3A%2F%2F127.0.0.1%3A" + port + L"%2Fbasic%2Freader%2Fsecret%2F50";
     EXPECT_EQ(Fetch(HttpUrl(within.c_str()), nullptr, TRUE, L"reader", L"secret"), HTTP_FETCH_DONE);
     EXPECT_EQ(ReadFileBytes(m_target), TextBody(50));
+    // Asked once, then redirected to another address of the origin that asks again.
+    EXPECT_EQ(Fetch(HttpUrl(L"/basic-redirect/reader/secret/%2Fbasic%2Freader%2Fsecret%2F40"), nullptr, TRUE, L"reader",
+                    L"secret"),
+              HTTP_FETCH_DONE);
+    EXPECT_EQ(ReadFileBytes(m_target), TextBody(40));
 }
 
 // A server that says nothing, or drips its headers, holds the platform's call for as long as it likes: a stop

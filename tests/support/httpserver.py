@@ -10,6 +10,7 @@ Paths:
   /text/<n>                      n bytes of text; Range honoured
   /status/<code>                 an empty answer with that status
   /basic/<user>/<password>/<rest>   401 with a Basic challenge until the credentials match, then <rest> as /text
+  /basic-redirect/<user>/<password>/<path>   401 until the credentials match, then 302 to the percent-encoded path
   /basic-echo                    401 with a Basic challenge until Authorization comes, then its value as the body
   /slow/<n>/<ms>                 n bytes sent in 64-byte chunks, ms apart (bounded: at most 30 s in all)
   /slow-unsized/<n>/<ms>         as /slow, without Content-Length: the end of the body is the connection's close
@@ -175,6 +176,13 @@ class Handler(BaseHTTPRequestHandler):
                            headers={'WWW-Authenticate': 'Basic realm="lanternquill"'})
             return
         self.send_body(200, text_body(int(rest[2]) if len(rest) > 2 else 100))
+
+    def route_basic_redirect(self, rest, _query):
+        if not self.check_basic('Authorization', rest[0] + ':' + rest[1]):
+            self.send_body(401, b'authorization required',
+                           headers={'WWW-Authenticate': 'Basic realm="lanternquill"'})
+            return
+        self.send_body(302, b'', headers={'Location': unquote_to_bytes(rest[2]).decode('latin-1')})
 
     def route_basic_echo(self, _rest, _query):
         value = self.headers.get('Authorization', '')
