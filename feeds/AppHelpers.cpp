@@ -5,6 +5,7 @@
 #include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedStore.h"
+#include "feeds/FeedText.h"
 #include "feeds/XmlDom.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
@@ -116,6 +117,56 @@ CString GetDefaultBrowserCommand()
     if (!ReadDefaultValue(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", nullptr, value, MAX_PATH * 2))
         return CString();
     return ExtractBrowserCommand(CString(value));
+}
+
+namespace
+{
+bool LaunchWithShell(const CString& address)
+{
+    const HINSTANCE result = ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+BrowserLauncher g_browserLauncher = LaunchWithShell;
+} // namespace
+
+bool IsOpenableAddress(const CString& address)
+{
+    // The platform's own limit for an address; longer ones are no address a user clicked.
+    if (address.IsEmpty() || address.GetLength() > 2083 || !IsSafeLink(address))
+        return false;
+    for (int i = 0; i < address.GetLength(); ++i) {
+        const wchar_t ch = address[i];
+        if (ch <= L' ' || ch == 0x7F || ch == L'"')
+            return false;
+    }
+    const int colon = address.Find(L':');
+    if (colon <= 0)
+        return false;
+    const CString scheme = address.Left(colon).MakeLower();
+    const CString rest = address.Mid(colon + 1);
+    if (scheme == L"mailto")
+        return !rest.IsEmpty();
+    if (scheme != L"http" && scheme != L"https" && scheme != L"ftp")
+        return false;
+    if (rest.GetLength() < 3 || rest[0] != L'/' || rest[1] != L'/')
+        return false;
+    const wchar_t first = rest[2];
+    return first != L'/' && first != L'\\' && first != L'?' && first != L'#' && first != L':' && first != L'@';
+}
+
+bool OpenInBrowser(const CString& address)
+{
+    if (!IsOpenableAddress(address))
+        return false;
+    return g_browserLauncher(address);
+}
+
+BrowserLauncher SetBrowserLauncher(BrowserLauncher launcher)
+{
+    BrowserLauncher previous = g_browserLauncher;
+    g_browserLauncher = launcher != nullptr ? launcher : LaunchWithShell;
+    return previous;
 }
 
 CString GetModuleFolder()

@@ -21,6 +21,17 @@ CString GetDefaultBrowserCommand();
 // The same rules over a given command text.
 CString ExtractBrowserCommand(const CString& command);
 
+// Whether an address may be handed to the platform to open after a user's click: an absolute http, https or
+// ftp address with a host, or a mailto address, with nothing in it that the shell could read another way.
+bool IsOpenableAddress(const CString& address);
+// Opens such an address in the user's default browser or mail program, with the address as the file to open
+// (never as part of a command line). Anything else opens nothing and returns false.
+bool OpenInBrowser(const CString& address);
+// Replaces what OpenInBrowser calls once the address has passed its check; returns the one replaced. Null
+// restores the platform's launcher. Tests use it to see what would have been opened.
+typedef bool (*BrowserLauncher)(const CString& address);
+BrowserLauncher SetBrowserLauncher(BrowserLauncher launcher);
+
 // The folder of the program file, without a trailing backslash; empty on failure.
 CString GetModuleFolder();
 
