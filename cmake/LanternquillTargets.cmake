@@ -38,4 +38,4 @@ endfunction()
 
 set(LQ_SYSTEM_LIBRARIES
     winhttp ole32 oleaut32 uuid comctl32 comdlg32 shell32 shlwapi gdi32 user32 kernel32 advapi32 msimg32
-    uxtheme windowscodecs winmm rpcrt4 urlmon version)
+    uxtheme windowscodecs winmm rpcrt4 urlmon version ws2_32)

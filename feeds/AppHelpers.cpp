@@ -119,8 +119,7 @@ CString GetDefaultBrowserCommand()
     return ExtractBrowserCommand(CString(value));
 }
 
-namespace
-{
+namespace {
 bool LaunchWithShell(const CString& address)
 {
     const HINSTANCE result = ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
@@ -128,6 +127,14 @@ bool LaunchWithShell(const CString& address)
 }
 
 BrowserLauncher g_browserLauncher = LaunchWithShell;
+
+// Controls, blanks and the characters that show as nothing: an address holding one is not what the user saw.
+bool IsBlankOrInvisible(wchar_t ch)
+{
+    return ch <= L' ' || (ch >= 0x7F && ch <= 0xA0) || ch == 0xAD || ch == 0x1680 || (ch >= 0x2000 && ch <= 0x200F) ||
+           (ch >= 0x2028 && ch <= 0x202F) || (ch >= 0x205F && ch <= 0x206F) || ch == 0x3000 || ch == 0xFEFF ||
+           ch >= 0xFFF0;
+}
 } // namespace
 
 bool IsOpenableAddress(const CString& address)
@@ -136,8 +143,7 @@ bool IsOpenableAddress(const CString& address)
     if (address.IsEmpty() || address.GetLength() > 2083 || !IsSafeLink(address))
         return false;
     for (int i = 0; i < address.GetLength(); ++i) {
-        const wchar_t ch = address[i];
-        if (ch <= L' ' || ch == 0x7F || ch == L'"')
+        if (IsBlankOrInvisible(address[i]) || address[i] == L'"')
             return false;
     }
     const int colon = address.Find(L':');

@@ -314,8 +314,9 @@ void CHttpDownloadDlg::DownloadBody()
     m_bLeftOrigin = false;
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(this);
     WinHttpSetOption(m_hRequest, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
-    if (WinHttpSetStatusCallback(m_hRequest, OnRedirect, WINHTTP_CALLBACK_FLAG_REDIRECT, 0) ==
-        WINHTTP_INVALID_STATUS_CALLBACK) {
+    if (WinHttpSetStatusCallback(m_hRequest, OnRequestStatus,
+                                 WINHTTP_CALLBACK_FLAG_REDIRECT | WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
+                                 0) == WINHTTP_INVALID_STATUS_CALLBACK) {
         // Unable to watch redirects: none is followed while credentials may have to be sent.
         DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
         if (!m_strUserName.IsEmpty())
@@ -391,16 +392,38 @@ bool CHttpDownloadDlg::AnsweredByOwnOrigin() const
 }
 
 // Told of every redirect the platform follows: one to another origin keeps the user's credentials back.
-void CALLBACK CHttpDownloadDlg::OnRedirect(HINTERNET /*hRequest*/, DWORD_PTR context, DWORD status, LPVOID info,
-                                           DWORD /*infoLength*/)
+void CALLBACK CHttpDownloadDlg::OnRequestStatus(HINTERNET hRequest, DWORD_PTR context, DWORD status, LPVOID info,
+                                                DWORD /*infoLength*/)
 {
     auto* dlg = reinterpret_cast<CHttpDownloadDlg*>(context);
-    if (status != WINHTTP_CALLBACK_STATUS_REDIRECT || !dlg)
+    if (!dlg)
+        return;
+    if (status == WINHTTP_CALLBACK_STATUS_REQUEST_SENT) {
+        CConnectionEnds ends = {};
+        const bool bKnown = QueryConnectionEnds(hRequest, ends);
+        std::lock_guard<std::mutex> lock(dlg->m_connectionLock);
+        dlg->m_connection = ends;
+        dlg->m_bConnectionKnown = bKnown;
+        return;
+    }
+    if (status != WINHTTP_CALLBACK_STATUS_REDIRECT)
         return;
     CHttpUrlParts parts;
     if (!info || !CrackHttpUrl(static_cast<LPCWSTR>(info), parts) || parts.nPort != dlg->m_nPort ||
         parts.bSecure != (dlg->m_nScheme == INTERNET_SCHEME_HTTPS) || parts.strHost.CompareNoCase(dlg->m_strHost) != 0)
         dlg->m_bLeftOrigin = true;
+}
+
+void CHttpDownloadDlg::CutConnection()
+{
+    CConnectionEnds ends;
+    {
+        std::lock_guard<std::mutex> lock(m_connectionLock);
+        if (!m_bConnectionKnown)
+            return;
+        ends = m_connection;
+    }
+    ::CutConnection(ends);
 }
 
 BOOL CHttpDownloadDlg::StartFileOver()
@@ -551,6 +574,7 @@ void CHttpDownloadDlg::OnCancel()
     if (m_bFinished)
         return;
     InterlockedExchange(&m_bAbort, 1);
+    CutConnection();
     if (CWnd* pCancel = GetDlgItem(IDCANCEL))
         pCancel->EnableWindow(FALSE);
     SetStatus(IDS_DOWNLOAD_ABORTING);
@@ -568,6 +592,7 @@ void CHttpDownloadDlg::OnDestroy()
 {
     if (m_pThread) {
         InterlockedExchange(&m_bAbort, 1);
+        CutConnection();
         // The worker sets control texts by sent messages: keep answering them while waiting, or a worker
         // between two reads and this thread would wait on each other for ever.
         HANDLE hThread = m_pThread->m_hThread;

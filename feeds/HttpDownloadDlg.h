@@ -5,11 +5,14 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include "feeds/ConnectionCut.h"
 #include "framework/core/AfxString.h"
 #include "framework/core/File.h"
 #include "framework/win/Controls.h"
 #include "framework/win/Dialog.h"
 #include "framework/win/WinThread.h"
+
+#include <mutex>
 
 class CHttpDownloadDlg : public CDialog
 {
@@ -102,7 +105,13 @@ private:
     BOOL SendRequest(DWORD& status);
     // The file starts over (a server that answered the whole body to a range request).
     bool AnsweredByOwnOrigin() const;
-    static void CALLBACK OnRedirect(HINTERNET hRequest, DWORD_PTR context, DWORD status, LPVOID info, DWORD infoLength);
+    static void CALLBACK OnRequestStatus(HINTERNET hRequest, DWORD_PTR context, DWORD status, LPVOID info,
+                                         DWORD infoLength);
+    // Ends a receive that the server holds, so that a cancel is not kept waiting by it.
+    void CutConnection();
+    std::mutex m_connectionLock;
+    CConnectionEnds m_connection = {};
+    bool m_bConnectionKnown = false;
     BOOL StartFileOver();
     void Transfer(bool bLengthKnown, ULONGLONG length);
 

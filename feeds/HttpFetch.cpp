@@ -1,12 +1,14 @@
 // WinHTTP GET of one URL into one file, polled for a stop between every step.
 #include "feeds/HttpFetch.h"
 
+#include "feeds/ConnectionCut.h"
 #include "feeds/EngineContext.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/html/HtmlNavigation.h"
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <cwchar>
 
 namespace {
@@ -146,6 +148,8 @@ BOOL QueryContentLength(HINTERNET hRequest, ULONGLONG& length)
 namespace {
 
 const int kMaxRedirects = 10;
+// The most an answer's status line and headers may take; real servers send a few kilobytes.
+const DWORD kMaxResponseHeaderBytes = 64 * 1024;
 // The longest a fetch may take in all, however its server trickles.
 const DWORD kFetchDeadlineMs = 10 * 60 * 1000;
 
@@ -216,17 +220,10 @@ struct FetchRequest
             return false;
         DWORD disabled = WINHTTP_DISABLE_KEEP_ALIVE | WINHTTP_DISABLE_REDIRECTS;
         WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
+        DWORD headerLimit = kMaxResponseHeaderBytes;
+        WinHttpSetOption(request, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerLimit, sizeof(headerLimit));
         SetProxyCredentials(request);
         return true;
-    }
-
-    // A failed receive shows as a status that cannot be read.
-    bool Send(DWORD& status)
-    {
-        if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
-            return false;
-        WinHttpReceiveResponse(request, nullptr);
-        return QueryHttpStatusCode(request, status) != FALSE;
     }
 };
 
@@ -247,7 +244,71 @@ struct FetchJob
     int result = HTTP_FETCH_FAILED;
 
     bool Cancelled() const { return InterlockedCompareExchange(const_cast<volatile LONG*>(&cancelled), 0, 0) != 0; }
+
+    // The connection of the request waiting for its answer's headers, and since when it waits (0: none waits).
+    void HeadWaitBegins(const CConnectionEnds& connection, bool bKnown)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_connection = connection;
+        m_bConnection = bKnown;
+        m_headSince = GetTickCount64();
+    }
+    void HeadWaitEnds()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_headSince = 0;
+    }
+    bool HeadWaitLongerThan(ULONGLONG ms)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_headSince != 0 && GetTickCount64() - m_headSince > ms;
+    }
+    // Marks the fetch given up and ends a receive the server holds; the fetch then stops at its next step.
+    void GiveUp()
+    {
+        InterlockedExchange(&cancelled, 1);
+        CConnectionEnds connection;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (!m_bConnection)
+                return;
+            connection = m_connection;
+        }
+        CutConnection(connection);
+    }
+
+private:
+    std::mutex m_lock;
+    CConnectionEnds m_connection = {};
+    bool m_bConnection = false;
+    ULONGLONG m_headSince = 0;
 };
+
+// Runs on the fetch's thread inside the send: the request's connection is known once the request has gone out.
+void CALLBACK OnFetchStatus(HINTERNET hInternet, DWORD_PTR context, DWORD status, LPVOID, DWORD)
+{
+    if (status != WINHTTP_CALLBACK_STATUS_REQUEST_SENT || context == 0)
+        return;
+    CConnectionEnds connection = {};
+    const bool bKnown = QueryConnectionEnds(hInternet, connection);
+    reinterpret_cast<FetchJob*>(context)->HeadWaitBegins(connection, bKnown);
+}
+
+// A failed receive shows as a status that cannot be read; so does an answer whose connection was cut.
+bool SendRequest(FetchJob& job, FetchRequest& fetch, DWORD& status)
+{
+    if (!WinHttpSendRequest(fetch.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+                            reinterpret_cast<DWORD_PTR>(&job)))
+        return false;
+    const BOOL received = WinHttpReceiveResponse(fetch.request, nullptr);
+    job.HeadWaitEnds();
+    // A cut connection can pass for the end of the headers.
+    if (!received || job.Cancelled())
+        return false;
+    return QueryHttpStatusCode(fetch.request, status) != FALSE;
+}
+
+volatile LONG g_activeFetchThreads = 0;
 
 int RunFetch(FetchJob& job)
 {
@@ -264,6 +325,7 @@ int RunFetch(FetchJob& job)
     if (!session)
         return HTTP_FETCH_FAILED;
     SetConnectionTimeouts(session);
+    WinHttpSetStatusCallback(session, OnFetchStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
     if (job.Cancelled())
         return HTTP_FETCH_STOPPED;
 
@@ -275,7 +337,7 @@ int RunFetch(FetchJob& job)
             return HTTP_FETCH_FAILED;
         if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
-        if (!fetch.Send(status))
+        if (!SendRequest(job, fetch, status))
             return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
         if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
@@ -284,7 +346,7 @@ int RunFetch(FetchJob& job)
             DrainBody(fetch.request);
             WinHttpSetCredentials(fetch.request, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC,
                                   userName ? userName : L"", password ? password : L"", nullptr);
-            if (!fetch.Send(status))
+            if (!SendRequest(job, fetch, status))
                 return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
             if (job.Cancelled())
                 return HTTP_FETCH_STOPPED;
@@ -362,7 +424,14 @@ DWORD WINAPI FetchThread(LPVOID parameter)
     std::unique_ptr<std::shared_ptr<FetchJob>> owner(static_cast<std::shared_ptr<FetchJob>*>(parameter));
     FetchJob& job = **owner;
     job.result = RunFetch(job);
+    InterlockedDecrement(&g_activeFetchThreads);
     return 0;
+}
+
+// The longest an answer's headers may take to arrive in all, however the server paces them.
+ULONGLONG HeadTimeLimitMs()
+{
+    return static_cast<ULONGLONG>(std::min(ConnectionTimeoutMs(), 60 * 1000));
 }
 
 } // namespace
@@ -382,19 +451,40 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
     // The platform's calls block until the server sends something, whatever closes their handles meanwhile: the
     // fetch runs on its own thread, so that a stop or the deadline ends it for the caller at once.
     auto* shared = new std::shared_ptr<FetchJob>(job);
+    InterlockedIncrement(&g_activeFetchThreads);
     CScopedKernelHandle thread(::CreateThread(nullptr, 0, FetchThread, shared, 0, nullptr));
     if (!thread) {
+        InterlockedDecrement(&g_activeFetchThreads);
         delete shared;
         return HTTP_FETCH_FAILED;
     }
     HANDLE waits[] = {thread.Get(), hStopEvent};
     const DWORD count = hStopEvent ? 2 : 1;
-    const DWORD ended = ::WaitForMultipleObjects(count, waits, FALSE, kFetchDeadlineMs);
-    if (ended == WAIT_OBJECT_0)
-        return job->result;
-    // A fetch that is moving sees the stop at its next piece and lets go of the target within the second; one
-    // stuck on a silent server is left to end on its own, and writes nothing more.
-    InterlockedExchange(&job->cancelled, 1);
+    const ULONGLONG started = GetTickCount64();
+    const ULONGLONG headLimit = HeadTimeLimitMs();
+    int result = HTTP_FETCH_FAILED;
+    for (;;) {
+        const DWORD ended = ::WaitForMultipleObjects(count, waits, FALSE, 250);
+        if (ended == WAIT_OBJECT_0)
+            return job->result;
+        if (ended == WAIT_OBJECT_0 + 1) {
+            result = HTTP_FETCH_STOPPED;
+            break;
+        }
+        if (ended != WAIT_TIMEOUT || GetTickCount64() - started > kFetchDeadlineMs)
+            break;
+        // Headers without end, or dripped for longer than a receive may wait.
+        if (job->HeadWaitLongerThan(headLimit))
+            break;
+    }
+    // A fetch that is moving sees the stop at its next piece; one held by its server in a receive has its
+    // connection cut. Either lets go of the target within the second and writes nothing more.
+    job->GiveUp();
     ::WaitForSingleObject(thread.Get(), 1000);
-    return ended == WAIT_OBJECT_0 + 1 ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+    return result;
+}
+
+int ActiveFetchThreads()
+{
+    return static_cast<int>(InterlockedCompareExchange(&g_activeFetchThreads, 0, 0));
 }

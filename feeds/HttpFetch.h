@@ -25,10 +25,14 @@ const ULONGLONG kMaxFetchedFileBytes = 32ull * 1024 * 1024;
 // Connect, send and receive wait at most the connection settings' time-out; a body over kMaxFetchedFileBytes
 // fails, and so does a fetch still running after ten minutes. The stop event (a manual-reset event, or null for a
 // fetch that cannot be stopped) ends the fetch for the caller within a second, even while the server says
-// nothing. The target file is created only for a 200 or 206; a stop or failure during the body leaves what was
-// written. The unused argument is kept for the callers' sake.
+// nothing; the answer's headers must arrive within the time-out (a minute at most) and 64 KB. The target file is
+// created only for a 200 or 206; a stop or failure during the body leaves what was written. The unused argument is kept
+// for the callers' sake.
 int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID unused, BOOL bUseCredentials, LPCWSTR userName,
                       LPCWSTR password, HANDLE hStopEvent);
+
+// The fetch threads of DownloadUrlToFile still running, those whose callers have given up on them included.
+int ActiveFetchThreads();
 
 // The status code of an answered request as a number; FALSE when it cannot be read.
 BOOL QueryHttpStatusCode(HINTERNET hRequest, DWORD& status);

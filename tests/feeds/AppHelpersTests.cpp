@@ -102,8 +102,7 @@ TEST(BrowserCommand, ReadsThePlatformsHttpHandler)
         << Narrow(GetDefaultBrowserCommand().GetString());
 }
 
-namespace
-{
+namespace {
 CString g_launched;
 int g_launches = 0;
 bool RecordLaunch(const CString& address)
@@ -135,9 +134,9 @@ TEST(BrowserLaunch, OnlyCheckedAddressesReachTheLauncher)
         {L"/relative/page.html", false},
         {L"http:relative", false},
         {L"http:///no-host", false},
-        {L"http://example.org/a b", false},                // a blank could start another argument
-        {L"http://example.org/\"--x", false},              // so could a quote
-        {L"http://example.org/\x2028", false},             // invisible separators
+        {L"http://example.org/a b", false},    // a blank could start another argument
+        {L"http://example.org/\"--x", false},  // so could a quote
+        {L"http://example.org/\x2028", false}, // invisible separators
         {L" http://example.org/", false},
         {L"mailto:", false},
         {L"", false},

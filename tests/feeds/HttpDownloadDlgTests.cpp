@@ -72,6 +72,8 @@ class CDrivenDownloadDlg : public CHttpDownloadDlg
 public:
     int m_nReplaceAnswer = IDNO;
     LONGLONG m_cancelAtBytes = 0; // 0: never
+    int m_cancelAtTick = 0;       // of the 15 ms timer; 0: never
+    int m_ticks = 0;
     std::vector<MessageBoxSeen> m_boxes;
     bool m_bCancelClicked = false;
     bool m_bCancelDisabledAfterClick = false;
@@ -128,7 +130,10 @@ protected:
             m_boxes.push_back({WindowText(::GetDlgItem(box, 0xFFFF)), yesNo});
             ::PostMessageW(box, WM_COMMAND, yesNo ? m_nReplaceAnswer : IDOK, 0);
         }
-        if (m_cancelAtBytes && !m_bCancelClicked && SizeOf(m_strFile.GetString()) >= m_cancelAtBytes) {
+        ++m_ticks;
+        const bool bCancelNow = (m_cancelAtBytes && SizeOf(m_strFile.GetString()) >= m_cancelAtBytes) ||
+                                (m_cancelAtTick && m_ticks >= m_cancelAtTick);
+        if (bCancelNow && !m_bCancelClicked) {
             m_bCancelClicked = true;
             SendDlgItemMessage(IDCANCEL, BM_CLICK, 0, 0);
             m_bCancelDisabledAfterClick = !::IsWindowEnabled(::GetDlgItem(m_hWnd, IDCANCEL));
@@ -349,6 +354,24 @@ TEST_F(HttpDownloadDlgTest, CancelKeepsPartialFileWithoutMessage)
     EXPECT_GE(held.size(), 256u);
     EXPECT_LT(held.size(), 20000u);
     EXPECT_EQ(TextBody(held.size()), held);
+}
+
+// A server that holds the answer (silent, or with headers that never end) does not keep a cancelled dialog open
+// until it lets go: it would hold it for 25 s and more, past the bound the dialog is run with here.
+TEST_F(HttpDownloadDlgTest, CancelEndsADownloadHeldByItsServer)
+{
+    for (const wchar_t* path : {L"/silent/29000", L"/endless-headers/0"}) {
+        SCOPED_TRACE(Narrow(path));
+        CDrivenDownloadDlg dlg;
+        dlg.m_strUrl = HttpUrl(path).c_str();
+        dlg.m_strFile = m_folder.File(L"held.bin").c_str();
+        dlg.m_cancelAtTick = 30;
+        lqtest::ExpectModal expect(10000);
+        EXPECT_EQ(IDCANCEL, dlg.DoModal());
+        EXPECT_EQ(expect.Closed(), 0) << "the dialog outlived its cancel";
+        EXPECT_TRUE(dlg.m_bCancelClicked);
+        EXPECT_TRUE(dlg.m_boxes.empty());
+    }
 }
 
 TEST_F(HttpDownloadDlgTest, ErrorsShowTheirMessageAndDeleteTheFile)

@@ -277,7 +277,24 @@ TEST_F(HttpFetchTest, AStopEndsAFetchStuckOnASilentOrDrippingServer)
         CloseHandle(stop);
         EXPECT_EQ(result, HTTP_FETCH_STOPPED);
         EXPECT_FALSE(FileExists(m_target));
+        // The fetch's own thread lets go too, instead of waiting on the server.
+        EXPECT_TRUE(lqtest::PumpUntil([] { return ActiveFetchThreads() == 0; }, 5000)) << ActiveFetchThreads();
     }
+}
+
+// Headers without end (the server goes on for 30 s) are cut off once the time-out has passed: the fetch fails,
+// its thread ends, and the next fetch works.
+TEST_F(HttpFetchTest, HeadersWithoutEndFailOnceTheTimeoutHasPassed)
+{
+    theHost.m_settings.nTimeout = 2;
+    std::atomic<int> result{-1};
+    std::thread fetcher([&] { result = Fetch(HttpUrl(L"/endless-headers/0")); });
+    EXPECT_TRUE(lqtest::PumpUntil([&] { return result != -1; }, 15000));
+    fetcher.join();
+    EXPECT_EQ(result, HTTP_FETCH_FAILED);
+    EXPECT_FALSE(FileExists(m_target));
+    EXPECT_TRUE(lqtest::PumpUntil([] { return ActiveFetchThreads() == 0; }, 5000)) << ActiveFetchThreads();
+    EXPECT_EQ(Fetch(HttpUrl(L"/text/100")), HTTP_FETCH_DONE);
 }
 
 // A server that sends a byte at a time: a stop is seen as soon as the next byte arrives, not after a block.
