@@ -1,5 +1,7 @@
 #include "framework/win/WinApp.h"
 
+#include "framework/win/RecentFileList.h"
+
 #include "framework/core/AfxModule.h"
 #include "framework/core/Exceptions.h"
 #include "framework/win/Wnd.h"
@@ -33,7 +35,7 @@ void FreeText(LPCTSTR& text)
 CWinApp::CWinApp(LPCTSTR lpszAppName)
     : m_pszAppName(DuplicateText(lpszAppName)), m_pszRegistryKey(nullptr), m_pszProfileName(nullptr),
       m_pszExeName(nullptr), m_pszHelpFilePath(nullptr), m_hInstance(nullptr), m_lpCmdLine(nullptr),
-      m_nCmdShow(SW_SHOWNORMAL)
+      m_nCmdShow(SW_SHOWNORMAL), m_pRecentFileList(nullptr)
 {
     // A second object (a test's, beside the program's own) stands in until it ends, then the first is back.
     m_pPrevApp = g_pApp;
@@ -48,6 +50,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    delete m_pRecentFileList;
     if (g_pApp == this)
         g_pApp = m_pPrevApp;
     AFX_THREAD_STATE* state = AfxGetThreadState();

@@ -7,6 +7,8 @@
 #include "framework/core/ProfileStore.h"
 #include "framework/win/WinThread.h"
 
+class CRecentFileList;
+
 class CWinApp : public CWinThread
 {
     DECLARE_DYNAMIC(CWinApp)
@@ -59,6 +61,8 @@ public:
     HINSTANCE m_hInstance;
     LPTSTR m_lpCmdLine;
     int m_nCmdShow;
+    // The recently used files; null in a program that keeps none. Owned.
+    CRecentFileList* m_pRecentFileList;
 
 protected:
     CProfileStore m_profile;

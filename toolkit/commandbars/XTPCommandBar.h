@@ -106,6 +106,8 @@ public:
     CXTPControl* GetKeyControl() const { return m_pKeyControl; }
     void SetKeyControl(CXTPControl* pControl) { m_pKeyControl = pControl; }
     HWND GetSavedFocus() const { return m_hwndFocus; }
+    // A field control that took the focus names the window to give it back to.
+    void SetSavedFocus(HWND hWnd) { m_hwndFocus = hWnd; }
 
     XTPBarPosition GetPosition() const { return m_barPosition; }
     void SetBarPosition(XTPBarPosition barPosition) { m_barPosition = barPosition; }

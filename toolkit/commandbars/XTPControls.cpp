@@ -6,9 +6,13 @@
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
+#include "toolkit/commandbars/XTPControlComboBox.h"
+#include "toolkit/commandbars/XTPControlCustom.h"
+#include "toolkit/commandbars/XTPControlEdit.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPSpecialControls.h"
 
 #include <algorithm>
 
@@ -148,12 +152,20 @@ CXTPControl* CXTPControls::AddClone(CXTPControl* pClone, int nBefore, BOOL bRecu
 
 CXTPControl* CXTPControls::CreateControl(XTPControlType controlType, int nId, LPCTSTR lpszMenuText)
 {
-    (void)lpszMenuText;
+    // Menu items (which come with their text) know fewer kinds than creation by type.
+    const BOOL bFromMenu = lpszMenuText != nullptr;
     switch (controlType) {
     case xtpControlButton:
-        // The special list controls (window list, workspace actions, recent files, toolbars, OLE verbs) are not
-        // built yet: their ids become plain buttons meanwhile.
-        (void)nId;
+        if (nId == XTP_ID_WINDOWLIST)
+            return new CXTPControlWindowList;
+        if (nId == XTP_ID_WORKSPACE_ACTIONS)
+            return new CXTPControlWorkspaceActions;
+        if (nId == ID_VIEW_TOOLBAR)
+            return new CXTPControlToolbars;
+        if (nId == (bFromMenu ? ID_FILE_MRU_FILE1 : XTP_ID_FILE_MRU))
+            return new CXTPControlRecentFileList;
+        if (bFromMenu && nId == ID_OLE_VERB_FIRST && CString(lpszMenuText) == L"<<OLE VERBS GO HERE>>")
+            return new CXTPControlOleItems;
         return new CXTPControlButton;
     case xtpControlPopup:
     case xtpControlButtonPopup:
@@ -162,8 +174,15 @@ CXTPControl* CXTPControls::CreateControl(XTPControlType controlType, int nId, LP
         pPopup->SetType(controlType);
         return pPopup;
     }
+    case xtpControlComboBox:
+        return new CXTPControlComboBox;
+    case xtpControlEdit:
+        return new CXTPControlEdit;
+    case xtpControlCustom:
+        return bFromMenu ? nullptr : new CXTPControlCustom;
+    case xtpControlLabel:
+        return bFromMenu ? nullptr : new CXTPControlLabel;
     default:
-        // Combo boxes, edits, custom controls and labels come with their own classes.
         return nullptr;
     }
 }

@@ -246,8 +246,8 @@ TEST(ControlCollection, PopupClonesShareOrCopyTheirBar)
     pShared->InternalRelease();
     pDeep->InternalRelease();
 
-    // Types the collection does not make yet give nothing; unknown types too.
-    EXPECT_EQ(controls->AddByType(xtpControlComboBox, 1), nullptr);
+    // Types outside 1 to 8 give nothing.
+    EXPECT_EQ(controls->AddByType(xtpControlError, 1), nullptr);
     EXPECT_EQ(controls->AddByType(static_cast<XTPControlType>(42), 1), nullptr);
     EXPECT_EQ(controls->GetCount(), 1);
 }
