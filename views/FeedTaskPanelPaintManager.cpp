@@ -13,6 +13,8 @@
 #include "toolkit/taskpanel/XTPTaskPanel.h"
 #include "views/FeedTaskPanel.h"
 
+#include <algorithm>
+
 namespace {
 
 const int kRowHeight = 39;
@@ -268,7 +270,14 @@ CRect CFeedTaskPanelPaintManager::DrawGroupItem(CDC* pDC, CXTPTaskPanelGroupItem
             else
                 nFormat |= DT_VCENTER;
         } else {
-            nFormat = DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX;
+            // Wrapped lines stop above the status line instead of running into it.
+            nFormat = DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EDITCONTROL;
+            if (pRecord->m_nKind != FEED_KIND_NOTICE) {
+                CXTPScopedSelect selectText(pDC->GetSafeHdc(), m_fntText.GetSafeHandle());
+                TEXTMETRICW tm = {};
+                pDC->GetTextMetrics(&tm);
+                rcTitle.bottom = std::max<int>(rcTitle.top, rc.bottom - 1 - tm.tmHeight);
+            }
         }
         pDC->DrawText(strTitle, &rcTitle, nFormat);
         pItem->SetTextRect(pDC, rcTitle, nFormat);
