@@ -119,6 +119,16 @@ private:
     BrowserLauncher m_previous;
 };
 
+// The pane, counting the drags it starts instead of running them.
+class CProbePane : public CFeedTaskPanel
+{
+public:
+    void OnStartItemDrag(CXTPTaskPanelItem*) override { ++m_nItemDrags; }
+    void TrackGroupMove(CXTPTaskPanelGroup*) override { ++m_nGroupMoves; }
+    int m_nItemDrags = 0;
+    int m_nGroupMoves = 0;
+};
+
 // The pane in the fake frame, filled from a fixture list: one group per category (in order of first
 // appearance), one link item per entry with the record's address as its id and the title as caption.
 class PaneFixture
@@ -129,7 +139,7 @@ public:
     PaneFixture(const PaneFixture&) = delete;
     PaneFixture& operator=(const PaneFixture&) = delete;
 
-    CFeedTaskPanel& Pane() { return m_pane; }
+    CProbePane& Pane() { return m_pane; }
     CFakeFrame& Frame() { return m_frame; }
     CFeedItem* Entry(int nIndex) { return m_entries[static_cast<size_t>(nIndex)].get(); }
     CXTPTaskPanelGroupItem* ItemOf(const CFeedItem* pRecord) const;
@@ -144,7 +154,7 @@ public:
 private:
     CWinApp m_app;
     CFakeFrame m_frame;
-    CFeedTaskPanel m_pane;
+    CProbePane m_pane;
     std::vector<std::unique_ptr<CFeedItem>> m_entries;
 };
 

@@ -268,6 +268,56 @@ TEST(NavigationPane, HoverMakesTheEntryUnderTheMouseHotOnlyInsideItsDrawnRow)
     EXPECT_EQ(pane.GetAt(1), pane.ItemFromPoint(rcCaption.left + 30, rcCaption.top + 5, FALSE));
 }
 
+TEST(NavigationPane, APressedEntryStartsADragOnlyAfterMoreThanFourPixels)
+{
+    ScopedSettings settings;
+    PaneFixture fixture(StandardList());
+    fixture.Frame().SetForegroundWindow();
+    CProbePane& pane = fixture.Pane();
+    for (bool bGroup : {false, true}) {
+        pane.m_nItemDrags = pane.m_nGroupMoves = 0;
+        POINT pt = fixture.RowCentre(fixture.Entry(0));
+        if (bGroup) {
+            const CPoint ptCaption = pane.GetAt(1)->GetCaptionRect().CenterPoint();
+            pt = fixture.ScreenPoint(CPoint(ptCaption.x, ptCaption.y - pane.GetScrollOffset()));
+        }
+        MoveMouse(pt);
+        frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
+        ASSERT_TRUE(lqtest::PumpUntil([&] { return pane.GetPressedItem() != nullptr; }, 3000));
+        MoveMouse({pt.x + 2, pt.y + 2});
+        EXPECT_EQ(0, pane.m_nItemDrags + pane.m_nGroupMoves) << "four pixels in all start nothing";
+        MoveMouse({pt.x + 3, pt.y + 2});
+        EXPECT_EQ(bGroup ? 0 : 1, pane.m_nItemDrags);
+        EXPECT_EQ(bGroup ? 1 : 0, pane.m_nGroupMoves);
+        frametest::SendMouse({pt.x + 3, pt.y + 2}, MOUSEEVENTF_LEFTUP);
+        lqtest::PumpUntil([&] { return pane.GetPressedItem() == nullptr; }, 3000);
+    }
+}
+
+TEST(NavigationPane, LeavingThePaneClearsTheHotItemUnlessADropDownIsUp)
+{
+    ScopedSettings settings;
+    settings.Settings().nViewStyle = 1;
+    PaneFixture fixture(StandardList());
+    CFeedTaskPanel& pane = fixture.Pane();
+    CXTPTaskPanelItem* pItem = fixture.ItemOf(fixture.Entry(1));
+    pane.SetHotItem(pItem);
+    pane.SendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(nullptr, pane.GetHotItem());
+
+    fixture.Frame().SetForegroundWindow();
+    ClickAt(fixture.RowCentre(fixture.Entry(0)));
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return pane.GetAnnouncedPopup() != nullptr; }, 3000));
+    pane.SetHotItem(pItem);
+    pane.SendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(pItem, pane.GetHotItem()) << "the entry under the menu or list keeps its place";
+    pane.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(pItem, pane.GetHotItem());
+    pane.GetPopupBar()->DestroyWindow();
+    pane.SendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(nullptr, pane.GetHotItem());
+}
+
 TEST(NavigationPane, ClickInTheModernViewDropsDownTheHeadlinesBesideTheEntry)
 {
     for (int nLeftArrows : {0, 1}) {
