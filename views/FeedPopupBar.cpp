@@ -61,7 +61,7 @@ ON_COMMAND(ID_HEADLINE_MARK_ALL_READ, OnMarkAllRead)
 END_MESSAGE_MAP()
 
 CFeedPopupBar::CFeedPopupBar()
-    : m_pChannelEntry(nullptr), m_pContextRow(nullptr), m_pContextPopup(nullptr), m_bContextMenu(FALSE),
+    : m_pChannelEntry(nullptr), m_pContextRow(nullptr), m_hContextPopup(nullptr), m_bContextMenu(FALSE),
       m_nScrollOffset(0), m_nRowsHeight(0),
       m_bScrolling(FALSE), m_btnDown{FEED_POPUP_TIMER_DOWN, CRect(), 0, FALSE}, m_btnUp{FEED_POPUP_TIMER_UP, CRect(), 0,
                                                                                         FALSE},
@@ -143,25 +143,25 @@ CXTPCommandBar* CFeedPopupBar::Clone(BOOL bRecursive)
 
 BOOL CFeedPopupBar::IsContextPopupOpen() const
 {
-    return m_pContextPopup != nullptr && ::IsWindow(m_pContextPopup->GetSafeHwnd());
+    return m_hContextPopup != nullptr && ::IsWindow(m_hContextPopup);
 }
 
 void CFeedPopupBar::CloseContextPopup()
 {
     if (IsContextPopupOpen()) {
-        if (auto* pBar = DYNAMIC_DOWNCAST(CXTPCommandBar, m_pContextPopup))
+        if (auto* pBar = DYNAMIC_DOWNCAST(CXTPCommandBar, CWnd::FromHandlePermanent(m_hContextPopup)))
             pBar->SetTrackingMode(FALSE);
         else
-            m_pContextPopup->DestroyWindow();
+            ::DestroyWindow(m_hContextPopup);
     }
-    m_pContextPopup = nullptr;
+    m_hContextPopup = nullptr;
     m_bContextMenu = FALSE;
 }
 
 BOOL CFeedPopupBar::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard)
 {
     // Working in the context menu must not close the headline list underneath it.
-    if (!bMode && (IsContextPopupOpen() || (m_bContextMenu && m_pContextPopup == nullptr)))
+    if (!bMode && (IsContextPopupOpen() || (m_bContextMenu && m_hContextPopup == nullptr)))
         return FALSE;
     const BOOL bChanged = CXTPCommandBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard);
     if (!bMode && bChanged) {
@@ -486,18 +486,19 @@ void CFeedPopupBar::OnContextMenu(CWnd*, CPoint point)
         return;
     m_pContextRow = pRow;
     m_bContextMenu = TRUE;
-    m_pContextPopup = nullptr;
+    m_hContextPopup = nullptr;
     TrackFeedContextMenu(IDR_CONTEXT_HEADLINE, point, this, GetCommandBars());
     // A menu that tracks modally has ended here; one that tracks on its own announced its bar meanwhile.
     if (!IsContextPopupOpen()) {
-        m_pContextPopup = nullptr;
+        m_hContextPopup = nullptr;
         m_bContextMenu = FALSE;
     }
 }
 
 LRESULT CFeedPopupBar::OnPopupBarStart(WPARAM, LPARAM lParam)
 {
-    m_pContextPopup = reinterpret_cast<CWnd*>(lParam);
+    auto* pBar = reinterpret_cast<CWnd*>(lParam);
+    m_hContextPopup = pBar != nullptr ? pBar->GetSafeHwnd() : nullptr;
     return 0;
 }
 

@@ -101,7 +101,7 @@ protected:
 
     CFeedItem* m_pChannelEntry;
     CFeedViewControl* m_pContextRow;
-    CWnd* m_pContextPopup;
+    HWND m_hContextPopup; // a handle: the menu's bar object may be gone before we look again
     BOOL m_bContextMenu;
     int m_nScrollOffset;
     int m_nRowsHeight;

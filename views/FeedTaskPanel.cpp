@@ -108,7 +108,7 @@ ON_COMMAND(ID_RESULTS_DELETE, OnDeleteResults)
 END_MESSAGE_MAP()
 
 CFeedTaskPanel::CFeedTaskPanel()
-    : m_pAnnouncedPopup(nullptr), m_pPopupBar(nullptr), m_pSite(nullptr), m_bMenuOpen(FALSE)
+    : m_hAnnouncedPopup(nullptr), m_pPopupBar(nullptr), m_pSite(nullptr), m_bMenuOpen(FALSE)
 {
 }
 
@@ -223,17 +223,19 @@ void CFeedTaskPanel::ForgetRecord(CFeedItem* pRecord)
 
 CWnd* CFeedTaskPanel::GetAnnouncedPopup() const
 {
-    return m_pAnnouncedPopup != nullptr && ::IsWindow(m_pAnnouncedPopup->GetSafeHwnd()) ? m_pAnnouncedPopup : nullptr;
+    return m_hAnnouncedPopup != nullptr && ::IsWindow(m_hAnnouncedPopup) ? CWnd::FromHandlePermanent(m_hAnnouncedPopup)
+                                                                         : nullptr;
 }
 
 BOOL CFeedTaskPanel::IsHoverFrozen() const
 {
-    return m_bMenuOpen || GetAnnouncedPopup() != nullptr;
+    return m_bMenuOpen || (m_hAnnouncedPopup != nullptr && ::IsWindow(m_hAnnouncedPopup));
 }
 
 LRESULT CFeedTaskPanel::OnPopupBarStart(WPARAM, LPARAM lParam)
 {
-    m_pAnnouncedPopup = reinterpret_cast<CWnd*>(lParam);
+    auto* pBar = reinterpret_cast<CWnd*>(lParam);
+    m_hAnnouncedPopup = pBar != nullptr ? pBar->GetSafeHwnd() : nullptr;
     return 0;
 }
 

@@ -89,7 +89,8 @@ protected:
     void DropDownHeadlines(CXTPTaskPanelItem* pItem, CFeedItem* pRecord);
     void SendUsageEvent(WPARAM wCode, CFeedItem* pRecord);
 
-    CWnd* m_pAnnouncedPopup;
+    // Kept as a handle: the announced bar's object may be gone by the time its window is.
+    HWND m_hAnnouncedPopup;
     CFeedPopupBar* m_pPopupBar;
     CImageList m_ilIcons;
     CFeedPaneSite* m_pSite;
