@@ -1,0 +1,333 @@
+// The headline drop-down and its rows: sizes, opening an item (through the checked launcher only), the context
+// menu's commands and states, scrolling with the buttons, the cache written on close, and the splitter's view.
+#include "tests/views/NavPaneTestSupport.h"
+
+#include "framework/win/Menu.h"
+#include "res/resource.h"
+#include "views/FeedPopupBar.h"
+#include "views/FeedViewControl.h"
+#include "views/SplitterHelperView.h"
+
+#include <gtest/gtest.h>
+
+using namespace panetest;
+
+namespace {
+
+NewsSpec News(const wchar_t* title, const wchar_t* link, int state = FEED_STATE_NEW, const wchar_t* enclosure = nullptr)
+{
+    return {title, link, state, enclosure};
+}
+
+// Opens the drop-down of entry nIndex with a click and waits for its window.
+CFeedPopupBar* OpenDropDown(PaneFixture& fixture, int nIndex)
+{
+    fixture.Frame().SetForegroundWindow();
+    ClickAt(fixture.RowCentre(fixture.Entry(nIndex)));
+    CFeedPopupBar* pBar = fixture.Pane().GetPopupBar();
+    if (pBar == nullptr || !lqtest::PumpUntil([&] { return ::IsWindowVisible(pBar->GetSafeHwnd()) != FALSE; }, 3000))
+        return nullptr;
+    return pBar;
+}
+
+POINT RowScreenCentre(CFeedPopupBar* pBar, int nIndex)
+{
+    CPoint pt = pBar->GetControl(nIndex)->GetRect().CenterPoint();
+    pt.y -= pBar->GetScrollOffset();
+    pBar->ClientToScreen(&pt);
+    return pt;
+}
+
+struct MenuStates
+{
+    UINT nMenuID = 0;
+    std::vector<std::pair<UINT, bool>> items;
+};
+MenuStates g_states;
+
+void RecordStates(UINT nMenuID, CMenu* pPopup, CPoint, CWnd*)
+{
+    g_states = MenuStates();
+    g_states.nMenuID = nMenuID;
+    for (int i = 0; i < static_cast<int>(pPopup->GetMenuItemCount()); ++i) {
+        const UINT nID = pPopup->GetMenuItemID(i);
+        if (nID != 0)
+            g_states.items.emplace_back(
+                nID, (pPopup->GetMenuState(static_cast<UINT>(i), MF_BYPOSITION) & (MF_DISABLED | MF_GRAYED)) == 0);
+    }
+}
+
+bool Enabled(UINT nID)
+{
+    for (const auto& item : g_states.items)
+        if (item.first == nID)
+            return item.second;
+    ADD_FAILURE() << "no command " << nID;
+    return false;
+}
+
+} // namespace
+
+// ---- Rows
+
+TEST(HeadlineRow, SizeComesFromTheSharedWidthAndTheItemsHeadlineHeight)
+{
+    CClientDC dc(nullptr);
+    CFeedViewControl empty;
+    EXPECT_EQ(CSize(0, 0), empty.GetSize(&dc)) << "a row without an item takes no room";
+
+    CFeedItem item;
+    item.m_strTitle = item.m_strTitleText = L"A headline long enough to wrap once or twice in a narrow row";
+    CFeedViewControl row;
+    EXPECT_TRUE(row.SetItem(&item));
+    for (int nWidth : {200, 400}) {
+        CFeedViewControl::SetRowWidth(nWidth);
+        const CSize size = row.GetSize(&dc);
+        EXPECT_EQ(nWidth, size.cx);
+        EXPECT_EQ(item.CalcHeadlineHeight(&dc, nWidth - 35), size.cy);
+        EXPECT_EQ(nWidth - 35, item.m_nHeadlineWidth);
+    }
+    CXTPControl* pClone = row.Clone();
+    auto* pCloneRow = DYNAMIC_DOWNCAST(CFeedViewControl, pClone);
+    ASSERT_NE(nullptr, pCloneRow);
+    EXPECT_EQ(nullptr, pCloneRow->GetItem()) << "a clone shows nothing until it is given an item";
+    pClone->InternalRelease();
+}
+
+TEST(HeadlineRow, AnItemBeingRefreshedDrawsNoHeadline)
+{
+    CFeedItem item;
+    item.m_strTitle = item.m_strTitleText = L"Headline";
+    CFeedViewControl row;
+    row.SetItem(&item);
+    row.SetDrawRect(CRect(0, 0, 200, 30));
+    CClientDC screen(nullptr);
+    CDC dc;
+    dc.CreateCompatibleDC(&screen);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(&screen, 200, 30);
+    CBitmap* pOld = dc.SelectObject(&bitmap);
+    item.m_bUpdating = true;
+    row.Draw(&dc);
+    EXPECT_TRUE(item.m_rcLast.IsRectEmpty());
+    item.m_bUpdating = false;
+    row.Draw(&dc);
+    EXPECT_EQ(CRect(0, 0, 200, 30), item.m_rcLast);
+    dc.SelectObject(pOld);
+}
+
+TEST(HeadlinePopup, ChoosingARowOpensItsAddressMarksItReadAndSavesTheCacheOnClose)
+{
+    struct Case
+    {
+        const wchar_t* itemLink;
+        const wchar_t* siteLink;
+        const wchar_t* account;
+        const wchar_t* opened; // null: nothing opens
+        bool usage;
+    } cases[] = {
+        {L"http://news.example/a", L"http://site.example/", L"", L"http://news.example/a", true},
+        {L"", L"http://site.example/", L"", L"http://site.example/", true},
+        {L"", L"", L"", nullptr, false},
+        {L"http://news.example/b", L"", L"reader", L"http://news.example/b", false},
+        {L"file:///C:/evil.exe", L"", L"", nullptr, true},
+    };
+    for (const Case& c : cases) {
+        ScopedSettings settings;
+        settings.Settings().nViewStyle = 1;
+        LauncherLog launcher;
+        PaneFixture fixture(
+            {{L"World", L"Channel", FEED_KIND_FEED, {News(L"First", c.itemLink), News(L"Second", L"")}, true}});
+        CFeedItem* pEntry = fixture.Entry(0);
+        pEntry->m_strFile = L"channel";
+        pEntry->m_strAccountName = c.account;
+        pEntry->m_pChannel->m_info.m_strLink = c.siteLink;
+        CFeedItem* pItem = pEntry->m_pChannel->m_items.GetHead();
+        CFeedPopupBar* pBar = OpenDropDown(fixture, 0);
+        ASSERT_NE(nullptr, pBar);
+        fixture.Frame().m_usage.clear();
+
+        ClickAt(RowScreenCentre(pBar, 0));
+        ASSERT_TRUE(lqtest::PumpUntil([&] { return pBar->GetSafeHwnd() == nullptr; }, 3000))
+            << "choosing a row closes the list";
+        if (c.opened != nullptr) {
+            ASSERT_EQ(1u, LauncherLog::s_opened.size());
+            EXPECT_EQ(c.opened, LauncherLog::s_opened[0]);
+        } else {
+            EXPECT_TRUE(LauncherLog::s_opened.empty());
+        }
+        const bool bOpenedSomething = c.itemLink[0] != 0 || c.siteLink[0] != 0;
+        EXPECT_EQ(bOpenedSomething ? FEED_STATE_READ : FEED_STATE_UNREAD, pItem->m_nReadState)
+            << "with no address the item stays as it was (made unread by the save)";
+        EXPECT_EQ(c.usage ? 1u : 0u, fixture.Frame().m_usage.size());
+        if (c.usage) {
+            EXPECT_EQ(std::make_pair(WPARAM(5), pItem), fixture.Frame().m_usage[0]);
+        }
+
+        // Closing wrote the cache with the new items made unread.
+        const std::string cache = lqtest::ReadFileBytes(static_cast<LPCTSTR>(pEntry->GetCacheFileName()));
+        EXPECT_FALSE(cache.empty());
+        EXPECT_EQ(FEED_STATE_UNREAD, pEntry->m_pChannel->m_items.GetTail()->m_nReadState);
+        CFeedChannel reread;
+        ASSERT_TRUE(reread.LoadFile(pEntry->GetCacheFileName(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+        ASSERT_EQ(2, reread.m_items.GetCount());
+        EXPECT_EQ(FEED_STATE_UNREAD, reread.m_items.GetTail()->m_nReadState);
+    }
+}
+
+TEST(HeadlinePopup, ContextMenuStatesAndMarkingCommandsKeepTheListOpen)
+{
+    ScopedSettings settings;
+    settings.Settings().nViewStyle = 1;
+    FeedMenuTracker previous = SetFeedMenuTracker(RecordStates);
+    PaneFixture fixture({{L"World",
+                          L"Channel",
+                          FEED_KIND_FEED,
+                          {News(L"New one", L"http://a.example/", FEED_STATE_NEW, L"http://a.example/a.mp3"),
+                           News(L"Read one", L"http://b.example/", FEED_STATE_READ)},
+                          true}});
+    CFeedItem* pEntry = fixture.Entry(0);
+    CFeedItem* pNew = pEntry->m_pChannel->m_items.GetHead();
+    CFeedItem* pRead = pEntry->m_pChannel->m_items.GetTail();
+    CFeedPopupBar* pBar = OpenDropDown(fixture, 0);
+    ASSERT_NE(nullptr, pBar);
+
+    auto contextAt = [&](POINT pt) {
+        g_states = MenuStates();
+        pBar->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(pBar->GetSafeHwnd()), MAKELPARAM(pt.x, pt.y));
+    };
+    // Between the rows (on the border below the last one) no menu opens.
+    CRect rcBar;
+    pBar->GetWindowRect(&rcBar);
+    contextAt({rcBar.left + 1, rcBar.bottom - 1});
+    EXPECT_EQ(0u, g_states.nMenuID);
+
+    contextAt(RowScreenCentre(pBar, 0));
+    EXPECT_EQ(UINT(IDR_CONTEXT_HEADLINE), g_states.nMenuID);
+    EXPECT_TRUE(Enabled(ID_HEADLINE_DOWNLOAD_ENCLOSURE));
+    EXPECT_TRUE(Enabled(ID_HEADLINE_MARK_READ));
+    EXPECT_FALSE(Enabled(ID_HEADLINE_MARK_UNREAD)) << "a new item is not read";
+    EXPECT_TRUE(Enabled(ID_HEADLINE_OPEN));
+
+    contextAt(RowScreenCentre(pBar, 1));
+    EXPECT_FALSE(Enabled(ID_HEADLINE_DOWNLOAD_ENCLOSURE)) << "no enclosure";
+    EXPECT_FALSE(Enabled(ID_HEADLINE_MARK_READ)) << "already read";
+    EXPECT_TRUE(Enabled(ID_HEADLINE_MARK_UNREAD));
+
+    pBar->SendMessage(WM_COMMAND, ID_HEADLINE_MARK_UNREAD);
+    EXPECT_EQ(FEED_STATE_UNREAD, pRead->m_nReadState);
+    EXPECT_EQ(1, pEntry->m_nUnreadCount);
+    EXPECT_NE(nullptr, pBar->GetSafeHwnd()) << "the list stays open to show the new state";
+
+    contextAt(RowScreenCentre(pBar, 0));
+    pBar->SendMessage(WM_COMMAND, ID_HEADLINE_MARK_READ);
+    EXPECT_EQ(FEED_STATE_READ, pNew->m_nReadState);
+    pBar->SendMessage(WM_COMMAND, ID_HEADLINE_MARK_ALL_READ);
+    EXPECT_EQ(FEED_STATE_READ, pRead->m_nReadState);
+    EXPECT_EQ(2, pEntry->m_nReadCount);
+    EXPECT_NE(nullptr, pBar->GetSafeHwnd());
+
+    contextAt(RowScreenCentre(pBar, 0));
+    pBar->SendMessage(WM_COMMAND, ID_HEADLINE_DOWNLOAD_ENCLOSURE);
+    EXPECT_EQ(nullptr, pBar->GetSafeHwnd()) << "the enclosure command closes the list";
+    ASSERT_EQ(1, fixture.Frame().Count(L"SaveEnclosure"));
+    EXPECT_EQ(pNew, fixture.Frame().Last(L"SaveEnclosure")->pRecord);
+    SetFeedMenuTracker(previous);
+}
+
+TEST(HeadlinePopup, ALongListScrollsWithItsButtonsWithinItsRows)
+{
+    ScopedSettings settings;
+    settings.Settings().nViewStyle = 1;
+    EntrySpec spec{L"World", L"Busy channel", FEED_KIND_FEED, {}, true};
+    std::vector<std::wstring> titles;
+    for (int i = 0; i < 120; ++i)
+        titles.push_back(L"Headline number " + std::to_wstring(i));
+    for (const std::wstring& title : titles)
+        spec.news.push_back(News(title.c_str(), L"http://news.example/"));
+    PaneFixture fixture({spec});
+    CFeedPopupBar* pBar = OpenDropDown(fixture, 0);
+    ASSERT_NE(nullptr, pBar);
+    ASSERT_TRUE(pBar->IsScrolling());
+    EXPECT_EQ(0, pBar->GetScrollOffset());
+    EXPECT_FALSE(pBar->GetScrollButton(TRUE).bCanScroll) << "at the top the up button cannot scroll";
+    EXPECT_TRUE(pBar->GetScrollButton(FALSE).bCanScroll);
+    CRect rcWindow;
+    pBar->GetWindowRect(&rcWindow);
+    CRect rcWork;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    EXPECT_LE(rcWindow.Height(), rcWork.Height()) << "the list is cut to the work area";
+
+    // Resting the mouse on the down button scrolls in steps of 20 pixels.
+    CPoint ptDown = pBar->GetScrollButton(FALSE).rc.CenterPoint();
+    pBar->ClientToScreen(&ptDown);
+    MoveMouse(ptDown);
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return pBar->GetScrollOffset() >= 60; }, 5000));
+    EXPECT_EQ(0, pBar->GetScrollOffset() % 20);
+    EXPECT_TRUE(pBar->GetScrollButton(TRUE).bCanScroll);
+
+    // Leaving the button stops the timer.
+    MoveMouse(rcWindow.CenterPoint());
+    EXPECT_EQ(0u, pBar->GetScrollButton(FALSE).nTimer);
+
+    // The offset stops at the rows' height less the visible band, and at 0.
+    pBar->ScrollBy(1000000);
+    const int nLimit = pBar->GetScrollOffset();
+    EXPECT_GT(nLimit, 0);
+    EXPECT_FALSE(pBar->GetScrollButton(FALSE).bCanScroll);
+    pBar->ScrollBy(20);
+    EXPECT_EQ(nLimit, pBar->GetScrollOffset());
+    pBar->ScrollBy(-1000000);
+    EXPECT_EQ(0, pBar->GetScrollOffset());
+    EXPECT_FALSE(pBar->GetScrollButton(TRUE).bCanScroll);
+
+    // A row under the cursor is found through the scroll offset.
+    pBar->ScrollBy(200);
+    CPoint ptClient(20, pBar->GetScrollButton(TRUE).rc.bottom + 5);
+    CFeedViewControl* pRow = pBar->RowFromPoint(ptClient);
+    ASSERT_NE(nullptr, pRow);
+    EXPECT_TRUE(pRow->GetRect().PtInRect(CPoint(ptClient.x, ptClient.y + pBar->GetScrollOffset())));
+}
+
+TEST(HeadlinePopup, AChannelWithoutItemsStillDropsDownAQuarterScreenWide)
+{
+    ScopedSettings settings;
+    settings.Settings().nViewStyle = 1;
+    PaneFixture fixture({{L"World", L"Empty", FEED_KIND_FEED, {}, true}});
+    CFeedPopupBar* pBar = OpenDropDown(fixture, 0);
+    ASSERT_NE(nullptr, pBar);
+    EXPECT_EQ(0, pBar->GetControlCount());
+    EXPECT_EQ(::GetSystemMetrics(SM_CXSCREEN) / 4, CFeedViewControl::GetRowWidth());
+    CRect rc;
+    pBar->GetClientRect(&rc);
+    EXPECT_GE(rc.Height(), 22);
+}
+
+// ---- Splitter view
+
+TEST(SplitterHelperView, HostsTheFramesPaneAndSizesIt)
+{
+    CWinApp app(L"SplitterViewTest");
+    CFakeFrame frame;
+    ASSERT_TRUE(frame.CreateFrame(CRect(100, 100, 500, 400)));
+    app.m_pMainWnd = &frame;
+    CFeedTaskPanel pane;
+    frame.m_pPane = &pane;
+
+    auto* pView = new CSplitterHelperView;
+    ASSERT_TRUE(pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 180, 250), &frame, 1));
+    EXPECT_NE(0u, pView->GetStyle() & WS_CLIPCHILDREN);
+    ASSERT_NE(nullptr, pane.GetSafeHwnd());
+    EXPECT_EQ(111, pane.GetDlgCtrlID());
+    EXPECT_EQ(pView->GetSafeHwnd(), ::GetParent(pane.GetSafeHwnd()));
+    EXPECT_NE(0u, pane.GetStyle() & WS_CLIPSIBLINGS);
+
+    pView->MoveWindow(0, 0, 150, 320);
+    CRect rcPane;
+    pane.GetClientRect(&rcPane);
+    EXPECT_EQ(CSize(150, 320), rcPane.Size());
+
+    pView->DestroyWindow(); // the view deletes itself
+    app.m_pMainWnd = nullptr;
+    frame.DestroyWindow();
+}

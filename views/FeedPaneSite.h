@@ -1,0 +1,54 @@
+// What the navigation pane and its headline drop-down ask of the main window. The main window (a higher layer)
+// implements it and hands it to the pane; without one the pane's frame commands do nothing.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/core/AfxString.h"
+
+class CFeedItem;
+class CFeedTaskPanel;
+class CMenu;
+class CPoint;
+class CWnd;
+class CXTPCommandBars;
+
+// Sent to the main window: wParam 1 a notice was opened, 4 a channel or result page was shown, 5 a news item
+// was opened; lParam the record.
+#ifndef WM_USAGE_EVENT
+#define WM_USAGE_EVENT (WM_APP + 1)
+#endif
+
+class CFeedPaneSite
+{
+public:
+    virtual ~CFeedPaneSite() = default;
+
+    // The main window's navigation pane (the classic view style's splitter view hosts it).
+    virtual CFeedTaskPanel* GetNavigationPane() = 0;
+    // The command bars the headline drop-down and the context menus work for; may be null.
+    virtual CXTPCommandBars* GetCommandBars() = 0;
+    // A refresh is running (channel and category updates are refused meanwhile).
+    virtual BOOL IsUpdating() = 0;
+    // The caption is not one of the categories the main window knows of.
+    virtual BOOL IsNewCategory(const CString& strCaption) = 0;
+
+    virtual void Unsubscribe(CFeedItem* pEntry) = 0;
+    virtual void UpdateChannel(CFeedItem* pEntry) = 0;
+    // nPage 0 the general page, 1 the authentication page.
+    virtual void ShowChannelProperties(CFeedItem* pEntry, int nPage) = 0;
+    virtual void ShowChannelView(CFeedItem* pEntry) = 0;
+    // Asks the user for a category's new name (the rename dialog); FALSE when cancelled.
+    virtual BOOL AskCategoryName(const CString& strOldName, CString& strNewName) = 0;
+    virtual void RenameCategory(const CString& strOldName, const CString& strNewName) = 0;
+    virtual void DeleteCategory(const CString& strCaption) = 0;
+    virtual void UpdateCategory(const CString& strCaption) = 0;
+    virtual void RemoveResultPage(CFeedItem* pEntry) = 0;
+    virtual void SaveEnclosure(CFeedItem* pItem) = 0;
+
+    // The classic view style's news view: the entry it shows (null when none or no view), and showing another
+    // one from its cache file. HasNewsView is FALSE when the main window has no news view.
+    virtual BOOL HasNewsView() = 0;
+    virtual CFeedItem* GetShownEntry() = 0;
+    virtual void ShowEntry(CFeedItem* pEntry, const CString& strCacheFile) = 0;
+};

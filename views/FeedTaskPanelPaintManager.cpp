@@ -1,0 +1,311 @@
+#include "views/FeedTaskPanelPaintManager.h"
+
+#include "feeds/AppHelpers.h"
+#include "feeds/EngineContext.h"
+#include "feeds/FeedChannel.h"
+#include "feeds/FeedItem.h"
+#include "framework/win/Dc.h"
+#include "res/resource.h"
+#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/commandbars/XTPDrawHelpers.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
+#include "toolkit/taskpanel/XTPHtmlText.h"
+#include "toolkit/taskpanel/XTPTaskPanel.h"
+#include "views/FeedTaskPanel.h"
+
+#include <algorithm>
+
+namespace {
+
+const int kRowHeight = 39;
+const COLORREF kGripDark = 0x6D6259;
+const COLORREF kGripLight = 0xFFEDDE;
+
+CString LoadText(UINT nID)
+{
+    CString text;
+    text.LoadString(nID);
+    return text;
+}
+
+// The branding's two fonts: by default the interface font, made bold in "Tahoma" for titles.
+void MakeBrandingFonts(CFont& fntTitle, CFont& fntText)
+{
+    LOGFONTW lf = {};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    fntText.DeleteObject();
+    fntText.CreateFontIndirect(&lf);
+    lf.lfWeight = FW_BOLD;
+    wcscpy_s(lf.lfFaceName, L"Tahoma");
+    fntTitle.DeleteObject();
+    fntTitle.CreateFontIndirect(&lf);
+}
+
+} // namespace
+
+CFeedTaskPanelPaintManager::CFeedTaskPanelPaintManager()
+{
+    CFeedTaskPanelPaintManager::RefreshMetrics();
+}
+
+CFeedTaskPanelPaintManager::~CFeedTaskPanelPaintManager()
+{
+    m_fntTitle.DeleteObject();
+    m_fntText.DeleteObject();
+}
+
+COLORREF CFeedTaskPanelPaintManager::GetBarColor(int nIndex)
+{
+    if (CXTPPaintManager* pPaintManager = CXTPPaintManager::GetCurrent())
+        return pPaintManager->GetColor(static_cast<COLORREF>(nIndex));
+    return XTPColorManager()->GetColor(static_cast<COLORREF>(nIndex));
+}
+
+void CFeedTaskPanelPaintManager::RefreshMetrics()
+{
+    CXTPTaskPanelRoundedTheme::RefreshMetrics();
+    m_nCaptionButtonStyle = TaskPanelCaptionButtonTriangle;
+    CXTPColorManager* pColors = XTPColorManager();
+    m_grcBackground.SetColors(pColors->GetColor(COLOR_WINDOW), pColors->GetColor(COLOR_WINDOW));
+    m_groupNormal.clrClient = pColors->GetColor(COLOR_WINDOW);
+    m_groupNormal.clrClientBorder = pColors->GetColor(COLOR_BTNTEXT);
+    m_groupNormal.clrItemText = pColors->GetColor(COLOR_BTNTEXT);
+    m_groupNormal.clrCaptionTextHot = pColors->GetColor(31);
+
+    LOGFONTW lf = {};
+    if (::SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(lf), &lf, 0)) {
+        lf.lfWeight = FW_NORMAL;
+        m_fntItem.DeleteObject();
+        m_fntItem.CreateFontIndirect(&lf);
+    }
+    m_rcItemMargins.SetRect(1, 1, 1, 1);
+    m_rcGroupInnerMargins.SetRect(1, 1, 1, 1);
+    MakeBrandingFonts(m_fntTitle, m_fntText);
+}
+
+// ---- Captions
+
+CRect CFeedTaskPanelPaintManager::DrawCaptionBackground(CDC* pDC, CXTPTaskPanelGroup* pGroup, CRect rc)
+{
+    const COLORREF clrFace = GetBarColor(30);
+    const COLORREF clrLight = AdjustColorHls(clrFace, 30, 5);
+    const COLORREF clrDark = AdjustColorHls(clrFace, -30, -15);
+    const COLORREF clrMark = m_groupNormal.clrCaptionText;
+
+    FillGradientRect(pDC, rc, clrFace, clrLight, TRUE);
+    pDC->FillSolidRect(rc.left, rc.top, rc.Width(), 1, clrDark);
+    pDC->FillSolidRect(rc.left, rc.top + 1, rc.Width(), 1, RGB(255, 255, 255));
+    pDC->FillSolidRect(rc.left, rc.bottom - 2, rc.Width(), 1, RGB(255, 255, 255));
+    pDC->FillSolidRect(rc.left, rc.bottom - 1, rc.Width(), 1, clrDark);
+
+    const int m = (rc.top + rc.bottom) / 2;
+    for (int i = 0; i <= 8; i += 2) {
+        pDC->SetPixel(rc.left + 4, m - 5 + i, kGripDark);
+        pDC->SetPixel(rc.left + 7, m - 5 + i, kGripDark);
+        pDC->SetPixel(rc.left + 5, m - 4 + i, kGripLight);
+        pDC->SetPixel(rc.left + 8, m - 4 + i, kGripLight);
+    }
+    if (pGroup->IsExpandable()) {
+        const int x0 = rc.left + 14;
+        if (pGroup->IsExpanded())
+            DrawTriangle(pDC, CPoint(x0, m - 2), CPoint(x0 + 8, m - 2), CPoint(x0 + 4, m + 2), clrMark);
+        else
+            DrawTriangle(pDC, CPoint(x0 + 3, m - 4), CPoint(x0 + 7, m), CPoint(x0 + 3, m + 4), clrMark);
+    }
+    rc.left += 14;
+    return rc;
+}
+
+BOOL CFeedTaskPanelPaintManager::IsHiddenRecord(const CFeedItem* pRecord)
+{
+    return pRecord != nullptr && GetEngineContext().m_settings.nHideReadChannels &&
+           pRecord->m_nKind == FEED_KIND_FEED && pRecord->m_nNewCount == 0 && pRecord->m_nUnreadCount == 0;
+}
+
+CString CFeedTaskPanelPaintManager::FormatGroupCaption(CXTPTaskPanelGroup* pGroup)
+{
+    CString strCaption = pGroup->GetCaption();
+    if (!GetEngineContext().m_settings.nHideReadChannels)
+        return strCaption;
+    int nHidden = 0;
+    for (int i = 0; i < pGroup->GetItemCount(); ++i)
+        nHidden += IsHiddenRecord(CFeedTaskPanel::GetRecord(pGroup->GetAt(i))) ? 1 : 0;
+    CString strFormatted;
+    strFormatted.Format(L"%s (%d hidden)", static_cast<LPCTSTR>(strCaption), nHidden);
+    return strFormatted;
+}
+
+int CFeedTaskPanelPaintManager::DrawGroupCaption(CDC* pDC, CXTPTaskPanelGroup* pGroup, BOOL bDraw)
+{
+    CXTPScopedSelect select(pDC->GetSafeHdc(), m_fntCaption.GetSafeHandle());
+    const CString strCaption = FormatGroupCaption(pGroup);
+    if (!bDraw) {
+        CRect rcText = pGroup->GetTargetRect();
+        rcText.left += 27;
+        rcText.right -= 13;
+        rcText.bottom = rcText.top;
+        pDC->DrawText(strCaption.IsEmpty() ? CString(L" ") : strCaption, &rcText,
+                      DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return rcText.Height() + 10;
+    }
+    const CRect rc = pGroup->GetCaptionRect();
+    if (rc.IsRectEmpty() || !pGroup->IsCaptionVisible())
+        return 0;
+    CRect rcText = DrawCaptionBackground(pDC, pGroup, rc);
+    rcText.DeflateRect(13, 5, 13, 0);
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetTextColor(pGroup->IsItemHot() ? m_groupNormal.clrCaptionTextHot : GetBarColor(17));
+    pDC->DrawText(strCaption, &rcText, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    if (pGroup->IsItemFocused()) {
+        CRect rcFocus = rcText;
+        pDC->DrawText(strCaption, &rcFocus, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        pDC->DrawFocusRect(&rcFocus);
+    }
+    return 0;
+}
+
+// ---- Entries
+
+CString CFeedTaskPanelPaintManager::FormatChannelStatus(const CFeedItem* pRecord, const SYSTEMTIME& now)
+{
+    if (pRecord->m_bUpdating)
+        return LoadText(IDS_UPDATING);
+    if (pRecord->m_pChannel == nullptr)
+        return L"Unreachable and no local copy available";
+    SYSTEMTIME st = {};
+    WCHAR szDate[100] = L"";
+    if (pRecord->m_dtDate.GetAsSystemTime(st)) {
+        if (st.wMonth == now.wMonth && st.wDay == now.wDay)
+            ::GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, szDate, 100);
+        else
+            ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, szDate, 100);
+    }
+    CString strStatus;
+    strStatus.Format(L"%d/%d unread   Updated: %s", pRecord->m_nNewCount + pRecord->m_nUnreadCount,
+                     static_cast<int>(pRecord->m_pChannel->m_items.GetCount()), szDate);
+    return strStatus;
+}
+
+CRect CFeedTaskPanelPaintManager::DrawGroupItem(CDC* pDC, CXTPTaskPanelGroupItem* pItem, CRect rc, BOOL bDraw)
+{
+    CFeedItem* pRecord = CFeedTaskPanel::GetRecord(pItem);
+    if (pRecord == nullptr)
+        return CXTPTaskPanelRoundedTheme::DrawGroupItem(pDC, pItem, rc, bDraw);
+    if (!bDraw) {
+        if (pRecord->m_nKind == FEED_KIND_IFRAME)
+            return CRect(rc.left, rc.top, rc.left + 236, rc.top + 62);
+        if (IsHiddenRecord(pRecord))
+            return CRect(rc.left, rc.top, rc.left, rc.top);
+        return CRect(rc.left, rc.top, rc.right, rc.top + kRowHeight);
+    }
+    if (rc.IsRectEmpty())
+        return rc;
+
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    pRecord->m_rcLast = rc;
+    pDC->SetBkMode(TRANSPARENT);
+    const BOOL bHasNews = pRecord->m_nNewCount + pRecord->m_nUnreadCount > 0;
+    COLORREF clrText;
+    if (pItem->IsItemHot()) {
+        CXTPScopedPen pen(pDC->GetSafeHdc(), GetBarColor(32));
+        CXTPScopedBrush brush(pDC->GetSafeHdc(), GetBarColor(31));
+        pDC->Rectangle(&rc);
+        clrText = pRecord->m_pChannel != nullptr && !bHasNews ? GetBarColor(17) : GetBarColor(45);
+    } else {
+        clrText = bHasNews || pRecord->m_pChannel == nullptr || pRecord->m_nKind == FEED_KIND_SEARCH_RESULT
+                      ? GetBarColor(8)
+                      : GetBarColor(17);
+        if (pRecord->m_nNewCount > 0 && pRecord->m_nKind != FEED_KIND_SEARCH_RESULT)
+            FillGradientRect(pDC, rc, 0xC0FFC0, 0xFAFFFA, FALSE);
+        else if (pRecord->m_nKind == FEED_KIND_FILTER_RESULT)
+            FillGradientRect(pDC, rc, 0xFFE0E0, 0xFAFFFA, FALSE);
+    }
+    if (pItem->GetTaskPanel() != nullptr && pItem->GetTaskPanel()->GetHotTrackStyle() == TaskPanelHotTrackItemFrame &&
+        pItem->IsItemPressed())
+        rc.OffsetRect(GetHighlightOffset(pItem));
+    pDC->SetTextColor(clrText);
+
+    const CRect rcMargins = GetItemMargins(pItem);
+    rc.DeflateRect(rcMargins.left, rcMargins.top, rcMargins.right, rcMargins.bottom);
+
+    const BOOL bLink = pItem->GetType() == TaskPanelItemLink;
+    int nIconLeft = rc.left + 5;
+    if (bLink && pRecord->m_pChannel != nullptr) {
+        const int j = (rc.top + rc.bottom) / 2;
+        const BOOL bLeft = settings.nLeftArrows && settings.nViewStyle == 1;
+        for (int k = 0; k < 4; ++k) {
+            const int x = bLeft ? rc.left + 5 + k : rc.right - 5 - k;
+            pDC->FillSolidRect(x, j - k, 1, 2 * k + 1, clrText);
+        }
+        if (bLeft)
+            nIconLeft += 10;
+        else
+            rc.right -= 10;
+    }
+    int nTextLeft = rc.left;
+    if (bLink) {
+        const int nSquare = pRecord->m_nKind == FEED_KIND_NOTICE ? 32 : 16;
+        const CPoint ptIcon(nIconLeft, rc.top + (rc.Height() - nSquare) / 2);
+        auto* pPanel = DYNAMIC_DOWNCAST(CFeedTaskPanel, pItem->GetTaskPanel());
+        if (pPanel != nullptr && pPanel->GetImageList()->GetSafeHandle() != nullptr) {
+            const int nImage = pRecord->m_bUpdateFailed ? 1 : pRecord->m_nImageIndex;
+            if (nImage >= 0)
+                pPanel->GetImageList()->Draw(pDC, nImage, CPoint(ptIcon.x, ptIcon.y + (nSquare - 16) / 2),
+                                             ILD_TRANSPARENT);
+        }
+        nTextLeft = nIconLeft + nSquare + 7;
+    }
+
+    CRect rcTitle(nTextLeft, rc.top, rc.right, rc.bottom);
+    if (rcTitle.Width() > 0) {
+        CXTPScopedSelect selectTitle(pDC->GetSafeHdc(), m_fntTitle.GetSafeHandle());
+        const CString& strTitle = pRecord->m_strTitleText;
+        CRect rcMeasure = rcTitle;
+        pDC->DrawText(strTitle, &rcMeasure, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        UINT nFormat;
+        if (rcMeasure.Width() <= rcTitle.Width()) {
+            nFormat = DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX;
+            if (pRecord->m_nKind == FEED_KIND_NOTICE)
+                rcTitle.top += 3;
+            else
+                nFormat |= DT_VCENTER;
+        } else {
+            // Wrapped lines stop above the status line instead of running into it.
+            nFormat = DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EDITCONTROL;
+            if (pRecord->m_nKind != FEED_KIND_NOTICE) {
+                CXTPScopedSelect selectText(pDC->GetSafeHdc(), m_fntText.GetSafeHandle());
+                TEXTMETRICW tm = {};
+                pDC->GetTextMetrics(&tm);
+                rcTitle.bottom = std::max<int>(rcTitle.top, rc.bottom - 1 - tm.tmHeight);
+            }
+        }
+        pDC->DrawText(strTitle, &rcTitle, nFormat);
+        pItem->SetTextRect(pDC, rcTitle, nFormat);
+    }
+
+    CXTPScopedSelect selectText(pDC->GetSafeHdc(), m_fntText.GetSafeHandle());
+    CRect rcText(nTextLeft, rc.top, rc.right - 2, rc.bottom - 1);
+    if (pRecord->m_nKind == FEED_KIND_FEED) {
+        SYSTEMTIME now;
+        ::GetLocalTime(&now);
+        pDC->DrawText(FormatChannelStatus(pRecord, now), &rcText,
+                      DT_SINGLELINE | DT_RIGHT | DT_BOTTOM | DT_NOPREFIX | DT_END_ELLIPSIS);
+    } else if (pRecord->m_nKind == FEED_KIND_SEARCH_RESULT || pRecord->m_nKind == FEED_KIND_FILTER_RESULT) {
+        CString strResults;
+        strResults.Format(L"Results: %d", pRecord->m_pChannel != nullptr
+                                              ? static_cast<int>(pRecord->m_pChannel->m_items.GetCount())
+                                              : 0);
+        pDC->DrawText(strResults, &rcText, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM | DT_NOPREFIX);
+    } else if (pRecord->m_nKind == FEED_KIND_NOTICE) {
+        pDC->DrawText(pRecord->m_strDescriptionText, &rcText,
+                      DT_SINGLELINE | DT_LEFT | DT_BOTTOM | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+
+    CXTPTaskPanel* pPanel = pItem->GetTaskPanel();
+    if (pItem->IsItemFocused() && pPanel != nullptr && pPanel->IsDrawFocusRect()) {
+        CXTPTaskPanelGroup* pGroup = pItem->GetItemGroup();
+        const BOOL bSpecial = pGroup != nullptr && pGroup->IsSpecialGroup();
+        DrawFocusFrame(pDC, pRecord->m_rcLast, GetGroupColors(bSpecial)->clrFocus);
+    }
+    return rc;
+}

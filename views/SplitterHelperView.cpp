@@ -1,0 +1,46 @@
+#include "views/SplitterHelperView.h"
+
+#include "framework/win/WinThread.h"
+#include "views/FeedPaneSite.h"
+#include "views/FeedTaskPanel.h"
+
+IMPLEMENT_DYNCREATE(CSplitterHelperView, CView)
+
+BEGIN_MESSAGE_MAP(CSplitterHelperView, CView)
+ON_WM_CREATE()
+ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+CSplitterHelperView::CSplitterHelperView() : m_pFrameSite(nullptr) {}
+
+CSplitterHelperView::~CSplitterHelperView() = default;
+
+BOOL CSplitterHelperView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!CView::PreCreateWindow(cs))
+        return FALSE;
+    cs.style |= WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    return TRUE;
+}
+
+int CSplitterHelperView::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CView::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    m_pFrameSite = dynamic_cast<CFeedPaneSite*>(AfxGetMainWnd());
+    CFeedTaskPanel* pPane = m_pFrameSite != nullptr ? m_pFrameSite->GetNavigationPane() : nullptr;
+    if (pPane != nullptr && pPane->GetSafeHwnd() == nullptr)
+        pPane->Create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), this,
+                      IDC_NAVIGATION_PANE);
+    return 0;
+}
+
+void CSplitterHelperView::OnSize(UINT nType, int cx, int cy)
+{
+    CView::OnSize(nType, cx, cy);
+    CFeedTaskPanel* pPane = m_pFrameSite != nullptr ? m_pFrameSite->GetNavigationPane() : nullptr;
+    if (pPane != nullptr && pPane->GetSafeHwnd() != nullptr)
+        pPane->MoveWindow(0, 0, cx, cy, TRUE);
+}
+
+void CSplitterHelperView::OnDraw(CDC*) {}
