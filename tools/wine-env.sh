@@ -53,9 +53,12 @@ lq_wine_start() {
         export DISPLAY=":$(head -n1 "$fd_file")"
         rm -f "$fd_file"
     fi
-    # A persistent server: without it every Wine process pays a cold start of about a second.
-    "$LQ_WINE_BIN/wineserver" -p </dev/null >/dev/null 2>&1
-    LQ_STARTED_WINESERVER=1
+    # A persistent server: without it every Wine process pays a cold start of about a second. One already
+    # running for this prefix (a run by hand) is used and left running.
+    LQ_STARTED_WINESERVER=""
+    if "$LQ_WINE_BIN/wineserver" -p </dev/null >/dev/null 2>&1; then
+        LQ_STARTED_WINESERVER=1
+    fi
     # The first Wine process starts the prefix's services, which inherit its output: start them here, so
     # that no test's output pipe stays open after the test ends.
     "$LQ_WINE_BIN/wine64" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
