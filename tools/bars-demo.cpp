@@ -36,13 +36,25 @@ enum : UINT
 class CDemoFrame : public CXTPFrameWnd
 {
 protected:
+    // Every demo command has a handler, so that idle updates leave the buttons enabled.
+    void OnCommandRange(UINT) {}
+    DECLARE_MESSAGE_MAP()
+
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == WM_TIMER && wParam == 1) {
             KillTimer(1);
             ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
+            // Floating toolbars are windows of their own, not children of the frame.
             for (int i = 0; i < m_pCommandBars->GetCount(); ++i)
-                m_pCommandBars->GetAt(i)->UpdateWindow();
+                ::RedrawWindow(m_pCommandBars->GetAt(i)->GetSafeHwnd(), nullptr, nullptr,
+                               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+            // Wine copies a window's drawing to the screen a little later: the marker waits for that.
+            SetTimer(3, 300, nullptr);
+            return 0;
+        }
+        if (message == WM_TIMER && wParam == 3) {
+            KillTimer(3);
             HANDLE hFile = ::CreateFileW(g_markerPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             ::CloseHandle(hFile);
             SetTimer(2, 200, nullptr);
@@ -56,6 +68,10 @@ protected:
         return CXTPFrameWnd::WindowProc(message, wParam, lParam);
     }
 };
+
+BEGIN_MESSAGE_MAP(CDemoFrame, CXTPFrameWnd)
+ON_COMMAND_RANGE(kIdNew, kIdRight, OnCommandRange)
+END_MESSAGE_MAP()
 
 void SetIcon(CXTPImageManager* pImages, UINT nId, LPCWSTR lpszIcon)
 {
@@ -113,12 +129,14 @@ int wmain(int argc, wchar_t** argv)
     pStandard->SetButtons(standard, static_cast<int>(sizeof(standard) / sizeof(standard[0])));
     pStandard->GetControls()->FindControl(kIdDelete)->SetEnabled(FALSE);
 
+    // Created once the frame shows: Wine stacks an owned window under an owner shown after it.
+    pFrame->ShowWindow(SW_SHOW);
+    pFrame->UpdateWindow();
     CXTPToolBar* pFormat = pCommandBars->Add(L"Format", xtpBarFloating);
     const UINT format[] = {kIdBold, kIdItalic, 0, kIdLeft, kIdRight};
     pFormat->SetButtons(format, static_cast<int>(sizeof(format) / sizeof(format[0])));
     pFormat->GetControls()->FindControl(kIdBold)->SetChecked(TRUE);
 
-    pFrame->ShowWindow(SW_SHOW);
     pCommandBars->RecalcFrameLayout();
     pFormat->OnRecalcLayout();
     ::SetWindowPos(pFormat->GetSafeHwnd(), HWND_TOP, 380, 220, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
