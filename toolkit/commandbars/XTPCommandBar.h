@@ -81,6 +81,7 @@ public:
         m_pOwner = pOwner;
         CWnd::SetOwner(pOwner);
     }
+    CWnd* GetOwnerWindow() const { return m_pOwner; }
     void SetNotifyWindow(CWnd* pWnd) { m_pNotifyWindow = pWnd; }
     CXTPPaintManager* GetPaintManager() const;
     CXTPImageManager* GetImageManager() const;
@@ -136,6 +137,8 @@ public:
     BOOL GetShowGripper() const;
     void SetCloseable(BOOL bCloseable) { m_bCloseable = bCloseable; }
     BOOL IsCloseable() const { return m_bCloseable; }
+    // Listed bars appear in the toolbars popup.
+    BOOL IsListed() const { return m_bListed; }
     // The root bar chooses items with the right button (popups tracked with TPM_RIGHTBUTTON).
     void SetRightButtonChooses(BOOL bRight) { m_bRightButton = bRight; }
     BOOL IsRightButtonChooses() const { return m_bRightButton; }

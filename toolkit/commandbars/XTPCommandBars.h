@@ -8,16 +8,27 @@
 #include "framework/win/CmdTarget.h"
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
 
+#include <vector>
+
 class CFrameWnd;
 class CWnd;
 class CXTPCommandBars;
 class CXTPControl;
 class CXTPCustomizeDropSource;
+class CXTPDockBar;
+class CXTPMenuBar;
+class CXTPPopupBar;
+class CXTPToolBar;
+class CMenu;
 class CXTPImageManager;
 class CXTPPaintManager;
 
 // The customise command: a site with a handler for it lets the user customise its bars.
 #define XTP_ID_CUSTOMIZE 35001
+
+// Posted to the site by a floating toolbar's close button (lParam the toolbar): the toolbar is hidden, and a
+// custom one deleted, outside its own messages.
+#define WM_XTP_HIDEBAR (WM_APP + 0x3A1)
 
 class CXTPCommandBarsOptions : public CCmdTarget
 {
@@ -89,9 +100,59 @@ public:
     void SetCommandUsed(UINT nCommand);
     void ResetUsageData();
 
-    // Lays the site frame out again, now or (bDelay) at the next idle time; nothing while the layout is locked.
+    // Lays every visible toolbar and then the site frame out again, now or (bDelay) at the next idle time;
+    // nothing while the layout is locked.
     void RecalcFrameLayout(BOOL bDelay = FALSE);
+    void DelayRecalcLayout(BOOL bDelay) { RecalcFrameLayout(bDelay); }
     BOOL IsLayoutLocked() const { return m_bRecalcLayout; }
+
+    // ---- Bars
+    // The four dock bars along the site's client area; FALSE when one cannot be created.
+    BOOL CreateDockBars();
+    CXTPDockBar* GetDockBar(int nPosition) const;
+    // The menu bar from a menu resource, docked at the top; null when the menu cannot be loaded.
+    CXTPMenuBar* SetMenu(LPCTSTR lpszName, UINT nID);
+    CXTPMenuBar* GetMenuBar() const;
+    // A toolbar of the class, docked at the position (or floating); null when it cannot be created.
+    CXTPToolBar* Add(LPCTSTR lpszName, XTPBarPosition barPosition, CRuntimeClass* pToolbarClass = nullptr);
+    // A toolbar made by the user (or torn off a popup); the site may configure it first.
+    CXTPToolBar* AddCustomToolBar(LPCTSTR lpszName, UINT nID, BOOL bFloating = FALSE);
+    // Takes the toolbar out of its dock bar and the list and releases it.
+    void RemoveBar(CXTPToolBar* pToolBar);
+    int GetCount() const { return static_cast<int>(m_arrBars.size()); }
+    CXTPToolBar* GetAt(int nIndex) const;
+    int FindIndex(const CXTPToolBar* pToolBar) const;
+    void ToggleVisible(int nIndex);
+    CXTPToolBar* FindToolBar(UINT nBarID) const;
+
+    BOOL DockCommandBar(CXTPToolBar* pBar, LPCRECT lpRect, CXTPDockBar* pDockBar);
+    BOOL DockCommandBarAt(CXTPToolBar* pBar, int nPosition);
+    BOOL FloatCommandBar(CXTPToolBar* pBar);
+    // The dock bar (grown by 20 pixels) under the screen point; the preferred one is tried first.
+    CXTPDockBar* CanDock(CPoint pt, CXTPDockBar* pPreferred = nullptr) const;
+
+    // ---- Frame messages
+    // Alt+key routing to the menu bar before the frame handles a message; TRUE when consumed.
+    BOOL PreTranslateFrameMessage(MSG* pMsg);
+    // The frame's messages before its message map; TRUE when consumed (the result in *pResult).
+    BOOL OnFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+
+    // ---- Popups
+    // Shows the menu as a toolkit popup at the screen point and tracks it modally; see TrackPopupBar.
+    static int TrackPopupMenu(CMenu* pMenu, UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT rcExclude = nullptr,
+                              CWnd* pWndOwner = nullptr, CXTPCommandBars* pCommandBars = nullptr);
+    // With TPM_RETURNCMD the chosen command (0 for none); else 1, or 0 when the popup cannot open.
+    static int TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT rcExclude = nullptr,
+                             CWnd* pWndOwner = nullptr);
+    // The popup listing the toolbars, with a check mark on the visible ones.
+    CXTPPopupBar* CreateToolbarsMenu();
+    void ShowToolbarsMenu(int x, int y);
+    // The controls of the toolbar's row that did not fit, cloned into the popup.
+    void FillExpandHiddenControls(CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar);
+
+    // ---- Options in the profile section "<name>-Options".
+    void SaveOptions(LPCTSTR lpszProfileName);
+    void LoadOptions(LPCTSTR lpszProfileName);
 
     HACCEL m_hDesignerAccels;
     BOOL m_bIgnoreShiftMenuKey;
@@ -111,4 +172,6 @@ protected:
     CString m_strControlsFileName;
     CXTPCommandBarsOptions* m_pOptions;
     CWnd* m_pSite;
+    std::vector<CXTPToolBar*> m_arrBars;
+    CXTPDockBar* m_pDockBars[4];
 };

@@ -1,0 +1,32 @@
+#include "toolkit/commandbars/XTPFrameWnd.h"
+
+#include "toolkit/commandbars/XTPPopupBar.h"
+
+BOOL XTPIsCommandBarEditFocused()
+{
+    HWND hFocus = ::GetFocus();
+    if (hFocus == nullptr)
+        return FALSE;
+    wchar_t szClass[16] = {};
+    ::GetClassNameW(hFocus, szClass, 16);
+    if (::lstrcmpiW(szClass, L"Edit") != 0)
+        return FALSE;
+    CWnd* pParent = CWnd::FromHandlePermanent(::GetParent(hFocus));
+    return pParent != nullptr && pParent->IsKindOf(RUNTIME_CLASS(CXTPCommandBar));
+}
+
+CWnd* XTPGetTrackedPopupOwner()
+{
+    const std::vector<CXTPCommandBar*>& arrTracked = XTPMouseManager()->GetTrackedBars();
+    for (auto it = arrTracked.rbegin(); it != arrTracked.rend(); ++it) {
+        CXTPCommandBar* pBar = *it;
+        if (pBar == nullptr || !pBar->IsPopupBar())
+            continue;
+        CXTPCommandBar* pRoot = pBar->GetRootParent();
+        CWnd* pOwner = pRoot->GetOwnerWindow();
+        if (pOwner != nullptr && !pOwner->IsFrameWnd())
+            return pOwner;
+        return nullptr;
+    }
+    return nullptr;
+}
