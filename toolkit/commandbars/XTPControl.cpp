@@ -7,6 +7,7 @@
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPCustomizeDropSource.h"
 #include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/commandbars/XTPMenuSoundPlayer.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
@@ -17,27 +18,6 @@ IMPLEMENT_SERIAL(CXTPControl, CCmdTarget, VERSIONABLE_SCHEMA | 7)
 IMPLEMENT_SERIAL(CXTPControlButton, CXTPControl, VERSIONABLE_SCHEMA | 7)
 
 namespace {
-
-// Holds a reference for the length of a scope, so that a command run from a control may release it safely.
-class CScopedReference
-{
-public:
-    explicit CScopedReference(CCmdTarget* pTarget) : m_pTarget(pTarget)
-    {
-        if (m_pTarget != nullptr)
-            m_pTarget->InternalAddRef();
-    }
-    ~CScopedReference()
-    {
-        if (m_pTarget != nullptr)
-            m_pTarget->InternalRelease();
-    }
-    CScopedReference(const CScopedReference&) = delete;
-    CScopedReference& operator=(const CScopedReference&) = delete;
-
-private:
-    CCmdTarget* m_pTarget;
-};
 
 void CopyMap(CXTPControl::CDocTemplateMap& to, const CXTPControl::CDocTemplateMap& from)
 {
@@ -315,6 +295,7 @@ CXTPImageManagerIcon* CXTPControl::GetImage(int nWidth) const
 
 void CXTPControl::OnExecute()
 {
+    PlayMenuSound(xtpMenuSoundCommand);
     m_bPressed = 2;
     CScopedReference keepControl(this);
     CScopedReference keepParent(m_pParent);

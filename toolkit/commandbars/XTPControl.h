@@ -17,6 +17,27 @@ class CXTPImageManager;
 class CXTPImageManagerIcon;
 class CXTPPaintManager;
 
+// Holds a reference for the length of a scope, so that a command run from a control may release it safely.
+class CScopedReference
+{
+public:
+    explicit CScopedReference(CCmdTarget* pTarget) : m_pTarget(pTarget)
+    {
+        if (m_pTarget != nullptr)
+            m_pTarget->InternalAddRef();
+    }
+    ~CScopedReference()
+    {
+        if (m_pTarget != nullptr)
+            m_pTarget->InternalRelease();
+    }
+    CScopedReference(const CScopedReference&) = delete;
+    CScopedReference& operator=(const CScopedReference&) = delete;
+
+private:
+    CCmdTarget* m_pTarget;
+};
+
 class CXTPControl : public CCmdTarget
 {
     DECLARE_SERIAL(CXTPControl)

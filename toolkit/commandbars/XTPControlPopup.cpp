@@ -1,8 +1,44 @@
 #include "toolkit/commandbars/XTPControlPopup.h"
 
 #include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPShadowManager.h"
+
+#include <vector>
+
+namespace {
+
+// The right part of a split button that opens its popup: on toolbars, and in popup menus.
+const int kSplitDropWidth = 11;
+const int kSplitDropWidthInPopup = 20;
+
+// A relation walk meets each bar once: popup bars that refer to each other (a corrupt layout can make them) end
+// the walk instead of recursing for ever.
+BOOL IsRelatedWalk(const CXTPControlPopup* pThis, const CXTPControlPopup* pOther,
+                   std::vector<const CXTPCommandBar*>& visited)
+{
+    CXTPCommandBar* pBar = pThis->GetCommandBar();
+    CXTPCommandBar* pOtherBar = pOther->GetCommandBar();
+    if (pBar == nullptr || pOtherBar == nullptr)
+        return FALSE;
+    if (pBar == pOtherBar)
+        return TRUE;
+    for (const CXTPCommandBar* pSeen : visited) {
+        if (pSeen == pBar)
+            return FALSE;
+    }
+    visited.push_back(pBar);
+    for (int i = 0; i < pBar->GetControlCount(); ++i) {
+        const CXTPControlPopup* pInner = DYNAMIC_DOWNCAST(CXTPControlPopup, pBar->GetControl(i));
+        if (pInner != nullptr && IsRelatedWalk(pInner, pOther, visited))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace
 
 IMPLEMENT_SERIAL(CXTPControlPopup, CXTPControlButton, VERSIONABLE_SCHEMA | 7)
 
@@ -14,6 +50,13 @@ CXTPControlPopup::CXTPControlPopup() : m_pCommandBar(nullptr), m_bPopup(FALSE), 
 CXTPControlPopup::~CXTPControlPopup()
 {
     SetCommandBar(nullptr);
+}
+
+CXTPControlPopup* CXTPControlPopup::CreateByType(XTPControlType controlType)
+{
+    CXTPControlPopup* pControl = new CXTPControlPopup;
+    pControl->m_controlType = controlType;
+    return pControl;
 }
 
 CXTPCommandBar* CXTPControlPopup::GetCommandBar() const
@@ -39,44 +82,185 @@ void CXTPControlPopup::SetCommandBar(CXTPCommandBar* pCommandBar)
 
 BOOL CXTPControlPopup::OnSetPopup(BOOL bPopup)
 {
-    if (bPopup == m_bPopup)
-        return FALSE;
     m_bPopup = bPopup;
-    if (m_pCommandBar != nullptr) {
-        if (bPopup) {
+    if (bPopup) {
+        if (m_pCommandBar == nullptr) {
+            m_bPopup = FALSE;
+            return FALSE;
+        }
+        if (m_pCommandBar->IsTrackingMode())
+            return TRUE;
+        CScopedReference keepBar(m_pCommandBar);
+        BOOL bOpened = FALSE;
+        if (CXTPPopupBar* pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, m_pCommandBar)) {
+            bOpened = pPopupBar->Popup(this, m_bSelected == xtpSelectedByKeyboard);
+        } else {
             CRect rc = m_rcControl;
             if (m_pParent != nullptr && m_pParent->GetSafeHwnd() != nullptr)
                 m_pParent->ClientToScreen(&rc);
-            if (!m_pCommandBar->Popup(rc.left, rc.bottom, &rc))
-                m_bPopup = FALSE;
-        } else if (m_pCommandBar->IsTrackingMode()) {
-            m_pCommandBar->SetTrackingMode(FALSE);
+            bOpened = m_pCommandBar->Popup(rc.left, rc.bottom, &rc);
         }
+        if (!bOpened) {
+            m_bPopup = FALSE;
+            return FALSE;
+        }
+        UpdateShadow();
+        return TRUE;
     }
+    if (m_pCommandBar != nullptr && m_pCommandBar->IsTrackingMode())
+        m_pCommandBar->SetTrackingMode(FALSE, TRUE, FALSE);
     RedrawParent();
     return TRUE;
+}
+
+void CXTPControlPopup::UpdateShadow()
+{
+    if (m_pParent == nullptr || m_pParent->GetPosition() == xtpBarPopup || !IsPopupType(m_controlType))
+        return;
+    CXTPPopupBar* pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, m_pCommandBar);
+    if (pPopupBar != nullptr && pPopupBar->GetShowShadow())
+        XTPShadowManager()->SetControlShadow(this);
 }
 
 void CXTPControlPopup::OnClick(BOOL bKeyboard, CPoint pt)
 {
     if (!m_bEnabled || m_pParent == nullptr)
         return;
-    if (IsCustomizeMode()) {
-        CXTPControlButton::OnClick(bKeyboard, pt);
-        return;
+    CScopedReference keepThis(this);
+    CXTPCommandBar* pParent = m_pParent;
+    const BOOL bCustomize = IsCustomizeMode();
+    if (bCustomize) {
+        if (CXTPCommandBars* pCommandBars = GetCommandBars())
+            pCommandBars->SetCustomizeControl(this);
     }
-    if (m_bPopup)
-        m_pParent->SetPopuped(-1);
-    else
-        m_pParent->SetPopuped(m_nIndex, bKeyboard);
+    if (m_bPopup && pParent->GetPosition() != xtpBarPopup) {
+        // A click on an open menu title closes it.
+        pParent->SetTrackingMode(FALSE);
+    } else {
+        if (!bCustomize && m_controlType == xtpControlSplitButtonPopup) {
+            const BOOL bInPopup = pParent->GetType() == xtpBarTypePopup;
+            if (bKeyboard && bInPopup) {
+                OnExecute();
+                return;
+            }
+            if (!bKeyboard && bInPopup && pt.x < m_rcControl.right - kSplitDropWidthInPopup) {
+                // The command runs when the button is released.
+                pParent->KillTimer(XTP_TID_HOVER);
+                return;
+            }
+            if (!bKeyboard && !bInPopup && pt.x < m_rcControl.right - kSplitDropWidth) {
+                CRect rcButton = m_rcControl;
+                rcButton.right -= kSplitDropWidth;
+                TrackButtonClick(rcButton);
+                return;
+            }
+        }
+        if (!bCustomize)
+            pParent->SetPopuped(m_nIndex, bKeyboard);
+        else if (m_pCommandBar == nullptr || m_pCommandBar->IsCustomizable())
+            pParent->SetPopuped(m_nIndex, bKeyboard);
+    }
+    if (bCustomize && m_pParent != nullptr)
+        CustomizeStartDrag(pt);
 }
 
 void CXTPControlPopup::OnLButtonUp(CPoint point)
 {
     // In a popup only the button part of a split button runs its command; the rest opens the popup.
     if (m_controlType == xtpControlSplitButtonPopup && m_bEnabled && m_pParent != nullptr &&
-        m_pParent->GetType() == xtpBarTypePopup && point.x < m_rcControl.right - 20)
+        m_pParent->GetType() == xtpBarTypePopup && point.x < m_rcControl.right - kSplitDropWidthInPopup)
         OnExecute();
+}
+
+BOOL CXTPControlPopup::OnLButtonDblClk(CPoint point)
+{
+    CXTPPopupBar* pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, m_pCommandBar);
+    if ((m_controlType == xtpControlPopup || m_controlType == xtpControlButtonPopup) && pPopupBar != nullptr) {
+        if (!m_bPopup) {
+            if (m_pParent != nullptr && m_pParent->GetSafeHwnd() != nullptr)
+                m_pParent->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+            return FALSE;
+        }
+        const int nDefault = pPopupBar->GetDefaultItem(TRUE);
+        if (nDefault != -1) {
+            pPopupBar->GetControl(nDefault)->OnExecute();
+            return TRUE;
+        }
+        if (pPopupBar->IsExpandButtonShown()) {
+            pPopupBar->ExpandBar();
+            return TRUE;
+        }
+        return FALSE;
+    }
+    OnClick(FALSE, point);
+    return TRUE;
+}
+
+void CXTPControlPopup::OnMouseHover()
+{
+    if (m_pParent != nullptr &&
+        ((m_bEnabled && m_pParent->GetTrackingMode() == xtpTrackingPopup) || m_pParent->GetPosition() == xtpBarPopup)) {
+        m_pParent->SetPopuped(m_nIndex);
+        return;
+    }
+    CXTPControl::OnMouseHover();
+}
+
+BOOL CXTPControlPopup::SetSelected(int bSelected)
+{
+    if (!CXTPControl::SetSelected(bSelected))
+        return FALSE;
+    CXTPCommandBar* pParent = m_pParent;
+    if (pParent == nullptr)
+        return TRUE;
+    const BOOL bParentPopupOpen = pParent->GetTrackingMode() == xtpTrackingPopup;
+    if ((m_controlType == xtpControlButtonPopup || m_controlType == xtpControlSplitButtonPopup) &&
+        pParent->GetType() != xtpBarTypePopup) {
+        if (m_bEnabled && bSelected == xtpSelectedByKeyboard && bParentPopupOpen)
+            pParent->SetPopuped(m_nIndex);
+        return TRUE;
+    }
+    if (m_bEnabled && bSelected != xtpNotSelected && bParentPopupOpen && pParent->GetPosition() != xtpBarPopup) {
+        pParent->SetPopuped(m_nIndex);
+        return TRUE;
+    }
+    if (bSelected == xtpNotSelected && m_bPopup && pParent->GetPosition() != xtpBarPopup)
+        pParent->SetPopuped(-1);
+    return TRUE;
+}
+
+void CXTPControlPopup::OnCustomizeDragOver(CXTPControl* pDataObject, CPoint, DROPEFFECT&)
+{
+    if (m_pCommandBar == nullptr || !m_pCommandBar->IsCustomizable() || m_pParent == nullptr)
+        return;
+    CXTPControlPopup* pDragged = DYNAMIC_DOWNCAST(CXTPControlPopup, pDataObject);
+    if (pDragged != nullptr && pDragged->IsRelated(this)) {
+        m_pParent->SetPopuped(-1);
+        m_pParent->SetSelected(-1);
+    } else {
+        // A control can be dropped into a submenu.
+        m_pParent->SetPopuped(m_nIndex);
+    }
+}
+
+BOOL CXTPControlPopup::IsRelated(CXTPControl* pOther) const
+{
+    const CXTPControlPopup* pOtherPopup = DYNAMIC_DOWNCAST(CXTPControlPopup, pOther);
+    if (pOtherPopup == nullptr)
+        return FALSE;
+    std::vector<const CXTPCommandBar*> visited;
+    if (IsRelatedWalk(this, pOtherPopup, visited))
+        return TRUE;
+    visited.clear();
+    return IsRelatedWalk(pOtherPopup, this, visited);
+}
+
+CXTPCommandBar* CXTPControlPopup::GetExpandedBar()
+{
+    CXTPPopupBar* pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, m_pCommandBar);
+    if (m_bPopup && pPopupBar != nullptr && m_controlType == xtpControlPopup)
+        pPopupBar->ExpandBar();
+    return m_pCommandBar;
 }
 
 void CXTPControlPopup::Copy(CXTPControl* pControl, BOOL bRecursive)
@@ -108,7 +292,14 @@ CXTPControl* CXTPControlPopup::Clone(BOOL bRecursive)
 
 BOOL CXTPControlPopup::IsEqual(CXTPControl* pOther)
 {
-    return CXTPControl::IsEqual(pOther);
+    if (!CXTPControl::IsEqual(pOther))
+        return FALSE;
+    CXTPControlPopup* pOtherPopup = DYNAMIC_DOWNCAST(CXTPControlPopup, pOther);
+    if (pOtherPopup == nullptr)
+        return FALSE;
+    if (m_pCommandBar != nullptr && pOtherPopup->m_pCommandBar != nullptr)
+        return m_pCommandBar->GetControls()->Compare(pOtherPopup->m_pCommandBar->GetControls());
+    return TRUE;
 }
 
 void CXTPControlPopup::Serialize(CArchive& ar)
