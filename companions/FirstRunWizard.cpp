@@ -9,11 +9,21 @@ CFirstRunWizard::CFirstRunWizard(CWnd* pParentWnd)
 {
     const HINSTANCE hInstance = AfxGetResourceHandle();
     m_hIcon = static_cast<HICON>(::LoadImageW(hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 48, 48, 0));
-    ICONINFO info = {};
-    if (m_hIcon != nullptr && ::GetIconInfo(m_hIcon, &info)) {
-        m_hbmHeader = info.hbmColor;
-        if (info.hbmMask != nullptr)
-            ::DeleteObject(info.hbmMask);
+    // The icon drawn over the header's white: its own colour bitmap would show black where it is transparent.
+    if (m_hIcon != nullptr) {
+        HDC hScreen = ::GetDC(nullptr);
+        HDC hDC = ::CreateCompatibleDC(hScreen);
+        m_hbmHeader = ::CreateCompatibleBitmap(hScreen, 48, 48);
+        if (hDC != nullptr && m_hbmHeader != nullptr) {
+            const HGDIOBJ hOld = ::SelectObject(hDC, m_hbmHeader);
+            const RECT rc = {0, 0, 48, 48};
+            ::FillRect(hDC, &rc, ::GetSysColorBrush(COLOR_WINDOW));
+            ::DrawIconEx(hDC, 0, 0, m_hIcon, 48, 48, 0, nullptr, DI_NORMAL);
+            ::SelectObject(hDC, hOld);
+        }
+        if (hDC != nullptr)
+            ::DeleteDC(hDC);
+        ::ReleaseDC(nullptr, hScreen);
     }
     m_hbmWatermark = ::LoadBitmapW(hInstance, MAKEINTRESOURCEW(IDB_WIZARD_WATERMARK));
 
