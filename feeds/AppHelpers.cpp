@@ -119,8 +119,7 @@ CString GetDefaultBrowserCommand()
     return ExtractBrowserCommand(CString(value));
 }
 
-namespace
-{
+namespace {
 bool LaunchWithShell(const CString& address)
 {
     const HINSTANCE result = ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
@@ -138,6 +137,10 @@ bool IsOpenableAddress(const CString& address)
     for (int i = 0; i < address.GetLength(); ++i) {
         const wchar_t ch = address[i];
         if (ch <= L' ' || ch == 0x7F || ch == L'"')
+            return false;
+        // Controls, blanks and invisible marks beyond ASCII could hide or split the address just as well.
+        if ((ch >= 0x80 && ch <= 0xA0) || ch == 0x1680 || (ch >= 0x2000 && ch <= 0x200F) ||
+            (ch >= 0x2028 && ch <= 0x202F) || (ch >= 0x205F && ch <= 0x206F) || ch == 0x3000 || ch == 0xFEFF)
             return false;
     }
     const int colon = address.Find(L':');
