@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
+#include "companions/FirstRunWizard.h"
 #include "res/resource.h"
 
 #include "feeds/AppHelpers.h"
@@ -138,8 +139,11 @@ BOOL CReaderApp::InitInstance()
         if (::GetFileAttributesW(shipped) != INVALID_FILE_ATTRIBUTES)
             CopyFileSafely(shipped, m_strDataFolder + L"\\settings.xml");
         LoadBranding();
-        WriteProfileInt(L"", L"ReportStat", m_settings.nReportStat ? 1 : 0);
-        WriteProfileInt(L"", L"ViewStyle", m_settings.nViewStyle);
+        // The choices are kept whether the wizard was finished or cancelled.
+        CFirstRunWizard wizard;
+        wizard.DoModal();
+        WriteProfileInt(L"", L"ReportStat", wizard.GetReportStat());
+        WriteProfileInt(L"", L"ViewStyle", wizard.GetViewStyle());
         WriteProfileInt(L"", L"FirstRun", 0);
     }
     LoadBranding();

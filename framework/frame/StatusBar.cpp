@@ -267,6 +267,12 @@ CSize CStatusBar::CalcFixedLayout(BOOL bStretch, BOOL)
 void CStatusBar::OnSize(UINT, int, int)
 {
     // The control's own sizing would move it to the parent's edge; the frame's layout placed it already.
+    // It measures its parts' heights only when their edges change, so a bar that only grew taller would keep
+    // parts of its first height: the edges are cleared first.
+    if (m_hWnd != nullptr) {
+        int none = -1;
+        ::SendMessageW(m_hWnd, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&none));
+    }
     UpdateAllPanes(TRUE, FALSE);
     Invalidate();
 }

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+#include <prsht.h>
+
 #include <string>
 #include <vector>
 
@@ -108,9 +111,109 @@ std::vector<HWND> FramesOf(DWORD processId)
     return search.frames;
 }
 
+const wchar_t kProgramKey[] = L"Software\\Lanternquill Software\\Lanternquill";
+
+void SetProgramInt(LPCWSTR name, DWORD value)
+{
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof(value));
+}
+
+DWORD ProgramInt(LPCWSTR name, DWORD fallback)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (::RegGetValueW(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return fallback;
+    return value;
+}
+
+struct WizardSearch
+{
+    DWORD processId;
+    HWND hWnd;
+};
+
+HWND WizardOf(DWORD processId)
+{
+    WizardSearch search{processId, nullptr};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<WizardSearch*>(lParam);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hWnd, &owner);
+            WCHAR caption[64] = L"";
+            ::GetWindowTextW(hWnd, caption, 64);
+            if (owner == s->processId && ::IsWindowVisible(hWnd) && wcscmp(caption, L"Getting Started") == 0) {
+                s->hWnd = hWnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.hWnd;
+}
+
+// The wizard's page showing now, once it holds the control.
+HWND PageWith(HWND hWizard, int nID)
+{
+    HWND hPage = nullptr;
+    lqtest::PumpUntil(
+        [&] {
+            hPage = reinterpret_cast<HWND>(::SendMessageW(hWizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+            return hPage != nullptr && ::GetDlgItem(hPage, nID) != nullptr;
+        },
+        10000);
+    return hPage != nullptr && ::GetDlgItem(hPage, nID) != nullptr ? hPage : nullptr;
+}
+
+void ClickOnPage(HWND hWizard, int nID)
+{
+    HWND hPage = PageWith(hWizard, nID);
+    ASSERT_NE(hPage, nullptr) << nID;
+    ::SendMessageW(::GetDlgItem(hPage, nID), BM_CLICK, 0, 0);
+}
+
+TEST(ProgramTest, TheFirstStartAsksThroughTheWizardAndKeepsTheChoices)
+{
+    ASSERT_NE(::GetFileAttributesW(ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES) << "the program is not built";
+    SetProgramInt(L"FirstRun", 1);
+    SetProgramInt(L"ViewStyle", 0);
+    SetProgramInt(L"ReportStat", 1);
+    Started started = Start(L"/background");
+    ASSERT_TRUE(started.ok);
+    HWND hWizard = nullptr;
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return (hWizard = WizardOf(started.info.dwProcessId)) != nullptr; }, 30000));
+    // No frame before the wizard is done.
+    EXPECT_TRUE(FramesOf(started.info.dwProcessId).empty());
+
+    ASSERT_NE(PageWith(hWizard, IDC_WIZARD_INTRO_TITLE), nullptr);
+    ::SendMessageW(hWizard, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    ClickOnPage(hWizard, IDC_VIEW_MODERN);
+    ::SendMessageW(hWizard, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    ASSERT_NE(PageWith(hWizard, IDC_WIZARD_COUNTRY), nullptr);
+    ::SendMessageW(hWizard, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    ClickOnPage(hWizard, IDC_GLOWMARK_DISABLE);
+    ::SendMessageW(hWizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+
+    std::vector<HWND> frames;
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return !(frames = FramesOf(started.info.dwProcessId)).empty(); }, 30000));
+    EXPECT_EQ(ProgramInt(L"FirstRun", 1), 0u);
+    EXPECT_EQ(ProgramInt(L"ViewStyle", 0), 1u);
+    EXPECT_EQ(ProgramInt(L"ReportStat", 1), 0u);
+
+    ::PostMessageW(frames[0], WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(started.info.hProcess, 30000), WAIT_OBJECT_0);
+    ::CloseHandle(started.info.hProcess);
+    ::CloseHandle(started.info.hThread);
+    SetProgramInt(L"ViewStyle", 0);
+    SetProgramInt(L"ReportStat", 1);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
+}
+
 TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
 {
     ASSERT_NE(::GetFileAttributesW(ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES) << "the program is not built";
+    SetProgramInt(L"FirstRun", 0);
     Started first = Start(L"/background");
     ASSERT_TRUE(first.ok);
     std::vector<HWND> frames;

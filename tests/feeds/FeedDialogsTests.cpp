@@ -1,9 +1,8 @@
-// The feed engine's dialogs: choosing channels to import, the update offer's answers and the first wizard page.
+// The feed engine's dialogs: choosing channels to import and the update offer's answers.
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/ImportDlg.h"
 #include "feeds/UpdateCheck.h"
 #include "feeds/UpdateReadyDlg.h"
-#include "feeds/WizardIntro.h"
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
@@ -518,135 +517,6 @@ TEST_F(UpdateOfferTest, ADeclinedVersionIsNotOfferedAgainButANewerOneIs)
         EXPECT_EQ(dlg.m_nVersion, c.nVersion);
     }
     EXPECT_EQ(theHost.GetProfileInt(L"", L"DontInstall", 0), 17u);
-}
-
-// ---- The first wizard page
-
-class CBackPage : public CPropertyPage
-{
-public:
-    CBackPage() : CPropertyPage(IDD_WIZARD_INTRO) {}
-    BOOL OnSetActive() override
-    {
-        GetSheet()->SetWizardButtons(PSWIZB_BACK | PSWIZB_FINISH);
-        return CPropertyPage::OnSetActive();
-    }
-};
-
-// A wizard that runs one step of a script each time its loop goes idle; a step answers whether it is done.
-class CScriptedWizard : public CPropertySheet
-{
-public:
-    CScriptedWizard() : CPropertySheet(L"Wizard") { SetWizardMode(); }
-    std::vector<std::function<bool()>> m_script;
-    size_t m_step = 0;
-    int m_idles = 0;
-
-    LRESULT OnKickIdle(WPARAM, LPARAM)
-    {
-        if (++m_idles > 5000) {
-            EndDialog(IDABORT);
-            return FALSE;
-        }
-        if (m_step < m_script.size() && m_script[m_step]())
-            ++m_step;
-        return m_step < m_script.size();
-    }
-    bool Button(int nID) const
-    {
-        HWND hWnd = ::GetDlgItem(m_hWnd, nID);
-        return hWnd != nullptr && ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd);
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CScriptedWizard, CPropertySheet)
-ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
-END_MESSAGE_MAP()
-
-TEST(WizardIntro, GreetsWithABoldTitleAndOffersOnlyNextAlsoAfterBack)
-{
-    CWizardIntro intro;
-    EXPECT_TRUE(intro.IsKindOf(RUNTIME_CLASS(CPropertyPage)));
-    CBackPage second;
-    CScriptedWizard wizard;
-    wizard.AddPage(&intro);
-    wizard.AddPage(&second);
-
-    HFONT hFont = nullptr;
-    LOGFONTW shown{};
-    int nPixelsPerInch = 0;
-    std::wstring title, text;
-    int nVisits = 0;
-    auto onlyNext = [&] {
-        return wizard.GetActiveIndex() == 0 && wizard.Button(ID_WIZNEXT) && !wizard.Button(ID_WIZBACK) &&
-               !wizard.Button(ID_WIZFINISH);
-    };
-    wizard.m_script = {
-        [&] {
-            if (!onlyNext())
-                return false;
-            ++nVisits;
-            hFont = reinterpret_cast<HFONT>(intro.SendDlgItemMessage(IDC_WIZARD_INTRO_TITLE, WM_GETFONT));
-            ::GetObjectW(hFont, sizeof(shown), &shown);
-            HDC hDC = ::GetDC(nullptr);
-            nPixelsPerInch = ::GetDeviceCaps(hDC, LOGPIXELSY);
-            ::ReleaseDC(nullptr, hDC);
-            CString s;
-            intro.GetDlgItemText(IDC_WIZARD_INTRO_TITLE, s);
-            title = Text(s);
-            intro.GetDlgItemText(IDC_WIZARD_INTRO_TEXT, s);
-            text = Text(s);
-            wizard.PressButton(PSBTN_NEXT);
-            return true;
-        },
-        [&] {
-            if (wizard.GetActiveIndex() != 1 || !wizard.Button(ID_WIZBACK))
-                return false;
-            wizard.PressButton(PSBTN_BACK);
-            return true;
-        },
-        [&] {
-            if (!onlyNext())
-                return false;
-            ++nVisits;
-            wizard.EndDialog(IDCANCEL);
-            return true;
-        },
-    };
-    EXPECT_EQ(wizard.DoModal(), IDCANCEL);
-    EXPECT_EQ(nVisits, 2);
-    ASSERT_NE(hFont, nullptr);
-    EXPECT_EQ(hFont, static_cast<HFONT>(intro.m_fontTitle.m_hObject));
-    EXPECT_EQ(shown.lfHeight, -::MulDiv(18, nPixelsPerInch, 72));
-    if (nPixelsPerInch == 96) {
-        EXPECT_EQ(shown.lfHeight, -24);
-    }
-    EXPECT_EQ(shown.lfWeight, 700);
-    EXPECT_EQ(shown.lfWidth, 0);
-    EXPECT_EQ(std::wstring(shown.lfFaceName), L"Verdana Bold");
-    EXPECT_EQ(title, L"Welcome");
-    EXPECT_EQ(text, L"This wizard will help you configure this program. You can change your configuration options "
-                    L"later from the settings menu. Press next to continue.");
-}
-
-TEST(WizardIntro, ThePageDeletesItsTitleFont)
-{
-    HGDIOBJ hFont = nullptr;
-    {
-        CWizardIntro intro;
-        CScriptedWizard wizard;
-        wizard.AddPage(&intro);
-        wizard.m_script = {[&] {
-            hFont = intro.m_fontTitle.m_hObject;
-            wizard.EndDialog(IDCANCEL);
-            return true;
-        }};
-        EXPECT_EQ(wizard.DoModal(), IDCANCEL);
-        ASSERT_NE(hFont, nullptr);
-        EXPECT_EQ(::GetObjectType(hFont), static_cast<DWORD>(OBJ_FONT)) << "kept while the page lives";
-    }
-    EXPECT_EQ(::GetObjectType(hFont), 0u);
 }
 
 } // namespace

@@ -40,9 +40,9 @@ protected:
 
     CArray<XT_STATUSPANE_CONTROL*, XT_STATUSPANE_CONTROL*> m_arControls;
 
-private:
     // The pane rectangle with the last pane's stretch taken to the bar's end (short of a size grip).
     CRect PaneRect(int nIndex) const;
 
+private:
     DECLARE_MESSAGE_MAP()
 };

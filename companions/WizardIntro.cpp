@@ -1,4 +1,4 @@
-#include "feeds/WizardIntro.h"
+#include "companions/WizardIntro.h"
 
 #include "res/resource.h"
 
@@ -16,10 +16,10 @@ BOOL CWizardIntro::OnInitDialog()
         metrics.lfMessageFont = LOGFONTW{};
     LOGFONTW logFont = metrics.lfMessageFont;
     logFont.lfWeight = FW_BOLD;
-    HDC hDC = ::GetDC(m_hWnd);
+    HDC hDC = ::CreateICW(L"DISPLAY", nullptr, nullptr, nullptr);
     const int nPixelsPerInch = hDC != nullptr ? ::GetDeviceCaps(hDC, LOGPIXELSY) : 96;
     if (hDC != nullptr)
-        ::ReleaseDC(m_hWnd, hDC);
+        ::DeleteDC(hDC);
     logFont.lfHeight = -::MulDiv(18, nPixelsPerInch, 72);
     logFont.lfWidth = 0;
     lstrcpynW(logFont.lfFaceName, L"Verdana Bold", LF_FACESIZE);

@@ -1,0 +1,3 @@
+#include "tests/companions/CompanionsTestHost.h"
+
+CCompanionsTestHost theCompanionsHost;

@@ -1,0 +1,3 @@
+#include "tests/views/ViewsTestHost.h"
+
+CViewsTestHost theViewsHost;
