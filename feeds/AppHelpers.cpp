@@ -145,10 +145,6 @@ bool IsOpenableAddress(const CString& address)
     for (int i = 0; i < address.GetLength(); ++i) {
         if (IsBlankOrInvisible(address[i]) || address[i] == L'"')
             return false;
-        // Controls, blanks and invisible marks beyond ASCII could hide or split the address just as well.
-        if ((ch >= 0x80 && ch <= 0xA0) || ch == 0x1680 || (ch >= 0x2000 && ch <= 0x200F) ||
-            (ch >= 0x2028 && ch <= 0x202F) || (ch >= 0x205F && ch <= 0x206F) || ch == 0x3000 || ch == 0xFEFF)
-            return false;
     }
     const int colon = address.Find(L':');
     if (colon <= 0)
