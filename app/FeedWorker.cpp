@@ -74,6 +74,9 @@ private:
 
     void OnUpdate(WPARAM wParam, int nMode);
     void OnFeedDone(CFeedItem* pEntry, DWORD dwThreadId);
+    void OnThreadEnded(size_t index);
+    void Complete(size_t index);
+    void WaitForWork();
     void OnStop();
     void OnEnd();
     void OnSearch(CFeedItem* pEntry);
@@ -187,8 +190,25 @@ void CFeedWorker::OnFeedDone(CFeedItem* pEntry, DWORD dwThreadId)
     size_t index = 0;
     while (index < m_running.size() && (m_running[index].pEntry != pEntry || m_running[index].dwThreadId != dwThreadId))
         ++index;
-    if (index == m_running.size())
-        return;
+    if (index < m_running.size())
+        Complete(index);
+}
+
+void CFeedWorker::OnThreadEnded(size_t index)
+{
+    // A download thread that ended without its report: the job ends as a failed download, so that the refresh
+    // still ends.
+    Job& job = m_running[index];
+    if (!job.bEnclosure) {
+        job.pEntry->m_nDownloadResult = HTTP_FETCH_FAILED;
+        job.pEntry->m_bUpdateFailed = true;
+    }
+    Complete(index);
+}
+
+void CFeedWorker::Complete(size_t index)
+{
+    CFeedItem* pEntry = m_running[index].pEntry;
     const bool bEnclosure = m_running[index].bEnclosure;
     FinishJob(index);
     Promote();
@@ -472,6 +492,26 @@ void CFeedWorker::OnDownloadEnclosure(CFeedItem* pJob)
     RepaintFrame();
 }
 
+void CFeedWorker::WaitForWork()
+{
+    // A message, or the end of a running download thread. A thread posts its report before it ends, so one that
+    // has ended while the queue is empty ended without one.
+    HANDLE handles[MAXIMUM_WAIT_OBJECTS - 1];
+    DWORD count = 0;
+    for (const Job& job : m_running) {
+        if (count == _countof(handles))
+            break;
+        handles[count++] = job.pThread->m_hThread;
+    }
+    const DWORD result = ::MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (result >= WAIT_OBJECT_0 + count)
+        return;
+    MSG msg;
+    if (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        return;
+    OnThreadEnded(result - WAIT_OBJECT_0);
+}
+
 void CFeedWorker::Run()
 {
     ::CoInitialize(nullptr);
@@ -481,7 +521,7 @@ void CFeedWorker::Run()
     MSG msg;
     for (;;) {
         if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::WaitMessage();
+            WaitForWork();
             continue;
         }
         // Window messages of this thread (none is expected) go to their windows; thread messages are ours.

@@ -46,8 +46,8 @@ struct CBrandingHandOver
 class CFeedWorkerLink
 {
 public:
-    HWND m_hFrame = nullptr; // the target of every report
-    int m_nMaxConnections = 4;
+    HWND m_hFrame = nullptr;               // the target of every report
+    std::atomic<int> m_nMaxConnections{4}; // "Connection"\"Max"; the options may change it while the worker runs
     // 1 while a refresh or another worker task runs. Only the worker writes it: it stays set while any channel
     // download is in flight, whatever task ends meanwhile.
     std::atomic<int> m_bUpdating{0};

@@ -69,7 +69,8 @@ public:
     std::vector<Report> m_reports;
     std::vector<CFeedItem*> m_collect; // what a full refresh takes
     CFeedWorkerLink* m_pLink = nullptr;
-    int m_busyAtEnd = -1; // the worker's busy flag when the refresh's end arrived
+    int m_busyAtEnd = -1;                   // the worker's busy flag when the refresh's end arrived
+    std::vector<std::wstring> m_listTitles; // of the server's channel list handed over
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -80,6 +81,11 @@ private:
         self->m_reports.push_back(Report{message, wParam, lParam, ::InSendMessage() != FALSE});
         if (message == WM_FEED_UPDATED && wParam == 0 && self->m_pLink)
             self->m_busyAtEnd = self->m_pLink->m_bUpdating;
+        if (message == WM_WORKER_CHANNEL_LIST) {
+            std::unique_ptr<CFeedChannel> list(reinterpret_cast<CFeedChannel*>(wParam));
+            for (POSITION pos = list->m_items.GetHeadPosition(); pos;)
+                self->m_listTitles.push_back(list->m_items.GetNext(pos)->m_strTitleText.GetString());
+        }
         if (message == WM_WORKER_COLLECT) {
             auto* list = reinterpret_cast<CPtrList*>(wParam);
             for (CFeedItem* entry : self->m_collect)
@@ -342,6 +348,49 @@ TEST_F(FeedWorkerTest, EnclosureJobReportsApartAndNeverEndsARefresh)
     Post(WM_WORKER_UPDATE, 0, WORKER_UPDATE_NOTHING);
     ASSERT_TRUE(WaitForEnd(2));
     EXPECT_TRUE(m_frame.m_reports.back().bSent); // the second end is the start-only request's
+}
+
+TEST_F(FeedWorkerTest, ServerChannelListIsFetchedFirstWhenDueAndHandedToTheFrame)
+{
+    lstrcpynW(theApp.m_settings.szMainLink, HttpUrl(L"/files/app/net/channels.xml").c_str(), 512);
+    m_link.m_nChannelListPeriod = 60;
+    Start(4);
+    // Not due: a one-channel request fetches only its channel.
+    m_link.m_nChannelListCountdown = 5;
+    CFeedItem* first = Feed(L"first", 0);
+    first->m_bUpdating = true;
+    Post(WM_WORKER_UPDATE, reinterpret_cast<WPARAM>(first), WORKER_UPDATE_ONE);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(m_frame.CountOf(WM_WORKER_CHANNEL_LIST), 0);
+
+    // Due: the list comes before the channel's download, and the countdown starts again.
+    m_link.m_nChannelListCountdown = 1;
+    CFeedItem* second = Feed(L"second", 0);
+    second->m_bUpdating = true;
+    Post(WM_WORKER_UPDATE, reinterpret_cast<WPARAM>(second), WORKER_UPDATE_ONE);
+    ASSERT_TRUE(WaitForEnd(2));
+    EXPECT_EQ(m_link.m_nChannelListCountdown, 60);
+    EXPECT_EQ(m_frame.m_listTitles, (std::vector<std::wstring>{L"Harbour news", L"Find"}));
+    const auto indexOf = [&](UINT message, const CFeedItem* entry) {
+        return std::find_if(m_frame.m_reports.begin(), m_frame.m_reports.end(),
+                            [&](const Report& r) {
+                                return r.message == message && (!entry || r.wParam == reinterpret_cast<WPARAM>(entry));
+                            }) -
+               m_frame.m_reports.begin();
+    };
+    EXPECT_LT(indexOf(WM_WORKER_CHANNEL_LIST, nullptr), indexOf(WM_FEED_UPDATED, second));
+    // The installation got its id for the service, kept for the next time.
+    const CString id = theApp.GetProfileString(L"", L"GUID", L"0");
+    EXPECT_EQ(id.GetLength(), 36);
+    EXPECT_EQ(id[8], L'-');
+
+    // A list that does not load is not handed over.
+    lstrcpynW(theApp.m_settings.szMainLink, HttpUrl(L"/text/100").c_str(), 512);
+    m_link.m_nChannelListCountdown = 1;
+    Post(WM_WORKER_UPDATE, 0, WORKER_UPDATE_NOTHING);
+    ASSERT_TRUE(WaitForEnd(3));
+    EXPECT_EQ(m_frame.CountOf(WM_WORKER_CHANNEL_LIST), 1);
+    EXPECT_EQ(m_link.m_nChannelListCountdown, 60);
 }
 
 TEST(SearchUrl, TypedTextIsEncodedAndJoinedByQuestionMarkOrAmpersand)

@@ -2,6 +2,7 @@
 // thread, the lists saved at the end, hostile or dead servers for some feeds, and the server's channel list merge.
 #include "app/MainFrm.h"
 #include "app/ReaderApp.h"
+#include "feeds/EnclosureJob.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "res/resource.h"
@@ -29,6 +30,8 @@ class RecordingMainFrame : public CMainFrame
 public:
     using CMainFrame::MergeServerChannelList;
 
+    CWnd* m_pPodcast = nullptr;
+
     int m_built = 0;
     int m_ended = 0;
     std::vector<CFeedItem*> m_placed;
@@ -39,6 +42,43 @@ protected:
     void PlaceEntryInPane(CFeedItem* pEntry) override { m_placed.push_back(pEntry); }
     void RemoveEntryFromPane(CFeedItem* pEntry) override { m_removed.push_back(pEntry->m_strTitleText.GetString()); }
     void ShowRefreshEnded() override { ++m_ended; }
+    CWnd* GetPodcastWindow() const override { return m_pPodcast; }
+};
+
+// The podcast manager's stand-in: takes the jobs it is sent, as the real one does, and keeps their titles.
+class PodcastRecorder
+{
+public:
+    PodcastRecorder()
+    {
+        static const ATOM atom = [] {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = &PodcastRecorder::Proc;
+            wc.hInstance = ::GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"LqPodcastRecorder";
+            return ::RegisterClassW(&wc);
+        }();
+        (void)atom;
+        m_wnd.Attach(::CreateWindowExW(0, L"LqPodcastRecorder", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       ::GetModuleHandleW(nullptr), nullptr));
+        ::SetWindowLongPtrW(m_wnd.m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~PodcastRecorder() { ::DestroyWindow(m_wnd.Detach()); }
+
+    CWnd m_wnd;
+    std::vector<std::wstring> m_added;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<PodcastRecorder*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && message == WM_PODCAST_ADD_ITEMS) {
+            std::unique_ptr<CEnclosureJob> job(reinterpret_cast<CEnclosureJob*>(wParam));
+            self->m_added.push_back(job->m_pItem->m_strTitleText.GetString());
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
 };
 
 bool Exists(const std::wstring& path)
@@ -274,6 +314,37 @@ TEST_F(MainFrameRefreshTest, OnlyABrandingFileThatReadsWellIsTakenAndALogoOfAnot
         m_frame = nullptr;
     }
     theApp.m_strBrandingUrl = savedUrl;
+}
+
+TEST_F(MainFrameRefreshTest, NewItemsWithAnEnclosureGoToThePodcastWindowOnlyWhileNew)
+{
+    theApp.WriteProfileInt(L"", L"Check at startup", 0);
+    PodcastRecorder podcast;
+    m_frame = new RecordingMainFrame;
+    m_frame->m_pPodcast = &podcast.m_wnd;
+    ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
+    ASSERT_EQ(m_frame->m_pMainFeeds, nullptr);
+    m_frame->m_pMainFeeds = new CFeedChannel;
+    CFeedItem* entry = NewEntry(L"podcast", HttpUrl(L"/files/app/net/enclosures.xml"), L"podcast");
+    m_frame->m_pMainFeeds->m_items.AddTail(entry);
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(m_frame->RequestRefresh(entry));
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == round + 1; }));
+        EXPECT_FALSE(entry->m_bUpdating);
+        EXPECT_EQ(Titles(entry->m_pChannel),
+                  (std::vector<std::wstring>{L"Episode one", L"Notes only", L"Episode two"}));
+        // The second time the same items are no longer new: nothing more is handed over.
+        EXPECT_EQ(podcast.m_added, (std::vector<std::wstring>{L"Episode one", L"Episode two"}));
+        EXPECT_EQ(entry->m_nNewCount, round == 1 ? 3 : 0);
+    }
+    // A refresh of one channel saves only the main list.
+    EXPECT_TRUE(Exists(Data(L"MainFeed.xml")));
+    EXPECT_FALSE(Exists(Data(L"CustomFeed.xml")));
+    m_frame->DestroyWindow();
+    m_frame = nullptr;
 }
 
 TEST_F(MainFrameRefreshTest, RefreshRequestsSkipEntriesADownloadHolds)
