@@ -463,6 +463,8 @@ setattr(Handler, 'route_favicon.ico',
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
+    # Test programs run side by side and open many connections at once: a short listen queue would drop some.
+    request_queue_size = 128
 
 
 def serve(root, port, port_file=None):
