@@ -1,30 +1,101 @@
-// The main window. For now the least the start-up needs: the frame with the branding's caption, the
-// notification-area icon, the answer to a second start's probe, and the feed address a second start hands over.
-// Menus, panes, views and the feed worker come with the main-window work.
+// The main window: the frame with the branding's caption and the notification-area icon, the subscription lists,
+// the feed worker and the results of its refreshes, the answer to a second start's probe and the feed address a
+// second start hands over. Menus, bars, the navigation pane and the views come with the work on them; where the
+// frame must reach them it calls one of the members under "Pane and views" below, which that work fills.
 #pragma once
 
+#include "app/FeedWorker.h"
 #include "toolkit/controls/XTTrayIcon.h"
 #include "framework/core/Collections.h"
 #include "framework/frame/FrameWnd.h"
 
+class CFeedChannel;
+class CFeedItem;
+
 // The registered message by which a second start finds the running copy: the frame answers with its id.
 extern const UINT WM_INSTANCE_PROBE;
+
+// The frame's one-minute refresh timer.
+const UINT_PTR kRefreshTimerId = 16;
 
 class CMainFrame : public CFrameWnd
 {
 public:
     CMainFrame();
+    ~CMainFrame() override;
 
     // Whether the text is a feed address a second start may hand over: http, https or feed, and nothing that
     // could reach a command line or a file name.
     static bool IsFeedAddress(const CString& text);
 
+    // Loads "MainFeed.xml" and "CustomFeed.xml" of the data folder (the custom list from its backup when it is
+    // missing or damaged) with each channel's cache file. A list that cannot be read stays null.
+    BOOL LoadSubscriptionLists();
+
+    // Refresh requests to the worker. A full refresh ("Update Now") takes every entry and ends with both lists
+    // saved; the others take the given entries, skipping any that a download holds already. False when nothing
+    // was asked.
+    bool StartFullRefresh();
+    bool RequestRefresh(CFeedItem* pEntry);
+    bool RequestRefresh(const CPtrList& entries);
+    bool StopRefresh();
+
+    // Whether an entry may be deleted or changed now: no download holds it and no refresh runs.
+    bool CanChangeEntry(const CFeedItem* pEntry) const;
+    bool IsUpdating() const { return m_workerLink.m_bUpdating != 0; }
+
     CXTTrayIcon m_trayIcon;
     CStringList m_handedOver; // feed addresses handed over, waiting for the subscribe flow
 
+    CFeedChannel* m_pMainFeeds = nullptr;   // owned; null when there is none
+    CFeedChannel* m_pCustomFeeds = nullptr; // owned; null when there is none
+    CFeedWorkerLink m_workerLink;
+    CWinThread* m_pWorkerThread = nullptr;
+    bool m_bFullRefresh = false; // the running refresh takes everything
+    bool m_bOffers = true;       // notices of the custom list get "Offers" items (cleared when a main list loads)
+    int m_nNewItems = 0;         // new items of the running refresh
+
 protected:
+    // Pane and views: the navigation pane, classic view, status bar, alert and ticker work fills these. Until
+    // then they do nothing and the frame runs without a pane.
+    virtual void BuildTaskPanel() {}
+    virtual void PlaceEntryInPane(CFeedItem* /*pEntry*/) {}
+    virtual void RemoveEntryFromPane(CFeedItem* /*pEntry*/) {}
+    virtual void RepositionPane() {}
+    virtual void RedrawPane();
+    virtual void StoreGroupStates() {}
+    virtual void ShowChannelAgainIfShown(CFeedItem* /*pEntry*/) {}
+    virtual void ForgetChannelIfShown(CFeedItem* /*pEntry*/) {}
+    virtual void ShowRefreshRunning() {}
+    virtual void ShowRefreshEnded() {}
+    virtual void ShowNewItemsAlert(int /*nNewItems*/) {}
+    virtual void ReloadTickerAfterRefresh(int /*nNewItems*/) {}
+    virtual void BuildQuickFilterPage() {}
+    virtual void SyncPodcastList() {}
+    virtual CWnd* GetTickerWindow() const { return nullptr; }
+    virtual CWnd* GetPodcastWindow() const { return nullptr; }
+
+    // One refreshed entry brought up to date on this thread; then, with no entry, the end of the refresh.
+    void ApplyRefreshedEntry(CFeedItem* pEntry);
+    void EndRefresh();
+    // The server's channel list merged into the main list (taken over and deleted).
+    void MergeServerChannelList(CFeedChannel* pLoaded);
+    // Entries of both lists that a full refresh takes, marked and reset for their download.
+    void CollectFullRefresh(CPtrList& entries);
+    void PrepareForDownload(CFeedItem* pEntry);
+    void SendNewEnclosures(CFeedItem* pEntry);
+
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnDestroy();
     afx_msg LRESULT OnInstanceProbe(WPARAM wParam, LPARAM lParam);
     afx_msg BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyData);
+    afx_msg LRESULT OnFeedUpdated(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFrameEvent(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWorkerCollect(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWorkerChannelList(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWorkerDropped(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWorkerUpdateOffer(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWorkerBuildFilter(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWorkerBranding(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

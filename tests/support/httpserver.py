@@ -35,6 +35,10 @@ Paths:
   /favicon.ico                   a small icon (the bytes of FAVICON below)
   /stats/<key>/<status>/<reply>  POST: kept under key; answers status with the reply (percent-decoded)
   /stats-seen/<key>              the last POST to /stats/<key>: method, Content-Type and body, one per line
+  /delayed/<key>/<ms>/<name>     after ms (at most 30 s), an RSS feed titled name with two items; requests under
+                                 one key are counted: how many at once, the most at once, and their order
+  /delayed-seen/<key>            "<most at once> <still open> <answered>" and then the names in arrival order
+  /search-feed                   an RSS feed whose channel title is the raw query string
 A request in absolute form (the server used as a proxy) needs Proxy-Authorization Basic proxyuser:proxypass
 (else 407), then the path is served as above.
 """
@@ -391,6 +395,31 @@ class Handler(BaseHTTPRequestHandler):
         reply = unquote_to_bytes(rest[2]) if len(rest) > 2 else b''
         self.send_body(int(rest[1]), reply)
 
+    def route_delayed(self, rest, _query):
+        key, ms, name = rest[0], int(rest[1]), rest[2]
+        with DELAYED_LOCK:
+            state = DELAYED.setdefault(key, {'open': 0, 'most': 0, 'answered': 0, 'order': []})
+            state['open'] += 1
+            state['most'] = max(state['most'], state['open'])
+            state['order'].append(name)
+        try:
+            time.sleep(min(ms / 1000.0, MAX_DELAY_S))
+            self.send_body(200, rss_feed(name), 'application/rss+xml')
+        finally:
+            with DELAYED_LOCK:
+                state['open'] -= 1
+                state['answered'] += 1
+
+    def route_delayed_seen(self, rest, _query):
+        with DELAYED_LOCK:
+            state = DELAYED.get(rest[0], {'open': 0, 'most': 0, 'answered': 0, 'order': []})
+            text = '%d %d %d\n%s' % (state['most'], state['open'], state['answered'], '\n'.join(state['order']))
+        self.send_body(200, text.encode('utf-8'))
+
+    def route_search_feed(self, _rest, query):
+        title = query.replace('&', '&amp;').replace('<', '&lt;')
+        self.send_body(200, rss_feed(title), 'application/rss+xml')
+
     def route_stats_seen(self, rest, _query):
         with STATS_LOCK:
             seen = STATS_SEEN.get(rest[0])
@@ -402,6 +431,17 @@ class Handler(BaseHTTPRequestHandler):
 
 STATS_SEEN = {}
 STATS_LOCK = threading.Lock()
+DELAYED = {}
+DELAYED_LOCK = threading.Lock()
+
+
+def rss_feed(title, count=2):
+    items = ''.join('<item><title>%s item %d</title><link>http://127.0.0.1/%s/%d</link>'
+                    '<description>Item %d of %s</description></item>' % (title, i, title, i, i, title)
+                    for i in range(1, count + 1))
+    return ('<?xml version="1.0" encoding="utf-8"?><rss version="2.0"><channel><title>%s</title>'
+            '<link>http://127.0.0.1/%s</link><description>Feed %s</description>%s</channel></rss>'
+            % (title, title, title, items)).encode('utf-8')
 
 
 def _icon_bytes():
@@ -423,6 +463,8 @@ setattr(Handler, 'route_favicon.ico',
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
+    # Test programs run side by side and open many connections at once: a short listen queue would drop some.
+    request_queue_size = 128
 
 
 def serve(root, port, port_file=None):

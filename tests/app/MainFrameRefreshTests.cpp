@@ -1,0 +1,481 @@
+// The main frame's side of a refresh: the lists loaded at creation, every refreshed entry applied on the frame's
+// thread, the lists saved at the end, hostile or dead servers for some feeds, and the server's channel list merge.
+#include "app/MainFrm.h"
+#include "app/ReaderApp.h"
+#include "feeds/EnclosureJob.h"
+#include "feeds/FeedChannel.h"
+#include "feeds/FeedItem.h"
+#include "res/resource.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+using lqtest::HttpUrl;
+using lqtest::Narrow;
+using lqtest::PumpUntil;
+using lqtest::TempFolder;
+
+namespace {
+
+const wchar_t kTestCompany[] = L"LanternquillFrameTests";
+
+// The frame with the pane's part recorded instead of drawn.
+class RecordingMainFrame : public CMainFrame
+{
+public:
+    using CMainFrame::MergeServerChannelList;
+
+    CWnd* m_pPodcast = nullptr;
+
+    int m_built = 0;
+    int m_ended = 0;
+    std::vector<CFeedItem*> m_placed;
+    std::vector<std::wstring> m_removed;
+
+protected:
+    void BuildTaskPanel() override { ++m_built; }
+    void PlaceEntryInPane(CFeedItem* pEntry) override { m_placed.push_back(pEntry); }
+    void RemoveEntryFromPane(CFeedItem* pEntry) override { m_removed.push_back(pEntry->m_strTitleText.GetString()); }
+    void ShowRefreshEnded() override { ++m_ended; }
+    CWnd* GetPodcastWindow() const override { return m_pPodcast; }
+};
+
+// The podcast manager's stand-in: takes the jobs it is sent, as the real one does, and keeps their titles.
+class PodcastRecorder
+{
+public:
+    PodcastRecorder()
+    {
+        static const ATOM atom = [] {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = &PodcastRecorder::Proc;
+            wc.hInstance = ::GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"LqPodcastRecorder";
+            return ::RegisterClassW(&wc);
+        }();
+        (void)atom;
+        m_wnd.Attach(::CreateWindowExW(0, L"LqPodcastRecorder", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       ::GetModuleHandleW(nullptr), nullptr));
+        ::SetWindowLongPtrW(m_wnd.m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~PodcastRecorder() { ::DestroyWindow(m_wnd.Detach()); }
+
+    CWnd m_wnd;
+    std::vector<std::wstring> m_added;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<PodcastRecorder*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && message == WM_PODCAST_ADD_ITEMS) {
+            std::unique_ptr<CEnclosureJob> job(reinterpret_cast<CEnclosureJob*>(wParam));
+            self->m_added.push_back(job->m_pItem->m_strTitleText.GetString());
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+};
+
+bool Exists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+CFeedItem* NewEntry(const std::wstring& title, const std::wstring& link, const std::wstring& file)
+{
+    auto* entry = new CFeedItem;
+    entry->m_nKind = FEED_KIND_FEED;
+    entry->m_strTitleText = title.c_str();
+    entry->m_strTitle = title.c_str();
+    entry->m_strLinkText = link.c_str();
+    entry->m_strLink = link.c_str();
+    entry->m_strFile = file.c_str();
+    return entry;
+}
+
+// A cache file with the given item titles.
+void WriteCache(const std::wstring& path, const std::vector<std::wstring>& titles)
+{
+    CFeedChannel channel;
+    channel.m_info.m_strTitle = L"cached";
+    for (const std::wstring& title : titles) {
+        auto* item = new CFeedItem;
+        item->m_strTitleText = title.c_str();
+        item->m_strTitle = title.c_str();
+        item->m_strLinkText = (L"http://127.0.0.1/" + title).c_str();
+        item->m_strLink = item->m_strLinkText;
+        item->m_nReadState = FEED_STATE_READ;
+        channel.m_items.AddTail(item);
+    }
+    ASSERT_TRUE(channel.SaveCache(path.c_str(), TRUE));
+}
+
+std::vector<std::wstring> Titles(const CFeedChannel* channel)
+{
+    std::vector<std::wstring> titles;
+    if (channel)
+        for (POSITION pos = channel->m_items.GetHeadPosition(); pos;)
+            titles.push_back(channel->m_items.GetNext(pos)->m_strTitleText.GetString());
+    return titles;
+}
+
+CFeedItem* FindByTitle(CFeedChannel* list, const wchar_t* title)
+{
+    for (POSITION pos = list ? list->m_items.GetHeadPosition() : nullptr; pos;) {
+        CFeedItem* entry = list->m_items.GetNext(pos);
+        if (entry->m_strTitleText == title)
+            return entry;
+    }
+    return nullptr;
+}
+
+class MainFrameRefreshTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(lqtest::HttpPort(), 0);
+        m_savedSettings = theApp.m_settings;
+        m_savedData = theApp.m_strDataFolder;
+        m_savedTemp = theApp.m_strTempFolder;
+        theApp.m_strDataFolder = m_data.Path().c_str();
+        theApp.m_strTempFolder = m_temp.Path().c_str();
+        theApp.m_settings.szMainLink[0] = 0;
+        theApp.m_settings.nTimeout = 2; // seconds: a server that says nothing fails soon
+        theApp.m_strUpdateUrl.Empty();
+        if (!theApp.m_pszAppName)
+            theApp.m_pszAppName = _wcsdup(L"Lanternquill");
+        theApp.SetRegistryKey(kTestCompany);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillFrameTests");
+        static int serial = 0;
+        m_key = L"frame-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+    }
+    void TearDown() override
+    {
+        if (m_frame)
+            m_frame->DestroyWindow();
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillFrameTests");
+        theApp.m_settings = m_savedSettings;
+        theApp.m_strDataFolder = m_savedData;
+        theApp.m_strTempFolder = m_savedTemp;
+        theApp.m_unsubscribed.RemoveAll();
+    }
+
+    std::wstring Data(const std::wstring& name) const { return m_data.File(name); }
+
+    TempFolder m_data;
+    TempFolder m_temp;
+    RecordingMainFrame* m_frame = nullptr; // deletes itself with its window
+    std::wstring m_key;
+    CReaderSettings m_savedSettings;
+    CString m_savedData, m_savedTemp;
+};
+
+TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreachableWithTheirCache)
+{
+    const std::wstring delayed = L"/delayed/" + m_key + L"/0/";
+    struct Seed
+    {
+        const wchar_t* title;
+        std::wstring link;
+        bool bCached;
+        bool bReachable;
+    };
+    const Seed seeds[] = {
+        {L"fresh", HttpUrl(delayed + L"fresh"), false, true},  {L"known", HttpUrl(delayed + L"known"), true, true},
+        {L"hangs", HttpUrl(L"/silent/4000"), false, false},    {L"refuses", HttpUrl(L"/status/503"), true, false},
+        {L"notxml", HttpUrl(L"/text/200"), false, false},      {L"garbage", HttpUrl(L"/garbage"), false, false},
+        {L"closed", L"http://127.0.0.1:1/feed", false, false},
+    };
+    {
+        CFeedChannel mainList;
+        for (const Seed& s : seeds) {
+            mainList.m_items.AddTail(NewEntry(s.title, s.link, s.title));
+            if (s.bCached)
+                WriteCache(Data(std::wstring(s.title) + L".rss"), {L"cached one", L"cached two"});
+        }
+        ASSERT_TRUE(mainList.SaveMainFeeds());
+        CFeedChannel backup;
+        backup.m_items.AddTail(NewEntry(L"custom", HttpUrl(delayed + L"custom"), L"custom"));
+        ASSERT_TRUE(backup.SaveMainFeeds());
+        ASSERT_TRUE(::MoveFileW(Data(L"MainFeed.xml").c_str(), Data(L"CustomFeed.bak").c_str()));
+        ASSERT_TRUE(mainList.SaveMainFeeds());
+    }
+    theApp.WriteProfileInt(L"", L"Check at startup", 0);
+
+    m_frame = new RecordingMainFrame;
+    ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    ASSERT_NE(m_frame->m_pMainFeeds, nullptr);
+    // The custom list came back from its backup; cached channels were loaded with the list.
+    ASSERT_NE(m_frame->m_pCustomFeeds, nullptr);
+    EXPECT_EQ(Titles(FindByTitle(m_frame->m_pMainFeeds, L"refuses")->m_pChannel),
+              (std::vector<std::wstring>{L"cached one", L"cached two"}));
+    EXPECT_EQ(m_frame->m_built, 1);
+
+    // Without the check at start the worker only reports that it is done; the main list is saved.
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
+    EXPECT_TRUE(m_frame->m_placed.empty());
+    EXPECT_TRUE(Exists(Data(L"MainFeed.xml")));
+
+    ASSERT_TRUE(::DeleteFileW(Data(L"MainFeed.xml").c_str()));
+    ASSERT_TRUE(::DeleteFileW(Data(L"CustomFeed.xml").c_str()));
+    ASSERT_TRUE(m_frame->StartFullRefresh());
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 2; }, 60000));
+    EXPECT_FALSE(m_frame->m_bFullRefresh);
+    EXPECT_FALSE(m_frame->IsUpdating());
+    EXPECT_EQ(m_frame->m_built, 2); // the pane is built again after a full refresh
+    EXPECT_EQ(m_frame->m_placed.size(), std::size(seeds) + 1);
+
+    for (const Seed& s : seeds) {
+        SCOPED_TRACE(Narrow(s.title));
+        CFeedItem* entry = FindByTitle(m_frame->m_pMainFeeds, s.title);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_FALSE(entry->m_bUpdating);
+        EXPECT_EQ(entry->m_bUpdateFailed, !s.bReachable);
+        const std::wstring cache = Data(std::wstring(s.title) + L".rss");
+        if (s.bReachable) {
+            const std::wstring t = s.title;
+            const std::vector<std::wstring> fresh{t + L" item 1", t + L" item 2"};
+            EXPECT_EQ(Titles(entry->m_pChannel), fresh);
+            CFeedChannel stored;
+            ASSERT_TRUE(stored.LoadFile(cache.c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+            EXPECT_EQ(Titles(&stored), fresh);
+            EXPECT_EQ(entry->m_nNewCount, 2);
+        } else if (s.bCached) {
+            // A failed download keeps the stored items, in memory and on disk.
+            const std::vector<std::wstring> cached{L"cached one", L"cached two"};
+            EXPECT_EQ(Titles(entry->m_pChannel), cached);
+            CFeedChannel stored;
+            ASSERT_TRUE(stored.LoadFile(cache.c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+            EXPECT_EQ(Titles(&stored), cached);
+        } else {
+            EXPECT_EQ(entry->m_pChannel, nullptr);
+            EXPECT_FALSE(Exists(cache));
+        }
+    }
+    EXPECT_EQ(m_frame->m_nNewItems, 0); // counted for the refresh, reset at its end
+
+    // Both lists were written at the end of the full refresh, whole.
+    CFeedChannel savedMain, savedCustom;
+    ASSERT_TRUE(savedMain.LoadFile(Data(L"MainFeed.xml").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+    ASSERT_TRUE(savedCustom.LoadFile(Data(L"CustomFeed.xml").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+    EXPECT_EQ(Titles(&savedMain),
+              (std::vector<std::wstring>{L"fresh", L"known", L"hangs", L"refuses", L"notxml", L"garbage", L"closed"}));
+    EXPECT_EQ(Titles(&savedCustom), std::vector<std::wstring>{L"custom"});
+    EXPECT_EQ(Titles(FindByTitle(m_frame->m_pCustomFeeds, L"custom")->m_pChannel),
+              (std::vector<std::wstring>{L"custom item 1", L"custom item 2"}));
+}
+
+TEST_F(MainFrameRefreshTest, OnlyABrandingFileThatReadsWellIsTakenAndALogoOfAnotherKindIsDropped)
+{
+    struct Case
+    {
+        const char* name;
+        const wchar_t* path;
+        bool bTaken;
+    };
+    const Case cases[] = {
+        {"a good file", L"/files/app/net/branding.xml?brandid=", true},
+        {"not XML", L"/text/300?brandid=", false},
+        {"a failing service", L"/status/500?brandid=", false},
+    };
+    const CString savedUrl = theApp.m_strBrandingUrl;
+    theApp.WriteProfileInt(L"", L"Check at startup", 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        theApp.m_settings = m_savedSettings;
+        theApp.m_settings.szMainLink[0] = 0;
+        lstrcpynW(theApp.m_settings.szCaption, L"Lanternquill", 100);
+        lstrcpynW(theApp.m_settings.szLogo, L"C:\\old\\logo.bmp", 100);
+        theApp.m_strBrandingUrl = HttpUrl(c.path).c_str();
+        ::DeleteFileW(Data(L"settings.xml").c_str());
+        m_frame = new RecordingMainFrame;
+        ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
+        WCHAR caption[100] = L"";
+        ::GetWindowTextW(m_frame->GetSafeHwnd(), caption, 100);
+        if (c.bTaken) {
+            EXPECT_STREQ(caption, L"Harbour Reader");
+            EXPECT_EQ(lqtest::ReadFileBytes(Data(L"settings.xml")),
+                      lqtest::ReadFileBytes(lqtest::SourcePath(L"app\\net\\branding.xml")));
+            EXPECT_STREQ(theApp.m_settings.szUserAgent, L"HarbourAgent/1");
+            EXPECT_STREQ(theApp.m_settings.szLogo, L""); // a PNG logo is not taken
+        } else {
+            EXPECT_STREQ(caption, L"Lanternquill");
+            EXPECT_FALSE(Exists(Data(L"settings.xml")));
+            EXPECT_STREQ(theApp.m_settings.szLogo, L"C:\\old\\logo.bmp");
+        }
+        m_frame->DestroyWindow();
+        m_frame = nullptr;
+    }
+    theApp.m_strBrandingUrl = savedUrl;
+}
+
+TEST_F(MainFrameRefreshTest, NewItemsWithAnEnclosureGoToThePodcastWindowOnlyWhileNew)
+{
+    theApp.WriteProfileInt(L"", L"Check at startup", 0);
+    PodcastRecorder podcast;
+    m_frame = new RecordingMainFrame;
+    m_frame->m_pPodcast = &podcast.m_wnd;
+    ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
+    ASSERT_EQ(m_frame->m_pMainFeeds, nullptr);
+    m_frame->m_pMainFeeds = new CFeedChannel;
+    CFeedItem* entry = NewEntry(L"podcast", HttpUrl(L"/files/app/net/enclosures.xml"), L"podcast");
+    m_frame->m_pMainFeeds->m_items.AddTail(entry);
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(m_frame->RequestRefresh(entry));
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == round + 1; }));
+        EXPECT_FALSE(entry->m_bUpdating);
+        EXPECT_EQ(Titles(entry->m_pChannel),
+                  (std::vector<std::wstring>{L"Episode one", L"Notes only", L"Episode two"}));
+        // The second time the same items are no longer new: nothing more is handed over.
+        EXPECT_EQ(podcast.m_added, (std::vector<std::wstring>{L"Episode one", L"Episode two"}));
+        EXPECT_EQ(entry->m_nNewCount, round == 1 ? 3 : 0);
+    }
+    // A refresh of one channel saves only the main list.
+    EXPECT_TRUE(Exists(Data(L"MainFeed.xml")));
+    EXPECT_FALSE(Exists(Data(L"CustomFeed.xml")));
+    m_frame->DestroyWindow();
+    m_frame = nullptr;
+}
+
+TEST_F(MainFrameRefreshTest, RefreshRequestsSkipEntriesADownloadHolds)
+{
+    theApp.WriteProfileInt(L"", L"Check at startup", 0);
+    m_frame = new RecordingMainFrame;
+    ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
+
+    CFeedItem held;
+    held.m_bUpdating = true;
+    EXPECT_FALSE(m_frame->RequestRefresh(&held));
+    EXPECT_FALSE(m_frame->CanChangeEntry(&held));
+    CPtrList list;
+    list.AddTail(&held);
+    EXPECT_FALSE(m_frame->RequestRefresh(list));
+    held.m_bUpdating = false;
+    EXPECT_TRUE(m_frame->CanChangeEntry(&held));
+}
+
+TEST_F(MainFrameRefreshTest, ServerListMergeKeepsKnownEntriesAddsNewOnesAndRemovesDroppedOnes)
+{
+    RecordingMainFrame frame; // no window: the merge needs none
+    frame.m_pMainFeeds = new CFeedChannel;
+    CFeedItem* kept = NewEntry(L"kept", L"http://a.example/kept", L"kept");
+    CFeedItem* dropped = NewEntry(L"dropped", L"http://a.example/dropped", L"dropped");
+    CFeedItem* busy = NewEntry(L"busy", L"http://a.example/busy", L"busy");
+    busy->m_bUpdating = true; // a download holds it
+    for (CFeedItem* entry : {kept, dropped, busy})
+        frame.m_pMainFeeds->m_items.AddTail(entry);
+    for (const wchar_t* name : {L"dropped.rss", L"dropped.ico", L"busy.rss", L"kept.rss"})
+        ASSERT_TRUE(lqtest::WriteFileBytes(Data(name), "x"));
+    theApp.m_unsubscribed.AddTail(L"http://a.example/unwanted");
+
+    auto* loaded = new CFeedChannel;
+    CFeedItem* keptAgain = NewEntry(L"kept", L"http://a.example/kept", L"");
+    keptAgain->m_strCategory = L"News";
+    keptAgain->m_nUpdateInterval = 30;
+    loaded->m_items.AddTail(keptAgain);
+    loaded->m_items.AddTail(NewEntry(L"added", L"http://a.example/added", L""));
+    loaded->m_items.AddTail(NewEntry(L"unwanted", L"http://a.example/unwanted", L""));
+    loaded->m_items.AddTail(NewEntry(L"escaping", L"http://a.example/escaping", L"..\\outside"));
+    frame.MergeServerChannelList(loaded);
+
+    EXPECT_EQ(Titles(frame.m_pMainFeeds), (std::vector<std::wstring>{L"kept", L"added", L"escaping", L"busy"}));
+    EXPECT_EQ(FindByTitle(frame.m_pMainFeeds, L"kept"), kept); // the same record, updated
+    EXPECT_STREQ(kept->m_strCategory.GetString(), L"News");
+    EXPECT_EQ(kept->m_nUpdateInterval, 30);
+    EXPECT_EQ(frame.m_removed, std::vector<std::wstring>{L"dropped"});
+    EXPECT_FALSE(Exists(Data(L"dropped.rss")));
+    EXPECT_FALSE(Exists(Data(L"dropped.ico")));
+    EXPECT_TRUE(Exists(Data(L"busy.rss")));
+    EXPECT_TRUE(Exists(Data(L"kept.rss")));
+    // A new entry gets its own empty cache file; a name that leads out of the folder gets none.
+    CFeedItem* added = FindByTitle(frame.m_pMainFeeds, L"added");
+    ASSERT_FALSE(added->m_strFile.IsEmpty());
+    EXPECT_TRUE(Exists(added->GetCacheFileName().GetString()));
+    EXPECT_FALSE(Exists(m_data.Path() + L"\\..\\outside.rss"));
+}
+
+TEST_F(MainFrameRefreshTest, ListsLoadFromTheBackupWhenDamagedAndStayNullWhenUnreadable)
+{
+    struct Case
+    {
+        const char* name;
+        const char* mainXml; // null: no file
+        const char* customXml;
+        bool bBackup;
+        bool bMain, bCustom;
+    };
+    const Case cases[] = {
+        {"nothing there", nullptr, nullptr, false, false, false},
+        {"damaged lists, good backup", "<rss><chan", "garbage", true, false, true},
+        {"damaged lists, no backup", "not xml", "<<<", false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder data;
+        theApp.m_strDataFolder = data.Path().c_str();
+        if (c.bBackup) {
+            CFeedChannel backup;
+            backup.m_items.AddTail(NewEntry(L"from backup", L"http://a.example/b", L"b"));
+            ASSERT_TRUE(backup.SaveMainFeeds());
+            ASSERT_TRUE(::MoveFileW(data.File(L"MainFeed.xml").c_str(), data.File(L"CustomFeed.bak").c_str()));
+        }
+        if (c.mainXml) {
+            ASSERT_TRUE(lqtest::WriteFileBytes(data.File(L"MainFeed.xml"), c.mainXml));
+        }
+        if (c.customXml) {
+            ASSERT_TRUE(lqtest::WriteFileBytes(data.File(L"CustomFeed.xml"), c.customXml));
+        }
+        RecordingMainFrame frame;
+        EXPECT_TRUE(frame.LoadSubscriptionLists());
+        EXPECT_EQ(frame.m_pMainFeeds != nullptr, c.bMain);
+        EXPECT_EQ(frame.m_pCustomFeeds != nullptr, c.bCustom);
+        if (c.bCustom) {
+            EXPECT_EQ(Titles(frame.m_pCustomFeeds), std::vector<std::wstring>{L"from backup"});
+        }
+        // A damaged main list is never written over by loading.
+        if (c.mainXml) {
+            EXPECT_EQ(lqtest::ReadFileBytes(data.File(L"MainFeed.xml")), c.mainXml);
+        }
+    }
+}
+
+TEST_F(MainFrameRefreshTest, CountdownsAtLoadFollowTheCacheFiles)
+{
+    CFeedChannel mainList;
+    CFeedItem* cached = NewEntry(L"cached", L"http://a.example/c", L"cached");
+    CFeedItem* missing = NewEntry(L"missing", L"http://a.example/m", L"missing");
+    CFeedItem* broken = NewEntry(L"broken", L"http://a.example/b", L"broken");
+    for (CFeedItem* entry : {cached, missing, broken}) {
+        entry->m_nUpdateInterval = 45;
+        entry->m_nCountdown = 7;
+        mainList.m_items.AddTail(entry);
+    }
+    ASSERT_TRUE(mainList.SaveMainFeeds());
+    WriteCache(Data(L"cached.rss"), {L"one"});
+    ASSERT_TRUE(lqtest::WriteFileBytes(Data(L"broken.rss"), "<rss"));
+
+    RecordingMainFrame frame;
+    ASSERT_TRUE(frame.LoadSubscriptionLists());
+    ASSERT_NE(frame.m_pMainFeeds, nullptr);
+    CFeedItem* loadedCached = FindByTitle(frame.m_pMainFeeds, L"cached");
+    CFeedItem* loadedMissing = FindByTitle(frame.m_pMainFeeds, L"missing");
+    CFeedItem* loadedBroken = FindByTitle(frame.m_pMainFeeds, L"broken");
+    EXPECT_EQ(Titles(loadedCached->m_pChannel), std::vector<std::wstring>{L"one"});
+    EXPECT_EQ(loadedCached->m_nCountdown, 45);
+    EXPECT_EQ(loadedMissing->m_nCountdown, 45);
+    EXPECT_EQ(loadedBroken->m_pChannel, nullptr);
+    EXPECT_NE(loadedBroken->m_nCountdown, 45); // a damaged cache leaves the countdown as the list had it
+}
+
+} // namespace
