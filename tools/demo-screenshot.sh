@@ -30,10 +30,31 @@ lq_demo_screenshot() {
         sleep 0.1
     done
     [ -e "$marker" ] || { echo "the demo window did not paint" >&2; kill "$pid"; return 1; }
-    xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- -crop "$crop" "$out"
+    lq_capture_screen "$build/$demo-screen.png"
+    /usr/bin/convert "$build/$demo-screen.png" -crop "$crop" +repage "$out"
     rm -f "$marker"
     wait "$pid" || true
     echo "$out"
+}
+
+# lq_capture_screen OUT.png: the screen as a user sees it. Under Xvfb a capture of the root window shows Wine's
+# borderless popups (menus, lists, floating bars) black, though their own windows hold what they drew; so each
+# viewable top-level window is captured by itself and laid over the root, bottom window first.
+lq_capture_screen() {
+    local out="$1" work id geometry x y
+    work=$(mktemp -d)
+    xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$out"
+    # xwininfo lists the top window first.
+    xwininfo -root -children -display "$DISPLAY" | awk '/^ +0x/ {print $1, $NF}' | tac >"$work/windows"
+    while read -r id geometry; do
+        xwininfo -id "$id" -display "$DISPLAY" 2>/dev/null | grep -q "IsViewable" || continue
+        x=$(echo "$geometry" | cut -d+ -f2)
+        y=$(echo "$geometry" | cut -d+ -f3)
+        xwd -id "$id" -silent -display "$DISPLAY" 2>/dev/null | /usr/bin/convert xwd:- "$work/window.png" 2>/dev/null ||
+            continue
+        /usr/bin/convert "$out" "$work/window.png" -geometry "+$x+$y" -composite "$out"
+    done <"$work/windows"
+    rm -rf "$work"
 }
 
 # lq_controls_screenshot MODE OUT.png CROP: one mode of the toolkit controls demo.

@@ -128,7 +128,8 @@ BOOL CXTPControlComboBoxList::PopupFor(CXTPControlComboBox* pControl)
 
 BOOL CXTPControlComboBoxList::SetTrackingMode(int bMode, BOOL bSelectFirst, BOOL bKeyboard)
 {
-    if (!CXTPPopupBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard))
+    // The list's window holds the combo's strings: closing hides it, where other popups destroy theirs.
+    if (!CXTPCommandBar::SetTrackingMode(bMode, bSelectFirst, bKeyboard))
         return FALSE;
     if (bMode) {
         XTPMouseManager()->m_nLock++;
