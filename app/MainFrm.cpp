@@ -81,7 +81,7 @@ void GiveFiles(CFeedItem* pEntry)
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(CMainFrame, CXTPFrameWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_COPYDATA()
@@ -94,6 +94,14 @@ ON_MESSAGE(WM_WORKER_DROPPED, OnWorkerDropped)
 ON_MESSAGE(WM_WORKER_UPDATE_OFFER, OnWorkerUpdateOffer)
 ON_MESSAGE(WM_WORKER_BUILD_FILTER, OnWorkerBuildFilter)
 ON_MESSAGE(WM_WORKER_BRANDING, OnWorkerBranding)
+ON_COMMAND(ID_FEEDS_UPDATE_NOW, OnUpdateNow)
+ON_UPDATE_COMMAND_UI(ID_FEEDS_UPDATE_NOW, OnUpdateUpdateNow)
+ON_COMMAND(ID_TRAY_CHECK_FOR_NEWS, OnUpdateNow)
+ON_UPDATE_COMMAND_UI(ID_TRAY_CHECK_FOR_NEWS, OnUpdateUpdateNow)
+ON_COMMAND(ID_FEEDS_STOP, OnStop)
+ON_UPDATE_COMMAND_UI(ID_FEEDS_STOP, OnUpdateStop)
+ON_COMMAND(ID_MARK_ALL_FEEDS_READ, OnMarkAllFeedsRead)
+ON_UPDATE_COMMAND_UI(ID_MARK_ALL_FEEDS_READ, OnAlwaysEnabled)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() = default;
@@ -107,11 +115,17 @@ CMainFrame::~CMainFrame()
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
-    if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
+    if (CXTPFrameWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
     const CReaderSettings& settings = GetEngineContext().m_settings;
     SetWindowText(settings.szCaption);
-    m_trayIcon.Create(settings.szCaption, this, IDR_MAINFRAME, IDR_MAINFRAME, 0, false);
+    m_imageList.Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0);
+    CBitmap images;
+    if (images.LoadBitmap(IDB_FRAME_IMAGES))
+        m_imageList.Add(&images, RGB(255, 0, 255));
+    if (!CreateStatusBar() || !CreateCommandBars())
+        return -1;
+    m_trayIcon.Create(settings.szCaption, this, IDR_MAINFRAME, IDR_TRAY_MENU, ID_TRAY_OPEN_READER, false);
 
     if (LoadSubscriptionLists())
         BuildTaskPanel();
@@ -138,7 +152,10 @@ void CMainFrame::OnDestroy()
     // Every download ends before the lists and their entries can go.
     StopFeedWorker(m_pWorkerThread);
     m_pWorkerThread = nullptr;
-    CFrameWnd::OnDestroy();
+    // The pane's items point at the entries: they go before the lists.
+    if (m_wndTaskPanel.GetSafeHwnd() != nullptr)
+        m_wndTaskPanel.RemoveAllGroups();
+    CXTPFrameWnd::OnDestroy();
 }
 
 BOOL CMainFrame::LoadSubscriptionLists()
@@ -253,7 +270,7 @@ bool CMainFrame::StopRefresh()
 
 bool CMainFrame::CanChangeEntry(const CFeedItem* pEntry) const
 {
-    return !IsUpdating() && (!pEntry || !pEntry->m_bUpdating);
+    return m_workerLink.m_bUpdating == 0 && (!pEntry || !pEntry->m_bUpdating);
 }
 
 void CMainFrame::CollectFullRefresh(CPtrList& entries)
@@ -449,6 +466,50 @@ void CMainFrame::EndRefresh()
     ReloadTickerAfterRefresh(m_nNewItems);
     m_nNewItems = 0;
     RedrawPane();
+}
+
+void CMainFrame::OnUpdateNow()
+{
+    if (!IsUpdating())
+        StartFullRefresh();
+}
+
+void CMainFrame::OnUpdateUpdateNow(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(!IsUpdating());
+}
+
+void CMainFrame::OnStop()
+{
+    m_bFullRefresh = false;
+    StopRefresh();
+}
+
+void CMainFrame::OnUpdateStop(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsUpdating());
+}
+
+void CMainFrame::OnMarkAllFeedsRead()
+{
+    for (CFeedChannel* pList : {m_pMainFeeds, m_pCustomFeeds}) {
+        if (pList == nullptr)
+            continue;
+        for (POSITION pos = pList->m_items.GetHeadPosition(); pos;) {
+            CFeedItem* pEntry = pList->m_items.GetNext(pos);
+            if (pEntry->m_pChannel != nullptr) {
+                pEntry->m_pChannel->MarkAllRead(TRUE);
+                pEntry->CountNews();
+            }
+        }
+    }
+    RepositionPane();
+    RedrawPane();
+}
+
+void CMainFrame::OnAlwaysEnabled(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(TRUE);
 }
 
 void CMainFrame::RedrawPane()

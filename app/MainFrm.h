@@ -5,12 +5,20 @@
 #pragma once
 
 #include "app/FeedWorker.h"
-#include "toolkit/controls/XTTrayIcon.h"
 #include "framework/core/Collections.h"
-#include "framework/frame/FrameWnd.h"
+#include "framework/frame/SplitterWnd.h"
+#include "framework/win/ImageList.h"
+#include "toolkit/commandbars/XTPFrameWnd.h"
+#include "toolkit/controls/XTTrayIcon.h"
+#include "views/BusyProgressCtrl.h"
+#include "views/ExStatusBar.h"
+#include "views/FeedClassicView.h"
+#include "views/FeedPaneSite.h"
+#include "views/FeedTaskPanel.h"
 
 class CFeedChannel;
 class CFeedItem;
+class CXTPTaskPanelGroup;
 
 // The registered message by which a second start finds the running copy: the frame answers with its id.
 extern const UINT WM_INSTANCE_PROBE;
@@ -18,7 +26,7 @@ extern const UINT WM_INSTANCE_PROBE;
 // The frame's one-minute refresh timer.
 const UINT_PTR kRefreshTimerId = 16;
 
-class CMainFrame : public CFrameWnd
+class CMainFrame : public CXTPFrameWnd, public CFeedPaneSite, public CFeedViewSite
 {
 public:
     CMainFrame();
@@ -42,7 +50,27 @@ public:
 
     // Whether an entry may be deleted or changed now: no download holds it and no refresh runs.
     bool CanChangeEntry(const CFeedItem* pEntry) const;
-    bool IsUpdating() const { return m_workerLink.m_bUpdating != 0; }
+
+    // The navigation pane's site.
+    CFeedTaskPanel* GetNavigationPane() override { return &m_wndTaskPanel; }
+    CXTPCommandBars* GetCommandBars() override { return CXTPFrameWnd::GetCommandBars(); }
+    BOOL IsUpdating() override { return m_workerLink.m_bUpdating != 0; }
+    BOOL IsNewCategory(const CString& strCaption) override;
+    void Unsubscribe(CFeedItem* pEntry) override;
+    void UpdateChannel(CFeedItem* pEntry) override;
+    void ShowChannelProperties(CFeedItem* pEntry, int nPage) override;
+    void ShowChannelView(CFeedItem* pEntry) override;
+    BOOL AskCategoryName(const CString& strOldName, CString& strNewName) override;
+    void RenameCategory(const CString& strOldName, const CString& strNewName) override;
+    void DeleteCategory(const CString& strCaption) override;
+    void UpdateCategory(const CString& strCaption) override;
+    void RemoveResultPage(CFeedItem* pEntry) override;
+    void SaveEnclosure(CFeedItem* pItem) override;
+    BOOL HasNewsView() override { return m_pClassicView != nullptr; }
+    CFeedItem* GetShownEntry() override;
+    void ShowEntry(CFeedItem* pEntry, const CString& strCacheFile) override;
+    // The classic view's site.
+    void RedrawNavigation() override { RedrawPane(); }
 
     CXTTrayIcon m_trayIcon;
     CStringList m_handedOver; // feed addresses handed over, waiting for the subscribe flow
@@ -55,19 +83,29 @@ public:
     bool m_bOffers = true;       // notices of the custom list get "Offers" items (cleared when a main list loads)
     int m_nNewItems = 0;         // new items of the running refresh
 
+    int m_nViewStyle = 0; // 0 classic (pane beside the news view), 1 modern (the pane alone)
+    CFeedTaskPanel m_wndTaskPanel;
+    CSplitterWnd m_wndSplitter;
+    CFeedClassicView* m_pClassicView = nullptr; // the splitter's right pane in the classic style
+    CExStatusBar m_wndStatusBar;
+    CBusyProgressCtrl m_wndBusy;
+    CImageList m_imageList;
+    CXTPTaskPanelGroup* m_pMainCategory = nullptr;
+    CPtrList m_categoryGroups; // CXTPTaskPanelGroup*, in the order they were made
+
 protected:
     // Pane and views: the navigation pane, classic view, status bar, alert and ticker work fills these. Until
     // then they do nothing and the frame runs without a pane.
-    virtual void BuildTaskPanel() {}
-    virtual void PlaceEntryInPane(CFeedItem* /*pEntry*/) {}
-    virtual void RemoveEntryFromPane(CFeedItem* /*pEntry*/) {}
-    virtual void RepositionPane() {}
+    virtual void BuildTaskPanel();
+    virtual void PlaceEntryInPane(CFeedItem* pEntry);
+    virtual void RemoveEntryFromPane(CFeedItem* pEntry);
+    virtual void RepositionPane();
     virtual void RedrawPane();
     virtual void StoreGroupStates() {}
-    virtual void ShowChannelAgainIfShown(CFeedItem* /*pEntry*/) {}
-    virtual void ForgetChannelIfShown(CFeedItem* /*pEntry*/) {}
-    virtual void ShowRefreshRunning() {}
-    virtual void ShowRefreshEnded() {}
+    virtual void ShowChannelAgainIfShown(CFeedItem* pEntry);
+    virtual void ForgetChannelIfShown(CFeedItem* pEntry);
+    virtual void ShowRefreshRunning();
+    virtual void ShowRefreshEnded();
     virtual void ShowNewItemsAlert(int /*nNewItems*/) {}
     virtual void ReloadTickerAfterRefresh(int /*nNewItems*/) {}
     virtual void BuildQuickFilterPage() {}
@@ -85,7 +123,20 @@ protected:
     void PrepareForDownload(CFeedItem* pEntry);
     void SendNewEnclosures(CFeedItem* pEntry);
 
+    BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
+    // The menu bar, the two toolbars and their images; false when a bar cannot be made.
+    bool CreateCommandBars();
+    bool CreateStatusBar();
+    // The group an entry of this category goes to, made when missing.
+    CXTPTaskPanelGroup* GroupForCategory(const CString& strCategory);
+
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnUpdateNow();
+    afx_msg void OnUpdateUpdateNow(CCmdUI* pCmdUI);
+    afx_msg void OnStop();
+    afx_msg void OnUpdateStop(CCmdUI* pCmdUI);
+    afx_msg void OnMarkAllFeedsRead();
+    afx_msg void OnAlwaysEnabled(CCmdUI* pCmdUI);
     afx_msg void OnDestroy();
     afx_msg LRESULT OnInstanceProbe(WPARAM wParam, LPARAM lParam);
     afx_msg BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyData);

@@ -1,5 +1,6 @@
 #include "views/SplitterHelperView.h"
 
+#include "framework/frame/FrameWnd.h"
 #include "framework/win/WinThread.h"
 #include "views/FeedPaneSite.h"
 #include "views/FeedTaskPanel.h"
@@ -27,7 +28,10 @@ int CSplitterHelperView::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CView::OnCreate(lpCreateStruct) == -1)
         return -1;
-    m_pFrameSite = dynamic_cast<CFeedPaneSite*>(AfxGetMainWnd());
+    // The frame that holds this view's splitter; the thread's main window when the view stands elsewhere.
+    m_pFrameSite = dynamic_cast<CFeedPaneSite*>(GetParentFrame());
+    if (m_pFrameSite == nullptr)
+        m_pFrameSite = dynamic_cast<CFeedPaneSite*>(AfxGetMainWnd());
     CFeedTaskPanel* pPane = m_pFrameSite != nullptr ? m_pFrameSite->GetNavigationPane() : nullptr;
     if (pPane != nullptr && pPane->GetSafeHwnd() == nullptr)
         pPane->Create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), this,

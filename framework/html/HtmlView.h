@@ -2,18 +2,13 @@
 #pragma once
 
 #include <windows.h>
+#include <exdisp.h>
 
 #include "framework/core/Collections.h"
 #include "framework/frame/View.h"
 #include "framework/html/HtmlPane.h"
 
-// Flags of Navigate2 (the browser's navigation flags); the pane honours none of them beyond recording them.
-#ifndef navOpenInNewWindow
-#define navOpenInNewWindow 0x1
-#define navNoHistory 0x2
-#define navNoReadFromCache 0x4
-#define navNoWriteToCache 0x8
-#endif
+// Navigate2 takes the browser's navigation flags (exdisp.h); the pane honours none of them beyond recording them.
 
 class CHtmlView : public CView, protected IHtmlPaneHost
 {

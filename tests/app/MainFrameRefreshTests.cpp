@@ -7,6 +7,8 @@
 #include "feeds/FeedItem.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
+#include "toolkit/taskpanel/XTPTaskPanelGroup.h"
+#include "toolkit/taskpanel/XTPTaskPanelGroupItem.h"
 
 #include <gtest/gtest.h>
 
@@ -269,6 +271,57 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
     EXPECT_EQ(Titles(&savedCustom), std::vector<std::wstring>{L"custom"});
     EXPECT_EQ(Titles(FindByTitle(m_frame->m_pCustomFeeds, L"custom")->m_pChannel),
               (std::vector<std::wstring>{L"custom item 1", L"custom item 2"}));
+}
+
+// The real window in both view styles: its menu bar and two toolbars, the news view only in the classic style,
+// and the pane with a group for each category (entries without one under "Main Category") holding one bold item
+// for each channel, standing for its entry.
+TEST_F(MainFrameRefreshTest, TheWindowCarriesItsBarsAndAPaneItemForEachChannel)
+{
+    {
+        CFeedChannel mainList;
+        const wchar_t* categories[] = {L"World", L"", L"World"};
+        const wchar_t* titles[] = {L"Daily Planet", L"Tech Bits", L"Evening Star"};
+        for (int i = 0; i < 3; ++i) {
+            CFeedItem* entry = NewEntry(titles[i], L"http://127.0.0.1:1/feed", titles[i]);
+            entry->m_strCategory = categories[i];
+            mainList.m_items.AddTail(entry);
+        }
+        ASSERT_TRUE(mainList.SaveMainFeeds());
+    }
+    theApp.WriteProfileInt(L"", L"Check at startup", 0);
+    for (int style : {0, 1}) {
+        SCOPED_TRACE(style);
+        theApp.m_settings.nViewStyle = style;
+        auto* frame = new CMainFrame; // deletes itself with its window
+        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+        ASSERT_NE(frame->CXTPFrameWnd::GetCommandBars(), nullptr);
+        EXPECT_EQ(frame->CXTPFrameWnd::GetCommandBars()->GetCount(), 3); // the menu bar and two toolbars
+        EXPECT_EQ(frame->HasNewsView(), style == 0);
+        EXPECT_NE(frame->m_wndStatusBar.GetSafeHwnd(), nullptr);
+
+        CFeedTaskPanel& pane = frame->m_wndTaskPanel;
+        ASSERT_NE(pane.GetSafeHwnd(), nullptr);
+        ASSERT_EQ(pane.GetGroupCount(), 2);
+        EXPECT_STREQ(pane.GetAt(0)->GetCaption().GetString(), L"World");
+        EXPECT_STREQ(pane.GetAt(1)->GetCaption().GetString(), L"Main Category");
+        const std::vector<std::vector<const wchar_t*>> expected = {{L"Daily Planet", L"Evening Star"}, {L"Tech Bits"}};
+        for (int g = 0; g < 2; ++g) {
+            CXTPTaskPanelGroup* pGroup = pane.GetAt(g);
+            ASSERT_EQ(pGroup->GetItemCount(), static_cast<int>(expected[g].size()));
+            for (int i = 0; i < pGroup->GetItemCount(); ++i) {
+                auto* pItem = static_cast<CXTPTaskPanelGroupItem*>(pGroup->GetAt(i));
+                EXPECT_STREQ(pItem->GetCaption().GetString(), expected[g][i]);
+                EXPECT_TRUE(pItem->IsBold());
+                CFeedItem* entry = CFeedTaskPanel::GetRecord(pItem);
+                EXPECT_EQ(entry, FindByTitle(frame->m_pMainFeeds, expected[g][i]));
+                ASSERT_NE(entry, nullptr);
+                EXPECT_EQ(entry->m_pNavControl, pItem);
+            }
+        }
+        frame->DestroyWindow();
+        lqtest::PumpPending();
+    }
 }
 
 TEST_F(MainFrameRefreshTest, OnlyABrandingFileThatReadsWellIsTakenAndALogoOfAnotherKindIsDropped)

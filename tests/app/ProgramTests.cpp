@@ -217,11 +217,15 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
     Started first = Start(L"/background");
     ASSERT_TRUE(first.ok);
     std::vector<HWND> frames;
-    ASSERT_TRUE(lqtest::PumpUntil([&] { return !(frames = FramesOf(first.info.dwProcessId)).empty(); }, 30000));
-    ASSERT_EQ(frames.size(), 1u);
-    const HWND frame = frames[0];
     WCHAR caption[100] = L"";
-    ::GetWindowTextW(frame, caption, 100);
+    // The frame exists before its creation has given it the branding's caption.
+    ASSERT_TRUE(lqtest::PumpUntil(
+        [&] {
+            frames = FramesOf(first.info.dwProcessId);
+            return frames.size() == 1 && ::GetWindowTextW(frames[0], caption, 100) > 0;
+        },
+        30000));
+    const HWND frame = frames[0];
     EXPECT_STREQ(caption, L"Lanternquill");
     // In the background the window stays hidden in the notification area.
     EXPECT_FALSE(::IsWindowVisible(frame));
