@@ -1,5 +1,7 @@
 #include "views/FeedTaskPanel.h"
 
+#include "toolkit/commandbars/XTPCommandBars.h"
+
 #include "feeds/AppHelpers.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
@@ -35,10 +37,9 @@ FeedMenuTracker SetFeedMenuTracker(FeedMenuTracker tracker)
     return std::exchange(g_menuTracker, tracker);
 }
 
-// The command bars' own popup menu is still being written; until it comes, the platform's menu shows the
-// commands. TODO(lead): switch to CXTPCommandBars::TrackPopupMenu (right-button flag, the frame as the window,
-// pOwner as the owner of the commands) once it is there.
-BOOL TrackFeedContextMenu(UINT nMenuID, CPoint ptScreen, CWnd* pOwner, CXTPCommandBars*)
+// The command bars' popup menu shows the commands, with the pane (or the drop-down) as the owner that answers
+// their state and runs the one chosen.
+BOOL TrackFeedContextMenu(UINT nMenuID, CPoint ptScreen, CWnd* pOwner, CXTPCommandBars* pCommandBars)
 {
     CMenu menu;
     if (pOwner == nullptr || !menu.LoadMenu(nMenuID))
@@ -64,9 +65,9 @@ BOOL TrackFeedContextMenu(UINT nMenuID, CPoint ptScreen, CWnd* pOwner, CXTPComma
     } else {
         // The command runs before the menu is gone from the owner's view, so it acts on what the menu was for.
         const HWND hOwner = pOwner->GetSafeHwnd();
-        const UINT nCommand =
-            static_cast<UINT>(::TrackPopupMenu(pPopup->GetSafeHmenu(), TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
-                                               ptScreen.x, ptScreen.y, 0, hOwner, nullptr));
+        const UINT nCommand = static_cast<UINT>(
+            CXTPCommandBars::TrackPopupMenu(pPopup, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, ptScreen.x,
+                                            ptScreen.y, pOwner, nullptr, pOwner, pCommandBars));
         if (nCommand != 0 && ::IsWindow(hOwner)) {
             bChosen = TRUE;
             ::SendMessageW(hOwner, WM_COMMAND, nCommand, 0);
