@@ -308,31 +308,7 @@ void CXTPControlComboBoxList::Serialize(CArchive& ar)
 
 // ---- The edit window of a combo box
 
-class CXTPControlComboBoxEditCtrl : public CXTPEdit
-{
-public:
-    CXTPControlComboBox* m_pControl = nullptr;
-
-    CXTPControl* GetControl() const override { return m_pControl; }
-
-protected:
-    void NotifySetFocus(HWND hWndOld) override
-    {
-        if (m_pControl != nullptr)
-            m_pControl->OnEditSetFocus(hWndOld);
-    }
-    void NotifyKillFocus() override
-    {
-        if (m_pControl != nullptr)
-            m_pControl->OnEditKillFocus();
-    }
-    void StoreText(const CString& strText) override
-    {
-        if (m_pControl != nullptr)
-            m_pControl->m_strEditText = strText;
-    }
-    HBRUSH GetBackBrush() override { return m_pControl != nullptr ? m_pControl->GetEditBackBrush() : nullptr; }
-};
+using CXTPControlComboBoxEditCtrl = CXTPFieldEdit<CXTPControlComboBox>;
 
 // ---- CXTPControlComboBox
 

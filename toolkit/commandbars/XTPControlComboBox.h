@@ -106,7 +106,7 @@ public:
     CXTPControlComboBoxList* GetList() const;
 
 protected:
-    friend class CXTPControlComboBoxEditCtrl;
+    friend class CXTPFieldEdit<CXTPControlComboBox>;
     void DeleteEdit();
 
     int m_nLabelWidth;

@@ -261,31 +261,7 @@ void RestoreFocus(CXTPControl* pControl)
 
 // ---- The edit window of an edit control
 
-class CXTPControlEditCtrl : public CXTPEdit
-{
-public:
-    CXTPControlEdit* m_pControl = nullptr;
-
-    CXTPControl* GetControl() const override { return m_pControl; }
-
-protected:
-    void NotifySetFocus(HWND hWndOld) override
-    {
-        if (m_pControl != nullptr)
-            m_pControl->OnEditSetFocus(hWndOld);
-    }
-    void NotifyKillFocus() override
-    {
-        if (m_pControl != nullptr)
-            m_pControl->OnEditKillFocus();
-    }
-    void StoreText(const CString& strText) override
-    {
-        if (m_pControl != nullptr)
-            m_pControl->m_strEditText = strText;
-    }
-    HBRUSH GetBackBrush() override { return m_pControl != nullptr ? m_pControl->GetEditBackBrush() : nullptr; }
-};
+using CXTPControlEditCtrl = CXTPFieldEdit<CXTPControlEdit>;
 
 // ---- CXTPControlEdit
 

@@ -47,6 +47,34 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// The edit window of a field control (an edit, or an editable combo box): focus and text go to its control, which
+// may have gone first.
+template <class TControl> class CXTPFieldEdit : public CXTPEdit
+{
+public:
+    TControl* m_pControl = nullptr;
+
+    CXTPControl* GetControl() const override { return m_pControl; }
+
+protected:
+    void NotifySetFocus(HWND hWndOld) override
+    {
+        if (m_pControl != nullptr)
+            m_pControl->OnEditSetFocus(hWndOld);
+    }
+    void NotifyKillFocus() override
+    {
+        if (m_pControl != nullptr)
+            m_pControl->OnEditKillFocus();
+    }
+    void StoreText(const CString& strText) override
+    {
+        if (m_pControl != nullptr)
+            m_pControl->m_strEditText = strText;
+    }
+    HBRUSH GetBackBrush() override { return m_pControl != nullptr ? m_pControl->GetEditBackBrush() : nullptr; }
+};
+
 class CXTPControlEdit : public CXTPControl
 {
     DECLARE_SERIAL(CXTPControlEdit)
@@ -87,7 +115,7 @@ public:
     CXTPEdit* GetEditCtrl() const { return m_pEdit; }
 
 protected:
-    friend class CXTPControlEditCtrl;
+    friend class CXTPFieldEdit<CXTPControlEdit>;
     void DestroyEditWindow();
 
     int m_nLabelWidth;
