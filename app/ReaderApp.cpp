@@ -15,6 +15,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
 #include "framework/core/ScopedHandles.h"
+#include "framework/StandardIds.h"
 #include "framework/win/Wnd.h"
 
 #include <commctrl.h>
@@ -184,6 +185,10 @@ int CReaderApp::ExitInstance()
     }
     return CWinApp::ExitInstance();
 }
+
+BEGIN_MESSAGE_MAP(CReaderApp, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+END_MESSAGE_MAP()
 
 void CReaderApp::OnAppAbout()
 {

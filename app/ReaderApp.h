@@ -26,13 +26,15 @@ public:
     void LoadUnsubscribed();
     BOOL SaveUnsubscribed() const;
 
-    // Shows the About box modally.
+    // Shows the About box modally (the "About this Program" command).
     void OnAppAbout();
 
     HANDLE m_hInstanceMutex = nullptr;
     CString m_strFeedToSubscribe; // the feed address of the command line
     CStringList m_unsubscribed;   // processed links of feeds the user removed
     BOOL m_bLabel = FALSE;        // the branded edition of the About box
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // A second start: finds the running copy by its answer to the probe (top-level windows, then the children of the

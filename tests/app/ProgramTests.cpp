@@ -201,6 +201,34 @@ TEST(ProgramTest, TheFirstStartAsksThroughTheWizardAndKeepsTheChoices)
     EXPECT_EQ(ProgramInt(L"ViewStyle", 0), 1u);
     EXPECT_EQ(ProgramInt(L"ReportStat", 1), 0u);
 
+    // The menu's About command reaches the application object, which shows the About box.
+    ::PostMessageW(frames[0], WM_COMMAND, 0xE140 /* About this Program */, 0);
+    HWND hAbout = nullptr;
+    EXPECT_TRUE(lqtest::PumpUntil(
+        [&] {
+            struct Search
+            {
+                DWORD processId;
+                HWND found;
+            } search{started.info.dwProcessId, nullptr};
+            ::EnumWindows(
+                [](HWND hWnd, LPARAM lParam) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(lParam);
+                    DWORD owner = 0;
+                    ::GetWindowThreadProcessId(hWnd, &owner);
+                    WCHAR text[100] = L"";
+                    ::GetWindowTextW(hWnd, text, 100);
+                    if (owner == s->processId && ::IsWindowVisible(hWnd) && wcsncmp(text, L"About", 5) == 0)
+                        s->found = hWnd;
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            return (hAbout = search.found) != nullptr;
+        },
+        30000));
+    if (hAbout != nullptr)
+        ::PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
+
     ::PostMessageW(frames[0], WM_CLOSE, 0, 0);
     EXPECT_EQ(::WaitForSingleObject(started.info.hProcess, 30000), WAIT_OBJECT_0);
     ::CloseHandle(started.info.hProcess);
