@@ -12,6 +12,7 @@
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPShadowManager.h"
 #include "toolkit/commandbars/XTPShortcuts.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 
 #include <algorithm>
 #include <climits>
@@ -1002,7 +1003,31 @@ void CXTPPopupBar::TrackTearOff()
 
 CXTPCommandBar* CXTPPopupBar::CreateTearOffBar()
 {
-    return nullptr;
+    CXTPCommandBars* pCommandBars = GetCommandBars();
+    if (pCommandBars == nullptr)
+        return nullptr;
+    // A bar torn off before comes back where the pointer is.
+    if (CXTPToolBar* pToolBar = pCommandBars->FindToolBar(m_nTearOffID)) {
+        pToolBar->SetPosition(xtpBarFloating);
+        pToolBar->SetVisible(TRUE);
+        pCommandBars->RecalcFrameLayout();
+        return pToolBar;
+    }
+    CXTPToolBar* pToolBar = pCommandBars->AddCustomToolBar(m_strTearOffCaption, m_nTearOffID, TRUE);
+    if (pToolBar == nullptr)
+        return nullptr;
+    pToolBar->SetWidth(m_nTearOffWidth);
+    for (int i = 0; i < GetControlCount(); ++i) {
+        CXTPControl* pControl = GetControl(i);
+        if (pControl->GetID() == XTP_ID_POPUPBAR_EXPAND)
+            continue;
+        CXTPControl* pClone = pToolBar->GetControls()->AddClone(pControl);
+        if (pClone != nullptr) {
+            pClone->SetHideFlag(xtpHideScroll, FALSE);
+            pClone->SetHideFlag(xtpHideExpand, FALSE);
+        }
+    }
+    return pToolBar;
 }
 
 void CXTPPopupBar::SwitchTearOff(BOOL bInside, CPoint pt)

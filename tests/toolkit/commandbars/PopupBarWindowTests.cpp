@@ -3,6 +3,7 @@
 // used commands behind the expand button; command states while open; scrolling a popup taller than the screen;
 // a quit posted during the tear-off drag; drop shadows with and without layered windows.
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 
 #include "framework/frame/FrameWnd.h"
 #include "tests/framework/MemoryCanvas.h"
@@ -511,6 +512,62 @@ TEST_F(PopupBarWindowTest, AQuitPostedDuringTheTearOffDragReachesTheOuterLoop)
     EXPECT_TRUE(bCaptured);
     EXPECT_EQ(msg.wParam, 9u);
     EXPECT_NE(::GetCapture(), m_pFilePopup->m_hWnd);
+    EXPECT_EQ(XTPMouseManager()->m_nLock, 0);
+}
+
+// Dragging the gripper out of the popup hides it and shows a floating toolbar with the popup's commands under the
+// pointer; back inside, the popup returns and the toolbar goes (a torn-off bar is a custom one, which hiding
+// removes); released outside, a toolbar stays floating and the popups close.
+TEST_F(PopupBarWindowTest, TearingOffShowsAFloatingToolbarWithThePopupsCommands)
+{
+    ASSERT_TRUE(m_pCommandBars->CreateDockBars());
+    m_pFilePopup->SetTearOffPopup(L"File", 4242, 300);
+    OpenFile();
+    const int nCommands = m_pFilePopup->GetControlCount();
+    const CRect rcGripper = m_pFilePopup->GetTearOffGripper();
+    ASSERT_FALSE(rcGripper.IsRectEmpty());
+    const POINT pt =
+        frametest::ClientToScreenPoint(m_pFilePopup->m_hWnd, rcGripper.CenterPoint().x, rcGripper.CenterPoint().y);
+    const POINT ptOut = {pt.x + 60, pt.y + 250};
+    cbtest::MoveMouseTo(pt);
+    ASSERT_TRUE(cbtest::WaitForCursor(pt));
+    lqtest::PumpPending();
+
+    BOOL bToolbarOutside = FALSE, bPopupHidden = FALSE, bToolbarGoneInside = FALSE, bPopupBackInside = FALSE;
+    g_steps = {[&] { frametest::SendMouse(ptOut, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE); },
+               [&] {
+                   CXTPToolBar* pOutside = m_pCommandBars->FindToolBar(4242);
+                   bToolbarOutside = pOutside != nullptr && pOutside->IsVisible();
+                   bPopupHidden = !m_pFilePopup->IsWindowVisible();
+                   frametest::SendMouse(pt, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+               },
+               [&] {
+                   bPopupBackInside = m_pFilePopup->IsWindowVisible();
+                   CXTPToolBar* pInside = m_pCommandBars->FindToolBar(4242);
+                   bToolbarGoneInside = pInside == nullptr || !pInside->IsVisible();
+                   frametest::SendMouse(ptOut, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+               },
+               [&] { frametest::SendMouse(ptOut, MOUSEEVENTF_LEFTUP); }};
+    const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 30, StepTimer);
+    frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
+    lqtest::PumpUntil([&] { return g_steps.empty() && ::GetCapture() == nullptr; }, 10000);
+    ::KillTimer(nullptr, idTimer);
+    lqtest::PumpUntil([] { return ::GetAsyncKeyState(VK_LBUTTON) >= 0; });
+
+    EXPECT_TRUE(bToolbarOutside);
+    EXPECT_TRUE(bPopupHidden);
+    EXPECT_TRUE(bPopupBackInside);
+    EXPECT_TRUE(bToolbarGoneInside);
+    CXTPToolBar* pToolBar = m_pCommandBars->FindToolBar(4242);
+    ASSERT_NE(pToolBar, nullptr);
+    EXPECT_TRUE(pToolBar->IsVisible());
+    EXPECT_EQ(pToolBar->GetPosition(), xtpBarFloating);
+    // The popup's commands follow the floating bar's own close button and chevron.
+    const int nOwn = pToolBar->GetControlCount() - nCommands;
+    ASSERT_GE(nOwn, 0);
+    for (int i = 0; i < nCommands; ++i)
+        EXPECT_EQ(pToolBar->GetControl(nOwn + i)->GetID(), m_pFilePopup->GetControl(i)->GetID()) << i;
+    EXPECT_FALSE(m_pFilePopup->IsTrackingMode());
     EXPECT_EQ(XTPMouseManager()->m_nLock, 0);
 }
 
