@@ -12,6 +12,7 @@
 #include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
 #include "toolkit/commandbars/XTPMouseManager.h"
+#include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
@@ -222,6 +223,58 @@ TEST_F(BarsFrameTest, TheMenuBarHasARowOfItsOwnAndTheToolbarsShareTheNext)
     ASSERT_EQ(m_pStandard->GetControls()->FindControl(ID_TEST_BLOCKED), m_pStandard->GetControl(2));
     EXPECT_FALSE(m_pStandard->GetControl(1)->GetBeginGroup());
     EXPECT_TRUE(m_pStandard->GetControl(2)->GetBeginGroup());
+}
+
+// The menu bar with its real popups, as a user drives it: Alt+E drops the Edit menu under its title, Right moves
+// to the Tools menu, Enter runs its first command and closes everything; Escape twice leaves the bar.
+TEST_F(BarsFrameTest, AccessKeysArrowsEnterAndEscapeDriveTheRealMenus)
+{
+    auto popupOf = [&](int nIndex) {
+        return DYNAMIC_DOWNCAST(CXTPPopupBar,
+                                static_cast<CXTPControlPopup*>(m_pMenuBar->GetControl(nIndex))->GetCommandBar());
+    };
+    auto isOpen = [&](int nIndex) {
+        CXTPPopupBar* pPopup = popupOf(nIndex);
+        return pPopup != nullptr && pPopup->GetSafeHwnd() != nullptr && pPopup->IsWindowVisible() &&
+               pPopup->IsTrackingMode();
+    };
+    frametest::SendKey(VK_MENU, false);
+    frametest::SendKey('E', false);
+    frametest::SendKey('E', true);
+    frametest::SendKey(VK_MENU, true);
+    ASSERT_TRUE(frametest::PumpTranslatedUntil([&] { return isOpen(1); }));
+    // Under its title, left-aligned with it, inside the work area.
+    CRect rcTitle = m_pMenuBar->GetControl(1)->GetRect();
+    m_pMenuBar->ClientToScreen(&rcTitle);
+    const CRect rcPopup = WindowRect(popupOf(1));
+    EXPECT_EQ(rcPopup.left, rcTitle.left);
+    EXPECT_EQ(rcPopup.top, rcTitle.bottom);
+    RECT rcWork;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    EXPECT_TRUE(CRect(rcWork).PtInRect(rcPopup.BottomRight() - CSize(1, 1)));
+
+    frametest::SendKey(VK_RIGHT, false);
+    frametest::SendKey(VK_RIGHT, true);
+    ASSERT_TRUE(frametest::PumpTranslatedUntil([&] { return isOpen(2) && !isOpen(1); }));
+    frametest::SendKey(VK_RETURN, false);
+    frametest::SendKey(VK_RETURN, true);
+    ASSERT_TRUE(frametest::PumpTranslatedUntil([&] { return m_pFrame->m_runs[ID_TEST_NEXT] == 1; }));
+    EXPECT_TRUE(frametest::PumpTranslatedUntil([&] { return !isOpen(2) && !m_pMenuBar->IsTrackingMode(); }));
+
+    // Alt+T opens Tools; Escape closes the menu and a second Escape leaves the bar.
+    frametest::SendKey(VK_MENU, false);
+    frametest::SendKey('T', false);
+    frametest::SendKey('T', true);
+    frametest::SendKey(VK_MENU, true);
+    ASSERT_TRUE(frametest::PumpTranslatedUntil([&] { return isOpen(2); }));
+    frametest::SendKey(VK_ESCAPE, false);
+    frametest::SendKey(VK_ESCAPE, true);
+    ASSERT_TRUE(frametest::PumpTranslatedUntil([&] { return !isOpen(2); }));
+    EXPECT_TRUE(m_pMenuBar->IsTrackingMode());
+    frametest::SendKey(VK_ESCAPE, false);
+    frametest::SendKey(VK_ESCAPE, true);
+    EXPECT_TRUE(frametest::PumpTranslatedUntil([&] { return !m_pMenuBar->IsTrackingMode(); }));
+    EXPECT_EQ(m_pFrame->m_runs[ID_TEST_NEXT], 1);
 }
 
 TEST_F(BarsFrameTest, AltAloneSelectsTheFirstTitleByKeyboard)
