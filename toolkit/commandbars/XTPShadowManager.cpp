@@ -215,6 +215,28 @@ CXTPShadowWnd* CXTPShadowManager::CreateShadow(CXTPCommandBar* pOwner, const CRe
         return nullptr;
     }
     FitToOthers(pShadow, rc);
+    // Under Wine a popup that a layered window overlaps shows none of its drawing (its X window stays black), even
+    // where the shadow's window region leaves the popup uncovered. So the shadow itself is cut back to the part
+    // beside the shadowed popups, and one they cover entirely (a title's bottom shadow under its own menu) is
+    // not made.
+    const CRect rcPlaced = rc;
+    std::vector<HWND> covering{pOwner != nullptr ? pOwner->GetSafeHwnd() : nullptr};
+    for (CXTPShadowWnd* pOther : m_arrShadows)
+        covering.push_back(pOther->GetOwnerWindow());
+    for (HWND hWndCover : covering) {
+        CRect rcCover;
+        if (hWndCover == nullptr || !::IsWindow(hWndCover) || !::GetWindowRect(hWndCover, &rcCover))
+            continue;
+        // Only a cover across the strip's whole width or height trims it; any other overlap keeps the strip.
+        RECT rcLeft;
+        if (!::SubtractRect(&rcLeft, &rc, &rcCover)) {
+            delete pShadow;
+            return nullptr;
+        }
+        rc = rcLeft;
+    }
+    if (rc != rcPlaced)
+        pShadow->SetWindowPos(nullptr, rc.left, rc.top, rc.Width(), rc.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     m_arrShadows.push_back(pShadow);
     if (bForced)
         pShadow->ExcludeRect(rcExclude);
