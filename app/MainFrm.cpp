@@ -2,6 +2,7 @@
 #include "res/resource.h"
 
 #include "app/ReaderApp.h"
+#include "app/RefreshTimer.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/Branding.h"
 #include "feeds/EnclosureJob.h"
@@ -94,6 +95,7 @@ ON_MESSAGE(WM_WORKER_DROPPED, OnWorkerDropped)
 ON_MESSAGE(WM_WORKER_UPDATE_OFFER, OnWorkerUpdateOffer)
 ON_MESSAGE(WM_WORKER_BUILD_FILTER, OnWorkerBuildFilter)
 ON_MESSAGE(WM_WORKER_BRANDING, OnWorkerBranding)
+ON_WM_TIMER()
 ON_COMMAND(ID_FEEDS_UPDATE_NOW, OnUpdateNow)
 ON_UPDATE_COMMAND_UI(ID_FEEDS_UPDATE_NOW, OnUpdateUpdateNow)
 ON_COMMAND(ID_TRAY_CHECK_FOR_NEWS, OnUpdateNow)
@@ -466,6 +468,25 @@ void CMainFrame::EndRefresh()
     ReloadTickerAfterRefresh(m_nNewItems);
     m_nNewItems = 0;
     RedrawPane();
+}
+
+void CMainFrame::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != kRefreshTimerId) {
+        CXTPFrameWnd::OnTimer(nIDEvent);
+        return;
+    }
+    m_bOnline = g_pfnNetworkAlive == nullptr || g_pfnNetworkAlive();
+    int nBefore = m_workerLink.m_nChannelListCountdown;
+    int nChannelList = nBefore;
+    CPtrList due;
+    CountDownRefresh(m_pMainFeeds, m_pCustomFeeds, IsUpdating() != FALSE, m_bOnline, nChannelList, due);
+    // The worker resets the countdown when it fetches the list; that reset wins over this tick.
+    m_workerLink.m_nChannelListCountdown.compare_exchange_strong(nBefore, nChannelList);
+    if (!due.IsEmpty() && m_bOnline) {
+        m_bFullRefresh = false;
+        RequestRefresh(due);
+    }
 }
 
 void CMainFrame::OnUpdateNow()

@@ -82,6 +82,7 @@ public:
     bool m_bFullRefresh = false; // the running refresh takes everything
     bool m_bOffers = true;       // notices of the custom list get "Offers" items (cleared when a main list loads)
     int m_nNewItems = 0;         // new items of the running refresh
+    bool m_bOnline = true;       // the network was up at the last tick of the refresh timer
 
     int m_nViewStyle = 0; // 0 classic (pane beside the news view), 1 modern (the pane alone)
     CFeedTaskPanel m_wndTaskPanel;
@@ -131,6 +132,7 @@ protected:
     CXTPTaskPanelGroup* GroupForCategory(const CString& strCategory);
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnUpdateNow();
     afx_msg void OnUpdateUpdateNow(CCmdUI* pCmdUI);
     afx_msg void OnStop();
