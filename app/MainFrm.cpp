@@ -283,21 +283,16 @@ void CMainFrame::CollectFullRefresh(CPtrList& entries)
             RestoreCustomFeeds();
         m_pCustomFeeds = LoadList(path);
     }
-    for (CFeedChannel* list : {m_pCustomFeeds, m_pMainFeeds}) {
-        if (!list)
-            continue;
-        for (POSITION pos = list->m_items.GetHeadPosition(); pos;) {
-            CFeedItem* entry = list->m_items.GetNext(pos);
-            if (entry->m_bUpdating)
-                continue;
-            entry->m_bUpdating = true;
-            if (entry->m_nKind == FEED_KIND_FEED)
-                entry->m_nCountdown = entry->m_nUpdateInterval;
-            if (entry->m_pChannel)
-                entry->m_pChannel->ResetItemStates();
-            entries.AddTail(entry);
-        }
-    }
+    ForEachEntry(m_pCustomFeeds, m_pMainFeeds, [&](CFeedChannel*, CFeedItem* entry) {
+        if (entry->m_bUpdating)
+            return;
+        entry->m_bUpdating = true;
+        if (entry->m_nKind == FEED_KIND_FEED)
+            entry->m_nCountdown = entry->m_nUpdateInterval;
+        if (entry->m_pChannel)
+            entry->m_pChannel->ResetItemStates();
+        entries.AddTail(entry);
+    });
 }
 
 LRESULT CMainFrame::OnWorkerCollect(WPARAM wParam, LPARAM)
@@ -352,12 +347,8 @@ LRESULT CMainFrame::OnFrameEvent(WPARAM wParam, LPARAM)
 {
     if (wParam == FRAME_EVENT_STOPPED) {
         // The worker has let go of every entry: a stopped refresh leaves none marked.
-        for (CFeedChannel* list : {m_pMainFeeds, m_pCustomFeeds}) {
-            if (!list)
-                continue;
-            for (POSITION pos = list->m_items.GetHeadPosition(); pos;)
-                list->m_items.GetNext(pos)->m_bUpdating = false;
-        }
+        ForEachEntry(m_pMainFeeds, m_pCustomFeeds,
+                     [](CFeedChannel*, CFeedItem* pEntry) { pEntry->m_bUpdating = false; });
         ShowRefreshEnded();
     }
     return 0;
@@ -513,17 +504,12 @@ void CMainFrame::OnUpdateStop(CCmdUI* pCmdUI)
 
 void CMainFrame::OnMarkAllFeedsRead()
 {
-    for (CFeedChannel* pList : {m_pMainFeeds, m_pCustomFeeds}) {
-        if (pList == nullptr)
-            continue;
-        for (POSITION pos = pList->m_items.GetHeadPosition(); pos;) {
-            CFeedItem* pEntry = pList->m_items.GetNext(pos);
-            if (pEntry->m_pChannel != nullptr) {
-                pEntry->m_pChannel->MarkAllRead(TRUE);
-                pEntry->CountNews();
-            }
+    ForEachEntry(m_pMainFeeds, m_pCustomFeeds, [](CFeedChannel*, CFeedItem* pEntry) {
+        if (pEntry->m_pChannel != nullptr) {
+            pEntry->m_pChannel->MarkAllRead(TRUE);
+            pEntry->CountNews();
         }
-    }
+    });
     RepositionPane();
     RedrawPane();
 }

@@ -21,13 +21,6 @@ namespace {
 const UINT kCategoryGroupBase = 410;
 const UINT kMainCategoryGroup = 401;
 
-CString LoadText(UINT nID)
-{
-    CString text;
-    text.LoadString(nID);
-    return text;
-}
-
 } // namespace
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext)
@@ -124,7 +117,7 @@ CXTPTaskPanelGroup* CMainFrame::GroupForCategory(const CString& strCategory)
     if (strCategory.IsEmpty()) {
         if (m_pMainCategory == nullptr) {
             m_pMainCategory = m_wndTaskPanel.AddGroup(kMainCategoryGroup);
-            m_pMainCategory->SetCaption(LoadText(IDS_MAIN_CATEGORY));
+            m_pMainCategory->SetCaption(LoadResourceString(IDS_MAIN_CATEGORY));
         }
         return m_pMainCategory;
     }
@@ -187,19 +180,13 @@ void CMainFrame::BuildTaskPanel()
     m_categoryGroups.RemoveAll();
     m_pMainCategory = nullptr;
     m_nNewItems = 0;
-    for (CFeedChannel* pList : {m_pMainFeeds, m_pCustomFeeds}) {
-        if (pList == nullptr)
-            continue;
-        for (POSITION pos = pList->m_items.GetHeadPosition(); pos;) {
-            CFeedItem* pEntry = pList->m_items.GetNext(pos);
-            pEntry->m_pNavControl = nullptr;
-            m_nNewItems += pEntry->CountNews();
-            // Notices of the custom list show only while the maker's offers do.
-            if (pList == m_pCustomFeeds && pEntry->m_nKind == FEED_KIND_NOTICE && !m_bOffers)
-                continue;
+    ForEachEntry(m_pMainFeeds, m_pCustomFeeds, [this](CFeedChannel* pList, CFeedItem* pEntry) {
+        pEntry->m_pNavControl = nullptr;
+        m_nNewItems += pEntry->CountNews();
+        // Notices of the custom list show only while the maker's offers do.
+        if (pList != m_pCustomFeeds || pEntry->m_nKind != FEED_KIND_NOTICE || m_bOffers)
             PlaceEntryInPane(pEntry);
-        }
-    }
+    });
     m_wndTaskPanel.SetLockRedraw(FALSE);
     m_wndTaskPanel.Reposition(FALSE);
 }
@@ -243,7 +230,7 @@ void CMainFrame::ShowRefreshRunning()
 {
     if (m_wndStatusBar.GetSafeHwnd() == nullptr)
         return;
-    m_wndStatusBar.SetPaneText(0, LoadText(IDS_UPDATING));
+    m_wndStatusBar.SetPaneText(0, LoadResourceString(IDS_UPDATING));
     m_wndBusy.ShowWindow(SW_SHOW);
     m_wndBusy.Start();
 }
@@ -254,7 +241,7 @@ void CMainFrame::ShowRefreshEnded()
         return;
     m_wndBusy.Stop();
     m_wndBusy.ShowWindow(SW_HIDE);
-    m_wndStatusBar.SetPaneText(0, LoadText(AFX_IDS_IDLEMESSAGE));
+    m_wndStatusBar.SetPaneText(0, LoadResourceString(AFX_IDS_IDLEMESSAGE));
 }
 
 // ---- What the pane asks for
@@ -270,15 +257,10 @@ void CMainFrame::UpdateChannel(CFeedItem* pEntry)
 void CMainFrame::UpdateCategory(const CString& strCaption)
 {
     CPtrList entries;
-    for (CFeedChannel* pList : {m_pMainFeeds, m_pCustomFeeds}) {
-        if (pList == nullptr)
-            continue;
-        for (POSITION pos = pList->m_items.GetHeadPosition(); pos;) {
-            CFeedItem* pEntry = pList->m_items.GetNext(pos);
-            if (pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_strCategory == strCaption)
-                entries.AddTail(pEntry);
-        }
-    }
+    ForEachEntry(m_pMainFeeds, m_pCustomFeeds, [&](CFeedChannel*, CFeedItem* pEntry) {
+        if (pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_strCategory == strCaption)
+            entries.AddTail(pEntry);
+    });
     m_bFullRefresh = false;
     RequestRefresh(entries);
 }

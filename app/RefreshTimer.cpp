@@ -6,28 +6,23 @@
 void CountDownRefresh(CFeedChannel* pMain, CFeedChannel* pCustom, bool bRefreshRunning, bool bOnline,
                       int& nChannelListCountdown, CPtrList& due)
 {
-    for (CFeedChannel* pList : {pMain, pCustom}) {
-        if (pList == nullptr)
-            continue;
-        for (POSITION pos = pList->m_items.GetHeadPosition(); pos;) {
-            CFeedItem* pEntry = pList->m_items.GetNext(pos);
-            if (pEntry->m_nKind != FEED_KIND_FEED || pEntry->m_nUpdateInterval == -1)
-                continue;
-            if (bRefreshRunning) {
-                if (pEntry->m_nCountdown > 1)
-                    --pEntry->m_nCountdown;
-                continue;
-            }
-            if (pEntry->m_nCountdown < 1)
-                pEntry->m_nCountdown = 1;
-            if (pEntry->m_nCountdown == 1) {
-                if (bOnline && !pEntry->m_bUpdating)
-                    due.AddTail(pEntry);
-            } else {
+    ForEachEntry(pMain, pCustom, [&](CFeedChannel*, CFeedItem* pEntry) {
+        if (pEntry->m_nKind != FEED_KIND_FEED || pEntry->m_nUpdateInterval == -1)
+            return;
+        if (bRefreshRunning) {
+            if (pEntry->m_nCountdown > 1)
                 --pEntry->m_nCountdown;
-            }
+            return;
         }
-    }
+        if (pEntry->m_nCountdown < 1)
+            pEntry->m_nCountdown = 1;
+        if (pEntry->m_nCountdown == 1) {
+            if (bOnline && !pEntry->m_bUpdating)
+                due.AddTail(pEntry);
+        } else {
+            --pEntry->m_nCountdown;
+        }
+    });
     if (nChannelListCountdown > 1)
         --nChannelListCountdown;
 }

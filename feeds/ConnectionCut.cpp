@@ -32,10 +32,9 @@ bool SameAddress(const SOCKADDR_STORAGE& a, const SOCKADDR_STORAGE& b)
     return false;
 }
 
-} // namespace
-
 static_assert(sizeof(SOCKADDR_STORAGE) == sizeof(CConnectionEnds::local), "a socket address fits its room");
 
+// The connection a sent request uses; false before it has one.
 bool QueryConnectionEnds(HINTERNET hRequest, CConnectionEnds& ends)
 {
     WINHTTP_CONNECTION_INFO connection = {};
@@ -78,4 +77,27 @@ bool CutConnection(const CConnectionEnds& ends)
     }
     WSACleanup();
     return cut;
+}
+
+} // namespace
+
+void CConnectionWatch::Record(HINTERNET hRequest)
+{
+    CConnectionEnds ends = {};
+    const bool bKnown = QueryConnectionEnds(hRequest, ends);
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_ends = ends;
+    m_bKnown = bKnown;
+}
+
+bool CConnectionWatch::Cut()
+{
+    CConnectionEnds ends;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_bKnown)
+            return false;
+        ends = m_ends;
+    }
+    return CutConnection(ends);
 }

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <mutex>
+
 // The two socket addresses of one connection, as the platform stores them.
 struct CConnectionEnds
 {
@@ -11,9 +13,19 @@ struct CConnectionEnds
     unsigned char remote[128];
 };
 
-// The connection a sent request uses; false before it has one.
-bool QueryConnectionEnds(HINTERNET hRequest, CConnectionEnds& ends);
+// The connection of a request's latest send, recorded on the request's thread and cut from another when the
+// request must end while its server holds it.
+class CConnectionWatch
+{
+public:
+    // Called once the request has gone out (the status callback's request-sent notice).
+    void Record(HINTERNET hRequest);
+    // Shuts down both directions of this process's socket with the recorded connection's two addresses, so that
+    // a receive blocked on it returns at once; false when none is known or no such socket is found.
+    bool Cut();
 
-// Shuts down both directions of this process's socket with exactly these two addresses, so that a receive
-// blocked on it returns at once. False when no such socket is found.
-bool CutConnection(const CConnectionEnds& ends);
+private:
+    std::mutex m_lock;
+    CConnectionEnds m_ends = {};
+    bool m_bKnown = false;
+};

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "feeds/FeedItem.h"
 #include "framework/core/AfxString.h"
 #include "framework/core/Collections.h"
@@ -147,3 +149,14 @@ public:
 // Removes from the list (without deleting) the items whose lower-cased display title and text both lack the
 // word (with bExclude: where either has it). Returns the number left.
 int FilterItemsByWord(CFeedItemList& list, LPCWSTR word, BOOL bExclude);
+
+// Calls visit(list, entry) for every entry of two subscription lists, the first list first; either may be null.
+template <class Visit> void ForEachEntry(CFeedChannel* pFirst, CFeedChannel* pSecond, Visit visit)
+{
+    for (CFeedChannel* pList : {pFirst, pSecond}) {
+        if (pList == nullptr)
+            continue;
+        for (POSITION pos = pList->m_items.GetHeadPosition(); pos;)
+            visit(pList, pList->m_items.GetNext(pos));
+    }
+}

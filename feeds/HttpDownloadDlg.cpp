@@ -399,11 +399,7 @@ void CALLBACK CHttpDownloadDlg::OnRequestStatus(HINTERNET hRequest, DWORD_PTR co
     if (!dlg)
         return;
     if (status == WINHTTP_CALLBACK_STATUS_REQUEST_SENT) {
-        CConnectionEnds ends = {};
-        const bool bKnown = QueryConnectionEnds(hRequest, ends);
-        std::lock_guard<std::mutex> lock(dlg->m_connectionLock);
-        dlg->m_connection = ends;
-        dlg->m_bConnectionKnown = bKnown;
+        dlg->m_connection.Record(hRequest);
         return;
     }
     if (status != WINHTTP_CALLBACK_STATUS_REDIRECT)
@@ -412,18 +408,6 @@ void CALLBACK CHttpDownloadDlg::OnRequestStatus(HINTERNET hRequest, DWORD_PTR co
     if (!info || !CrackHttpUrl(static_cast<LPCWSTR>(info), parts) || parts.nPort != dlg->m_nPort ||
         parts.bSecure != (dlg->m_nScheme == INTERNET_SCHEME_HTTPS) || parts.strHost.CompareNoCase(dlg->m_strHost) != 0)
         dlg->m_bLeftOrigin = true;
-}
-
-void CHttpDownloadDlg::CutConnection()
-{
-    CConnectionEnds ends;
-    {
-        std::lock_guard<std::mutex> lock(m_connectionLock);
-        if (!m_bConnectionKnown)
-            return;
-        ends = m_connection;
-    }
-    ::CutConnection(ends);
 }
 
 BOOL CHttpDownloadDlg::StartFileOver()
@@ -574,7 +558,7 @@ void CHttpDownloadDlg::OnCancel()
     if (m_bFinished)
         return;
     InterlockedExchange(&m_bAbort, 1);
-    CutConnection();
+    m_connection.Cut();
     if (CWnd* pCancel = GetDlgItem(IDCANCEL))
         pCancel->EnableWindow(FALSE);
     SetStatus(IDS_DOWNLOAD_ABORTING);
@@ -592,7 +576,7 @@ void CHttpDownloadDlg::OnDestroy()
 {
     if (m_pThread) {
         InterlockedExchange(&m_bAbort, 1);
-        CutConnection();
+        m_connection.Cut();
         // The worker sets control texts by sent messages: keep answering them while waiting, or a worker
         // between two reads and this thread would wait on each other for ever.
         HANDLE hThread = m_pThread->m_hThread;

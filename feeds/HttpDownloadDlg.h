@@ -12,8 +12,6 @@
 #include "framework/win/Dialog.h"
 #include "framework/win/WinThread.h"
 
-#include <mutex>
-
 class CHttpDownloadDlg : public CDialog
 {
     DECLARE_DYNAMIC(CHttpDownloadDlg)
@@ -107,11 +105,8 @@ private:
     bool AnsweredByOwnOrigin() const;
     static void CALLBACK OnRequestStatus(HINTERNET hRequest, DWORD_PTR context, DWORD status, LPVOID info,
                                          DWORD infoLength);
-    // Ends a receive that the server holds, so that a cancel is not kept waiting by it.
-    void CutConnection();
-    std::mutex m_connectionLock;
-    CConnectionEnds m_connection = {};
-    bool m_bConnectionKnown = false;
+    // Cut on a cancel, so that a receive the server holds does not keep the dialog waiting.
+    CConnectionWatch m_connection;
     BOOL StartFileOver();
     void Transfer(bool bLengthKnown, ULONGLONG length);
 

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <memory>
-#include <mutex>
+#include <atomic>
 #include <cwchar>
 
 namespace {
@@ -245,53 +245,35 @@ struct FetchJob
 
     bool Cancelled() const { return InterlockedCompareExchange(const_cast<volatile LONG*>(&cancelled), 0, 0) != 0; }
 
-    // The connection of the request waiting for its answer's headers, and since when it waits (0: none waits).
-    void HeadWaitBegins(const CConnectionEnds& connection, bool bKnown)
+    // The request has gone out and waits for its answer's headers; since when (0: none waits).
+    void HeadWaitBegins(HINTERNET hRequest)
     {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_connection = connection;
-        m_bConnection = bKnown;
+        m_connection.Record(hRequest);
         m_headSince = GetTickCount64();
     }
-    void HeadWaitEnds()
+    void HeadWaitEnds() { m_headSince = 0; }
+    bool HeadWaitLongerThan(ULONGLONG ms) const
     {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_headSince = 0;
-    }
-    bool HeadWaitLongerThan(ULONGLONG ms)
-    {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_headSince != 0 && GetTickCount64() - m_headSince > ms;
+        const ULONGLONG since = m_headSince;
+        return since != 0 && GetTickCount64() - since > ms;
     }
     // Marks the fetch given up and ends a receive the server holds; the fetch then stops at its next step.
     void GiveUp()
     {
         InterlockedExchange(&cancelled, 1);
-        CConnectionEnds connection;
-        {
-            std::lock_guard<std::mutex> lock(m_lock);
-            if (!m_bConnection)
-                return;
-            connection = m_connection;
-        }
-        CutConnection(connection);
+        m_connection.Cut();
     }
 
 private:
-    std::mutex m_lock;
-    CConnectionEnds m_connection = {};
-    bool m_bConnection = false;
-    ULONGLONG m_headSince = 0;
+    CConnectionWatch m_connection;
+    std::atomic<ULONGLONG> m_headSince{0};
 };
 
 // Runs on the fetch's thread inside the send: the request's connection is known once the request has gone out.
 void CALLBACK OnFetchStatus(HINTERNET hInternet, DWORD_PTR context, DWORD status, LPVOID, DWORD)
 {
-    if (status != WINHTTP_CALLBACK_STATUS_REQUEST_SENT || context == 0)
-        return;
-    CConnectionEnds connection = {};
-    const bool bKnown = QueryConnectionEnds(hInternet, connection);
-    reinterpret_cast<FetchJob*>(context)->HeadWaitBegins(connection, bKnown);
+    if (status == WINHTTP_CALLBACK_STATUS_REQUEST_SENT && context != 0)
+        reinterpret_cast<FetchJob*>(context)->HeadWaitBegins(hInternet);
 }
 
 // A failed receive shows as a status that cannot be read; so does an answer whose connection was cut.

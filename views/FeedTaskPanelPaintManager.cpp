@@ -21,13 +21,6 @@ const int kRowHeight = 39;
 const COLORREF kGripDark = 0x6D6259;
 const COLORREF kGripLight = 0xFFEDDE;
 
-CString LoadText(UINT nID)
-{
-    CString text;
-    text.LoadString(nID);
-    return text;
-}
-
 // The branding's two fonts: by default the interface font, made bold in "Tahoma" for titles.
 void MakeBrandingFonts(CFont& fntTitle, CFont& fntText)
 {
@@ -169,7 +162,7 @@ int CFeedTaskPanelPaintManager::DrawGroupCaption(CDC* pDC, CXTPTaskPanelGroup* p
 CString CFeedTaskPanelPaintManager::FormatChannelStatus(const CFeedItem* pRecord, const SYSTEMTIME& now)
 {
     if (pRecord->m_bUpdating)
-        return LoadText(IDS_UPDATING);
+        return LoadResourceString(IDS_UPDATING);
     if (pRecord->m_pChannel == nullptr)
         return L"Unreachable and no local copy available";
     SYSTEMTIME st = {};

@@ -1402,3 +1402,10 @@ BOOL AfxExtractSubString(CString& result, LPCWSTR fullString, int index, WCHAR s
     result = CString(p, end ? static_cast<int>(end - p) : static_cast<int>(std::wcslen(p)));
     return TRUE;
 }
+
+CString LoadResourceString(UINT id)
+{
+    CString text;
+    text.LoadString(id);
+    return text;
+}

@@ -242,6 +242,8 @@ using CString = CStringT<wchar_t>;
 using CStringW = CStringT<wchar_t>;
 using CStringA = CStringT<char>;
 
+// String id of the resource module's string table; empty when there is none.
+CString LoadResourceString(UINT id);
 // Loads string id and replaces "%1" (and "%2") with the given texts; other '%' characters stay as they are.
 void AfxFormatString1(CString& result, UINT id, LPCWSTR text1);
 void AfxFormatString2(CString& result, UINT id, LPCWSTR text1, LPCWSTR text2);

@@ -14,7 +14,7 @@ using namespace panetest;
 
 namespace {
 
-NewsSpec News(const wchar_t* title, const wchar_t* link, int state = FEED_STATE_NEW, const wchar_t* enclosure = nullptr)
+NewsData News(const wchar_t* title, const wchar_t* link, int state = FEED_STATE_NEW, const wchar_t* enclosure = nullptr)
 {
     return {title, link, state, enclosure};
 }
@@ -239,13 +239,13 @@ TEST(HeadlinePopup, ALongListScrollsWithItsButtonsWithinItsRows)
 {
     ScopedSettings settings;
     settings.Settings().nViewStyle = 1;
-    EntrySpec spec{L"World", L"Busy channel", FEED_KIND_FEED, {}, true};
+    EntryData data{L"World", L"Busy channel", FEED_KIND_FEED, {}, true};
     std::vector<std::wstring> titles;
     for (int i = 0; i < 120; ++i)
         titles.push_back(L"Headline number " + std::to_wstring(i));
     for (const std::wstring& title : titles)
-        spec.news.push_back(News(title.c_str(), L"http://news.example/"));
-    PaneFixture fixture({spec});
+        data.news.push_back(News(title.c_str(), L"http://news.example/"));
+    PaneFixture fixture({data});
     CFeedPopupBar* pBar = OpenDropDown(fixture, 0);
     ASSERT_NE(nullptr, pBar);
     ASSERT_TRUE(pBar->IsScrolling());

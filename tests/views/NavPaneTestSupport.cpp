@@ -111,19 +111,19 @@ LauncherLog::~LauncherLog()
 
 // ---- Records
 
-std::unique_ptr<CFeedItem> MakeEntry(const EntrySpec& spec)
+std::unique_ptr<CFeedItem> MakeEntry(const EntryData& data)
 {
     auto pEntry = std::make_unique<CFeedItem>();
-    pEntry->m_nKind = spec.kind;
-    pEntry->m_strTitle = pEntry->m_strTitleText = spec.title;
-    pEntry->m_strCategory = spec.category;
+    pEntry->m_nKind = data.kind;
+    pEntry->m_strTitle = pEntry->m_strTitleText = data.title;
+    pEntry->m_strCategory = data.category;
     pEntry->m_nImageIndex = 0;
     pEntry->m_bMayUnsubscribe = true;
     pEntry->m_dtDate = COleDateTime::GetCurrentTime();
-    if (spec.withChannel || !spec.news.empty()) {
+    if (data.withChannel || !data.news.empty()) {
         pEntry->m_pChannel = new CFeedChannel;
         pEntry->m_pChannel->m_info.m_strLink = L"http://site.example/";
-        for (const NewsSpec& news : spec.news) {
+        for (const NewsData& news : data.news) {
             auto* pItem = new CFeedItem;
             pItem->m_strTitle = pItem->m_strTitleText = news.title;
             pItem->m_strLink = pItem->m_strLinkText = news.link;
@@ -138,7 +138,7 @@ std::unique_ptr<CFeedItem> MakeEntry(const EntrySpec& spec)
 
 // ---- Pane fixture
 
-PaneFixture::PaneFixture(const std::vector<EntrySpec>& entries, CSize size) : m_app(L"NavPaneTest")
+PaneFixture::PaneFixture(const std::vector<EntryData>& entries, CSize size) : m_app(L"NavPaneTest")
 {
     m_frame.CreateFrame(CRect(300, 40, 300 + size.cx, 40 + size.cy));
     m_app.m_pMainWnd = &m_frame;
@@ -152,16 +152,16 @@ PaneFixture::PaneFixture(const std::vector<EntrySpec>& entries, CSize size) : m_
 
     std::map<std::wstring, CXTPTaskPanelGroup*> groups;
     UINT nNextGroup = 410;
-    for (const EntrySpec& spec : entries) {
-        CXTPTaskPanelGroup*& pGroup = groups[spec.category];
+    for (const EntryData& data : entries) {
+        CXTPTaskPanelGroup*& pGroup = groups[data.category];
         if (pGroup == nullptr) {
             pGroup = m_pane.AddGroup(nNextGroup++);
-            pGroup->SetCaption(spec.category);
+            pGroup->SetCaption(data.category);
         }
-        m_entries.push_back(MakeEntry(spec));
+        m_entries.push_back(MakeEntry(data));
         CFeedItem* pEntry = m_entries.back().get();
         CXTPTaskPanelGroupItem* pItem = pGroup->AddLinkItem(reinterpret_cast<UINT_PTR>(pEntry), 0);
-        pItem->SetCaption(spec.title);
+        pItem->SetCaption(data.title);
     }
     m_pane.Reposition(FALSE);
     Paint();

@@ -20,7 +20,7 @@
 namespace panetest {
 
 // One news item of a fixture channel.
-struct NewsSpec
+struct NewsData
 {
     const wchar_t* title;
     const wchar_t* link;
@@ -29,12 +29,12 @@ struct NewsSpec
 };
 
 // One entry of a fixture list.
-struct EntrySpec
+struct EntryData
 {
     const wchar_t* category;
     const wchar_t* title;
     int kind;
-    std::vector<NewsSpec> news; // no channel when empty and withChannel is false
+    std::vector<NewsData> news; // no channel when empty and withChannel is false
     bool withChannel;
 };
 
@@ -134,7 +134,7 @@ public:
 class PaneFixture
 {
 public:
-    explicit PaneFixture(const std::vector<EntrySpec>& entries, CSize size = CSize(260, 420));
+    explicit PaneFixture(const std::vector<EntryData>& entries, CSize size = CSize(260, 420));
     ~PaneFixture();
     PaneFixture(const PaneFixture&) = delete;
     PaneFixture& operator=(const PaneFixture&) = delete;
@@ -159,7 +159,7 @@ private:
 };
 
 // A channel entry with its news items (owned by the entry's channel).
-std::unique_ptr<CFeedItem> MakeEntry(const EntrySpec& spec);
+std::unique_ptr<CFeedItem> MakeEntry(const EntryData& data);
 
 void MoveMouse(POINT pt);
 void ClickAt(POINT pt);

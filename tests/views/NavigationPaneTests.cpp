@@ -16,12 +16,12 @@ using namespace panetest;
 
 namespace {
 
-const NewsSpec kNew = {L"Fresh headline", L"http://news.example/fresh", FEED_STATE_NEW, nullptr};
-const NewsSpec kUnread = {L"Unread headline", L"http://news.example/unread", FEED_STATE_UNREAD, nullptr};
-const NewsSpec kRead = {L"Read headline", L"http://news.example/read", FEED_STATE_READ, nullptr};
+const NewsData kNew = {L"Fresh headline", L"http://news.example/fresh", FEED_STATE_NEW, nullptr};
+const NewsData kUnread = {L"Unread headline", L"http://news.example/unread", FEED_STATE_UNREAD, nullptr};
+const NewsData kRead = {L"Read headline", L"http://news.example/read", FEED_STATE_READ, nullptr};
 
 // "World": two channels with news and one read; "Tech": one read channel, a result page, a notice.
-std::vector<EntrySpec> StandardList()
+std::vector<EntryData> StandardList()
 {
     return {
         {L"World", L"Daily Planet", FEED_KIND_FEED, {kNew, kUnread, kRead}, true},
