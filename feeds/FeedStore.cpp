@@ -329,16 +329,23 @@ CString FolderOf(const CString& path)
     return slash >= 0 ? path.Left(slash + 1) : CString(L".\\");
 }
 
-// A save killed between creating its temporary file and renaming it leaves the file behind. One that another
-// thread is writing is open without delete sharing, so it cannot be removed here.
+// A save killed between creating its temporary file and renaming it leaves the file behind. Another thread's save
+// in the same folder (download threads store icons and caches side by side) has its file closed for a moment
+// between writing and renaming: only files untouched for ten minutes, far longer than any save, are stale.
 void RemoveStaleTempFiles(const CString& folder)
 {
     WIN32_FIND_DATAW found;
     CScopedFindHandle find(::FindFirstFileW(folder + L"lqs*.tmp", &found));
     if (!find)
         return;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG kStaleAge = 10ull * 60 * 10000000; // in 100-ns units
+    const ULONGLONG nowTicks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        const ULONGLONG written =
+            (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && nowTicks > written + kStaleAge)
             ::DeleteFileW(folder + found.cFileName);
     } while (::FindNextFileW(find.Get(), &found));
 }

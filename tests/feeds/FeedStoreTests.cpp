@@ -628,10 +628,26 @@ TEST_F(FeedStoreTest, WriteFailingPartWayKeepsTheListAndItsBackup)
     EXPECT_GT(ReadFileBytes(File(L"CustomFeed.xml")).size(), 64u * 1024u);
 }
 
+// A file another save has just written and closed, about to rename it, is no leftover.
 TEST_F(FeedStoreTest, StaleTemporaryFilesGoAtTheNextSaveButOneInUseStays)
 {
     ASSERT_TRUE(WriteFileBytes(File(L"lqs1A2B.tmp"), "left by a killed save"));
+    {
+        HANDLE old = ::CreateFileW(File(L"lqs1A2B.tmp").c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, old);
+        FILETIME now;
+        ::GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER when;
+        when.LowPart = now.dwLowDateTime;
+        when.HighPart = now.dwHighDateTime;
+        when.QuadPart -= 3600ull * 10000000; // an hour ago
+        const FILETIME hourAgo = {when.LowPart, when.HighPart};
+        ASSERT_TRUE(::SetFileTime(old, nullptr, nullptr, &hourAgo));
+        ::CloseHandle(old);
+    }
     ASSERT_TRUE(WriteFileBytes(File(L"lqsBUSY.tmp"), "being written"));
+    ASSERT_TRUE(WriteFileBytes(File(L"lqsJUST.tmp"), "written, about to be renamed"));
     ASSERT_TRUE(WriteFileBytes(File(L"other.tmp"), "not ours"));
     HANDLE busy = ::CreateFileW(File(L"lqsBUSY.tmp").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -641,6 +657,7 @@ TEST_F(FeedStoreTest, StaleTemporaryFilesGoAtTheNextSaveButOneInUseStays)
     ASSERT_TRUE(list.SaveMainFeeds());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(File(L"lqs1A2B.tmp").c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(File(L"lqsBUSY.tmp").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(File(L"lqsJUST.tmp").c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(File(L"other.tmp").c_str()));
     ::CloseHandle(busy);
 }
