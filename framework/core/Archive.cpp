@@ -251,8 +251,10 @@ void CArchive::WriteObject(const CObject* pOb)
         return;
     }
     WriteClass(pOb->GetRuntimeClass());
-    if (maps.count >= nMaxMapCount)
+    if (maps.count >= nMaxMapCount) {
+        delete pOb;
         AfxThrowArchiveException(CArchiveException::badIndex, m_strFileName);
+    }
     // Mapped before its data, so that objects inside it can refer back to it.
     maps.stored.emplace(pOb, maps.count++);
     const_cast<CObject*>(pOb)->Serialize(*this);
@@ -336,12 +338,21 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested)
     if (maps.count >= nMaxMapCount)
         AfxThrowArchiveException(CArchiveException::badIndex, m_strFileName);
     // Mapped before its data, so that objects inside it can refer back to it.
+    const size_t nIndex = maps.loaded.size();
     maps.loaded.push_back(MapState::Loaded{pOb, false, 0});
     ++maps.count;
 
     const UINT nSchemaSave = m_nObjectSchema;
     m_nObjectSchema = nSchema;
-    pOb->Serialize(*this);
+    try {
+        pOb->Serialize(*this);
+    } catch (...) {
+        // Nobody holds the half-read object yet: without this it would leak with every damaged archive.
+        maps.loaded[nIndex].p = nullptr;
+        m_nObjectSchema = nSchemaSave;
+        delete pOb;
+        throw;
+    }
     m_nObjectSchema = nSchemaSave;
     return pOb;
 }

@@ -1150,8 +1150,6 @@ void CXTPCommandBar::CollectCommandBars(int& nCounter, CPtrArray* pList)
     }
 }
 
-void CXTPCommandBar::RestoreCommandBarList(CPtrArray*) {}
-
 void CXTPCommandBar::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {

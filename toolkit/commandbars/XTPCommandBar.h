@@ -15,6 +15,7 @@
 
 class CFrameWnd;
 class CMenu;
+class CXTPBarInfo;
 class CXTPCommandBars;
 class CXTPControl;
 class CXTPControls;
@@ -146,6 +147,9 @@ public:
     // Where a modal popup stores the chosen command (TPM_RETURNCMD).
     void SetReturnCommand(int* pnReturn) { m_pReturnCmd = pnReturn; }
     int* GetReturnCommand() const { return m_pReturnCmd; }
+
+    // The bar's saved layout record: id, visibility, placement and remembered sizes.
+    void GetBarInfo(CXTPBarInfo* pInfo);
 
     // Fills the bar from a menu; separators and items without a command begin a group.
     BOOL LoadMenu(CMenu* pMenu, BOOL bRemoveControls = TRUE);

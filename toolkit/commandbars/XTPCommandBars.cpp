@@ -268,6 +268,8 @@ CXTPMenuBar* CXTPCommandBars::SetMenu(LPCTSTR lpszName, UINT nID)
     auto* pMenuBar = static_cast<CXTPMenuBar*>(Add(lpszName, xtpBarTop, RUNTIME_CLASS(CXTPMenuBar)));
     if (pMenuBar == nullptr)
         return nullptr;
+    // The saved layout finds the menu bar by this id.
+    pMenuBar->SetBarID(1);
     if (!pMenuBar->LoadMenuBar(nID)) {
         RemoveBar(pMenuBar);
         return nullptr;

@@ -15,6 +15,8 @@ class CWnd;
 class CXTPCommandBars;
 class CXTPControl;
 class CXTPCustomizeDropSource;
+class CXTPBarStateInfo;
+class CXTPCommandBar;
 class CXTPDockBar;
 class CXTPMenuBar;
 class CXTPPopupBar;
@@ -154,11 +156,36 @@ public:
     void SaveOptions(LPCTSTR lpszProfileName);
     void LoadOptions(LPCTSTR lpszProfileName);
 
+    // ---- Bar layout and customised bars in the profile sections "<name>-Bar<n>", "<name>-Summary",
+    // "<name>-DockBar<n>" and "<name>-Controls" (large customised bars in a hidden file).
+    // bOnlyCustomized leaves out built-in toolbars that are hidden or unchanged.
+    void SaveBarState(LPCTSTR lpszProfileName, BOOL bOnlyCustomized = TRUE);
+    // bSilent keeps the question about a toolbar changed by a program update from being asked.
+    void LoadBarState(LPCTSTR lpszProfileName, BOOL bSilent = FALSE);
+    // The file for large customised bars: the explicit one, else "<program path>-<name>".
+    BOOL GetControlsFileName(CString& strFileName, LPCTSTR lpszProfileName) const;
+    void SetControlsFileName(LPCTSTR lpszFileName) { m_strControlsFileName = lpszFileName; }
+    // Where the file goes when the program's own folder cannot be written.
+    void SetControlsDataFolder(LPCTSTR lpszFolder) { m_strControlsDataFolder = lpszFolder; }
+
+    // ---- Rebar: a toolbar becomes a band of the frame's rebar (when it has one) instead of a docked bar.
+    virtual BOOL AddToReBar(CXTPToolBar* pToolBar, int nBandStyle = -1);
+    virtual void RemoveFromReBar(CXTPToolBar* pToolBar);
+
     HACCEL m_hDesignerAccels;
     BOOL m_bIgnoreShiftMenuKey;
 
 protected:
     friend class CXTPCommandBar;
+
+    // Customised bars: archived into "<name>-Controls" or the file, read back and applied to the program's.
+    void SaveControls(LPCTSTR lpszProfileName, BOOL bOnlyCustomized);
+    void LoadControls(LPCTSTR lpszProfileName, BOOL bSilent);
+    BOOL ReadControls(LPCTSTR lpszProfileName, std::vector<CXTPCommandBar*>& arrLoaded);
+    void ApplyLoadedBars(const std::vector<CXTPCommandBar*>& arrLoaded, BOOL bSilent);
+    // The file in the data folder used when the program's folder cannot be written; empty without one.
+    CString GetControlsDataFileName(LPCTSTR lpszProfileName) const;
+    void ApplyBarInfo(CXTPBarStateInfo& state);
 
     CXTPCustomizeDropSource* m_pDropSource;
     CXTPPaintManager* m_pPaintManager;
@@ -170,6 +197,7 @@ protected:
     BOOL m_bRecalcLayout;
     BOOL m_bQuickCustomizeMode;
     CString m_strControlsFileName;
+    CString m_strControlsDataFolder;
     CXTPCommandBarsOptions* m_pOptions;
     CWnd* m_pSite;
     std::vector<CXTPToolBar*> m_arrBars;

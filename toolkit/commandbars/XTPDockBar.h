@@ -39,6 +39,9 @@ public:
     // The bar list: null entries end rows, the first is a leading sentinel.
     const std::vector<CXTPToolBar*>& GetBars() const { return m_arrBars; }
 
+    // Puts the toolbars with the saved ids (0 a row break) into this dock bar in that order; toolbars it already
+    // held that the list does not name follow in their rows.
+    void RestoreBarRows(const std::vector<UINT>& arrBarIDs);
     // Lays out every row; hDWP (may be null) receives the toolbars' positions.
     CSize CalcDockBarLayout(int nLength, DWORD dwMode, HDWP& hDWP);
 

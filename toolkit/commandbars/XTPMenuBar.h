@@ -12,6 +12,8 @@ public:
     CXTPMenuBar();
     ~CXTPMenuBar() override;
 
+    void Serialize(CArchive& ar) override;
+
     // Fills the bar from the menu resource (0 keeps the controls), hooks the site and removes the frame's menu.
     BOOL LoadMenuBar(UINT nIDResource);
     // Sees the site's messages before its window procedure.

@@ -67,6 +67,10 @@ public:
     CXTPToolBar();
     ~CXTPToolBar() override;
 
+    void Serialize(CArchive& ar) override;
+    // Applies a saved layout record: remembered sizes, position and visibility.
+    void SetBarInfo(CXTPBarInfo* pInfo);
+
     // Remembers the resource as the reset layout and keeps the loaded controls for a reset.
     BOOL LoadToolBar(UINT nIDResource, BOOL bLoadIcons = TRUE) override;
     void SetVisible(BOOL bVisible) override;
