@@ -135,10 +135,11 @@ int wmain(int argc, wchar_t** argv)
     if (!pReBar->Create(pFrame))
         return 1;
     pReBar->m_bAutoDelete = TRUE;
+    // Laid out first: a rebar without width starts every band on a row of its own.
+    pFrame->ShowWindow(SW_SHOW);
+    pCommandBars->RecalcFrameLayout();
     pCommandBars->AddToReBar(pStandard);
     pCommandBars->AddToReBar(pFormat);
-
-    pFrame->ShowWindow(SW_SHOW);
     pCommandBars->RecalcFrameLayout();
     pFrame->SetTimer(1, 500, nullptr);
     return app.Run();
