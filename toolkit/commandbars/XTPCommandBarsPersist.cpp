@@ -121,6 +121,15 @@ BOOL ReadWholeFile(const CString& strPath, std::vector<BYTE>& bytes)
     return bRead;
 }
 
+// A toolbar that is a band of the frame's rebar keeps its place there; the dock bar layout leaves it alone.
+bool IsInReBar(CXTPToolBar* pBar)
+{
+    if (pBar->GetSafeHwnd() == nullptr || pBar->GetDockBar() != nullptr)
+        return false;
+    CWnd* pParent = CWnd::FromHandlePermanent(::GetParent(pBar->m_hWnd));
+    return pParent != nullptr && pParent->IsKindOf(RUNTIME_CLASS(CXTPReBar));
+}
+
 void ReleaseBars(std::vector<CXTPCommandBar*>& arrBars)
 {
     for (CXTPCommandBar* pBar : arrBars)
@@ -385,7 +394,7 @@ void CXTPDockBar::RestoreBarRows(const std::vector<UINT>& arrBarIDs)
             continue;
         }
         CXTPToolBar* pBar = m_pCommandBars->FindToolBar(nBarID);
-        if (pBar == nullptr || Contains(arrRows, pBar))
+        if (pBar == nullptr || Contains(arrRows, pBar) || IsInReBar(pBar))
             continue;
         if (pBar->m_pDockBar != nullptr && pBar->m_pDockBar != this)
             pBar->m_pDockBar->RemoveCommandBar(pBar);
@@ -534,7 +543,9 @@ void CXTPCommandBars::SaveControls(LPCTSTR lpszProfileName, BOOL bOnlyCustomized
         else if (!strDataFile.IsEmpty() && WriteHiddenFile(strDataFile, pData, nBytes))
             strWritten = strDataFile;
         if (!strWritten.IsEmpty()) {
-            DeleteHiddenFile(strWritten == strFile ? strDataFile : strFile);
+            const CString strOther = strWritten == strFile ? strDataFile : strFile;
+            if (strOther.CompareNoCase(strWritten) != 0)
+                DeleteHiddenFile(strOther);
             pApp->WriteProfileString(strSection, L"Controls", strWritten);
             pApp->WriteProfileInt(strSection, L"LoadFromFile", 1);
         }
@@ -598,7 +609,9 @@ void CXTPCommandBars::ApplyBarInfo(CXTPBarStateInfo& state)
         if (pBar == nullptr)
             continue;
         pInfo->m_pBar = pBar;
-        if (pInfo->m_bFloating) {
+        if (IsInReBar(pBar)) {
+            // Only its visibility and remembered sizes apply.
+        } else if (pInfo->m_bFloating) {
             if (!FloatCommandBar(pBar))
                 continue;
         } else if (pBar->GetDockBar() == nullptr) {

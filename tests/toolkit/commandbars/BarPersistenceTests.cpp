@@ -293,6 +293,64 @@ TEST_F(BarPersistenceTest, CustomisedControlsComeBackThroughTheProfile)
     EXPECT_EQ(m_pCommandBars->GetCount(), 3);
 }
 
+// Answers the first message box of this thread with No, keeping its text.
+std::wstring g_strQuestion;
+int g_nQuestions = 0;
+
+BOOL CALLBACK FindMessageBox(HWND hWnd, LPARAM lParam)
+{
+    WCHAR szClass[16] = L"";
+    ::GetClassNameW(hWnd, szClass, 16);
+    if (wcscmp(szClass, L"#32770") != 0 || !::IsWindowVisible(hWnd))
+        return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
+    return FALSE;
+}
+
+void CALLBACK AnswerNo(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND hBox = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&hBox));
+    if (hBox == nullptr)
+        return;
+    WCHAR szText[512] = L"";
+    ::GetDlgItemTextW(hBox, 0xFFFF, szText, 512);
+    g_strQuestion = szText;
+    ++g_nQuestions;
+    ::SendMessageW(::GetDlgItem(hBox, IDNO), BM_CLICK, 0, 0);
+}
+
+TEST_F(BarPersistenceTest, AToolbarChangedByAnUpdateAsksBeforeTakingTheCustomisedOne)
+{
+    Customise();
+    const std::vector<std::wstring> customised = Captions(m_pStandard);
+    m_pCommandBars->SaveBarState(kProfile);
+
+    // The program's Standard has grown a button since: its reset copy differs from the saved one.
+    auto update = [this] {
+        m_pStandard->GetControls()->AddByType(xtpControlButton, 21700)->SetCaption(L"New in update");
+        m_pStandard->GetControls()->SaveOriginalControls();
+    };
+    Rebuild();
+    update();
+    const std::vector<std::wstring> updated = Captions(m_pStandard);
+    Load(TRUE);
+    EXPECT_EQ(Captions(m_pStandard), updated);
+
+    Rebuild();
+    update();
+    g_nQuestions = 0;
+    const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 50, AnswerNo);
+    Load(FALSE);
+    ::KillTimer(nullptr, idTimer);
+    EXPECT_EQ(g_nQuestions, 1);
+    EXPECT_NE(g_strQuestion.find(L"'Standard'"), std::wstring::npos) << g_strQuestion;
+    // No: the customised bar, measured against the program's new reset copy.
+    EXPECT_EQ(Captions(m_pStandard), customised);
+    ASSERT_NE(m_pStandard->GetControls()->GetOriginalControls(), nullptr);
+    EXPECT_EQ(m_pStandard->GetControls()->GetOriginalControls()->GetCount(), static_cast<int>(updated.size()));
+}
+
 TEST_F(BarPersistenceTest, OnlyChangedBarsAreArchived)
 {
     // Nothing customised: the bars go into the archive only when all are asked for.
@@ -532,6 +590,41 @@ TEST_F(BarPersistenceTest, ASiteThatIsNotCustomisableKeepsOnlyTheLayout)
     m_pCommandBars->SaveBarState(kProfile);
     EXPECT_EQ(m_app.GetProfileInt(Section(L"-Summary"), L"Bars", 0), 3u);
     EXPECT_FALSE(HasValue(Section(L"-Controls"), L"LoadFromFile"));
+}
+
+TEST_F(BarPersistenceTest, OptionsAndUsedCommandsComeBack)
+{
+    CXTPCommandBarsOptions* pOptions = m_pCommandBars->GetCommandBarsOptions();
+    pOptions->bAlwaysShowFullMenus = FALSE;
+    pOptions->bLargeIcons = TRUE;
+    pOptions->animationType = 3;
+    m_pCommandBars->SaveOptions(kProfile);
+    // No command used yet: no "UsedCommands" value.
+    EXPECT_FALSE(HasValue(Section(L"-Options"), L"UsedCommands"));
+    // Only hidden commands are recorded when used.
+    m_pCommandBars->HideCommand(ID_TEST_OPEN);
+    m_pCommandBars->HideCommand(ID_TEST_SAVE);
+    m_pCommandBars->SetCommandUsed(ID_TEST_OPEN);
+    m_pCommandBars->SetCommandUsed(ID_TEST_SAVE);
+    ASSERT_EQ(m_pCommandBars->GetCommandBarsOptions()->m_mapUsedCommands.GetCount(), 2);
+    m_pCommandBars->SaveOptions(kProfile);
+
+    Rebuild();
+    pOptions = m_pCommandBars->GetCommandBarsOptions();
+    ASSERT_TRUE(pOptions->bAlwaysShowFullMenus);
+    m_pCommandBars->LoadOptions(kProfile);
+    EXPECT_FALSE(pOptions->bAlwaysShowFullMenus);
+    EXPECT_TRUE(pOptions->bLargeIcons);
+    EXPECT_EQ(pOptions->animationType, 3);
+    BOOL bUsed = FALSE;
+    EXPECT_TRUE(pOptions->m_mapUsedCommands.Lookup(ID_TEST_SAVE, bUsed));
+    EXPECT_EQ(pOptions->m_mapUsedCommands.GetCount(), 2);
+
+    // A damaged "UsedCommands" value leaves the map as it was.
+    BYTE damaged[] = {0xFF, 0xFF, 0xFF, 0xFF, 0x01};
+    m_app.WriteProfileBinary(Section(L"-Options"), L"UsedCommands", damaged, sizeof(damaged));
+    m_pCommandBars->LoadOptions(kProfile);
+    EXPECT_EQ(pOptions->m_mapUsedCommands.GetCount(), 2);
 }
 
 TEST(BarStateInfoTest, ALayoutFromALargerScreenIsScaledAndKeptInside)

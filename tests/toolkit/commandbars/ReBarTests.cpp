@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 class CReBarFrame : public CXTPFrameWnd
@@ -109,6 +111,25 @@ TEST_F(ReBarTest, AToolbarBecomesABandAndLeavesItsDockBar)
     EXPECT_EQ(pReBar->GetBandCount(), 1);
     EXPECT_EQ(pReBar->FindBand(m_pFormat), -1);
     EXPECT_EQ(pReBar->FindBand(m_pStandard), 0);
+}
+
+TEST_F(ReBarTest, ABandKeepsItsPlaceWhenTheLayoutIsLoaded)
+{
+    const std::wstring strKey = L"Software\\LanternquillReBarTests";
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, strKey.c_str());
+    m_app.SetRegistryKey(L"LanternquillReBarTests");
+    auto* pReBar = new CXTPReBar;
+    ASSERT_TRUE(pReBar->Create(m_pFrame));
+    pReBar->m_bAutoDelete = TRUE;
+    ASSERT_TRUE(m_pCommandBars->AddToReBar(m_pFormat));
+    m_pCommandBars->SaveBarState(L"CommandBars");
+    m_pCommandBars->LoadBarState(L"CommandBars", TRUE);
+    EXPECT_EQ(pReBar->FindBand(m_pFormat), 0);
+    EXPECT_EQ(m_pFormat->GetDockBar(), nullptr);
+    EXPECT_EQ(::GetParent(m_pFormat->m_hWnd), pReBar->m_hWnd);
+    // The docked toolbar is still where it was.
+    EXPECT_EQ(m_pStandard->GetDockBar(), m_pCommandBars->GetDockBar(xtpBarTop));
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, strKey.c_str());
 }
 
 } // namespace
