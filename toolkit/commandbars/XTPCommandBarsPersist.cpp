@@ -665,6 +665,7 @@ BOOL CXTPCommandBars::ReadControls(LPCTSTR lpszProfileName, std::vector<CXTPComm
     // Everything is read before anything is applied: a damaged archive applies nothing, and the bars read before
     // the damage are released.
     BOOL bComplete = FALSE;
+    CXTPControlsLoadScope scope;
     try {
         CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
         CArchive ar(&file, CArchive::load, 4096);

@@ -61,6 +61,17 @@ void ReleaseAll(std::vector<CXTPControl*>& controls)
 
 } // namespace
 
+CXTPControlsLoadScope::CXTPControlsLoadScope()
+{
+    ++t_nArchiveNesting;
+}
+
+CXTPControlsLoadScope::~CXTPControlsLoadScope()
+{
+    if (--t_nArchiveNesting == 0)
+        t_loadedControls.clear();
+}
+
 CXTPControls::CXTPControls() : m_pParent(nullptr), m_pCommandBars(nullptr), m_pOriginalControls(nullptr) {}
 
 CXTPControls::~CXTPControls()

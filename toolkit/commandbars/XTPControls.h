@@ -17,6 +17,17 @@ class CXTPCommandBars;
 class CXTPControl;
 class CXTPPopupBar;
 
+// While one lives on this thread, every control that any collection reads from an archive is remembered until
+// it ends, so that an archive naming one control in two bars is refused (two owners would release it twice).
+class CXTPControlsLoadScope
+{
+public:
+    CXTPControlsLoadScope();
+    ~CXTPControlsLoadScope();
+    CXTPControlsLoadScope(const CXTPControlsLoadScope&) = delete;
+    CXTPControlsLoadScope& operator=(const CXTPControlsLoadScope&) = delete;
+};
+
 class CXTPControls : public CCmdTarget
 {
     DECLARE_DYNCREATE(CXTPControls)

@@ -242,6 +242,20 @@ TEST_F(BarPersistenceTest, PlacesAndVisibilityComeBackInANewFrame)
     EXPECT_TRUE(m_pFormat->IsWindowVisible());
 }
 
+TEST_F(BarPersistenceTest, AFloatingBarSavedOnAScreenTwiceAsLargeComesBackAtHalfItsPlace)
+{
+    ASSERT_TRUE(m_pCommandBars->FloatCommandBar(m_pStandard));
+    m_pStandard->SetWindowPos(nullptr, 300, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_pCommandBars->SaveBarState(kProfile);
+    m_app.WriteProfileInt(Section(L"-Summary"), L"ScreenCX", 2 * ::GetSystemMetrics(SM_CXSCREEN));
+    m_app.WriteProfileInt(Section(L"-Summary"), L"ScreenCY", 2 * ::GetSystemMetrics(SM_CYSCREEN));
+
+    Rebuild();
+    Load();
+    EXPECT_EQ(m_pStandard->GetPosition(), xtpBarFloating);
+    EXPECT_EQ(WindowRect(m_pStandard).TopLeft(), CPoint(150, 120));
+}
+
 TEST_F(BarPersistenceTest, RowsOfADockBarComeBackInTheirOrder)
 {
     // Format first, then Standard in a row of its own below it.
@@ -579,6 +593,40 @@ TEST_F(BarPersistenceTest, AnArchiveOfSomethingElseAppliesOnlyTheLayout)
     Load();
     EXPECT_EQ(Captions(m_pStandard), created);
     EXPECT_EQ(m_pFormat->GetDockBar(), m_pCommandBars->GetDockBar(xtpBarBottom));
+}
+
+TEST_F(BarPersistenceTest, AnArchiveNamingOneControlInTwoBarsAppliesNothing)
+{
+    // Two user toolbars whose archive gives the second a reference to the first one's control.
+    auto* pFirst = new CXTPToolBar;
+    auto* pSecond = new CXTPToolBar;
+    pFirst->SetBarID(kUserBarID);
+    pSecond->SetBarID(kUserBarID + 1);
+    CXTPControl* pShared = pFirst->GetControls()->AddByType(xtpControlButton, ID_TEST_OPEN);
+    pShared->InternalAddRef();
+    pSecond->GetControls()->Add(pShared);
+    CMemFile file(1024);
+    {
+        CArchive ar(&file, CArchive::store);
+        ar.m_pDocument = m_pCommandBars;
+        ar << static_cast<DWORD>(2);
+        ar.WriteObject(pFirst);
+        ar.WriteObject(pSecond);
+        ar.Close();
+    }
+    pSecond->GetControls()->Remove(pShared);
+    pFirst->InternalRelease();
+    pSecond->InternalRelease();
+    std::string bytes(static_cast<size_t>(file.GetLength()), '\0');
+    file.SeekToBegin();
+    file.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+    m_pCommandBars->SaveBarState(kProfile);
+    SetControlsBytes(bytes);
+
+    Load();
+    EXPECT_EQ(m_pCommandBars->FindToolBar(kUserBarID), nullptr);
+    EXPECT_EQ(m_pCommandBars->FindToolBar(kUserBarID + 1), nullptr);
+    EXPECT_EQ(m_pCommandBars->GetCount(), 3);
 }
 
 TEST_F(BarPersistenceTest, ASiteThatIsNotCustomisableKeepsOnlyTheLayout)
