@@ -41,7 +41,8 @@ for style in 0 1; do
     mkdir -p "$data"
     cp "$root"/tools/screenshot-data/*.rss "$data/"
     sed "s/@PORT@/$port/g" "$root/tools/screenshot-data/MainFeed.xml" >"$data/MainFeed.xml"
-    for value in "FirstRun 0" "Check at startup 1" "ViewStyle $style"; do
+    # The classic picture shows every channel (the unreachable one with its mark), the modern one hides read ones.
+    for value in "FirstRun 0" "Check at startup 1" "ViewStyle $style" "HideReadChannels $style"; do
         "$LQ_WINE_BIN/wine64" reg add "$key" /v "${value% *}" /t REG_DWORD /d "${value##* }" /f >/dev/null 2>&1
     done
     "$LQ_WINE_BIN/wine64" "$build/Lanternquill.exe" &
