@@ -254,7 +254,8 @@ void CMainFrame::BuildTaskPanel()
         if (!m_pWeatherEntry) {
             m_pWeatherEntry = std::make_unique<CFeedItem>();
             m_pWeatherEntry->m_nKind = FEED_KIND_WEATHER;
-            m_pWeatherEntry->m_strLink = GetEngineContext().m_strDataFolder + L"\\weather.htm";
+            m_pWeatherEntry->m_strLink = m_pWeatherEntry->m_strLinkText =
+                GetEngineContext().m_strDataFolder + L"\\weather.htm";
             m_pWeatherEntry->m_strTitleText = LoadResourceString(IDS_WEATHER);
         }
         m_pWeatherEntry->m_pNavControl = nullptr;
