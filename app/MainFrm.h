@@ -16,9 +16,12 @@
 #include "views/FeedPaneSite.h"
 #include "views/FeedTaskPanel.h"
 
+#include <memory>
+
 class CFeedChannel;
 class CFeedItem;
 class CXTPTaskPanelGroup;
+class CXTPTaskPanelGroupItem;
 
 // The registered message by which a second start finds the running copy: the frame answers with its id.
 extern const UINT WM_INSTANCE_PROBE;
@@ -92,7 +95,10 @@ public:
     CBusyProgressCtrl m_wndBusy;
     CImageList m_imageList;
     CXTPTaskPanelGroup* m_pMainCategory = nullptr;
-    CPtrList m_categoryGroups; // CXTPTaskPanelGroup*, in the order they were made
+    CPtrList m_categoryGroups;   // CXTPTaskPanelGroup*, in the order they were made
+    CPtrList m_filterResults;    // quick-filter result pages (CFeedItem*, the quick filter's); the last one shows
+    bool m_bShowWeather = false; // set by the options sheet
+    std::unique_ptr<CFeedItem> m_pWeatherEntry; // the weather panel's entry, made when first shown
 
 protected:
     // Pane and views: the navigation pane, classic view, status bar, alert and ticker work fills these. Until
@@ -130,6 +136,8 @@ protected:
     bool CreateStatusBar();
     // The group an entry of this category goes to, made when missing.
     CXTPTaskPanelGroup* GroupForCategory(const CString& strCategory);
+    // The entry's item in the group, by its kind; null for a kind the pane does not show.
+    CXTPTaskPanelGroupItem* AddEntryItem(CXTPTaskPanelGroup* pGroup, CFeedItem* pEntry);
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnTimer(UINT_PTR nIDEvent);

@@ -13,7 +13,9 @@
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroupItem.h"
+#include "views/FeedPopupBar.h"
 #include "views/FeedTaskPanelPaintManager.h"
+#include "views/FeedViewControl.h"
 #include "views/SplitterHelperView.h"
 
 namespace {
@@ -141,25 +143,88 @@ BOOL CMainFrame::IsNewCategory(const CString& strCaption)
     return TRUE;
 }
 
-void CMainFrame::PlaceEntryInPane(CFeedItem* pEntry)
+namespace {
+
+// The group of a string-table caption (offers, quick filter, weather), made at the end of the pane when missing.
+CXTPTaskPanelGroup* FixedGroup(CFeedTaskPanel& pane, UINT nCaptionID)
 {
-    if (pEntry == nullptr || pEntry->m_pNavControl != nullptr || m_wndTaskPanel.GetSafeHwnd() == nullptr)
-        return;
-    // Search boxes and web-page panels come with their own windows; they are not placed yet.
-    if (pEntry->m_nKind != FEED_KIND_FEED && pEntry->m_nKind != FEED_KIND_NOTICE)
-        return;
-    CXTPTaskPanelGroup* pGroup = GroupForCategory(pEntry->m_strCategory);
-    CXTPTaskPanelGroupItem* pItem = pGroup->AddLinkItem(reinterpret_cast<UINT_PTR>(pEntry), 0);
-    if (pItem == nullptr)
-        return;
+    CXTPTaskPanelGroup* pGroup = pane.FindGroup(nCaptionID);
+    if (pGroup == nullptr)
+        pGroup = pane.AddGroup(nCaptionID);
+    return pGroup;
+}
+
+} // namespace
+
+CXTPTaskPanelGroupItem* CMainFrame::AddEntryItem(CXTPTaskPanelGroup* pGroup, CFeedItem* pEntry)
+{
+    CXTPTaskPanelGroupItem* pItem = nullptr;
+    switch (pEntry->m_nKind) {
+    case FEED_KIND_FEED:
+        // The icon file is fetched with the feed: every placing takes the newest one.
+        m_wndTaskPanel.LoadSitePicture(pEntry, pEntry->GetIconFileName());
+        pItem = pGroup->AddLinkItem(reinterpret_cast<UINT_PTR>(pEntry), 0);
+        break;
+    case FEED_KIND_NOTICE:
+        if (m_wndTaskPanel.GetSitePicture(pEntry) == nullptr && !pEntry->m_strFile.IsEmpty())
+            m_wndTaskPanel.LoadSitePicture(pEntry, pEntry->GetIconFileName());
+        if (pGroup == m_pMainCategory || pGroup->GetID() == IDS_OFFERS) {
+            pItem = pGroup->AddLinkItem(reinterpret_cast<UINT_PTR>(pEntry), 0);
+        } else {
+            // In a category a notice leads the group's channels.
+            pItem = new CFeedGroupItem;
+            pItem->SetType(TaskPanelItemLink);
+            pItem->SetID(reinterpret_cast<UINT_PTR>(pEntry));
+            pGroup->GetItems()->InsertAt(0, pItem);
+        }
+        break;
+    case FEED_KIND_SEARCH_IN:
+    case FEED_KIND_SEARCH_OUT:
+    case FEED_KIND_IFRAME:
+    case FEED_KIND_WEATHER:
+        // The search box and the web page come with windows of their own; until an entry has its window it
+        // shows as a plain text row (caption and icon) that takes no click.
+        if (pEntry->m_pAttachedWnd != nullptr && pEntry->m_pAttachedWnd->GetSafeHwnd() != nullptr) {
+            pItem = pGroup->AddControlItem(pEntry->m_pAttachedWnd->GetSafeHwnd());
+        } else {
+            pItem = pGroup->AddTextItem(L"");
+            pItem->SetID(reinterpret_cast<UINT_PTR>(pEntry));
+        }
+        break;
+    case FEED_KIND_SEARCH_RESULT:
+    case FEED_KIND_FILTER_RESULT:
+        pItem = pGroup->AddLinkItem(reinterpret_cast<UINT_PTR>(pEntry), 0);
+        break;
+    default:
+        return nullptr;
+    }
+    // A channel without an icon of its own shows the pane's feed image.
+    if (pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_nImageIndex < 0)
+        pEntry->m_nImageIndex = 0;
     pItem->SetCaption(pEntry->m_strTitleText.IsEmpty() ? pEntry->m_strTitle : pEntry->m_strTitleText);
     if (!pEntry->m_strDescriptionText.IsEmpty())
         pItem->SetTooltip(pEntry->m_strDescriptionText);
     pItem->SetBold(TRUE);
-    // A channel without an icon of its own shows the pane's feed image.
-    if (pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_nImageIndex < 0)
-        pEntry->m_nImageIndex = 0;
     pEntry->m_pNavControl = pItem;
+    return pItem;
+}
+
+void CMainFrame::PlaceEntryInPane(CFeedItem* pEntry)
+{
+    if (pEntry == nullptr || pEntry->m_pNavControl != nullptr || m_wndTaskPanel.GetSafeHwnd() == nullptr)
+        return;
+    switch (pEntry->m_nKind) {
+    case FEED_KIND_FEED:
+    case FEED_KIND_NOTICE:
+    case FEED_KIND_SEARCH_IN:
+    case FEED_KIND_SEARCH_OUT:
+    case FEED_KIND_IFRAME:
+    case FEED_KIND_WEATHER:
+        AddEntryItem(GroupForCategory(pEntry->m_strCategory), pEntry);
+        break;
+    default:
+        break; // result pages have places of their own
+    }
 }
 
 void CMainFrame::RemoveEntryFromPane(CFeedItem* pEntry)
@@ -175,17 +240,45 @@ void CMainFrame::BuildTaskPanel()
 {
     if (m_wndTaskPanel.GetSafeHwnd() == nullptr)
         return;
+    if (CFeedPopupBar* pBar = m_wndTaskPanel.GetPopupBar(); pBar != nullptr && pBar->GetSafeHwnd() != nullptr)
+        pBar->DestroyWindow();
     m_wndTaskPanel.SetLockRedraw(TRUE);
     m_wndTaskPanel.RemoveAllGroups();
+    // Every entry placed below loads its picture again; none is kept for an entry that is gone.
+    m_wndTaskPanel.DropSitePictures();
     m_categoryGroups.RemoveAll();
     m_pMainCategory = nullptr;
     m_nNewItems = 0;
+
+    if (m_bShowWeather) {
+        if (!m_pWeatherEntry) {
+            m_pWeatherEntry = std::make_unique<CFeedItem>();
+            m_pWeatherEntry->m_nKind = FEED_KIND_WEATHER;
+            m_pWeatherEntry->m_strLink = m_pWeatherEntry->m_strLinkText =
+                GetEngineContext().m_strDataFolder + L"\\weather.htm";
+            m_pWeatherEntry->m_strTitleText = LoadResourceString(IDS_WEATHER);
+        }
+        m_pWeatherEntry->m_pNavControl = nullptr;
+        AddEntryItem(FixedGroup(m_wndTaskPanel, IDS_WEATHER), m_pWeatherEntry.get());
+    }
+    if (!m_filterResults.IsEmpty()) {
+        auto* pResults = static_cast<CFeedItem*>(m_filterResults.GetTail());
+        pResults->m_pNavControl = nullptr;
+        AddEntryItem(FixedGroup(m_wndTaskPanel, IDS_QUICK_FILTER_GROUP), pResults);
+    }
     ForEachEntry(m_pMainFeeds, m_pCustomFeeds, [this](CFeedChannel* pList, CFeedItem* pEntry) {
         pEntry->m_pNavControl = nullptr;
         m_nNewItems += pEntry->CountNews();
-        // Notices of the custom list show only while the maker's offers do.
-        if (pList != m_pCustomFeeds || pEntry->m_nKind != FEED_KIND_NOTICE || m_bOffers)
+        if (pList == m_pCustomFeeds && pEntry->m_nKind == FEED_KIND_NOTICE) {
+            // The maker's notices of the custom list show only while its offers do.
+            if (m_bOffers)
+                AddEntryItem(FixedGroup(m_wndTaskPanel, IDS_OFFERS), pEntry);
+        } else if (pList == m_pCustomFeeds && pEntry->m_nKind != FEED_KIND_FEED &&
+                   pEntry->m_nKind != FEED_KIND_IFRAME) {
+            return;
+        } else {
             PlaceEntryInPane(pEntry);
+        }
     });
     m_wndTaskPanel.SetLockRedraw(FALSE);
     m_wndTaskPanel.Reposition(FALSE);

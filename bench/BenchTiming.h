@@ -1,4 +1,4 @@
-// The clock and the best-of-several timing every benchmark uses.
+// The clock, the best-of-several timing and the memory count every benchmark uses.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +29,19 @@ template <typename F> double BestTime(F&& work, int runs = 5)
         best = std::min(best, Seconds() - start);
     }
     return best;
+}
+
+// Committed private memory of the process, summed over its address space (Wine's process counters stay 0).
+inline SIZE_T PrivateBytes()
+{
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION info;
+    for (BYTE* address = nullptr; VirtualQuery(address, &info, sizeof info) == sizeof info;
+         address = static_cast<BYTE*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            total += info.RegionSize;
+    }
+    return total;
 }
 
 } // namespace lqbench

@@ -136,19 +136,6 @@ double TimeSaveCache(const std::wstring& path, const std::wstring& cache)
     return lqbench::Seconds() - start;
 }
 
-// Committed private memory of the process, summed over its address space (Wine's process counters stay 0).
-SIZE_T PrivateBytes()
-{
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION info;
-    for (BYTE* address = nullptr; VirtualQuery(address, &info, sizeof info) == sizeof info;
-         address = static_cast<BYTE*>(info.BaseAddress) + info.RegionSize) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
-            total += info.RegionSize;
-    }
-    return total;
-}
-
 double Best(int runs, double (*measure)(const std::wstring&), const std::wstring& path)
 {
     double best = 1e30;
@@ -188,10 +175,10 @@ int wmain()
             for (int i = 0; i < runs; ++i)
                 save = std::min(save, TimeSaveCache(path, folder + L"\\cache.rss"));
 
-            SIZE_T before = PrivateBytes();
+            SIZE_T before = lqbench::PrivateBytes();
             auto* held = new CFeedChannel;
             held->LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED);
-            SIZE_T after = PrivateBytes();
+            SIZE_T after = lqbench::PrivateBytes();
             delete held;
             double perItem = after > before ? static_cast<double>(after - before) / count : 0.0;
 

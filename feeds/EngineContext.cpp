@@ -42,6 +42,10 @@ CReaderSettings::CReaderSettings()
     Copy(szHomePage, L"about:blank");
     Copy(szBookmarkUrl, LQ_BOOKMARK_URL);
     Copy(szBookmarkTitle, L"Save this Item");
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lfText), &lfText);
+    lfTitle = lfText;
+    lfTitle.lfWeight = FW_BOLD;
+    Copy(lfTitle.lfFaceName, L"Tahoma");
 }
 
 CEngineContext::CEngineContext()

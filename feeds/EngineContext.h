@@ -53,6 +53,11 @@ struct CReaderSettings
     DWORD dwBrandingVersion; // minor * 65536 + major
     int nBuildNumber;        // this program's build, compared with an offered update
 
+    // Display defaults: the branding's title font (the interface font, bold, "Tahoma") and text font (the
+    // interface font as it is), read by the navigation pane's look.
+    LOGFONTW lfTitle;
+    LOGFONTW lfText;
+
     // Usage logging switches, never changed after construction.
     int bLogSubscriptions;
     int bLogOpenedItems;

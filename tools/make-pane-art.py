@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the navigation pane's four 16 x 16 entry icons into res/art/pane-icons.bmp (24-bit, magenta is clear).
+"""Draws the navigation pane's 16 x 16 entry icons into res/art/pane-icons.bmp (24-bit, magenta is clear).
 
-Image 0 a feed, 1 an unreachable feed, 2 a notice, 3 a result page."""
+Image 0 a feed, 1 an unreachable feed, 2 a notice, 3 a result page, 4 a search entry, 5 a web page, 6 weather."""
 import math
 import os
 import struct
@@ -51,8 +51,46 @@ def results(x, y):
     return CLEAR
 
 
+def search(x, y):
+    # A magnifying glass: a blue lens in a dark ring, a brown handle to the bottom right.
+    d = math.hypot(x - 6, y - 6)
+    if d <= 3.6:
+        return (200, 225, 250)
+    if d <= 5.2:
+        return (50, 60, 80)
+    if 9 <= x <= 14 and 9 <= y <= 14 and abs(x - y) <= 1:
+        return (140, 90, 40)
+    return CLEAR
+
+
+def webpage(x, y):
+    # A globe: a blue disc with green land and white lines of latitude and longitude.
+    d = math.hypot(x - 7.5, y - 7.5)
+    if d > 7.6:
+        return CLEAR
+    if d > 6.6 or y == 7 or y == 8 or abs(x - 7.5) < 1 and d < 6.6:
+        return (30, 80, 160)
+    if (x - 4) ** 2 + (y - 5) ** 2 < 7 or (x - 10) ** 2 + (y - 11) ** 2 < 6:
+        return (70, 160, 70)
+    return (90, 150, 230)
+
+
+def weather(x, y):
+    # A yellow sun behind a white cloud.
+    if 5 <= y <= 12 and (math.hypot(x - 6, y - 10) < 3.2 or math.hypot(x - 10, y - 9) < 3.6 or
+                         9 <= y <= 12 and 4 <= x <= 13):
+        edge = math.hypot(x - 6, y - 10) > 2.4 and math.hypot(x - 10, y - 9) > 2.8 and (y in (12,) or x in (4, 13))
+        return (150, 160, 175) if edge else (245, 248, 252)
+    d = math.hypot(x - 5, y - 5)
+    if d < 3.5:
+        return (250, 200, 30)
+    if 4.5 < d < 5.8 and (x + y) % 2 == 0:
+        return (240, 170, 20)
+    return CLEAR
+
+
 def main():
-    drawings = (feed, unreachable, notice, results)
+    drawings = (feed, unreachable, notice, results, search, webpage, weather)
     width, height = 16 * len(drawings), 16
     stride = (width * 3 + 3) & ~3
     pixels = b''

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The main window of the real program on a seeded data folder (tools/screenshot-data), in its own Wine prefix:
+# The main window of the real program after a refresh at start, in its own Wine prefix: the seeded data folder
+# (tools/screenshot-data: the subscription list and older cache files) and the channels' feeds and site icons
+# served by the local test server (tools/screenshot-data/server, icons by tools/make-screenshot-icons.py).
 #   tools/screenshot-mainframe.sh [out-folder]   writes mainframe-classic.png and mainframe-modern.png
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -13,7 +15,22 @@ command -v xwd >/dev/null || apt-get install -y x11-apps
 . "$root/tools/wine-env.sh"
 mkdir -p "$build/screenshot"
 lq_wine_prepare "$build/screenshot"
-trap lq_wine_stop EXIT
+
+served="$build/screenshot/served"
+port_file="$build/screenshot/http-server.port"
+pid_file="$build/screenshot/http-server.pid"
+rm -rf "$served"
+mkdir -p "$served"
+cp "$root"/tools/screenshot-data/server/* "$served/"
+python3 "$root/tools/make-screenshot-icons.py" "$served"
+stop_everything() {
+    python3 "$root/tests/support/httpserver.py" stop --port-file "$port_file" --pid-file "$pid_file" \
+        >/dev/null 2>&1 || true
+    lq_wine_stop
+}
+trap stop_everything EXIT
+python3 "$root/tests/support/httpserver.py" start --port-file "$port_file" --pid-file "$pid_file" --root "$served"
+port=$(cat "$port_file")
 lq_wine_start
 
 key='HKCU\Software\Lanternquill Software\Lanternquill'
@@ -22,14 +39,22 @@ for style in 0 1; do
     name=$([ "$style" = 0 ] && echo classic || echo modern)
     rm -rf "$data"
     mkdir -p "$data"
-    cp "$root"/tools/screenshot-data/* "$data/"
-    for value in "FirstRun 0" "Check at startup 0" "ViewStyle $style"; do
+    cp "$root"/tools/screenshot-data/*.rss "$data/"
+    sed "s/@PORT@/$port/g" "$root/tools/screenshot-data/MainFeed.xml" >"$data/MainFeed.xml"
+    # The classic picture shows every channel (the unreachable one with its mark), the modern one hides read ones.
+    for value in "FirstRun 0" "Check at startup 1" "ViewStyle $style" "HideReadChannels $style"; do
         "$LQ_WINE_BIN/wine64" reg add "$key" /v "${value% *}" /t REG_DWORD /d "${value##* }" /f >/dev/null 2>&1
     done
     "$LQ_WINE_BIN/wine64" "$build/Lanternquill.exe" &
     pid=$!
     for _ in $(seq 1 200); do
         xwininfo -name Lanternquill -display "$DISPLAY" >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    # The refresh at start is over when every served channel has its icon and the list is written again.
+    for _ in $(seq 1 300); do
+        [ -f "$data/daily.ico" ] && [ -f "$data/evening.ico" ] && [ -f "$data/tech.ico" ] &&
+            [ "$data/MainFeed.xml" -nt "$data/daily.rss" ] && break
         sleep 0.1
     done
     # Time to lay out and paint: this is a picture for people, not a test.

@@ -197,10 +197,66 @@ CXTPTaskPanelItem* CFeedTaskPanel::ItemFromPoint(int x, int y, BOOL bGroupIfNoIt
     return bGroupIfNoItem ? pGroup : nullptr;
 }
 
+CPicture* CFeedTaskPanel::GetSitePicture(const CFeedItem* pRecord) const
+{
+    const auto found = m_sitePictures.find(pRecord);
+    return found != m_sitePictures.end() ? found->second.get() : nullptr;
+}
+
+BOOL CFeedTaskPanel::LoadSitePicture(const CFeedItem* pRecord, const CString& strFile)
+{
+    DropSitePicture(pRecord);
+    if (pRecord == nullptr || strFile.IsEmpty() || ::GetFileAttributesW(strFile) == INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    auto pPicture = std::make_unique<CPicture>();
+    // A picture without a size cannot be placed in the entry's square.
+    if (!pPicture->LoadFromFile(strFile) || pPicture->m_nWidth <= 0 || pPicture->m_nHeight <= 0)
+        return FALSE;
+    m_sitePictures[pRecord] = std::move(pPicture);
+    return TRUE;
+}
+
+void CFeedTaskPanel::DropSitePicture(const CFeedItem* pRecord)
+{
+    m_sitePictures.erase(pRecord);
+}
+
+void CFeedTaskPanel::DropSitePictures()
+{
+    m_sitePictures.clear();
+}
+
+int CFeedTaskPanel::GetEntryImage(const CFeedItem* pRecord)
+{
+    if (pRecord->m_bUpdateFailed)
+        return kPaneImageUnreachable;
+    if (pRecord->m_nImageIndex >= 0)
+        return pRecord->m_nImageIndex;
+    switch (pRecord->m_nKind) {
+    case FEED_KIND_FEED:
+        return kPaneImageFeed;
+    case FEED_KIND_NOTICE:
+        return kPaneImageNotice;
+    case FEED_KIND_SEARCH_IN:
+    case FEED_KIND_SEARCH_OUT:
+    case FEED_KIND_SEARCH_RESULT:
+        return kPaneImageSearch;
+    case FEED_KIND_FILTER_RESULT:
+        return kPaneImageResults;
+    case FEED_KIND_IFRAME:
+        return kPaneImageWebPage;
+    case FEED_KIND_WEATHER:
+        return kPaneImageWeather;
+    default:
+        return -1;
+    }
+}
+
 void CFeedTaskPanel::ForgetRecord(CFeedItem* pRecord)
 {
     if (pRecord == nullptr)
         return;
+    DropSitePicture(pRecord);
     if (m_pPopupBar != nullptr && m_pPopupBar->ShowsRecord(pRecord)) {
         // A going entry has no cache to write; a going headline only closes the list it is in.
         if (m_pPopupBar->GetChannelEntry() == pRecord)

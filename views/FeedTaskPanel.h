@@ -6,6 +6,10 @@
 
 #include "framework/win/ImageList.h"
 #include "toolkit/taskpanel/XTPTaskPanel.h"
+#include "views/Picture.h"
+
+#include <map>
+#include <memory>
 
 class CFeedItem;
 class CFeedPaneSite;
@@ -19,6 +23,18 @@ BOOL TrackFeedContextMenu(UINT nMenuID, CPoint ptScreen, CWnd* pOwner, CXTPComma
 // Replaces the menu display (tests watch which menu would open and how its items stand); null restores it.
 typedef void (*FeedMenuTracker)(UINT nMenuID, CMenu* pPopup, CPoint ptScreen, CWnd* pOwner);
 FeedMenuTracker SetFeedMenuTracker(FeedMenuTracker tracker);
+
+// The pane's entry images (bitmap 181), in order.
+enum FeedPaneImage
+{
+    kPaneImageFeed,
+    kPaneImageUnreachable,
+    kPaneImageNotice,
+    kPaneImageResults,
+    kPaneImageSearch,
+    kPaneImageWebPage,
+    kPaneImageWeather,
+};
 
 class CFeedTaskPanel : public CXTPTaskPanel
 {
@@ -43,6 +59,16 @@ public:
     // Called before a record is freed or replaced: its items leave the pane, and a drop-down that shows it
     // closes, so that no click, hover or open drop-down reaches the freed record.
     void ForgetRecord(CFeedItem* pRecord);
+
+    // Site pictures: the icon a record's entry shows. Loading drops the old picture; a file that is missing,
+    // damaged or too large leaves none, and the entry shows its image from the pane's list instead.
+    CPicture* GetSitePicture(const CFeedItem* pRecord) const;
+    BOOL LoadSitePicture(const CFeedItem* pRecord, const CString& strFile);
+    void DropSitePicture(const CFeedItem* pRecord);
+    void DropSitePictures();
+    // The image of the pane's list an entry shows when it has no site picture: the unreachable mark, the
+    // record's own index, else the image of its kind.
+    static int GetEntryImage(const CFeedItem* pRecord);
 
     void OnClick(CXTPTaskPanelItem* pItem) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -93,6 +119,7 @@ protected:
     HWND m_hAnnouncedPopup;
     CFeedPopupBar* m_pPopupBar;
     CImageList m_ilIcons;
+    std::map<const CFeedItem*, std::unique_ptr<CPicture>> m_sitePictures;
     CFeedPaneSite* m_pSite;
     // A context menu that tracks modally is open.
     BOOL m_bMenuOpen;

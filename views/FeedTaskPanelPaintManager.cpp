@@ -12,6 +12,7 @@
 #include "toolkit/taskpanel/XTPHtmlText.h"
 #include "toolkit/taskpanel/XTPTaskPanel.h"
 #include "views/FeedTaskPanel.h"
+#include "views/SkinCaptionColors.h"
 
 #include <algorithm>
 
@@ -21,17 +22,28 @@ const int kRowHeight = 39;
 const COLORREF kGripDark = 0x6D6259;
 const COLORREF kGripLight = 0xFFEDDE;
 
-// The branding's two fonts: by default the interface font, made bold in "Tahoma" for titles.
+// The branding's two fonts; a settings block without them (all zero) gets the interface font's defaults.
 void MakeBrandingFonts(CFont& fntTitle, CFont& fntText)
 {
-    LOGFONTW lf = {};
-    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    LOGFONTW lfText = settings.lfText;
+    LOGFONTW lfTitle = settings.lfTitle;
+    if (lfText.lfFaceName[0] == 0 || lfTitle.lfFaceName[0] == 0) {
+        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lfText), &lfText);
+        lfTitle = lfText;
+        lfTitle.lfWeight = FW_BOLD;
+        wcscpy_s(lfTitle.lfFaceName, L"Tahoma");
+    }
     fntText.DeleteObject();
-    fntText.CreateFontIndirect(&lf);
-    lf.lfWeight = FW_BOLD;
-    wcscpy_s(lf.lfFaceName, L"Tahoma");
+    fntText.CreateFontIndirect(&lfText);
     fntTitle.DeleteObject();
-    fntTitle.CreateFontIndirect(&lf);
+    fntTitle.CreateFontIndirect(&lfTitle);
+}
+
+// The skin's caption colours while the skin is the command bars' paint manager.
+const CSkinCaptionColors* CurrentSkin()
+{
+    return CSkinCaptionColors::FromPaintManager(CXTPPaintManager::GetCurrent());
 }
 
 } // namespace
@@ -80,10 +92,18 @@ void CFeedTaskPanelPaintManager::RefreshMetrics()
 
 CRect CFeedTaskPanelPaintManager::DrawCaptionBackground(CDC* pDC, CXTPTaskPanelGroup* pGroup, CRect rc)
 {
-    const COLORREF clrFace = GetBarColor(30);
-    const COLORREF clrLight = AdjustColorHls(clrFace, 30, 5);
-    const COLORREF clrDark = AdjustColorHls(clrFace, -30, -15);
-    const COLORREF clrMark = m_groupNormal.clrCaptionText;
+    COLORREF clrFace, clrLight, clrDark, clrMark;
+    if (const CSkinCaptionColors* pSkin = CurrentSkin()) {
+        clrFace = pSkin->GetSkinCaptionFace();
+        clrLight = pSkin->GetSkinCaptionLightEnd();
+        clrDark = pSkin->GetSkinFace();
+        clrMark = RGB(255, 255, 255);
+    } else {
+        clrFace = GetBarColor(30);
+        clrLight = AdjustColorHls(clrFace, 30, 5);
+        clrDark = AdjustColorHls(clrFace, -30, -15);
+        clrMark = m_groupNormal.clrCaptionText;
+    }
 
     FillGradientRect(pDC, rc, clrFace, clrLight, TRUE);
     pDC->FillSolidRect(rc.left, rc.top, rc.Width(), 1, clrDark);
@@ -147,7 +167,10 @@ int CFeedTaskPanelPaintManager::DrawGroupCaption(CDC* pDC, CXTPTaskPanelGroup* p
     CRect rcText = DrawCaptionBackground(pDC, pGroup, rc);
     rcText.DeflateRect(13, 5, 13, 0);
     pDC->SetBkMode(TRANSPARENT);
-    pDC->SetTextColor(pGroup->IsItemHot() ? m_groupNormal.clrCaptionTextHot : GetBarColor(17));
+    if (const CSkinCaptionColors* pSkin = CurrentSkin())
+        pDC->SetTextColor(pSkin->GetSkinCaptionText());
+    else
+        pDC->SetTextColor(pGroup->IsItemHot() ? m_groupNormal.clrCaptionTextHot : GetBarColor(17));
     pDC->DrawText(strCaption, &rcText, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     if (pGroup->IsItemFocused()) {
         CRect rcFocus = rcText;
@@ -179,13 +202,51 @@ CString CFeedTaskPanelPaintManager::FormatChannelStatus(const CFeedItem* pRecord
     return strStatus;
 }
 
+CRect CFeedTaskPanelPaintManager::FitPicture(CSize szPicture, const CRect& rcSquare)
+{
+    CSize sz = szPicture;
+    if (sz.cx <= 0 || sz.cy <= 0)
+        return CRect(rcSquare.TopLeft(), CSize(0, 0));
+    if (sz.cx > rcSquare.Width() || sz.cy > rcSquare.Height()) {
+        // Scaled down to the square's longer side, keeping the proportions, never below one pixel.
+        if (sz.cx * rcSquare.Height() >= sz.cy * rcSquare.Width()) {
+            sz = CSize(rcSquare.Width(), std::max(1, ::MulDiv(sz.cy, rcSquare.Width(), sz.cx)));
+        } else {
+            sz = CSize(std::max(1, ::MulDiv(sz.cx, rcSquare.Height(), sz.cy)), rcSquare.Height());
+        }
+    }
+    const CPoint pt(rcSquare.left + (rcSquare.Width() - sz.cx) / 2, rcSquare.top + (rcSquare.Height() - sz.cy) / 2);
+    return CRect(pt, sz);
+}
+
+void CFeedTaskPanelPaintManager::DrawEntryIcon(CDC* pDC, CXTPTaskPanelGroupItem* pItem, const CFeedItem* pRecord,
+                                               const CRect& rcSquare)
+{
+    auto* pPanel = DYNAMIC_DOWNCAST(CFeedTaskPanel, pItem->GetTaskPanel());
+    if (pPanel == nullptr)
+        return;
+    CPicture* pPicture = pPanel->GetSitePicture(pRecord);
+    if (pPicture != nullptr && !pRecord->m_bUpdateFailed) {
+        const CRect rcPicture = FitPicture(CSize(pPicture->m_nWidth, pPicture->m_nHeight), rcSquare);
+        if (!rcPicture.IsRectEmpty() && pPicture->Render(pDC->GetSafeHdc(), rcPicture))
+            return;
+    }
+    const int nImage = CFeedTaskPanel::GetEntryImage(pRecord);
+    CImageList* pImages = pPanel->GetImageList();
+    if (nImage >= 0 && nImage < pImages->GetImageCount() && pImages->GetSafeHandle() != nullptr)
+        pImages->Draw(pDC, nImage,
+                      CPoint(rcSquare.left + (rcSquare.Width() - 16) / 2, rcSquare.top + (rcSquare.Height() - 16) / 2),
+                      ILD_TRANSPARENT);
+}
+
 CRect CFeedTaskPanelPaintManager::DrawGroupItem(CDC* pDC, CXTPTaskPanelGroupItem* pItem, CRect rc, BOOL bDraw)
 {
     CFeedItem* pRecord = CFeedTaskPanel::GetRecord(pItem);
     if (pRecord == nullptr)
         return CXTPTaskPanelRoundedTheme::DrawGroupItem(pDC, pItem, rc, bDraw);
     if (!bDraw) {
-        if (pRecord->m_nKind == FEED_KIND_IFRAME)
+        // A web page's window takes its frame's size; until the entry has that window it is a row like others.
+        if (pRecord->m_nKind == FEED_KIND_IFRAME && pItem->GetType() == TaskPanelItemControl)
             return CRect(rc.left, rc.top, rc.left + 236, rc.top + 62);
         if (IsHiddenRecord(pRecord))
             return CRect(rc.left, rc.top, rc.left, rc.top);
@@ -236,17 +297,15 @@ CRect CFeedTaskPanelPaintManager::DrawGroupItem(CDC* pDC, CXTPTaskPanelGroupItem
             rc.right -= 10;
     }
     int nTextLeft = rc.left;
-    if (bLink) {
+    // Entries whose own window is not there yet show their icon like a link.
+    const BOOL bWindowless = pItem->GetType() == TaskPanelItemText &&
+                             (pRecord->m_nKind == FEED_KIND_SEARCH_IN || pRecord->m_nKind == FEED_KIND_SEARCH_OUT ||
+                              pRecord->m_nKind == FEED_KIND_IFRAME || pRecord->m_nKind == FEED_KIND_WEATHER);
+    if (bLink || bWindowless) {
         const int nSquare = pRecord->m_nKind == FEED_KIND_NOTICE ? 32 : 16;
-        const CPoint ptIcon(nIconLeft, rc.top + (rc.Height() - nSquare) / 2);
-        auto* pPanel = DYNAMIC_DOWNCAST(CFeedTaskPanel, pItem->GetTaskPanel());
-        if (pPanel != nullptr && pPanel->GetImageList()->GetSafeHandle() != nullptr) {
-            const int nImage = pRecord->m_bUpdateFailed ? 1 : pRecord->m_nImageIndex;
-            if (nImage >= 0)
-                pPanel->GetImageList()->Draw(pDC, nImage, CPoint(ptIcon.x, ptIcon.y + (nSquare - 16) / 2),
-                                             ILD_TRANSPARENT);
-        }
-        nTextLeft = nIconLeft + nSquare + 7;
+        const CRect rcSquare(CPoint(nIconLeft, rc.top + (rc.Height() - nSquare) / 2), CSize(nSquare, nSquare));
+        DrawEntryIcon(pDC, pItem, pRecord, rcSquare);
+        nTextLeft = rcSquare.right + 7;
     }
 
     CRect rcTitle(nTextLeft, rc.top, rc.right, rc.bottom);

@@ -29,7 +29,13 @@ public:
     CFont m_fntTitle;
     CFont m_fntText;
 
+    // Where a picture of the given size is drawn in an entry's icon square: at its own size when it fits, else
+    // scaled down keeping its proportions; centred either way.
+    static CRect FitPicture(CSize szPicture, const CRect& rcSquare);
+
 protected:
+    // The entry's site picture, else its image of the pane's list, centred in the square.
+    static void DrawEntryIcon(CDC* pDC, CXTPTaskPanelGroupItem* pItem, const CFeedItem* pRecord, const CRect& rcSquare);
     // A colour of the command bars' current paint manager (its override, else the toolkit's table).
     static COLORREF GetBarColor(int nIndex);
 };

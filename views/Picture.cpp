@@ -8,6 +8,7 @@
 namespace {
 
 const LONG kIconSize = 16;
+const DWORD kMaxIconFileSize = 1024 * 1024;
 const LONG kHimetricPerInch = 2540;
 
 void ShowErrorBox(LPCWSTR text, LPCWSTR caption)
@@ -102,6 +103,11 @@ BOOL CPicture::LoadFromFile(LPCWSTR path)
     if (!path || !*path)
         return FALSE;
     if (wcsstr(path, L".ico")) {
+        // A site icon comes from the network: a file far larger than any icon is refused before it is read.
+        WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+        if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &attributes) || attributes.nFileSizeHigh != 0 ||
+            attributes.nFileSizeLow == 0 || attributes.nFileSizeLow > kMaxIconFileSize)
+            return FALSE;
         HICON icon = static_cast<HICON>(::LoadImageW(nullptr, path, IMAGE_ICON, kIconSize, kIconSize, LR_LOADFROMFILE));
         if (!icon)
             return FALSE;

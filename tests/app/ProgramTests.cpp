@@ -2,6 +2,8 @@
 // second start, and closed.
 #include "app/MainFrm.h"
 #include "app/ReaderApp.h"
+#include "feeds/FeedChannel.h"
+#include "feeds/FeedItem.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
@@ -9,6 +11,7 @@
 
 #include <commctrl.h>
 #include <prsht.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -287,6 +290,91 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
         ::FindClose(find);
     }
     EXPECT_EQ(entries, 0);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
+}
+
+// The real program refreshing at start in the background: every channel's cache file and site icon as the local
+// server gives them, a dead server's channel without a cache, and the list saved at the end of the refresh.
+TEST(ProgramTest, RefreshesAtStartAndKeepsWhatTheServerGave)
+{
+    ASSERT_NE(::GetFileAttributesW(ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES) << "the program is not built";
+    ASSERT_NE(lqtest::HttpPort(), 0);
+    SetProgramInt(L"FirstRun", 0);
+    SetProgramInt(L"Check at startup", 1);
+    WCHAR appData[MAX_PATH] = L"";
+    ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE));
+    const std::wstring folder = std::wstring(appData) + L"\\Lanternquill";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring key = L"program-" + std::to_wstring(::GetCurrentProcessId());
+    const wchar_t* names[] = {L"alpha", L"beta", L"dead"};
+    auto file = [&](const std::wstring& name) { return folder + L"\\" + name; };
+    for (const wchar_t* name : names)
+        for (const wchar_t* ext : {L".rss", L".ico"})
+            ::DeleteFileW(file(std::wstring(name) + ext).c_str());
+    ::DeleteFileW(file(L"CustomFeed.xml").c_str());
+    ::DeleteFileW(file(L"CustomFeed.bak").c_str());
+    {
+        const CString savedFolder = theApp.m_strDataFolder;
+        theApp.m_strDataFolder = folder.c_str();
+        CFeedChannel list;
+        for (const wchar_t* name : names) {
+            auto* entry = new CFeedItem;
+            entry->m_nKind = FEED_KIND_FEED;
+            entry->m_strTitle = entry->m_strTitleText = name;
+            entry->m_strFile = name;
+            entry->m_nUpdateInterval = 60;
+            entry->m_strLink = entry->m_strLinkText = wcscmp(name, L"dead") == 0
+                                                          ? L"http://127.0.0.1:1/feed"
+                                                          : lqtest::HttpUrl(L"/delayed/" + key + L"/0/" + name).c_str();
+            list.m_items.AddTail(entry);
+        }
+        ASSERT_TRUE(list.SaveMainFeeds());
+        theApp.m_strDataFolder = savedFolder;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA seeded = {};
+    ASSERT_TRUE(::GetFileAttributesExW(file(L"MainFeed.xml").c_str(), GetFileExInfoStandard, &seeded));
+
+    Started started = Start(L"/background");
+    ASSERT_TRUE(started.ok);
+    auto itemTitles = [&](const wchar_t* name) {
+        std::vector<std::wstring> titles;
+        CFeedChannel stored;
+        if (stored.LoadFile(file(std::wstring(name) + L".rss").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE))
+            for (POSITION pos = stored.m_items.GetHeadPosition(); pos;)
+                titles.push_back(stored.m_items.GetNext(pos)->m_strTitleText.GetString());
+        return titles;
+    };
+    // The refresh ends with the list written again.
+    EXPECT_TRUE(lqtest::PumpUntil(
+        [&] {
+            WIN32_FILE_ATTRIBUTE_DATA now = {};
+            return ::GetFileAttributesExW(file(L"MainFeed.xml").c_str(), GetFileExInfoStandard, &now) &&
+                   ::CompareFileTime(&now.ftLastWriteTime, &seeded.ftLastWriteTime) > 0 &&
+                   itemTitles(L"beta").size() == 2;
+        },
+        60000));
+    for (const wchar_t* name : {L"alpha", L"beta"}) {
+        SCOPED_TRACE(lqtest::Narrow(name));
+        const std::wstring n = name;
+        EXPECT_EQ(itemTitles(name), (std::vector<std::wstring>{n + L" item 1", n + L" item 2"}));
+        EXPECT_EQ(lqtest::ReadFileBytes(file(n + L".ico")).substr(0, 4), std::string("\0\0\1\0", 4));
+    }
+    EXPECT_EQ(::GetFileAttributesW(file(L"dead.rss").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    std::vector<HWND> frames = FramesOf(started.info.dwProcessId);
+    ASSERT_EQ(frames.size(), 1u);
+    ::PostMessageW(frames[0], WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(started.info.hProcess, 30000), WAIT_OBJECT_0);
+    ::CloseHandle(started.info.hProcess);
+    ::CloseHandle(started.info.hThread);
+    CFeedChannel saved;
+    ASSERT_TRUE(saved.LoadFile(file(L"MainFeed.xml").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+    EXPECT_EQ(saved.m_items.GetCount(), 3);
+    for (const wchar_t* name : names)
+        for (const wchar_t* ext : {L".rss", L".ico"})
+            ::DeleteFileW(file(std::wstring(name) + ext).c_str());
+    ::DeleteFileW(file(L"MainFeed.xml").c_str());
+    ::DeleteFileW(file(L"CustomFeed.xml").c_str());
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
 }
 

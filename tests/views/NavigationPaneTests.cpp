@@ -5,10 +5,12 @@
 #include "framework/win/Menu.h"
 #include "res/resource.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
+#include "toolkit/commandbars/XTPThemeDefault.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
 #include "views/FeedPopupBar.h"
 #include "views/FeedTaskPanelPaintManager.h"
 #include "views/FeedViewControl.h"
+#include "views/SkinCaptionColors.h"
 
 #include <gtest/gtest.h>
 
@@ -192,15 +194,22 @@ TEST(NavigationPane, RowsMeasureByKind)
         bool read;
         int hide;
         CSize size;
+        int type;
     } cases[] = {
-        {FEED_KIND_FEED, false, 0, CSize(200, 39)},   {FEED_KIND_FEED, true, 1, CSize(0, 0)},
-        {FEED_KIND_FEED, true, 0, CSize(200, 39)},    {FEED_KIND_IFRAME, false, 1, CSize(236, 62)},
-        {FEED_KIND_NOTICE, false, 1, CSize(200, 39)}, {FEED_KIND_SEARCH_RESULT, true, 1, CSize(200, 39)},
+        {FEED_KIND_FEED, false, 0, CSize(200, 39), TaskPanelItemLink},
+        {FEED_KIND_FEED, true, 1, CSize(0, 0), TaskPanelItemLink},
+        {FEED_KIND_FEED, true, 0, CSize(200, 39), TaskPanelItemLink},
+        {FEED_KIND_IFRAME, false, 1, CSize(236, 62), TaskPanelItemControl},
+        // A web page whose window is not there yet is a row like the others.
+        {FEED_KIND_IFRAME, false, 1, CSize(200, 39), TaskPanelItemText},
+        {FEED_KIND_NOTICE, false, 1, CSize(200, 39), TaskPanelItemLink},
+        {FEED_KIND_SEARCH_RESULT, true, 1, CSize(200, 39), TaskPanelItemLink},
     };
     for (const Case& c : cases) {
         settings.Settings().nHideReadChannels = c.hide;
         auto pEntry = MakeEntry({L"C", L"Entry", c.kind, {c.read ? kRead : kNew}, true});
         CFeedGroupItem item;
+        item.SetType(c.type);
         item.SetID(reinterpret_cast<UINT_PTR>(pEntry.get()));
         const CRect rc = look.DrawGroupItem(&dc, &item, CRect(10, 20, 210, 20), FALSE);
         EXPECT_EQ(CPoint(10, 20), rc.TopLeft()) << "kind " << c.kind;
@@ -238,6 +247,165 @@ TEST(NavigationPane, RowColoursFollowStateAndHover)
     const COLORREF clrHot = pBars != nullptr ? pBars->GetColor(31) : XTPColorManager()->GetColor(31);
     EXPECT_EQ(clrHot, drawRow(fixture.Entry(2), true, {150, 3}));
     fixture.Pane().SetHotItem(nullptr);
+}
+
+TEST(NavigationPane, PicturesFitTheirSquareAtTheirOwnSizeOrScaledDownCentred)
+{
+    const struct
+    {
+        CSize picture;
+        CRect square;
+        CRect expected;
+    } cases[] = {
+        {CSize(16, 16), CRect(0, 0, 16, 16), CRect(0, 0, 16, 16)},
+        {CSize(8, 8), CRect(0, 0, 16, 16), CRect(4, 4, 12, 12)},
+        {CSize(16, 16), CRect(10, 20, 42, 52), CRect(18, 28, 34, 44)},
+        {CSize(24, 12), CRect(0, 0, 16, 16), CRect(0, 4, 16, 12)},
+        {CSize(12, 48), CRect(0, 0, 16, 16), CRect(6, 0, 10, 16)},
+        {CSize(100000, 1), CRect(0, 0, 16, 16), CRect(0, 7, 16, 8)},
+        {CSize(0, 5), CRect(0, 0, 16, 16), CRect(0, 0, 0, 0)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CFeedTaskPanelPaintManager::FitPicture(c.picture, c.square), c.expected)
+            << c.picture.cx << "x" << c.picture.cy;
+    }
+}
+
+// Site icons from files: a good one drawn in the entry's square, a logo wider than the square scaled down into
+// it, and the pane's feed image for a missing or damaged file; an unreachable channel shows its mark instead.
+TEST(NavigationPane, EntriesShowTheirSiteIconOrTheDefaultImage)
+{
+    ScopedSettings settings;
+    PaneFixture fixture({
+        {L"Sites", L"Good icon", FEED_KIND_FEED, {kRead}, true},
+        {L"Sites", L"Missing icon", FEED_KIND_FEED, {kRead}, true},
+        {L"Sites", L"Damaged icon", FEED_KIND_FEED, {kRead}, true},
+        {L"Sites", L"Wide logo", FEED_KIND_FEED, {kRead}, true},
+    });
+    CFeedTaskPanel& pane = fixture.Pane();
+    lqtest::TempFolder folder;
+    ASSERT_TRUE(lqtest::WriteFileBytes(folder.File(L"damaged.ico"), "GIF89a not really"));
+    EXPECT_TRUE(pane.LoadSitePicture(fixture.Entry(0), lqtest::SourcePath(L"views/fixtures/site.ico").c_str()));
+    EXPECT_FALSE(pane.LoadSitePicture(fixture.Entry(1), folder.File(L"missing.ico").c_str()));
+    EXPECT_FALSE(pane.LoadSitePicture(fixture.Entry(2), folder.File(L"damaged.ico").c_str()));
+    EXPECT_TRUE(pane.LoadSitePicture(fixture.Entry(3), lqtest::SourcePath(L"views/fixtures/logo.bmp").c_str()));
+    EXPECT_EQ(pane.GetSitePicture(fixture.Entry(1)), nullptr);
+    EXPECT_EQ(pane.GetSitePicture(fixture.Entry(2)), nullptr);
+
+    auto* pLook = static_cast<CFeedTaskPanelPaintManager*>(pane.GetPaintManager());
+    const COLORREF clrBack = RGB(1, 2, 3);
+    // The row drawn alone (read, not hot: the background stays); the icon square's pixels read back. The row
+    // is 39 high with 1-pixel margins, the square 16 wide at 5 from the left, centred vertically.
+    const CRect rcSquare(6, 11, 22, 27);
+    auto drawSquare = [&](CFeedItem* pRecord) {
+        CClientDC screen(nullptr);
+        CDC dc;
+        dc.CreateCompatibleDC(&screen);
+        CBitmap bitmap;
+        bitmap.CreateCompatibleBitmap(&screen, 300, 39);
+        CBitmap* pOld = dc.SelectObject(&bitmap);
+        dc.FillSolidRect(0, 0, 300, 39, clrBack);
+        pLook->DrawGroupItem(&dc, fixture.ItemOf(pRecord), CRect(0, 0, 300, 39), TRUE);
+        std::vector<COLORREF> pixels;
+        for (int y = rcSquare.top; y < rcSquare.bottom; ++y)
+            for (int x = rcSquare.left; x < rcSquare.right; ++x)
+                pixels.push_back(dc.GetPixel(x, y));
+        dc.SelectObject(pOld);
+        return pixels;
+    };
+    auto imageSquare = [&](int nImage) {
+        CClientDC screen(nullptr);
+        CDC dc;
+        dc.CreateCompatibleDC(&screen);
+        CBitmap bitmap;
+        bitmap.CreateCompatibleBitmap(&screen, 16, 16);
+        CBitmap* pOld = dc.SelectObject(&bitmap);
+        dc.FillSolidRect(0, 0, 16, 16, clrBack);
+        pane.GetImageList()->Draw(&dc, nImage, CPoint(0, 0), ILD_TRANSPARENT);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                pixels.push_back(dc.GetPixel(x, y));
+        dc.SelectObject(pOld);
+        return pixels;
+    };
+    const std::vector<COLORREF> feedImage = imageSquare(kPaneImageFeed);
+    ASSERT_NE(feedImage, std::vector<COLORREF>(256, clrBack)) << "the pane's feed image is drawn";
+
+    const std::vector<COLORREF> good = drawSquare(fixture.Entry(0));
+    EXPECT_EQ(good[8 * 16 + 8], RGB(0xE0, 0x60, 0x20)) << "the site icon's orange";
+    EXPECT_NE(good, feedImage);
+    EXPECT_EQ(drawSquare(fixture.Entry(1)), feedImage);
+    EXPECT_EQ(drawSquare(fixture.Entry(2)), feedImage);
+
+    // 24 x 12 becomes 16 x 8 in the middle of the square: blue left, orange right, nothing above or below.
+    const std::vector<COLORREF> wide = drawSquare(fixture.Entry(3));
+    auto similar = [](COLORREF a, COLORREF b) {
+        return abs(GetRValue(a) - GetRValue(b)) <= 24 && abs(GetGValue(a) - GetGValue(b)) <= 24 &&
+               abs(GetBValue(a) - GetBValue(b)) <= 24;
+    };
+    EXPECT_PRED2(similar, wide[8 * 16 + 2], RGB(0x20, 0x60, 0xE0));
+    EXPECT_PRED2(similar, wide[8 * 16 + 13], RGB(0xE0, 0x60, 0x20));
+    EXPECT_EQ(wide[2 * 16 + 8], clrBack);
+    EXPECT_EQ(wide[13 * 16 + 8], clrBack);
+
+    fixture.Entry(0)->m_bUpdateFailed = true;
+    EXPECT_EQ(drawSquare(fixture.Entry(0)), imageSquare(kPaneImageUnreachable));
+
+    // A record that leaves the pane takes its picture with it.
+    pane.ForgetRecord(fixture.Entry(3));
+    EXPECT_EQ(pane.GetSitePicture(fixture.Entry(3)), nullptr);
+}
+
+// The skin's colours for the captions while it is the command bars' paint manager; the toolkit's otherwise.
+TEST(NavigationPane, CaptionsTakeTheSkinsColoursOnlyWhileTheSkinIsCurrent)
+{
+    ScopedSettings settings;
+    PaneFixture fixture({{L"World", L"Daily Planet", FEED_KIND_FEED, {kNew}, true}});
+    auto* pLook = static_cast<CFeedTaskPanelPaintManager*>(fixture.Pane().GetPaintManager());
+    CXTPTaskPanelGroup* pGroup = fixture.Pane().GetAt(0);
+    // The caption's colours at its top row (the dark line), in its middle (the face end of the gradient is at
+    // the top, so the middle lies between face and light end) and at the grip's first dark dot.
+    auto drawCaption = [&]() {
+        CClientDC screen(nullptr);
+        CDC dc;
+        dc.CreateCompatibleDC(&screen);
+        CBitmap bitmap;
+        bitmap.CreateCompatibleBitmap(&screen, 200, 30);
+        CBitmap* pOld = dc.SelectObject(&bitmap);
+        pLook->DrawCaptionBackground(&dc, pGroup, CRect(0, 0, 200, 30));
+        std::vector<COLORREF> pixels = {dc.GetPixel(100, 0), dc.GetPixel(100, 2), dc.GetPixel(100, 27)};
+        dc.SelectObject(pOld);
+        return pixels;
+    };
+    const std::vector<COLORREF> plain = drawCaption();
+
+    class TestSkin : public CXTPThemeDefault, public CSkinCaptionColors
+    {
+    public:
+        COLORREF GetSkinFace() const override { return RGB(10, 20, 30); }
+        COLORREF GetSkinCaptionFace() const override { return RGB(200, 0, 0); }
+        COLORREF GetSkinCaptionLightEnd() const override { return RGB(0, 0, 200); }
+        COLORREF GetSkinCaptionText() const override { return RGB(0, 255, 0); }
+    };
+    // The current theme is kept alive across the skin's turn and put back as it was.
+    CXTPPaintManager* pPrevious = CXTPPaintManager::GetCurrent();
+    const int nPreviousId = pPrevious != nullptr ? pPrevious->m_nThemeId : 0;
+    if (pPrevious != nullptr)
+        pPrevious->InternalAddRef();
+    CXTPPaintManager::SetCustomTheme(new TestSkin);
+    const std::vector<COLORREF> skinned = drawCaption();
+    EXPECT_EQ(skinned[0], RGB(10, 20, 30)) << "the dark line is the skin's face";
+    EXPECT_NEAR(GetRValue(skinned[1]), 200, 30) << "the gradient starts at the caption face";
+    // The platform's version class decides between the gradient and a solid fill of its first colour.
+    if (GetWindowsVersionClass() >= WINVER_CLASS_WIN98)
+        EXPECT_NEAR(GetBValue(skinned[2]), 200, 30) << "and ends at the light end";
+    else
+        EXPECT_EQ(skinned[2], RGB(200, 0, 0)) << "a solid fill of the caption face";
+    CXTPPaintManager::SetCustomTheme(pPrevious);
+    if (pPrevious != nullptr)
+        pPrevious->m_nThemeId = nPreviousId;
+    EXPECT_EQ(drawCaption(), plain);
 }
 
 // ---- Hover and click by real input

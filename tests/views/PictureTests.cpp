@@ -155,8 +155,17 @@ TEST_F(PictureTest, AnyPathWithDotIcoIsASixteenPixelIcon)
 TEST_F(PictureTest, FilesThatAreNoPictureLeaveTheHolderEmptyWithoutAMessage)
 {
     lqtest::TempFolder folder;
-    for (const std::wstring& path : {folder.File(L"missing.ico"), folder.File(L"missing.jpg"),
-                                     SourcePath(L"views/fixtures/garbage.jpg"), std::wstring()}) {
+    // Site icons come from the network: bytes that are no icon, an icon cut short, and a good icon buried in a
+    // file far larger than any icon.
+    const std::string icon = lqtest::ReadFileBytes(SourcePath(L"views/fixtures/site.ico"));
+    ASSERT_TRUE(lqtest::WriteFileBytes(folder.File(L"garbage.ico"), "<html>not found</html>"));
+    ASSERT_TRUE(lqtest::WriteFileBytes(folder.File(L"cut.ico"), icon.substr(0, 30)));
+    ASSERT_TRUE(lqtest::WriteFileBytes(folder.File(L"huge.ico"), icon + std::string(2 * 1024 * 1024, '\0')));
+    ASSERT_TRUE(lqtest::WriteFileBytes(folder.File(L"empty.ico"), ""));
+    for (const std::wstring& path :
+         {folder.File(L"missing.ico"), folder.File(L"missing.jpg"), SourcePath(L"views/fixtures/garbage.jpg"),
+          std::wstring(), folder.File(L"garbage.ico"), folder.File(L"cut.ico"), folder.File(L"huge.ico"),
+          folder.File(L"empty.ico")}) {
         SCOPED_TRACE(Narrow(path));
         CPicture picture;
         EXPECT_FALSE(picture.LoadFromFile(path.c_str()));
