@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main window of the real program on a seeded data folder (tools/screenshot-data), in its own Wine prefix:
-#   tools/screenshot-mainframe.sh [out-folder]   writes mainframe-classic.png and mainframe-modern.png
+#   tools/screenshot-mainframe.sh [out-folder]   writes mainframe-classic.png, mainframe-modern.png and
+#   mainframe-alert.png (the new-items alert of a start whose cached channel holds new items)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${LQ_BUILD_DIR:-$root/build}"
@@ -18,12 +19,34 @@ lq_wine_start
 
 key='HKCU\Software\Lanternquill Software\Lanternquill'
 data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Lanternquill"
-for style in 0 1; do
-    name=$([ "$style" = 0 ] && echo classic || echo modern)
+for pass in classic modern alert; do
+    name=$pass
+    style=$([ "$pass" = modern ] && echo 1 || echo 0)
     rm -rf "$data"
     mkdir -p "$data"
     cp "$root"/tools/screenshot-data/* "$data/"
-    for value in "FirstRun 0" "Check at startup 0" "ViewStyle $style"; do
+    check=0
+    if [ "$pass" = alert ]; then
+        # Two channels served with items their caches do not hold: the refresh at start finds them new.
+        feeds="$build/alert-feeds"
+        rm -rf "$feeds" && mkdir -p "$feeds"
+        for channel in daily tech; do
+            python3 - "$root/tools/screenshot-data/$channel.rss" "$feeds/$channel" "$channel" <<'PY'
+import sys
+source, target, name = sys.argv[1:]
+text = open(source, encoding='utf-8').read()
+extra = ''.join('<item><title>Fresh %s story %d</title><link>http://127.0.0.1:1/%s/%d</link>'
+                '<description>Just in.</description></item>' % (name, n, name, n) for n in range(1, 4 if name == 'daily' else 2))
+open(target, 'w', encoding='utf-8').write(text.replace('<item>', extra + '<item>', 1))
+PY
+        done
+        port=8765
+        python3 -m http.server "$port" --bind 127.0.0.1 --directory "$feeds" >/dev/null 2>&1 &
+        server=$!
+        sed -i "s|http://127.0.0.1:1/daily|http://127.0.0.1:$port/daily|; s|http://127.0.0.1:1/tech|http://127.0.0.1:$port/tech|" "$data/MainFeed.xml"
+        check=1
+    fi
+    for value in "FirstRun 0" "Check at startup $check" "ViewStyle $style"; do
         "$LQ_WINE_BIN/wine64" reg add "$key" /v "${value% *}" /t REG_DWORD /d "${value##* }" /f >/dev/null 2>&1
     done
     "$LQ_WINE_BIN/wine64" "$build/Lanternquill.exe" &
@@ -35,9 +58,15 @@ for style in 0 1; do
     # Time to lay out and paint: this is a picture for people, not a test.
     sleep 3
     lq_capture_screen "$build/screen.png"
-    geometry=$(xwininfo -name Lanternquill -display "$DISPLAY" | awk '/geometry/ {print $2}')
+    if [ "$pass" = alert ]; then
+        size=$(xwininfo -root -display "$DISPLAY" | awk '/geometry/ {print $2}' | cut -d+ -f1)
+        geometry="420x260+$((${size%x*} - 420))+$((${size#*x} - 260))"
+    else
+        geometry=$(xwininfo -name Lanternquill -display "$DISPLAY" | awk '/geometry/ {print $2}')
+    fi
     /usr/bin/convert "$build/screen.png" -crop "$geometry" +repage "$out/mainframe-$name.png"
     echo "$out/mainframe-$name.png"
+    [ "$pass" = alert ] && kill "$server" 2>/dev/null
     kill "$pid" 2>/dev/null || true
     "$LQ_WINE_BIN/wineserver" -k 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
