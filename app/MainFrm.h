@@ -251,6 +251,10 @@ protected:
     afx_msg void OnRefreshHotChannel();
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     afx_msg void OnUpdateRefreshHotChannel(CCmdUI* pCmdUI);
+    afx_msg void OnChannelViewer();
+    afx_msg void OnUpdateChannelViewer(CCmdUI* pCmdUI);
+    afx_msg void OnPodcastManager();
+    afx_msg void OnUpdatePodcastManager(CCmdUI* pCmdUI);
 
     bool m_bShutDown = false; // after the worker has been told to end, nothing more is posted to it
 

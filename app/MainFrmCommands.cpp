@@ -309,6 +309,34 @@ void CMainFrame::OnUpdateRefreshHotChannel(CCmdUI* pCmdUI)
     pCmdUI->Enable(!IsUpdating() && entry && entry->m_nKind == FEED_KIND_FEED);
 }
 
+void CMainFrame::OnChannelViewer()
+{
+    CWnd* viewer = GetChannelViewer();
+    if (viewer && viewer->GetSafeHwnd())
+        viewer->ShowWindow(viewer->IsWindowVisible() ? SW_HIDE : SW_SHOW);
+}
+
+void CMainFrame::OnUpdateChannelViewer(CCmdUI* pCmdUI)
+{
+    CWnd* viewer = GetChannelViewer();
+    const bool exists = viewer && viewer->GetSafeHwnd();
+    pCmdUI->Enable(exists);
+    pCmdUI->SetCheck(exists && viewer->IsWindowVisible() ? 1 : 0);
+}
+
+void CMainFrame::OnPodcastManager()
+{
+    CWnd* podcast = GetPodcastWindow();
+    if (podcast && podcast->GetSafeHwnd())
+        podcast->ShowWindow(SW_SHOW);
+}
+
+void CMainFrame::OnUpdatePodcastManager(CCmdUI* pCmdUI)
+{
+    CWnd* podcast = GetPodcastWindow();
+    pCmdUI->Enable(podcast && podcast->GetSafeHwnd());
+}
+
 // ---- The refresh timer and the connection
 
 void CMainFrame::RefreshTick()

@@ -273,6 +273,52 @@ TEST_F(MainFrameCommandTest, ThemeAndShowReadFeedsCommandsChangeAndCheckTheirSta
     EXPECT_EQ(theApp.m_settings.nHideReadChannels, 1);
 }
 
+// The frame with stand-ins for the companion windows that come with their own work.
+class CompanionMainFrame : public CountingMainFrame
+{
+public:
+    CWnd m_viewer;
+    CWnd m_podcast;
+    bool m_bCompanions = false;
+
+protected:
+    CWnd* GetChannelViewer() const override { return m_bCompanions ? const_cast<CWnd*>(&m_viewer) : nullptr; }
+    CWnd* GetPodcastWindow() const override { return m_bCompanions ? const_cast<CWnd*>(&m_podcast) : nullptr; }
+};
+
+TEST_F(MainFrameCommandTest, ViewerAndPodcastCommandsActOnlyOnWindowsThatExist)
+{
+    auto* frame = new CompanionMainFrame;
+    m_frame = frame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    m_hFrame = frame->GetSafeHwnd();
+    for (CWnd* wnd : {&frame->m_viewer, &frame->m_podcast})
+        ASSERT_TRUE(wnd->CreateEx(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+
+    // Without the windows the commands are disabled and ignored.
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    Command(ID_PODCAST_MANAGER);
+    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
+    EXPECT_FALSE(frame->m_podcast.IsWindowVisible());
+
+    frame->m_bCompanions = true;
+    Command(ID_PODCAST_MANAGER);
+    EXPECT_TRUE(frame->m_podcast.IsWindowVisible());
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    EXPECT_TRUE(frame->m_viewer.IsWindowVisible());
+    // A viewer shown when the frame goes to the tray is hidden with it and comes back with it.
+    frame->ShowWindow(SW_SHOW);
+    ::SendMessageW(m_hFrame, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
+    Command(ID_TRAY_OPEN_READER);
+    EXPECT_TRUE(frame->m_viewer.IsWindowVisible());
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
+
+    frame->DestroyWindow();
+    m_frame = nullptr;
+}
+
 TEST_F(MainFrameCommandTest, BrandingLinksOnlyLeaveForWebAddresses)
 {
     Create();
