@@ -39,22 +39,32 @@ struct FrameSearch
     std::vector<HWND> frames;
 };
 
+BOOL CALLBACK CollectFrame(HWND hWnd, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<FrameSearch*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hWnd, &owner);
+    if (owner != s->processId)
+        return TRUE;
+    WCHAR name[64] = L"";
+    ::GetWindowTextW(hWnd, name, 64);
+    // A frame in the notification area is a child of the program's tray window.
+    if (wcscmp(name, L"_LanternquillTrayWindow") == 0) {
+        ::EnumChildWindows(hWnd, CollectFrame, lParam);
+        return TRUE;
+    }
+    const LONG style = ::GetWindowLongW(hWnd, GWL_STYLE);
+    if ((style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME))
+        s->frames.push_back(hWnd);
+    return TRUE;
+}
+
 } // namespace
 
 std::vector<HWND> FramesOf(DWORD processId)
 {
     FrameSearch search{processId, {}};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<FrameSearch*>(lParam);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hWnd, &owner);
-            const LONG style = ::GetWindowLongW(hWnd, GWL_STYLE);
-            if (owner == s->processId && (style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME))
-                s->frames.push_back(hWnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(CollectFrame, reinterpret_cast<LPARAM>(&search));
     return search.frames;
 }
 
