@@ -13,6 +13,7 @@
 #include "feeds/HttpFetch.h"
 #include "feeds/UpdateReadyDlg.h"
 #include "feeds/ViewTemplates.h"
+#include "framework/StandardIds.h"
 
 const UINT WM_INSTANCE_PROBE = ::RegisterWindowMessageW(L"TALLOW_MERE_UNIQE_INSTANCE");
 
@@ -104,6 +105,38 @@ ON_COMMAND(ID_FEEDS_STOP, OnStop)
 ON_UPDATE_COMMAND_UI(ID_FEEDS_STOP, OnUpdateStop)
 ON_COMMAND(ID_MARK_ALL_FEEDS_READ, OnMarkAllFeedsRead)
 ON_UPDATE_COMMAND_UI(ID_MARK_ALL_FEEDS_READ, OnAlwaysEnabled)
+// Commands, tray, frame events and shut-down (MainFrmCommands.cpp)
+ON_WM_CLOSE()
+ON_WM_SYSCOMMAND()
+ON_MESSAGE(WM_TRAYICON_NOTIFY, OnTrayNotify)
+ON_MESSAGE(WM_REQUEST_CLOSE, OnRequestClose)
+ON_MESSAGE(WM_USAGE_EVENT, OnUsageEvent)
+ON_MESSAGE(WM_POPUP_NOTIFY, OnPopupNotify)
+ON_MESSAGE(WM_NEWSLINE_CLOSED, OnNewsLineClosed)
+ON_COMMAND(ID_TRAY_OPEN_READER, OnTrayOpenReader)
+ON_UPDATE_COMMAND_UI(ID_TRAY_OPEN_READER, OnUpdateTrayOpenReader)
+ON_COMMAND(ID_TRAY_EXIT_READER, OnExitReader)
+ON_UPDATE_COMMAND_UI(ID_TRAY_EXIT_READER, OnAlwaysEnabled)
+ON_COMMAND(ID_APP_EXIT, OnAppExit)
+ON_UPDATE_COMMAND_UI(ID_APP_EXIT, OnAlwaysEnabled)
+ON_COMMAND(ID_ONLINE, OnOnline)
+ON_UPDATE_COMMAND_UI(ID_ONLINE, OnUpdateOnline)
+ON_COMMAND(ID_SHOW_READ_FEEDS, OnShowReadFeeds)
+ON_UPDATE_COMMAND_UI(ID_SHOW_READ_FEEDS, OnUpdateShowReadFeeds)
+ON_COMMAND(ID_HELP_ONLINE, OnHelpOnline)
+ON_UPDATE_COMMAND_UI(ID_HELP_ONLINE, OnUpdateBrandingLink)
+ON_COMMAND(ID_BROWSE_FEEDS, OnBrowseFeeds)
+ON_UPDATE_COMMAND_UI(ID_BROWSE_FEEDS, OnUpdateBrandingLink)
+ON_COMMAND(ID_GETTING_STARTED, OnGettingStarted)
+ON_UPDATE_COMMAND_UI(ID_GETTING_STARTED, OnUpdateBrandingLink)
+ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnTheme)
+ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnUpdateTheme)
+ON_COMMAND(ID_CHANNEL_UPDATE, OnRefreshHotChannel)
+ON_UPDATE_COMMAND_UI(ID_CHANNEL_UPDATE, OnUpdateRefreshHotChannel)
+ON_COMMAND(ID_VIEW_CHANNEL_VIEWER, OnChannelViewer)
+ON_UPDATE_COMMAND_UI(ID_VIEW_CHANNEL_VIEWER, OnUpdateChannelViewer)
+ON_COMMAND(ID_PODCAST_MANAGER, OnPodcastManager)
+ON_UPDATE_COMMAND_UI(ID_PODCAST_MANAGER, OnUpdatePodcastManager)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() = default;
@@ -127,10 +160,26 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_imageList.Add(&images, RGB(255, 0, 255));
     if (!CreateStatusBar() || !CreateCommandBars())
         return -1;
+    m_nTheme = static_cast<int>(theApp.GetProfileInt(L"", L"Theme", 2));
+    m_nColorTheme = static_cast<int>(theApp.GetProfileInt(L"", L"ColorTheme", 0));
+    if (m_nTheme != 11 || !ApplySkin(m_nColorTheme)) {
+        // Without a skin the program draws theme 2 and keeps the skin's choice for when it has one.
+        const int chosen = m_nTheme;
+        SetToolkitTheme(chosen == 11 ? 2 : chosen);
+        if (chosen == 11)
+            m_nTheme = 11;
+    }
+    LoadBarLayout();
+    LoadPlacement();
+    m_strQuickFilter = theApp.GetProfileString(L"Filters", L"QuickFilter", L"");
     m_trayIcon.Create(settings.szCaption, this, IDR_MAINFRAME, IDR_TRAY_MENU, ID_TRAY_OPEN_READER, false);
+    StartCompanionThreads();
+    StartConnectionMonitor();
 
-    if (LoadSubscriptionLists())
+    if (LoadSubscriptionLists()) {
         BuildTaskPanel();
+        RestoreGroupStates();
+    }
     m_bOffers = true;
     m_workerLink.m_hFrame = m_hWnd;
     m_workerLink.m_nMaxConnections = settings.nMaxConnections;
@@ -146,18 +195,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     }
     SetTimer(kRefreshTimerId, 60000, nullptr);
     return 0;
-}
-
-void CMainFrame::OnDestroy()
-{
-    KillTimer(kRefreshTimerId);
-    // Every download ends before the lists and their entries can go.
-    StopFeedWorker(m_pWorkerThread);
-    m_pWorkerThread = nullptr;
-    // The pane's items point at the entries: they go before the lists.
-    if (m_wndTaskPanel.GetSafeHwnd() != nullptr)
-        m_wndTaskPanel.RemoveAllGroups();
-    CXTPFrameWnd::OnDestroy();
 }
 
 BOOL CMainFrame::LoadSubscriptionLists()
@@ -343,17 +380,6 @@ LRESULT CMainFrame::OnWorkerBranding(WPARAM wParam, LPARAM)
     return 1;
 }
 
-LRESULT CMainFrame::OnFrameEvent(WPARAM wParam, LPARAM)
-{
-    if (wParam == FRAME_EVENT_STOPPED) {
-        // The worker has let go of every entry: a stopped refresh leaves none marked.
-        ForEachEntry(m_pMainFeeds, m_pCustomFeeds,
-                     [](CFeedChannel*, CFeedItem* pEntry) { pEntry->m_bUpdating = false; });
-        ShowRefreshEnded();
-    }
-    return 0;
-}
-
 LRESULT CMainFrame::OnFeedUpdated(WPARAM wParam, LPARAM)
 {
     if (wParam)
@@ -467,23 +493,19 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
         CXTPFrameWnd::OnTimer(nIDEvent);
         return;
     }
-    m_bOnline = g_pfnNetworkAlive == nullptr || g_pfnNetworkAlive();
-    int nBefore = m_workerLink.m_nChannelListCountdown;
-    int nChannelList = nBefore;
-    CPtrList due;
-    CountDownRefresh(m_pMainFeeds, m_pCustomFeeds, IsUpdating() != FALSE, m_bOnline, nChannelList, due);
-    // The worker resets the countdown when it fetches the list; that reset wins over this tick.
-    m_workerLink.m_nChannelListCountdown.compare_exchange_strong(nBefore, nChannelList);
-    if (!due.IsEmpty() && m_bOnline) {
-        m_bFullRefresh = false;
-        RequestRefresh(due);
-    }
+    RefreshTick();
 }
 
 void CMainFrame::OnUpdateNow()
 {
-    if (!IsUpdating())
-        StartFullRefresh();
+    if (IsUpdating())
+        return;
+    if (!m_bOnline) {
+        if (AfxMessageBox(IDS_OFFLINE_QUESTION, MB_YESNO) != IDYES)
+            return;
+        m_bOnline = true;
+    }
+    StartFullRefresh();
 }
 
 void CMainFrame::OnUpdateUpdateNow(CCmdUI* pCmdUI)
@@ -630,17 +652,6 @@ void CMainFrame::MergeServerChannelList(CFeedChannel* pLoaded)
     }
     m_pMainFeeds->m_items.AddTail(&order);
     delete pLoaded;
-}
-
-LRESULT CMainFrame::OnInstanceProbe(WPARAM, LPARAM)
-{
-    // A second start brings the running copy forward, also out of the notification area.
-    if (!IsWindowVisible())
-        ShowWindow(SW_SHOW);
-    if (IsIconic())
-        ShowWindow(SW_RESTORE);
-    SetForegroundWindow();
-    return WM_INSTANCE_PROBE;
 }
 
 bool CMainFrame::IsFeedAddress(const CString& text)

@@ -4,11 +4,13 @@
 // frame must reach them it calls one of the members under "Pane and views" below, which that work fills.
 #pragma once
 
+#include "app/ConnectionMonitor.h"
 #include "app/FeedWorker.h"
 #include "framework/core/Collections.h"
 #include "framework/frame/SplitterWnd.h"
 #include "framework/win/ImageList.h"
 #include "toolkit/commandbars/XTPFrameWnd.h"
+#include "toolkit/controls/XTPPopupWindow.h"
 #include "toolkit/controls/XTTrayIcon.h"
 #include "views/BusyProgressCtrl.h"
 #include "views/ExStatusBar.h"
@@ -28,6 +30,25 @@ extern const UINT WM_INSTANCE_PROBE;
 
 // The frame's one-minute refresh timer.
 const UINT_PTR kRefreshTimerId = 16;
+// The new-items alert's close button and its "View messages..." link.
+const int kAlertClose = 500;
+const int kAlertViewMessages = 501;
+
+// The notification-area icon of the frame. The hidden window that takes the frame off the taskbar carries the
+// name by which a second start finds the running copy while the frame is in the notification area.
+class CTrayWnd : public CXTTrayIcon
+{
+public:
+    BOOL RemoveTaskbarButton(CWnd* pWnd) override;
+};
+
+// The caption of that hidden window.
+#define LQ_TRAY_WINDOW_NAME L"_LanternquillTrayWindow"
+
+// The frame's rectangle before a saved placement applies, from the screen's full-screen size and caption height:
+// view style 1 a full-height strip a quarter of the width at the left edge (at three quarters when the arrows
+// point left), view style 0 a window of four fifths of a large screen, centred.
+CRect InitialFramePlacement(int nViewStyle, bool bLeftArrows, int cxFull, int cyFull, int cyCaption);
 
 class CMainFrame : public CXTPFrameWnd, public CFeedPaneSite, public CFeedViewSite
 {
@@ -75,7 +96,7 @@ public:
     // The classic view's site.
     void RedrawNavigation() override { RedrawPane(); }
 
-    CXTTrayIcon m_trayIcon;
+    CTrayWnd m_trayIcon;
     CStringList m_handedOver; // feed addresses handed over, waiting for the subscribe flow
 
     CFeedChannel* m_pMainFeeds = nullptr;   // owned; null when there is none
@@ -108,12 +129,10 @@ protected:
     virtual void RemoveEntryFromPane(CFeedItem* pEntry);
     virtual void RepositionPane();
     virtual void RedrawPane();
-    virtual void StoreGroupStates() {}
     virtual void ShowChannelAgainIfShown(CFeedItem* pEntry);
     virtual void ForgetChannelIfShown(CFeedItem* pEntry);
     virtual void ShowRefreshRunning();
     virtual void ShowRefreshEnded();
-    virtual void ShowNewItemsAlert(int /*nNewItems*/) {}
     virtual void ReloadTickerAfterRefresh(int /*nNewItems*/) {}
     virtual void BuildQuickFilterPage() {}
     virtual void SyncPodcastList() {}
@@ -158,5 +177,94 @@ protected:
     afx_msg LRESULT OnWorkerUpdateOffer(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBuildFilter(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBranding(WPARAM wParam, LPARAM lParam);
+
+    // ---- Commands, tray, frame events, placement and shut-down (MainFrmCommands.cpp)
+public:
+    // Hides the frame to the notification area, or brings it back from there (the tray's "Open Reader").
+    void OnOpenReader();
+    void HideToTray();
+    bool IsInTray() const { return m_bInTray; }
+    // The new-items alert of a refresh that found nItems new items, from the engine's per-channel lines.
+    virtual void ShowNewItemsAlert(int nNewItems);
+    // Starts a search through the entry; an empty text does nothing.
+    void RunSearch(CFeedItem* pEntry, const CString& strText);
+    // One tick of the refresh timer, as the timer runs it.
+    void RefreshTick();
+    // The connection monitor: started when none runs; the thread ends by itself after reporting.
+    bool StartConnectionMonitor() { return m_monitor.Start(m_hWnd); }
+    // The themes: 0, 2, 3 toolkit themes, 11 the skin (drawn with theme 2 until the skin exists).
+    void SetToolkitTheme(int nTheme);
+    // The expanded state of every group of the pane, saved as "Groups", and applied back to a built pane.
+    virtual void StoreGroupStates();
+    void RestoreGroupStates();
+
+    CXTPPopupWindow m_wndAlert;
+    CString m_strQuickFilter; // "Filters"\"QuickFilter"
+    CString m_strSearchText;  // the last search
+    int m_nTheme = 2;         // 0, 2, 3 or 11
+    int m_nColorTheme = 0;    // the skin's colour scheme
+    bool m_bInTray = false;
+    bool m_bViewerWasVisible = false;
+    int m_bQuietActivation = 1;
+    CConnectionMonitor m_monitor;
+    CPtrList m_searchPages; // CFeedItem* of kind 5 in the pane, owned
+    CPtrList m_filterPages; // CFeedItem* of kind 6 in the pane, owned
+
+protected:
+    // Bar layout under the profile name "CommandBars": saved first at shut-down and loaded at creation.
+    virtual void SaveBarLayout() {}
+    virtual void LoadBarLayout() {}
+    // The skin of the given colour scheme made current; false while the program has none.
+    virtual bool ApplySkin(int /*nColorTheme*/) { return false; }
+    // The channel viewer window, when there is one.
+    virtual CWnd* GetChannelViewer() const { return nullptr; }
+    // The companions' threads: started at creation, stopped at shut-down (ticker first, then the podcast
+    // manager), each waited for while this thread keeps answering the messages they send it.
+    virtual void StartCompanionThreads() {}
+    virtual void StopCompanionThreads() {}
+    // Rebuilds the ticker's list (a ticker window asked for it).
+    virtual void ReloadTicker() {}
+    // The pane's entries drawn again after a change of what they show.
+    void RefreshPaneContents();
+    void LoadPlacement();
+    void SavePlacement();
+    void SaveChannelLists();
+    void DeleteResultPages();
+    void OnConnectionEvent(bool bConnected);
+    void OnEnclosureDone(CFeedItem* pItem);
+    void InsertSearchPage(CFeedItem* pPage);
+    bool OpenBrandingUrl(LPCWSTR url, LPCWSTR verb);
+
+    afx_msg void OnClose();
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnRequestClose(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnUsageEvent(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPopupNotify(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnNewsLineClosed(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnTrayOpenReader();
+    afx_msg void OnUpdateTrayOpenReader(CCmdUI* pCmdUI);
+    afx_msg void OnExitReader();
+    afx_msg void OnAppExit();
+    afx_msg void OnOnline();
+    afx_msg void OnUpdateOnline(CCmdUI* pCmdUI);
+    afx_msg void OnShowReadFeeds();
+    afx_msg void OnUpdateShowReadFeeds(CCmdUI* pCmdUI);
+    afx_msg void OnHelpOnline();
+    afx_msg void OnBrowseFeeds();
+    afx_msg void OnGettingStarted();
+    afx_msg void OnUpdateBrandingLink(CCmdUI* pCmdUI);
+    afx_msg void OnTheme(UINT nID);
+    afx_msg void OnUpdateTheme(CCmdUI* pCmdUI);
+    afx_msg void OnRefreshHotChannel();
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    afx_msg void OnUpdateRefreshHotChannel(CCmdUI* pCmdUI);
+    afx_msg void OnChannelViewer();
+    afx_msg void OnUpdateChannelViewer(CCmdUI* pCmdUI);
+    afx_msg void OnPodcastManager();
+    afx_msg void OnUpdatePodcastManager(CCmdUI* pCmdUI);
+
+    bool m_bShutDown = false; // after the worker has been told to end, nothing more is posted to it
+
     DECLARE_MESSAGE_MAP()
 };

@@ -166,7 +166,9 @@ BOOL CReaderApp::InitInstance()
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
         return FALSE;
     // Started in the background, the program stays in the notification area until the user opens it.
-    if (!bBackground) {
+    if (bBackground) {
+        frame->HideToTray();
+    } else {
         frame->ShowWindow(SW_SHOW);
         frame->UpdateWindow();
     }

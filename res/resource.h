@@ -96,6 +96,7 @@
 
 // The main window: its menus, toolbars, images, commands and texts.
 #define IDR_TRAY_MENU 136
+#define IDI_ALERT_CLOSE 142
 #define IDR_CATEGORIES_BAR 161
 #define IDB_FRAME_IMAGES 134
 #define IDB_PANE_IMAGE_MANAGER 131

@@ -2,7 +2,8 @@
 # The main window of the real program after a refresh at start, in its own Wine prefix: the seeded data folder
 # (tools/screenshot-data: the subscription list and older cache files) and the channels' feeds and site icons
 # served by the local test server (tools/screenshot-data/server, icons by tools/make-screenshot-icons.py).
-#   tools/screenshot-mainframe.sh [out-folder]   writes mainframe-classic.png and mainframe-modern.png
+#   tools/screenshot-mainframe.sh [out-folder]   writes mainframe-classic.png, mainframe-modern.png and
+#   mainframe-alert.png (the new-items alert: the served feeds hold items the older caches lack)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${LQ_BUILD_DIR:-$root/build}"
@@ -35,8 +36,8 @@ lq_wine_start
 
 key='HKCU\Software\Lanternquill Software\Lanternquill'
 data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Lanternquill"
-for style in 0 1; do
-    name=$([ "$style" = 0 ] && echo classic || echo modern)
+for name in classic modern alert; do
+    style=$([ "$name" = modern ] && echo 1 || echo 0)
     rm -rf "$data"
     mkdir -p "$data"
     cp "$root"/tools/screenshot-data/*.rss "$data/"
@@ -60,7 +61,12 @@ for style in 0 1; do
     # Time to lay out and paint: this is a picture for people, not a test.
     sleep 3
     lq_capture_screen "$build/screen.png"
-    geometry=$(xwininfo -name Lanternquill -display "$DISPLAY" | awk '/geometry/ {print $2}')
+    if [ "$name" = alert ]; then
+        size=$(xwininfo -root -display "$DISPLAY" | awk '/geometry/ {print $2}' | cut -d+ -f1)
+        geometry="420x260+$((${size%x*} - 420))+$((${size#*x} - 260))"
+    else
+        geometry=$(xwininfo -name Lanternquill -display "$DISPLAY" | awk '/geometry/ {print $2}')
+    fi
     /usr/bin/convert "$build/screen.png" -crop "$geometry" +repage "$out/mainframe-$name.png"
     echo "$out/mainframe-$name.png"
     kill "$pid" 2>/dev/null || true

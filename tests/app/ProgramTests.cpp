@@ -5,6 +5,7 @@
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "res/resource.h"
+#include "tests/app/ProgramHarness.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -64,71 +65,12 @@ TEST(MainFrameTest, OnlyAWholeFeedAddressIsTakenFromASecondStart)
     frame->DestroyWindow();
 }
 
-std::wstring ProgramPath()
-{
-    WCHAR path[MAX_PATH] = L"";
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder = folder.substr(0, folder.rfind(L'\\'));
-    return folder.substr(0, folder.rfind(L'\\')) + L"\\Lanternquill.exe";
-}
-
-struct Started
-{
-    PROCESS_INFORMATION info = {};
-    bool ok = false;
-};
-
-Started Start(const std::wstring& arguments)
-{
-    Started started;
-    std::wstring command = L"\"" + ProgramPath() + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    started.ok = ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                  &started.info) != FALSE;
-    return started;
-}
-
-struct FrameSearch
-{
-    DWORD processId;
-    std::vector<HWND> frames;
-};
-
-// The program's frames: its top-level windows with a caption and a sizing border.
-std::vector<HWND> FramesOf(DWORD processId)
-{
-    FrameSearch search{processId, {}};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<FrameSearch*>(lParam);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hWnd, &owner);
-            const LONG style = ::GetWindowLongW(hWnd, GWL_STYLE);
-            if (owner == s->processId && (style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME))
-                s->frames.push_back(hWnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.frames;
-}
-
-const wchar_t kProgramKey[] = L"Software\\Lanternquill Software\\Lanternquill";
-
-void SetProgramInt(LPCWSTR name, DWORD value)
-{
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof(value));
-}
-
-DWORD ProgramInt(LPCWSTR name, DWORD fallback)
-{
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (::RegGetValueW(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
-        return fallback;
-    return value;
-}
+using lqprogram::FramesOf;
+using lqprogram::ProgramInt;
+using lqprogram::ProgramPath;
+using lqprogram::SetProgramInt;
+using lqprogram::Start;
+using lqprogram::Started;
 
 struct WizardSearch
 {
@@ -232,7 +174,8 @@ TEST(ProgramTest, TheFirstStartAsksThroughTheWizardAndKeepsTheChoices)
     if (hAbout != nullptr)
         ::PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
 
-    ::PostMessageW(frames[0], WM_CLOSE, 0, 0);
+    // Closing the window keeps the program in the notification area; the tray menu's Exit ends it.
+    ::PostMessageW(frames[0], WM_COMMAND, ID_TRAY_EXIT_READER, 0);
     EXPECT_EQ(::WaitForSingleObject(started.info.hProcess, 30000), WAIT_OBJECT_0);
     ::CloseHandle(started.info.hProcess);
     ::CloseHandle(started.info.hThread);
@@ -272,7 +215,7 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
     // Its probe brought the running copy forward.
     EXPECT_TRUE(::IsWindowVisible(frame));
 
-    ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    ::PostMessageW(frame, WM_COMMAND, ID_TRAY_EXIT_READER, 0);
     EXPECT_EQ(::WaitForSingleObject(first.info.hProcess, 30000), WAIT_OBJECT_0);
     for (HANDLE handle : {first.info.hProcess, first.info.hThread, second.info.hProcess, second.info.hThread})
         ::CloseHandle(handle);

@@ -1,0 +1,704 @@
+// The main frame's commands and their enabling, the notification area, the connection monitor and the frame events,
+// the new-items alert, the usage log, the first placement and what the frame keeps in the profile at shut-down.
+#include "app/ConnectionMonitor.h"
+#include "app/MainFrm.h"
+#include "app/ReaderApp.h"
+#include "feeds/FeedChannel.h"
+#include "feeds/FeedItem.h"
+#include "feeds/UsageLog.h"
+#include "framework/StandardIds.h"
+#include "res/resource.h"
+#include "tests/support/TestSupport.h"
+#include "toolkit/controls/XTPPopupItem.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+using lqtest::HttpUrl;
+using lqtest::PumpUntil;
+using lqtest::TempFolder;
+
+namespace {
+
+const wchar_t kTestCompany[] = L"LanternquillCommandTests";
+const wchar_t kTestKey[] = L"Software\\LanternquillCommandTests";
+
+// The frame with its refresh ends counted and its pane rebuilds recorded.
+class CountingMainFrame : public CMainFrame
+{
+public:
+    int m_built = 0;
+    int m_ended = 0;
+
+protected:
+    void BuildTaskPanel() override
+    {
+        ++m_built;
+        CMainFrame::BuildTaskPanel();
+    }
+    void ShowRefreshEnded() override
+    {
+        ++m_ended;
+        CMainFrame::ShowRefreshEnded();
+    }
+};
+
+// The platform's connection notification as the tests want it: refused, or accepted with the event kept.
+std::atomic<HANDLE> g_connectEvent{nullptr};
+std::atomic<int> g_notifyCalls{0};
+DWORD WINAPI AcceptNotification(HANDLE, HANDLE hEvent, DWORD)
+{
+    g_connectEvent = hEvent;
+    ++g_notifyCalls;
+    return 0;
+}
+DWORD WINAPI RefuseNotification(HANDLE, HANDLE, DWORD)
+{
+    ++g_notifyCalls;
+    return 632; // an error of the dial-up service
+}
+
+bool g_networkUp = true;
+bool TestNetworkAlive()
+{
+    return g_networkUp;
+}
+
+CFeedItem* NewEntry(const std::wstring& title, const std::wstring& link, int nKind = FEED_KIND_FEED)
+{
+    auto* entry = new CFeedItem;
+    entry->m_nKind = nKind;
+    entry->m_strTitleText = title.c_str();
+    entry->m_strTitle = title.c_str();
+    entry->m_strLinkText = link.c_str();
+    entry->m_strLink = link.c_str();
+    entry->m_strFile = title.c_str();
+    entry->m_nUpdateInterval = 60;
+    entry->m_nCountdown = 60;
+    return entry;
+}
+
+std::vector<BYTE> ProfileBinary(const wchar_t* section, const wchar_t* name)
+{
+    std::vector<BYTE> bytes(4096);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    const std::wstring key = std::wstring(kTestKey) + L"\\Lanternquill" + (section[0] ? L"\\" : L"") + section;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_BINARY, nullptr, bytes.data(), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    bytes.resize(size);
+    return bytes;
+}
+
+class MainFrameCommandTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_savedSettings = theApp.m_settings;
+        m_savedData = theApp.m_strDataFolder;
+        m_savedTemp = theApp.m_strTempFolder;
+        theApp.m_strDataFolder = m_data.Path().c_str();
+        theApp.m_strTempFolder = m_temp.Path().c_str();
+        theApp.m_settings.szMainLink[0] = 0;
+        theApp.m_settings.nTimeout = 2;
+        theApp.m_settings.nViewStyle = 0;
+        theApp.m_strUpdateUrl.Empty();
+        if (!theApp.m_pszAppName)
+            theApp.m_pszAppName = _wcsdup(L"Lanternquill");
+        theApp.SetRegistryKey(kTestCompany);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+        theApp.WriteProfileInt(L"", L"Check at startup", 0);
+        g_pfnConnectionNotification = RefuseNotification;
+        g_pfnNetworkAlive = TestNetworkAlive;
+        g_networkUp = true;
+        g_connectEvent = nullptr;
+        g_notifyCalls = 0;
+    }
+    void TearDown() override
+    {
+        if (m_frame && ::IsWindow(m_hFrame))
+            m_frame->DestroyWindow();
+        lqtest::PumpPending();
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+        theApp.m_settings = m_savedSettings;
+        theApp.m_strDataFolder = m_savedData;
+        theApp.m_strTempFolder = m_savedTemp;
+        g_pfnConnectionNotification = m_savedNotification;
+        g_pfnNetworkAlive = m_savedAlive;
+        GetEngineContext().m_newsLabels.RemoveAll();
+    }
+
+    // A frame whose start-of-life refresh has ended.
+    void Create()
+    {
+        m_frame = new CountingMainFrame;
+        ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+        m_hFrame = m_frame->GetSafeHwnd();
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended >= 1 && !m_frame->IsUpdating(); }, 30000));
+    }
+    void Destroy()
+    {
+        m_frame->DestroyWindow();
+        m_frame = nullptr;
+        lqtest::PumpPending();
+    }
+    LRESULT Command(UINT nID) { return ::SendMessageW(m_hFrame, WM_COMMAND, nID, 0); }
+
+    TempFolder m_data;
+    TempFolder m_temp;
+    CountingMainFrame* m_frame = nullptr; // deletes itself with its window
+    HWND m_hFrame = nullptr;
+    CReaderSettings m_savedSettings;
+    CString m_savedData, m_savedTemp;
+    PFN_CONNECTION_NOTIFICATION m_savedNotification = g_pfnConnectionNotification;
+    PFN_NETWORK_ALIVE m_savedAlive = g_pfnNetworkAlive;
+};
+
+HWND TrayWindow()
+{
+    return ::FindWindowW(nullptr, LQ_TRAY_WINDOW_NAME);
+}
+
+TEST_F(MainFrameCommandTest, ClosingAndMinimisingHideToTheTrayAndOnlyExitEndsTheWindow)
+{
+    Create();
+    m_frame->ShowWindow(SW_SHOW);
+    struct Way
+    {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    } hides[] = {{"close", WM_CLOSE, 0}, {"minimise", WM_SYSCOMMAND, SC_MINIMIZE}};
+    struct Back
+    {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    } backs[] = {{"double click on the icon", WM_TRAYICON_NOTIFY, IDR_TRAY_MENU, WM_LBUTTONDBLCLK},
+                 {"the probe of a second start", WM_INSTANCE_PROBE, 0, 0},
+                 {"Open Reader", WM_COMMAND, ID_TRAY_OPEN_READER, 0}};
+    for (const Way& hide : hides) {
+        for (const Back& back : backs) {
+            SCOPED_TRACE(std::string(hide.name) + " then " + back.name);
+            ::SendMessageW(m_hFrame, hide.message, hide.wParam, 0);
+            ASSERT_TRUE(::IsWindow(m_hFrame));
+            EXPECT_FALSE(::IsWindowVisible(m_hFrame));
+            EXPECT_TRUE(m_frame->IsInTray());
+            // A second start finds the frame under the tray window's name.
+            ASSERT_NE(TrayWindow(), nullptr);
+            EXPECT_EQ(::GetAncestor(m_hFrame, GA_PARENT), TrayWindow());
+
+            const LRESULT answer = ::SendMessageW(m_hFrame, back.message, back.wParam, back.lParam);
+            if (back.message == WM_INSTANCE_PROBE) {
+                EXPECT_EQ(answer, static_cast<LRESULT>(WM_INSTANCE_PROBE));
+            } else if (back.message == WM_TRAYICON_NOTIFY) {
+                EXPECT_EQ(answer, 1);
+            }
+            EXPECT_TRUE(::IsWindowVisible(m_hFrame));
+            EXPECT_FALSE(m_frame->IsInTray());
+            EXPECT_EQ(::GetAncestor(m_hFrame, GA_PARENT), ::GetDesktopWindow());
+        }
+    }
+    // Other mouse messages of the icon are left to the icon.
+    EXPECT_EQ(::SendMessageW(m_hFrame, WM_TRAYICON_NOTIFY, IDR_TRAY_MENU, WM_MOUSEMOVE), 0);
+    // "Open Reader" only acts from the tray: on a shown frame it does not hide it.
+    Command(ID_TRAY_OPEN_READER);
+    EXPECT_TRUE(::IsWindowVisible(m_hFrame));
+    EXPECT_FALSE(m_frame->IsInTray());
+
+    ::SendMessageW(m_hFrame, WM_CLOSE, 0, 0);
+    Command(ID_TRAY_EXIT_READER);
+    EXPECT_FALSE(::IsWindow(m_hFrame));
+    m_frame = nullptr;
+}
+
+TEST_F(MainFrameCommandTest, TheOtherWaysOutEndTheWindow)
+{
+    for (UINT message : {static_cast<UINT>(WM_COMMAND), static_cast<UINT>(WM_REQUEST_CLOSE)}) {
+        SCOPED_TRACE(message);
+        Create();
+        ::SendMessageW(m_hFrame, message, message == WM_COMMAND ? ID_APP_EXIT : 0, 0);
+        EXPECT_FALSE(::IsWindow(m_hFrame));
+        m_frame = nullptr;
+        lqtest::PumpPending();
+    }
+}
+
+// A command can arrive although its update handler disables it (an accelerator, a menu shown before the state
+// changed, another program): it is ignored.
+TEST_F(MainFrameCommandTest, ACommandThatIsDisabledNowIsIgnored)
+{
+    Create();
+    m_frame->m_workerLink.m_bUpdating = 1; // as while a refresh runs
+    for (UINT nID : {ID_FEEDS_UPDATE_NOW, ID_TRAY_CHECK_FOR_NEWS}) {
+        Command(nID);
+        EXPECT_FALSE(m_frame->m_bFullRefresh) << nID;
+    }
+    m_frame->m_workerLink.m_bUpdating = 0;
+    m_frame->m_bFullRefresh = true;
+    Command(ID_FEEDS_STOP); // no refresh runs
+    EXPECT_TRUE(m_frame->m_bFullRefresh);
+    m_frame->m_bFullRefresh = false;
+
+    // Enabled, the same command runs.
+    const int ended = m_frame->m_ended;
+    Command(ID_FEEDS_UPDATE_NOW);
+    EXPECT_TRUE(m_frame->m_bFullRefresh);
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_ended > ended && !m_frame->IsUpdating(); }, 30000));
+}
+
+TEST_F(MainFrameCommandTest, ThemeAndShowReadFeedsCommandsChangeAndCheckTheirState)
+{
+    Create();
+    EXPECT_EQ(m_frame->m_nTheme, 2);
+    const struct
+    {
+        UINT nID;
+        int nTheme;
+    } themes[] = {{ID_THEME_DEFAULT, 0}, {ID_THEME_OFFICE2003, 3}, {ID_THEME_XP, 2}};
+    for (const auto& t : themes) {
+        Command(t.nID);
+        EXPECT_EQ(m_frame->m_nTheme, t.nTheme) << t.nID;
+    }
+    theApp.m_settings.nHideReadChannels = 1;
+    Command(ID_SHOW_READ_FEEDS);
+    EXPECT_EQ(theApp.m_settings.nHideReadChannels, 0);
+    EXPECT_EQ(theApp.GetProfileInt(L"", L"HideReadChannels", 1), 0u);
+    Command(ID_SHOW_READ_FEEDS);
+    EXPECT_EQ(theApp.m_settings.nHideReadChannels, 1);
+}
+
+// The frame with stand-ins for the companion windows that come with their own work.
+class CompanionMainFrame : public CountingMainFrame
+{
+public:
+    CWnd m_viewer;
+    CWnd m_podcast;
+    bool m_bCompanions = false;
+
+protected:
+    CWnd* GetChannelViewer() const override { return m_bCompanions ? const_cast<CWnd*>(&m_viewer) : nullptr; }
+    CWnd* GetPodcastWindow() const override { return m_bCompanions ? const_cast<CWnd*>(&m_podcast) : nullptr; }
+};
+
+TEST_F(MainFrameCommandTest, ViewerAndPodcastCommandsActOnlyOnWindowsThatExist)
+{
+    auto* frame = new CompanionMainFrame;
+    m_frame = frame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    m_hFrame = frame->GetSafeHwnd();
+    for (CWnd* wnd : {&frame->m_viewer, &frame->m_podcast})
+        ASSERT_TRUE(wnd->CreateEx(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+
+    // Without the windows the commands are disabled and ignored.
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    Command(ID_PODCAST_MANAGER);
+    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
+    EXPECT_FALSE(frame->m_podcast.IsWindowVisible());
+
+    frame->m_bCompanions = true;
+    Command(ID_PODCAST_MANAGER);
+    EXPECT_TRUE(frame->m_podcast.IsWindowVisible());
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    EXPECT_TRUE(frame->m_viewer.IsWindowVisible());
+    // A viewer shown when the frame goes to the tray is hidden with it and comes back with it.
+    frame->ShowWindow(SW_SHOW);
+    ::SendMessageW(m_hFrame, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
+    Command(ID_TRAY_OPEN_READER);
+    EXPECT_TRUE(frame->m_viewer.IsWindowVisible());
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
+
+    frame->DestroyWindow();
+    m_frame = nullptr;
+}
+
+TEST_F(MainFrameCommandTest, BrandingLinksOnlyLeaveForWebAddresses)
+{
+    Create();
+    // A file or program named by a downloaded branding never reaches the shell: the command stays disabled.
+    lstrcpynW(theApp.m_settings.szHelpUrl, L"C:\\windows\\system32\\calc.exe", 100);
+    lstrcpynW(theApp.m_settings.szBrowseFeedsUrl, L"\\\\server\\share\\x.exe", 100);
+    theApp.m_settings.szGettingStartedUrl[0] = 0;
+    struct Probe : CCmdUI
+    {
+        BOOL m_bEnabled = TRUE;
+        void Enable(BOOL bOn) override { m_bEnabled = bOn; }
+        void SetCheck(int) override {}
+        void SetRadio(BOOL) override {}
+        void SetText(LPCTSTR) override {}
+    };
+    for (UINT nID : {ID_HELP_ONLINE, ID_BROWSE_FEEDS, ID_GETTING_STARTED}) {
+        Probe probe;
+        probe.m_nID = nID;
+        m_frame->OnCmdMsg(nID, static_cast<int>(CN_UPDATE_COMMAND_UI), &probe, nullptr);
+        EXPECT_FALSE(probe.m_bEnabled) << nID;
+    }
+    lstrcpynW(theApp.m_settings.szHelpUrl, L"https://127.0.0.1/help", 100);
+    Probe probe;
+    probe.m_nID = ID_HELP_ONLINE;
+    m_frame->OnCmdMsg(ID_HELP_ONLINE, static_cast<int>(CN_UPDATE_COMMAND_UI), &probe, nullptr);
+    EXPECT_TRUE(probe.m_bEnabled);
+}
+
+TEST_F(MainFrameCommandTest, AMonitorThatThePlatformRefusesEndsQuietly)
+{
+    Create();
+    // The monitor of the frame's creation asked, was refused and ended without taking the program offline.
+    EXPECT_TRUE(PumpUntil([&] { return g_notifyCalls >= 1 && !m_frame->m_monitor.IsRunning(); }));
+    EXPECT_TRUE(m_frame->m_bOnline);
+
+    Command(ID_ONLINE);
+    EXPECT_FALSE(m_frame->m_bOnline);
+    EXPECT_TRUE(PumpUntil([&] { return g_notifyCalls >= 2 && !m_frame->m_monitor.IsRunning(); }));
+    lqtest::PumpPending();
+    EXPECT_FALSE(m_frame->m_bOnline); // no report came
+    Command(ID_ONLINE);
+    EXPECT_TRUE(m_frame->m_bOnline);
+}
+
+TEST_F(MainFrameCommandTest, AConnectionReportedByTheMonitorTakesTheProgramOnlineAndRefreshesDueChannels)
+{
+    g_pfnConnectionNotification = AcceptNotification;
+    {
+        CFeedChannel list;
+        CFeedItem* entry = NewEntry(L"due", HttpUrl(L"/delayed/monitor/0/due"));
+        list.m_items.AddTail(entry);
+        ASSERT_TRUE(list.SaveMainFeeds());
+    }
+    Create();
+    ASSERT_TRUE(PumpUntil([&] { return g_connectEvent.load() != nullptr; }));
+    EXPECT_TRUE(m_frame->m_monitor.IsRunning());
+    // Only one monitor at a time.
+    EXPECT_FALSE(m_frame->StartConnectionMonitor());
+
+    // The network goes: a tick takes the program offline and posts nothing; the entry waits at 1.
+    CFeedItem* entry = m_frame->m_pMainFeeds->m_items.GetHead();
+    entry->m_nCountdown = 1;
+    g_networkUp = false;
+    m_frame->RefreshTick();
+    EXPECT_FALSE(m_frame->m_bOnline);
+    EXPECT_FALSE(m_frame->IsUpdating());
+    EXPECT_FALSE(entry->m_bUpdating);
+    EXPECT_EQ(entry->m_nCountdown, 1);
+
+    // The connection comes back: the monitor reports it and the frame runs a tick at once.
+    g_networkUp = true;
+    const int ended = m_frame->m_ended;
+    ::SetEvent(g_connectEvent.load());
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_bOnline && entry->m_bUpdating; }));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_ended > ended && !m_frame->IsUpdating(); }, 30000));
+    ASSERT_NE(entry->m_pChannel, nullptr);
+    EXPECT_EQ(entry->m_pChannel->m_items.GetCount(), 2);
+    EXPECT_TRUE(PumpUntil([&] { return !m_frame->m_monitor.IsRunning(); }));
+}
+
+TEST_F(MainFrameCommandTest, ShutDownEndsAWaitingMonitorWithoutAReport)
+{
+    g_pfnConnectionNotification = AcceptNotification;
+    Create();
+    ASSERT_TRUE(PumpUntil([&] { return g_connectEvent.load() != nullptr; }));
+    HANDLE connect = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), g_connectEvent.load(), ::GetCurrentProcess(), &connect, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+    Destroy();
+    // The event is no longer waited on: signalling it reaches no frame and no thread.
+    ::SetEvent(connect);
+    ::CloseHandle(connect);
+    lqtest::PumpPending();
+}
+
+// A refresh owns its flag until its last download is back: going offline or searching meanwhile does not end it,
+// and the full refresh still rebuilds the pane and saves both lists.
+TEST_F(MainFrameCommandTest, OfflineAndASearchDuringAFullRefreshLeaveItRunningToItsEnd)
+{
+    {
+        CFeedChannel list;
+        list.m_items.AddTail(NewEntry(L"slow", HttpUrl(L"/delayed/offline-during/1500/slow")));
+        CFeedItem* search = NewEntry(L"finder", HttpUrl(L"/search-feed"), FEED_KIND_SEARCH_IN);
+        search->m_strInput = L"q";
+        list.m_items.AddTail(search);
+        ASSERT_TRUE(list.SaveMainFeeds());
+        CFeedChannel custom;
+        custom.m_items.AddTail(NewEntry(L"mine", HttpUrl(L"/delayed/offline-during/0/mine")));
+        ASSERT_TRUE(custom.SaveCustomFeeds());
+    }
+    Create();
+    // Only the end of a full refresh writes the custom list.
+    ASSERT_TRUE(::DeleteFileW((m_data.Path() + L"\\CustomFeed.xml").c_str()));
+    CFeedItem* slow = m_frame->m_pMainFeeds->m_items.GetHead();
+    CFeedItem* finder = m_frame->m_pMainFeeds->m_items.GetTail();
+    const int built = m_frame->m_built;
+    Command(ID_FEEDS_UPDATE_NOW);
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->IsUpdating() && slow->m_bUpdating; }));
+
+    ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_OFFLINE, 0);
+    EXPECT_FALSE(m_frame->m_bOnline);
+    EXPECT_TRUE(m_frame->IsUpdating());
+    EXPECT_TRUE(slow->m_bUpdating);
+    m_frame->RunSearch(finder, L"news");
+    EXPECT_TRUE(m_frame->m_bFullRefresh);
+
+    ASSERT_TRUE(PumpUntil([&] { return !slow->m_bUpdating && !m_frame->IsUpdating(); }, 30000));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_built > built; }));
+    EXPECT_FALSE(m_frame->m_bFullRefresh);
+    EXPECT_NE(::GetFileAttributesW((m_data.Path() + L"\\CustomFeed.xml").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_NE(slow->m_pChannel, nullptr);
+    EXPECT_EQ(slow->m_pChannel->m_items.GetCount(), 2);
+    // The search's page arrived and belongs to its entry.
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_searchPages.GetCount() == 1; }));
+}
+
+TEST_F(MainFrameCommandTest, ASecondSearchResultReplacesTheFirstAndIsKeptInATemporaryFile)
+{
+    Create();
+    CFeedItem searchIn;
+    searchIn.m_nKind = FEED_KIND_SEARCH_IN;
+    auto makePage = [&](const wchar_t* title) {
+        auto* page = new CFeedItem;
+        page->m_nKind = FEED_KIND_SEARCH_RESULT;
+        page->m_strTitleText = title;
+        page->m_pChannel = new CFeedChannel;
+        page->m_pChannel->m_items.AddTail(NewEntry(L"hit", L"http://127.0.0.1/hit", FEED_KIND_ITEM));
+        page->m_pLinkedItem = &searchIn;
+        return page;
+    };
+    CFeedItem* first = makePage(L"first");
+    ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_SEARCH_DONE, reinterpret_cast<LPARAM>(first));
+    EXPECT_EQ(searchIn.m_pLinkedItem, first);
+    ASSERT_EQ(m_frame->m_searchPages.GetCount(), 1);
+    const std::wstring firstPath = first->m_pChannel->m_strPath.GetString();
+    EXPECT_EQ(firstPath.rfind(m_temp.Path() + L"\\tmd", 0), 0u) << lqtest::Narrow(firstPath);
+    EXPECT_EQ(first->m_nImageIndex, 2);
+
+    CFeedItem* second = makePage(L"second");
+    ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_SEARCH_DONE, reinterpret_cast<LPARAM>(second));
+    EXPECT_EQ(searchIn.m_pLinkedItem, second);
+    ASSERT_EQ(m_frame->m_searchPages.GetCount(), 1);
+    EXPECT_EQ(m_frame->m_searchPages.GetHead(), second);
+    // A failed search reports no page and changes nothing.
+    ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_SEARCH_DONE, 0);
+    EXPECT_EQ(m_frame->m_searchPages.GetCount(), 1);
+    Destroy(); // deletes the page
+}
+
+TEST_F(MainFrameCommandTest, TheAlertListsEachChannelsNewItemsAndItsLinkBringsTheFrameBack)
+{
+    Create();
+    CStringList& lines = GetEngineContext().m_newsLabels;
+    lines.AddTail(L"Daily Planet  3");
+    lines.AddTail(L"Tech Bits 12");
+    lines.AddTail(L"ab"); // shorter than a count: all count, no title
+    m_frame->ShowNewItemsAlert(15);
+    EXPECT_TRUE(lines.IsEmpty());
+    CXTPPopupWindow& alert = m_frame->m_wndAlert;
+    ASSERT_NE(alert.GetSafeHwnd(), nullptr);
+    ASSERT_EQ(alert.GetItemCount(), 2 + 3 * 2 + 3);
+    EXPECT_STREQ(alert.GetItem(1)->GetCaption().GetString(), L"You've got 15 new news messages");
+    const int lineHeight = alert.GetItem(2)->GetRect().Height();
+    EXPECT_GT(lineHeight, 0);
+    const struct
+    {
+        const wchar_t* title;
+        const wchar_t* count;
+    } rows[] = {{L"Daily Planet", L"3"}, {L"Tech Bits", L"12"}, {L"", L"0"}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        CXTPPopupItem* title = alert.GetItem(2 + 2 * i);
+        CXTPPopupItem* count = alert.GetItem(3 + 2 * i);
+        EXPECT_STREQ(title->GetCaption().GetString(), rows[i].title);
+        EXPECT_STREQ(count->GetCaption().GetString(), rows[i].count);
+        EXPECT_EQ(title->GetRect(), CRect(46, 50 + i * lineHeight, 290, 50 + (i + 1) * lineHeight));
+        EXPECT_EQ(count->GetRect(), CRect(295, 50 + i * lineHeight, 315, 50 + (i + 1) * lineHeight));
+        EXPECT_EQ(count->GetTextAlignment() & DT_RIGHT, static_cast<UINT>(DT_RIGHT));
+    }
+    const int y = 50 + 3 * lineHeight;
+    CXTPPopupItem* link = alert.GetItem(8);
+    EXPECT_EQ(link->GetID(), kAlertViewMessages);
+    EXPECT_EQ(link->GetRect(), CRect(46, y + 5, 270, y + 40));
+    EXPECT_EQ(alert.GetItem(10)->GetID(), kAlertClose);
+    EXPECT_EQ(alert.GetPopupSize(), CSize(329, y + 30));
+
+    // The link brings the frame back from the tray.
+    ::SendMessageW(m_hFrame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_frame->IsInTray());
+    ::SendMessageW(m_hFrame, WM_POPUP_NOTIFY, xtpPopupItemClicked, reinterpret_cast<LPARAM>(link));
+    EXPECT_FALSE(m_frame->IsInTray());
+    EXPECT_TRUE(::IsWindowVisible(m_hFrame));
+
+    // Without lines: the two headlines, the link at its first place and a height of 80.
+    m_frame->ShowNewItemsAlert(1);
+    ASSERT_EQ(alert.GetItemCount(), 5);
+    EXPECT_EQ(alert.GetItem(2)->GetRect(), CRect(46, 55, 270, 90));
+    EXPECT_EQ(alert.GetPopupSize(), CSize(329, 80));
+    ::SendMessageW(m_hFrame, WM_POPUP_NOTIFY, xtpPopupItemClicked, reinterpret_cast<LPARAM>(alert.GetItem(4)));
+    EXPECT_EQ(m_frame->m_bQuietActivation, 0);
+}
+
+TEST_F(MainFrameCommandTest, UsageEventsAreLoggedByWhereTheirEntryOrItemLives)
+{
+    {
+        CFeedChannel mainList;
+        mainList.m_items.AddTail(NewEntry(L"main", L"http://127.0.0.1/main"));
+        ASSERT_TRUE(mainList.SaveMainFeeds());
+        CFeedChannel customList;
+        customList.m_items.AddTail(NewEntry(L"custom", L"http://127.0.0.1/custom"));
+        CFeedItem* account = NewEntry(L"account", L"http://127.0.0.1/account");
+        account->m_strAccountName = L"someone";
+        customList.m_items.AddTail(account);
+        ASSERT_TRUE(customList.SaveCustomFeeds());
+    }
+    Create();
+    CFeedItem* mainEntry = m_frame->m_pMainFeeds->m_items.GetHead();
+    CFeedItem* customEntry = m_frame->m_pCustomFeeds->m_items.GetHead();
+    CFeedItem* accountEntry = m_frame->m_pCustomFeeds->m_items.GetTail();
+    for (CFeedItem* entry : {mainEntry, customEntry}) {
+        entry->m_pChannel = new CFeedChannel;
+        entry->m_pChannel->m_items.AddTail(
+            NewEntry(L"item", entry->m_strLink.GetString() + std::wstring(L"/item"), FEED_KIND_ITEM));
+    }
+    CFeedItem* mainItem = mainEntry->m_pChannel->m_items.GetHead();
+    CFeedItem* customItem = customEntry->m_pChannel->m_items.GetHead();
+    CFeedItem stray;
+    stray.m_strLink = L"http://127.0.0.1/stray";
+
+    struct Case
+    {
+        const char* name;
+        int nReportStat, bStatsEnabled;
+        WPARAM type;
+        CFeedItem* item;
+        const char* logged; // "kind,action" or null
+    } cases[] = {
+        {"notice opened", 1, 0, 1, mainEntry, "1,1"},
+        {"main channel shown", 1, 1, 4, mainEntry, "2,2"},
+        {"custom channel shown", 1, 1, 4, customEntry, "3,4"},
+        {"channel with an account", 1, 1, 4, accountEntry, nullptr},
+        {"main item opened", 1, 1, 5, mainItem, "2,3"},
+        {"custom item opened", 1, 1, 5, customItem, "3,5"},
+        {"an item of no list", 1, 1, 5, &stray, nullptr},
+        {"statistics off in the branding", 1, 0, 4, mainEntry, nullptr},
+        {"no consent", 0, 1, 1, mainEntry, nullptr},
+        {"unknown type", 1, 1, 7, mainEntry, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::DeleteFileW(GetUsageLogPath());
+        GetEngineContext().m_nUsageEntries = 0;
+        theApp.m_settings.nReportStat = c.nReportStat;
+        theApp.m_settings.bStatsEnabled = c.bStatsEnabled;
+        EXPECT_EQ(::SendMessageW(m_hFrame, WM_USAGE_EVENT, c.type, reinterpret_cast<LPARAM>(c.item)), 0);
+        const std::string log = lqtest::ReadFileBytes(GetUsageLogPath().GetString());
+        if (!c.logged) {
+            EXPECT_EQ(CountUsageEntries(), 0) << log;
+            continue;
+        }
+        ASSERT_EQ(CountUsageEntries(), 1) << log;
+        const std::string pair = c.logged;
+        const std::string kind = pair.substr(0, pair.find(','));
+        const std::string action = pair.substr(pair.find(',') + 1);
+        EXPECT_NE(log.find("&t1=" + kind + "&a1=" + action + "&"), std::string::npos) << log;
+        EXPECT_NE(log.find(UrlEncodeText(c.item->m_strLink).GetString()), std::string::npos) << log;
+    }
+}
+
+TEST(MainFramePlacement, FirstPlacementFollowsTheViewStyleAndTheScreen)
+{
+    const struct
+    {
+        int nViewStyle;
+        bool bLeftArrows;
+        int cx, cy, cyCaption;
+        CRect expected;
+    } cases[] = {
+        // 1024 wide: four fifths of the width, centred; a working height under 700 is taken whole at the top.
+        {0, false, 1024, 700, 19, CRect(102, 0, 102 + 819, 681)},
+        {0, false, 1024, 738, 19, CRect(102, 72, 102 + 819, 72 + 575)},
+        {0, false, 1280, 1000, 20, CRect(128, 98, 128 + 1024, 98 + 784)},
+        {0, true, 800, 570, 19, CRect(0, 0, 800, 551)},
+        {1, false, 1024, 738, 19, CRect(0, 0, 256, 757)},
+        {1, true, 1024, 738, 19, CRect(768, 0, 1024, 757)},
+        {1, true, 1023, 738, 19, CRect(767, 0, 767 + 255, 757)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.nViewStyle << " " << c.bLeftArrows << " " << c.cx << "x" << c.cy);
+        EXPECT_EQ(InitialFramePlacement(c.nViewStyle, c.bLeftArrows, c.cx, c.cy, c.cyCaption), c.expected);
+    }
+}
+
+TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNextStart)
+{
+    {
+        CFeedChannel list;
+        CFeedItem* world = NewEntry(L"Planet", L"http://127.0.0.1:1/planet");
+        world->m_strCategory = L"World";
+        list.m_items.AddTail(world);
+        list.m_items.AddTail(NewEntry(L"Bits", L"http://127.0.0.1:1/bits"));
+        ASSERT_TRUE(list.SaveMainFeeds());
+    }
+    Create();
+    ASSERT_EQ(m_frame->m_wndTaskPanel.GetGroupCount(), 2);
+    m_frame->m_wndTaskPanel.GetAt(0)->SetExpanded(FALSE); // "World" folded
+    m_frame->SetWindowPos(nullptr, 40, 30, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    Command(ID_THEME_OFFICE2003);
+    m_frame->m_strQuickFilter = L"AND: news";
+    Destroy();
+
+    const std::vector<BYTE> wp = ProfileBinary(L"MainFrameClassic", L"WP");
+    ASSERT_EQ(wp.size(), sizeof(WINDOWPLACEMENT));
+    WINDOWPLACEMENT saved;
+    memcpy(&saved, wp.data(), sizeof(saved));
+    EXPECT_EQ(CRect(saved.rcNormalPosition), CRect(40, 30, 540, 430));
+    EXPECT_EQ(theApp.GetProfileInt(L"", L"Theme", 0), 3u);
+    EXPECT_STREQ(theApp.GetProfileString(L"Filters", L"QuickFilter", L"none").GetString(), L"AND: news");
+    EXPECT_EQ(theApp.GetProfileInt(L"Groups", L"Count", 0), 2u);
+    EXPECT_EQ(ProfileBinary(L"Groups", L"State").size(), 2u * 104u);
+    // Both lists were written at shut-down.
+    EXPECT_NE(::GetFileAttributesW((m_data.Path() + L"\\MainFeed.xml").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    Create();
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    ASSERT_TRUE(m_frame->GetWindowPlacement(&placement));
+    EXPECT_EQ(CRect(placement.rcNormalPosition), CRect(40, 30, 540, 430));
+    EXPECT_EQ(m_frame->m_nTheme, 3);
+    EXPECT_STREQ(m_frame->m_strQuickFilter.GetString(), L"AND: news");
+    ASSERT_EQ(m_frame->m_wndTaskPanel.GetGroupCount(), 2);
+    EXPECT_FALSE(m_frame->m_wndTaskPanel.GetAt(0)->IsExpandedFlag());
+    EXPECT_TRUE(m_frame->m_wndTaskPanel.GetAt(1)->IsExpandedFlag());
+    Destroy();
+
+    // A damaged placement or group record is not applied; the skin's choice is kept while it draws theme 2.
+    BYTE shortValue[10] = {};
+    theApp.WriteProfileBinary(L"MainFrameClassic", L"WP", shortValue, sizeof(shortValue));
+    theApp.WriteProfileBinary(L"Groups", L"State", shortValue, sizeof(shortValue));
+    theApp.WriteProfileInt(L"", L"Theme", 11);
+    theApp.WriteProfileInt(L"", L"ColorTheme", 2);
+    Create();
+    ASSERT_TRUE(m_frame->GetWindowPlacement(&placement));
+    EXPECT_NE(CRect(placement.rcNormalPosition), CRect(40, 30, 540, 430));
+    EXPECT_TRUE(m_frame->m_wndTaskPanel.GetAt(0)->IsExpandedFlag());
+    EXPECT_EQ(m_frame->m_nTheme, 11);
+    Destroy();
+    EXPECT_EQ(theApp.GetProfileInt(L"", L"Theme", 0), 11u);
+    EXPECT_EQ(theApp.GetProfileInt(L"", L"ColorTheme", 0), 2u);
+}
+
+TEST_F(MainFrameCommandTest, ADownloadedEnclosureThatIsNotThereAsksNothing)
+{
+    Create();
+    CFeedItem item;
+    item.m_bEnclosureJob = true;
+    item.m_nEnclosureState = 1;
+    item.m_strEnclosureFile = (m_data.Path() + L"\\missing.mp3").c_str();
+    ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_ENCLOSURE_DONE, reinterpret_cast<LPARAM>(&item));
+    EXPECT_FALSE(item.m_bEnclosureJob);
+}
+
+} // namespace

@@ -1,0 +1,30 @@
+// The real program started from a test: its path, a started process, and its frames.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace lqprogram {
+
+// Lanternquill.exe of this build.
+std::wstring ProgramPath();
+
+struct Started
+{
+    PROCESS_INFORMATION info = {};
+    bool ok = false;
+};
+Started Start(const std::wstring& arguments);
+void CloseHandles(Started& started);
+
+// The program's frames: its top-level windows with a caption and a sizing border.
+std::vector<HWND> FramesOf(DWORD processId);
+
+// The program's profile key under HKCU and two of its values.
+extern const wchar_t kProgramKey[];
+void SetProgramInt(LPCWSTR name, DWORD value);
+DWORD ProgramInt(LPCWSTR name, DWORD fallback);
+
+} // namespace lqprogram
