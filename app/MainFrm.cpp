@@ -104,6 +104,16 @@ ON_COMMAND(ID_FEEDS_STOP, OnStop)
 ON_UPDATE_COMMAND_UI(ID_FEEDS_STOP, OnUpdateStop)
 ON_COMMAND(ID_MARK_ALL_FEEDS_READ, OnMarkAllFeedsRead)
 ON_UPDATE_COMMAND_UI(ID_MARK_ALL_FEEDS_READ, OnAlwaysEnabled)
+ON_COMMAND(ID_FEED_SUBSCRIBE, OnSubscribeFeed)
+ON_UPDATE_COMMAND_UI(ID_FEED_SUBSCRIBE, OnAlwaysEnabled)
+ON_COMMAND(ID_EXPORT_CHANNELS, OnExportChannels)
+ON_UPDATE_COMMAND_UI(ID_EXPORT_CHANNELS, OnAlwaysEnabled)
+ON_COMMAND(ID_IMPORT_CHANNELS, OnImportChannels)
+ON_UPDATE_COMMAND_UI(ID_IMPORT_CHANNELS, OnAlwaysEnabled)
+ON_COMMAND(ID_IMPORT_OPML, OnImportOpml)
+ON_UPDATE_COMMAND_UI(ID_IMPORT_OPML, OnAlwaysEnabled)
+ON_MESSAGE(WM_RUN_UPDATER, OnRunUpdater)
+ON_MESSAGE(WM_SUBSCRIBE_HANDED_OVER, OnSubscribeHandedOver)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() = default;
@@ -145,6 +155,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_pWorkerThread->PostThreadMessage(WM_WORKER_UPDATE, 0, WORKER_UPDATE_NOTHING);
     }
     SetTimer(kRefreshTimerId, 60000, nullptr);
+    // The command line's feed address is handed over once the frame stands.
+    PostMessage(WM_SUBSCRIBE_HANDED_OVER);
     return 0;
 }
 
@@ -671,5 +683,6 @@ BOOL CMainFrame::OnCopyData(CWnd*, COPYDATASTRUCT* pCopyData)
     if (!IsFeedAddress(address))
         return FALSE;
     m_handedOver.AddTail(address);
+    PostMessage(WM_SUBSCRIBE_HANDED_OVER);
     return TRUE;
 }
