@@ -439,3 +439,60 @@ TEST_F(FeedCommandsTest, TheUpdaterRunsOnlyForAPackageTheUpdateCheckPassed)
 }
 
 } // namespace
+
+namespace {
+
+class CurrentDirectory
+{
+public:
+    explicit CurrentDirectory(const std::wstring& path)
+    {
+        ::GetCurrentDirectoryW(MAX_PATH, m_saved);
+        ::SetCurrentDirectoryW(path.c_str());
+    }
+    ~CurrentDirectory() { ::SetCurrentDirectoryW(m_saved); }
+
+private:
+    wchar_t m_saved[MAX_PATH] = {};
+};
+
+} // namespace
+
+TEST_F(FeedCommandsTest, SavingAnEnclosureOffersItsCleanedNameAndAsksAboutAnUnknownType)
+{
+    CurrentDirectory here(m_temp.Path());
+    struct Case
+    {
+        const char* name;
+        const wchar_t* type;
+        int answer;           // to the unsupported-type question
+        const wchar_t* saved; // file name queued, or null
+        size_t questions;
+    };
+    const Case cases[] = {
+        {"unknown type declined", L"application/x-lanternquill-unknown", IDNO, nullptr, 1},
+        {"unknown type accepted", L"application/x-lanternquill-unknown", IDYES, L"_CON", 1},
+        {"no type", L"", IDOK, L"_CON", 0},
+    };
+    for (const Case& c : cases) {
+        CFeedItem item;
+        item.m_strEnclosureUrl = HttpUrl(L"/text/10/CON").c_str();
+        item.m_strEnclosureType = c.type;
+        ModalDriver driver([&](HWND hDlg, const std::wstring&, int n) {
+            // The save dialog: OK with the name it proposes.
+            if (n == 0)
+                ModalDriver::Click(hDlg, IDOK);
+        });
+        driver.m_nMessageBoxAnswer = c.answer;
+        m_frame->SaveEnclosure(&item);
+        EXPECT_EQ(driver.m_messages.size(), c.questions) << c.name;
+        if (!c.saved) {
+            EXPECT_TRUE(item.m_strEnclosureFile.IsEmpty()) << c.name;
+            continue;
+        }
+        EXPECT_EQ(Text(item.m_strEnclosureFile), m_temp.File(c.saved)) << c.name;
+        ASSERT_TRUE(PumpUntil([&] { return item.m_nEnclosureState == 1; }, 30000)) << c.name;
+        ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsUpdating(); }, 30000));
+        EXPECT_TRUE(::DeleteFileW(m_temp.File(c.saved).c_str())) << c.name;
+    }
+}

@@ -476,3 +476,62 @@ TEST(FeedCustomList, AMissingListLoadsEmptyAndADamagedOneNotAtAll)
 }
 
 } // namespace
+
+namespace {
+
+// Keyboard input as the user gives it: each character, then Enter.
+void TypeAndEnter(const std::wstring& text)
+{
+    std::vector<INPUT> inputs;
+    for (wchar_t ch : text) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = ch;
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs.push_back(input);
+        input.ki.dwFlags |= KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    INPUT enter{};
+    enter.type = INPUT_KEYBOARD;
+    enter.ki.wVk = VK_RETURN;
+    inputs.push_back(enter);
+    enter.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(enter);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+} // namespace
+
+std::wstring g_typedAddress;
+bool g_addressTyped = false;
+
+// Types once "Subscribe" is in front with the keyboard in its address edit.
+void CALLBACK TypeIntoSubscribe(HWND, UINT, UINT_PTR idEvent, DWORD)
+{
+    HWND hWndForeground = ::GetForegroundWindow();
+    wchar_t caption[32] = {};
+    ::GetWindowTextW(hWndForeground, caption, 32);
+    if (g_addressTyped || lstrcmpW(caption, L"Subscribe") != 0 ||
+        ::GetFocus() != ::GetDlgItem(hWndForeground, IDC_FEED_ADDRESS))
+        return;
+    g_addressTyped = true;
+    ::KillTimer(nullptr, idEvent);
+    TypeAndEnter(g_typedAddress);
+}
+
+TEST_F(SubscribeTest, TheUserTypesTheFeedLinkAndPressesEnter)
+{
+    // The address edit has the focus when the dialog opens; Enter is "Next >".
+    g_typedAddress = L"feed://" + FeedUrl().substr(7);
+    g_addressTyped = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &TypeIntoSubscribe);
+    CFeedSubscribeDlg dlg;
+    const INT_PTR result = dlg.DoModal();
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_addressTyped);
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(Text(dlg.m_strUrl), FeedUrl());
+    ASSERT_NE(dlg.m_pChannel, nullptr);
+    EXPECT_EQ(Text(dlg.m_pChannel->m_info.m_strTitle), L"Harbour News");
+}
