@@ -137,6 +137,17 @@ ON_COMMAND(ID_VIEW_CHANNEL_VIEWER, OnChannelViewer)
 ON_UPDATE_COMMAND_UI(ID_VIEW_CHANNEL_VIEWER, OnUpdateChannelViewer)
 ON_COMMAND(ID_PODCAST_MANAGER, OnPodcastManager)
 ON_UPDATE_COMMAND_UI(ID_PODCAST_MANAGER, OnUpdatePodcastManager)
+// Feed commands (MainFrmFeeds.cpp)
+ON_COMMAND(ID_FEED_SUBSCRIBE, OnSubscribeFeed)
+ON_UPDATE_COMMAND_UI(ID_FEED_SUBSCRIBE, OnAlwaysEnabled)
+ON_COMMAND(ID_EXPORT_CHANNELS, OnExportChannels)
+ON_UPDATE_COMMAND_UI(ID_EXPORT_CHANNELS, OnAlwaysEnabled)
+ON_COMMAND(ID_IMPORT_CHANNELS, OnImportChannels)
+ON_UPDATE_COMMAND_UI(ID_IMPORT_CHANNELS, OnAlwaysEnabled)
+ON_COMMAND(ID_IMPORT_OPML, OnImportOpml)
+ON_UPDATE_COMMAND_UI(ID_IMPORT_OPML, OnAlwaysEnabled)
+ON_MESSAGE(WM_RUN_UPDATER, OnRunUpdater)
+ON_MESSAGE(WM_SUBSCRIBE_HANDED_OVER, OnSubscribeHandedOver)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() = default;
@@ -194,6 +205,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_pWorkerThread->PostThreadMessage(WM_WORKER_UPDATE, 0, WORKER_UPDATE_NOTHING);
     }
     SetTimer(kRefreshTimerId, 60000, nullptr);
+    // The command line's feed address is handed over once the frame stands.
+    PostMessage(WM_SUBSCRIBE_HANDED_OVER);
     return 0;
 }
 
@@ -682,5 +695,6 @@ BOOL CMainFrame::OnCopyData(CWnd*, COPYDATASTRUCT* pCopyData)
     if (!IsFeedAddress(address))
         return FALSE;
     m_handedOver.AddTail(address);
+    PostMessage(WM_SUBSCRIBE_HANDED_OVER);
     return TRUE;
 }

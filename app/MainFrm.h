@@ -28,6 +28,14 @@ class CXTPTaskPanelGroupItem;
 // The registered message by which a second start finds the running copy: the frame answers with its id.
 extern const UINT WM_INSTANCE_PROBE;
 
+// Posted to the frame when an address is handed over (a second start, the command line): the subscribe flow runs
+// outside the sender's wait.
+const UINT WM_SUBSCRIBE_HANDED_OVER = WM_APP + 120;
+
+// An enclosure's file name as offered for saving: path separators, reserved characters and device names made
+// harmless, so that the name stays one file inside the folder the user picks.
+CString CleanEnclosureFileName(const CString& name);
+
 // The frame's one-minute refresh timer.
 const UINT_PTR kRefreshTimerId = 16;
 // The new-items alert's close button and its "View messages..." link.
@@ -71,6 +79,21 @@ public:
     bool RequestRefresh(CFeedItem* pEntry);
     bool RequestRefresh(const CPtrList& entries);
     bool StopRefresh();
+
+    // The feed commands. Subscribing shows "Subscribe" (filled with the address and fetching it at once when one
+    // is given) and "Customize the Feed"; true when a channel was added or an OPML list offered for import.
+    bool SubscribeFeed(const CString& strUrl);
+    // The entry of the main list, else of the custom list, with the same feed address; null when neither has one.
+    CFeedItem* FindEntry(const CFeedItem* pEntry) const;
+    // The custom list's file copied to the path; false when it could not be.
+    bool ExportChannelsTo(const CString& strPath);
+    // Runs the import dialog on an exported list or an OPML file and adds the chosen channels that are not yet
+    // subscribed to the custom list; returns how many were added.
+    int ImportChannelFile(const CString& strPath, bool bOpml);
+    // Hands the item to the worker to download its enclosure to the path: a full path whose folder exists and
+    // whose file name is clean. False when refused.
+    bool QueueEnclosureDownload(CFeedItem* pItem, const CString& strPath);
+    bool m_bSubscribing = false; // a subscribe flow of a handed-over address is open
 
     // Whether an entry may be deleted or changed now: no download holds it and no refresh runs.
     bool CanChangeEntry(const CFeedItem* pEntry) const;
@@ -169,6 +192,12 @@ protected:
     afx_msg void OnDestroy();
     afx_msg LRESULT OnInstanceProbe(WPARAM wParam, LPARAM lParam);
     afx_msg BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyData);
+    afx_msg void OnSubscribeFeed();
+    afx_msg void OnExportChannels();
+    afx_msg void OnImportChannels();
+    afx_msg void OnImportOpml();
+    afx_msg LRESULT OnRunUpdater(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSubscribeHandedOver(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnFeedUpdated(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnFrameEvent(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerCollect(WPARAM wParam, LPARAM lParam);

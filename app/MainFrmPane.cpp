@@ -358,16 +358,13 @@ void CMainFrame::UpdateCategory(const CString& strCaption)
     RequestRefresh(entries);
 }
 
-// Subscribing, unsubscribing, channel properties, the channel viewer, renaming and deleting categories and saving
-// enclosures come with the feed commands; until then the pane's commands for them find nothing to do.
+// Unsubscribing, the channel viewer and deleting categories come with the work on them; until then the pane's
+// commands for them find nothing to do.
 void CMainFrame::Unsubscribe(CFeedItem*) {}
-void CMainFrame::ShowChannelProperties(CFeedItem*, int) {}
 void CMainFrame::ShowChannelView(CFeedItem*) {}
 BOOL CMainFrame::AskCategoryName(const CString&, CString&)
 {
     return FALSE;
 }
-void CMainFrame::RenameCategory(const CString&, const CString&) {}
 void CMainFrame::DeleteCategory(const CString&) {}
 void CMainFrame::RemoveResultPage(CFeedItem*) {}
-void CMainFrame::SaveEnclosure(CFeedItem*) {}

@@ -17,7 +17,8 @@ bool IsSignalled(HANDLE hEvent)
     return hEvent && WaitForSingleObject(hEvent, 0) == WAIT_OBJECT_0;
 }
 
-// A new empty temporary file in the program's temporary folder; empty when none could be made.
+} // namespace
+
 CString MakeTempFile(LPCWSTR prefix)
 {
     WCHAR path[MAX_PATH] = L"";
@@ -25,6 +26,8 @@ CString MakeTempFile(LPCWSTR prefix)
         return CString();
     return CString(path);
 }
+
+namespace {
 
 // Fetches the address into a temporary file and puts it in the target's place only when the whole body came.
 bool FetchWholeFile(const CString& url, const CString& target, HANDLE hStopEvent)
@@ -54,7 +57,8 @@ bool ThreadIsAlive(DWORD threadId)
     return thread && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
 }
 
-// "http://" + the link's host text (with its port) + "/favicon.ico"; empty when the link does not crack.
+} // namespace
+
 CString DefaultIconUrl(const CString& link)
 {
     URL_COMPONENTS components;
@@ -73,6 +77,8 @@ CString DefaultIconUrl(const CString& link)
     const CString host(components.lpszHostName, static_cast<int>(end - components.lpszHostName));
     return L"http://" + host + L"/favicon.ico";
 }
+
+namespace {
 
 void RunEnclosureJob(CFeedItem* pEntry)
 {

@@ -1,5 +1,7 @@
 #include "feeds/UpdateCheck.h"
 
+#include <atomic>
+
 #include <shellapi.h>
 
 #include <climits>
@@ -178,6 +180,18 @@ bool IsUpdatePackageComplete(const CUpdateDownload& download)
     return StartsAsProgram(download.strFile);
 }
 
+namespace {
+
+// Set only by a download that passed the package checks; the main window's answer takes it.
+std::atomic<bool> g_bPackageChecked{false};
+
+} // namespace
+
+bool TakeCheckedUpdatePackage()
+{
+    return g_bPackageChecked.exchange(false);
+}
+
 UINT AFX_CDECL UpdateDownloadThreadProc(LPVOID pParam)
 {
     wchar_t* copy = static_cast<wchar_t*>(pParam);
@@ -191,6 +205,7 @@ UINT AFX_CDECL UpdateDownloadThreadProc(LPVOID pParam)
     const bool bComplete = result == IDOK && IsUpdatePackageComplete(download);
     if (!bComplete)
         DeleteFileW(download.strFile);
+    g_bPackageChecked = bComplete;
 
     const HWND hMain = GetEngineContext().GetFrameWindow();
     if (hMain)

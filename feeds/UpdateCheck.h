@@ -66,6 +66,10 @@ bool IsUpdatePackageComplete(const CUpdateDownload& download);
 CString GetUpdaterProgramPath();
 CString GetUpdatePackagePath();
 
+// Whether the last package download passed the checks above since it was last asked; asking clears it. A
+// WM_RUN_UPDATER that any other process can send is answered only when this holds.
+bool TakeCheckedUpdatePackage();
+
 // The main window's answer to WM_RUN_UPDATER: with bComplete, runs the updater program (when it exists) on
 // the package (when it is still complete) and this program's path. TRUE when the updater was started.
 BOOL RunUpdater(BOOL bComplete);

@@ -181,6 +181,18 @@ class Handler(BaseHTTPRequestHandler):
             return
         self.send_body(200, text_body(int(rest[2]) if len(rest) > 2 else 100))
 
+    def route_basic_feed(self, rest, _query):
+        # A feed behind Basic credentials: /basic-feed/<user>/<password>/<title>.
+        if not self.check_basic('Authorization', rest[0] + ':' + rest[1]):
+            self.send_body(401, b'authorization required',
+                           headers={'WWW-Authenticate': 'Basic realm="lanternquill"'})
+            return
+        self.send_body(200, rss_feed(rest[2]), 'text/xml')
+
+    def route_query_feed(self, _rest, query):
+        # A feed whose title is the query it was asked with.
+        self.send_body(200, rss_feed(query.replace('&', '&amp;') or 'none'), 'text/xml')
+
     def route_basic_redirect(self, rest, _query):
         if not self.check_basic('Authorization', rest[0] + ':' + rest[1]):
             self.send_body(401, b'authorization required',
