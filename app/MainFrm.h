@@ -90,8 +90,8 @@ public:
     // Runs the import dialog on an exported list or an OPML file and adds the chosen channels that are not yet
     // subscribed to the custom list; returns how many were added.
     int ImportChannelFile(const CString& strPath, bool bOpml);
-    // Hands the item to the worker to download its enclosure to the path: a full path whose folder exists and
-    // whose file name is clean. False when refused.
+    // Hands the item to the worker to download its enclosure to the path: a drive's or a share's full path whose
+    // folder exists and whose file name is clean. False when refused.
     bool QueueEnclosureDownload(CFeedItem* pItem, const CString& strPath);
     bool m_bSubscribing = false; // a subscribe flow of a handed-over address is open
 

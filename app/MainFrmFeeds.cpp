@@ -397,12 +397,15 @@ void CMainFrame::SaveEnclosure(CFeedItem* pItem)
 
 bool CMainFrame::QueueEnclosureDownload(CFeedItem* pItem, const CString& strPath)
 {
-    // Only a full path to a file in a folder that exists: nothing the worker would write through a device.
+    // Only a full path (a drive's or a share's) to a file in a folder that exists: nothing the worker would write
+    // through a device.
+    const bool bDrivePath = strPath.GetLength() > 3 && strPath[1] == L':' && strPath[2] == L'\\';
+    const bool bSharePath =
+        strPath.Left(2) == L"\\\\" && strPath.Left(4) != L"\\\\.\\" && strPath.Left(4) != L"\\\\?\\";
     const DWORD folder = ::GetFileAttributesW(strPath.Left(strPath.ReverseFind(L'\\')));
     const CString name = strPath.Mid(strPath.ReverseFind(L'\\') + 1);
-    if (pItem == nullptr || strPath.GetLength() < 4 || strPath[1] != L':' || strPath[2] != L'\\' ||
-        folder == INVALID_FILE_ATTRIBUTES || !(folder & FILE_ATTRIBUTE_DIRECTORY) || name.IsEmpty() ||
-        CleanEnclosureFileName(name) != name)
+    if (pItem == nullptr || !(bDrivePath || bSharePath) || folder == INVALID_FILE_ATTRIBUTES ||
+        !(folder & FILE_ATTRIBUTE_DIRECTORY) || name.IsEmpty() || CleanEnclosureFileName(name) != name)
         return false;
     pItem->m_strEnclosureFile = strPath;
     if (m_pWorkerThread == nullptr)

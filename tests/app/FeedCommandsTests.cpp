@@ -372,6 +372,8 @@ TEST_F(FeedCommandsTest, AnEnclosureIsQueuedOnlyForAFileInAnExistingFolder)
         m_temp.Path() + L"\\",
         m_temp.File(L"CON"),
         m_temp.File(L"a?b.mp3"),
+        L"\\\\?\\" + m_temp.File(L"episode.mp3"),
+        L"\\\\.\\" + m_temp.File(L"episode.mp3"),
     };
     for (const std::wstring& path : refused) {
         CFeedItem item;
