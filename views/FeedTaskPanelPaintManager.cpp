@@ -209,7 +209,8 @@ CRect CFeedTaskPanelPaintManager::FitPicture(CSize szPicture, const CRect& rcSqu
         return CRect(rcSquare.TopLeft(), CSize(0, 0));
     if (sz.cx > rcSquare.Width() || sz.cy > rcSquare.Height()) {
         // Scaled down to the square's longer side, keeping the proportions, never below one pixel.
-        if (sz.cx * rcSquare.Height() >= sz.cy * rcSquare.Width()) {
+        // In 64 bits: a picture's stated size comes from the file and may be anything.
+        if (static_cast<LONGLONG>(sz.cx) * rcSquare.Height() >= static_cast<LONGLONG>(sz.cy) * rcSquare.Width()) {
             sz = CSize(rcSquare.Width(), std::max(1, ::MulDiv(sz.cy, rcSquare.Width(), sz.cx)));
         } else {
             sz = CSize(std::max(1, ::MulDiv(sz.cx, rcSquare.Height(), sz.cy)), rcSquare.Height());

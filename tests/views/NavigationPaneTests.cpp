@@ -263,6 +263,7 @@ TEST(NavigationPane, PicturesFitTheirSquareAtTheirOwnSizeOrScaledDownCentred)
         {CSize(24, 12), CRect(0, 0, 16, 16), CRect(0, 4, 16, 12)},
         {CSize(12, 48), CRect(0, 0, 16, 16), CRect(6, 0, 10, 16)},
         {CSize(100000, 1), CRect(0, 0, 16, 16), CRect(0, 7, 16, 8)},
+        {CSize(0x7FFFFFFF, 0x40000000), CRect(0, 0, 16, 16), CRect(0, 4, 16, 12)},
         {CSize(0, 5), CRect(0, 0, 16, 16), CRect(0, 0, 0, 0)},
     };
     for (const auto& c : cases) {
