@@ -144,8 +144,10 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam)
             SetForegroundWindow();
             CPoint point;
             ::GetCursorPos(&point);
+            const HWND hWnd = m_hWnd;
             CXTPCommandBars::TrackPopupMenu(popup, TPM_RIGHTBUTTON, point.x, point.y, this);
-            PostMessage(WM_NULL);
+            if (::IsWindow(hWnd))
+                ::PostMessageW(hWnd, WM_NULL, 0, 0);
         }
         menu.DestroyMenu();
         return 1;
@@ -178,14 +180,16 @@ void CMainFrame::OnUpdateTrayOpenReader(CCmdUI* pCmdUI)
     pCmdUI->Enable(m_bInTray);
 }
 
+// The exits arrive from inside a menu's tracking, whose windows and stack still refer to the frame: the window is
+// destroyed once that has unwound.
 void CMainFrame::OnExitReader()
 {
-    DestroyWindow();
+    PostMessage(WM_REQUEST_CLOSE);
 }
 
 void CMainFrame::OnAppExit()
 {
-    CXTPFrameWnd::OnClose();
+    PostMessage(WM_REQUEST_CLOSE);
 }
 
 LRESULT CMainFrame::OnRequestClose(WPARAM, LPARAM)
