@@ -663,6 +663,45 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
     return TRUE;
 }
 
+CPoint SnapToWorkArea(const CRect& window, const CRect& workArea)
+{
+    const int kMagnet = 15;
+    CPoint point = window.TopLeft();
+    if (abs(window.left - workArea.left) <= kMagnet)
+        point.x = workArea.left;
+    else if (abs(window.right - workArea.right) <= kMagnet)
+        point.x = workArea.right - window.Width();
+    if (abs(window.top - workArea.top) <= kMagnet)
+        point.y = workArea.top;
+    else if (abs(window.bottom - workArea.bottom) <= kMagnet)
+        point.y = workArea.bottom - window.Height();
+    return point;
+}
+
+void CMainFrame::OnWindowPosChanging(WINDOWPOS* lpwndpos)
+{
+    CXTPFrameWnd::OnWindowPosChanging(lpwndpos);
+    // After the alert's close button the next change neither activates nor raises the frame.
+    if (!m_bQuietActivation) {
+        lpwndpos->flags |= SWP_NOZORDER | SWP_NOACTIVATE;
+        m_bQuietActivation = 1;
+    }
+    if ((lpwndpos->flags & SWP_NOMOVE) || m_bInTray || IsIconic() || IsZoomed())
+        return;
+    CRect workArea;
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))
+        return;
+    CRect window(CPoint(lpwndpos->x, lpwndpos->y), CSize(lpwndpos->cx, lpwndpos->cy));
+    if (lpwndpos->flags & SWP_NOSIZE) {
+        CRect current;
+        GetWindowRect(&current);
+        window = CRect(CPoint(lpwndpos->x, lpwndpos->y), current.Size());
+    }
+    const CPoint snapped = SnapToWorkArea(window, workArea);
+    lpwndpos->x = snapped.x;
+    lpwndpos->y = snapped.y;
+}
+
 void CMainFrame::LoadPlacement()
 {
     BYTE* data = nullptr;

@@ -719,6 +719,43 @@ TEST(MainFramePlacement, FirstPlacementFollowsTheViewStyleAndTheScreen)
     }
 }
 
+TEST(MainFramePlacement, AWindowNearAWorkAreaEdgeSnapsFlushToIt)
+{
+    const CRect work(0, 0, 1024, 738);
+    const struct
+    {
+        CRect window;
+        CPoint expected;
+    } cases[] = {
+        {CRect(15, 15, 515, 415), CPoint(0, 0)},        // within 15 of the left and top edges
+        {CRect(16, 16, 516, 416), CPoint(16, 16)},      // one pixel further stays
+        {CRect(510, 330, 1010, 730), CPoint(524, 338)}, // near the right and bottom edges
+        {CRect(-10, 200, 490, 600), CPoint(0, 200)},    // a little beyond the left edge
+        {CRect(5, 0, 1030, 738), CPoint(0, 0)},         // as wide as the work area: the left edge wins
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.window.left << "," << c.window.top);
+        const CPoint snapped = SnapToWorkArea(c.window, work);
+        EXPECT_EQ(snapped.x, c.expected.x);
+        EXPECT_EQ(snapped.y, c.expected.y);
+    }
+}
+
+TEST_F(MainFrameCommandTest, MovingTheFrameNearTheWorkAreasEdgeSnapsIt)
+{
+    Create();
+    CRect work;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    m_frame->SetWindowPos(nullptr, work.left + 40, work.top + 30, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect rect;
+    m_frame->GetWindowRect(&rect);
+    EXPECT_EQ(rect.TopLeft(), CPoint(work.left + 40, work.top + 30));
+    m_frame->SetWindowPos(nullptr, work.right - 400 - 12, work.bottom - 300 - 9, 0, 0,
+                          SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    m_frame->GetWindowRect(&rect);
+    EXPECT_EQ(rect.TopLeft(), CPoint(work.right - 400, work.bottom - 300));
+}
+
 TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNextStart)
 {
     {
