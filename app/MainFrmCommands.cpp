@@ -653,6 +653,11 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
     cs.y = rect.top;
     cs.cx = rect.Width();
     cs.cy = rect.Height();
+    // Some platforms report a full-screen height beyond the work area: the window's bottom stays on the screen.
+    CRect workArea;
+    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0) && cs.y + cs.cy > workArea.bottom &&
+        workArea.Height() > 0)
+        cs.cy = workArea.bottom - cs.y;
     if (settings.nViewStyle == 1) {
         cs.style &= ~WS_MAXIMIZEBOX;
         cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
