@@ -58,6 +58,10 @@ public:
 // point left), view style 0 a window of four fifths of a large screen, centred.
 CRect InitialFramePlacement(int nViewStyle, bool bLeftArrows, int cxFull, int cyFull, int cyCaption);
 
+// Where a window moved to the given rectangle goes: an edge within 15 pixels of the work area's edge of the same
+// side lands on it (left before right, top before bottom).
+CPoint SnapToWorkArea(const CRect& window, const CRect& workArea);
+
 class CMainFrame : public CXTPFrameWnd, public CFeedPaneSite, public CFeedViewSite
 {
 public:
@@ -266,6 +270,7 @@ protected:
 
     afx_msg void OnClose();
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg void OnWindowPosChanging(WINDOWPOS* lpwndpos);
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRequestClose(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUsageEvent(WPARAM wParam, LPARAM lParam);

@@ -144,8 +144,10 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam)
             SetForegroundWindow();
             CPoint point;
             ::GetCursorPos(&point);
+            const HWND hWnd = m_hWnd;
             CXTPCommandBars::TrackPopupMenu(popup, TPM_RIGHTBUTTON, point.x, point.y, this);
-            PostMessage(WM_NULL);
+            if (::IsWindow(hWnd))
+                ::PostMessageW(hWnd, WM_NULL, 0, 0);
         }
         menu.DestroyMenu();
         return 1;
@@ -178,14 +180,16 @@ void CMainFrame::OnUpdateTrayOpenReader(CCmdUI* pCmdUI)
     pCmdUI->Enable(m_bInTray);
 }
 
+// The exits arrive from inside a menu's tracking, whose windows and stack still refer to the frame: the window is
+// destroyed once that has unwound.
 void CMainFrame::OnExitReader()
 {
-    DestroyWindow();
+    PostMessage(WM_REQUEST_CLOSE);
 }
 
 void CMainFrame::OnAppExit()
 {
-    CXTPFrameWnd::OnClose();
+    PostMessage(WM_REQUEST_CLOSE);
 }
 
 LRESULT CMainFrame::OnRequestClose(WPARAM, LPARAM)
@@ -649,6 +653,11 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
     cs.y = rect.top;
     cs.cx = rect.Width();
     cs.cy = rect.Height();
+    // Some platforms report a full-screen height beyond the work area: the window's bottom stays on the screen.
+    CRect workArea;
+    if (::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0) && cs.y + cs.cy > workArea.bottom &&
+        workArea.Height() > 0)
+        cs.cy = workArea.bottom - cs.y;
     if (settings.nViewStyle == 1) {
         cs.style &= ~WS_MAXIMIZEBOX;
         cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
@@ -657,6 +666,45 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
     if (settings.szCaption[0])
         cs.lpszName = settings.szCaption;
     return TRUE;
+}
+
+CPoint SnapToWorkArea(const CRect& window, const CRect& workArea)
+{
+    const int kMagnet = 15;
+    CPoint point = window.TopLeft();
+    if (abs(window.left - workArea.left) <= kMagnet)
+        point.x = workArea.left;
+    else if (abs(window.right - workArea.right) <= kMagnet)
+        point.x = workArea.right - window.Width();
+    if (abs(window.top - workArea.top) <= kMagnet)
+        point.y = workArea.top;
+    else if (abs(window.bottom - workArea.bottom) <= kMagnet)
+        point.y = workArea.bottom - window.Height();
+    return point;
+}
+
+void CMainFrame::OnWindowPosChanging(WINDOWPOS* lpwndpos)
+{
+    CXTPFrameWnd::OnWindowPosChanging(lpwndpos);
+    // After the alert's close button the next change neither activates nor raises the frame.
+    if (!m_bQuietActivation) {
+        lpwndpos->flags |= SWP_NOZORDER | SWP_NOACTIVATE;
+        m_bQuietActivation = 1;
+    }
+    if ((lpwndpos->flags & SWP_NOMOVE) || m_bInTray || IsIconic() || IsZoomed())
+        return;
+    CRect workArea;
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))
+        return;
+    CRect window(CPoint(lpwndpos->x, lpwndpos->y), CSize(lpwndpos->cx, lpwndpos->cy));
+    if (lpwndpos->flags & SWP_NOSIZE) {
+        CRect current;
+        GetWindowRect(&current);
+        window = CRect(CPoint(lpwndpos->x, lpwndpos->y), current.Size());
+    }
+    const CPoint snapped = SnapToWorkArea(window, workArea);
+    lpwndpos->x = snapped.x;
+    lpwndpos->y = snapped.y;
 }
 
 void CMainFrame::LoadPlacement()

@@ -65,7 +65,18 @@ for name in classic modern alert; do
         size=$(xwininfo -root -display "$DISPLAY" | awk '/geometry/ {print $2}' | cut -d+ -f1)
         geometry="420x260+$((${size%x*} - 420))+$((${size#*x} - 260))"
     else
-        geometry=$(xwininfo -name Lanternquill -display "$DISPLAY" | awk '/geometry/ {print $2}')
+        # The largest window of that name: the notification area's icon window carries the name too.
+        geometry=$(xwininfo -root -tree -display "$DISPLAY" | python3 -c '
+import re, sys
+best = (0, "")
+for line in sys.stdin:
+    if "\"Lanternquill\"" not in line:
+        continue
+    size = re.search(r"(\d+)x(\d+)[+-]\d+[+-]\d+", line)
+    origin = line.split()[-1]
+    if size and int(size.group(1)) * int(size.group(2)) > best[0]:
+        best = (int(size.group(1)) * int(size.group(2)), size.group(1) + "x" + size.group(2) + origin)
+print(best[1])')
     fi
     /usr/bin/convert "$build/screen.png" -crop "$geometry" +repage "$out/mainframe-$name.png"
     echo "$out/mainframe-$name.png"

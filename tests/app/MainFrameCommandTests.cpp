@@ -213,8 +213,95 @@ TEST_F(MainFrameCommandTest, ClosingAndMinimisingHideToTheTrayAndOnlyExitEndsThe
 
     ::SendMessageW(m_hFrame, WM_CLOSE, 0, 0);
     Command(ID_TRAY_EXIT_READER);
-    EXPECT_FALSE(::IsWindow(m_hFrame));
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hFrame); }));
     m_frame = nullptr;
+}
+
+// The visible popup menu bar of this thread, when one is up: the largest borderless popup (its shadows are thin).
+HWND ShownPopupBar(HWND hFrame)
+{
+    struct Search
+    {
+        HWND hFrame;
+        HWND found;
+        LONG area;
+    } search{hFrame, nullptr, 0};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            const LONG style = ::GetWindowLongW(hWnd, GWL_STYLE);
+            RECT rect = {};
+            ::GetWindowRect(hWnd, &rect);
+            const LONG area = (rect.right - rect.left) * (rect.bottom - rect.top);
+            if (hWnd != s->hFrame && ::IsWindowVisible(hWnd) && (style & WS_POPUP) && !(style & WS_CAPTION) &&
+                area > s->area) {
+                s->found = hWnd;
+                s->area = area;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND g_menuFrame = nullptr;
+std::atomic<bool> g_menuClicked{false};
+int g_menuTicks = 0;
+
+void SendMouseClick(int x, int y)
+{
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = x * 65535 / cx;
+        input.mi.dy = y * 65535 / cy;
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    }
+    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    ::SendInput(3, inputs, sizeof(INPUT));
+}
+
+// Runs inside the menu's own message loop: clicks its last item, "Exit Reader". Should that not end the menu,
+// Escape does after a while, so that the test fails instead of waiting for ever.
+void CALLBACK ClickLastMenuItem(HWND, UINT, UINT_PTR nIDEvent, DWORD)
+{
+    ++g_menuTicks;
+    HWND popup = ShownPopupBar(g_menuFrame);
+    if (g_menuTicks > 100) {
+        ::KillTimer(nullptr, nIDEvent);
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, keys, sizeof(INPUT));
+        return;
+    }
+    if (!popup || g_menuClicked)
+        return;
+    RECT rect = {};
+    ::GetWindowRect(popup, &rect);
+    SendMouseClick((rect.left + rect.right) / 2, rect.bottom - 10);
+    g_menuClicked = true;
+}
+
+TEST_F(MainFrameCommandTest, TheTrayIconsMenuEndsTheWindowWithExitReader)
+{
+    Create();
+    ::SendMessageW(m_hFrame, WM_CLOSE, 0, 0);
+    g_menuFrame = m_hFrame;
+    g_menuClicked = false;
+    g_menuTicks = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, ClickLastMenuItem);
+    ::PostMessageW(m_hFrame, WM_TRAYICON_NOTIFY, IDR_TRAY_MENU, WM_RBUTTONUP);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hFrame); }, 10000));
+    EXPECT_TRUE(g_menuClicked);
+    ::KillTimer(nullptr, timer);
+    if (!::IsWindow(m_hFrame))
+        m_frame = nullptr;
 }
 
 TEST_F(MainFrameCommandTest, TheOtherWaysOutEndTheWindow)
@@ -223,7 +310,7 @@ TEST_F(MainFrameCommandTest, TheOtherWaysOutEndTheWindow)
         SCOPED_TRACE(message);
         Create();
         ::SendMessageW(m_hFrame, message, message == WM_COMMAND ? ID_APP_EXIT : 0, 0);
-        EXPECT_FALSE(::IsWindow(m_hFrame));
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hFrame); }));
         m_frame = nullptr;
         lqtest::PumpPending();
     }
@@ -630,6 +717,43 @@ TEST(MainFramePlacement, FirstPlacementFollowsTheViewStyleAndTheScreen)
         SCOPED_TRACE(testing::Message() << c.nViewStyle << " " << c.bLeftArrows << " " << c.cx << "x" << c.cy);
         EXPECT_EQ(InitialFramePlacement(c.nViewStyle, c.bLeftArrows, c.cx, c.cy, c.cyCaption), c.expected);
     }
+}
+
+TEST(MainFramePlacement, AWindowNearAWorkAreaEdgeSnapsFlushToIt)
+{
+    const CRect work(0, 0, 1024, 738);
+    const struct
+    {
+        CRect window;
+        CPoint expected;
+    } cases[] = {
+        {CRect(15, 15, 515, 415), CPoint(0, 0)},        // within 15 of the left and top edges
+        {CRect(16, 16, 516, 416), CPoint(16, 16)},      // one pixel further stays
+        {CRect(510, 330, 1010, 730), CPoint(524, 338)}, // near the right and bottom edges
+        {CRect(-10, 200, 490, 600), CPoint(0, 200)},    // a little beyond the left edge
+        {CRect(5, 0, 1030, 738), CPoint(0, 0)},         // as wide as the work area: the left edge wins
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.window.left << "," << c.window.top);
+        const CPoint snapped = SnapToWorkArea(c.window, work);
+        EXPECT_EQ(snapped.x, c.expected.x);
+        EXPECT_EQ(snapped.y, c.expected.y);
+    }
+}
+
+TEST_F(MainFrameCommandTest, MovingTheFrameNearTheWorkAreasEdgeSnapsIt)
+{
+    Create();
+    CRect work;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    m_frame->SetWindowPos(nullptr, work.left + 40, work.top + 30, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect rect;
+    m_frame->GetWindowRect(&rect);
+    EXPECT_EQ(rect.TopLeft(), CPoint(work.left + 40, work.top + 30));
+    m_frame->SetWindowPos(nullptr, work.right - 400 - 12, work.bottom - 300 - 9, 0, 0,
+                          SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    m_frame->GetWindowRect(&rect);
+    EXPECT_EQ(rect.TopLeft(), CPoint(work.right - 400, work.bottom - 300));
 }
 
 TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNextStart)
