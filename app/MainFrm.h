@@ -244,9 +244,10 @@ public:
     CPtrList m_filterPages; // CFeedItem* of kind 6 in the pane, owned
 
 protected:
-    // Bar layout under the profile name "CommandBars": saved first at shut-down and loaded at creation.
-    virtual void SaveBarLayout() {}
-    virtual void LoadBarLayout() {}
+    // Bar layout and options under the profile name "CommandBars": saved first at shut-down and loaded at
+    // creation.
+    void SaveBarLayout();
+    void LoadBarLayout();
     // The skin of the given colour scheme made current; false while the program has none.
     virtual bool ApplySkin(int /*nColorTheme*/) { return false; }
     // The channel viewer window, when there is one.

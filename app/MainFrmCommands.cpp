@@ -194,6 +194,15 @@ void CMainFrame::OnAppExit()
 
 LRESULT CMainFrame::OnRequestClose(WPARAM, LPARAM)
 {
+    // A dialog of the frame is open (the tray's menu stays reachable meanwhile): the code that runs it still
+    // refers to the frame, so the dialog is brought forward for the user to finish instead.
+    if (!IsWindowEnabled()) {
+        if (m_bInTray)
+            OnOpenReader();
+        if (HWND hPopup = ::GetLastActivePopup(m_hWnd); hPopup != m_hWnd)
+            ::SetForegroundWindow(hPopup);
+        return 0;
+    }
     CXTPFrameWnd::OnClose();
     return 0;
 }

@@ -22,6 +22,7 @@ namespace {
 
 const UINT kCategoryGroupBase = 410;
 const UINT kMainCategoryGroup = 401;
+const wchar_t kBarProfileName[] = L"CommandBars";
 
 } // namespace
 
@@ -90,6 +91,9 @@ bool CMainFrame::CreateCommandBars()
     CXTPToolBar* pCategories = pCommandBars->Add(L"Categories Selector", xtpBarTop);
     if (pCategories == nullptr || !pCategories->LoadToolBar(IDR_CATEGORIES_BAR, FALSE))
         return false;
+    // Saved layouts find the bars again by these ids.
+    pMain->SetBarID(IDR_MAINFRAME);
+    pCategories->SetBarID(IDR_CATEGORIES_BAR);
     pMain->EnableDocking(0x61);
     pCategories->EnableDocking(0x61);
     // The category selector's combo box comes with the frame's commands; until then its bar stays hidden.
@@ -110,6 +114,24 @@ bool CMainFrame::CreateCommandBars()
     pCommandBars->HideCommands(kHidden, _countof(kHidden));
     pCommandBars->RecalcFrameLayout();
     return true;
+}
+
+void CMainFrame::LoadBarLayout()
+{
+    CXTPCommandBars* pCommandBars = CXTPFrameWnd::GetCommandBars();
+    // A large customised-bar archive goes to the data folder when the program's folder cannot be written.
+    pCommandBars->SetControlsDataFolder(GetEngineContext().m_strDataFolder);
+    pCommandBars->LoadOptions(kBarProfileName);
+    pCommandBars->LoadBarState(kBarProfileName);
+}
+
+void CMainFrame::SaveBarLayout()
+{
+    CXTPCommandBars* pCommandBars = CXTPFrameWnd::GetCommandBars();
+    if (pCommandBars == nullptr)
+        return;
+    pCommandBars->SaveOptions(kBarProfileName);
+    pCommandBars->SaveBarState(kBarProfileName);
 }
 
 // ---- The pane

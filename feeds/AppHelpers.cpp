@@ -351,11 +351,26 @@ int GetWindowsVersionClass()
     return s_class;
 }
 
+bool SystemDrawsGradients()
+{
+    const int versionClass = GetWindowsVersionClass();
+    if (versionClass != WINVER_CLASS_NT_OTHER)
+        return versionClass >= WINVER_CLASS_WIN98;
+    // That class holds NT 3.x as well as every NT after XP, which all draw gradients.
+    OSVERSIONINFOW info;
+    ZeroMemory(&info, sizeof(info));
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExW(&info) && info.dwMajorVersion >= 5;
+#pragma GCC diagnostic pop
+}
+
 BOOL FillGradientRect(CDC* pDC, const RECT& rect, COLORREF first, COLORREF second, BOOL bVertical)
 {
     if (!pDC)
         return FALSE;
-    if (GetWindowsVersionClass() < WINVER_CLASS_WIN98) {
+    if (!SystemDrawsGradients()) {
         pDC->FillSolidRect(&rect, first);
         return TRUE;
     }

@@ -73,8 +73,10 @@ int GetWindowsVersionClass();
 // The class of given version numbers (platform id, major, minor).
 int ClassifyWindowsVersion(DWORD platformId, DWORD major, DWORD minor);
 
+// Whether the system can draw gradients: Windows 98, 2000 and later.
+bool SystemDrawsGradients();
 // A two-colour gradient, left to right or (bVertical) top to bottom; a solid fill in the first colour on
-// systems whose version class is below 5. Returns the fill's result.
+// systems that draw no gradients. Returns the fill's result.
 BOOL FillGradientRect(CDC* pDC, const RECT& rect, COLORREF first, COLORREF second, BOOL bVertical);
 
 // The node's name and text; empty when they cannot be read.

@@ -382,7 +382,9 @@ TEST_F(FeedCommandsTest, AnEnclosureIsQueuedOnlyForAFileInAnExistingFolder)
         EXPECT_TRUE(item.m_strEnclosureFile.IsEmpty()) << Narrow(path);
     }
 
-    // The worker takes the job and writes the file.
+    // The worker takes the job and writes the file; the frame then offers to open it (declined here).
+    ModalDriver driver([](HWND, const std::wstring&, int) {});
+    driver.m_nMessageBoxAnswer = IDNO;
     CFeedItem item;
     item.m_strEnclosureUrl = HttpUrl(L"/text/10").c_str();
     const std::wstring target = m_temp.File(L"episode.mp3");
@@ -390,7 +392,8 @@ TEST_F(FeedCommandsTest, AnEnclosureIsQueuedOnlyForAFileInAnExistingFolder)
     EXPECT_EQ(Text(item.m_strEnclosureFile), target);
     ASSERT_TRUE(PumpUntil([&] { return item.m_nEnclosureState == 1; }, 30000));
     EXPECT_EQ(lqtest::ReadFileBytes(target).size(), 10u);
-    ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsUpdating(); }, 30000));
+    ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsUpdating() && !item.m_bEnclosureJob; }, 30000));
+    EXPECT_EQ(driver.m_messages.size(), 1u);
 }
 
 std::wstring g_launched;

@@ -772,8 +772,13 @@ TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNex
     m_frame->SetWindowPos(nullptr, 40, 30, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
     Command(ID_THEME_OFFICE2003);
     m_frame->m_strQuickFilter = L"AND: news";
+    CXTPToolBar* mainBar = m_frame->GetCommandBars()->FindToolBar(IDR_MAINFRAME);
+    ASSERT_NE(mainBar, nullptr);
+    ASSERT_NE(m_frame->GetCommandBars()->FindToolBar(IDR_CATEGORIES_BAR), nullptr);
+    mainBar->SetVisible(FALSE);
     Destroy();
 
+    EXPECT_GE(theApp.GetProfileInt(L"CommandBars-Summary", L"Bars", 0), 2u);
     const std::vector<BYTE> wp = ProfileBinary(L"MainFrameClassic", L"WP");
     ASSERT_EQ(wp.size(), sizeof(WINDOWPLACEMENT));
     WINDOWPLACEMENT saved;
@@ -796,6 +801,9 @@ TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNex
     ASSERT_EQ(m_frame->m_wndTaskPanel.GetGroupCount(), 2);
     EXPECT_FALSE(m_frame->m_wndTaskPanel.GetAt(0)->IsExpandedFlag());
     EXPECT_TRUE(m_frame->m_wndTaskPanel.GetAt(1)->IsExpandedFlag());
+    // The bars come back as they were left: the main toolbar hidden, the menu bar shown.
+    EXPECT_FALSE(m_frame->GetCommandBars()->FindToolBar(IDR_MAINFRAME)->IsVisible());
+    EXPECT_TRUE(m_frame->GetCommandBars()->FindToolBar(1)->IsVisible());
     Destroy();
 
     // A damaged placement or group record is not applied; the skin's choice is kept while it draws theme 2.

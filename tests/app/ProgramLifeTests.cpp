@@ -92,6 +92,41 @@ void ClickAt(POINT screen)
     ::SendInput(3, inputs, sizeof(INPUT));
 }
 
+struct DialogSearch
+{
+    DWORD processId;
+    const wchar_t* caption;
+    HWND found;
+};
+
+// A shown dialog of the process with this caption.
+HWND DialogOf(DWORD processId, const wchar_t* caption)
+{
+    DialogSearch search{processId, caption, nullptr};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<DialogSearch*>(lParam);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hWnd, &owner);
+            WCHAR text[100] = L"";
+            ::GetWindowTextW(hWnd, text, 100);
+            if (owner == s->processId && ::IsWindowVisible(hWnd) && wcscmp(text, s->caption) == 0) {
+                s->found = hWnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The dialog's default button pressed without waiting for what it starts (a fetch, a nested dialog).
+void PressOk(HWND hDlg)
+{
+    ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDOK)));
+}
+
 // Every item of the cache, by title, with its read state.
 std::vector<std::pair<std::wstring, int>> CachedStates(const std::wstring& path)
 {
@@ -281,6 +316,95 @@ TEST_F(ProgramLifeTest, RefreshAlertTrayExitAndTheNextStartFindsWhatWasLeft)
     EXPECT_EQ(CachedStates(cache), states);
     const std::string list = lqtest::ReadFileBytes(m_data + L"\\MainFeed.xml");
     EXPECT_NE(list.find("Planet"), std::string::npos);
+}
+
+// As a user would: an empty data folder, two feeds subscribed (one handed over by a second start as a feed: link,
+// one typed into "Subscribe"), a refresh, one channel read, the program ended from its tray menu; the next start
+// has the same channels and read states.
+TEST_F(ProgramLifeTest, SubscribedFeedsAndTheirReadStatesOutliveTheProgram)
+{
+    RemoveSeed();
+    const std::wstring key = L"e2e-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring harbour = HttpUrl(L"/delayed/" + key + L"/1000/Harbour");
+    const std::wstring valley = HttpUrl(L"/delayed/" + key + L"/1000/Valley");
+    struct Cleanup
+    {
+        std::wstring data;
+        ~Cleanup()
+        {
+            for (const wchar_t* name : {L"Harbour.rss", L"Valley.rss", L"Harbour.ico", L"Valley.ico"})
+                ::DeleteFileW((data + L"\\" + name).c_str());
+        }
+    } cleanup{m_data};
+
+    m_first = Start(L"");
+    ASSERT_TRUE(m_first.ok);
+    const HWND frame = FrameOf(m_first);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return StatusText(frame) == L"Ready"; }, 30000));
+    const std::wstring customList = m_data + L"\\CustomFeed.xml";
+    auto listHolds = [&](const std::wstring& address) {
+        return lqtest::ReadFileBytes(customList).find(lqtest::Narrow(address)) != std::string::npos;
+    };
+
+    // A feed: link opened while the program runs: the second start hands it over and ends.
+    Started second = Start(L"feed://" + harbour.substr(7));
+    ASSERT_TRUE(second.ok);
+    EXPECT_EQ(::WaitForSingleObject(second.info.hProcess, 30000), WAIT_OBJECT_0);
+    lqprogram::CloseHandles(second);
+    HWND customize = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (customize = DialogOf(m_first.info.dwProcessId, L"Customize the Feed")); },
+                          30000));
+    PressOk(customize);
+    ASSERT_TRUE(PumpUntil([&] { return listHolds(harbour); }, 10000));
+
+    // Harbour read before the second subscription arrives.
+    ::PostMessageW(frame, WM_COMMAND, ID_MARK_ALL_FEEDS_READ, 0);
+
+    // The other typed into "Subscribe" from the menu.
+    ::PostMessageW(frame, WM_COMMAND, ID_FEED_SUBSCRIBE, 0);
+    HWND subscribe = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (subscribe = DialogOf(m_first.info.dwProcessId, L"Subscribe")); }, 10000));
+    ::SendMessageW(::GetDlgItem(subscribe, IDC_FEED_ADDRESS), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(valley.c_str()));
+    PressOk(subscribe);
+    ASSERT_TRUE(PumpUntil([&] { return (customize = DialogOf(m_first.info.dwProcessId, L"Customize the Feed")); },
+                          30000));
+    PressOk(customize);
+    ASSERT_TRUE(PumpUntil([&] { return listHolds(valley); }, 10000));
+
+    // "Update Now" fetches both again.
+    ASSERT_TRUE(PumpUntil([&] { return StatusText(frame) == L"Ready"; }, 30000));
+    ::PostMessageW(frame, WM_COMMAND, ID_FEEDS_UPDATE_NOW, 0);
+    EXPECT_TRUE(PumpUntil([&] { return StatusText(frame) == L"Updating..."; }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return StatusText(frame) == L"Ready"; }, 30000));
+
+    ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowVisible(frame); }));
+    ::PostMessageW(frame, WM_COMMAND, ID_TRAY_EXIT_READER, 0);
+    ASSERT_EQ(::WaitForSingleObject(m_first.info.hProcess, 30000), WAIT_OBJECT_0);
+
+    const auto harbourStates = CachedStates(m_data + L"\\Harbour.rss");
+    const auto valleyStates = CachedStates(m_data + L"\\Valley.rss");
+    ASSERT_EQ(harbourStates.size(), 2u);
+    ASSERT_EQ(valleyStates.size(), 2u);
+    for (const auto& state : harbourStates)
+        EXPECT_EQ(state.second, FEED_STATE_READ) << lqtest::Narrow(state.first);
+    for (const auto& state : valleyStates)
+        EXPECT_NE(state.second, FEED_STATE_READ) << lqtest::Narrow(state.first);
+
+    // The next start keeps both subscriptions and what was read.
+    m_second = Start(L"");
+    ASSERT_TRUE(m_second.ok);
+    const HWND again = FrameOf(m_second);
+    ASSERT_NE(again, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return StatusText(again) == L"Ready"; }, 30000));
+    ::PostMessageW(again, WM_COMMAND, ID_APP_EXIT, 0);
+    ASSERT_EQ(::WaitForSingleObject(m_second.info.hProcess, 30000), WAIT_OBJECT_0);
+    EXPECT_TRUE(listHolds(harbour));
+    EXPECT_TRUE(listHolds(valley));
+    EXPECT_EQ(CachedStates(m_data + L"\\Harbour.rss"), harbourStates);
+    EXPECT_EQ(CachedStates(m_data + L"\\Valley.rss"), valleyStates);
 }
 
 } // namespace

@@ -205,7 +205,9 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
     EXPECT_FALSE(::IsWindowVisible(frame));
 
     // A second start with a feed address hands it over and ends at once.
-    Started second = Start(L"http://127.0.0.1/feed.xml");
+    const std::wstring address = lqtest::HttpUrl(L"/delayed/background-" + std::to_wstring(::GetCurrentProcessId()) +
+                                                 L"/0/Handed");
+    Started second = Start(address);
     ASSERT_TRUE(second.ok);
     EXPECT_EQ(::WaitForSingleObject(second.info.hProcess, 30000), WAIT_OBJECT_0);
     DWORD code = 1;
@@ -215,6 +217,20 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
     // Its probe brought the running copy forward.
     EXPECT_TRUE(::IsWindowVisible(frame));
 
+    // The address went to the subscribe flow: its feed fetched, "Customize the Feed" asks. An exit meanwhile
+    // only brings that dialog forward; the user's "Don't Subscribe" ends it, then the exit is taken.
+    HWND customize = nullptr;
+    ASSERT_TRUE(lqtest::PumpUntil(
+        [&] {
+            customize = ::FindWindowW(L"#32770", L"Customize the Feed");
+            return customize != nullptr && ::IsWindowVisible(customize);
+        },
+        30000));
+    ::PostMessageW(frame, WM_COMMAND, ID_TRAY_EXIT_READER, 0);
+    EXPECT_EQ(::WaitForSingleObject(first.info.hProcess, 1000), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(::IsWindow(customize));
+    ::PostMessageW(customize, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return !::IsWindow(customize); }, 10000));
     ::PostMessageW(frame, WM_COMMAND, ID_TRAY_EXIT_READER, 0);
     EXPECT_EQ(::WaitForSingleObject(first.info.hProcess, 30000), WAIT_OBJECT_0);
     for (HANDLE handle : {first.info.hProcess, first.info.hThread, second.info.hProcess, second.info.hThread})
@@ -306,7 +322,7 @@ TEST(ProgramTest, RefreshesAtStartAndKeepsWhatTheServerGave)
 
     std::vector<HWND> frames = FramesOf(started.info.dwProcessId);
     ASSERT_EQ(frames.size(), 1u);
-    ::PostMessageW(frames[0], WM_CLOSE, 0, 0);
+    ::PostMessageW(frames[0], WM_COMMAND, ID_TRAY_EXIT_READER, 0);
     EXPECT_EQ(::WaitForSingleObject(started.info.hProcess, 30000), WAIT_OBJECT_0);
     ::CloseHandle(started.info.hProcess);
     ::CloseHandle(started.info.hThread);

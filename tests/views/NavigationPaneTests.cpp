@@ -398,11 +398,7 @@ TEST(NavigationPane, CaptionsTakeTheSkinsColoursOnlyWhileTheSkinIsCurrent)
     const std::vector<COLORREF> skinned = drawCaption();
     EXPECT_EQ(skinned[0], RGB(10, 20, 30)) << "the dark line is the skin's face";
     EXPECT_NEAR(GetRValue(skinned[1]), 200, 30) << "the gradient starts at the caption face";
-    // The platform's version class decides between the gradient and a solid fill of its first colour.
-    if (GetWindowsVersionClass() >= WINVER_CLASS_WIN98)
-        EXPECT_NEAR(GetBValue(skinned[2]), 200, 30) << "and ends at the light end";
-    else
-        EXPECT_EQ(skinned[2], RGB(200, 0, 0)) << "a solid fill of the caption face";
+    EXPECT_NEAR(GetBValue(skinned[2]), 200, 30) << "and ends at the light end";
     CXTPPaintManager::SetCustomTheme(pPrevious);
     if (pPrevious != nullptr)
         pPrevious->m_nThemeId = nPreviousId;
