@@ -84,4 +84,20 @@ DWORD ProgramInt(LPCWSTR name, DWORD fallback)
     return value;
 }
 
+int TempFolderEntries()
+{
+    WCHAR temp[MAX_PATH + 1] = L"";
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((std::wstring(temp) + L"LanternquillT\\*.*").c_str(), &found);
+    int entries = 0;
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            entries += wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0;
+        while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    return entries;
+}
+
 } // namespace lqprogram

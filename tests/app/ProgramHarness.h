@@ -27,4 +27,7 @@ extern const wchar_t kProgramKey[];
 void SetProgramInt(LPCWSTR name, DWORD value);
 DWORD ProgramInt(LPCWSTR name, DWORD fallback);
 
+// Files and folders left in the program's temporary folder.
+int TempFolderEntries();
+
 } // namespace lqprogram

@@ -22,6 +22,7 @@ using lqprogram::FramesOf;
 using lqprogram::kProgramKey;
 using lqprogram::ProgramPath;
 using lqprogram::SetProgramInt;
+using lqprogram::TempFolderEntries;
 using lqprogram::Start;
 using lqprogram::Started;
 using lqtest::HttpUrl;
@@ -153,22 +154,6 @@ bool RegistryHas(const std::wstring& section, LPCWSTR name, DWORD type, std::vec
     if (value)
         *value = bytes;
     return found == type;
-}
-
-int TempFolderEntries()
-{
-    WCHAR temp[MAX_PATH + 1] = L"";
-    ::GetTempPathW(MAX_PATH + 1, temp);
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((std::wstring(temp) + L"LanternquillT\\*.*").c_str(), &found);
-    int entries = 0;
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            entries += wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0;
-        while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    return entries;
 }
 
 class ProgramLifeTest : public ::testing::Test

@@ -237,18 +237,7 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
         ::CloseHandle(handle);
 
     // The temporary folder was emptied at exit.
-    WCHAR temp[MAX_PATH + 1] = L"";
-    ::GetTempPathW(MAX_PATH + 1, temp);
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((std::wstring(temp) + L"LanternquillT\\*.*").c_str(), &found);
-    int entries = 0;
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            entries += wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0;
-        while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    EXPECT_EQ(entries, 0);
+    EXPECT_EQ(lqprogram::TempFolderEntries(), 0);
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
 }
 
