@@ -17,6 +17,11 @@
 
 const UINT WM_INSTANCE_PROBE = ::RegisterWindowMessageW(L"TALLOW_MERE_UNIQE_INSTANCE");
 
+bool ListHolds(CFeedChannel* pList, const CFeedItem* pEntry)
+{
+    return pList != nullptr && pList->m_items.Find(const_cast<CFeedItem*>(pEntry)) != nullptr;
+}
+
 namespace {
 
 // Longer than any address a user would subscribe to, short enough that a hostile sender cannot make us copy much.

@@ -62,6 +62,9 @@ CRect InitialFramePlacement(int nViewStyle, bool bLeftArrows, int cxFull, int cy
 // side lands on it (left before right, top before bottom).
 CPoint SnapToWorkArea(const CRect& window, const CRect& workArea);
 
+// Whether the entry is one of the list's own entries (the same record, not an equal one); false without a list.
+bool ListHolds(CFeedChannel* pList, const CFeedItem* pEntry);
+
 class CMainFrame : public CXTPFrameWnd, public CFeedPaneSite, public CFeedViewSite
 {
 public:

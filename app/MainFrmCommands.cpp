@@ -41,15 +41,6 @@ bool IsWebAddress(LPCWSTR url)
     return url && (_wcsnicmp(url, L"http://", 7) == 0 || _wcsnicmp(url, L"https://", 8) == 0);
 }
 
-bool ListHolds(CFeedChannel* pList, const CFeedItem* pEntry)
-{
-    for (POSITION pos = pList ? pList->m_items.GetHeadPosition() : nullptr; pos;) {
-        if (pList->m_items.GetNext(pos) == pEntry)
-            return true;
-    }
-    return false;
-}
-
 // Whether the item is one of the items of the feeds of the list's entries.
 bool FeedsOfListHold(CFeedChannel* pList, const CFeedItem* pItem)
 {

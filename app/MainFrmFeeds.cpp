@@ -33,17 +33,6 @@ bool SubscriptionsLogged(const CFeedItem* pEntry)
            pEntry->m_strAccountName.IsEmpty();
 }
 
-bool ListHolds(CFeedChannel* pList, const CFeedItem* pEntry)
-{
-    if (!pList)
-        return false;
-    for (POSITION pos = pList->m_items.GetHeadPosition(); pos;) {
-        if (pList->m_items.GetNext(pos) == pEntry)
-            return true;
-    }
-    return false;
-}
-
 // Characters a file system or the shell would read as something other than part of one name.
 bool IsReservedNameChar(WCHAR c)
 {

@@ -7,6 +7,7 @@
 #include "companions/FeedDownloadDlg.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
+#include "feeds/FeedDownload.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedStore.h"
 #include "feeds/OpmlImport.h"
@@ -20,44 +21,6 @@ bool StartsWith(const CString& text, LPCWSTR prefix)
 {
     const int length = static_cast<int>(wcslen(prefix));
     return text.GetLength() >= length && text.Left(length).CompareNoCase(prefix) == 0;
-}
-
-int HexValue(WCHAR c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
-
-// "%XX" sequences as UTF-8 bytes (in a query "+" as a blank); anything else as it stands.
-CString PercentDecode(const CString& text, bool bQuery)
-{
-    std::string bytes;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        const WCHAR c = text[i];
-        if (c == L'%' && i + 2 < text.GetLength() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-        } else if (bQuery && c == L'+') {
-            bytes += ' ';
-        } else {
-            char utf8[8];
-            const int n = ::WideCharToMultiByte(CP_UTF8, 0, &c, 1, utf8, sizeof(utf8), nullptr, nullptr);
-            bytes.append(utf8, n > 0 ? n : 0);
-        }
-    }
-    const int count = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    CString decoded;
-    if (count > 0) {
-        WCHAR* buffer = decoded.GetBuffer(count);
-        ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), buffer, count);
-        decoded.ReleaseBuffer(count);
-    }
-    return decoded;
 }
 
 // Removes the first "name=value" query parameter of the address; false when there is none. A name counts only

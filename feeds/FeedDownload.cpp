@@ -1,6 +1,8 @@
 // The download thread of a channel refresh and the site-icon fetch.
 #include "feeds/FeedDownload.h"
 
+#include <string>
+
 #include "feeds/AppHelpers.h"
 #include "feeds/EngineContext.h"
 #include "feeds/EngineMessages.h"
@@ -113,6 +115,17 @@ void ReportDone(CFeedItem* pEntry)
     }
 }
 
+int HexValue(WCHAR c)
+{
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
+    return -1;
+}
+
 } // namespace
 
 CString PercentEncode(const CString& text)
@@ -138,6 +151,32 @@ CString PercentEncode(const CString& text)
         }
     }
     return encoded;
+}
+
+CString PercentDecode(const CString& text, bool bQuery)
+{
+    std::string bytes;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        const WCHAR c = text[i];
+        if (c == L'%' && i + 2 < text.GetLength() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+            bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            i += 2;
+        } else if (bQuery && c == L'+') {
+            bytes += ' ';
+        } else {
+            char utf8[8];
+            const int n = ::WideCharToMultiByte(CP_UTF8, 0, &c, 1, utf8, sizeof(utf8), nullptr, nullptr);
+            bytes.append(utf8, n > 0 ? n : 0);
+        }
+    }
+    const int count = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    CString decoded;
+    if (count > 0) {
+        WCHAR* buffer = decoded.GetBuffer(count);
+        ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), buffer, count);
+        decoded.ReleaseBuffer(count);
+    }
+    return decoded;
 }
 
 CString AppendFeedCredentials(const CString& link, const CString& accountName, const CString& password)

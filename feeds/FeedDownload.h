@@ -30,6 +30,8 @@ CString DefaultIconUrl(const CString& link);
 
 // Percent-encoding of a text's UTF-8 bytes; letters, digits and "-._~" stay as they are.
 CString PercentEncode(const CString& text);
+// The reverse: "%XX" sequences as UTF-8 bytes (with bQuery "+" as a blank); anything else as it stands.
+CString PercentDecode(const CString& text, bool bQuery);
 
 // One enclosure download as the HTTP download dialog takes it.
 struct CEnclosureDownload

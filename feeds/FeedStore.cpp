@@ -323,47 +323,6 @@ private:
     HRESULT m_hr;
 };
 
-CString FolderOf(const CString& path)
-{
-    const int slash = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
-    return slash >= 0 ? path.Left(slash + 1) : CString(L".\\");
-}
-
-// A save killed between creating its temporary file and renaming it leaves the file behind. Another thread's save
-// in the same folder (download threads store icons and caches side by side) has its file closed for a moment
-// between writing and renaming: only files untouched for ten minutes, far longer than any save, are stale.
-void RemoveStaleTempFiles(const CString& folder)
-{
-    WIN32_FIND_DATAW found;
-    CScopedFindHandle find(::FindFirstFileW(folder + L"lqs*.tmp", &found));
-    if (!find)
-        return;
-    FILETIME now;
-    ::GetSystemTimeAsFileTime(&now);
-    const ULONGLONG kStaleAge = 10ull * 60 * 10000000; // in 100-ns units
-    const ULONGLONG nowTicks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    do {
-        const ULONGLONG written =
-            (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && nowTicks > written + kStaleAge)
-            ::DeleteFileW(folder + found.cFileName);
-    } while (::FindNextFileW(find.Get(), &found));
-}
-
-bool WriteAll(HANDLE file, const BYTE* data, size_t size)
-{
-    const size_t kBlock = 64 * 1024;
-    while (size) {
-        const DWORD chunk = static_cast<DWORD>(std::min(size, kBlock));
-        DWORD written = 0;
-        if (FAILED(Step(L"#write")) || !::WriteFile(file, data, chunk, &written, nullptr) || written != chunk)
-            return false;
-        data += chunk;
-        size -= chunk;
-    }
-    return SUCCEEDED(Step(L"#flush")) && ::FlushFileBuffers(file);
-}
-
 // Saves the document through the one safe writer: the XML library writes to memory, where a full disk cannot
 // cut it short behind a success.
 bool SaveDocument(IXMLDOMDocument* doc, const CString& path)
@@ -432,47 +391,6 @@ bool FileExists(const CString& path)
 
 } // namespace
 
-bool WriteFileSafely(const CString& path, const void* data, size_t size)
-{
-    // A read-only file is refused, as writing it in place would be; not every platform's rename refuses it.
-    const DWORD attributes = ::GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
-    const CString folder = FolderOf(path);
-    RemoveStaleTempFiles(folder);
-    WCHAR temp[MAX_PATH];
-    if (!::GetTempFileNameW(folder, L"lqs", 0, temp))
-        return false;
-    bool written;
-    {
-        CScopedFile file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file && WriteAll(file.Get(), static_cast<const BYTE*>(data), size);
-    }
-    if (written && ::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    ::DeleteFileW(temp);
-    return false;
-}
-
-bool CopyFileSafely(const CString& source, const CString& target)
-{
-    std::vector<BYTE> bytes;
-    {
-        CScopedFile file(::CreateFileW(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size;
-        if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart > MAXDWORD)
-            return false;
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!bytes.empty() &&
-            (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-             read != bytes.size()))
-            return false;
-    }
-    return WriteFileSafely(target, bytes.data(), bytes.size());
-}
-
 CString EscapeXmlText(LPCWSTR text)
 {
     CString escaped;
@@ -527,6 +445,8 @@ FeedStoreErrorReporter SetFeedStoreErrorReporter(FeedStoreErrorReporter reporter
 void SetFeedStoreStepHook(FeedStoreStepHook hook)
 {
     g_stepHook = hook;
+    // The disk writes of a save are the safe writer's.
+    SetSafeWriteStepHook(hook);
 }
 
 CString FeedStoreErrorCaption(HRESULT hr)

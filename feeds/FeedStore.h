@@ -5,19 +5,11 @@
 #include <windows.h>
 
 #include "framework/core/AfxString.h"
+#include "framework/core/SafeFile.h"
 
 // The text with &, ", <, >, (c), (R), ', >> and << replaced by their entities. The ampersand goes first, so an
 // entity already in the text is escaped once more ("&lt;" becomes "&amp;lt;").
 CString EscapeXmlText(LPCWSTR text);
-
-// Replaces the file at the path with the bytes, or leaves it as it was: the bytes go to a temporary "lqs*.tmp"
-// file in the same folder, every write checked and flushed to the disk, which then takes the file's place. On any
-// failure the temporary file is gone and FALSE comes back. Temporary files that earlier saves in the folder left
-// behind (killed mid-way) are removed first; those still open for another save stay.
-bool WriteFileSafely(const CString& path, const void* data, size_t size);
-
-// Copies a file through WriteFileSafely: the target is either the whole source or as it was.
-bool CopyFileSafely(const CString& source, const CString& target);
 
 // How a writer tells the user about a COM error raised inside it. The default shows an ownerless message box
 // with an error icon; tests put their own in its place so that no box is ever left open.

@@ -3,6 +3,7 @@
 #include "framework/core/Archive.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
+#include "framework/core/SafeFile.h"
 #include "framework/frame/FrameWnd.h"
 #include "framework/win/WinApp.h"
 #include "toolkit/commandbars/CommandBarsResource.h"
@@ -70,29 +71,17 @@ bool ReachesBar(CXTPCommandBar* pFrom, const CXTPCommandBar* pTarget, std::vecto
     return false;
 }
 
-// Writes the bytes to a temporary file beside the target and renames it over the target, so that a failed write
-// leaves the earlier file as it was.
+// The hidden controls file through the safe writer: a failed write leaves the earlier file as it was.
 BOOL WriteHiddenFile(const CString& strPath, const BYTE* pData, UINT nBytes)
 {
-    const CString strTemp = strPath + L".tmp";
-    ::SetFileAttributesW(strTemp, FILE_ATTRIBUTE_NORMAL);
-    HANDLE hFile = ::CreateFileW(strTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return FALSE;
-    DWORD dwWritten = 0;
-    const BOOL bWritten =
-        ::WriteFile(hFile, pData, nBytes, &dwWritten, nullptr) && dwWritten == nBytes && ::FlushFileBuffers(hFile);
-    ::CloseHandle(hFile);
-    if (bWritten) {
-        // A hidden or read-only target refuses to be replaced on some systems.
+    // A hidden target refuses to be replaced on some systems.
+    const DWORD dwAttributes = ::GetFileAttributesW(strPath);
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES)
         ::SetFileAttributesW(strPath, FILE_ATTRIBUTE_NORMAL);
-        if (::MoveFileExW(strTemp, strPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            ::SetFileAttributesW(strPath, FILE_ATTRIBUTE_HIDDEN);
-            return TRUE;
-        }
-    }
-    ::DeleteFileW(strTemp);
-    return FALSE;
+    const bool bWritten = WriteFileSafely(strPath, pData, nBytes);
+    if (bWritten || dwAttributes != INVALID_FILE_ATTRIBUTES)
+        ::SetFileAttributesW(strPath, FILE_ATTRIBUTE_HIDDEN);
+    return bWritten ? TRUE : FALSE;
 }
 
 void DeleteHiddenFile(const CString& strPath)
