@@ -8,7 +8,7 @@
 #include "feeds/FeedItem.h"
 #include "feeds/ViewTemplates.h"
 #include "framework/frame/FrameResource.h"
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"

@@ -6,10 +6,10 @@
 #include "framework/win/Gdi.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
+#include "toolkit/base/XTPDrawHelpers.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 

@@ -4,7 +4,7 @@
 // and repaint only the band it uncovers. Prints one run's figures.
 #include "BenchTiming.h"
 #include "framework/Afx.h"
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/taskpanel/XTPTaskPanel.h"
 
 #include <algorithm>

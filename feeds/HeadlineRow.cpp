@@ -8,7 +8,7 @@
 #include "feeds/FeedText.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 #include "toolkit/taskpanel/XTPHtmlText.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include "framework/win/Dc.h"
 #include "framework/win/Menu.h"
 #include "framework/win/WinApp.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPFrameWnd.h"
-#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 

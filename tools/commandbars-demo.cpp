@@ -4,11 +4,11 @@
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 

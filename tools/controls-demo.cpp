@@ -2,8 +2,8 @@
 // -splitter). Usage: controls-demo <statusbar|alert|buttons|hyperlink|splitter> <marker>. Writes the marker file once
 // everything has painted, and closes when that file is deleted.
 #include "framework/Afx.h"
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/controls/XTButton.h"
 #include "toolkit/controls/XTHyperLink.h"
 #include "toolkit/controls/XTPPopupItem.h"

@@ -4,7 +4,7 @@
 #include "feeds/FeedItem.h"
 #include "feeds/HeadlineRow.h"
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/taskpanel/XTPHtmlText.h"
 
 #include <cmath>

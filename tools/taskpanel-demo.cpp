@@ -1,8 +1,8 @@
 // Shows task panels in each look side by side, for a screenshot (tools/screenshot-taskpanel.sh).
 // Writes the file named by its argument once the panels have painted, and closes when that file is deleted.
 #include "framework/Afx.h"
-#include "toolkit/commandbars/XTPImageManager.h"
-#include "toolkit/controls/XTPUxTheme.h"
+#include "toolkit/base/XTPImageManager.h"
+#include "toolkit/base/XTPUxTheme.h"
 #include "toolkit/taskpanel/XTPTaskPanel.h"
 #include "toolkit/taskpanel/XTPTaskPanelThemes.h"
 

@@ -1,8 +1,8 @@
 #include "views/ExStatusBar.h"
 
 #include "framework/win/Dc.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
 #include "toolkit/controls/XTMemDC.h"
 
 IMPLEMENT_DYNAMIC(CExStatusBar, CXTStatusBar)

@@ -2,12 +2,12 @@
 // of read items, the date column and the enclosure size text.
 #include "feeds/HeadlineRow.h"
 
-#include "tests/feeds/FeedTestHost.h"
 #include "feeds/AppHelpers.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedText.h"
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "tests/feeds/FeedTestHost.h"
+#include "toolkit/base/XTPColorManager.h"
 
 #include <gtest/gtest.h>
 

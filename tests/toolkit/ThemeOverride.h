@@ -1,7 +1,7 @@
 // Puts a stand-in for the platform's visual style in place for the life of the object.
 #pragma once
 
-#include "toolkit/controls/XTPUxTheme.h"
+#include "toolkit/base/XTPUxTheme.h"
 
 namespace tktest {
 

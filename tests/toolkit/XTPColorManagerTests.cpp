@@ -1,6 +1,6 @@
 // The colour manager: colour arithmetic, the derived table for several system colour schemes, and the gradient
 // pairs of the XP colour schemes.
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/ThemeOverride.h"

@@ -1,6 +1,6 @@
 // Drawing helpers: gradient fills with and without the platform's entry, off-screen DCs, scoped selections,
 // safe rectangles, work areas and bitmap icons.
-#include "toolkit/commandbars/XTPDrawHelpers.h"
+#include "toolkit/base/XTPDrawHelpers.h"
 
 #include <gtest/gtest.h>
 

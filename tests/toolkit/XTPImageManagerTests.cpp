@@ -1,11 +1,11 @@
 // The image manager: variant pixels, strip and toolbar loading, nearest widths, the archive form, the clipboard,
 // and bad input that must leave the manager as it was.
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 
 #include "framework/core/File.h"
 #include "support/TestSupport.h"
 #include "tests/toolkit/ImageManagerTestIds.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 
 #include <gtest/gtest.h>
 

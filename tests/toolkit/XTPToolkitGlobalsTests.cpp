@@ -1,9 +1,9 @@
 // The toolkit's global settings: what it copies and creates from the system, the face rules of its fonts, its
 // own cursors, and the icon holder.
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 
-#include "toolkit/ToolkitResource.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/BaseResource.h"
+#include "toolkit/base/XTPColorManager.h"
 
 #include <gtest/gtest.h>
 

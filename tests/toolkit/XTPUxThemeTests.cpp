@@ -1,5 +1,5 @@
 // The visual styles binding: answers without the library, real drawing with it, and the readiness test.
-#include "toolkit/controls/XTPUxTheme.h"
+#include "toolkit/base/XTPUxTheme.h"
 
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/ThemeOverride.h"

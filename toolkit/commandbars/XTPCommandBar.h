@@ -8,8 +8,9 @@
 #include "framework/core/Archive.h"
 #include "framework/core/Collections.h"
 #include "framework/win/Wnd.h"
+#include "toolkit/base/XTPHookManager.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
-#include "toolkit/commandbars/XTPHookManager.h"
 
 #include <ole2.h>
 
@@ -22,7 +23,7 @@ class CXTPControls;
 class CXTPImageManager;
 class CXTPPaintManager;
 
-class CXTPCommandBar : public CWnd, public CXTPHookManagerHookAble
+class CXTPCommandBar : public CWnd, public CXTPHookManagerHookAble, public CXTPTrackingBar
 {
     DECLARE_SERIAL(CXTPCommandBar)
 
@@ -36,6 +37,13 @@ public:
     // The key sink: in tracking mode, WM_KEYDOWN goes to ProcessKeyDown.
     int OnHookMessage(HWND hWnd, UINT nMessage, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
     INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
+    // What the thread's mouse manager asks of a tracked bar.
+    HWND GetTrackingWindow() const override { return GetSafeHwnd(); }
+    BOOL IsTrackingCustomize() const override { return IsCustomizeMode(); }
+    void ClearTrackingSelection() override { SetSelected(-1, FALSE); }
+    void LeaveTrackingMode() override { SetTrackingMode(FALSE, TRUE, FALSE); }
+    // Always the command bar's handler, whatever a derived bar adds for moves over its own window.
+    void OnTrackingMouseMove(POINT ptClient) override { CXTPCommandBar::OnMouseMove(0, CPoint(ptClient)); }
 
     // ---- Overridable behaviour, in slot order.
     virtual void DelayRedraw();

@@ -5,17 +5,17 @@
 #include "framework/frame/FrameWnd.h"
 #include "framework/win/Menu.h"
 #include "framework/win/WinApp.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPHookManager.h"
+#include "toolkit/base/XTPImageManager.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/CommandBarsResource.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPCustomizeDropSource.h"
-#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPDockBar.h"
-#include "toolkit/commandbars/XTPHookManager.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
@@ -440,7 +440,7 @@ BOOL CXTPCommandBars::PreTranslateFrameMessage(MSG* pMsg)
     CXTPMenuBar* pMenuBar = GetMenuBar();
     CXTPMouseManager* pMouseManager = XTPMouseManager();
     BOOL bTracksPopup = FALSE;
-    for (CXTPCommandBar* pBar : pMouseManager->GetTrackedBars())
+    for (CXTPTrackingBar* pBar : pMouseManager->GetTrackedBars())
         bTracksPopup |= pBar != nullptr;
     if (pMenuBar != nullptr && !pMouseManager->IsMouseLocked() && !bTracksPopup && pMsg->message == WM_SYSKEYDOWN &&
         (pMsg->lParam & (1 << 29)) != 0) {

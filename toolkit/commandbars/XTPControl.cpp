@@ -1,14 +1,14 @@
 #include "toolkit/commandbars/XTPControl.h"
 
 #include "framework/win/Wnd.h"
+#include "toolkit/base/XTPImageManager.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPCustomizeDropSource.h"
-#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPMenuSoundPlayer.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 

@@ -1,11 +1,11 @@
 #include "toolkit/commandbars/XTPControlComboBox.h"
 
 #include "framework/win/WndMsgMap.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 #include <algorithm>

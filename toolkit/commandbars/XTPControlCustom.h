@@ -3,8 +3,8 @@
 // draws as a button where the window is not shown.
 #pragma once
 
+#include "toolkit/base/XTPHookManager.h"
 #include "toolkit/commandbars/XTPControl.h"
-#include "toolkit/commandbars/XTPHookManager.h"
 
 class CWnd;
 class CXTPControlCustom;

@@ -3,10 +3,10 @@
 #include "framework/StandardIds.h"
 #include "framework/win/CmdTarget.h"
 #include "framework/win/WndMsgMap.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 #include <algorithm>

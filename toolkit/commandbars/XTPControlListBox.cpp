@@ -1,9 +1,9 @@
 #include "toolkit/commandbars/XTPControlListBox.h"
 
 #include "framework/win/WndMsgMap.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "toolkit/commandbars/XTPControlStatic.h"
 
+#include "toolkit/base/XTPDrawHelpers.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 #include <algorithm>

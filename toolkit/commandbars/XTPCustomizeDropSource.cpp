@@ -1,10 +1,10 @@
 #include "toolkit/commandbars/XTPCustomizeDropSource.h"
 
 #include "framework/win/Wnd.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/commandbars/CommandBarsResource.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPControl.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
 
 #include <algorithm>
 

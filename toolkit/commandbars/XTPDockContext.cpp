@@ -1,10 +1,10 @@
 #include "toolkit/commandbars/XTPDockContext.h"
 
 #include "framework/frame/FrameWnd.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPDockBar.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
 #include <algorithm>

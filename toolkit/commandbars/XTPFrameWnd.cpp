@@ -17,9 +17,9 @@ BOOL XTPIsCommandBarEditFocused()
 
 CWnd* XTPGetTrackedPopupOwner()
 {
-    const std::vector<CXTPCommandBar*>& arrTracked = XTPMouseManager()->GetTrackedBars();
+    const std::vector<CXTPTrackingBar*>& arrTracked = XTPMouseManager()->GetTrackedBars();
     for (auto it = arrTracked.rbegin(); it != arrTracked.rend(); ++it) {
-        CXTPCommandBar* pBar = *it;
+        auto* pBar = dynamic_cast<CXTPCommandBar*>(*it);
         if (pBar == nullptr || !pBar->IsPopupBar())
             continue;
         CXTPCommandBar* pRoot = pBar->GetRootParent();

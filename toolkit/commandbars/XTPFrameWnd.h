@@ -5,9 +5,9 @@
 #pragma once
 
 #include "framework/frame/FrameWnd.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
 // TRUE when the focus window is an edit control that sits on a command bar.

@@ -3,11 +3,11 @@
 #include "framework/frame/FrameWnd.h"
 #include "framework/win/Menu.h"
 #include "framework/win/WinApp.h"
+#include "toolkit/base/XTPHookManager.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/CommandBarsResource.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPHookManager.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 
 IMPLEMENT_SERIAL(CXTPMenuBar, CXTPToolBar, VERSIONABLE_SCHEMA | 7)
 

@@ -1,17 +1,17 @@
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 #include "framework/core/ScopedHandles.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTPImageManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPThemeDefault.h"
 #include "toolkit/commandbars/XTPThemeOffice2003.h"
 #include "toolkit/commandbars/XTPThemeStandard.h"
 #include "toolkit/commandbars/XTPThemeXPStyle.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
 
 #include <algorithm>
 #include <cwchar>

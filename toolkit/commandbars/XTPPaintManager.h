@@ -7,7 +7,7 @@
 #include "framework/win/CmdTarget.h"
 #include "framework/win/Dc.h"
 #include "framework/win/Gdi.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
 
 class CXTPCommandBar;

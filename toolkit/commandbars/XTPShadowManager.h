@@ -6,7 +6,7 @@
 
 #include "framework/core/Geometry.h"
 #include "framework/win/Wnd.h"
-#include "toolkit/commandbars/XTPHookManager.h"
+#include "toolkit/base/XTPHookManager.h"
 
 #include <vector>
 

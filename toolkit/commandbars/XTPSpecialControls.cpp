@@ -4,7 +4,7 @@
 #include "framework/frame/FrameWnd.h"
 #include "framework/win/RecentFileList.h"
 #include "framework/win/WinApp.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPPaintManager.h"

@@ -1,13 +1,13 @@
 #include "toolkit/commandbars/XTPThemeDefault.h"
 
 #include "framework/core/ScopedHandles.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Wnd.h"
+#include "toolkit/base/XTResourceHolder.h"
 #include "toolkit/controls/ControlsResource.h"
-#include "toolkit/controls/XTResourceHolder.h"
 
 #include <cwchar>
 

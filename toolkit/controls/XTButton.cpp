@@ -2,9 +2,9 @@
 
 #include "framework/core/AfxModule.h"
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/commandbars/XTPImageManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTPImageManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/controls/XTMemDC.h"
 #include "toolkit/controls/XTThemeManager.h"
 

@@ -1,7 +1,7 @@
 #include "toolkit/controls/XTButtonTheme.h"
 
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/controls/XTButton.h"
 
 #include <vssym32.h>

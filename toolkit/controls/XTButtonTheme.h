@@ -5,7 +5,7 @@
 #include "framework/core/Geometry.h"
 #include "framework/win/Dc.h"
 #include "framework/win/Gdi.h"
-#include "toolkit/controls/XTPUxTheme.h"
+#include "toolkit/base/XTPUxTheme.h"
 
 class CXTButton;
 

@@ -1,11 +1,11 @@
 #include "toolkit/controls/XTEdit.h"
 
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
+#include "toolkit/base/XTResourceHolder.h"
 #include "toolkit/controls/ControlsResource.h"
 #include "toolkit/controls/XTMemDC.h"
-#include "toolkit/controls/XTResourceHolder.h"
 
 IMPLEMENT_DYNAMIC(CXTEdit, CEdit)
 

@@ -2,7 +2,7 @@
 // look with a soft bottom edge (theme 2), each optionally over the platform's visual style.
 #pragma once
 
-#include "toolkit/controls/XTPUxTheme.h"
+#include "toolkit/base/XTPUxTheme.h"
 
 #include <windows.h>
 #include <commctrl.h>

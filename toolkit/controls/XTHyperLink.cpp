@@ -3,11 +3,11 @@
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
+#include "toolkit/base/XTResourceHolder.h"
 #include "toolkit/controls/ControlsResource.h"
 #include "toolkit/controls/XTMemDC.h"
-#include "toolkit/controls/XTResourceHolder.h"
 
 #include <shellapi.h>
 

@@ -1,6 +1,6 @@
 #include "toolkit/controls/XTPPopupTheme.h"
 
-#include "toolkit/commandbars/XTPDrawHelpers.h"
+#include "toolkit/base/XTPDrawHelpers.h"
 #include "toolkit/controls/XTPPopupItem.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "framework/core/Geometry.h"
 #include "framework/win/Dc.h"
 #include "framework/win/Gdi.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 
 class CXTPPopupItem;
 

@@ -2,7 +2,7 @@
 
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
+#include "toolkit/base/XTPDrawHelpers.h"
 #include "toolkit/controls/XTPPopupItem.h"
 #include "toolkit/controls/XTPPopupTheme.h"
 

@@ -2,8 +2,8 @@
 
 #include "framework/frame/View.h"
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "toolkit/controls/XTStatusBar.h"
 
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/controls/XTMemDC.h"
 
 IMPLEMENT_DYNAMIC(CXTStatusBar, CStatusBar)

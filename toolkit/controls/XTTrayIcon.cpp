@@ -3,7 +3,7 @@
 #include "framework/core/AfxModule.h"
 #include "framework/win/Menu.h"
 #include "framework/win/WinApp.h"
-#include "toolkit/controls/XTOSVersionInfo.h"
+#include "toolkit/base/XTOSVersionInfo.h"
 
 #include <vector>
 

@@ -6,7 +6,7 @@
 #include "framework/core/AfxString.h"
 #include "framework/core/Collections.h"
 #include "framework/win/Wnd.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 
 #include <windows.h>
 #include <shellapi.h>

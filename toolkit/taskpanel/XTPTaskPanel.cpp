@@ -4,10 +4,10 @@
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/WinThread.h"
-#include "toolkit/ToolkitResource.h"
-#include "toolkit/commandbars/XTPImageManager.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/BaseResource.h"
+#include "toolkit/base/XTPImageManager.h"
+#include "toolkit/base/XTPMouseManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/taskpanel/XTPTaskPanelThemes.h"
 
 #include <algorithm>

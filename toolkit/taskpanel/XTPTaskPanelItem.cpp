@@ -4,7 +4,7 @@
 #include "framework/core/File.h"
 #include "framework/win/Dc.h"
 #include "framework/win/OleDragDrop.h"
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/taskpanel/XTPTaskPanel.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
 #include "toolkit/taskpanel/XTPTaskPanelItems.h"

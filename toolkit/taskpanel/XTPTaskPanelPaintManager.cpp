@@ -2,8 +2,8 @@
 
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/taskpanel/XTPTaskPanel.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroupItem.h"

@@ -4,7 +4,7 @@
 
 #include "framework/core/Geometry.h"
 #include "framework/win/Gdi.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 #include "toolkit/taskpanel/XTPTaskPanelDefines.h"
 
 #include <windows.h>

@@ -6,13 +6,13 @@
 
 #include "tests/toolkit/commandbars/CommandBarsTestIds.h"
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPControl.h"
+#include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPDockBar.h"
 #include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
-#include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 

@@ -6,10 +6,10 @@
 #include "framework/frame/FrameWnd.h"
 #include "tests/toolkit/commandbars/CommandBarsTestIds.h"
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPShortcuts.h"
 
 #include <gtest/gtest.h>

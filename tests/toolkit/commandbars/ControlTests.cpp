@@ -5,11 +5,11 @@
 #include "framework/core/File.h"
 #include "tests/toolkit/commandbars/CommandBarsTestIds.h"
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
-#include "toolkit/commandbars/XTPImageManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 
 #include <gtest/gtest.h>

@@ -5,13 +5,13 @@
 
 #include "framework/frame/FrameWnd.h"
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControlCustom.h"
 #include "toolkit/commandbars/XTPControlEdit.h"
 #include "toolkit/commandbars/XTPControlListBox.h"
 #include "toolkit/commandbars/XTPControlStatic.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 
 #include <gtest/gtest.h>
 

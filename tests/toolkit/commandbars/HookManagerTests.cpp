@@ -1,12 +1,12 @@
 // The window hook manager and the keyboard manager: the order hook objects see messages in, their answers,
 // subclassing undone, hook objects that remove themselves while a message is offered, and keys while bars track.
-#include "toolkit/commandbars/XTPHookManager.h"
+#include "toolkit/base/XTPHookManager.h"
 
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
+#include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Popup mouse tracking: the hook's handling of moves and clicks outside the tracked bars, the lock count, the
 // mouse-leave watch and the per-thread managers, driven by real input where the hook must see it.
-#include "toolkit/commandbars/XTPMouseManager.h"
+#include "toolkit/base/XTPMouseManager.h"
 
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
 #include "toolkit/commandbars/XTPCommandBar.h"

@@ -1,17 +1,17 @@
 // The small toolkit helpers: the system version tests, the resource holder and switch, the folder browser, the
 // edit control with its menu, the DIB section, the byte copy and the hook-chain walks.
+#include "toolkit/base/XTHelpers.h"
+#include "toolkit/base/XTOSVersionInfo.h"
+#include "toolkit/base/XTResourceHolder.h"
 #include "toolkit/controls/XTBrowseFolderDlg.h"
 #include "toolkit/controls/XTEdit.h"
-#include "toolkit/controls/XTHelpers.h"
-#include "toolkit/controls/XTOSVersionInfo.h"
-#include "toolkit/controls/XTResourceHolder.h"
 
 #include "framework/core/AfxModule.h"
 #include "framework/frame/FrameWnd.h"
 #include "framework/win/WinApp.h"
 #include "tests/framework/FrameTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/controls/ControlsResource.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "framework/win/WinApp.h"
 #include "tests/framework/FrameTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "tests/framework/MemoryCanvas.h"
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/controls/ControlsTestIds.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 #include "toolkit/controls/XTPPopupItem.h"
 #include "toolkit/controls/XTPPopupTheme.h"
 

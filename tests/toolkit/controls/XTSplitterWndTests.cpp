@@ -8,8 +8,8 @@
 #include "tests/framework/FrameTestSupport.h"
 #include "tests/framework/MemoryCanvas.h"
 #include "tests/support/TestSupport.h"
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "framework/win/WinApp.h"
 #include "tests/framework/FrameTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 
 #include <gtest/gtest.h>
 

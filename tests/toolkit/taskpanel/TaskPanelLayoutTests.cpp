@@ -4,7 +4,7 @@
 #include "tests/toolkit/taskpanel/TaskPanelTestSupport.h"
 
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/taskpanel/XTPTaskPanelThemes.h"
 
 #include <gtest/gtest.h>

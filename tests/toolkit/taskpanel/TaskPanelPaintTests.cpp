@@ -5,7 +5,7 @@
 #include "tests/toolkit/taskpanel/TaskPanelTestIds.h"
 #include "tests/toolkit/taskpanel/TaskPanelTestSupport.h"
 
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/taskpanel/TaskPanelResource.h"
 #include "toolkit/taskpanel/XTPTaskPanelThemes.h"
 

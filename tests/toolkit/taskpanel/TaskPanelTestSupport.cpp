@@ -1,6 +1,6 @@
 #include "tests/toolkit/taskpanel/TaskPanelTestSupport.h"
 
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 
 namespace tptest {
 

@@ -1,6 +1,6 @@
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 
-#include "toolkit/controls/XTPUxTheme.h"
+#include "toolkit/base/XTPUxTheme.h"
 
 #include <algorithm>
 #include <cmath>

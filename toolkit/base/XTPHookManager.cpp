@@ -1,7 +1,7 @@
-#include "toolkit/commandbars/XTPHookManager.h"
+#include "toolkit/base/XTPHookManager.h"
 
 #include "framework/win/Wnd.h"
-#include "toolkit/commandbars/XTPMouseManager.h"
+#include "toolkit/base/XTPMouseManager.h"
 
 #include <algorithm>
 

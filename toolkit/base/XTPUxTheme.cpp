@@ -1,4 +1,4 @@
-#include "toolkit/controls/XTPUxTheme.h"
+#include "toolkit/base/XTPUxTheme.h"
 
 #include <shlwapi.h>
 

@@ -1,11 +1,11 @@
 // The image manager: icon sets by command id and width, their variants, loaders, archive and clipboard forms.
-#include "toolkit/commandbars/XTPImageManager.h"
+#include "toolkit/base/XTPImageManager.h"
 
 #include "framework/core/AfxModule.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
 #include "framework/core/ScopedHandles.h"
-#include "toolkit/commandbars/XTPColorManager.h"
+#include "toolkit/base/XTPColorManager.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 // The toolkit's process-wide record of system settings.
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
 
-#include "toolkit/ToolkitResource.h"
-#include "toolkit/commandbars/XTPColorManager.h"
-#include "toolkit/controls/XTResourceHolder.h"
+#include "toolkit/base/BaseResource.h"
+#include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTResourceHolder.h"
 
 #include <cstdlib>
 #include <cwchar>

@@ -8,7 +8,22 @@
 
 #include <vector>
 
-class CXTPCommandBar;
+// A bar in tracking mode as the mouse manager sees it. The command bars implement it: they sit above the
+// manager, which the other toolkit families ask too.
+class CXTPTrackingBar
+{
+public:
+    virtual ~CXTPTrackingBar() = default;
+    // The bar's window; null while it has none.
+    virtual HWND GetTrackingWindow() const = 0;
+    virtual BOOL IsTrackingCustomize() const = 0;
+    // Clears the bar's selected control.
+    virtual void ClearTrackingSelection() = 0;
+    // Takes the bar out of tracking mode, which closes its popups.
+    virtual void LeaveTrackingMode() = 0;
+    // The mouse moved over another window; ptClient is in this bar's client coordinates.
+    virtual void OnTrackingMouseMove(POINT ptClient) = 0;
+};
 
 // The mouse-leave watch: a timer on the watched window.
 #define XTP_TID_MOUSELEAVE 113341
@@ -24,16 +39,16 @@ public:
     CXTPMouseManager& operator=(const CXTPMouseManager&) = delete;
 
     // A bar entering tracking mode: the first one of a run clears the selection of the last selected bar.
-    void AddTrackingBar(CXTPCommandBar* pBar);
-    void RemoveTrackingBar(CXTPCommandBar* pBar);
+    void AddTrackingBar(CXTPTrackingBar* pBar);
+    void RemoveTrackingBar(CXTPTrackingBar* pBar);
     // Takes the first tracked bar out of tracking mode, which closes its popups.
     void EndAllTracking();
 
     // Whether any bar of this thread is in tracking mode (an open menu or popup).
     BOOL IsTracking() const { return !m_arrTracked.empty(); }
-    BOOL IsTrackedBar(const CXTPCommandBar* pBar) const;
-    CXTPCommandBar* GetFirstTrackedBar() const { return m_arrTracked.empty() ? nullptr : m_arrTracked.front(); }
-    const std::vector<CXTPCommandBar*>& GetTrackedBars() const { return m_arrTracked; }
+    BOOL IsTrackedBar(const CXTPTrackingBar* pBar) const;
+    CXTPTrackingBar* GetFirstTrackedBar() const { return m_arrTracked.empty() ? nullptr : m_arrTracked.front(); }
+    const std::vector<CXTPTrackingBar*>& GetTrackedBars() const { return m_arrTracked; }
 
     // The lock count is read and changed directly by its users; these are the same thing spelt out.
     BOOL IsMouseLocked() const { return m_nLock > 0; }
@@ -49,8 +64,8 @@ public:
     static BOOL IsTopParentActive(HWND hWnd);
 
     // The bar that most recently selected a control (not owned).
-    CXTPCommandBar* GetSelectedBar() const { return m_pSelected; }
-    void SetSelectedBar(CXTPCommandBar* pBar) { m_pSelected = pBar; }
+    CXTPTrackingBar* GetSelectedBar() const { return m_pSelected; }
+    void SetSelectedBar(CXTPTrackingBar* pBar) { m_pSelected = pBar; }
 
     // Set once a popup of the current tracking run expanded to all its items; cleared when the run ends.
     BOOL IsForceExpanded() const { return m_bForceExpanded; }
@@ -74,9 +89,9 @@ private:
     void OnMouseLeaveTimer(HWND hWnd);
     BOOL IsPointInTrackedBars(POINT pt) const;
 
-    std::vector<CXTPCommandBar*> m_arrTracked;
+    std::vector<CXTPTrackingBar*> m_arrTracked;
     HHOOK m_hHook;
-    CXTPCommandBar* m_pSelected;
+    CXTPTrackingBar* m_pSelected;
     HWND m_hWndLeaveTrack;
     BOOL m_bForceExpanded;
     std::vector<HWND> m_arrExtraWindows;

@@ -1,4 +1,4 @@
-#include "toolkit/controls/XTResourceHolder.h"
+#include "toolkit/base/XTResourceHolder.h"
 
 #include "framework/core/AfxModule.h"
 #include "framework/win/WinApp.h"

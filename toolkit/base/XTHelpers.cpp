@@ -1,4 +1,4 @@
-#include "toolkit/controls/XTHelpers.h"
+#include "toolkit/base/XTHelpers.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-// Resource ids of the toolkit's own resources (loaded from the toolkit resource module).
+// Resource ids of the toolkit base's own resources (loaded from the toolkit resource module).
 #pragma once
 
 #define XTP_IDC_SPLIT_ROWS 9008

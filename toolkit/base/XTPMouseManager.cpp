@@ -1,7 +1,6 @@
-#include "toolkit/commandbars/XTPMouseManager.h"
+#include "toolkit/base/XTPMouseManager.h"
 
 #include "framework/win/Wnd.h"
-#include "toolkit/commandbars/XTPCommandBar.h"
 
 #include <algorithm>
 
@@ -53,22 +52,22 @@ CXTPMouseManager::~CXTPMouseManager()
         ::KillTimer(m_hWndLeaveTrack, XTP_TID_MOUSELEAVE);
 }
 
-BOOL CXTPMouseManager::IsTrackedBar(const CXTPCommandBar* pBar) const
+BOOL CXTPMouseManager::IsTrackedBar(const CXTPTrackingBar* pBar) const
 {
     return pBar != nullptr && std::find(m_arrTracked.begin(), m_arrTracked.end(), pBar) != m_arrTracked.end();
 }
 
-void CXTPMouseManager::AddTrackingBar(CXTPCommandBar* pBar)
+void CXTPMouseManager::AddTrackingBar(CXTPTrackingBar* pBar)
 {
     if (pBar == nullptr)
         return;
     if (m_arrTracked.empty() && m_pSelected != nullptr && m_pSelected != pBar)
-        m_pSelected->SetSelected(-1, FALSE);
+        m_pSelected->ClearTrackingSelection();
     if (!IsTrackedBar(pBar))
         m_arrTracked.push_back(pBar);
 }
 
-void CXTPMouseManager::RemoveTrackingBar(CXTPCommandBar* pBar)
+void CXTPMouseManager::RemoveTrackingBar(CXTPTrackingBar* pBar)
 {
     auto it = std::find(m_arrTracked.begin(), m_arrTracked.end(), pBar);
     if (it == m_arrTracked.end())
@@ -87,8 +86,8 @@ void CXTPMouseManager::RemoveTrackingBar(CXTPCommandBar* pBar)
 
 void CXTPMouseManager::EndAllTracking()
 {
-    if (CXTPCommandBar* pBar = GetFirstTrackedBar())
-        pBar->SetTrackingMode(FALSE, TRUE, FALSE);
+    if (CXTPTrackingBar* pBar = GetFirstTrackedBar())
+        pBar->LeaveTrackingMode();
 }
 
 void CXTPMouseManager::AddExtraWindow(HWND hWnd)
@@ -117,15 +116,15 @@ BOOL CXTPMouseManager::IsTopParentActive(HWND hWnd)
 BOOL CXTPMouseManager::IsPointInTrackedBars(POINT pt) const
 {
     HWND hWndPoint = ::WindowFromPoint(pt);
-    for (CXTPCommandBar* pBar : m_arrTracked) {
-        HWND hWndBar = pBar->GetSafeHwnd();
+    for (CXTPTrackingBar* pBar : m_arrTracked) {
+        HWND hWndBar = pBar->GetTrackingWindow();
         if (hWndBar == nullptr)
             continue;
         RECT rc;
         if (::IsChild(hWndBar, hWndPoint) || (::GetWindowRect(hWndBar, &rc) && ::PtInRect(&rc, pt)))
             return TRUE;
     }
-    if (m_arrTracked.front()->IsCustomizeMode()) {
+    if (m_arrTracked.front()->IsTrackingCustomize()) {
         for (HWND hWnd : m_arrExtraWindows) {
             RECT rc;
             if (::IsWindow(hWnd) && ::GetWindowRect(hWnd, &rc) && ::PtInRect(&rc, pt))
@@ -152,21 +151,21 @@ BOOL CXTPMouseManager::ProcessMouseMessage(UINT nMessage, POINT pt)
 
     // Leaving tracking mode changes the list (popups close with their root): walk a copy and skip bars that
     // left it meanwhile, which may also be gone.
-    const std::vector<CXTPCommandBar*> bars = m_arrTracked;
-    for (CXTPCommandBar* pBar : bars) {
+    const std::vector<CXTPTrackingBar*> bars = m_arrTracked;
+    for (CXTPTrackingBar* pBar : bars) {
         if (!IsTrackedBar(pBar))
             continue;
         if (IsMoveMessage(nMessage)) {
-            if (pBar->GetSafeHwnd() == nullptr)
+            if (pBar->GetTrackingWindow() == nullptr)
                 continue;
             POINT ptClient = pt;
-            ::ScreenToClient(pBar->GetSafeHwnd(), &ptClient);
-            pBar->OnMouseMove(0, CPoint(ptClient));
+            ::ScreenToClient(pBar->GetTrackingWindow(), &ptClient);
+            pBar->OnTrackingMouseMove(ptClient);
         } else if (nMessage == WM_LBUTTONUP || nMessage == WM_NCLBUTTONUP) {
             if (m_nLock <= 0)
-                pBar->SetTrackingMode(FALSE, TRUE, FALSE);
+                pBar->LeaveTrackingMode();
         } else if (IsButtonPress(nMessage)) {
-            pBar->SetTrackingMode(FALSE, TRUE, FALSE);
+            pBar->LeaveTrackingMode();
         }
     }
     return FALSE;

@@ -1,4 +1,4 @@
-#include "toolkit/commandbars/XTPDrawHelpers.h"
+#include "toolkit/base/XTPDrawHelpers.h"
 
 #include "framework/win/Wnd.h"
 

@@ -1,4 +1,4 @@
-#include "toolkit/controls/XTOSVersionInfo.h"
+#include "toolkit/base/XTOSVersionInfo.h"
 
 CXTOSVersionInfo::CXTOSVersionInfo() : m_info()
 {
