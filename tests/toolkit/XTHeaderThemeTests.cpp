@@ -102,11 +102,11 @@ private:
     HGDIOBJ m_hOld;
 };
 
-std::unique_ptr<CXTHeaderTheme> MakeTheme(int nTheme)
+std::unique_ptr<CXTHeaderTheme> MakeTheme(XTControlTheme nTheme)
 {
-    if (nTheme == 1)
+    if (nTheme == xtControlThemeOffice)
         return std::make_unique<CXTHeaderThemeV1>();
-    if (nTheme == 2)
+    if (nTheme == xtControlThemeWindowsXP)
         return std::make_unique<CXTHeaderThemeV2>();
     return std::make_unique<CXTHeaderTheme>();
 }
@@ -134,11 +134,12 @@ TEST_F(HeaderThemeTest, DefaultsOfTheThreeThemes)
 {
     struct Case
     {
-        int theme;
+        XTControlTheme theme;
         DWORD style;
         int margin, top;
     };
-    const Case cases[] = {{0, 7, 6, 0}, {1, 4, 6, 0}, {2, 4, 3, 2}};
+    const Case cases[] = {
+        {xtControlThemeClassic, 7, 6, 0}, {xtControlThemeOffice, 4, 6, 0}, {xtControlThemeWindowsXP, 4, 3, 2}};
     for (const Case& c : cases) {
         auto theme = MakeTheme(c.theme);
         EXPECT_EQ(c.theme, theme->GetThemeId());
@@ -162,12 +163,12 @@ TEST_F(HeaderThemeTest, ClassicBackgroundAndEdges)
     };
     struct Case
     {
-        int theme;
+        XTControlTheme theme;
         std::vector<Probe> probes;
     };
     // Column 0 spans 0..100, column 1 100..180; the background's right frame lies outside the client area.
     const Case cases[] = {
-        {0,
+        {xtControlThemeClassic,
          {{50, 0, "h"},
           {50, 1, "f"},
           {50, 22, "s"},
@@ -180,7 +181,7 @@ TEST_F(HeaderThemeTest, ClassicBackgroundAndEdges)
           {178, 5, "s"},
           {179, 5, "d"},
           {299, 5, "f"}}},
-        {1,
+        {xtControlThemeOffice,
          {{50, 0, "h"},
           {50, 23, "s"},
           {98, 1, "f"},
@@ -189,7 +190,7 @@ TEST_F(HeaderThemeTest, ClassicBackgroundAndEdges)
           {98, 22, "f"},
           {99, 5, "h"},
           {299, 5, "f"}}},
-        {2,
+        {xtControlThemeWindowsXP,
          {{50, 0, "h"},
           {50, 23, "3"},
           {50, 22, "2"},
@@ -312,7 +313,7 @@ TEST_F(HeaderThemeTest, SortArrowFollowsTheTextOnlyWithItsDrawStyle)
 
 TEST_F(HeaderThemeTest, LayoutOfTheThemes)
 {
-    for (int nTheme : {0, 1, 2}) {
+    for (XTControlTheme nTheme : {xtControlThemeClassic, xtControlThemeOffice, xtControlThemeWindowsXP}) {
         auto theme = MakeTheme(nTheme);
         RECT rc = {5, 7, 205, 400};
         WINDOWPOS wp = {};
@@ -328,7 +329,7 @@ TEST_F(HeaderThemeTest, LayoutOfTheThemes)
         EXPECT_EQ(7, wp.y);
         EXPECT_EQ(200, wp.cx);
         EXPECT_EQ(7 + wp.cy, rc.top);
-        if (nTheme == 2) {
+        if (nTheme == xtControlThemeWindowsXP) {
             HDC hDC = GetDC(m_header.GetHeaderHwnd());
             HGDIOBJ hOld = SelectObject(hDC, GetStockObject(DEFAULT_GUI_FONT));
             TEXTMETRICW tm = {};

@@ -271,7 +271,7 @@ void CXTButton::SetColorText(COLORREF clr)
 void CXTButton::SetXPColors(COLORREF clrFrame, COLORREF clrHot, COLORREF clrPushed)
 {
     CXTButtonThemeV1* pTheme = GetOwnThemeV1();
-    if (pTheme == nullptr || pTheme->GetThemeId() != 1)
+    if (pTheme == nullptr || pTheme->GetThemeId() != xtControlThemeOffice)
         return;
     pTheme->SetColorLight(clrFrame);
     pTheme->SetColorShadow(clrFrame);

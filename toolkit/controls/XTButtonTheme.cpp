@@ -63,7 +63,8 @@ void FillDithered(CDC* pDC, const CRect& rect, COLORREF clrFirst, COLORREF clrSe
 
 // ---- Theme 0
 
-CXTButtonTheme::CXTButtonTheme() : m_bShowImage(TRUE), m_bOffsetHiLite(TRUE), m_pFont(nullptr), m_nThemeId(0)
+CXTButtonTheme::CXTButtonTheme()
+    : m_bShowImage(TRUE), m_bOffsetHiLite(TRUE), m_pFont(nullptr), m_nThemeId(xtControlThemeClassic)
 {
     CXTButtonTheme::RefreshMetrics();
 }
@@ -310,7 +311,7 @@ void CXTButtonTheme::DrawFocusRect(CDC* pDC, const CRect& rcItem, UINT, CXTButto
 
 CXTButtonThemeV1::CXTButtonThemeV1(BOOL bFlat) : m_bFadedIcon(TRUE), m_bShadowIcon(TRUE), m_bFlat(bFlat)
 {
-    m_nThemeId = 1;
+    m_nThemeId = xtControlThemeOffice;
     m_bOffsetHiLite = FALSE;
     CXTButtonThemeV1::RefreshMetrics();
 }
@@ -399,7 +400,7 @@ void CXTButtonThemeV1::DrawFocusRect(CDC* pDC, const CRect& rcItem, UINT nState,
 
 CXTButtonThemeV2::CXTButtonThemeV2(BOOL bFlat) : CXTButtonThemeV1(bFlat)
 {
-    m_nThemeId = 2;
+    m_nThemeId = xtControlThemeWindowsXP;
     CXTButtonThemeV2::RefreshMetrics();
 }
 

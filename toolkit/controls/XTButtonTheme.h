@@ -6,6 +6,7 @@
 #include "framework/win/Dc.h"
 #include "framework/win/Gdi.h"
 #include "toolkit/base/XTPUxTheme.h"
+#include "toolkit/controls/XTThemeManager.h"
 
 class CXTButton;
 
@@ -49,8 +50,8 @@ public:
     CXTButtonTheme(const CXTButtonTheme&) = delete;
     CXTButtonTheme& operator=(const CXTButtonTheme&) = delete;
 
-    virtual void SetThemeId(int nThemeId) { m_nThemeId = nThemeId; }
-    virtual int GetThemeId() const { return m_nThemeId; }
+    virtual void SetThemeId(XTControlTheme nThemeId) { m_nThemeId = nThemeId; }
+    virtual XTControlTheme GetThemeId() const { return m_nThemeId; }
     virtual BOOL IsHotTracking(CXTButton* pButton);
     // The button asks for the platform's visual style, and it is ready.
     virtual BOOL IsVisualStyle(CXTButton* pButton);
@@ -100,7 +101,7 @@ protected:
     CXTThemeColor m_crBorderShadow;
     CXTThemeColor m_crBorderHilite;
     CXTThemeColor m_crBorder3DShadow;
-    int m_nThemeId;
+    XTControlTheme m_nThemeId;
     CXTPUxTheme m_themeButton;
 };
 

@@ -30,7 +30,7 @@ bool GetColumn(HWND hHeader, int iCol, UINT mask, HDITEMW& item)
 CXTHeaderTheme::CXTHeaderTheme()
     : m_nArrowGap(10), m_dwDrawStyle(HDR_XTP_WINDEF | HDR_XTP_HOTTRACK | HDR_XTP_SORTARROW), m_bUseVisualStyle(FALSE),
       m_nTextMargin(6), m_nTextTop(0), m_nArrowWidth(8), m_nArrowHeight(7), m_clrText(0), m_clrFace(0), m_clrShadow(0),
-      m_clrDarkShadow(0), m_clrHighlight(0), m_nThemeId(0)
+      m_clrDarkShadow(0), m_clrHighlight(0), m_nThemeId(xtControlThemeClassic)
 {
     RefreshMetrics();
 }
@@ -416,7 +416,7 @@ void CXTHeaderTheme::DrawArrow(HDC hDC, const POINT* pPoints, BOOL bAscending)
 CXTHeaderThemeV1::CXTHeaderThemeV1()
 {
     m_dwDrawStyle = HDR_XTP_SORTARROW;
-    m_nThemeId = 1;
+    m_nThemeId = xtControlThemeOffice;
 }
 
 void CXTHeaderThemeV1::DrawBackground(LPDRAWITEMSTRUCT lpDIS)
@@ -441,7 +441,7 @@ CXTHeaderThemeV2::CXTHeaderThemeV2()
     m_dwDrawStyle = HDR_XTP_SORTARROW;
     m_nTextMargin = 3;
     m_nTextTop = 2;
-    m_nThemeId = 2;
+    m_nThemeId = xtControlThemeWindowsXP;
 }
 
 void CXTHeaderThemeV2::DrawBackground(LPDRAWITEMSTRUCT lpDIS)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "toolkit/base/XTPUxTheme.h"
+#include "toolkit/controls/XTThemeManager.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -34,8 +35,8 @@ public:
     CXTHeaderTheme(const CXTHeaderTheme&) = delete;
     CXTHeaderTheme& operator=(const CXTHeaderTheme&) = delete;
 
-    virtual void SetThemeId(int nThemeId) { m_nThemeId = nThemeId; }
-    virtual int GetThemeId() const { return m_nThemeId; }
+    virtual void SetThemeId(XTControlTheme nThemeId) { m_nThemeId = nThemeId; }
+    virtual XTControlTheme GetThemeId() const { return m_nThemeId; }
     virtual void DrawHeader(HDC hDC, CXTThemedHeader* pHeader);
     virtual void RefreshMetrics();
     virtual BOOL IsVisualStyle(CXTThemedHeader* pHeader);
@@ -72,7 +73,7 @@ public:
     COLORREF m_clrShadow;
     COLORREF m_clrDarkShadow;
     COLORREF m_clrHighlight;
-    int m_nThemeId;
+    XTControlTheme m_nThemeId;
     CXTPUxTheme m_themeHeader;
 
 protected:

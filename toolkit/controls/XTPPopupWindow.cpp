@@ -31,16 +31,16 @@ void StepToward(int& value, int target, int nSteps)
     value = static_cast<int>(n);
 }
 
-CXTPPopupTheme* MakeTheme(int nTheme)
+CXTPPopupTheme* MakeTheme(XTPPopupPaintTheme nTheme)
 {
     switch (nTheme) {
-    case 0:
+    case xtpPopupThemeCaption:
         return new CXTPPopupThemeCaption;
-    case 1:
+    case xtpPopupThemeFlat:
         return new CXTPPopupThemeFlat;
-    case 2:
+    case xtpPopupThemeGripper:
         return new CXTPPopupThemeGripper;
-    case 3:
+    case xtpPopupThemeBands:
         return new CXTPPopupThemeBands;
     default:
         return new CXTPPopupTheme;
@@ -62,10 +62,10 @@ ON_WM_MOUSEACTIVATE()
 END_MESSAGE_MAP()
 
 CXTPPopupWindow::CXTPPopupWindow()
-    : m_pTheme(MakeTheme(0)), m_pHotItem(nullptr), m_pPressedItem(nullptr), m_nAnimation(xtpPopupAnimationNone),
-      m_nPopupState(xtpPopupStateHidden), m_szPopup(170, 130), m_ptPopup(0, 0), m_nTransparency(255),
-      m_uShowDelay(5000), m_uAnimationDelay(256), m_uStep(16), m_nStep(0), m_nTheme(0), m_bAllowMove(FALSE),
-      m_pfnSetLayeredWindowAttributes(nullptr),
+    : m_pTheme(MakeTheme(xtpPopupThemeCaption)), m_pHotItem(nullptr), m_pPressedItem(nullptr),
+      m_nAnimation(xtpPopupAnimationNone), m_nPopupState(xtpPopupStateHidden), m_szPopup(170, 130), m_ptPopup(0, 0),
+      m_nTransparency(255), m_uShowDelay(5000), m_uAnimationDelay(256), m_uStep(16), m_nStep(0),
+      m_nTheme(xtpPopupThemeCaption), m_bAllowMove(FALSE), m_pfnSetLayeredWindowAttributes(nullptr),
       m_bCapture(FALSE), m_stateTarget{CRect(0, 0, 0, 0), 255}, m_stateCurrent{CRect(0, 0, 0, 0), 255}
 {
     CRect rcWork;
@@ -89,7 +89,7 @@ CXTPPopupWindow::~CXTPPopupWindow()
 
 // ---- Items and theme
 
-void CXTPPopupWindow::SetTheme(int nTheme)
+void CXTPPopupWindow::SetTheme(XTPPopupPaintTheme nTheme)
 {
     CXTPPopupTheme* pTheme = MakeTheme(nTheme);
     delete m_pTheme;

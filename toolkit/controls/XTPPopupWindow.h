@@ -29,6 +29,15 @@ enum XTPPopupAnimation
     xtpPopupAnimationUnfold = 3
 };
 
+// The desktop alert's paint themes; any other number draws the default theme and is still kept as given.
+enum XTPPopupPaintTheme : int
+{
+    xtpPopupThemeCaption = 0,
+    xtpPopupThemeFlat = 1,
+    xtpPopupThemeGripper = 2,
+    xtpPopupThemeBands = 3
+};
+
 enum XTPPopupState
 {
     xtpPopupStateHidden = 0,
@@ -47,9 +56,10 @@ public:
     BOOL Show(CWnd* pParent);
     void Close();
 
-    // 0 caption, 1 flat, 2 gripper, 3 bands; any other number the default theme.
-    void SetTheme(int nTheme);
-    int GetThemeNumber() const { return m_nTheme; }
+    void SetTheme(XTPPopupPaintTheme nTheme);
+    // A theme by number, as the application still passes it.
+    void SetTheme(int nTheme) { SetTheme(static_cast<XTPPopupPaintTheme>(nTheme)); }
+    XTPPopupPaintTheme GetThemeNumber() const { return m_nTheme; }
     CXTPPopupTheme* GetTheme() const { return m_pTheme; }
 
     // The alert owns the item from then on.
@@ -133,7 +143,7 @@ protected:
     UINT m_uAnimationDelay;
     UINT m_uStep;
     UINT m_nStep;
-    int m_nTheme;
+    XTPPopupPaintTheme m_nTheme;
     BOOL m_bAllowMove;
     PFNSETLAYEREDWINDOWATTRIBUTES m_pfnSetLayeredWindowAttributes;
     BOOL m_bCapture;

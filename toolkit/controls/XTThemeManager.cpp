@@ -3,9 +3,9 @@
 #include "toolkit/controls/XTButtonTheme.h"
 #include "toolkit/controls/XTHeaderTheme.h"
 
-CXTThemeManager::CXTThemeManager() : m_nTheme(-1), m_pButtonTheme(nullptr), m_pHeaderTheme(nullptr)
+CXTThemeManager::CXTThemeManager() : m_nTheme(xtControlThemeClassic), m_pButtonTheme(nullptr), m_pHeaderTheme(nullptr)
 {
-    SetTheme(0);
+    SetTheme(xtControlThemeClassic);
 }
 
 CXTThemeManager::~CXTThemeManager()
@@ -21,20 +21,20 @@ CXTThemeManager* CXTThemeManager::GetThemeManager()
     return &s_manager;
 }
 
-void CXTThemeManager::SetTheme(int nTheme)
+void CXTThemeManager::SetTheme(XTControlTheme nTheme)
 {
     CXTButtonTheme* pButtonTheme = nullptr;
     CXTHeaderTheme* pHeaderTheme = nullptr;
     switch (nTheme) {
-    case 0:
+    case xtControlThemeClassic:
         pButtonTheme = new CXTButtonTheme;
         pHeaderTheme = new CXTHeaderTheme;
         break;
-    case 1:
+    case xtControlThemeOffice:
         pButtonTheme = new CXTButtonThemeV1(FALSE);
         pHeaderTheme = new CXTHeaderThemeV1;
         break;
-    case 2:
+    case xtControlThemeWindowsXP:
         pButtonTheme = new CXTButtonThemeV2(FALSE);
         pHeaderTheme = new CXTHeaderThemeV2;
         break;

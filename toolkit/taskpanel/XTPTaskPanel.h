@@ -114,7 +114,7 @@ public:
     // The panel owns the new paint manager and deletes the old one.
     void SetCustomTheme(CXTPTaskPanelPaintManager* pPaintManager);
     CXTPTaskPanelPaintManager* GetPaintManager() const { return m_pPaintManager; }
-    int GetCurrentTheme() const { return m_nTheme; }
+    XTPTaskPanelTheme GetCurrentTheme() const { return m_nTheme; }
     void SetBehaviour(int nBehaviour);
     int GetBehaviour() const { return m_nBehaviour; }
     void SetHotTrackStyle(int nStyle);
@@ -244,7 +244,7 @@ protected:
 
     CXTPTaskPanelItems* m_pGroups;
     CXTPTaskPanelPaintManager* m_pPaintManager;
-    int m_nTheme;
+    XTPTaskPanelTheme m_nTheme;
     int m_nLockRedraw;
     int m_nContentHeight;
     CRect m_rcMargins;

@@ -81,7 +81,7 @@ public:
     CFont* GetCaptionFont() { return &m_fntCaption; }
     CFont* GetItemFont(BOOL bBold, BOOL bUnderline);
     int GetCaptionHeight() const { return m_nCaptionHeight; }
-    int GetThemeKind() const { return m_nThemeKind; }
+    XTPTaskPanelTheme GetThemeKind() const { return m_nThemeKind; }
     BOOL IsInvertedDropMark() const { return m_bInvertedDropMark; }
     BOOL IsScrollButtonsInCaptions() const { return m_bScrollButtonsInCaptions; }
     BOOL IsAlphaBlendAvailable() const { return m_pfnAlphaBlend != nullptr; }
@@ -114,7 +114,7 @@ public:
     CRect m_rcItemInsets;
     CRect m_rcPanelMargins;
     int m_nGroupSpacing;
-    int m_nThemeKind;
+    XTPTaskPanelTheme m_nThemeKind;
     BOOL m_bInvertedDropMark;
     BOOL m_bScrollButtonsInCaptions;
     CFont m_fntCaption;

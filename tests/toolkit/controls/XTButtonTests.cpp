@@ -181,7 +181,7 @@ TEST_F(XTButtonTest, TheFlatThemesFillByState)
 {
     MakeButton(L"");
     EXPECT_EQ(static_cast<DWORD>(BS_XT_FLAT), m_button.SetXButtonStyle(BS_XT_XPFLAT, FALSE));
-    ASSERT_EQ(1, m_button.GetTheme()->GetThemeId());
+    ASSERT_EQ(xtControlThemeOffice, m_button.GetTheme()->GetThemeId());
     const struct
     {
         UINT nState;
@@ -383,7 +383,7 @@ TEST_F(XTButtonTest, StylesThemesAndManagers)
     m_button.SetXButtonStyle(BS_XT_FLAT);
     CXTButtonTheme* pOwn = m_button.GetTheme();
     EXPECT_NE(pShared, pOwn);
-    EXPECT_EQ(0, pOwn->GetThemeId());
+    EXPECT_EQ(xtControlThemeClassic, pOwn->GetThemeId());
     EXPECT_EQ(static_cast<DWORD>(BS_XT_FLAT), m_button.SetXButtonStyle(BS_XT_FLAT | BS_XT_SHOWFOCUS));
     EXPECT_NE(pOwn, m_button.GetTheme()) << "a new own theme replaces the old one";
     m_button.SetTheme(nullptr);
@@ -391,22 +391,22 @@ TEST_F(XTButtonTest, StylesThemesAndManagers)
 
     CProbeButton other;
     auto* pManager = new CXTThemeManager;
-    pManager->SetTheme(2);
+    pManager->SetTheme(xtControlThemeWindowsXP);
     other.SetThemeManager(pManager);
-    EXPECT_EQ(2, other.GetTheme()->GetThemeId());
+    EXPECT_EQ(xtControlThemeWindowsXP, other.GetTheme()->GetThemeId());
 
     CXTThemeManager manager;
-    EXPECT_EQ(0, manager.GetTheme());
-    manager.SetTheme(1);
+    EXPECT_EQ(xtControlThemeClassic, manager.GetTheme());
+    manager.SetTheme(xtControlThemeOffice);
     CXTButtonTheme* pButtonTheme = manager.GetButtonTheme();
     CXTHeaderTheme* pHeaderTheme = manager.GetHeaderTheme();
     EXPECT_NE(nullptr, dynamic_cast<CXTButtonThemeV1*>(pButtonTheme));
     EXPECT_NE(nullptr, dynamic_cast<CXTHeaderThemeV1*>(pHeaderTheme));
-    manager.SetTheme(3);
-    EXPECT_EQ(1, manager.GetTheme());
+    manager.SetTheme(static_cast<XTControlTheme>(3));
+    EXPECT_EQ(xtControlThemeOffice, manager.GetTheme());
     EXPECT_EQ(pButtonTheme, manager.GetButtonTheme());
     EXPECT_EQ(pHeaderTheme, manager.GetHeaderTheme());
-    manager.SetTheme(2);
+    manager.SetTheme(xtControlThemeWindowsXP);
     EXPECT_NE(nullptr, dynamic_cast<CXTButtonThemeV2*>(manager.GetButtonTheme()));
     EXPECT_NE(nullptr, dynamic_cast<CXTHeaderThemeV2*>(manager.GetHeaderTheme()));
 }

@@ -314,7 +314,7 @@ protected:
         XTPColorManager()->RefreshColors();
     }
 
-    COLORREF DrawnAt(int nTheme, int x, int y)
+    COLORREF DrawnAt(XTPPopupPaintTheme nTheme, int x, int y)
     {
         m_alert.SetTheme(nTheme);
         lqtest::MemoryCanvas canvas(170, 130, RGB(1, 2, 3));
@@ -328,47 +328,48 @@ protected:
 TEST_F(AlertThemeTest, BackgroundsOfTheFiveThemes)
 {
     const COLORREF kNavy = RGB(0, 0, 128);
+    const XTPPopupPaintTheme kOther = static_cast<XTPPopupPaintTheme>(7);
     const struct
     {
-        int nTheme;
+        XTPPopupPaintTheme nTheme;
         int x, y;
         COLORREF clr;
     } cases[] = {
         // Caption: the band starts navy at the left; the body's navy strip below it.
-        {0, 1, 5, kNavy},
-        {0, 5, 40, kNavy},
-        {0, 33, 40, kNavy},
-        {0, 34, 40, GetToolkitColor(COLOR_BTNFACE)},
-        {0, 0, 0, GetToolkitColor(COLOR_BTNHIGHLIGHT)},
+        {xtpPopupThemeCaption, 1, 5, kNavy},
+        {xtpPopupThemeCaption, 5, 40, kNavy},
+        {xtpPopupThemeCaption, 33, 40, kNavy},
+        {xtpPopupThemeCaption, 34, 40, GetToolkitColor(COLOR_BTNFACE)},
+        {xtpPopupThemeCaption, 0, 0, GetToolkitColor(COLOR_BTNHIGHLIGHT)},
         // Flat: the band and the strip, no inner frames.
-        {1, 1, 5, kNavy},
-        {1, 2, 40, kNavy},
-        {1, 0, 0, GetToolkitColor(COLOR_BTNSHADOW)},
+        {xtpPopupThemeFlat, 1, 5, kNavy},
+        {xtpPopupThemeFlat, 2, 40, kNavy},
+        {xtpPopupThemeFlat, 0, 0, GetToolkitColor(COLOR_BTNSHADOW)},
         // Gripper: band width 168, so x0 = 66 from the window's left edge.
-        {2, 66, 2, RGB(40, 50, 71)},
-        {2, 67, 2, RGB(40, 50, 71)},
-        {2, 67, 3, RGB(97, 116, 152)},
-        {2, 68, 3, RGB(249, 249, 251)},
-        {2, 70, 2, RGB(40, 50, 71)},
+        {xtpPopupThemeGripper, 66, 2, RGB(40, 50, 71)},
+        {xtpPopupThemeGripper, 67, 2, RGB(40, 50, 71)},
+        {xtpPopupThemeGripper, 67, 3, RGB(97, 116, 152)},
+        {xtpPopupThemeGripper, 68, 3, RGB(249, 249, 251)},
+        {xtpPopupThemeGripper, 70, 2, RGB(40, 50, 71)},
         // Bands: double frame, the bands' light edges and the frame round the body from top + 22.
-        {3, 0, 0, RGB(166, 180, 207)},
-        {3, 169, 129, RGB(69, 86, 144)},
-        {3, 1, 1, RGB(255, 255, 255)},
-        {3, 50, 2, RGB(207, 215, 236)},
-        {3, 2, 24, RGB(114, 142, 184)},
-        {3, 167, 127, RGB(185, 201, 239)},
+        {xtpPopupThemeBands, 0, 0, RGB(166, 180, 207)},
+        {xtpPopupThemeBands, 169, 129, RGB(69, 86, 144)},
+        {xtpPopupThemeBands, 1, 1, RGB(255, 255, 255)},
+        {xtpPopupThemeBands, 50, 2, RGB(207, 215, 236)},
+        {xtpPopupThemeBands, 2, 24, RGB(114, 142, 184)},
+        {xtpPopupThemeBands, 167, 127, RGB(185, 201, 239)},
         // Any other number is the default theme: a frame in the button shadow.
-        {7, 0, 0, GetToolkitColor(COLOR_BTNSHADOW)},
+        {kOther, 0, 0, GetToolkitColor(COLOR_BTNSHADOW)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.clr, DrawnAt(c.nTheme, c.x, c.y)) << c.nTheme << " at " << c.x << "," << c.y;
-    EXPECT_EQ(7, m_alert.GetThemeNumber());
+    EXPECT_EQ(kOther, m_alert.GetThemeNumber());
     EXPECT_EQ(nullptr, dynamic_cast<CXTPPopupThemeCaption*>(m_alert.GetTheme()));
 }
 
 TEST_F(AlertThemeTest, TheBandsThemeLeavesNothingOfTheCanvas)
 {
-    m_alert.SetTheme(3);
+    m_alert.SetTheme(xtpPopupThemeBands);
     lqtest::MemoryCanvas canvas(170, 130, RGB(1, 2, 3));
     m_alert.GetTheme()->DrawBackground(&canvas.Dc(), CRect(0, 0, 170, 130));
     for (int y = 0; y < 130; y += 3)
@@ -378,7 +379,7 @@ TEST_F(AlertThemeTest, TheBandsThemeLeavesNothingOfTheCanvas)
 
 TEST_F(AlertThemeTest, ItemsDrawTheirButtonsAndAnIconItemNoText)
 {
-    m_alert.SetTheme(3);
+    m_alert.SetTheme(xtpPopupThemeBands);
     const CRect rcButton(10, 10, 40, 30);
     auto* pButton = m_alert.AddItem(new CXTPPopupItem(&rcButton, L"OK"));
     pButton->SetButton(TRUE);
