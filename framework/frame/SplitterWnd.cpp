@@ -21,11 +21,6 @@ bool IsColumnBar(int ht)
     return ht >= CSplitterWnd::hSplitterBar1 && ht <= CSplitterWnd::hSplitterBar15;
 }
 
-bool IsIntersection(int ht)
-{
-    return ht >= CSplitterWnd::splitterIntersection1 && ht <= CSplitterWnd::splitterIntersection225;
-}
-
 } // namespace
 
 IMPLEMENT_DYNAMIC(CSplitterWnd, CWnd)
@@ -406,22 +401,63 @@ void CSplitterWnd::GetHitRect(int ht, CRect& rect)
     }
 }
 
+bool CSplitterWnd::IsRowHit(int ht)
+{
+    return ht == vSplitterBox || IsRowBar(ht);
+}
+
+bool CSplitterWnd::IsColumnHit(int ht)
+{
+    return ht == hSplitterBox || IsColumnBar(ht);
+}
+
+bool CSplitterWnd::IsIntersectionHit(int ht)
+{
+    return ht >= splitterIntersection1 && ht <= splitterIntersection225;
+}
+
+BOOL CSplitterWnd::PlaceTrackers(int ht)
+{
+    GetInsideRect(m_rectLimit);
+    m_bTracking2 = FALSE;
+    if (IsIntersectionHit(ht)) {
+        GetHitRect(vSplitterBar1 + (ht - splitterIntersection1) / 15, m_rectTracker);
+        GetHitRect(hSplitterBar1 + (ht - splitterIntersection1) % 15, m_rectTracker2);
+        m_bTracking2 = TRUE;
+        return TRUE;
+    }
+    if (!IsRowBar(ht) && !IsColumnBar(ht))
+        return FALSE;
+    GetHitRect(ht, m_rectTracker);
+    return TRUE;
+}
+
+void CSplitterWnd::MoveTrackers(CPoint point, BOOL bInvert)
+{
+    CPoint pt(point.x + m_ptTrackOffset.x, point.y + m_ptTrackOffset.y);
+    pt.x = std::max<LONG>(m_rectLimit.left, std::min<LONG>(pt.x, m_rectLimit.right));
+    pt.y = std::max<LONG>(m_rectLimit.top, std::min<LONG>(pt.y, m_rectLimit.bottom));
+    auto Move = [&](CRect& rectTracker, int dx, int dy) {
+        if (bInvert)
+            OnInvertTracker(rectTracker);
+        rectTracker.OffsetRect(dx, dy);
+        if (bInvert)
+            OnInvertTracker(rectTracker);
+    };
+    if ((IsRowHit(m_htTrack) || IsIntersectionHit(m_htTrack)) && m_rectTracker.top != pt.y)
+        Move(m_rectTracker, 0, pt.y - m_rectTracker.top);
+    CRect& rectColumn = IsIntersectionHit(m_htTrack) ? m_rectTracker2 : m_rectTracker;
+    if ((IsColumnHit(m_htTrack) || IsIntersectionHit(m_htTrack)) && rectColumn.left != pt.x)
+        Move(rectColumn, pt.x - rectColumn.left, 0);
+}
+
 void CSplitterWnd::StartTracking(int ht)
 {
     if (ht == noHit || m_bTracking)
         return;
-    GetInsideRect(m_rectLimit);
-    m_bTracking2 = FALSE;
-    if (IsIntersection(ht)) {
-        GetHitRect(vSplitterBar1 + (ht - splitterIntersection1) / 15, m_rectTracker);
-        GetHitRect(hSplitterBar1 + (ht - splitterIntersection1) % 15, m_rectTracker2);
-        m_bTracking2 = TRUE;
-    } else if (IsRowBar(ht) || IsColumnBar(ht)) {
-        GetHitRect(ht, m_rectTracker);
-    } else {
-        // Split boxes belong to dynamic splitters, which this framework does not make.
+    // Split boxes belong to dynamic splitters, which this framework does not make.
+    if (!PlaceTrackers(ht))
         return;
-    }
     // The keyboard comes here too, so that Escape can cancel the drag.
     SetCapture();
     SetFocus();
@@ -457,7 +493,7 @@ void CSplitterWnd::StopTracking(BOOL bAccept)
         } else if (IsColumnBar(m_htTrack)) {
             TrackColumnSize(m_rectTracker.left, m_htTrack - hSplitterBar1);
             RecalcLayout();
-        } else if (IsIntersection(m_htTrack) && bTracking2) {
+        } else if (IsIntersectionHit(m_htTrack) && bTracking2) {
             TrackRowSize(m_rectTracker.top, (m_htTrack - splitterIntersection1) / 15);
             TrackColumnSize(m_rectTracker2.left, (m_htTrack - splitterIntersection1) % 15);
             RecalcLayout();
@@ -492,11 +528,11 @@ void CSplitterWnd::TrackColumnSize(int x, int col)
 void CSplitterWnd::SetSplitCursor(int ht)
 {
     LPCWSTR lpszCursor = IDC_ARROW;
-    if (ht == vSplitterBox || IsRowBar(ht))
+    if (IsRowHit(ht))
         lpszCursor = IDC_SIZENS;
-    else if (ht == hSplitterBox || IsColumnBar(ht))
+    else if (IsColumnHit(ht))
         lpszCursor = IDC_SIZEWE;
-    else if (ht == bothSplitterBox || IsIntersection(ht))
+    else if (ht == bothSplitterBox || IsIntersectionHit(ht))
         lpszCursor = IDC_SIZEALL;
     ::SetCursor(::LoadCursorW(nullptr, lpszCursor));
 }
@@ -518,11 +554,11 @@ void CSplitterWnd::OnLButtonDown(UINT, CPoint point)
         return;
     // The tracker keeps its place under the mouse as it moves.
     m_ptTrackOffset = CPoint(0, 0);
-    if (IsRowBar(m_htTrack) || IsIntersection(m_htTrack))
+    if (IsRowBar(m_htTrack) || IsIntersectionHit(m_htTrack))
         m_ptTrackOffset.y = m_rectTracker.top - point.y;
     if (IsColumnBar(m_htTrack))
         m_ptTrackOffset.x = m_rectTracker.left - point.x;
-    else if (IsIntersection(m_htTrack))
+    else if (IsIntersectionHit(m_htTrack))
         m_ptTrackOffset.x = m_rectTracker2.left - point.x;
 }
 
@@ -536,23 +572,7 @@ void CSplitterWnd::OnMouseMove(UINT, CPoint point)
         StopTracking(FALSE);
         return;
     }
-    CPoint pt(point.x + m_ptTrackOffset.x, point.y + m_ptTrackOffset.y);
-    pt.x = std::max<LONG>(m_rectLimit.left, std::min<LONG>(pt.x, m_rectLimit.right));
-    pt.y = std::max<LONG>(m_rectLimit.top, std::min<LONG>(pt.y, m_rectLimit.bottom));
-
-    if (IsRowBar(m_htTrack) || IsIntersection(m_htTrack)) {
-        if (m_rectTracker.top != pt.y) {
-            OnInvertTracker(m_rectTracker);
-            m_rectTracker.OffsetRect(0, pt.y - m_rectTracker.top);
-            OnInvertTracker(m_rectTracker);
-        }
-    }
-    CRect& rectColumn = IsIntersection(m_htTrack) ? m_rectTracker2 : m_rectTracker;
-    if ((IsColumnBar(m_htTrack) || IsIntersection(m_htTrack)) && rectColumn.left != pt.x) {
-        OnInvertTracker(rectColumn);
-        rectColumn.OffsetRect(pt.x - rectColumn.left, 0);
-        OnInvertTracker(rectColumn);
-    }
+    MoveTrackers(point, TRUE);
 }
 
 void CSplitterWnd::OnLButtonUp(UINT, CPoint)

@@ -101,6 +101,17 @@ public:
     static void PASCAL LayoutRowCol(CRowColInfo* pInfoArray, int nMax, int nSize, int nSizeSplitter);
 
 protected:
+    // What a hit lies on: a row bar or the vertical split box, a column bar or the horizontal split box, or where
+    // a row bar crosses a column bar.
+    static bool IsRowHit(int ht);
+    static bool IsColumnHit(int ht);
+    static bool IsIntersectionHit(int ht);
+    // A drag from hit ht: the limit rectangle, and the tracker of its bar or both trackers of a crossing. FALSE
+    // for any other hit, which leaves the trackers as they were.
+    BOOL PlaceTrackers(int ht);
+    // The mouse at point moves the trackers along their bars, kept inside the limit rectangle; with bInvert each
+    // tracker that moves is drawn off and on again.
+    void MoveTrackers(CPoint point, BOOL bInvert);
     // The left (top) edge of column (row) i inside the inside rectangle.
     int ColumnLeft(int col) const;
     int RowTop(int row) const;

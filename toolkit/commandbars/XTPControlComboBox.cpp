@@ -16,27 +16,6 @@ namespace {
 const int kThumbWidth = 13;
 const int kMaxListRows = 12;
 
-// Keeps a counted toolkit object alive across a call that may release it.
-class CKeepAlive
-{
-public:
-    explicit CKeepAlive(CCmdTarget* pTarget) : m_pTarget(pTarget)
-    {
-        if (m_pTarget != nullptr)
-            m_pTarget->InternalAddRef();
-    }
-    ~CKeepAlive()
-    {
-        if (m_pTarget != nullptr)
-            m_pTarget->InternalRelease();
-    }
-    CKeepAlive(const CKeepAlive&) = delete;
-    CKeepAlive& operator=(const CKeepAlive&) = delete;
-
-private:
-    CCmdTarget* m_pTarget;
-};
-
 } // namespace
 
 // ---- CXTPControlComboBoxList
@@ -152,7 +131,7 @@ int CXTPControlComboBoxList::ProcessKeyDown(UINT nChar, LPARAM lParam)
     if (nChar == VK_TAB)
         return 0;
     CXTPControlComboBox* pControl = GetOpeningControl();
-    CKeepAlive keep(pControl);
+    CScopedReference keep(pControl);
     if (nChar == VK_RETURN) {
         if (pControl != nullptr)
             pControl->OnExecute();
@@ -194,7 +173,7 @@ void CXTPControlComboBoxList::OnLButtonUp(UINT, CPoint)
     CXTPControlComboBox* pControl = GetOpeningControl();
     if (pControl == nullptr)
         return;
-    CKeepAlive keep(pControl);
+    CScopedReference keep(pControl);
     pControl->OnSelChanged();
     pControl->OnExecute();
 }

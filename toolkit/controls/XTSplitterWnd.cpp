@@ -9,23 +9,6 @@
 
 namespace {
 
-bool IsRowHit(int ht)
-{
-    return ht == CSplitterWnd::vSplitterBox ||
-           (ht >= CSplitterWnd::vSplitterBar1 && ht <= CSplitterWnd::vSplitterBar15);
-}
-
-bool IsColumnHit(int ht)
-{
-    return ht == CSplitterWnd::hSplitterBox ||
-           (ht >= CSplitterWnd::hSplitterBar1 && ht <= CSplitterWnd::hSplitterBar15);
-}
-
-bool IsIntersectionHit(int ht)
-{
-    return ht >= CSplitterWnd::splitterIntersection1 && ht <= CSplitterWnd::splitterIntersection225;
-}
-
 BOOL SystemDragsFullWindows()
 {
     BOOL bFullDrag = FALSE;
@@ -449,16 +432,11 @@ void CXTSplitterWnd::StartTracking(int ht)
         CSplitterWnd::StartTracking(ht);
         return;
     }
-    GetInsideRect(m_rectLimit);
-    m_bTracking2 = FALSE;
-    if (IsIntersectionHit(ht)) {
-        GetHitRect(vSplitterBar1 + (ht - splitterIntersection1) / 15, m_rectTracker);
-        GetHitRect(hSplitterBar1 + (ht - splitterIntersection1) % 15, m_rectTracker2);
-        m_bTracking2 = TRUE;
-    } else if (IsRowHit(ht) || IsColumnHit(ht)) {
+    if (!PlaceTrackers(ht)) {
+        // The split boxes track their own rectangle here too.
+        if (ht != vSplitterBox && ht != hSplitterBox)
+            return;
         GetHitRect(ht, m_rectTracker);
-    } else {
-        return;
     }
     SetCapture();
     m_bTracking = TRUE;
@@ -489,14 +467,8 @@ void CXTSplitterWnd::OnMouseMove(UINT nFlags, CPoint point)
         StopTracking(FALSE);
         return;
     }
-    CPoint pt(point.x + m_ptTrackOffset.x, point.y + m_ptTrackOffset.y);
-    pt.x = std::max<LONG>(m_rectLimit.left, std::min<LONG>(pt.x, m_rectLimit.right));
-    pt.y = std::max<LONG>(m_rectLimit.top, std::min<LONG>(pt.y, m_rectLimit.bottom));
-    if (IsRowHit(m_htTrack) || IsIntersectionHit(m_htTrack))
-        m_rectTracker.OffsetRect(0, pt.y - m_rectTracker.top);
-    CRect& rectColumn = IsIntersectionHit(m_htTrack) ? m_rectTracker2 : m_rectTracker;
-    if (IsColumnHit(m_htTrack) || IsIntersectionHit(m_htTrack))
-        rectColumn.OffsetRect(pt.x - rectColumn.left, 0);
+    // The panes follow at once: there is no tracker to draw.
+    MoveTrackers(point, FALSE);
 
     // Commits the drag at once and starts it again where it is, keeping the grip on the bar.
     const int ht = m_htTrack;
