@@ -55,9 +55,10 @@ void WatchdogLoop()
                 entry.closed = true;
                 wchar_t title[256] = {};
                 GetWindowTextW(hwnd, title, 256);
+                // Counted before it closes: the test thread reads the count as soon as its dialog returns.
+                ++g_closedCount;
                 PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
                 PostMessageW(hwnd, WM_CLOSE, 0, 0);
-                ++g_closedCount;
                 if (!expected)
                     ADD_FAILURE() << "an unexpected dialog box was left open and closed by the watchdog: \""
                                   << Narrow(title) << "\"";
