@@ -455,16 +455,9 @@ void CXTSplitterWnd::StopTracking(BOOL bAccept)
 
 void CXTSplitterWnd::OnMouseMove(UINT nFlags, CPoint point)
 {
-    if (!m_bFullDrag) {
+    // Without live resizing, outside a drag and when the capture is lost, the framework's handling serves.
+    if (!m_bFullDrag || !m_bTracking || ::GetCapture() != m_hWnd) {
         CSplitterWnd::OnMouseMove(nFlags, point);
-        return;
-    }
-    if (!m_bTracking) {
-        SetSplitCursor(HitTest(point));
-        return;
-    }
-    if (::GetCapture() != m_hWnd) {
-        StopTracking(FALSE);
         return;
     }
     // The panes follow at once: there is no tracker to draw.
