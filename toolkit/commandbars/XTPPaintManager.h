@@ -65,8 +65,8 @@ public:
     CXTPPaintManager();
     ~CXTPPaintManager() override;
 
-    // ---- The drawing operations of a theme, in slot order: counting the object and command-target operations
-    // before them, DrawControlPopupParent is slot 20 and AnimateExpand slot 46.
+    // ---- The drawing operations of a theme, in slot order, numbered from 20 (DrawControlPopupParent) to 46
+    // (AnimateExpand).
 
     // Draws, or with bDraw FALSE only measures, a control whose parent is a popup bar.
     virtual CSize DrawControlPopupParent(CDC* pDC, CXTPControl* pControl, BOOL bDraw) = 0;

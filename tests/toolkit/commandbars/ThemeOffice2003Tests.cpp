@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -223,17 +224,12 @@ struct ProbeContext
     int GradientWidth(int nWidth) const { return std::max(nWidth, ::GetSystemMetrics(SM_CXFULLSCREEN) / 2); }
 };
 
-enum SceneBar
-{
-    kToolBar,
-    kMenuBar,
-    kPopup
-};
+using themetest::Scene;
 
 struct Probe
 {
     const char* pszName;
-    SceneBar bar;
+    Scene::Bar bar;
     std::function<CPoint(const ProbeContext&)> point;
     std::function<Expect(const ProbeContext&)> expect;
 };
@@ -255,11 +251,12 @@ int IconColumn(const ProbeContext& x)
 
 const Probe kProbes[] = {
     // The toolbar: a rounded band over the dock's gradient, with a shadow line.
-    {"band's first row", kToolBar, [](const ProbeContext& x) { return CPoint(x.scene.c.pNormal->GetRect().left, 1); },
+    {"band's first row", Scene::kToolBar,
+     [](const ProbeContext& x) { return CPoint(x.scene.c.pNormal->GetRect().left, 1); },
      [](const ProbeContext& x) {
          return Expect{x.palette.bandLight, 1};
      }},
-    {"band below the controls", kToolBar,
+    {"band below the controls", Scene::kToolBar,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pNormal->GetRect().left, x.scene.c.pNormal->GetRect().bottom);
      },
@@ -267,164 +264,164 @@ const Probe kProbes[] = {
          const int nEnd = x.scene.c.pNormal->GetRect().bottom + 1;
          return Expect{GradientAt(x.palette.bandLight, x.palette.bandDark, nEnd - 2, nEnd - 1), 2};
      }},
-    {"band's dark rest", kToolBar,
+    {"band's dark rest", Scene::kToolBar,
      [](const ProbeContext& x) { return CPoint(200, x.scene.c.pNormal->GetRect().bottom + 2); },
      [](const ProbeContext& x) { return x.Solid(x.palette.bandDark); }},
-    {"shadow line", kToolBar, [](const ProbeContext&) { return CPoint(220, 29); },
+    {"shadow line", Scene::kToolBar, [](const ProbeContext&) { return CPoint(220, 29); },
      [](const ProbeContext& x) { return x.Solid(x.palette.bandShadow); }},
-    {"dock beside the band", kToolBar, [](const ProbeContext&) { return CPoint(1, 15); },
+    {"dock beside the band", Scene::kToolBar, [](const ProbeContext&) { return CPoint(1, 15); },
      [](const ProbeContext& x) {
          return Expect{GradientAt(x.palette.dockLeft, x.palette.dockRight, 1, x.GradientWidth(460)), 2};
      }},
-    {"rounded top left corner", kToolBar, [](const ProbeContext&) { return CPoint(3, 1); },
+    {"rounded top left corner", Scene::kToolBar, [](const ProbeContext&) { return CPoint(3, 1); },
      [](const ProbeContext& x) {
          return Expect{GradientAt(x.palette.dockLeft, x.palette.dockRight, 3, x.GradientWidth(460)), 2};
      }},
-    {"rounded top right corner", kToolBar, [](const ProbeContext&) { return CPoint(439, 1); },
+    {"rounded top right corner", Scene::kToolBar, [](const ProbeContext&) { return CPoint(439, 1); },
      [](const ProbeContext& x) {
          return Expect{GradientAt(x.palette.dockLeft, x.palette.dockRight, 439, x.GradientWidth(460)), 2};
      }},
-    {"shadow ends before the corner", kToolBar, [](const ProbeContext&) { return CPoint(438, 29); },
+    {"shadow ends before the corner", Scene::kToolBar, [](const ProbeContext&) { return CPoint(438, 29); },
      [](const ProbeContext& x) {
          return Expect{GradientAt(x.palette.dockLeft, x.palette.dockRight, 438, x.GradientWidth(460)), 2};
      }},
-    {"gripper dot", kToolBar, [](const ProbeContext&) { return CPoint(5, 5); },
+    {"gripper dot", Scene::kToolBar, [](const ProbeContext&) { return CPoint(5, 5); },
      [](const ProbeContext& x) { return x.Solid(x.Table(38)); }},
-    {"gripper dot's light", kToolBar, [](const ProbeContext&) { return CPoint(7, 7); },
+    {"gripper dot's light", Scene::kToolBar, [](const ProbeContext&) { return CPoint(7, 7); },
      [](const ProbeContext& x) { return x.Solid(x.Table(20)); }},
-    {"hot button's frame", kToolBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pHot); },
+    {"hot button's frame", Scene::kToolBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pHot); },
      [](const ProbeContext& x) { return x.Solid(x.Table(32)); }},
-    {"hot button's face", kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pHot); },
+    {"hot button's face", Scene::kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pHot); },
      [](const ProbeContext& x) {
          return x.bScheme ? x.Face(x.scene.c.pHot, 0xC8F2FF, 0x97D4FF, InFace(x.scene.c.pHot).y) : x.Solid(x.Table(31));
      }},
-    {"pressed button's frame", kToolBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pPressed); },
+    {"pressed button's frame", Scene::kToolBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pPressed); },
      [](const ProbeContext& x) { return x.Solid(x.Table(50)); }},
-    {"pressed button's face", kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pPressed); },
+    {"pressed button's face", Scene::kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pPressed); },
      [](const ProbeContext& x) {
          return x.bScheme ? x.Face(x.scene.c.pPressed, 0x4B8EFE, 0x8BCFFF, InFace(x.scene.c.pPressed).y)
                           : x.Solid(x.Table(33));
      }},
-    {"checked button's frame", kToolBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pChecked); },
+    {"checked button's frame", Scene::kToolBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pChecked); },
      [](const ProbeContext& x) { return x.Solid(x.Table(50)); }},
-    {"checked button's face", kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pChecked); },
+    {"checked button's face", Scene::kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pChecked); },
      [](const ProbeContext& x) {
          return x.bScheme ? x.Face(x.scene.c.pChecked, 0x8CD5FF, 0x55ADFF, InFace(x.scene.c.pChecked).y)
                           : x.Solid(x.Table(36));
      }},
-    {"normal button shows the band", kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pNormal); },
+    {"normal button shows the band", Scene::kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pNormal); },
      [](const ProbeContext& x) {
          const int nEnd = x.scene.c.pNormal->GetRect().bottom + 1;
          return Expect{GradientAt(x.palette.bandLight, x.palette.bandDark, InFace(x.scene.c.pNormal).y - 1, nEnd - 1),
                        2};
      }},
-    {"separator's dark line", kToolBar,
+    {"separator's dark line", Scene::kToolBar,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pSplit->GetRect().left - 4, x.scene.c.pSplit->GetRect().top + 6);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(39)); }},
-    {"separator's light line", kToolBar,
+    {"separator's light line", Scene::kToolBar,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pSplit->GetRect().left - 3, x.scene.c.pSplit->GetRect().top + 6);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(20)); }},
-    {"split button's hot face", kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pSplit); },
+    {"split button's hot face", Scene::kToolBar, [](const ProbeContext& x) { return InFace(x.scene.c.pSplit); },
      [](const ProbeContext& x) {
          return x.bScheme ? x.Face(x.scene.c.pSplit, 0xC8F2FF, 0x97D4FF, InFace(x.scene.c.pSplit).y)
                           : x.Solid(x.Table(31));
      }},
-    {"split button's arrow", kToolBar,
+    {"split button's arrow", Scene::kToolBar,
      [](const ProbeContext& x) {
          const CRect rc = x.scene.c.pSplit->GetRect();
          return CPoint(rc.right - 7, (rc.top + rc.bottom) / 2 - 1);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(45)); }},
-    {"combo box field's frame", kToolBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pCombo); },
+    {"combo box field's frame", Scene::kToolBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pCombo); },
      [](const ProbeContext& x) { return x.Solid(x.Table(53)); }},
-    {"combo box field", kToolBar,
+    {"combo box field", Scene::kToolBar,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pCombo->GetRect().left + 2, x.scene.c.pCombo->GetRect().top + 2);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(5)); }},
 
     // The menu bar: the dock's gradient in its own width.
-    {"menu bar's left end", kMenuBar, [](const ProbeContext&) { return CPoint(0, 12); },
+    {"menu bar's left end", Scene::kMenuBar, [](const ProbeContext&) { return CPoint(0, 12); },
      [](const ProbeContext& x) {
          return Expect{x.palette.dockLeft, 1};
      }},
-    {"menu bar's right end", kMenuBar, [](const ProbeContext&) { return CPoint(299, 12); },
+    {"menu bar's right end", Scene::kMenuBar, [](const ProbeContext&) { return CPoint(299, 12); },
      [](const ProbeContext& x) {
          return Expect{GradientAt(x.palette.dockLeft, x.palette.dockRight, 299, x.GradientWidth(300)), 2};
      }},
-    {"hot menu's frame", kMenuBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pMenuHot); },
+    {"hot menu's frame", Scene::kMenuBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pMenuHot); },
      [](const ProbeContext& x) { return x.Solid(x.Table(32)); }},
-    {"hot menu's face", kMenuBar, [](const ProbeContext& x) { return InFace(x.scene.c.pMenuHot); },
+    {"hot menu's face", Scene::kMenuBar, [](const ProbeContext& x) { return InFace(x.scene.c.pMenuHot); },
      [](const ProbeContext& x) {
          return x.bScheme ? x.Face(x.scene.c.pMenuHot, 0xC8F2FF, 0x97D4FF, InFace(x.scene.c.pMenuHot).y)
                           : x.Solid(x.Table(31));
      }},
-    {"open menu's frame", kMenuBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pMenuPopped); },
+    {"open menu's frame", Scene::kMenuBar, [](const ProbeContext& x) { return OnFrame(x.scene.c.pMenuPopped); },
      [](const ProbeContext& x) { return x.Solid(x.Table(43)); }},
-    {"open menu's face", kMenuBar, [](const ProbeContext& x) { return InFace(x.scene.c.pMenuPopped); },
+    {"open menu's face", Scene::kMenuBar, [](const ProbeContext& x) { return InFace(x.scene.c.pMenuPopped); },
      [](const ProbeContext& x) {
          return x.Face(x.scene.c.pMenuPopped, x.palette.poppedLight, x.palette.poppedDark,
                        InFace(x.scene.c.pMenuPopped).y);
      }},
 
     // The popup: a framed face with a gradient icon column.
-    {"popup's border", kPopup, [](const ProbeContext&) { return CPoint(0, 0); },
+    {"popup's border", Scene::kPopup, [](const ProbeContext&) { return CPoint(0, 0); },
      [](const ProbeContext& x) { return x.Solid(x.Table(43)); }},
-    {"icon column's left", kPopup,
+    {"icon column's left", Scene::kPopup,
      [](const ProbeContext& x) { return CPoint(1, x.scene.c.pItemNormal->GetRect().CenterPoint().y); },
      [](const ProbeContext& x) {
          return Expect{x.palette.bandLight, 1};
      }},
-    {"icon column's right", kPopup,
+    {"icon column's right", Scene::kPopup,
      [](const ProbeContext& x) { return CPoint(IconColumn(x) + 1, x.scene.c.pItemNormal->GetRect().CenterPoint().y); },
      [](const ProbeContext& x) {
          return Expect{GradientAt(x.palette.bandLight, x.palette.bandDark, IconColumn(x), IconColumn(x) + 1), 2};
      }},
-    {"popup's face", kPopup,
+    {"popup's face", Scene::kPopup,
      [](const ProbeContext& x) { return CPoint(IconColumn(x) + 4, x.scene.c.pItemNormal->GetRect().top + 1); },
      [](const ProbeContext& x) { return x.Solid(x.Table(41)); }},
-    {"checked item's cell frame", kPopup,
+    {"checked item's cell frame", Scene::kPopup,
      [](const ProbeContext& x) {
          const CRect rc = x.scene.c.pItemChecked->GetRect();
          return CPoint(1 + (IconColumn(x) + 1 - 16) / 2 - 2, rc.top + (rc.Height() - 16) / 2 - 2);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(50)); }},
-    {"checked item's cell", kPopup,
+    {"checked item's cell", Scene::kPopup,
      [](const ProbeContext& x) {
          const CRect rc = x.scene.c.pItemChecked->GetRect();
          return CPoint(1 + (IconColumn(x) + 1 - 16) / 2 + 1, rc.top + (rc.Height() - 16) / 2 + 1);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(36)); }},
-    {"disabled item reached by keyboard: frame", kPopup,
+    {"disabled item reached by keyboard: frame", Scene::kPopup,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pItemDisabled->GetRect().left - 1, x.scene.c.pItemDisabled->GetRect().top);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(32)); }},
-    {"disabled item reached by keyboard: face", kPopup,
+    {"disabled item reached by keyboard: face", Scene::kPopup,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pItemDisabled->GetRect().right - 4, x.scene.c.pItemDisabled->GetRect().top + 2);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(41)); }},
-    {"selected item's frame", kPopup,
+    {"selected item's frame", Scene::kPopup,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pItemSelected->GetRect().left - 1, x.scene.c.pItemSelected->GetRect().top);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(32)); }},
-    {"selected item's face", kPopup,
+    {"selected item's face", Scene::kPopup,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pItemSelected->GetRect().right - 4, x.scene.c.pItemSelected->GetRect().top + 2);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(31)); }},
-    {"pressed item's face", kPopup,
+    {"pressed item's face", Scene::kPopup,
      [](const ProbeContext& x) {
          return CPoint(x.scene.c.pItemPressed->GetRect().right - 4, x.scene.c.pItemPressed->GetRect().top + 2);
      },
      [](const ProbeContext& x) { return x.Solid(x.Table(31)); }},
-    {"separator", kPopup,
+    {"separator", Scene::kPopup,
      [](const ProbeContext& x) { return CPoint(IconColumn(x) + 12, x.scene.c.pItemSelected->GetRect().top - 2); },
      [](const ProbeContext& x) { return x.Solid(x.Table(39)); }},
 };
@@ -437,12 +434,11 @@ TEST(ThemeOffice2003Scene, NamedPointsInEveryScheme)
         themetest::Scene scene(pTheme);
         const Palette palette = nScheme == xtpSystemThemeUnknown ? DerivedPalette(*pTheme) : SchemePalette(nScheme);
         const ProbeContext context{*pTheme, scene, palette, nScheme != xtpSystemThemeUnknown};
-        const auto toolBar = scene.Draw(&scene.m_toolBar);
-        const auto menuBar = scene.Draw(&scene.m_menuBar);
-        const auto popup = scene.Draw(&scene.m_popup);
+        const std::unique_ptr<lqtest::MemoryCanvas> canvases[] = {
+            scene.Draw(Scene::kToolBar), scene.Draw(Scene::kMenuBar), scene.Draw(Scene::kPopup)};
         for (const Probe& probe : kProbes) {
             const CPoint pt = probe.point(context);
-            lqtest::MemoryCanvas& canvas = probe.bar == kToolBar ? *toolBar : probe.bar == kMenuBar ? *menuBar : *popup;
+            lqtest::MemoryCanvas& canvas = *canvases[probe.bar];
             const COLORREF clr = canvas.Dc().GetPixel(pt.x, pt.y);
             const Expect expected = probe.expect(context);
             EXPECT_TRUE(Near(clr, expected.clr, expected.nTolerance))
@@ -454,27 +450,19 @@ TEST(ThemeOffice2003Scene, NamedPointsInEveryScheme)
 
 // ---- Single operations
 
-class ThemeOffice2003Test : public ::testing::Test
+// The blue scheme unless a test says otherwise.
+class ThemeOffice2003Test : public themetest::BarTest<CXTPThemeOffice2003>
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_host.CreateHost(CRect(0, 0, 300, 200), WS_POPUP)); }
-    void TearDown() override
+    void SetUp() override
     {
-        m_bar.DestroyWindow();
-        m_host.DestroyWindow();
-    }
-    void MakeBar(XTPBarType type, XTPBarPosition position, CRect rc)
-    {
-        m_bar.SetType(type);
-        m_bar.SetBarPosition(position);
-        ASSERT_TRUE(m_bar.CreateEx(0, AfxRegisterWndClass(0), L"", WS_CHILD, rc, &m_host, 100));
+        m_scheme.emplace(xtpSystemThemeBlue);
+        m_theme.RefreshMetrics();
+        BarTest::SetUp();
     }
 
-    themetest::SchemeOverride m_scheme{xtpSystemThemeBlue};
+    std::optional<themetest::SchemeOverride> m_scheme;
     CWinApp m_app{L"ThemeOffice2003Tests"};
-    cbtest::CHostWnd m_host;
-    themetest::CSceneBar m_bar{xtpBarTypeNormal, xtpBarTop};
-    CXTPThemeOffice2003 m_theme;
 };
 
 TEST_F(ThemeOffice2003Test, ShortPopupsExpandButtonShowsTheDisc)

@@ -79,17 +79,12 @@ TEST(ThemeStandardFaces, RaisedSunkenAndDithered)
 
 // ---- Named points of the scene
 
-enum SceneBar
-{
-    kToolBar,
-    kMenuBar,
-    kPopup
-};
+using themetest::Scene;
 
 struct Probe
 {
     const char* pszName;
-    SceneBar bar;
+    Scene::Bar bar;
     std::function<CPoint(const themetest::SceneControls&)> point;
     int nExpected;
 };
@@ -118,88 +113,96 @@ CPoint CheckCell(CXTPControl* p, int dx, int dy)
 }
 
 const Probe kProbes[] = {
-    {"toolbar's raised edge", kToolBar, [](const themetest::SceneControls&) { return CPoint(0, 0); }, 20},
-    {"toolbar's shadowed edge", kToolBar, [](const themetest::SceneControls&) { return CPoint(439, 29); }, 16},
-    {"toolbar's face", kToolBar, [](const themetest::SceneControls&) { return CPoint(1, 1); }, 15},
-    {"gripper's light side", kToolBar, [](const themetest::SceneControls&) { return CPoint(3, 12); }, 20},
-    {"gripper's dark side", kToolBar, [](const themetest::SceneControls&) { return CPoint(5, 12); }, 16},
-    {"gripper's middle", kToolBar, [](const themetest::SceneControls&) { return CPoint(4, 12); }, 15},
-    {"hot button raised: left", kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pHot, -1); }, 20},
-    {"hot button raised: right", kToolBar, [](const themetest::SceneControls& c) { return RightEdge(c.pHot); }, 16},
-    {"hot button's face", kToolBar, [](const themetest::SceneControls& c) { return Inside(c.pHot); }, 15},
-    {"pressed button sunken: left", kToolBar,
+    {"toolbar's raised edge", Scene::kToolBar, [](const themetest::SceneControls&) { return CPoint(0, 0); }, 20},
+    {"toolbar's shadowed edge", Scene::kToolBar, [](const themetest::SceneControls&) { return CPoint(439, 29); }, 16},
+    {"toolbar's face", Scene::kToolBar, [](const themetest::SceneControls&) { return CPoint(1, 1); }, 15},
+    {"gripper's light side", Scene::kToolBar, [](const themetest::SceneControls&) { return CPoint(3, 12); }, 20},
+    {"gripper's dark side", Scene::kToolBar, [](const themetest::SceneControls&) { return CPoint(5, 12); }, 16},
+    {"gripper's middle", Scene::kToolBar, [](const themetest::SceneControls&) { return CPoint(4, 12); }, 15},
+    {"hot button raised: left", Scene::kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pHot, -1); },
+     20},
+    {"hot button raised: right", Scene::kToolBar, [](const themetest::SceneControls& c) { return RightEdge(c.pHot); },
+     16},
+    {"hot button's face", Scene::kToolBar, [](const themetest::SceneControls& c) { return Inside(c.pHot); }, 15},
+    {"pressed button sunken: left", Scene::kToolBar,
      [](const themetest::SceneControls& c) { return LeftEdge(c.pPressed, -1); }, 16},
     // Neighbours overlap by a pixel: the right edge lies under the next button's; the bottom edge shows.
-    {"pressed button sunken: bottom", kToolBar,
+    {"pressed button sunken: bottom", Scene::kToolBar,
      [](const themetest::SceneControls& c) {
          return CPoint(c.pPressed->GetRect().CenterPoint().x, c.pPressed->GetRect().bottom - 1);
      },
      20},
-    {"checked button sunken", kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pChecked, -1); }, 16},
-    {"checked button dithered", kToolBar, [](const themetest::SceneControls& c) { return Inside(c.pChecked); },
+    {"checked button sunken", Scene::kToolBar,
+     [](const themetest::SceneControls& c) { return LeftEdge(c.pChecked, -1); }, 16},
+    {"checked button dithered", Scene::kToolBar, [](const themetest::SceneControls& c) { return Inside(c.pChecked); },
      kDither},
-    {"separator's groove", kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pSplit, -4); }, 16},
-    {"separator's groove light", kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pSplit, -3); },
-     20},
-    {"split button raised", kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pSplit, -1); }, 20},
-    {"split button's part end", kToolBar, [](const themetest::SceneControls& c) { return RightEdge(c.pSplit, -12); },
+    {"separator's groove", Scene::kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pSplit, -4); },
      16},
-    {"split button's arrow part", kToolBar, [](const themetest::SceneControls& c) { return RightEdge(c.pSplit, -11); },
+    {"separator's groove light", Scene::kToolBar,
+     [](const themetest::SceneControls& c) { return LeftEdge(c.pSplit, -3); }, 20},
+    {"split button raised", Scene::kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pSplit, -1); },
      20},
-    {"split button's arrow", kToolBar,
+    {"split button's part end", Scene::kToolBar,
+     [](const themetest::SceneControls& c) { return RightEdge(c.pSplit, -12); }, 16},
+    {"split button's arrow part", Scene::kToolBar,
+     [](const themetest::SceneControls& c) { return RightEdge(c.pSplit, -11); }, 20},
+    {"split button's arrow", Scene::kToolBar,
      [](const themetest::SceneControls& c) {
          const CRect rc = c.pSplit->GetRect();
          const CPoint centre = CRect(rc.right + 1 - 12, rc.top, rc.right + 1, rc.bottom).CenterPoint();
          return CPoint(centre.x, centre.y - 1);
      },
      18},
-    {"combo box field's frame", kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pCombo); }, 20},
-    {"combo box field", kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pCombo, 2); }, 5},
-    {"drop-down button's outer edge", kToolBar,
+    {"combo box field's frame", Scene::kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pCombo); },
+     20},
+    {"combo box field", Scene::kToolBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pCombo, 2); }, 5},
+    {"drop-down button's outer edge", Scene::kToolBar,
      [](const themetest::SceneControls& c) { return RightEdge(c.pCombo, -2); }, 0},
-    {"drop-down button's raised edge", kToolBar,
+    {"drop-down button's raised edge", Scene::kToolBar,
      [](const themetest::SceneControls& c) { return RightEdge(c.pCombo, -3); }, 16},
-    {"drop-down button's light edge", kToolBar,
+    {"drop-down button's light edge", Scene::kToolBar,
      [](const themetest::SceneControls& c) { return RightEdge(c.pCombo, -15); }, 20},
-    {"drop-down button's left", kToolBar, [](const themetest::SceneControls& c) { return RightEdge(c.pCombo, -16); },
-     15},
+    {"drop-down button's left", Scene::kToolBar,
+     [](const themetest::SceneControls& c) { return RightEdge(c.pCombo, -16); }, 15},
 
-    {"menu bar's face", kMenuBar, [](const themetest::SceneControls&) { return CPoint(298, 12); }, 15},
-    {"menu bar's raised edge", kMenuBar, [](const themetest::SceneControls&) { return CPoint(0, 12); }, 20},
-    {"hot menu raised", kMenuBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pMenuHot, -1); }, 20},
-    {"open menu sunken", kMenuBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pMenuPopped, -1); }, 16},
+    {"menu bar's face", Scene::kMenuBar, [](const themetest::SceneControls&) { return CPoint(298, 12); }, 15},
+    {"menu bar's raised edge", Scene::kMenuBar, [](const themetest::SceneControls&) { return CPoint(0, 12); }, 20},
+    {"hot menu raised", Scene::kMenuBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pMenuHot, -1); },
+     20},
+    {"open menu sunken", Scene::kMenuBar, [](const themetest::SceneControls& c) { return LeftEdge(c.pMenuPopped, -1); },
+     16},
 
-    {"popup's outer edge", kPopup, [](const themetest::SceneControls&) { return CPoint(0, 0); }, 15},
-    {"popup's dark outer edge", kPopup, [](const themetest::SceneControls&) { return CPoint(199, 229); }, 0},
-    {"popup's raised edge", kPopup, [](const themetest::SceneControls&) { return CPoint(1, 1); }, 20},
-    {"popup's shadowed edge", kPopup, [](const themetest::SceneControls&) { return CPoint(198, 228); }, 16},
-    {"normal item", kPopup, [](const themetest::SceneControls& c) { return Inside(c.pItemNormal); }, 15},
-    {"selected item's highlight", kPopup, [](const themetest::SceneControls& c) { return Inside(c.pItemSelected); },
-     13},
-    {"pressed item's highlight", kPopup, [](const themetest::SceneControls& c) { return Inside(c.pItemPressed); }, 13},
-    {"disabled item reached by keyboard", kPopup,
+    {"popup's outer edge", Scene::kPopup, [](const themetest::SceneControls&) { return CPoint(0, 0); }, 15},
+    {"popup's dark outer edge", Scene::kPopup, [](const themetest::SceneControls&) { return CPoint(199, 229); }, 0},
+    {"popup's raised edge", Scene::kPopup, [](const themetest::SceneControls&) { return CPoint(1, 1); }, 20},
+    {"popup's shadowed edge", Scene::kPopup, [](const themetest::SceneControls&) { return CPoint(198, 228); }, 16},
+    {"normal item", Scene::kPopup, [](const themetest::SceneControls& c) { return Inside(c.pItemNormal); }, 15},
+    {"selected item's highlight", Scene::kPopup,
+     [](const themetest::SceneControls& c) { return Inside(c.pItemSelected); }, 13},
+    {"pressed item's highlight", Scene::kPopup,
+     [](const themetest::SceneControls& c) { return Inside(c.pItemPressed); }, 13},
+    {"disabled item reached by keyboard", Scene::kPopup,
      [](const themetest::SceneControls& c) { return Inside(c.pItemDisabled); }, 13},
-    {"checked item's sunken cell", kPopup,
+    {"checked item's sunken cell", Scene::kPopup,
      [](const themetest::SceneControls& c) { return CheckCell(c.pItemChecked, 0, 0); }, 16},
-    {"checked item's cell light edge", kPopup,
+    {"checked item's cell light edge", Scene::kPopup,
      [](const themetest::SceneControls& c) { return CheckCell(c.pItemChecked, 19, 19); }, 20},
-    {"checked item's dithered cell", kPopup,
+    {"checked item's dithered cell", Scene::kPopup,
      [](const themetest::SceneControls& c) { return CheckCell(c.pItemChecked, 2, 2); }, kDither},
-    {"separator's groove", kPopup,
+    {"separator's groove", Scene::kPopup,
      [](const themetest::SceneControls& c) { return CPoint(20, c.pItemSelected->GetRect().top - 5); }, 16},
-    {"separator's groove light", kPopup,
+    {"separator's groove light", Scene::kPopup,
      [](const themetest::SceneControls& c) { return CPoint(20, c.pItemSelected->GetRect().top - 4); }, 20},
 };
 
 TEST(ThemeStandardScene, NamedPoints)
 {
     themetest::Scene scene(new CStandard);
-    const auto toolBar = scene.Draw(&scene.m_toolBar);
-    const auto menuBar = scene.Draw(&scene.m_menuBar);
-    const auto popup = scene.Draw(&scene.m_popup);
+    const std::unique_ptr<lqtest::MemoryCanvas> canvases[] = {scene.Draw(Scene::kToolBar), scene.Draw(Scene::kMenuBar),
+                                                              scene.Draw(Scene::kPopup)};
     for (const Probe& probe : kProbes) {
         const CPoint pt = probe.point(scene.c);
-        lqtest::MemoryCanvas& canvas = probe.bar == kToolBar ? *toolBar : probe.bar == kMenuBar ? *menuBar : *popup;
+        lqtest::MemoryCanvas& canvas = *canvases[probe.bar];
         EXPECT_EQ(Classify(canvas.Dc(), pt.x, pt.y), probe.nExpected)
             << probe.pszName << " at (" << pt.x << ", " << pt.y << ")";
     }
@@ -288,26 +291,7 @@ TEST(ThemeStandardFields, FrameDropDownButtonAndEmbossedText)
     }
 }
 
-class ThemeStandardBarTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(m_host.CreateHost(CRect(0, 0, 300, 200), WS_POPUP)); }
-    void TearDown() override
-    {
-        m_bar.DestroyWindow();
-        m_host.DestroyWindow();
-    }
-    void MakeBar(XTPBarType type, XTPBarPosition position, CRect rc)
-    {
-        m_bar.SetType(type);
-        m_bar.SetBarPosition(position);
-        ASSERT_TRUE(m_bar.CreateEx(0, AfxRegisterWndClass(0), L"", WS_CHILD, rc, &m_host, 100));
-    }
-
-    cbtest::CHostWnd m_host;
-    themetest::CSceneBar m_bar{xtpBarTypeNormal, xtpBarTop};
-    CStandard m_theme;
-};
+using ThemeStandardBarTest = themetest::BarTest<CStandard>;
 
 TEST_F(ThemeStandardBarTest, GrippersStripsAndMargins)
 {

@@ -9,6 +9,8 @@
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -194,13 +196,21 @@ public:
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
-    // The bar drawn as its window draws itself.
-    std::unique_ptr<lqtest::MemoryCanvas> Draw(CXTPCommandBar* pBar)
+    enum Bar
+    {
+        kToolBar,
+        kMenuBar,
+        kPopup
+    };
+    CSceneBar* GetBar(Bar bar) { return bar == kToolBar ? &m_toolBar : bar == kMenuBar ? &m_menuBar : &m_popup; }
+
+    // The bar drawn as its window draws itself, on magenta.
+    std::unique_ptr<lqtest::MemoryCanvas> Draw(Bar bar)
     {
         CRect rc;
-        pBar->GetClientRect(&rc);
+        GetBar(bar)->GetClientRect(&rc);
         auto canvas = std::make_unique<lqtest::MemoryCanvas>(rc.Width(), rc.Height(), RGB(255, 0, 255));
-        pBar->DrawCommandBar(&canvas->Dc());
+        GetBar(bar)->DrawCommandBar(&canvas->Dc());
         return canvas;
     }
 
@@ -218,6 +228,28 @@ private:
         pControl->SetStyle(xtpButtonCaption);
         return pControl;
     }
+};
+
+// One bar of a kind and position on a host window, and a theme, for the themes' single operations.
+template <class TTheme> class BarTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_host.CreateHost(CRect(0, 0, 300, 200), WS_POPUP)); }
+    void TearDown() override
+    {
+        m_bar.DestroyWindow();
+        m_host.DestroyWindow();
+    }
+    void MakeBar(XTPBarType type, XTPBarPosition position, CRect rc)
+    {
+        m_bar.SetType(type);
+        m_bar.SetBarPosition(position);
+        ASSERT_TRUE(m_bar.CreateEx(0, AfxRegisterWndClass(0), L"", WS_CHILD, rc, &m_host, 100));
+    }
+
+    cbtest::CHostWnd m_host;
+    CSceneBar m_bar{xtpBarTypeNormal, xtpBarTop};
+    TTheme m_theme;
 };
 
 } // namespace themetest

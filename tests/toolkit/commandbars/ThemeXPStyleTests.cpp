@@ -44,14 +44,11 @@ int SceneDifferences(CXTPPaintManager* pTheme, CXTPPaintManager* pOther)
 {
     themetest::Scene scene(pTheme), other(pOther);
     int n = 0;
-    for (int i = 0; i < 3; ++i) {
-        CXTPCommandBar* bars[] = {&scene.m_toolBar, &scene.m_menuBar, &scene.m_popup};
-        CXTPCommandBar* others[] = {&other.m_toolBar, &other.m_menuBar, &other.m_popup};
+    for (themetest::Scene::Bar bar :
+         {themetest::Scene::kToolBar, themetest::Scene::kMenuBar, themetest::Scene::kPopup}) {
         CRect rc;
-        bars[i]->GetClientRect(&rc);
-        auto a = scene.Draw(bars[i]);
-        auto b = other.Draw(others[i]);
-        n += Differences(*a, *b, rc);
+        scene.GetBar(bar)->GetClientRect(&rc);
+        n += Differences(*scene.Draw(bar), *other.Draw(bar), rc);
     }
     return n;
 }
@@ -119,36 +116,16 @@ TEST(ThemeXPStyleThemed, ButtonFacesInThePlatformsStates)
         EXPECT_EQ(Differences(canvas, *reference, CRect(0, 0, 28, 26)), 0) << c.pszName;
     }
     // The platform draws these states apart, so the comparisons above tell them apart.
-    auto hot = Reference(L"TOOLBAR", CSize(28, 26),
-                         [&](CXTPUxTheme& style, HDC hDC) { style.DrawThemeBackground(hDC, 1, 2, &rc, nullptr); });
-    auto pressed = Reference(L"TOOLBAR", CSize(28, 26),
-                             [&](CXTPUxTheme& style, HDC hDC) { style.DrawThemeBackground(hDC, 1, 3, &rc, nullptr); });
-    auto normal = Reference(L"TOOLBAR", CSize(28, 26),
-                            [&](CXTPUxTheme& style, HDC hDC) { style.DrawThemeBackground(hDC, 1, 1, &rc, nullptr); });
-    EXPECT_GT(Differences(*hot, *pressed, CRect(0, 0, 28, 26)), 0);
-    EXPECT_GT(Differences(*hot, *normal, CRect(0, 0, 28, 26)), 0);
+    std::unique_ptr<lqtest::MemoryCanvas> states[3];
+    for (int nState = 1; nState <= 3; ++nState)
+        states[nState - 1] = Reference(L"TOOLBAR", CSize(28, 26), [&](CXTPUxTheme& style, HDC hDC) {
+            style.DrawThemeBackground(hDC, 1, nState, &rc, nullptr);
+        });
+    EXPECT_GT(Differences(*states[0], *states[1], CRect(0, 0, 28, 26)), 0);
+    EXPECT_GT(Differences(*states[1], *states[2], CRect(0, 0, 28, 26)), 0);
 }
 
-class ThemeXPStyleBarTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(m_host.CreateHost(CRect(0, 0, 300, 200), WS_POPUP)); }
-    void TearDown() override
-    {
-        m_bar.DestroyWindow();
-        m_host.DestroyWindow();
-    }
-    void MakeBar(XTPBarType type, XTPBarPosition position, CRect rc)
-    {
-        m_bar.SetType(type);
-        m_bar.SetBarPosition(position);
-        ASSERT_TRUE(m_bar.CreateEx(0, AfxRegisterWndClass(0), L"", WS_CHILD, rc, &m_host, 100));
-    }
-
-    cbtest::CHostWnd m_host;
-    themetest::CSceneBar m_bar{xtpBarTypeNormal, xtpBarTop};
-    CXPStyle m_theme;
-};
+using ThemeXPStyleBarTest = themetest::BarTest<CXPStyle>;
 
 TEST_F(ThemeXPStyleBarTest, SplitButtonParts)
 {
