@@ -30,7 +30,8 @@ for demo in bars-demo commandbars-demo; do
     for look in "${looks[@]}"; do
         IFS='|' read -r label theme scheme <<<"$look"
         shot="$work/$demo-$n.png"
-        lq_demo_screenshot "$demo" "$shot" 640x400+0+50 MARKER "$theme" "$scheme" >/dev/null
+        # A subshell of its own: the screenshot's exit trap stops the display and Wine it started.
+        (lq_demo_screenshot "$demo" "$shot" 640x400+0+50 MARKER "$theme" "$scheme" >/dev/null)
         /usr/bin/convert "$shot" -background white -gravity North -splice 0x22 -font "$font" -pointsize 14 \
             -annotate +0+3 "$label" "$shot"
         parts+=("$shot")
