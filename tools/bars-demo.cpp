@@ -1,14 +1,16 @@
 // Shows a frame with its menu bar and two toolbars, one docked and one floating, for a screenshot
-// (tools/screenshot-bars.sh). Writes the file named by its argument once the window has painted, and closes when
-// that file is deleted.
+// (tools/screenshot-bars.sh, tools/screenshot-themes.sh). Writes the file named by its first argument once the
+// window has painted, and closes when that file is deleted; a theme number and a colour scheme may follow.
 #include "framework/win/Dc.h"
 #include "framework/win/Menu.h"
 #include "framework/win/WinApp.h"
+#include "toolkit/base/XTPColorManager.h"
 #include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPFrameWnd.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
 #include <string>
@@ -100,6 +102,12 @@ int wmain(int argc, wchar_t** argv)
     if (argc > 1)
         g_markerPath = argv[1];
     CWinApp app(L"BarsDemo");
+    // Optional: a Windows XP colour scheme (0 none, 1 blue, 2 olive, 3 silver), read when the theme is made, and
+    // a theme number.
+    if (argc > 3)
+        XTPColorManager()->SetLunaColorScheme(_wtoi(argv[3]));
+    if (argc > 2)
+        CXTPPaintManager::SetTheme(_wtoi(argv[2]));
     auto* pFrame = new CDemoFrame;
     if (!pFrame->Create(nullptr, L"Lanternquill bars", WS_OVERLAPPEDWINDOW, CRect(20, 60, 620, 400)))
         return 1;

@@ -1,11 +1,12 @@
-// Shows command bars drawn by the default theme with their controls in every state, for a screenshot
-// (tools/screenshot-commandbars.sh). Writes the file named by its argument once the window has painted, and
-// closes when that file is deleted.
+// Shows command bars with their controls in every state, drawn by the default theme or by the theme and colour
+// scheme its arguments name, for a screenshot (tools/screenshot-commandbars.sh, tools/screenshot-themes.sh). Writes
+// the file named by its first argument once the window has painted, and closes when that file is deleted.
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
 #include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/base/XTPColorManager.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
@@ -157,6 +158,12 @@ int wmain(int argc, wchar_t** argv)
     if (argc > 1)
         g_markerPath = argv[1];
     CWinApp app(L"CommandBarsDemo");
+    // Optional: a Windows XP colour scheme (0 none, 1 blue, 2 olive, 3 silver), read when the theme is made, and
+    // a theme number.
+    if (argc > 3)
+        XTPColorManager()->SetLunaColorScheme(_wtoi(argv[3]));
+    if (argc > 2)
+        CXTPPaintManager::SetTheme(_wtoi(argv[2]));
     ::SetCursorPos(1000, 740);
 
     CXTPImageManager* pImages = XTPImageManager();

@@ -352,11 +352,7 @@ CSize CXTPPaintManager::DrawControl(CDC* pDC, int nKind, CXTPControl* pControl, 
         DrawControlFace(pDC, pControl);
         const CRect rc = pControl->GetRect();
         const COLORREF clrText = pDC->GetTextColor();
-        BOOL bHidden = FALSE;
-        if (pBar != nullptr) {
-            for (int i = 0; i < pBar->GetControlCount(); ++i)
-                bHidden |= (pBar->GetControl(i)->GetHideFlags() & xtpHideWrap) != 0;
-        }
+        const BOOL bHidden = HasWrappedControls(pBar);
         CXTPScopedPen pen(pDC->GetSafeHdc(), clrText);
         if (bVert) {
             Triangle(pDC, CPoint(rc.left + 6, rc.top + 3), CPoint(rc.left + 6, rc.top + 7),
@@ -653,6 +649,149 @@ CSize CXTPPaintManager::DrawControl(CDC* pDC, CXTPControl* pControl, BOOL bDraw)
         size = DrawControlToolBarParent(pDC, pControl, bDraw);
     pControl->m_rcControl = rcLayout;
     return size;
+}
+
+// ---- Layouts the themes share
+
+int CXTPPaintManager::GetPopupIconColumnWidth(CXTPCommandBar* pBar) const
+{
+    const int nIconWidth = pBar != nullptr ? pBar->GetIconSize().cx : 16;
+    return std::max(m_nLineHeight + 4, nIconWidth + 4);
+}
+
+BOOL CXTPPaintManager::HasWrappedControls(CXTPCommandBar* pBar)
+{
+    if (pBar == nullptr)
+        return FALSE;
+    for (int i = 0; i < pBar->GetControlCount(); ++i) {
+        if (pBar->GetControl(i)->GetHideFlags() & xtpHideWrap)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+CSize CXTPPaintManager::DrawFloatingCaption(CDC* pDC, CXTPCommandBar* pBar, BOOL bDraw, COLORREF clrBand)
+{
+    CRect rc;
+    pBar->GetClientRect(&rc);
+    CXTPScopedSelect selectFont(pDC->GetSafeHdc(), m_fontSmCaption.GetSafeHandle());
+    const int nHeight = std::max(15, static_cast<int>(pDC->GetTextExtent(CString(L"X")).cy));
+    const CRect rcCaption(3, 3, rc.right - 3, 3 + nHeight);
+    if (bDraw) {
+        pDC->FillSolidRect(&rcCaption, clrBand);
+        pDC->SetTextColor(GetColor(20));
+        pDC->SetBkMode(TRANSPARENT);
+        CRect rcText = rcCaption;
+        rcText.DeflateRect(2, 0);
+        pDC->DrawText(pBar->GetTitle(), &rcText, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    return rcCaption.Size();
+}
+
+void CXTPPaintManager::DrawFramedText(CDC* pDC, CRect rc, UINT nFlags, LPCTSTR lpszText, COLORREF clrTopLeft,
+                                      COLORREF clrBottomRight)
+{
+    if ((nFlags & XTP_TEXTBOX_NOFRAME) == 0)
+        pDC->Draw3dRect(&rc, clrTopLeft, clrBottomRight);
+    if ((nFlags & XTP_TEXTBOX_NOTEXT) == 0) {
+        rc.DeflateRect(2, 1);
+        pDC->SetBkMode(TRANSPARENT);
+        pDC->DrawText(lpszText, -1, &rc, DT_SINGLELINE | DT_VCENTER);
+    }
+}
+
+CSize CXTPPaintManager::MeasurePopupItem(CDC* pDC, CXTPControl* pControl)
+{
+    CXTPCommandBar* pBar = pControl->GetParent();
+    const CSize szIcon = pBar != nullptr ? pBar->GetIconSize() : CSize(16, 16);
+    const CString strCaption = StripMnemonics(pControl->GetCaption());
+    const CString strShortcut = pControl->GetShortcutText();
+    const int cxCaption = strCaption.IsEmpty() ? 0 : static_cast<int>(pDC->GetTextExtent(strCaption).cx);
+    const int cxShortcut = strShortcut.IsEmpty() ? 0 : static_cast<int>(pDC->GetTextExtent(strShortcut).cx);
+    return CSize(cxCaption + cxShortcut + GetPopupIconColumnWidth(pBar) + 40,
+                 std::max(m_nLineHeight, static_cast<int>(szIcon.cy) + 6));
+}
+
+CRect CXTPPaintManager::GetPopupIconCell(CXTPControl* pControl)
+{
+    CXTPCommandBar* pBar = pControl->GetParent();
+    const CSize szIcon = pBar != nullptr ? pBar->GetIconSize() : CSize(16, 16);
+    const CRect rc = pControl->GetRect();
+    const int x = 1 + (GetPopupIconColumnWidth(pBar) + 1 - szIcon.cx) / 2;
+    const int y = rc.top + (rc.Height() - szIcon.cy) / 2;
+    return CRect(x, y, x + szIcon.cx, y + szIcon.cy);
+}
+
+void CXTPPaintManager::DrawPopupItemText(CDC* pDC, CXTPControl* pControl)
+{
+    CXTPCommandBar* pBar = pControl->GetParent();
+    const CRect rc = pControl->GetRect();
+    const int W = GetPopupIconColumnWidth(pBar);
+    const CString strCaption = pControl->GetCaption();
+    const CString strText = pBar != nullptr && pBar->IsLayoutRTL() ? ReverseCaptionForRtl(strCaption) : strCaption;
+    CRect rcText(rc.left + W + 8, rc.top, rc.right, rc.bottom);
+    pDC->DrawText(strText, &rcText, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    const CString strShortcut = pControl->GetShortcutText();
+    if (!strShortcut.IsEmpty()) {
+        CRect rcShortcut(rc.left + W + 8, rc.top, rc.right - 19, rc.bottom);
+        pDC->DrawText(strShortcut, &rcShortcut, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+    }
+}
+
+CXTPPaintManager::CFieldLayout CXTPPaintManager::LayoutFieldControl(CDC* pDC, CXTPControl* pControl, BOOL bDraw,
+                                                                    int nPopupGap)
+{
+    CXTPCommandBar* pBar = pControl->GetParent();
+    const BOOL bPopup = pBar != nullptr && pBar->GetType() == xtpBarTypePopup;
+    const CString strLabel = StripMnemonics(pControl->GetCaption());
+    int nLabelWidth = 0;
+    if (pControl->GetShowLabel())
+        nLabelWidth = (strLabel.IsEmpty() ? 0 : static_cast<int>(pDC->GetTextExtent(strLabel).cx)) + 5;
+    const int nOffset = bPopup ? GetPopupIconColumnWidth(pBar) + nPopupGap : 0;
+    CFieldLayout layout;
+    if (!bDraw) {
+        const int nHeight = static_cast<int>(pDC->GetTextExtent(CString(L" ")).cy) + 8;
+        layout.szControl = CSize(nOffset + nLabelWidth + pControl->GetFieldWidth(), nHeight);
+        return layout;
+    }
+    const CRect rc = pControl->GetRect();
+    layout.rcLabel = CRect(rc.left + nOffset, rc.top, rc.left + nOffset + nLabelWidth, rc.bottom);
+    layout.rcField = CRect(layout.rcLabel.right, rc.top, rc.right, rc.bottom);
+    layout.szControl = rc.Size();
+    return layout;
+}
+
+CSize CXTPPaintManager::ListBoxEntrySize(CXTPControl* pControl, CRect rc) const
+{
+    CXTPCommandBar* pBar = pControl != nullptr ? pControl->GetParent() : nullptr;
+    const CSize szIcon = pBar != nullptr ? pBar->GetIconSize() : CSize(16, 16);
+    return CSize(rc.Width(), std::max(static_cast<int>(szIcon.cy) + 6, m_nLineHeight));
+}
+
+void CXTPPaintManager::DrawListBoxEntry(CDC* pDC, CXTPControl* pControl, CRect rc, BOOL bSelected, BOOL bEnabled)
+{
+    CXTPCommandBar* pBar = pControl->GetParent();
+    const CSize szIcon = pBar != nullptr ? pBar->GetIconSize() : CSize(16, 16);
+    const XTPControlType type = pControl->GetType();
+    const CRect rcIcon(rc.left + 2, rc.top + (rc.Height() - szIcon.cy) / 2, rc.left + 2 + szIcon.cx,
+                       rc.top + (rc.Height() - szIcon.cy) / 2 + szIcon.cy);
+    if (type == xtpControlButton || IsPopupType(type)) {
+        if (CXTPImageManagerIcon* pImage = pControl->GetImage(szIcon.cx))
+            DrawImage(pDC, rcIcon.TopLeft(), ImageSize(pImage, szIcon.cx), pImage, bSelected, 0, bEnabled, 0, TRUE);
+    }
+    pDC->SetBkMode(TRANSPARENT);
+    CRect rcText(rcIcon.right + 6, rc.top, rc.right - 14, rc.bottom);
+    pDC->DrawText(pControl->GetCaption(), &rcText, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    const int yMid = (rc.top + rc.bottom) / 2;
+    if (IsPopupType(type))
+        Triangle(pDC, CPoint(rc.right - 12, yMid - 4), CPoint(rc.right - 8, yMid), CPoint(rc.right - 12, yMid + 4),
+                 pDC->GetTextColor());
+    if (type == xtpControlSplitButtonPopup)
+        DrawLine(pDC, rc.right - 20, rc.top + 1, rc.right - 20, rc.bottom - 1, 16);
+    if (type == xtpControlComboBox || type == xtpControlEdit) {
+        CRect rcField(rc.right - 40, rc.top + 3, rc.right - 4, rc.bottom - 3);
+        Draw3dRect(pDC, rcField, 16, 16);
+    }
 }
 
 // ---- Animation

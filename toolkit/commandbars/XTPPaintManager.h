@@ -65,7 +65,8 @@ public:
     CXTPPaintManager();
     ~CXTPPaintManager() override;
 
-    // ---- The drawing operations of a theme, in slot order.
+    // ---- The drawing operations of a theme, in slot order, numbered from 20 (DrawControlPopupParent) to 46
+    // (AnimateExpand).
 
     // Draws, or with bDraw FALSE only measures, a control whose parent is a popup bar.
     virtual CSize DrawControlPopupParent(CDC* pDC, CXTPControl* pControl, BOOL bDraw) = 0;
@@ -161,6 +162,8 @@ public:
     CFont* GetSmCaptionFont() { return &m_fontSmCaption; }
     // The height of the regular font's text plus 6: the least height of a popup item.
     int GetLineHeight() const { return m_nLineHeight; }
+    // The width of a popup's icon column for a bar.
+    int GetPopupIconColumnWidth(CXTPCommandBar* pBar) const;
 
     // ---- The process-wide current paint manager.
     // A new theme object for the number (any number other than 0, 2 and 3 gives the standard theme).
@@ -206,6 +209,40 @@ protected:
     virtual void AnimationSleep(DWORD dwMilliseconds);
     // The image size for a control of the bar: the bar's icon size, the height scaled to the image's aspect.
     static CSize ImageSize(CXTPImageManagerIcon* pImage, int nWidth);
+
+    // ---- Layouts the themes share; they differ only in colours and faces.
+
+    // Some control of the bar is hidden because the bar is too short: the expand button then shows chevrons.
+    static BOOL HasWrappedControls(CXTPCommandBar* pBar);
+    // A floating bar's caption band in a colour (an RGB value), with its title in colour 20; returns the band's
+    // size.
+    CSize DrawFloatingCaption(CDC* pDC, CXTPCommandBar* pBar, BOOL bDraw, COLORREF clrBand);
+    // A text cell: the frame in two RGB colours (unless XTP_TEXTBOX_NOFRAME), the text inside it.
+    void DrawFramedText(CDC* pDC, CRect rc, UINT nFlags, LPCTSTR lpszText, COLORREF clrTopLeft,
+                        COLORREF clrBottomRight);
+
+    // A popup item's size: caption, shortcut and icon column side by side, at least a line high.
+    CSize MeasurePopupItem(CDC* pDC, CXTPControl* pControl);
+    // The image or check cell of a popup item: the icon size centred in the icon column.
+    CRect GetPopupIconCell(CXTPControl* pControl);
+    // A popup item's caption after the icon column and its shortcut at the right, in the current text colour.
+    void DrawPopupItemText(CDC* pDC, CXTPControl* pControl);
+
+    // The parts of a combo box or edit control: an optional label (on a popup after the icon column and
+    // nPopupGap more), then the field.
+    struct CFieldLayout
+    {
+        CRect rcLabel;
+        CRect rcField;
+        CSize szControl;
+    };
+    CFieldLayout LayoutFieldControl(CDC* pDC, CXTPControl* pControl, BOOL bDraw, int nPopupGap);
+
+    // A control as a row of a list of commands over a background the theme painted: its image, its caption in
+    // the current text colour and the marks of its kind.
+    void DrawListBoxEntry(CDC* pDC, CXTPControl* pControl, CRect rc, BOOL bSelected, BOOL bEnabled);
+    // The size of such a row.
+    CSize ListBoxEntrySize(CXTPControl* pControl, CRect rc) const;
 };
 
 // The current paint manager, made with the default theme when none was set yet.

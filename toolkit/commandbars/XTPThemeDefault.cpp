@@ -14,15 +14,6 @@
 
 IMPLEMENT_DYNAMIC(CXTPThemeDefault, CXTPPaintManager)
 
-namespace {
-
-CSize TextExtent(CDC* pDC, const CString& str)
-{
-    return str.IsEmpty() ? CSize(0, 0) : pDC->GetTextExtent(str);
-}
-
-} // namespace
-
 CXTPThemeDefault::CXTPThemeDefault()
 {
     m_iconsInfo.bUseFadedIcons = TRUE;
@@ -37,12 +28,6 @@ int CXTPThemeDefault::GetThemeId()
 BOOL CXTPThemeDefault::ShowShadows()
 {
     return TRUE;
-}
-
-int CXTPThemeDefault::GetPopupIconColumnWidth(CXTPCommandBar* pBar) const
-{
-    const int nIconWidth = pBar != nullptr ? pBar->GetIconSize().cx : 16;
-    return std::max(m_nLineHeight + 4, nIconWidth + 4);
 }
 
 // ---- Faces and text colours
@@ -128,29 +113,7 @@ void CXTPThemeDefault::FillCommandBar(CDC* pDC, CXTPCommandBar* pBar)
         return;
     }
     if (position == xtpBarPopup) {
-        FillFramedRect(pDC, rc, 43, 41);
-        if (pBar->GetType() == xtpBarTypePopup)
-            FillIconColumn(pDC, 1, 2, GetPopupIconColumnWidth(pBar) + 1, rc.bottom - 4, FALSE);
-        // The popup looks attached to the button that opened it: their shared edge takes the toolbar face.
-        CXTPPopupBar* pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, pBar);
-        CXTPControl* pOpener = pPopupBar != nullptr ? pPopupBar->GetControlPopup() : nullptr;
-        CXTPCommandBar* pOpenerBar = pOpener != nullptr ? pOpener->GetParent() : nullptr;
-        if (pOpenerBar != nullptr && pOpenerBar != pBar && pOpenerBar->GetSafeHwnd() != nullptr &&
-            pBar->GetSafeHwnd() != nullptr) {
-            CRect rcControl = pOpener->GetRect();
-            pOpenerBar->ClientToScreen(&rcControl);
-            CRect rcWindow;
-            pBar->GetWindowRect(&rcWindow);
-            CRect rcJoin;
-            if (rcJoin.IntersectRect(&rcWindow, &rcControl)) {
-                if (rcJoin.Width() > 1)
-                    rcJoin.DeflateRect(1, 0);
-                if (rcJoin.Height() > 1)
-                    rcJoin.DeflateRect(0, 1);
-                pBar->ScreenToClient(&rcJoin);
-                pDC->FillSolidRect(&rcJoin, GetColor(30));
-            }
-        }
+        FillPopupBar(pDC, pBar, 30);
         return;
     }
     pDC->FillSolidRect(&rc, GetColor(30));
@@ -162,25 +125,42 @@ void CXTPThemeDefault::FillCommandBar(CDC* pDC, CXTPCommandBar* pBar)
     pDC->SetPixel(rc.right - 2, rc.bottom - 2, clr);
 }
 
+void CXTPThemeDefault::FillPopupBar(CDC* pDC, CXTPCommandBar* pBar, COLORREF clrJoin)
+{
+    CRect rc;
+    pBar->GetClientRect(&rc);
+    FillFramedRect(pDC, rc, 43, 41);
+    if (pBar->GetType() == xtpBarTypePopup)
+        FillIconColumn(pDC, 1, 2, GetPopupIconColumnWidth(pBar) + 1, rc.bottom - 4, FALSE);
+    // The popup looks attached to the button that opened it: their shared edge takes one colour.
+    CXTPPopupBar* pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, pBar);
+    CXTPControl* pOpener = pPopupBar != nullptr ? pPopupBar->GetControlPopup() : nullptr;
+    CXTPCommandBar* pOpenerBar = pOpener != nullptr ? pOpener->GetParent() : nullptr;
+    if (pOpenerBar == nullptr || pOpenerBar == pBar || pOpenerBar->GetSafeHwnd() == nullptr ||
+        pBar->GetSafeHwnd() == nullptr)
+        return;
+    CRect rcControl = pOpener->GetRect();
+    pOpenerBar->ClientToScreen(&rcControl);
+    CRect rcWindow;
+    pBar->GetWindowRect(&rcWindow);
+    CRect rcJoin;
+    if (rcJoin.IntersectRect(&rcWindow, &rcControl)) {
+        if (rcJoin.Width() > 1)
+            rcJoin.DeflateRect(1, 0);
+        if (rcJoin.Height() > 1)
+            rcJoin.DeflateRect(0, 1);
+        pBar->ScreenToClient(&rcJoin);
+        pDC->FillSolidRect(&rcJoin, GetColor(clrJoin));
+    }
+}
+
 CSize CXTPThemeDefault::DrawGripper(CDC* pDC, CXTPCommandBar* pBar, BOOL bDraw)
 {
     CRect rc;
     pBar->GetClientRect(&rc);
     switch (pBar->GetPosition()) {
-    case xtpBarFloating: {
-        CXTPScopedSelect selectFont(pDC->GetSafeHdc(), m_fontSmCaption.GetSafeHandle());
-        const int nHeight = std::max(15, static_cast<int>(pDC->GetTextExtent(CString(L"X")).cy));
-        const CRect rcCaption(3, 3, rc.right - 3, 3 + nHeight);
-        if (bDraw) {
-            pDC->FillSolidRect(&rcCaption, GetColor(16));
-            pDC->SetTextColor(GetColor(20));
-            pDC->SetBkMode(TRANSPARENT);
-            CRect rcText = rcCaption;
-            rcText.DeflateRect(2, 0);
-            pDC->DrawText(pBar->GetTitle(), &rcText, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-        }
-        return rcCaption.Size();
-    }
+    case xtpBarFloating:
+        return DrawFloatingCaption(pDC, pBar, bDraw, GetColor(16));
     case xtpBarTop:
     case xtpBarBottom:
         if (bDraw) {
@@ -244,13 +224,7 @@ void CXTPThemeDefault::AdjustControlRect(CXTPControl* pControl, CRect& rc)
 
 void CXTPThemeDefault::DrawTextBox(CDC* pDC, CRect rc, UINT nFlags, LPCTSTR lpszText)
 {
-    if ((nFlags & XTP_TEXTBOX_NOFRAME) == 0)
-        pDC->Draw3dRect(&rc, GetColor(16), GetColor(16));
-    if ((nFlags & XTP_TEXTBOX_NOTEXT) == 0) {
-        rc.DeflateRect(2, 1);
-        pDC->SetBkMode(TRANSPARENT);
-        pDC->DrawText(lpszText, -1, &rc, DT_SINGLELINE | DT_VCENTER);
-    }
+    DrawFramedText(pDC, rc, nFlags, lpszText, GetColor(16), GetColor(16));
 }
 
 CSize CXTPThemeDefault::DrawPopupStrip(CDC* pDC, CRect rc, BOOL bHot, BOOL bDraw)
@@ -327,16 +301,10 @@ CSize CXTPThemeDefault::DrawControlPopupParent(CDC* pDC, CXTPControl* pControl, 
     CXTPCommandBar* pBar = pControl->GetParent();
     const CSize szIcon = pBar != nullptr ? pBar->GetIconSize() : CSize(16, 16);
     const int W = GetPopupIconColumnWidth(pBar);
-    const CString strCaption = pControl->GetCaption();
-    const CString strShortcut = pControl->GetShortcutText();
     const XTPControlType type = pControl->GetType();
     CXTPScopedSelect selectFont(pDC->GetSafeHdc(), GetControlFont(pBar, pControl->IsDefaultItem())->GetSafeHandle());
-
-    if (!bDraw) {
-        const CSize szCaption = TextExtent(pDC, StripMnemonics(strCaption));
-        const CSize szShortcut = TextExtent(pDC, strShortcut);
-        return CSize(szCaption.cx + szShortcut.cx + W + 40, std::max(m_nLineHeight, static_cast<int>(szIcon.cy) + 6));
-    }
+    if (!bDraw)
+        return MeasurePopupItem(pDC, pControl);
 
     const CRect rc = pControl->GetRect();
     const BOOL bEnabled = pControl->GetEnabled();
@@ -354,9 +322,7 @@ CSize CXTPThemeDefault::DrawControlPopupParent(CDC* pDC, CXTPControl* pControl, 
     pDC->SetTextColor(clrText);
     pDC->SetBkMode(TRANSPARENT);
 
-    const int xCell = 1 + (W + 1 - szIcon.cx) / 2;
-    const int yCell = rc.top + (rc.Height() - szIcon.cy) / 2;
-    const CRect rcCell(xCell, yCell, xCell + szIcon.cx, yCell + szIcon.cy);
+    const CRect rcCell = GetPopupIconCell(pControl);
     CXTPImageManagerIcon* pImage = pControl->GetStyle() != xtpButtonCaption ? pControl->GetImage(szIcon.cx) : nullptr;
     if (nChecked) {
         CRect rcCheck = rcCell;
@@ -383,13 +349,7 @@ CSize CXTPThemeDefault::DrawControlPopupParent(CDC* pDC, CXTPControl* pControl, 
                  clrArrow);
     }
 
-    const CString strText = pBar != nullptr && pBar->IsLayoutRTL() ? ReverseCaptionForRtl(strCaption) : strCaption;
-    CRect rcText(rc.left + W + 8, rc.top, rc.right, rc.bottom);
-    pDC->DrawText(strText, &rcText, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-    if (!strShortcut.IsEmpty()) {
-        CRect rcShortcut(rc.left + W + 8, rc.top, rc.right - 19, rc.bottom);
-        pDC->DrawText(strShortcut, &rcShortcut, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
-    }
+    DrawPopupItemText(pDC, pControl);
     return rc.Size();
 }
 
@@ -422,19 +382,14 @@ CSize CXTPThemeDefault::DrawFieldControl(CDC* pDC, CXTPControl* pControl, BOOL b
     CXTPCommandBar* pBar = pControl->GetParent();
     const BOOL bPopup = pBar != nullptr && pBar->GetType() == xtpBarTypePopup;
     CXTPScopedSelect selectFont(pDC->GetSafeHdc(), GetControlFont(pBar, FALSE)->GetSafeHandle());
-    const CString strLabel = pControl->GetCaption();
-    const int nLabelWidth =
-        pControl->GetShowLabel() ? static_cast<int>(TextExtent(pDC, StripMnemonics(strLabel)).cx) + 5 : 0;
-    const int nOffset = bPopup ? GetPopupIconColumnWidth(pBar) + 13 : 0;
-    const int nHeight = static_cast<int>(pDC->GetTextExtent(CString(L" ")).cy) + 8;
+    const CFieldLayout layout = LayoutFieldControl(pDC, pControl, bDraw, 13);
     if (!bDraw)
-        return CSize(nOffset + nLabelWidth + pControl->GetFieldWidth(), nHeight);
+        return layout.szControl;
 
-    const CRect rc = pControl->GetRect();
     const BOOL bEnabled = pControl->GetEnabled();
     const int nSelected = pControl->GetSelected();
-    if (nLabelWidth > 0) {
-        CRect rcLabel(rc.left + nOffset, rc.top, rc.left + nOffset + nLabelWidth, rc.bottom);
+    if (!layout.rcLabel.IsRectEmpty()) {
+        CRect rcLabel = layout.rcLabel;
         int nColor;
         if (bPopup) {
             if (nSelected)
@@ -445,9 +400,9 @@ CSize CXTPThemeDefault::DrawFieldControl(CDC* pDC, CXTPControl* pControl, BOOL b
         }
         pDC->SetTextColor(GetColor(static_cast<COLORREF>(nColor)));
         pDC->SetBkMode(TRANSPARENT);
-        pDC->DrawText(strLabel, &rcLabel, DT_SINGLELINE | DT_VCENTER);
+        pDC->DrawText(pControl->GetCaption(), &rcLabel, DT_SINGLELINE | DT_VCENTER);
     }
-    const CRect rcField(rc.left + nOffset + nLabelWidth, rc.top, rc.right, rc.bottom);
+    const CRect rcField = layout.rcField;
     if (!bEnabled)
         FillFramedRect(pDC, rcField, nSelected == xtpSelectedByKeyboard ? 32 : 40, 15);
     else
@@ -462,15 +417,13 @@ CSize CXTPThemeDefault::DrawFieldControl(CDC* pDC, CXTPControl* pControl, BOOL b
         CXTPScopedSelect selectGlyphs(pDC->GetSafeHdc(), m_fontMarlett.GetSafeHandle());
         pDC->DrawText(L"u", 1, &rcButton, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     }
-    return rc.Size();
+    return layout.szControl;
 }
 
 CSize CXTPThemeDefault::DrawListBoxControl(CDC* pDC, CXTPControl* pControl, CRect rc, BOOL bSelected, BOOL bEnabled,
                                            CXTPCommandBars*)
 {
-    CXTPCommandBar* pBar = pControl != nullptr ? pControl->GetParent() : nullptr;
-    const CSize szIcon = pBar != nullptr ? pBar->GetIconSize() : CSize(16, 16);
-    const CSize szEntry(rc.Width(), std::max(static_cast<int>(szIcon.cy) + 6, m_nLineHeight));
+    const CSize szEntry = ListBoxEntrySize(pControl, rc);
     if (pDC == nullptr)
         return szEntry;
     if (pControl == nullptr) {
@@ -479,26 +432,7 @@ CSize CXTPThemeDefault::DrawListBoxControl(CDC* pDC, CXTPControl* pControl, CRec
     }
     if (bSelected)
         FillControlFace(pDC, rc, xtpSelectedByMouse, 0, TRUE, 0, FALSE, FALSE, xtpBarPopup);
-    const XTPControlType type = pControl->GetType();
-    const CRect rcIcon(rc.left + 2, rc.top + (rc.Height() - szIcon.cy) / 2, rc.left + 2 + szIcon.cx,
-                       rc.top + (rc.Height() - szIcon.cy) / 2 + szIcon.cy);
-    if (type == xtpControlButton || IsPopupType(type)) {
-        if (CXTPImageManagerIcon* pImage = pControl->GetImage(szIcon.cx))
-            DrawImage(pDC, rcIcon.TopLeft(), ImageSize(pImage, szIcon.cx), pImage, bSelected, 0, bEnabled, 0, TRUE);
-    }
     pDC->SetTextColor(GetColor(bSelected ? 45 : 44));
-    pDC->SetBkMode(TRANSPARENT);
-    CRect rcText(rcIcon.right + 6, rc.top, rc.right - 14, rc.bottom);
-    pDC->DrawText(pControl->GetCaption(), &rcText, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    const int yMid = (rc.top + rc.bottom) / 2;
-    if (IsPopupType(type))
-        Triangle(pDC, CPoint(rc.right - 12, yMid - 4), CPoint(rc.right - 8, yMid), CPoint(rc.right - 12, yMid + 4),
-                 pDC->GetTextColor());
-    if (type == xtpControlSplitButtonPopup)
-        DrawLine(pDC, rc.right - 20, rc.top + 1, rc.right - 20, rc.bottom - 1, 16);
-    if (type == xtpControlComboBox || type == xtpControlEdit) {
-        CRect rcField(rc.right - 40, rc.top + 3, rc.right - 4, rc.bottom - 3);
-        pDC->Draw3dRect(&rcField, GetColor(16), GetColor(16));
-    }
+    DrawListBoxEntry(pDC, pControl, rc, bSelected, bEnabled);
     return szEntry;
 }

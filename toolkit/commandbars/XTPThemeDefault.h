@@ -41,10 +41,10 @@ public:
     // The text colour index PrepareControlFace selects for a set of states.
     static int TextColorIndex(BOOL bEnabled, int nSelected, int nPressed, int nChecked, BOOL bPopuped,
                               XTPBarPosition barPosition);
-    // The width of a popup's icon column for a bar.
-    int GetPopupIconColumnWidth(CXTPCommandBar* pBar) const;
 
 protected:
+    // A popup's frame, face and icon column, and its join with the control that opened it in clrJoin.
+    void FillPopupBar(CDC* pDC, CXTPCommandBar* pBar, COLORREF clrJoin);
     // The combo box and edit controls: an optional label, then the field (with a drop-down button for a combo).
     CSize DrawFieldControl(CDC* pDC, CXTPControl* pControl, BOOL bDraw, BOOL bComboBox);
 };
