@@ -2,14 +2,14 @@
 
 #include "toolkit/commandbars/XTPCommandBars.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "feeds/WebAddresses.h"
 #include "framework/win/Dialog.h"
-#include "framework/win/WinApp.h"
 #include "framework/win/Gdi.h"
 #include "framework/win/Menu.h"
+#include "framework/win/WinApp.h"
 #include "framework/win/WinThread.h"
 #include "res/resource.h"
 #include "toolkit/commandbars/XTPControls.h"

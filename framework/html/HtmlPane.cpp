@@ -7,9 +7,6 @@
 
 namespace {
 
-// The fetch worker's answer (wParam: ticket, lParam: HtmlLoadResult*).
-const UINT WM_HTMLPANE_FETCHED = WM_APP + 0x3A0;
-
 constexpr int kLineStep = 20;
 constexpr COLORREF kLinkColour = RGB(0, 0, 204);
 

@@ -4,6 +4,7 @@
 #include "framework/core/AfxModule.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
+#include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
 #include "toolkit/commandbars/XTPColorManager.h"
 
@@ -268,11 +269,6 @@ void ReadImageBlock(CArchive& ar, CXTPImageManagerIconHandle& hImage)
     } else if (mask) {
         AfxThrowArchiveException(CArchiveException::genericException);
     }
-}
-
-CScopedFile OpenForReading(LPCWSTR path)
-{
-    return CScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 bool ReadAt(const CScopedFile& file, DWORD offset, void* buffer, DWORD bytes)
@@ -1157,7 +1153,7 @@ HBITMAP CXTPImageManager::LoadAlphaBitmapResource(UINT nIDResource)
 
 HBITMAP CXTPImageManager::LoadAlphaIconFile(LPCWSTR lpszPath, int nWidth)
 {
-    const CScopedFile file = OpenForReading(lpszPath);
+    const CScopedFile file = OpenFileForReading(lpszPath);
     WORD header[3] = {};
     if (!ReadAt(file, 0, header, sizeof(header)) || header[1] != 1)
         return nullptr;
@@ -1190,7 +1186,7 @@ HBITMAP CXTPImageManager::LoadAlphaIconFile(LPCWSTR lpszPath, int nWidth)
 
 BOOL CXTPImageManager::IsAlphaBitmapFile(LPCWSTR lpszPath)
 {
-    const CScopedFile file = OpenForReading(lpszPath);
+    const CScopedFile file = OpenFileForReading(lpszPath);
     BYTE header[14 + sizeof(BITMAPINFOHEADER)];
     if (!ReadAt(file, 0, header, sizeof(header)))
         return FALSE;

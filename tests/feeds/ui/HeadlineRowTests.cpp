@@ -1,11 +1,12 @@
 // Headline rows measured in a memory DC with known fonts for each list style, and drawn: state icons, the grey
 // of read items, the date column and the enclosure size text.
-#include "feeds/HeadlineRow.h"
+#include "feeds/ui/HeadlineRow.h"
 
 #include "tests/feeds/FeedTestHost.h"
-#include "feeds/AppHelpers.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedText.h"
+#include "feeds/LocalTime.h"
+#include "feeds/ShellAssociations.h"
 #include "framework/win/Dc.h"
 #include "toolkit/commandbars/XTPColorManager.h"
 
