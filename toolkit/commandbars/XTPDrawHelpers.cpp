@@ -365,14 +365,10 @@ HICON CXTPMaskedBitmap::CreateIcon() const
     const CScopedBitmap hCopy(static_cast<HBITMAP>(CopyImage(m_hBitmap, IMAGE_BITMAP, 0, 0, 0)));
     if (!hCopy)
         return nullptr;
-    HICON hIcon = nullptr;
-    HIMAGELIST hList = ImageList_Create(bm.bmWidth, std::abs(bm.bmHeight), ILC_COLOR24 | ILC_MASK, 1, 0);
-    if (hList) {
-        if (ImageList_AddMasked(hList, hCopy, clrMask) >= 0)
-            hIcon = ImageList_GetIcon(hList, 0, ILD_NORMAL);
-        ImageList_Destroy(hList);
-    }
-    return hIcon;
+    const CScopedImageList hList(ImageList_Create(bm.bmWidth, std::abs(bm.bmHeight), ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (!hList || ImageList_AddMasked(hList, hCopy, clrMask) < 0)
+        return nullptr;
+    return ImageList_GetIcon(hList, 0, ILD_NORMAL);
 }
 
 // ---- Free helpers
