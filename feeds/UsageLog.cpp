@@ -17,8 +17,7 @@ namespace {
 
 bool ReadLog(std::string& bytes)
 {
-    CScopedFile file(CreateFileW(GetUsageLogPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const CScopedFile file = OpenFileForReading(GetUsageLogPath(), FILE_SHARE_READ | FILE_SHARE_WRITE);
     return file.IsValid() && ReadToEnd(file, bytes);
 }
 
