@@ -848,8 +848,8 @@ BOOL CXTPImageManager::SetIconsFromBitmap(UINT nIDResourceBitmap, const UINT* pC
                                           int nHeight, int nKind)
 {
     const BOOL bAlpha = IsAlphaBitmapResource(nIDResourceBitmap);
-    HBITMAP hBitmap = bAlpha ? LoadAlphaBitmapResource(nIDResourceBitmap)
-                             : ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResourceBitmap));
+    const CScopedBitmap hBitmap(bAlpha ? LoadAlphaBitmapResource(nIDResourceBitmap)
+                                       : ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResourceBitmap)));
     if (!hBitmap)
         return FALSE;
     BITMAP bm = {};
@@ -861,9 +861,7 @@ BOOL CXTPImageManager::SetIconsFromBitmap(UINT nIDResourceBitmap, const UINT* pC
     }
     if (nCount == 0 && nWidth > 0)
         nCount = bm.bmWidth / nWidth;
-    const BOOL bResult = SetIconsFromBitmap(hBitmap, pCommands, nCount, nWidth, nHeight, nKind, bAlpha);
-    ::DeleteObject(hBitmap);
-    return bResult;
+    return SetIconsFromBitmap(hBitmap, pCommands, nCount, nWidth, nHeight, nKind, bAlpha);
 }
 
 BOOL CXTPImageManager::SetIconsFromBitmap(HBITMAP hBitmap, const UINT* pCommands, int nCount, int nWidth, int nHeight,
