@@ -1,44 +1,38 @@
-// The program's private window and thread messages, with the codes they carry.
-// WM_APP+3 serves twice (the feed worker's thread message and the ad window's message): the receivers differ.
+// The application's own private window and thread messages, with the codes they carry: those only the frame and
+// its feed worker exchange. The messages shared with the layers below come from their headers.
 #pragma once
 
 #include <windows.h>
 
 #include "feeds/EngineMessages.h"
+#include "toolkit/base/ToolkitMessages.h"
 
-// To the main frame.
-#define WM_USAGE_EVENT (WM_APP + 1)    // wParam: 1 notice opened, 4 channel or result page shown, 5 item opened
-#define WM_FEED_UPDATED (WM_APP + 4)   // wParam: the refreshed subscription entry, or 0 when none is in flight
-#define WM_FRAME_EVENT (WM_APP + 6)    // wParam: one of the FRAME_EVENT_ codes
-#define WM_REQUEST_CLOSE (WM_APP + 10) // also closes the podcast window
-#define WM_NEWSLINE_CLOSED (WM_USER + 1011)
+// ---- From the feed worker to the main frame.
+// wParam: the refreshed subscription entry, or 0 when none is in flight.
+#define WM_FEED_UPDATED (WM_APP + 4)
+// Each of these hands the frame work that touches the lists, the pane or a window, so that only the frame's
+// thread does it.
+// Sent: the frame fills the CPtrList (wParam) with the entries of a full refresh, custom list first, each marked
+// in progress, its countdown reset and its channel's states reset. The custom list is loaded first when missing.
+#define WM_WORKER_COLLECT (WM_APP + 11)
+// Sent: the server's channel list, loaded (wParam, a CFeedChannel the frame takes over) for the frame to merge.
+#define WM_WORKER_CHANNEL_LIST (WM_APP + 12)
+// Posted: an entry of a dropped request (wParam) is no longer in the worker's hands.
+#define WM_WORKER_DROPPED (WM_APP + 13)
+// Posted: an update description was downloaded to the path (wParam, a heap CString the frame deletes); the
+// offer runs on the frame's thread, so no modal loop on the worker swallows its thread messages.
+#define WM_WORKER_UPDATE_OFFER (WM_APP + 14)
+// Sent: the worker is ready to build the quick-filter page; the frame builds it from its lists.
+#define WM_WORKER_BUILD_FILTER (WM_APP + 17)
+// Sent: a branding file was downloaded and reads well (wParam, a CBrandingHandOver); the frame takes it into the
+// settings and answers non-zero when it did.
+#define WM_WORKER_BRANDING (WM_APP + 18)
 
-// Toolkit notifications the application handles; the toolkit may define them too.
-#ifndef WM_TRAYICON_NOTIFY
-#define WM_TRAYICON_NOTIFY 0x0DD1
-#endif
-#ifndef WM_POPUP_NOTIFY
-#define WM_POPUP_NOTIFY 0x8A1F
-#endif
-
-// The registered message by which a second start finds the running copy.
-#define LQ_INSTANCE_MESSAGE_NAME L"TALLOW_MERE_UNIQE_INSTANCE"
-
-enum FrameEvent
-{
-    FRAME_EVENT_STOPPED = 0,
-    FRAME_EVENT_SEARCH_DONE = 3,
-    FRAME_EVENT_FILTER_DONE = 4,
-    FRAME_EVENT_ENCLOSURE_DONE = 5,
-    FRAME_EVENT_TICKER_CHANGED = 6,
-    FRAME_EVENT_PODCAST_CHANGED = 7,
-    FRAME_EVENT_OFFLINE = 901,
-    FRAME_EVENT_CONNECTED = 906,
-};
-
-// Thread messages to the feed worker.
+// ---- Thread messages to the feed worker.
 #define WM_WORKER_QUICK_FILTER (WM_APP + 2)
-#define WM_WORKER_UPDATE (WM_APP + 3) // wParam: list or entry; lParam: one of the WORKER_UPDATE_ modes
+// wParam: list or entry; lParam: one of the WORKER_UPDATE_ modes. The same number as WM_REFRESH_AD, a window
+// message: the receivers differ.
+#define WM_WORKER_UPDATE (WM_APP + 3)
 #define WM_WORKER_STOP (WM_APP + 5)
 #define WM_WORKER_SEARCH (WM_APP + 7)
 #define WM_WORKER_DOWNLOAD_ENCLOSURE (WM_APP + 8)
@@ -51,12 +45,10 @@ enum WorkerUpdateMode
     WORKER_UPDATE_ONE = 3,
 };
 
-// To the companion windows.
-#define WM_APPBAR_NOTIFY (WM_USER + 1010)
-#define WM_NEWSLINE_RELOAD (WM_USER + 1013)
-#define WM_PODCAST_ADD_ITEMS (WM_USER + 0x1023)
-#define WM_PODCAST_DOWNLOAD_DONE (WM_APP + 16) // wParam: 1 failed, 0 done
+// ---- The frame's own.
+// Posted to the frame when an address is handed over (a second start, the command line): the subscribe flow runs
+// outside the sender's wait.
+#define WM_SUBSCRIBE_HANDED_OVER (WM_APP + 120)
 
-// To dialogs and small windows.
-#define WM_FEED_DOWNLOAD_DONE (WM_APP + 100)
-#define WM_REFRESH_AD (WM_APP + 3)
+// The registered message by which a second start finds the running copy.
+#define LQ_INSTANCE_MESSAGE_NAME L"TALLOW_MERE_UNIQE_INSTANCE"

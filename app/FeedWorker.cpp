@@ -2,17 +2,20 @@
 // update and server-list fetches.
 #include "app/FeedWorker.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/Branding.h"
+#include "feeds/DataFiles.h"
 #include "feeds/EngineContext.h"
 #include "feeds/EngineMessages.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedDownload.h"
 #include "feeds/FeedItem.h"
-#include "feeds/HttpFetch.h"
 #include "feeds/FeedStore.h"
+#include "feeds/HttpFetch.h"
+#include "feeds/NetworkState.h"
 #include "feeds/UpdateCheck.h"
 #include "feeds/UsageLog.h"
+#include "feeds/WebAddresses.h"
+#include "framework/core/UrlEncoding.h"
 #include "framework/win/WinApp.h"
 
 #include <objbase.h>
@@ -21,27 +24,6 @@
 #include <vector>
 
 namespace {
-
-bool SystemNetworkAlive()
-{
-    // Loaded when asked: the program does not need the library to start.
-    using PFN = BOOL(WINAPI*)(LPDWORD);
-    static const PFN pfn = [] {
-        HMODULE module = ::LoadLibraryW(L"sensapi.dll");
-        return module ? reinterpret_cast<PFN>(reinterpret_cast<void*>(::GetProcAddress(module, "IsNetworkAlive")))
-                      : nullptr;
-    }();
-    DWORD flags = 0;
-    return !pfn || pfn(&flags);
-}
-
-CString MakeTempFile(LPCWSTR prefix)
-{
-    WCHAR path[MAX_PATH] = L"";
-    if (!::GetTempFileNameW(GetEngineContext().m_strTempFolder, prefix, 0, path))
-        return CString();
-    return CString(path);
-}
 
 // "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx" in lower case, as the channel-list service knows its users.
 CString NewInstallationId()
@@ -561,7 +543,7 @@ void CFeedWorker::Run()
 
 } // namespace
 
-PFN_NETWORK_ALIVE g_pfnNetworkAlive = SystemNetworkAlive;
+PFN_NETWORK_ALIVE g_pfnNetworkAlive = IsSystemNetworkAlive;
 
 void CFeedWorkerLink::SetSearchText(const CString& text)
 {

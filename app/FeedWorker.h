@@ -17,24 +17,6 @@
 class CFeedChannel;
 class CFeedItem;
 
-// Messages between the worker and the frame beyond the program's shared ones. Each hands the frame work that
-// touches the lists, the pane or a window, so that only the frame's thread does it.
-// Sent: the frame fills the CPtrList (wParam) with the entries of a full refresh, custom list first, each marked
-// in progress, its countdown reset and its channel's states reset. The custom list is loaded first when missing.
-#define WM_WORKER_COLLECT (WM_APP + 11)
-// Sent: the server's channel list, loaded (wParam, a CFeedChannel the frame takes over) for the frame to merge.
-#define WM_WORKER_CHANNEL_LIST (WM_APP + 12)
-// Posted: an entry of a dropped request (wParam) is no longer in the worker's hands.
-#define WM_WORKER_DROPPED (WM_APP + 13)
-// Posted: an update description was downloaded to the path (wParam, a heap CString the frame deletes); the
-// offer runs on the frame's thread, so no modal loop on the worker swallows its thread messages.
-#define WM_WORKER_UPDATE_OFFER (WM_APP + 14)
-// Sent: the worker is ready to build the quick-filter page; the frame builds it from its lists.
-#define WM_WORKER_BUILD_FILTER (WM_APP + 17)
-// Sent: a branding file was downloaded and reads well (wParam, a CBrandingHandOver); the frame takes it into the
-// settings and answers non-zero when it did.
-#define WM_WORKER_BRANDING (WM_APP + 18)
-
 // A downloaded branding file and the logo fetched for it.
 struct CBrandingHandOver
 {

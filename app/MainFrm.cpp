@@ -3,16 +3,16 @@
 
 #include "app/ReaderApp.h"
 #include "app/RefreshTimer.h"
-#include "feeds/AppHelpers.h"
 #include "feeds/Branding.h"
+#include "feeds/DataFiles.h"
 #include "feeds/EnclosureJob.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedStore.h"
 #include "feeds/HttpFetch.h"
-#include "feeds/UpdateReadyDlg.h"
 #include "feeds/ViewTemplates.h"
+#include "feeds/ui/UpdateReadyDlg.h"
 #include "framework/StandardIds.h"
 
 const UINT WM_INSTANCE_PROBE = ::RegisterWindowMessageW(L"TALLOW_MERE_UNIQE_INSTANCE");

@@ -28,10 +28,6 @@ class CXTPTaskPanelGroupItem;
 // The registered message by which a second start finds the running copy: the frame answers with its id.
 extern const UINT WM_INSTANCE_PROBE;
 
-// Posted to the frame when an address is handed over (a second start, the command line): the subscribe flow runs
-// outside the sender's wait.
-const UINT WM_SUBSCRIBE_HANDED_OVER = WM_APP + 120;
-
 // An enclosure's file name as offered for saving: path separators, reserved characters and device names made
 // harmless, so that the name stays one file inside the folder the user picks.
 CString CleanEnclosureFileName(const CString& name);

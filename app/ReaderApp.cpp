@@ -7,15 +7,16 @@
 #include "companions/FirstRunWizard.h"
 #include "res/resource.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/Branding.h"
+#include "feeds/DataFiles.h"
 #include "feeds/FeedStore.h"
 #include "feeds/HttpFetch.h"
+#include "feeds/ShellAssociations.h"
+#include "framework/StandardIds.h"
 #include "framework/core/Archive.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
 #include "framework/core/ScopedHandles.h"
-#include "framework/StandardIds.h"
 #include "framework/win/Wnd.h"
 
 #include <commctrl.h>

@@ -2,6 +2,7 @@
 
 #include "res/resource.h"
 
+#include "feeds/DataFiles.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedDownload.h"
 #include "feeds/HttpFetch.h"
@@ -26,8 +27,6 @@ CFeedDownloadDlg::CFeedDownloadDlg(CWnd* pParent)
 CFeedDownloadDlg::~CFeedDownloadDlg()
 {
     StopWorker();
-    if (m_hStopEvent)
-        ::CloseHandle(m_hStopEvent);
     // A document the caller did not take over.
     delete m_pChannel;
 }

@@ -4,17 +4,14 @@
 
 #include <windows.h>
 
+#include "companions/CompanionMessages.h"
 #include "framework/core/AfxString.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Controls.h"
 #include "framework/win/Dialog.h"
 #include "framework/win/WinThread.h"
 
 class CFeedChannel;
-
-// Posted by the worker to the dialog when it has finished, whatever the outcome (wParam and lParam 0).
-#ifndef WM_FEED_DOWNLOAD_DONE
-#define WM_FEED_DOWNLOAD_DONE (WM_APP + 100)
-#endif
 
 // DoModal's answer when the address held an OPML list, and the result code that goes with it.
 const int FEED_DOWNLOAD_OPML = 256;
@@ -57,7 +54,7 @@ protected:
 private:
     // Ends the worker's fetch and waits for the thread; the fetch lets go within a second.
     void StopWorker();
-    HANDLE m_hStopEvent; // manual-reset; set by Cancel
+    CScopedKernelHandle m_hStopEvent; // manual-reset; set by Cancel
 };
 
 // The worker: fetches the dialog's address, decides OPML or feed, fetches the icon, posts WM_FEED_DOWNLOAD_DONE.

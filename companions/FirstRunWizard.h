@@ -6,6 +6,7 @@
 #include "companions/StartupWiz1.h"
 #include "companions/StartupWiz4.h"
 #include "companions/WizardIntro.h"
+#include "framework/core/ScopedHandles.h"
 
 class CFirstRunWizard : public CPropertySheet
 {
@@ -25,7 +26,7 @@ public:
     CStartupWiz4 m_statistics;
 
 private:
-    HICON m_hIcon;
-    HBITMAP m_hbmHeader;
-    HBITMAP m_hbmWatermark;
+    CScopedIcon m_hIcon;
+    CScopedBitmap m_hbmHeader;
+    CScopedBitmap m_hbmWatermark;
 };

@@ -2,6 +2,8 @@
 
 #include "res/resource.h"
 
+#include "framework/core/ScopedHandles.h"
+
 IMPLEMENT_DYNAMIC(CWizardIntro, CPropertyPage)
 
 CWizardIntro::CWizardIntro() : CPropertyPage(IDD_WIZARD_INTRO) {}
@@ -16,10 +18,8 @@ BOOL CWizardIntro::OnInitDialog()
         metrics.lfMessageFont = LOGFONTW{};
     LOGFONTW logFont = metrics.lfMessageFont;
     logFont.lfWeight = FW_BOLD;
-    HDC hDC = ::CreateICW(L"DISPLAY", nullptr, nullptr, nullptr);
-    const int nPixelsPerInch = hDC != nullptr ? ::GetDeviceCaps(hDC, LOGPIXELSY) : 96;
-    if (hDC != nullptr)
-        ::DeleteDC(hDC);
+    const CScopedCreatedDC dc(::CreateICW(L"DISPLAY", nullptr, nullptr, nullptr));
+    const int nPixelsPerInch = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
     logFont.lfHeight = -::MulDiv(18, nPixelsPerInch, 72);
     logFont.lfWidth = 0;
     lstrcpynW(logFont.lfFaceName, L"Verdana Bold", LF_FACESIZE);

@@ -3,14 +3,16 @@
 
 #include <string>
 
-#include "feeds/AppHelpers.h"
+#include "feeds/DataFiles.h"
 #include "feeds/EngineContext.h"
 #include "feeds/EngineMessages.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedStore.h"
-#include "feeds/HttpDownloadDlg.h"
 #include "feeds/HttpFetch.h"
+#include "feeds/ui/HttpDownloadDlg.h"
+#include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
+#include "framework/core/UrlEncoding.h"
 
 namespace {
 
@@ -20,14 +22,6 @@ bool IsSignalled(HANDLE hEvent)
 }
 
 } // namespace
-
-CString MakeTempFile(LPCWSTR prefix)
-{
-    WCHAR path[MAX_PATH] = L"";
-    if (!GetTempFileNameW(GetEngineContext().m_strTempFolder, prefix, 0, path))
-        return CString();
-    return CString(path);
-}
 
 namespace {
 
@@ -46,11 +40,8 @@ bool FetchWholeFile(const CString& url, const CString& target, HANDLE hStopEvent
 // The size of an existing file, or -1.
 LONGLONG FileSize(const CString& path)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (path.IsEmpty() || !GetFileAttributesExW(path, GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return -1;
-    return static_cast<LONGLONG>((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    ULONGLONG size = 0;
+    return GetFileSizeOf(path, size) ? static_cast<LONGLONG>(size) : -1;
 }
 
 bool ThreadIsAlive(DWORD threadId)
@@ -115,69 +106,7 @@ void ReportDone(CFeedItem* pEntry)
     }
 }
 
-int HexValue(WCHAR c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
-
 } // namespace
-
-CString PercentEncode(const CString& text)
-{
-    CString encoded;
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, text.GetLength(), nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return encoded;
-    CStringA utf8;
-    char* buffer = utf8.GetBuffer(bytes);
-    WideCharToMultiByte(CP_UTF8, 0, text, text.GetLength(), buffer, bytes, nullptr, nullptr);
-    utf8.ReleaseBuffer(bytes);
-    static const char kHex[] = "0123456789ABCDEF";
-    for (int i = 0; i < utf8.GetLength(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-            c == '_' || c == '~') {
-            encoded += static_cast<WCHAR>(c);
-        } else {
-            encoded += L'%';
-            encoded += static_cast<WCHAR>(kHex[c >> 4]);
-            encoded += static_cast<WCHAR>(kHex[c & 15]);
-        }
-    }
-    return encoded;
-}
-
-CString PercentDecode(const CString& text, bool bQuery)
-{
-    std::string bytes;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        const WCHAR c = text[i];
-        if (c == L'%' && i + 2 < text.GetLength() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            bytes += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-        } else if (bQuery && c == L'+') {
-            bytes += ' ';
-        } else {
-            char utf8[8];
-            const int n = ::WideCharToMultiByte(CP_UTF8, 0, &c, 1, utf8, sizeof(utf8), nullptr, nullptr);
-            bytes.append(utf8, n > 0 ? n : 0);
-        }
-    }
-    const int count = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    CString decoded;
-    if (count > 0) {
-        WCHAR* buffer = decoded.GetBuffer(count);
-        ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), buffer, count);
-        decoded.ReleaseBuffer(count);
-    }
-    return decoded;
-}
 
 CString AppendFeedCredentials(const CString& link, const CString& accountName, const CString& password)
 {
@@ -272,17 +201,12 @@ UINT AFX_CDECL FeedRefreshThreadProc(LPVOID pParam)
 
 INT_PTR RunEnclosureDownloadDialog(const CEnclosureDownload& download)
 {
-    const CReaderSettings& settings = GetEngineContext().m_settings;
     CHttpDownloadDlg dlg;
     dlg.m_strUrl = download.strUrl;
     dlg.m_strFile = download.strFile;
     dlg.m_strUserName = download.strUserName;
     dlg.m_strPassword = download.strPassword;
-    dlg.m_nProxyMode = settings.nProxyMode;
-    dlg.m_strProxyServer = settings.szProxyServer;
-    dlg.m_strProxyUserName = settings.szProxyUser;
-    dlg.m_strProxyPassword = settings.szProxyPass;
-    dlg.m_strUserAgent = settings.szUserAgent;
+    dlg.UseConnectionSettings();
     // The dialog's offset is 32-bit: a larger partial file starts over rather than resuming at a wrong place.
     dlg.m_dwResumeOffset = download.nResumeOffset <= 0xFFFFFFFFull ? static_cast<DWORD>(download.nResumeOffset) : 0;
     dlg.m_bAskBeforeReplacing = download.bAskBeforeReplacing ? TRUE : FALSE;

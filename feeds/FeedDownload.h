@@ -21,17 +21,9 @@ bool DownloadFavicon(CFeedItem* pEntry);
 // the link unchanged when the account name is empty.
 CString AppendFeedCredentials(const CString& link, const CString& accountName, const CString& password);
 
-// A new empty temporary file with the prefix in the program's temporary folder; empty when none could be made.
-CString MakeTempFile(LPCWSTR prefix);
-
 // "http://" + the link's host text (with its port) + "/favicon.ico": the site icon asked for over plain http on
 // the feed's own host; empty when the link does not crack.
 CString DefaultIconUrl(const CString& link);
-
-// Percent-encoding of a text's UTF-8 bytes; letters, digits and "-._~" stay as they are.
-CString PercentEncode(const CString& text);
-// The reverse: "%XX" sequences as UTF-8 bytes (with bQuery "+" as a blank); anything else as it stands.
-CString PercentDecode(const CString& text, bool bQuery);
 
 // One enclosure download as the HTTP download dialog takes it.
 struct CEnclosureDownload

@@ -8,12 +8,13 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "feeds/AppHelpers.h"
+#include "feeds/DataFiles.h"
 #include "feeds/EngineContext.h"
 #include "feeds/EngineMessages.h"
-#include "feeds/HttpDownloadDlg.h"
 #include "feeds/HttpFetch.h"
 #include "feeds/XmlDom.h"
+#include "feeds/ui/HttpDownloadDlg.h"
+#include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Wnd.h"
 
@@ -37,14 +38,6 @@ int ParseVersion(const CString& text)
 BOOL ShellExecuteProgram(LPCWSTR program, LPCWSTR parameters)
 {
     return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", program, parameters, nullptr, SW_SHOW)) > 32;
-}
-
-ULONGLONG FileSize(LPCWSTR path, bool& exists)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    exists =
-        GetFileAttributesExW(path, GetFileExInfoStandard, &data) && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    return exists ? (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0;
 }
 
 bool StartsAsProgram(LPCWSTR path)
@@ -153,15 +146,10 @@ CString GetUpdaterProgramPath()
 
 INT_PTR RunUpdateDownloadDialog(CUpdateDownload& download)
 {
-    const CReaderSettings& settings = GetEngineContext().m_settings;
     CHttpDownloadDlg dlg;
     dlg.m_strUrl = download.strUrl;
     dlg.m_strFile = download.strFile;
-    dlg.m_nProxyMode = settings.nProxyMode;
-    dlg.m_strProxyServer = settings.szProxyServer;
-    dlg.m_strProxyUserName = settings.szProxyUser;
-    dlg.m_strProxyPassword = settings.szProxyPass;
-    dlg.m_strUserAgent = settings.szUserAgent;
+    dlg.UseConnectionSettings();
     const INT_PTR result = dlg.DoModal();
     // The package is measured against what the server announced before it is handed to the updater.
     download.bLengthKnown = dlg.m_bLengthKnown;
@@ -171,9 +159,8 @@ INT_PTR RunUpdateDownloadDialog(CUpdateDownload& download)
 
 bool IsUpdatePackageComplete(const CUpdateDownload& download)
 {
-    bool exists = false;
-    const ULONGLONG size = FileSize(download.strFile, exists);
-    if (!exists || size == 0)
+    ULONGLONG size = 0;
+    if (!GetFileSizeOf(download.strFile, size) || size == 0)
         return false;
     if (download.bLengthKnown && size != download.nAnnounced)
         return false;

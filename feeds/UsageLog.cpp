@@ -9,26 +9,16 @@
 
 #include "feeds/EngineContext.h"
 #include "feeds/HttpFetch.h"
+#include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
+#include "framework/core/UrlEncoding.h"
 
 namespace {
 
-// The whole file as bytes; false when it cannot be opened.
-bool ReadWholeFile(HANDLE file, std::string& bytes)
-{
-    bytes.clear();
-    char block[4096];
-    DWORD got = 0;
-    while (ReadFile(file, block, sizeof(block), &got, nullptr) && got > 0)
-        bytes.append(block, got);
-    return true;
-}
-
 bool ReadLog(std::string& bytes)
 {
-    CScopedFile file(CreateFileW(GetUsageLogPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.IsValid() && ReadWholeFile(file, bytes);
+    const CScopedFile file = OpenFileForReading(GetUsageLogPath(), FILE_SHARE_READ | FILE_SHARE_WRITE);
+    return file.IsValid() && ReadToEnd(file, bytes);
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes)
@@ -78,25 +68,8 @@ CString GetStatServerUrl()
 
 CStringA UrlEncodeText(LPCWSTR text)
 {
-    // The bytes are classified as the "C" locale would, by hand: the runtime's classification of bytes above
-    // 0x7F (negative chars) is undefined.
-    static const char kHex[] = "0123456789ABCDEF";
-    const std::string narrow = ToAnsi(text);
-    std::string out;
-    out.reserve(narrow.size() * 3);
-    for (char ch : narrow) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-            out += static_cast<char>(c);
-        } else if (c == ' ' || c == '\t' || c == '\v' || c == '\f') {
-            out += '+';
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return CStringA(out.c_str(), static_cast<int>(out.size()));
+    const std::string encoded = PercentEncodeBytes(ToAnsi(text), "", true);
+    return CStringA(encoded.c_str(), static_cast<int>(encoded.size()));
 }
 
 BOOL LogUsage(int kind, int action, LPCWSTR text)
@@ -131,7 +104,7 @@ BOOL LogUsageOn(int kind, int action, LPCWSTR text, const SYSTEMTIME& utcDate)
         count = 0;
     } else if (count <= 0) {
         std::string existing;
-        ReadWholeFile(file, existing);
+        ReadToEnd(file, existing);
         count = 0;
         for (char c : existing)
             if (c == '\n')
@@ -263,7 +236,7 @@ void FinishUsageUpload(int result, const std::string& sent)
     CScopedFile file(CreateFileW(GetUsageLogPath(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string now;
-    if (!file.IsValid() || !ReadWholeFile(file, now))
+    if (!file.IsValid() || !ReadToEnd(file, now))
         return;
     // Entries logged while the upload ran were not sent: they stay, numbered from 1 under the header.
     const size_t headerEnd = sent.find("\r\n");

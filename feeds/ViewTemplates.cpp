@@ -1,7 +1,7 @@
 // The display template installer and the word replacer behind the weather page.
 #include "feeds/ViewTemplates.h"
 
-#include "feeds/AppHelpers.h"
+#include "feeds/DataFiles.h"
 #include "feeds/EngineContext.h"
 #include "framework/core/Collections.h"
 #include "framework/core/File.h"

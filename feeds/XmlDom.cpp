@@ -1,5 +1,7 @@
 #include "feeds/XmlDom.h"
 
+#include "framework/core/FileReading.h"
+
 #include <algorithm>
 #include <climits>
 #include <map>
@@ -14,17 +16,9 @@ const size_t kMaxDecodedBytes = 64u * 1024u * 1024u;
 
 std::string ReadFileBytes(LPCWSTR path)
 {
-    CScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
-        static_cast<ULONGLONG>(size.QuadPart) > kMaxDecodedBytes)
-        return std::string();
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!::ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return std::string();
-    bytes.resize(read);
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, kMaxDecodedBytes, FILE_SHARE_READ | FILE_SHARE_WRITE))
+        bytes.clear();
     return bytes;
 }
 

@@ -2,7 +2,7 @@
 // Writes the file named by its argument once the window has painted, and closes when that file is deleted.
 #include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
-#include "feeds/HeadlineRow.h"
+#include "feeds/ui/HeadlineRow.h"
 #include "framework/win/Dc.h"
 #include "toolkit/base/XTPImageManager.h"
 #include "toolkit/taskpanel/XTPHtmlText.h"

@@ -204,15 +204,11 @@ void CBusyProgressCtrl::Redraw()
 
 void CBusyProgressCtrl::DropBuffer()
 {
-    if (m_hBufferDC) {
+    // The bitmap leaves the DC before either goes.
+    if (m_hBufferDC)
         ::SelectObject(m_hBufferDC, m_hOldBitmap);
-        ::DeleteDC(m_hBufferDC);
-        m_hBufferDC = nullptr;
-    }
-    if (m_hBufferBitmap) {
-        ::DeleteObject(m_hBufferBitmap);
-        m_hBufferBitmap = nullptr;
-    }
+    m_hBufferDC.Close();
+    m_hBufferBitmap.Close();
 }
 
 LRESULT CBusyProgressCtrl::OnIndicatorMessage(WPARAM wParam, LPARAM lParam)
@@ -346,8 +342,8 @@ void CBusyProgressCtrl::OnPaint()
     if (m_rect.IsRectEmpty())
         RecalcGeometry();
     if (!m_hBufferDC && m_rect.Width() > 0 && m_rect.Height() > 0) {
-        m_hBufferDC = ::CreateCompatibleDC(hDC);
-        m_hBufferBitmap = ::CreateCompatibleBitmap(hDC, m_rect.Width(), m_rect.Height());
+        m_hBufferDC.Attach(::CreateCompatibleDC(hDC));
+        m_hBufferBitmap.Attach(::CreateCompatibleBitmap(hDC, m_rect.Width(), m_rect.Height()));
         m_hOldBitmap = ::SelectObject(m_hBufferDC, m_hBufferBitmap);
     }
     if (m_hBufferDC) {

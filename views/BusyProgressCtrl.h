@@ -3,6 +3,7 @@
 // happen on the window's own thread.
 #pragma once
 
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Controls.h"
 #include "framework/win/WinThread.h"
 
@@ -114,7 +115,8 @@ private:
     COLORREF m_crBlockBorder = 0x875A32;
     COLORREF m_crLitFill = 0xFFDCBE;
     COLORREF m_crLitBorder = 0x875A32;
-    HDC m_hBufferDC = nullptr;
-    HBITMAP m_hBufferBitmap = nullptr;
+    // Declared in this order so that the DC goes before its bitmap.
+    CScopedBitmap m_hBufferBitmap;
+    CScopedCreatedDC m_hBufferDC;
     HGDIOBJ m_hOldBitmap = nullptr;
 };

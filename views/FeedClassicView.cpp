@@ -1,11 +1,13 @@
 #include "views/FeedClassicView.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "feeds/NetworkState.h"
 #include "feeds/UsageLog.h"
+#include "feeds/WebAddresses.h"
 #include "feeds/XmlDom.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/WinThread.h"
 
@@ -24,32 +26,6 @@ BEGIN_DHTML_EVENT_MAP(CFeedClassicView)
 END_DHTML_EVENT_MAP()
 
 namespace {
-
-bool StartsWithNoCase(const CString& text, LPCWSTR prefix)
-{
-    const int length = lstrlenW(prefix);
-    return text.GetLength() >= length && text.Left(length).CompareNoCase(prefix) == 0;
-}
-
-// Only a web page may be shown as the home page: the branding comes from the network.
-bool IsWebAddress(const CString& address)
-{
-    return StartsWithNoCase(address, L"http://") || StartsWithNoCase(address, L"https://");
-}
-
-bool IsNetworkAliveNow()
-{
-    typedef BOOL(WINAPI * IsNetworkAliveProc)(LPDWORD);
-    HMODULE hSens = ::LoadLibraryW(L"sensapi.dll");
-    if (hSens == nullptr)
-        return true;
-    auto proc =
-        reinterpret_cast<IsNetworkAliveProc>(reinterpret_cast<void*>(::GetProcAddress(hSens, "IsNetworkAlive")));
-    DWORD flags = 0;
-    const bool alive = proc == nullptr || proc(&flags) != FALSE;
-    ::FreeLibrary(hSens);
-    return alive;
-}
 
 bool IsOpenInReader()
 {
@@ -87,13 +63,11 @@ CString ParseErrorText(IXMLDOMDocument* pDoc)
 
 bool WriteBytes(const CString& path, const char* bytes, size_t length)
 {
-    HANDLE hFile = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
+    CScopedFile file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    const bool ok = ::WriteFile(hFile, bytes, static_cast<DWORD>(length), &written, nullptr) && written == length;
-    ::CloseHandle(hFile);
-    return ok;
+    return ::WriteFile(file, bytes, static_cast<DWORD>(length), &written, nullptr) && written == length;
 }
 
 } // namespace
@@ -167,7 +141,7 @@ int CFeedClassicView::ShowFeed(LPCWSTR lpszPath)
     if (path.IsEmpty()) {
         m_pShownEntry = nullptr;
         const CString home = GetEngineContext().m_settings.szHomePage;
-        m_strCurrentAddress = IsWebAddress(home) && IsNetworkAliveNow() ? home : CString(L"about:blank");
+        m_strCurrentAddress = IsWebAddress(home) && IsSystemNetworkAlive() ? home : CString(L"about:blank");
         NavigateSelf(m_strCurrentAddress);
         return 1;
     }

@@ -4,14 +4,10 @@
 // bookmarking service and shows its answer in the view.
 #pragma once
 
+#include "feeds/EngineMessages.h"
 #include "views/DHtmlViewSpec.h"
 
 class CFeedItem;
-
-// To the main window: an item was opened (wParam 5, lParam the item).
-#ifndef WM_USAGE_EVENT
-#define WM_USAGE_EVENT (WM_APP + 1)
-#endif
 
 // What the view asks of the frame that holds it.
 class CFeedViewSite

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "feeds/EngineMessages.h"
 #include "framework/core/AfxString.h"
 
 class CFeedItem;
@@ -12,12 +13,6 @@ class CMenu;
 class CPoint;
 class CWnd;
 class CXTPCommandBars;
-
-// Sent to the main window: wParam 1 a notice was opened, 4 a channel or result page was shown, 5 a news item
-// was opened; lParam the record.
-#ifndef WM_USAGE_EVENT
-#define WM_USAGE_EVENT (WM_APP + 1)
-#endif
 
 class CFeedPaneSite
 {

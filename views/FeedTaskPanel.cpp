@@ -2,10 +2,10 @@
 
 #include "toolkit/commandbars/XTPCommandBars.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "feeds/WebAddresses.h"
 #include "framework/win/Dialog.h"
 #include "framework/win/Gdi.h"
 #include "framework/win/Menu.h"

@@ -1,9 +1,9 @@
 #include "views/FeedTaskPanelPaintManager.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "feeds/ui/GradientFill.h"
 #include "framework/win/Dc.h"
 #include "res/resource.h"
 #include "toolkit/base/XTPColorManager.h"

@@ -1,8 +1,8 @@
 #include "views/FeedViewControl.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "feeds/WebAddresses.h"
 #include "framework/win/WinThread.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "views/FeedPaneSite.h"

@@ -1,5 +1,6 @@
 #include "views/Picture.h"
 
+#include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
 
 #include <cwchar>
@@ -66,25 +67,21 @@ BOOL CPicture::LoadFromBuffer(const BYTE* data, UINT nSize)
 {
     if (!data || nSize == 0)
         return FALSE;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
-    if (!memory)
+    CScopedGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, nSize));
+    void* bytes = memory ? ::GlobalLock(memory) : nullptr;
+    if (!bytes)
         return FALSE;
-    void* bytes = ::GlobalLock(memory);
-    if (!bytes) {
-        ::GlobalFree(memory);
-        return FALSE;
-    }
     memcpy(bytes, data, nSize);
     ::GlobalUnlock(memory);
-    IStream* stream = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-        ::GlobalFree(memory);
+    CScopedComPtr<IStream> stream;
+    // The stream frees the memory once it has it.
+    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, stream.Receive())))
         return FALSE;
-    }
+    memory.Detach();
     IPicture* picture = nullptr;
-    const HRESULT hr =
-        ::OleLoadPicture(stream, static_cast<LONG>(nSize), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
-    stream->Release();
+    const HRESULT hr = ::OleLoadPicture(stream.Get(), static_cast<LONG>(nSize), FALSE, IID_IPicture,
+                                        reinterpret_cast<void**>(&picture));
+    stream.Release();
     if (hr == E_NOINTERFACE) {
         ReportError(L"IPicture interface is not supported\t");
         return FALSE;
@@ -118,19 +115,10 @@ BOOL CPicture::LoadFromFile(LPCWSTR path)
     }
     Clear();
     std::vector<BYTE> bytes;
-    {
-        CScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size{};
-        // A logo or channel image is small; a file that is not cannot be one.
-        if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > 16 * 1024 * 1024)
-            return FALSE;
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-            read != bytes.size())
-            return FALSE;
-    }
+    // A logo or channel image is small; a file that is not cannot be one.
+    if (!ReadWholeFile(path, bytes, 16 * 1024 * 1024, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE) ||
+        bytes.empty())
+        return FALSE;
     const BOOL loaded = LoadFromBuffer(bytes.data(), static_cast<UINT>(bytes.size()));
     m_nSize = static_cast<LONG>(bytes.size());
     SizeFromPicture();

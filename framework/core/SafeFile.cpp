@@ -2,8 +2,9 @@
 #include "framework/core/SafeFile.h"
 
 #include <algorithm>
-#include <vector>
+#include <string>
 
+#include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
 
 namespace {
@@ -87,19 +88,6 @@ bool WriteFileSafely(const CString& path, const void* data, size_t size)
 
 bool CopyFileSafely(const CString& source, const CString& target)
 {
-    std::vector<BYTE> bytes;
-    {
-        CScopedFile file(::CreateFileW(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size;
-        if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart > MAXDWORD)
-            return false;
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!bytes.empty() &&
-            (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-             read != bytes.size()))
-            return false;
-    }
-    return WriteFileSafely(target, bytes.data(), bytes.size());
+    std::string bytes;
+    return ReadWholeFile(source, bytes, MAXDWORD) && WriteFileSafely(target, bytes.data(), bytes.size());
 }

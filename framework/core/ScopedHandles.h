@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <winhttp.h>
 #include <unknwn.h>
 
@@ -125,6 +126,12 @@ struct GlobalMemory
     static Handle Invalid() { return nullptr; }
     static void Release(Handle h) { ::GlobalFree(h); }
 };
+struct ImageList
+{
+    using Handle = HIMAGELIST;
+    static Handle Invalid() { return nullptr; }
+    static void Release(Handle h) { ::ImageList_Destroy(h); }
+};
 } // namespace ScopedTraits
 
 // A file handle from CreateFileW (INVALID_HANDLE_VALUE when none).
@@ -146,6 +153,7 @@ using CScopedCreatedDC = CScopedHandle<ScopedTraits::CreatedDC>;
 using CScopedIcon = CScopedHandle<ScopedTraits::Icon>;
 using CScopedModule = CScopedHandle<ScopedTraits::Module>;
 using CScopedGlobal = CScopedHandle<ScopedTraits::GlobalMemory>;
+using CScopedImageList = CScopedHandle<ScopedTraits::ImageList>;
 
 // A window's DC from GetDC, given back with ReleaseDC.
 class CScopedWindowDC
@@ -165,6 +173,37 @@ public:
 private:
     HWND m_hWnd;
     HDC m_hDC;
+};
+
+// The colour and mask bitmaps that GetIconInfo hands out with an icon's information, deleted when the owner goes.
+class CScopedIconInfo
+{
+public:
+    CScopedIconInfo() = default;
+    ~CScopedIconInfo() { Release(); }
+    CScopedIconInfo(const CScopedIconInfo&) = delete;
+    CScopedIconInfo& operator=(const CScopedIconInfo&) = delete;
+
+    // Reads the icon's information, releasing what was held; false when there is none.
+    bool Read(HICON hIcon)
+    {
+        Release();
+        return hIcon && ::GetIconInfo(hIcon, &m_info);
+    }
+    const ICONINFO& Get() const { return m_info; }
+    const ICONINFO* operator->() const { return &m_info; }
+
+private:
+    void Release()
+    {
+        if (m_info.hbmColor)
+            ::DeleteObject(m_info.hbmColor);
+        if (m_info.hbmMask)
+            ::DeleteObject(m_info.hbmMask);
+        m_info = ICONINFO{};
+    }
+
+    ICONINFO m_info{};
 };
 
 // Selects a GDI object into a DC and puts the previous one back.

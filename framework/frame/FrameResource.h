@@ -1,12 +1,8 @@
 // Resource ids of the frame windows' own strings (the values programs written against the framework know).
 #pragma once
 
-#ifndef AFX_IDS_IDLEMESSAGE
 #define AFX_IDS_IDLEMESSAGE 0xE001
-#endif
-#ifndef AFX_IDS_HELPMODEMESSAGE
 #define AFX_IDS_HELPMODEMESSAGE 0xE002
-#endif
 
 // Prompts of the system menu's commands (SC_SIZE upwards, one per 16 command values).
 #define AFX_IDS_SCSIZE 0xEF00

@@ -6,6 +6,7 @@
 
 #include "framework/core/AfxString.h"
 #include "framework/core/Geometry.h"
+#include "framework/frame/FrameResource.h"
 #include "framework/win/Wnd.h"
 
 class CView;
@@ -34,12 +35,6 @@ class CControlBar;
 #define AFX_IDW_SIZE_BOX 0xEA20
 #define AFX_IDW_PANE_SAVE 0xEA21
 
-#ifndef AFX_IDS_IDLEMESSAGE
-#define AFX_IDS_IDLEMESSAGE 0xE001
-#endif
-#ifndef AFX_IDS_HELPMODEMESSAGE
-#define AFX_IDS_HELPMODEMESSAGE 0xE002
-#endif
 #ifndef ID_SEPARATOR
 #define ID_SEPARATOR 0
 #endif

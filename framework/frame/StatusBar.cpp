@@ -1,5 +1,7 @@
 #include "framework/frame/StatusBar.h"
 
+#include "framework/core/ScopedHandles.h"
+
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
@@ -63,12 +65,10 @@ HFONT CStatusBar::GetBarFont() const
 
 int CStatusBar::TextWidth(LPCTSTR lpsz) const
 {
-    HDC hDC = ::GetDC(nullptr);
-    HGDIOBJ hOld = ::SelectObject(hDC, GetBarFont());
+    CScopedWindowDC screen(nullptr);
+    CScopedSelect font(screen, GetBarFont());
     SIZE size{};
-    ::GetTextExtentPoint32W(hDC, lpsz, lstrlenW(lpsz), &size);
-    ::SelectObject(hDC, hOld);
-    ::ReleaseDC(nullptr, hDC);
+    ::GetTextExtentPoint32W(screen, lpsz, lstrlenW(lpsz), &size);
     return size.cx;
 }
 
@@ -244,12 +244,12 @@ void CStatusBar::UpdateAllPanes(BOOL bUpdateRects, BOOL bUpdateText)
 
 CSize CStatusBar::CalcFixedLayout(BOOL bStretch, BOOL)
 {
-    HDC hDC = ::GetDC(nullptr);
-    HGDIOBJ hOld = ::SelectObject(hDC, GetBarFont());
     TEXTMETRICW tm{};
-    ::GetTextMetricsW(hDC, &tm);
-    ::SelectObject(hDC, hOld);
-    ::ReleaseDC(nullptr, hDC);
+    {
+        CScopedWindowDC screen(nullptr);
+        CScopedSelect font(screen, GetBarFont());
+        ::GetTextMetricsW(screen, &tm);
+    }
 
     CSize size;
     size.cy = tm.tmHeight + 2 * ::GetSystemMetrics(SM_CYEDGE) + 2 * ::GetSystemMetrics(SM_CYBORDER) + m_cyTopBorder +

@@ -8,6 +8,7 @@
 
 #include "framework/core/Collections.h"
 #include "framework/html/HtmlPane.h"
+#include "framework/html/HtmlPaneOwner.h"
 #include "framework/win/Dialog.h"
 
 // The control id of the pane inside a DHTML dialog.
@@ -71,7 +72,7 @@ public:                                                                         
         static const DHtmlEventMapEntry _dhtmlEventMapEntries[] = {
 #define END_DHTML_EVENT_MAP_INLINE() END_DHTML_EVENT_MAP()
 
-class CDHtmlDialog : public CDialog, public CDHtmlEventSink, protected IHtmlPaneHost
+class CDHtmlDialog : public CDialog, public CDHtmlEventSink, public CHtmlPaneOwner
 {
     DECLARE_DYNAMIC(CDHtmlDialog)
 
@@ -89,44 +90,25 @@ public:
     // OnDocumentComplete with the address exactly as given).
     void Navigate(LPCTSTR lpszURL, DWORD dwFlags = 0, LPCTSTR lpszTargetFrameName = nullptr,
                   LPCTSTR lpszHeaders = nullptr, LPVOID lpvPostData = nullptr, DWORD dwPostDataLen = 0);
-    BOOL LoadFromResource(LPCTSTR lpszResource);
-    BOOL LoadFromResource(UINT nRes);
     void GetCurrentUrl(CString& szUrl) const;
-    CString GetLocationURL() const;
-    void Refresh();
-    void Stop();
 
-    // DOCHOSTUIFLAG_* values; set before OnInitDialog creates the pane, or any time after.
-    void SetHostFlags(DWORD dwFlags);
     DWORD GetHostFlags() const { return m_dwHostFlags; }
 
     HRESULT GetDHtmlDocument(CHtmlPageDocument** ppDocument) override;
 
-    // ---- Test hooks
-    CString GetPageText() const;
-    std::vector<CHtmlPaneLink> GetLinks() const;
-    BOOL ClickLink(LPCTSTR lpszHref);
-
     // ---- Events
-    // Every navigation is offered here first; *pbCancel TRUE keeps the current page. The default calls
-    // OnBeforeNavigate and lets the navigation go on.
-    virtual void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName, CByteArray& baPostedData,
-                                   LPCTSTR lpszHeaders, BOOL* pbCancel);
+    // The default calls OnBeforeNavigate and lets the navigation go on.
+    void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName, CByteArray& baPostedData,
+                           LPCTSTR lpszHeaders, BOOL* pbCancel) override;
     virtual void OnBeforeNavigate(LPDISPATCH pDisp, LPCTSTR szUrl);
     virtual void OnNavigateComplete(LPDISPATCH pDisp, LPCTSTR szUrl);
     virtual void OnDocumentComplete(LPDISPATCH pDisp, LPCTSTR szUrl);
 
-    CHtmlPane m_wndBrowser;
-    // Non-null while the pane exists.
-    CHtmlPane* m_pBrowserApp;
     UINT m_nHtmlResID;
     LPCTSTR m_szHtmlResID;
     CString m_strCurrentUrl;
-    DWORD m_dwHostFlags;
 
 protected:
-    void OnPaneBeforeNavigate(const CString& url, DWORD flags, const std::string& postData, const CString& headers,
-                              BOOL* pbCancel) override;
     void OnPaneNavigateComplete(const CString& url) override;
     void OnPaneDocumentComplete(const CString& url) override;
 

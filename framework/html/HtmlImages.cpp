@@ -62,16 +62,12 @@ HBITMAP CHtmlImageCache::DecodeFile(const std::wstring& path, SIZE& size)
             info.bmiHeader.biBitCount = 32;
             info.bmiHeader.biCompression = BI_RGB;
             void* bits = nullptr;
-            HBITMAP dib = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-            if (dib != nullptr) {
-                const UINT stride = width * 4;
-                if (SUCCEEDED(converted->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
-                    result = dib;
-                    size.cx = static_cast<LONG>(width);
-                    size.cy = static_cast<LONG>(height);
-                } else {
-                    ::DeleteObject(dib);
-                }
+            CScopedBitmap dib(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+            const UINT stride = width * 4;
+            if (dib && SUCCEEDED(converted->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+                result = dib.Detach();
+                size.cx = static_cast<LONG>(width);
+                size.cy = static_cast<LONG>(height);
             }
         }
     }
@@ -110,14 +106,11 @@ bool CHtmlImageCache::Draw(HDC hdc, const std::wstring& source, const RECT& rect
     const Entry* entry = Find(source);
     if (entry == nullptr || rect.right <= rect.left || rect.bottom <= rect.top)
         return false;
-    HDC memory = ::CreateCompatibleDC(hdc);
-    if (memory == nullptr)
+    const CScopedCreatedDC memory(::CreateCompatibleDC(hdc));
+    if (!memory)
         return false;
-    HGDIOBJ old = ::SelectObject(memory, entry->bitmap);
+    const CScopedSelect select(memory, entry->bitmap);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const BOOL ok = ::AlphaBlend(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, 0, 0,
-                                 entry->size.cx, entry->size.cy, blend);
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
-    return ok != FALSE;
+    return ::AlphaBlend(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, 0, 0,
+                        entry->size.cx, entry->size.cy, blend) != FALSE;
 }

@@ -1,5 +1,7 @@
 #include "framework/html/HtmlLayout.h"
 
+#include "framework/core/TextHelpers.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <unordered_map>
@@ -39,14 +41,6 @@ std::wstring Trimmed(const std::wstring& text)
     while (end > begin && IsSpace(text[end - 1]))
         --end;
     return text.substr(begin, end - begin);
-}
-
-int HexDigit(wchar_t ch)
-{
-    if (ch >= L'0' && ch <= L'9')
-        return ch - L'0';
-    ch = LowerAscii(ch);
-    return ch >= L'a' && ch <= L'f' ? ch - L'a' + 10 : -1;
 }
 
 struct NamedColor
@@ -98,13 +92,14 @@ COLORREF ParseColor(const CString& value)
     }
     const std::wstring hex = text[0] == L'#' ? text.substr(1) : text;
     for (wchar_t ch : hex)
-        if (HexDigit(ch) < 0)
+        if (HexDigitValue(ch) < 0)
             return CLR_NONE;
     if (hex.size() == 3)
-        return RGB(HexDigit(hex[0]) * 17, HexDigit(hex[1]) * 17, HexDigit(hex[2]) * 17);
+        return RGB(HexDigitValue(hex[0]) * 17, HexDigitValue(hex[1]) * 17, HexDigitValue(hex[2]) * 17);
     if (hex.size() == 6)
-        return RGB(HexDigit(hex[0]) * 16 + HexDigit(hex[1]), HexDigit(hex[2]) * 16 + HexDigit(hex[3]),
-                   HexDigit(hex[4]) * 16 + HexDigit(hex[5]));
+        return RGB(HexDigitValue(hex[0]) * 16 + HexDigitValue(hex[1]),
+                   HexDigitValue(hex[2]) * 16 + HexDigitValue(hex[3]),
+                   HexDigitValue(hex[4]) * 16 + HexDigitValue(hex[5]));
     return CLR_NONE;
 }
 

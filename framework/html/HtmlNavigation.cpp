@@ -1,6 +1,9 @@
 #include "framework/html/HtmlNavigation.h"
 
+#include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
+#include "framework/core/TextHelpers.h"
+#include "framework/core/UrlEncoding.h"
 
 #include <winhttp.h>
 
@@ -20,12 +23,6 @@ HtmlHttpHooks CurrentHooks()
 {
     std::lock_guard<std::mutex> lock(g_hooksLock);
     return g_hooks;
-}
-
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix)
-{
-    const size_t n = wcslen(prefix);
-    return text.size() >= n && _wcsnicmp(text.c_str(), prefix, n) == 0;
 }
 
 // The scheme of an address ("http", "bookmark"), or empty. A single letter before the colon is a drive.
@@ -48,44 +45,15 @@ bool IsWindowsPath(const std::wstring& address)
            (address[2] == L'\\' || address[2] == L'/');
 }
 
-bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error)
+bool ReadPage(const std::wstring& path, std::string& bytes, DWORD& error)
 {
-    CScopedFile h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h) {
+    CScopedFile file = OpenFileForReading(path.c_str(), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (!file) {
         error = ::GetLastError();
         return false;
     }
-    bytes.clear();
-    char buffer[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while (true) {
-        if (!::ReadFile(h, buffer, sizeof(buffer), &got, nullptr)) {
-            error = ::GetLastError();
-            ok = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        bytes.append(buffer, got);
-        if (bytes.size() > kMaxPageBytes) {
-            bytes.resize(kMaxPageBytes);
-            break;
-        }
-    }
-    return ok;
-}
-
-int HexValue(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
+    // A larger page shows as far as the limit.
+    return ReadToEnd(file, bytes, kMaxPageBytes, &error);
 }
 
 // Removes "." and ".." segments of a URL path.
@@ -143,7 +111,7 @@ std::wstring HtmlFilePathOf(const std::wstring& address)
 {
     if (HtmlClassifyAddress(address) != HtmlAddressKind::File)
         return std::wstring();
-    if (!StartsWithNoCase(address, L"file:"))
+    if (!StartsWithNoCase(address.c_str(), L"file:"))
         return address;
     std::wstring rest = address.substr(5);
     size_t slashes = 0;
@@ -155,27 +123,12 @@ std::wstring HtmlFilePathOf(const std::wstring& address)
         path = L"\\\\" + rest.substr(2);
     else
         path = rest.substr(slashes);
-    std::wstring decoded;
-    std::string utf8;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == L'%' && i + 2 < path.size() && HexValue(path[i + 1]) >= 0 && HexValue(path[i + 2]) >= 0) {
-            utf8 += static_cast<char>(HexValue(path[i + 1]) * 16 + HexValue(path[i + 2]));
-            i += 2;
-            continue;
-        }
-        if (!utf8.empty()) {
-            wchar_t wide[1024];
-            const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide, 1024);
-            decoded.append(wide, n > 0 ? n : 0);
-            utf8.clear();
-        }
-        decoded += path[i] == L'/' ? L'\\' : path[i];
-    }
-    if (!utf8.empty()) {
-        wchar_t wide[1024];
-        const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide, 1024);
-        decoded.append(wide, n > 0 ? n : 0);
-    }
+    // Separators as written turn into the platform's; an encoded "%2F" stays a slash.
+    for (wchar_t& ch : path)
+        if (ch == L'/')
+            ch = L'\\';
+    const CString decodedText = PercentDecode(CString(path.c_str(), static_cast<int>(path.size())), false);
+    std::wstring decoded(decodedText.GetString(), static_cast<size_t>(decodedText.GetLength()));
     const size_t fragment = decoded.find(L'#');
     if (fragment != std::wstring::npos)
         decoded.erase(fragment);
@@ -206,7 +159,7 @@ bool HtmlLoadLocal(const std::wstring& address, HtmlLoadResult& result)
         return true;
     case HtmlAddressKind::File: {
         const std::wstring path = HtmlFilePathOf(address);
-        result.ok = ReadWholeFile(path, result.bytes, result.error);
+        result.ok = ReadPage(path, result.bytes, result.error);
         return true;
     }
     case HtmlAddressKind::Resource: {

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
+#include "framework/core/ScopedHandles.h"
 #include "framework/html/HtmlParser.h"
 #include "framework/win/WinApp.h"
 
 namespace {
-
-// The fetch worker's answer (wParam: ticket, lParam: HtmlLoadResult*).
-const UINT WM_HTMLPANE_FETCHED = WM_APP + 0x3A0;
 
 constexpr int kLineStep = 20;
 constexpr COLORREF kLinkColour = RGB(0, 0, 204);
@@ -508,16 +506,15 @@ BOOL CHtmlPane::CopySelection()
         return FALSE;
     ::EmptyClipboard();
     const size_t bytes = (static_cast<size_t>(text.GetLength()) + 1) * sizeof(wchar_t);
-    HGLOBAL hMem = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    CScopedGlobal hMem(::GlobalAlloc(GMEM_MOVEABLE, bytes));
     BOOL ok = FALSE;
-    if (hMem != nullptr) {
-        if (void* p = ::GlobalLock(hMem)) {
-            memcpy(p, text.GetString(), bytes);
-            ::GlobalUnlock(hMem);
-            ok = ::SetClipboardData(CF_UNICODETEXT, hMem) != nullptr;
-        }
-        if (!ok)
-            ::GlobalFree(hMem);
+    if (void* p = hMem ? ::GlobalLock(hMem) : nullptr) {
+        memcpy(p, text.GetString(), bytes);
+        ::GlobalUnlock(hMem);
+        ok = ::SetClipboardData(CF_UNICODETEXT, hMem) != nullptr;
+        // The clipboard owns the memory once it took it.
+        if (ok)
+            hMem.Detach();
     }
     ::CloseClipboard();
     return ok;
@@ -721,23 +718,19 @@ void CHtmlPane::OnPaint()
     const CRect rcUpdate(ps.rcPaint);
     if (!rcUpdate.IsRectEmpty()) {
         // Drawn off screen and copied, so that scrolling and selection do not flicker.
-        HDC memory = ::CreateCompatibleDC(hdc);
-        HBITMAP bitmap =
-            memory != nullptr ? ::CreateCompatibleBitmap(hdc, rcUpdate.Width(), rcUpdate.Height()) : nullptr;
+        const CScopedCreatedDC memory(::CreateCompatibleDC(hdc));
+        const CScopedBitmap bitmap(memory ? ::CreateCompatibleBitmap(hdc, rcUpdate.Width(), rcUpdate.Height())
+                                          : nullptr);
         CRect rcPage = rcUpdate;
         rcPage.OffsetRect(m_nScrollX, m_nScrollY);
-        if (bitmap != nullptr) {
-            HGDIOBJ old = ::SelectObject(memory, bitmap);
+        if (bitmap) {
+            const CScopedSelect select(memory, bitmap);
             DrawPage(memory, rcPage);
             ::BitBlt(hdc, rcUpdate.left, rcUpdate.top, rcUpdate.Width(), rcUpdate.Height(), memory, 0, 0, SRCCOPY);
-            ::SelectObject(memory, old);
-            ::DeleteObject(bitmap);
         } else {
             ::SetViewportOrgEx(hdc, rcUpdate.left, rcUpdate.top, nullptr);
             DrawPage(hdc, rcPage);
         }
-        if (memory != nullptr)
-            ::DeleteDC(memory);
     }
     ::EndPaint(m_hWnd, &ps);
 }

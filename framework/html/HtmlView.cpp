@@ -11,7 +11,7 @@ ON_WM_SETFOCUS()
 ON_WM_PAINT()
 END_MESSAGE_MAP()
 
-CHtmlView::CHtmlView() : m_pBrowserApp(nullptr), m_dwHostFlags(0) {}
+CHtmlView::CHtmlView() = default;
 
 CHtmlView::~CHtmlView() = default;
 
@@ -25,27 +25,19 @@ int CHtmlView::OnCreate(LPCREATESTRUCT lpcs)
 {
     if (CView::OnCreate(lpcs) == -1)
         return -1;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    if (!m_wndBrowser.Create(WS_VISIBLE, rc, this, AFX_IDW_PANE_FIRST, m_dwHostFlags))
-        return -1;
-    m_wndBrowser.SetHost(this);
-    m_pBrowserApp = &m_wndBrowser;
-    return 0;
+    return CreatePane(this, AFX_IDW_PANE_FIRST) ? 0 : -1;
 }
 
 void CHtmlView::OnDestroy()
 {
-    m_wndBrowser.SetHost(nullptr);
-    m_pBrowserApp = nullptr;
+    ReleasePane();
     CView::OnDestroy();
 }
 
 void CHtmlView::OnSize(UINT nType, int cx, int cy)
 {
     CView::OnSize(nType, cx, cy);
-    if (m_pBrowserApp != nullptr)
-        m_wndBrowser.MoveWindow(0, 0, cx, cy);
+    SizePane(cx, cy);
 }
 
 BOOL CHtmlView::OnEraseBkgnd(CDC*)
@@ -69,22 +61,9 @@ void CHtmlView::OnSetFocus(CWnd*)
 
 void CHtmlView::OnDraw(CDC*) {}
 
-void CHtmlView::SetHostFlags(DWORD dwFlags)
-{
-    m_dwHostFlags = dwFlags;
-    if (m_pBrowserApp != nullptr)
-        m_wndBrowser.SetHostFlags(dwFlags);
-}
-
 void CHtmlView::Navigate2(LPCTSTR lpszURL, DWORD, LPCTSTR, LPCTSTR lpszHeaders, LPVOID lpvPostData, DWORD dwPostDataLen)
 {
-    if (m_pBrowserApp == nullptr)
-        return;
-    std::string post;
-    if (lpvPostData != nullptr && dwPostDataLen > 0)
-        post.assign(static_cast<const char*>(lpvPostData), dwPostDataLen);
-    m_wndBrowser.Navigate(CString(lpszURL != nullptr ? lpszURL : L""),
-                          CString(lpszHeaders != nullptr ? lpszHeaders : L""), post, lpvPostData != nullptr);
+    NavigatePane(lpszURL, lpszHeaders, lpvPostData, dwPostDataLen);
 }
 
 void CHtmlView::Navigate2(LPCTSTR lpszURL, DWORD dwFlags, CByteArray& baPostedData, LPCTSTR lpszTargetFrameName,
@@ -101,33 +80,6 @@ void CHtmlView::Navigate(LPCTSTR lpszURL, DWORD dwFlags, LPCTSTR lpszTargetFrame
     Navigate2(lpszURL, dwFlags, lpszTargetFrameName, lpszHeaders, lpvPostData, dwPostDataLen);
 }
 
-BOOL CHtmlView::LoadFromResource(LPCTSTR lpszResource)
-{
-    return m_pBrowserApp != nullptr && m_wndBrowser.LoadFromResource(AfxGetResourceHandle(), lpszResource);
-}
-
-BOOL CHtmlView::LoadFromResource(UINT nRes)
-{
-    return LoadFromResource(MAKEINTRESOURCEW(nRes));
-}
-
-void CHtmlView::Refresh()
-{
-    if (m_pBrowserApp != nullptr)
-        m_wndBrowser.Refresh();
-}
-
-void CHtmlView::Stop()
-{
-    if (m_pBrowserApp != nullptr)
-        m_wndBrowser.Stop();
-}
-
-CString CHtmlView::GetLocationURL() const
-{
-    return m_pBrowserApp != nullptr ? m_wndBrowser.GetLocationURL() : CString();
-}
-
 CString CHtmlView::GetLocationName() const
 {
     if (m_pBrowserApp == nullptr)
@@ -141,21 +93,6 @@ CHtmlPageDocument* CHtmlView::GetHtmlDocument() const
     return m_pBrowserApp != nullptr ? m_pBrowserApp->GetDocument() : nullptr;
 }
 
-CString CHtmlView::GetPageText() const
-{
-    return m_pBrowserApp != nullptr ? m_wndBrowser.GetPageText() : CString();
-}
-
-std::vector<CHtmlPaneLink> CHtmlView::GetLinks() const
-{
-    return m_pBrowserApp != nullptr ? m_wndBrowser.GetLinks() : std::vector<CHtmlPaneLink>();
-}
-
-BOOL CHtmlView::ClickLink(LPCTSTR lpszHref)
-{
-    return m_pBrowserApp != nullptr && m_wndBrowser.ClickLink(m_wndBrowser.FindLink(CString(lpszHref)));
-}
-
 void CHtmlView::OnBeforeNavigate2(LPCTSTR, DWORD, LPCTSTR, CByteArray&, LPCTSTR, BOOL* pbCancel)
 {
     *pbCancel = FALSE;
@@ -164,16 +101,6 @@ void CHtmlView::OnBeforeNavigate2(LPCTSTR, DWORD, LPCTSTR, CByteArray&, LPCTSTR,
 void CHtmlView::OnNavigateComplete2(LPCTSTR) {}
 
 void CHtmlView::OnDocumentComplete(LPCTSTR) {}
-
-void CHtmlView::OnPaneBeforeNavigate(const CString& url, DWORD flags, const std::string& postData,
-                                     const CString& headers, BOOL* pbCancel)
-{
-    CByteArray post;
-    post.SetSize(static_cast<INT_PTR>(postData.size()));
-    if (!postData.empty())
-        memcpy(post.GetData(), postData.data(), postData.size());
-    OnBeforeNavigate2(url, flags, L"", post, headers, pbCancel);
-}
 
 void CHtmlView::OnPaneNavigateComplete(const CString& url)
 {

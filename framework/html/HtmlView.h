@@ -7,10 +7,11 @@
 #include "framework/core/Collections.h"
 #include "framework/frame/View.h"
 #include "framework/html/HtmlPane.h"
+#include "framework/html/HtmlPaneOwner.h"
 
 // Navigate2 takes the browser's navigation flags (exdisp.h); the pane honours none of them beyond recording them.
 
-class CHtmlView : public CView, protected IHtmlPaneHost
+class CHtmlView : public CView, public CHtmlPaneOwner
 {
     DECLARE_DYNCREATE(CHtmlView)
 
@@ -27,32 +28,17 @@ public:
                    LPCTSTR lpszHeaders = nullptr);
     void Navigate(LPCTSTR lpszURL, DWORD dwFlags = 0, LPCTSTR lpszTargetFrameName = nullptr,
                   LPCTSTR lpszHeaders = nullptr, LPVOID lpvPostData = nullptr, DWORD dwPostDataLen = 0);
-    // An HTML resource of the program (RT_HTML); FALSE when there is none.
-    BOOL LoadFromResource(LPCTSTR lpszResource);
-    BOOL LoadFromResource(UINT nRes);
-    void Refresh();
-    void Stop();
     // No history is kept: a page is never reached twice without the program asking for it.
     void GoBack() {}
     void GoForward() {}
     BOOL GetBusy() const { return m_pBrowserApp != nullptr && m_pBrowserApp->IsBusy(); }
 
-    CString GetLocationURL() const;
     CString GetLocationName() const;
     // The shown page (its body's scroll position and height); null before the first page or without a window.
     CHtmlPageDocument* GetHtmlDocument() const;
-    // The host flags (DOCHOSTUIFLAG_*) the pane is made with; set before Create.
-    void SetHostFlags(DWORD dwFlags);
-
-    // ---- Test hooks
-    CString GetPageText() const;
-    std::vector<CHtmlPaneLink> GetLinks() const;
-    // Activates the first link whose href (as written) is href, as a click would; FALSE when there is none.
-    BOOL ClickLink(LPCTSTR lpszHref);
-
     // ---- Events
-    virtual void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName, CByteArray& baPostedData,
-                                   LPCTSTR lpszHeaders, BOOL* pbCancel);
+    void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName, CByteArray& baPostedData,
+                           LPCTSTR lpszHeaders, BOOL* pbCancel) override;
     virtual void OnNavigateComplete2(LPCTSTR strURL);
     virtual void OnDocumentComplete(LPCTSTR lpszURL);
     virtual void OnDownloadBegin() {}
@@ -61,14 +47,7 @@ public:
     void OnDraw(CDC* pDC) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
-    // The pane (the "browser"): m_pBrowserApp is non-null while it exists.
-    CHtmlPane m_wndBrowser;
-    CHtmlPane* m_pBrowserApp;
-    DWORD m_dwHostFlags;
-
 protected:
-    void OnPaneBeforeNavigate(const CString& url, DWORD flags, const std::string& postData, const CString& headers,
-                              BOOL* pbCancel) override;
     void OnPaneNavigateComplete(const CString& url) override;
     void OnPaneDocumentComplete(const CString& url) override;
     void OnPaneDownloadBegin() override { OnDownloadBegin(); }

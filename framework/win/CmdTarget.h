@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "framework/FrameworkMessages.h"
 #include "framework/core/Object.h"
 
 class CCmdTarget;
@@ -13,9 +14,6 @@ class CWnd;
 // Notification codes of command routing. CN_UPDATE_COMMAND_UI asks the handler to set the state of a CCmdUI.
 #define CN_COMMAND 0
 #define CN_UPDATE_COMMAND_UI ((UINT)(-1))
-
-// Messages a parent reflects to the child that sent them arrive at the child as WM_REFLECT_BASE + message.
-#define WM_REFLECT_BASE 0xBC00
 
 // What one dispatch carries to a handler thunk: a window message, or a routed command.
 struct AFX_MSG_CALL

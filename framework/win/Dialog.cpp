@@ -1,6 +1,7 @@
 // Dialog boxes: creation from templates, the modal run and the dialog's own commands.
 #include "framework/win/Dialog.h"
 
+#include "framework/win/ModalOwner.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/WinThread.h"
 
@@ -176,11 +177,7 @@ INT_PTR CDialog::DoModal()
         return -1;
 
     HWND hWndParent = PreModal();
-    BOOL bEnableParent = FALSE;
-    if (hWndParent != nullptr && hWndParent != ::GetDesktopWindow() && ::IsWindowEnabled(hWndParent)) {
-        ::EnableWindow(hWndParent, FALSE);
-        bEnableParent = TRUE;
-    }
+    CModalOwner owner(hWndParent);
 
     m_nModalResult = -1;
     // Set before creation so that EndDialog inside OnInitDialog ends the run before the loop starts.
@@ -201,14 +198,7 @@ INT_PTR CDialog::DoModal()
     }
     m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
 
-    // Hidden before the owner is enabled again, so that the activation goes straight back to the owner.
-    if (m_hWnd != nullptr)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (bEnableParent)
-        ::EnableWindow(hWndParent, TRUE);
-    if (hWndParent != nullptr && ::GetActiveWindow() == m_hWnd)
-        ::SetActiveWindow(hWndParent);
+    owner.Release(m_hWnd);
     if (m_hWnd != nullptr)
         DestroyWindow();
     PostModal();

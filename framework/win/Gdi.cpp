@@ -2,6 +2,7 @@
 
 #include "framework/core/AfxModule.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
 #include "framework/win/TempHandleMap.h"
 
@@ -273,17 +274,15 @@ BOOL CFont::CreatePointFontIndirect(const LOGFONTW* logFont, CDC* dc)
 {
     if (!logFont)
         return FALSE;
-    HDC screen = nullptr;
+    const CScopedWindowDC screen(nullptr);
     HDC hdc = dc ? (dc->m_hAttribDC ? dc->m_hAttribDC : dc->m_hDC) : nullptr;
     if (!hdc)
-        hdc = screen = ::GetDC(nullptr);
+        hdc = screen;
     // Tenths of a point to device pixels, then to the DC's logical units so that mapped DCs get the same size.
     POINT height{0, ::MulDiv(::GetDeviceCaps(hdc, LOGPIXELSY), logFont->lfHeight, 720)};
     POINT origin{0, 0};
     ::DPtoLP(hdc, &height, 1);
     ::DPtoLP(hdc, &origin, 1);
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
     LOGFONTW scaled = *logFont;
     scaled.lfHeight = -std::abs(height.y - origin.y);
     return CreateFontIndirect(&scaled);

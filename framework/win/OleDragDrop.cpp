@@ -1,6 +1,8 @@
 // OLE drag and drop: the COM faces of the framework's data source, drop source and drop target.
 #include "framework/win/OleDragDrop.h"
 
+#include "framework/core/ScopedHandles.h"
+
 #include <shlobj.h>
 
 namespace {
@@ -11,8 +13,8 @@ HGLOBAL CopyGlobal(HGLOBAL hSource)
     if (hSource == nullptr)
         return nullptr;
     const SIZE_T nSize = ::GlobalSize(hSource);
-    HGLOBAL hCopy = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, nSize);
-    if (hCopy == nullptr)
+    CScopedGlobal hCopy(::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, nSize));
+    if (!hCopy)
         return nullptr;
     void* pSource = ::GlobalLock(hSource);
     void* pCopy = ::GlobalLock(hCopy);
@@ -21,13 +23,12 @@ HGLOBAL CopyGlobal(HGLOBAL hSource)
             ::GlobalUnlock(hSource);
         if (pCopy != nullptr)
             ::GlobalUnlock(hCopy);
-        ::GlobalFree(hCopy);
         return nullptr;
     }
     memcpy(pCopy, pSource, nSize);
     ::GlobalUnlock(hCopy);
     ::GlobalUnlock(hSource);
-    return hCopy;
+    return hCopy.Detach();
 }
 
 FORMATETC MakeFormatEtc(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc, DWORD tymed)

@@ -2,6 +2,7 @@
 // sheet and its pages are objects with message maps.
 #include "framework/win/PropertySheet.h"
 
+#include "framework/win/ModalOwner.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/WinThread.h"
 
@@ -49,6 +50,28 @@ int CALLBACK AfxPropSheetCallback(HWND, UINT message, LPARAM lParam)
     }
     return 0;
 }
+
+namespace {
+
+// A wizard's art: the watermark bitmap and its palette, and the header bitmap; each only when given.
+void SetWizard97Art(PROPSHEETHEADERW& psh, HBITMAP hbmWatermark, HPALETTE hpalWatermark, HBITMAP hbmHeader)
+{
+    psh.dwFlags |= PSH_WIZARD97;
+    if (hbmWatermark != nullptr) {
+        psh.dwFlags |= PSH_WATERMARK | PSH_USEHBMWATERMARK;
+        psh.hbmWatermark = hbmWatermark;
+    }
+    if (hpalWatermark != nullptr) {
+        psh.dwFlags |= PSH_USEHPLWATERMARK;
+        psh.hplWatermark = hpalWatermark;
+    }
+    if (hbmHeader != nullptr) {
+        psh.dwFlags |= PSH_HEADER | PSH_USEHBMHEADER;
+        psh.hbmHeader = hbmHeader;
+    }
+}
+
+} // namespace
 
 // ---- CPropertyPage
 
@@ -241,38 +264,14 @@ CPropertySheet::CPropertySheet(UINT nIDCaption, CWnd* pParentWnd, UINT iSelectPa
                                HPALETTE hpalWatermark, HBITMAP hbmHeader)
     : CPropertySheet(nIDCaption, pParentWnd, iSelectPage)
 {
-    m_psh.dwFlags |= PSH_WIZARD97;
-    if (hbmWatermark != nullptr) {
-        m_psh.dwFlags |= PSH_WATERMARK | PSH_USEHBMWATERMARK;
-        m_psh.hbmWatermark = hbmWatermark;
-    }
-    if (hpalWatermark != nullptr) {
-        m_psh.dwFlags |= PSH_USEHPLWATERMARK;
-        m_psh.hplWatermark = hpalWatermark;
-    }
-    if (hbmHeader != nullptr) {
-        m_psh.dwFlags |= PSH_HEADER | PSH_USEHBMHEADER;
-        m_psh.hbmHeader = hbmHeader;
-    }
+    SetWizard97Art(m_psh, hbmWatermark, hpalWatermark, hbmHeader);
 }
 
 CPropertySheet::CPropertySheet(LPCTSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage, HBITMAP hbmWatermark,
                                HPALETTE hpalWatermark, HBITMAP hbmHeader)
     : CPropertySheet(pszCaption, pParentWnd, iSelectPage)
 {
-    m_psh.dwFlags |= PSH_WIZARD97;
-    if (hbmWatermark != nullptr) {
-        m_psh.dwFlags |= PSH_WATERMARK | PSH_USEHBMWATERMARK;
-        m_psh.hbmWatermark = hbmWatermark;
-    }
-    if (hpalWatermark != nullptr) {
-        m_psh.dwFlags |= PSH_USEHPLWATERMARK;
-        m_psh.hplWatermark = hpalWatermark;
-    }
-    if (hbmHeader != nullptr) {
-        m_psh.dwFlags |= PSH_HEADER | PSH_USEHBMHEADER;
-        m_psh.hbmHeader = hbmHeader;
-    }
+    SetWizard97Art(m_psh, hbmWatermark, hpalWatermark, hbmHeader);
 }
 
 CPropertySheet::~CPropertySheet()
@@ -502,11 +501,7 @@ INT_PTR CPropertySheet::DoModal()
 {
     HWND hWndTop = nullptr;
     HWND hWndParent = CWnd::GetSafeOwner(m_pParentWnd, &hWndTop)->GetSafeHwnd();
-    BOOL bEnableParent = FALSE;
-    if (hWndParent != nullptr && ::IsWindowEnabled(hWndParent)) {
-        ::EnableWindow(hWndParent, FALSE);
-        bEnableParent = TRUE;
-    }
+    CModalOwner owner(hWndParent);
     if (CWinApp* pApp = AfxGetApp())
         pApp->EnableModeless(FALSE);
 
@@ -521,13 +516,7 @@ INT_PTR CPropertySheet::DoModal()
     }
     m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
 
-    if (m_hWnd != nullptr)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (bEnableParent)
-        ::EnableWindow(hWndParent, TRUE);
-    if (hWndParent != nullptr && ::GetActiveWindow() == m_hWnd)
-        ::SetActiveWindow(hWndParent);
+    owner.Release(m_hWnd);
     if (m_hWnd != nullptr)
         DestroyWindow();
     if (CWinApp* pApp = AfxGetApp())

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "framework/FrameworkMessages.h"
 #include "framework/core/AfxModule.h"
 #include "framework/core/AfxString.h"
 #include "framework/core/Exceptions.h"
@@ -18,26 +19,6 @@ class CScrollBar;
 class CFrameWnd;
 class CWinThread;
 class CDataExchange;
-
-// Private framework messages (their numbers are the framework's, as programs written against it use them).
-#define WM_SIZEPARENT 0x0361
-#define WM_SETMESSAGESTRING 0x0362
-#define WM_IDLEUPDATECMDUI 0x0363
-#define WM_INITIALUPDATE 0x0364
-#define WM_COMMANDHELP 0x0365
-#define WM_HELPHITTEST 0x0366
-#define WM_EXITHELPMODE 0x0367
-#define WM_RECALCPARENT 0x0368
-#define WM_SIZECHILD 0x0369
-#define WM_KICKIDLE 0x036A
-#define WM_QUERYCENTERWND 0x036B
-#define WM_DISABLEMODAL 0x036C
-#define WM_FLOATSTATUS 0x036D
-#define WM_ACTIVATETOPLEVEL 0x036E
-#define WM_POPMESSAGESTRING 0x0375
-#ifndef WM_CTLCOLOR
-#define WM_CTLCOLOR 0x0019
-#endif
 
 // The platform's header makes GetNextWindow a macro; here it is CWnd's member.
 #ifdef GetNextWindow

@@ -2,10 +2,10 @@
 // counts how many requests it holds at once.
 #include "app/FeedWorker.h"
 #include "app/ReaderApp.h"
-#include "feeds/AppHelpers.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "feeds/HttpFetch.h"
+#include "feeds/WebAddresses.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

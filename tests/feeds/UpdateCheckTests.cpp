@@ -1,7 +1,6 @@
 // The update check: reading the description, the package thread and the start of the updater.
 #include "feeds/EngineMessages.h"
 #include "tests/feeds/FeedTestHost.h"
-#include "feeds/AppHelpers.h"
 #include "feeds/UpdateCheck.h"
 #include "framework/win/Wnd.h"
 #include "tests/support/TestSupport.h"

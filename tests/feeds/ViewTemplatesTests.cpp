@@ -1,11 +1,11 @@
 // The display templates: installation with tokens filled in, the news page feeds.xsl gives through MSXML,
 // the weather page and the word replacer.
 #include "tests/feeds/FeedTestHost.h"
-#include "tests/feeds/NewsPageTransform.h"
-#include "feeds/AppHelpers.h"
+#include "feeds/DataFiles.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/ViewTemplates.h"
 #include "feeds/XmlDom.h"
+#include "tests/feeds/NewsPageTransform.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

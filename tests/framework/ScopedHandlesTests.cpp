@@ -43,8 +43,8 @@ TEST(ScopedHandles, ReceiveReleasesWhatWasHeld)
     ASSERT_TRUE(event);
     HANDLE first = event.Get();
     HANDLE copy = nullptr;
-    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), first, ::GetCurrentProcess(), &copy, 0, FALSE,
-                                  DUPLICATE_SAME_ACCESS));
+    ASSERT_TRUE(
+        ::DuplicateHandle(::GetCurrentProcess(), first, ::GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS));
     *event.Receive() = copy;
     // The first handle is gone; the duplicate still names the event.
     DWORD flags = 0;
@@ -93,6 +93,34 @@ TEST(ScopedHandles, SelectPutsThePreviousObjectBack)
         EXPECT_EQ(brush.Get(), ::GetCurrentObject(dc, OBJ_BRUSH));
     }
     EXPECT_EQ(before, ::GetCurrentObject(dc, OBJ_BRUSH));
+}
+
+TEST(ScopedHandles, IconInformationBitmapsGoWithTheOwnerOrTheNextRead)
+{
+    HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    ASSERT_NE(icon, nullptr);
+    HBITMAP firstColour = nullptr;
+    HBITMAP firstMask = nullptr;
+    {
+        CScopedIconInfo info;
+        ASSERT_TRUE(info.Read(icon));
+        firstColour = info->hbmColor;
+        firstMask = info->hbmMask;
+        ASSERT_NE(firstMask, nullptr);
+        ASSERT_TRUE(info.Read(icon));
+        EXPECT_EQ(::GetObjectType(firstMask), 0u) << "a second read releases the first pair";
+        if (firstColour) {
+            EXPECT_EQ(::GetObjectType(firstColour), 0u);
+        }
+        firstMask = info->hbmMask;
+        EXPECT_EQ(::GetObjectType(firstMask), static_cast<DWORD>(OBJ_BITMAP));
+        EXPECT_FALSE(info.Read(nullptr));
+        EXPECT_EQ(::GetObjectType(firstMask), 0u);
+        EXPECT_EQ(info->hbmMask, nullptr);
+        ASSERT_TRUE(info.Read(icon));
+        firstMask = info->hbmMask;
+    }
+    EXPECT_EQ(::GetObjectType(firstMask), 0u) << "the owner deletes what it read";
 }
 
 } // namespace

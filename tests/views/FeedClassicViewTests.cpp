@@ -3,10 +3,10 @@
 // never reach the shell, rendering failures, the temporary pages and the scroll position.
 #include "views/FeedClassicView.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "feeds/ViewTemplates.h"
+#include "feeds/WebAddresses.h"
 #include "tests/support/TestSupport.h"
 #include "tests/views/ViewsTestHost.h"
 

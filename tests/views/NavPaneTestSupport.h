@@ -2,10 +2,10 @@
 // what reaches it, feed records built from small fixture lists, and the pane filled from them.
 #pragma once
 
-#include "feeds/AppHelpers.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "feeds/WebAddresses.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
 #include "tests/framework/FrameTestSupport.h"

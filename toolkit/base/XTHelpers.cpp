@@ -1,5 +1,7 @@
 #include "toolkit/base/XTHelpers.h"
 
+#include "framework/core/ScopedHandles.h"
+
 #include <cstring>
 
 BOOL CreateAlphaDIBSection(CBitmap& bitmap, int cx, int cy, LPBYTE* ppBits)
@@ -14,16 +16,15 @@ BOOL CreateAlphaDIBSection(CBitmap& bitmap, int cx, int cy, LPBYTE* ppBits)
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
     void* pBits = nullptr;
-    HDC hScreen = ::GetDC(nullptr);
-    HBITMAP hBitmap =
-        ::CreateDIBSection(hScreen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &pBits, nullptr, 0);
-    ::ReleaseDC(nullptr, hScreen);
-    if (hBitmap == nullptr)
-        return FALSE;
-    if (!bitmap.Attach(hBitmap)) {
-        ::DeleteObject(hBitmap);
-        return FALSE;
+    CScopedBitmap hBitmap;
+    {
+        CScopedWindowDC screen(nullptr);
+        hBitmap.Attach(
+            ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &pBits, nullptr, 0));
     }
+    if (!hBitmap || !bitmap.Attach(hBitmap))
+        return FALSE;
+    hBitmap.Detach();
     if (ppBits != nullptr)
         *ppBits = static_cast<LPBYTE>(pBits);
     return TRUE;

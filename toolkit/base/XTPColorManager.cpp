@@ -1,5 +1,6 @@
 #include "toolkit/base/XTPColorManager.h"
 
+#include "framework/core/ScopedHandles.h"
 #include "toolkit/base/XTPUxTheme.h"
 
 #include <algorithm>
@@ -62,11 +63,10 @@ COLORREF ScaleChannels(COLORREF clr, int nNumerator, int nDenominator)
 
 bool IsLowColorDisplay()
 {
-    HDC hDC = GetDC(nullptr);
-    if (!hDC)
+    const CScopedWindowDC screen(nullptr);
+    if (!screen)
         return false;
-    int nBits = GetDeviceCaps(hDC, BITSPIXEL);
-    ReleaseDC(nullptr, hDC);
+    const int nBits = GetDeviceCaps(screen, BITSPIXEL);
     return nBits >= 1 && nBits <= 8;
 }
 

@@ -1,5 +1,6 @@
 #include "toolkit/base/XTPDrawHelpers.h"
 
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Wnd.h"
 
 #include <commctrl.h>
@@ -23,13 +24,10 @@ int BitsPerPixel(HDC hDC)
 {
     if (hDC)
         return GetDeviceCaps(hDC, BITSPIXEL) * GetDeviceCaps(hDC, PLANES);
-    HWND hDesktop = GetDesktopWindow();
-    HDC hScreen = GetDC(hDesktop);
-    if (!hScreen)
+    const CScopedWindowDC screen(GetDesktopWindow());
+    if (!screen)
         return 32;
-    int nBits = GetDeviceCaps(hScreen, BITSPIXEL) * GetDeviceCaps(hScreen, PLANES);
-    ReleaseDC(hDesktop, hScreen);
-    return nBits;
+    return GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
 }
 
 void FillSolid(HDC hDC, const RECT& rc, COLORREF clr)
@@ -346,14 +344,13 @@ COLORREF CXTPMaskedBitmap::GetCornerColor() const
 {
     if (!m_hBitmap || GetObjectType(m_hBitmap) != OBJ_BITMAP)
         return static_cast<COLORREF>(-1);
-    HDC hDC = CreateCompatibleDC(nullptr);
-    if (!hDC)
+    const CScopedCreatedDC dc(CreateCompatibleDC(nullptr));
+    if (!dc)
         return static_cast<COLORREF>(-1);
-    HGDIOBJ hOld = SelectObject(hDC, m_hBitmap);
-    COLORREF clr = hOld ? GetPixel(hDC, 0, 0) : static_cast<COLORREF>(-1);
+    HGDIOBJ hOld = SelectObject(dc, m_hBitmap);
+    COLORREF clr = hOld ? GetPixel(dc, 0, 0) : static_cast<COLORREF>(-1);
     if (hOld)
-        SelectObject(hDC, hOld);
-    DeleteDC(hDC);
+        SelectObject(dc, hOld);
     return clr;
 }
 
@@ -365,18 +362,13 @@ HICON CXTPMaskedBitmap::CreateIcon() const
         return nullptr;
     const COLORREF clrMask = GetCornerColor();
     // Adding with a mask colour blackens those pixels of the source; the bitmap is not ours, so a copy goes in.
-    HBITMAP hCopy = static_cast<HBITMAP>(CopyImage(m_hBitmap, IMAGE_BITMAP, 0, 0, 0));
+    const CScopedBitmap hCopy(static_cast<HBITMAP>(CopyImage(m_hBitmap, IMAGE_BITMAP, 0, 0, 0)));
     if (!hCopy)
         return nullptr;
-    HICON hIcon = nullptr;
-    HIMAGELIST hList = ImageList_Create(bm.bmWidth, std::abs(bm.bmHeight), ILC_COLOR24 | ILC_MASK, 1, 0);
-    if (hList) {
-        if (ImageList_AddMasked(hList, hCopy, clrMask) >= 0)
-            hIcon = ImageList_GetIcon(hList, 0, ILD_NORMAL);
-        ImageList_Destroy(hList);
-    }
-    DeleteObject(hCopy);
-    return hIcon;
+    const CScopedImageList hList(ImageList_Create(bm.bmWidth, std::abs(bm.bmHeight), ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (!hList || ImageList_AddMasked(hList, hCopy, clrMask) < 0)
+        return nullptr;
+    return ImageList_GetIcon(hList, 0, ILD_NORMAL);
 }
 
 // ---- Free helpers
@@ -452,10 +444,9 @@ BOOL FontExists(LPCWSTR pszFaceName)
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(lf.lfFaceName, pszFaceName, LF_FACESIZE);
     BOOL bFound = FALSE;
-    HDC hDC = GetDC(nullptr);
-    if (!hDC)
+    const CScopedWindowDC screen(nullptr);
+    if (!screen)
         return FALSE;
-    EnumFontFamiliesExW(hDC, &lf, FontFound, reinterpret_cast<LPARAM>(&bFound), 0);
-    ReleaseDC(nullptr, hDC);
+    EnumFontFamiliesExW(screen, &lf, FontFound, reinterpret_cast<LPARAM>(&bFound), 0);
     return bFound;
 }

@@ -4,6 +4,7 @@
 #include "framework/core/AfxModule.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
+#include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
 #include "toolkit/base/XTPColorManager.h"
 
@@ -73,9 +74,10 @@ BOOL ScreenHasManyColors()
 // A variant of an icon: every opaque pixel (mask 0) of its colour bitmap changed, the mask kept.
 template <class F> HICON TransformIcon(HICON hIcon, F transform)
 {
-    ICONINFO ii = {};
-    if (!hIcon || !::GetIconInfo(hIcon, &ii))
+    CScopedIconInfo info;
+    if (!info.Read(hIcon))
         return nullptr;
+    const ICONINFO& ii = info.Get();
     HICON hResult = nullptr;
     CSize size, sizeMask;
     std::vector<DWORD> colour, mask;
@@ -94,16 +96,11 @@ template <class F> HICON TransformIcon(HICON hIcon, F transform)
             if (!bKeepAlpha)
                 colour[i] &= 0xFFFFFF;
         }
-        if (HBITMAP hColour = CXTPImageManager::CreateBitmap32(size, colour.data())) {
+        if (const CScopedBitmap hColour{CXTPImageManager::CreateBitmap32(size, colour.data())}) {
             ICONINFO iiNew = {TRUE, 0, 0, ii.hbmMask, hColour};
             hResult = ::CreateIconIndirect(&iiNew);
-            ::DeleteObject(hColour);
         }
     }
-    if (ii.hbmColor)
-        ::DeleteObject(ii.hbmColor);
-    if (ii.hbmMask)
-        ::DeleteObject(ii.hbmMask);
     return hResult;
 }
 
@@ -231,18 +228,15 @@ void WriteImageBlock(CArchive& ar, CXTPImageManagerIconHandle& hImage)
         ar.WriteCount(0);
         return;
     }
-    ICONINFO ii = {};
-    if (!hImage.GetIcon() || !::GetIconInfo(hImage.GetIcon(), &ii)) {
+    // Owned here: a write that throws must not leak the icon's bitmaps.
+    CScopedIconInfo info;
+    if (!info.Read(hImage.GetIcon())) {
         ar.WriteCount(0);
         ar.WriteCount(0);
         return;
     }
-    WriteBitmapBlock(ar, ii.hbmColor, false);
-    WriteBitmapBlock(ar, ii.hbmMask, true);
-    if (ii.hbmColor)
-        ::DeleteObject(ii.hbmColor);
-    if (ii.hbmMask)
-        ::DeleteObject(ii.hbmMask);
+    WriteBitmapBlock(ar, info->hbmColor, false);
+    WriteBitmapBlock(ar, info->hbmMask, true);
 }
 
 void ReadImageBlock(CArchive& ar, CXTPImageManagerIconHandle& hImage)
@@ -253,13 +247,14 @@ void ReadImageBlock(CArchive& ar, CXTPImageManagerIconHandle& hImage)
     if (colour && mask) {
         BITMAP bm = {};
         ::GetObjectW(colour, sizeof(bm), &bm);
-        HIMAGELIST hList = ImageList_Create(bm.bmWidth, bm.bmHeight, ILC_COLOR24 | ILC_MASK, 0, 1);
-        if (!hList)
-            AfxThrowMemoryException();
         HICON hIcon = nullptr;
-        if (ImageList_Add(hList, colour, mask) == 0)
-            hIcon = ImageList_GetIcon(hList, 0, ILD_NORMAL);
-        ImageList_Destroy(hList);
+        {
+            const CScopedImageList hList(ImageList_Create(bm.bmWidth, bm.bmHeight, ILC_COLOR24 | ILC_MASK, 0, 1));
+            if (!hList)
+                AfxThrowMemoryException();
+            if (ImageList_Add(hList, colour, mask) == 0)
+                hIcon = ImageList_GetIcon(hList, 0, ILD_NORMAL);
+        }
         if (!hIcon)
             AfxThrowArchiveException(CArchiveException::genericException);
         hImage.AttachIcon(hIcon);
@@ -268,11 +263,6 @@ void ReadImageBlock(CArchive& ar, CXTPImageManagerIconHandle& hImage)
     } else if (mask) {
         AfxThrowArchiveException(CArchiveException::genericException);
     }
-}
-
-CScopedFile OpenForReading(LPCWSTR path)
-{
-    return CScopedFile(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 bool ReadAt(const CScopedFile& file, DWORD offset, void* buffer, DWORD bytes)
@@ -407,17 +397,12 @@ BOOL CXTPImageManagerIconHandle::CopyHandle(const CXTPImageManagerIconHandle& ot
 CSize CXTPImageManagerIconHandle::GetExtent() const
 {
     if (m_hIcon) {
-        ICONINFO ii = {};
-        if (!::GetIconInfo(m_hIcon, &ii))
+        CScopedIconInfo info;
+        if (!info.Read(m_hIcon))
             return CSize(0, 0);
         BITMAP bm = {};
-        ::GetObjectW(ii.hbmMask, sizeof(bm), &bm);
-        CSize size(bm.bmWidth, ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2);
-        if (ii.hbmColor)
-            ::DeleteObject(ii.hbmColor);
-        if (ii.hbmMask)
-            ::DeleteObject(ii.hbmMask);
-        return size;
+        ::GetObjectW(info->hbmMask, sizeof(bm), &bm);
+        return CSize(bm.bmWidth, info->hbmColor ? bm.bmHeight : bm.bmHeight / 2);
     }
     if (m_hBitmap) {
         BITMAP bm = {};
@@ -541,20 +526,16 @@ void CXTPImageManagerIcon::Draw(CDC* pDC, CPoint pt, CXTPImageManagerIconHandle&
         if (!hPremultiplied || !pManager->IsAlphaBlendAvailable())
             return;
         const CSize size = hIcon.GetExtent();
-        HDC hMemDC = ::CreateCompatibleDC(pDC->m_hDC);
-        HGDIOBJ hOld = ::SelectObject(hMemDC, hPremultiplied);
-        pManager->AlphaBlend(pDC->m_hDC, pt.x, pt.y, cx, cy, hMemDC, 0, 0, size.cx, size.cy);
-        ::SelectObject(hMemDC, hOld);
-        ::DeleteDC(hMemDC);
+        const CScopedCreatedDC memory(::CreateCompatibleDC(pDC->m_hDC));
+        const CScopedSelect select(memory, hPremultiplied);
+        pManager->AlphaBlend(pDC->m_hDC, pt.x, pt.y, cx, cy, memory, 0, 0, size.cx, size.cy);
         return;
     }
     if (::GetDeviceCaps(pDC->m_hDC, TECHNOLOGY) == DT_RASPRINTER) {
         // Printer drivers draw icons poorly; an image list renders them through a bitmap.
-        HIMAGELIST hList = ImageList_Create(cx, cy, ILC_COLOR24 | ILC_MASK, 0, 1);
-        if (hList) {
+        if (const CScopedImageList hList{ImageList_Create(cx, cy, ILC_COLOR24 | ILC_MASK, 0, 1)}) {
             ImageList_AddIcon(hList, hIcon.GetIcon());
             ImageList_Draw(hList, 0, pDC->m_hDC, pt.x, pt.y, ILD_NORMAL);
-            ImageList_Destroy(hList);
         }
         return;
     }
@@ -568,25 +549,23 @@ void CXTPImageManagerIcon::DrawMono(CDC* pDC, CPoint pt, CXTPImageManagerIconHan
 {
     if (!pDC || !pDC->m_hDC || hIcon.IsAlpha() || !hIcon.GetIcon())
         return;
-    HBRUSH hBrush = ::CreateSolidBrush(clr);
+    const CScopedBrush hBrush(::CreateSolidBrush(clr));
     const CSize size = hIcon.GetExtent();
     if (GetImageManager()->m_bDrawReverted) {
         // DrawState cannot mirror: the mirrored icon is put on a white bitmap first.
-        HDC hMemDC = ::CreateCompatibleDC(pDC->m_hDC);
-        HBITMAP hBitmap = ::CreateBitmap(size.cx, size.cy, 1, 1, nullptr);
-        HGDIOBJ hOld = ::SelectObject(hMemDC, hBitmap);
-        ::PatBlt(hMemDC, 0, 0, size.cx, size.cy, WHITENESS);
-        ::DrawIconEx(hMemDC, size.cx, 0, hIcon.GetIcon(), -size.cx, size.cy, 0, nullptr, DI_MASK);
-        ::SelectObject(hMemDC, hOld);
-        ::DeleteDC(hMemDC);
-        ::DrawStateW(pDC->m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(hBitmap), 0, pt.x, pt.y, size.cx, size.cy,
-                     DST_BITMAP | DSS_MONO);
-        ::DeleteObject(hBitmap);
+        const CScopedBitmap hBitmap(::CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
+        {
+            const CScopedCreatedDC memory(::CreateCompatibleDC(pDC->m_hDC));
+            const CScopedSelect select(memory, hBitmap);
+            ::PatBlt(memory, 0, 0, size.cx, size.cy, WHITENESS);
+            ::DrawIconEx(memory, size.cx, 0, hIcon.GetIcon(), -size.cx, size.cy, 0, nullptr, DI_MASK);
+        }
+        ::DrawStateW(pDC->m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(hBitmap.Get()), 0, pt.x, pt.y, size.cx,
+                     size.cy, DST_BITMAP | DSS_MONO);
     } else {
         ::DrawStateW(pDC->m_hDC, hBrush, nullptr, reinterpret_cast<LPARAM>(hIcon.GetIcon()), 0, pt.x, pt.y, size.cx,
                      size.cy, DST_ICON | DSS_MONO);
     }
-    ::DeleteObject(hBrush);
 }
 
 void CXTPImageManagerIcon::Serialize(CArchive& ar)
@@ -672,10 +651,10 @@ CXTPImageManagerIcon* CXTPImageManagerIconSet::MakeScaledCopy(CXTPImageManagerIc
     const int cy = pIcon->m_nWidth > 0 ? MulDiv(pIcon->m_nHeight, cx, pIcon->m_nWidth) : cx;
     if (cy <= 0)
         return nullptr;
-    HIMAGELIST hList = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 0, 3);
+    const CScopedImageList hList(ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 0, 3));
     if (!hList)
         return nullptr;
-    auto scale = [hList](CXTPImageManagerIconHandle& hSource, CXTPImageManagerIconHandle& hTarget) {
+    auto scale = [&hList](CXTPImageManagerIconHandle& hSource, CXTPImageManagerIconHandle& hTarget) {
         if (hSource.IsEmpty() || hSource.IsAlpha())
             return;
         const int nIndex = ImageList_ReplaceIcon(hList, -1, hSource.GetIcon());
@@ -686,7 +665,6 @@ CXTPImageManagerIcon* CXTPImageManagerIconSet::MakeScaledCopy(CXTPImageManagerIc
     scale(pIcon->m_hIcon, pScaled->m_hIcon);
     scale(pIcon->m_hDisabledIcon, pScaled->m_hDisabledIcon);
     scale(pIcon->m_hHotIcon, pScaled->m_hHotIcon);
-    ImageList_Destroy(hList);
     if (pScaled->m_hIcon.IsEmpty())
         return nullptr;
     pScaled->m_bScaled = TRUE;
@@ -870,8 +848,8 @@ BOOL CXTPImageManager::SetIconsFromBitmap(UINT nIDResourceBitmap, const UINT* pC
                                           int nHeight, int nKind)
 {
     const BOOL bAlpha = IsAlphaBitmapResource(nIDResourceBitmap);
-    HBITMAP hBitmap = bAlpha ? LoadAlphaBitmapResource(nIDResourceBitmap)
-                             : ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResourceBitmap));
+    const CScopedBitmap hBitmap(bAlpha ? LoadAlphaBitmapResource(nIDResourceBitmap)
+                                       : ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResourceBitmap)));
     if (!hBitmap)
         return FALSE;
     BITMAP bm = {};
@@ -883,9 +861,7 @@ BOOL CXTPImageManager::SetIconsFromBitmap(UINT nIDResourceBitmap, const UINT* pC
     }
     if (nCount == 0 && nWidth > 0)
         nCount = bm.bmWidth / nWidth;
-    const BOOL bResult = SetIconsFromBitmap(hBitmap, pCommands, nCount, nWidth, nHeight, nKind, bAlpha);
-    ::DeleteObject(hBitmap);
-    return bResult;
+    return SetIconsFromBitmap(hBitmap, pCommands, nCount, nWidth, nHeight, nKind, bAlpha);
 }
 
 BOOL CXTPImageManager::SetIconsFromBitmap(HBITMAP hBitmap, const UINT* pCommands, int nCount, int nWidth, int nHeight,
@@ -895,22 +871,17 @@ BOOL CXTPImageManager::SetIconsFromBitmap(HBITMAP hBitmap, const UINT* pCommands
     if (!hBitmap || !::GetObjectW(hBitmap, sizeof(bm), &bm) || bm.bmWidth <= 0 || nWidth <= 0 || nHeight <= 0)
         return FALSE;
     if (!bAlpha) {
-        HIMAGELIST hList = ImageList_Create(nWidth, nHeight, ILC_COLOR24 | ILC_MASK, 0, 1);
+        const CScopedImageList hList(ImageList_Create(nWidth, nHeight, ILC_COLOR24 | ILC_MASK, 0, 1));
         if (!hList)
             return FALSE;
         COLORREF clrMask = m_clrMask;
         if (clrMask == COLORREF(-1)) {
-            HDC hMemDC = ::CreateCompatibleDC(nullptr);
-            HGDIOBJ hOld = ::SelectObject(hMemDC, hBitmap);
-            clrMask = ::GetPixel(hMemDC, 0, 0);
-            ::SelectObject(hMemDC, hOld);
-            ::DeleteDC(hMemDC);
+            const CScopedCreatedDC memory(::CreateCompatibleDC(nullptr));
+            const CScopedSelect select(memory, hBitmap);
+            clrMask = ::GetPixel(memory, 0, 0);
         }
-        BOOL bResult = ImageList_AddMasked(hList, hBitmap, clrMask) >= 0;
-        if (bResult)
-            bResult = SetIconsFromImageList(hList, pCommands, nCount, nWidth, nHeight, nKind);
-        ImageList_Destroy(hList);
-        return bResult;
+        return ImageList_AddMasked(hList, hBitmap, clrMask) >= 0 &&
+               SetIconsFromImageList(hList, pCommands, nCount, nWidth, nHeight, nKind);
     }
     if (bm.bmWidth % nWidth != 0)
         return FALSE;
@@ -920,13 +891,13 @@ BOOL CXTPImageManager::SetIconsFromBitmap(HBITMAP hBitmap, const UINT* pCommands
         return FALSE;
     const int nImages = bm.bmWidth / nWidth;
     const int nRows = std::min<int>(nHeight, size.cy);
-    std::vector<HBITMAP> parts;
+    std::vector<CScopedBitmap> parts;
     for (int i = 0; i < nImages; ++i) {
         std::vector<DWORD> part(static_cast<size_t>(nWidth) * nRows);
         for (int y = 0; y < nRows; ++y)
             memcpy(&part[static_cast<size_t>(y) * nWidth], &pixels[static_cast<size_t>(y) * size.cx + i * nWidth],
                    nWidth * 4);
-        parts.push_back(CreateBitmap32(CSize(nWidth, nRows), part.data()));
+        parts.emplace_back(CreateBitmap32(CSize(nWidth, nRows), part.data()));
     }
     BOOL bResult = TRUE;
     const bool bSeparators = pCommands && nCount != nImages;
@@ -942,12 +913,8 @@ BOOL CXTPImageManager::SetIconsFromBitmap(HBITMAP hBitmap, const UINT* pCommands
             bResult = FALSE;
             break;
         }
-        bResult = SetIcon(CXTPImageManagerIconHandle(parts[nImage]), nID, nWidth, nRows, nKind);
+        bResult = SetIcon(CXTPImageManagerIconHandle(parts[nImage].Get()), nID, nWidth, nRows, nKind);
         ++nImage;
-    }
-    for (HBITMAP hPart : parts) {
-        if (hPart)
-            ::DeleteObject(hPart);
     }
     return bResult;
 }
@@ -1074,17 +1041,17 @@ BOOL CXTPImageManager::CopyImage(UINT nCommand)
         return FALSE;
     }
     const ULONGLONG nLength = file.GetLength();
-    HGLOBAL hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(nLength));
+    CScopedGlobal hGlobal(::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(nLength)));
     if (!hGlobal)
         return FALSE;
     void* pData = ::GlobalLock(hGlobal);
     file.SeekToBegin();
     file.Read(pData, static_cast<UINT>(nLength));
     ::GlobalUnlock(hGlobal);
-    if (!::SetClipboardData(m_nImageClipFormat, hGlobal)) {
-        ::GlobalFree(hGlobal);
+    if (!::SetClipboardData(m_nImageClipFormat, hGlobal))
         return FALSE;
-    }
+    // The clipboard owns the memory now.
+    hGlobal.Detach();
     return TRUE;
 }
 
@@ -1124,13 +1091,12 @@ UINT CXTPImageManager::PasteImage(IDataObject* pDataObject)
 BOOL CXTPImageManager::IsComCtl32Version6()
 {
     BOOL bResult = FALSE;
-    if (HMODULE hComCtl = ::LoadLibraryW(L"comctl32.dll")) {
+    if (const CScopedModule hComCtl{::LoadLibraryW(L"comctl32.dll")}) {
         auto pfn =
             reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(::GetProcAddress(hComCtl, "DllGetVersion")));
         DLLVERSIONINFO dvi = {};
         dvi.cbSize = sizeof(dvi);
         bResult = pfn && SUCCEEDED(pfn(&dvi)) && dvi.dwMajorVersion > 5;
-        ::FreeLibrary(hComCtl);
     }
     return bResult;
 }
@@ -1157,7 +1123,7 @@ HBITMAP CXTPImageManager::LoadAlphaBitmapResource(UINT nIDResource)
 
 HBITMAP CXTPImageManager::LoadAlphaIconFile(LPCWSTR lpszPath, int nWidth)
 {
-    const CScopedFile file = OpenForReading(lpszPath);
+    const CScopedFile file = OpenFileForReading(lpszPath);
     WORD header[3] = {};
     if (!ReadAt(file, 0, header, sizeof(header)) || header[1] != 1)
         return nullptr;
@@ -1190,7 +1156,7 @@ HBITMAP CXTPImageManager::LoadAlphaIconFile(LPCWSTR lpszPath, int nWidth)
 
 BOOL CXTPImageManager::IsAlphaBitmapFile(LPCWSTR lpszPath)
 {
-    const CScopedFile file = OpenForReading(lpszPath);
+    const CScopedFile file = OpenFileForReading(lpszPath);
     BYTE header[14 + sizeof(BITMAPINFOHEADER)];
     if (!ReadAt(file, 0, header, sizeof(header)))
         return FALSE;

@@ -1,6 +1,7 @@
 // The toolkit's process-wide record of system settings.
 #include "toolkit/base/XTPToolkitGlobals.h"
 
+#include "framework/core/ScopedHandles.h"
 #include "toolkit/base/BaseResource.h"
 #include "toolkit/base/XTPColorManager.h"
 #include "toolkit/base/XTResourceHolder.h"
@@ -47,20 +48,18 @@ BOOL FaceInstalled(LPCWSTR lpszFaceName)
 {
     if (!lpszFaceName || !*lpszFaceName)
         return FALSE;
-    HDC hDC = ::GetDC(nullptr);
+    CScopedWindowDC screen(nullptr);
     LOGFONTW lf = {};
     lf.lfCharSet = DEFAULT_CHARSET;
     FaceSearch search = {lpszFaceName, FALSE};
-    ::EnumFontFamiliesExW(hDC, &lf, MatchFaceProc, reinterpret_cast<LPARAM>(&search), 0);
-    ::ReleaseDC(nullptr, hDC);
+    ::EnumFontFamiliesExW(screen, &lf, MatchFaceProc, reinterpret_cast<LPARAM>(&search), 0);
     return search.bFound;
 }
 
 BYTE ScreenCharset()
 {
-    HDC hDC = ::GetDC(nullptr);
-    const int nCharset = ::GetTextCharsetInfo(hDC, nullptr, 0);
-    ::ReleaseDC(nullptr, hDC);
+    const CScopedWindowDC screen(nullptr);
+    const int nCharset = ::GetTextCharsetInfo(screen, nullptr, 0);
     return static_cast<BYTE>(nCharset == DEFAULT_CHARSET ? ANSI_CHARSET : nCharset);
 }
 
@@ -127,14 +126,13 @@ DWORD CXTPToolkitGlobals::GetComCtlVersion()
     if (m_dwComCtlVersion != DWORD(-1) && m_dwComCtlVersion != 0)
         return m_dwComCtlVersion;
     m_dwComCtlVersion = 0;
-    if (HMODULE hComCtl = ::LoadLibraryW(L"COMCTL32.DLL")) {
+    if (const CScopedModule hComCtl{::LoadLibraryW(L"COMCTL32.DLL")}) {
         auto pfn =
             reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(::GetProcAddress(hComCtl, "DllGetVersion")));
         DLLVERSIONINFO dvi = {};
         dvi.cbSize = sizeof(dvi);
         if (pfn && SUCCEEDED(pfn(&dvi)))
             m_dwComCtlVersion = MAKELONG(dvi.dwMinorVersion, dvi.dwMajorVersion);
-        ::FreeLibrary(hComCtl);
     }
     return m_dwComCtlVersion;
 }

@@ -1,6 +1,7 @@
 #include "toolkit/base/XTResourceHolder.h"
 
 #include "framework/core/AfxModule.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/WinApp.h"
 
 namespace {
@@ -75,11 +76,11 @@ BOOL CXTResourceHolder::LoadBitmap(CBitmap* pBitmap, UINT nID)
     HMODULE modules[2];
     const int nCount = ResourceModules(modules);
     for (int i = 0; i < nCount; ++i) {
-        if (HBITMAP hBitmap = ::LoadBitmapW(modules[i], MAKEINTRESOURCEW(nID))) {
-            if (pBitmap->Attach(hBitmap))
-                return TRUE;
-            ::DeleteObject(hBitmap);
-            return FALSE;
+        if (CScopedBitmap hBitmap{::LoadBitmapW(modules[i], MAKEINTRESOURCEW(nID))}) {
+            if (!pBitmap->Attach(hBitmap))
+                return FALSE;
+            hBitmap.Detach();
+            return TRUE;
         }
     }
     return FALSE;

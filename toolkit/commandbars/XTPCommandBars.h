@@ -28,10 +28,6 @@ class CXTPPaintManager;
 // The customise command: a site with a handler for it lets the user customise its bars.
 #define XTP_ID_CUSTOMIZE 35001
 
-// Posted to the site by a floating toolbar's close button (lParam the toolbar): the toolbar is hidden, and a
-// custom one deleted, outside its own messages.
-#define WM_XTP_HIDEBAR (WM_APP + 0x3A1)
-
 class CXTPCommandBarsOptions : public CCmdTarget
 {
 public:

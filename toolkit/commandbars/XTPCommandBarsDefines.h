@@ -8,21 +8,11 @@
 #include "framework/core/AfxString.h"
 #include "framework/frame/ControlBar.h"
 #include "framework/win/OleDragDrop.h"
+#include "toolkit/base/ToolkitMessages.h"
 
 class CMenu;
 class CXTPCommandBar;
 class CXTPControl;
-
-// Messages to a bar's site (the frame) or command window.
-#define WM_XTP_CONTROL_EXECUTE 0x052D
-#define WM_XTP_CREATE_CONTROL 0x052F
-#define WM_XTP_CREATE_COMMANDBAR 0x0530
-#define WM_XTP_CONTROL_SELECTED 0x0531
-#define WM_XTP_CUSTOMIZE_SELCHANGE 0x0532
-#define WM_XTP_INITCOMMANDSPOPUP (WM_USER + 0x133)
-#define WM_XTP_POPUPBAR_START WM_XTP_INITCOMMANDSPOPUP
-#define WM_XTP_TRACKING_START 0x0534
-#define WM_XTP_NEWTABITEM (WM_USER + 0x88)
 
 // The notification code of WM_XTP_CONTROL_EXECUTE's record.
 #define XTP_NOTIFY_EXECUTE 100

@@ -3,6 +3,7 @@
 #include "framework/core/Archive.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
+#include "framework/core/FileReading.h"
 #include "framework/core/SafeFile.h"
 #include "framework/frame/FrameWnd.h"
 #include "framework/win/WinApp.h"
@@ -90,24 +91,6 @@ void DeleteHiddenFile(const CString& strPath)
         return;
     ::SetFileAttributesW(strPath, FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileW(strPath);
-}
-
-BOOL ReadWholeFile(const CString& strPath, std::vector<BYTE>& bytes)
-{
-    HANDLE hFile = ::CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return FALSE;
-    LARGE_INTEGER size = {};
-    BOOL bRead =
-        ::GetFileSizeEx(hFile, &size) && size.QuadPart > 0 && static_cast<ULONGLONG>(size.QuadPart) <= kMaxControlsFile;
-    if (bRead) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD dwRead = 0;
-        bRead = ::ReadFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &dwRead, nullptr) &&
-                dwRead == bytes.size();
-    }
-    ::CloseHandle(hFile);
-    return bRead;
 }
 
 // A toolbar that is a band of the frame's rebar keeps its place there; the dock bar layout leaves it alone.
@@ -638,7 +621,7 @@ BOOL CXTPCommandBars::ReadControls(LPCTSTR lpszProfileName, std::vector<CXTPComm
         if (strStored.CompareNoCase(strFile) != 0 &&
             (strDataFile.IsEmpty() || strStored.CompareNoCase(strDataFile) != 0))
             return FALSE;
-        if (!ReadWholeFile(strStored, bytes))
+        if (!ReadWholeFile(strStored, bytes, kMaxControlsFile))
             return FALSE;
     } else {
         BYTE* pData = nullptr;

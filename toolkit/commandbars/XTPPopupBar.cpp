@@ -29,16 +29,15 @@ const int kMinPopupSize = 22;
 
 DWORD ReadUserPreferencesMask()
 {
-    HKEY hKey = nullptr;
+    CScopedRegKey hKey;
     DWORD dwMask = 0;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ, hKey.Receive()) != ERROR_SUCCESS)
         return 0;
     BYTE bytes[4] = {};
     DWORD dwSize = sizeof(bytes);
     if (::RegQueryValueExW(hKey, L"UserPreferencesMask", nullptr, nullptr, bytes, &dwSize) == ERROR_SUCCESS &&
         dwSize >= sizeof(bytes))
         dwMask = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24);
-    ::RegCloseKey(hKey);
     return dwMask;
 }
 

@@ -60,13 +60,13 @@ void CXTPShadowWnd::ExcludeRect(const CRect& rcExclude)
         return;
     rcCut.OffsetRect(-rcWindow.left, -rcWindow.top);
     // Earlier cut-outs stay: the region starts from the current one when there is one.
-    HRGN hRegion = ::CreateRectRgn(0, 0, rcWindow.Width(), rcWindow.Height());
+    CScopedRegion hRegion(::CreateRectRgn(0, 0, rcWindow.Width(), rcWindow.Height()));
     ::GetWindowRgn(m_hWnd, hRegion);
-    HRGN hCut = ::CreateRectRgn(rcCut.left, rcCut.top, rcCut.right, rcCut.bottom);
+    const CScopedRegion hCut(::CreateRectRgn(rcCut.left, rcCut.top, rcCut.right, rcCut.bottom));
     ::CombineRgn(hRegion, hRegion, hCut, RGN_DIFF);
-    ::DeleteObject(hCut);
-    if (!::SetWindowRgn(m_hWnd, hRegion, FALSE))
-        ::DeleteObject(hRegion);
+    // The window owns the region once it is set.
+    if (::SetWindowRgn(m_hWnd, hRegion, FALSE))
+        hRegion.Detach();
 }
 
 int CXTPShadowWnd::OnHookMessage(HWND, UINT nMessage, WPARAM& wParam, LPARAM&, LRESULT&)

@@ -16,22 +16,6 @@
 
 #include <algorithm>
 
-#ifndef WM_FLOATSTATUS
-#define WM_FLOATSTATUS 0x036D
-#endif
-#ifndef FS_SHOW
-#define FS_SHOW 0x01
-#define FS_HIDE 0x02
-#define FS_ACTIVATE 0x04
-#define FS_DEACTIVATE 0x08
-#define FS_ENABLE 0x10
-#define FS_DISABLE 0x20
-#define FS_SYNCACTIVE 0x40
-#endif
-#ifndef MFS_SYNCACTIVE
-#define MFS_SYNCACTIVE 0x100L
-#endif
-
 // ---- CXTPControlFloatingClose
 
 IMPLEMENT_DYNCREATE(CXTPControlFloatingClose, CXTPControlButton)

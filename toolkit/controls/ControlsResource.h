@@ -5,24 +5,7 @@
 #define XT_IDM_POPUP 9014
 
 // The framework's standard edit commands, which the edit's menu sends.
-#ifndef ID_EDIT_CLEAR
-#define ID_EDIT_CLEAR 0xE120
-#endif
-#ifndef ID_EDIT_COPY
-#define ID_EDIT_COPY 0xE122
-#endif
-#ifndef ID_EDIT_CUT
-#define ID_EDIT_CUT 0xE123
-#endif
-#ifndef ID_EDIT_PASTE
-#define ID_EDIT_PASTE 0xE125
-#endif
-#ifndef ID_EDIT_SELECT_ALL
-#define ID_EDIT_SELECT_ALL 0xE12A
-#endif
-#ifndef ID_EDIT_UNDO
-#define ID_EDIT_UNDO 0xE12B
-#endif
+#include "framework/StandardIds.h"
 
 #define XT_IDS_SELDIR 9030
 

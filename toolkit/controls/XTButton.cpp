@@ -1,6 +1,7 @@
 #include "toolkit/controls/XTButton.h"
 
 #include "framework/core/AfxModule.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
 #include "toolkit/base/XTPDrawHelpers.h"
 #include "toolkit/base/XTPImageManager.h"
@@ -20,20 +21,22 @@ HICON LoadButtonIcon(LPCTSTR lpszID, CSize size)
 
 CSize IconSize(HICON hIcon)
 {
-    ICONINFO info = {};
-    if (!::GetIconInfo(hIcon, &info))
+    CScopedIconInfo info;
+    if (!info.Read(hIcon))
         return CSize(0, 0);
     BITMAP bm = {};
-    CSize size(0, 0);
-    if (info.hbmColor != nullptr && ::GetObjectW(info.hbmColor, sizeof(bm), &bm))
-        size = CSize(bm.bmWidth, bm.bmHeight);
-    else if (info.hbmMask != nullptr && ::GetObjectW(info.hbmMask, sizeof(bm), &bm))
-        size = CSize(bm.bmWidth, bm.bmHeight / 2);
-    if (info.hbmColor != nullptr)
-        ::DeleteObject(info.hbmColor);
-    if (info.hbmMask != nullptr)
-        ::DeleteObject(info.hbmMask);
-    return size;
+    if (info->hbmColor != nullptr && ::GetObjectW(info->hbmColor, sizeof(bm), &bm))
+        return CSize(bm.bmWidth, bm.bmHeight);
+    if (info->hbmMask != nullptr && ::GetObjectW(info->hbmMask, sizeof(bm), &bm))
+        return CSize(bm.bmWidth, bm.bmHeight / 2);
+    return CSize(0, 0);
+}
+
+// An icon made from a bitmap resource, its corner colour transparent.
+HICON MaskedBitmapIcon(UINT nID)
+{
+    const CScopedBitmap hBitmap(::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nID)));
+    return hBitmap ? CXTPMaskedBitmap(hBitmap).CreateIcon() : nullptr;
 }
 
 } // namespace
@@ -85,23 +88,14 @@ int CXTButton::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 BOOL CXTButton::SetIcon(CSize size, LPCTSTR lpszID, LPCTSTR lpszHotID, BOOL bRedraw)
 {
-    HICON hIcon = LoadButtonIcon(lpszID, size);
-    if (hIcon == nullptr)
+    // The image keeps copies: these two go when the call ends.
+    const CScopedIcon hIcon(LoadButtonIcon(lpszID, size));
+    if (!hIcon)
         return FALSE;
-    HICON hHotIcon = nullptr;
-    if (lpszHotID != nullptr) {
-        hHotIcon = LoadButtonIcon(lpszHotID, size);
-        if (hHotIcon == nullptr) {
-            ::DestroyIcon(hIcon);
-            return FALSE;
-        }
-    }
-    const BOOL bResult = SetIcon(size, hIcon, hHotIcon, bRedraw);
-    // The image keeps copies.
-    ::DestroyIcon(hIcon);
-    if (hHotIcon != nullptr)
-        ::DestroyIcon(hHotIcon);
-    return bResult;
+    const CScopedIcon hHotIcon(lpszHotID != nullptr ? LoadButtonIcon(lpszHotID, size) : nullptr);
+    if (lpszHotID != nullptr && !hHotIcon)
+        return FALSE;
+    return SetIcon(size, hIcon.Get(), hHotIcon.Get(), bRedraw);
 }
 
 BOOL CXTButton::SetIcon(CSize size, UINT nID, UINT nHotID, BOOL bRedraw)
@@ -128,30 +122,23 @@ BOOL CXTButton::SetIcon(CSize size, HICON hIcon, HICON hHotIcon, BOOL bRedraw)
 BOOL CXTButton::SetBitmap(CSize size, UINT nID, BOOL bRedraw)
 {
     if (CXTPImageManager::IsAlphaBitmapResource(nID)) {
-        HBITMAP hBitmap = CXTPImageManager::LoadAlphaBitmapResource(nID);
-        if (hBitmap == nullptr)
+        const CScopedBitmap hBitmap(CXTPImageManager::LoadAlphaBitmapResource(nID));
+        if (!hBitmap)
             return FALSE;
-        CXTPImageManagerIconHandle hImage(hBitmap);
+        CXTPImageManagerIconHandle hImage(hBitmap.Get());
         const CSize sizeBitmap = hImage.GetExtent();
         CleanUpGDI();
         m_sizeImage = (size.cx > 0 && size.cy > 0) ? size : sizeBitmap;
         m_pIcon = new CXTPImageManagerIcon(0, m_sizeImage.cx, m_sizeImage.cy);
         const BOOL bResult = m_pIcon->SetIcon(hImage);
-        ::DeleteObject(hBitmap);
         if (m_hWnd != nullptr && bRedraw)
             Invalidate();
         return bResult;
     }
-    HBITMAP hBitmap = ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nID));
-    if (hBitmap == nullptr)
+    const CScopedIcon hIcon(MaskedBitmapIcon(nID));
+    if (!hIcon)
         return FALSE;
-    HICON hIcon = CXTPMaskedBitmap(hBitmap).CreateIcon();
-    ::DeleteObject(hBitmap);
-    if (hIcon == nullptr)
-        return FALSE;
-    const BOOL bResult = SetIcon(size, hIcon, nullptr, bRedraw);
-    ::DestroyIcon(hIcon);
-    return bResult;
+    return SetIcon(size, hIcon.Get(), nullptr, bRedraw);
 }
 
 void CXTButton::CleanUpGDI()

@@ -148,15 +148,15 @@ BOOL CXTHeaderTheme::SetBitmap(int iCol, UINT uBitmapID, BOOL bRemove, COLORREF 
         return TRUE;
     }
 
-    HBITMAP hBitmap = static_cast<HBITMAP>(
-        LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(uBitmapID), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    CScopedBitmap hBitmap(static_cast<HBITMAP>(
+        LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(uBitmapID), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!hBitmap)
         return FALSE;
     BITMAP bm = {};
     GetObjectW(hBitmap, sizeof(bm), &bm);
     HIMAGELIST hImageList = ImageList_Create(bm.bmWidth, bm.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 1);
     const bool bAdded = hImageList && ImageList_AddMasked(hImageList, hBitmap, crMask) >= 0;
-    DeleteObject(hBitmap);
+    hBitmap.Close();
     if (!bAdded) {
         if (hImageList)
             ImageList_Destroy(hImageList);
@@ -467,13 +467,12 @@ BOOL CXTHeaderThemeV2::Layout(HDLAYOUT* pLayout, CXTThemedHeader* pHeader)
     HWND hHeader = pHeader ? pHeader->GetHeaderHwnd() : nullptr;
     if (!hHeader || !pLayout || !pLayout->prc || !pLayout->pwpos)
         return FALSE;
-    HDC hDC = GetDC(hHeader);
     TEXTMETRICW tm = {};
     {
-        CScopedSelect font(hDC, reinterpret_cast<HFONT>(SendMessageW(hHeader, WM_GETFONT, 0, 0)));
-        GetTextMetricsW(hDC, &tm);
+        CScopedWindowDC dc(hHeader);
+        CScopedSelect font(dc, reinterpret_cast<HFONT>(SendMessageW(hHeader, WM_GETFONT, 0, 0)));
+        GetTextMetricsW(dc, &tm);
     }
-    ReleaseDC(hHeader, hDC);
 
     const int nHeight = tm.tmHeight + 10;
     RECT* prc = pLayout->prc;

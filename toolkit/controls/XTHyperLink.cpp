@@ -1,8 +1,10 @@
 #include "toolkit/controls/XTHyperLink.h"
 
 #include "framework/core/ScopedHandles.h"
+#include "framework/core/TextHelpers.h"
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
+#include "toolkit/base/ToolkitMessages.h"
 #include "toolkit/base/XTPColorManager.h"
 #include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/base/XTResourceHolder.h"
@@ -11,12 +13,8 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
-
 namespace {
 
-// Finishes the set-up once the control has a window, whichever way it got one.
-constexpr UINT kSetupMessage = 0x0DDE;
 constexpr UINT_PTR kHoverTimer = 1;
 
 HINSTANCE ShellLauncher(LPCWSTR lpszOperation, LPCWSTR lpszFile, int nShowCmd)
@@ -46,12 +44,6 @@ const struct
     {SE_ERR_DLLNOTFOUND, XT_IDS_SE_ERR_DLLNOTFOUND},
 };
 
-bool StartsWithNoCase(LPCWSTR lpsz, LPCWSTR lpszPrefix)
-{
-    const int nLength = lstrlenW(lpszPrefix);
-    return ::CompareStringOrdinal(lpsz, std::min(lstrlenW(lpsz), nLength), lpszPrefix, nLength, TRUE) == CSTR_EQUAL;
-}
-
 } // namespace
 
 IMPLEMENT_DYNAMIC(CXTHyperLink, CStatic)
@@ -67,7 +59,7 @@ ON_WM_ERASEBKGND()
 ON_WM_PAINT()
 ON_WM_WINDOWPOSCHANGED()
 ON_CONTROL_REFLECT_EX(STN_CLICKED, OnClicked)
-ON_MESSAGE(kSetupMessage, OnSetup)
+ON_MESSAGE(WM_CONTROL_SETUP, OnSetup)
 END_MESSAGE_MAP()
 
 CXTHyperLink::CXTHyperLink()
@@ -107,14 +99,14 @@ BOOL CXTHyperLink::IsSafeLink(LPCTSTR lpszLink)
 void CXTHyperLink::PreSubclassWindow()
 {
     CStatic::PreSubclassWindow();
-    PostMessage(kSetupMessage);
+    PostMessage(WM_CONTROL_SETUP);
 }
 
 int CXTHyperLink::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CStatic::OnCreate(lpCreateStruct) == -1)
         return -1;
-    SendMessage(kSetupMessage);
+    SendMessage(WM_CONTROL_SETUP);
     return 0;
 }
 

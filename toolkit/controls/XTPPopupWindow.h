@@ -5,16 +5,12 @@
 #include "framework/core/Collections.h"
 #include "framework/core/Geometry.h"
 #include "framework/win/Wnd.h"
+#include "toolkit/base/ToolkitMessages.h"
 
 class CXTPPopupItem;
 class CXTPPopupTheme;
 
-// To the alert's owner: wParam 1 an item was clicked (lParam the CXTPPopupItem), 2 the state changed (lParam the
-// CXTPPopupWindow).
-#ifndef WM_POPUP_NOTIFY
-#define WM_POPUP_NOTIFY 0x8A1F
-#endif
-
+// What WM_POPUP_NOTIFY tells the alert's owner (wParam).
 enum XTPPopupNotify
 {
     xtpPopupItemClicked = 1,

@@ -6,15 +6,11 @@
 #include "framework/core/AfxString.h"
 #include "framework/core/Collections.h"
 #include "framework/win/Wnd.h"
+#include "toolkit/base/ToolkitMessages.h"
 #include "toolkit/base/XTPToolkitGlobals.h"
 
 #include <windows.h>
 #include <shellapi.h>
-
-// The icon's callback message, sent to the notify window before the icon's own handling.
-#ifndef WM_TRAYICON_NOTIFY
-#define WM_TRAYICON_NOTIFY 0x0DD1
-#endif
 
 class CXTTrayIcon : public CWnd
 {

@@ -2,11 +2,11 @@
 #include "toolkit/taskpanel/XTPHtmlText.h"
 
 #include "framework/core/ScopedHandles.h"
+#include "framework/core/TextHelpers.h"
 #include "framework/win/Dc.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cwctype>
 #include <iterator>
 #include <vector>
 
@@ -62,33 +62,13 @@ bool IsBlank(wchar_t ch)
     return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n' || ch == L'\f' || ch == L'\v';
 }
 
-int HexDigit(wchar_t ch)
-{
-    if (ch >= L'0' && ch <= L'9')
-        return ch - L'0';
-    if (ch >= L'a' && ch <= L'f')
-        return ch - L'a' + 10;
-    if (ch >= L'A' && ch <= L'F')
-        return ch - L'A' + 10;
-    return 0;
-}
-
-bool StartsWithNoCase(const wchar_t* p, const wchar_t* pEnd, const wchar_t* pszWord)
-{
-    for (; *pszWord; ++pszWord, ++p) {
-        if (p >= pEnd || std::towlower(*p) != std::towlower(*pszWord))
-            return false;
-    }
-    return true;
-}
-
 // Reads "color=" with an optional quote and number sign, then RRGGBB, all inside [p, pEnd).
 bool ReadFontColor(const wchar_t* p, const wchar_t* pEnd, COLORREF& clr)
 {
     if (p >= pEnd || *p != L' ')
         return false;
     ++p;
-    if (!StartsWithNoCase(p, pEnd, L"color="))
+    if (!StartsWithNoCase(p, static_cast<size_t>(pEnd - p), L"color="))
         return false;
     p += 6;
     if (p < pEnd && (*p == L'"' || *p == L'\''))
@@ -97,7 +77,7 @@ bool ReadFontColor(const wchar_t* p, const wchar_t* pEnd, COLORREF& clr)
         ++p;
     int digits[6] = {};
     for (int i = 0; i < 6 && p < pEnd; ++i, ++p)
-        digits[i] = HexDigit(*p);
+        digits[i] = std::max(0, HexDigitValue(*p)); // a character that is no digit counts as 0
     clr = RGB(digits[0] * 16 + digits[1], digits[2] * 16 + digits[3], digits[4] * 16 + digits[5]);
     return true;
 }

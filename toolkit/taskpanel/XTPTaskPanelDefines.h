@@ -3,12 +3,12 @@
 
 #include <windows.h>
 
+#include "toolkit/base/ToolkitMessages.h"
+
 // A margin or spacing that holds this value takes the paint manager's default.
 const int TaskPanelDefaultMetric = static_cast<int>(0x80000000);
 
-// Sent to the panel's owner (else its parent): wParam one of the codes below, lParam the item.
-#define WM_TASKPANEL_NOTIFY 0x8A18
-
+// What WM_TASKPANEL_NOTIFY tells the panel's owner (wParam; lParam the item).
 enum XTPTaskPanelNotifyCode
 {
     TaskPanelNotifyClick = 1,      // an item was clicked

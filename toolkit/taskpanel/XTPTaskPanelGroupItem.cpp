@@ -138,13 +138,10 @@ void CXTPTaskPanelGroupItem::CreateSnapshot()
     const int cx = rcWindow.Width();
     const int cy = rcWindow.Height();
     CScopedBitmap bmpWork(::CreateCompatibleBitmap(dcWindow, cx, cy));
-    HBITMAP hSnapshot = ::CreateCompatibleBitmap(dcWindow, cx, cy);
-    if (!bmpWork.IsValid() || !hSnapshot) {
-        if (hSnapshot)
-            ::DeleteObject(hSnapshot);
+    CScopedBitmap hSnapshot(::CreateCompatibleBitmap(dcWindow, cx, cy));
+    if (!bmpWork.IsValid() || !hSnapshot)
         return;
-    }
-    m_bmpSnapshot.Attach(hSnapshot);
+    m_bmpSnapshot.Attach(hSnapshot.Detach());
 
     CXTPTaskPanelGroup* pGroup = GetItemGroup();
     CXTPTaskPanelPaintManager* pPaintManager = GetPaintManager();

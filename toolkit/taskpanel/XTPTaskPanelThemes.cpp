@@ -210,14 +210,12 @@ HICON CXTPTaskPanelExplorerTheme::CreateGlyphIcon(UINT nIDBitmap, COLORREF clrTi
         px = toPixel(TintGlyphPixel(toColorRef(px), clrCorner, clrTint));
 
     CScopedBitmap tinted(CXTPImageManager::CreateBitmap32(size, pixels.data()));
-    HIMAGELIST hList = ImageList_Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 1, 0);
+    const CScopedImageList hList(ImageList_Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
     if (!hList || !tinted)
         return nullptr;
-    HICON hIcon = nullptr;
-    if (ImageList_AddMasked(hList, tinted, RGB(0, 255, 0)) >= 0)
-        hIcon = ImageList_GetIcon(hList, 0, ILD_NORMAL);
-    ImageList_Destroy(hList);
-    return hIcon;
+    if (ImageList_AddMasked(hList, tinted, RGB(0, 255, 0)) < 0)
+        return nullptr;
+    return ImageList_GetIcon(hList, 0, ILD_NORMAL);
 }
 
 // ---- Rounded theme

@@ -1,11 +1,12 @@
 // Drawing and measuring of headline rows.
-#include "feeds/HeadlineRow.h"
+#include "feeds/ui/HeadlineRow.h"
 #include "res/resource.h"
 
-#include "feeds/AppHelpers.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedText.h"
+#include "feeds/LocalTime.h"
+#include "feeds/ShellAssociations.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/Dc.h"
 #include "toolkit/base/XTPColorManager.h"

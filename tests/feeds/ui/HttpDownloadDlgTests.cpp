@@ -1,5 +1,5 @@
 // The download dialog run modally against the local test server: completion, resume, cancel and its errors.
-#include "feeds/HttpDownloadDlg.h"
+#include "feeds/ui/HttpDownloadDlg.h"
 
 #include "framework/win/WndMsgMap.h"
 #include "res/resource.h"

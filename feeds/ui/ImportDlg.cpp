@@ -1,4 +1,4 @@
-#include "feeds/ImportDlg.h"
+#include "feeds/ui/ImportDlg.h"
 
 #include <unordered_set>
 #include <vector>

@@ -1,12 +1,13 @@
 // Headline rows measured in a memory DC with known fonts for each list style, and drawn: state icons, the grey
 // of read items, the date column and the enclosure size text.
-#include "feeds/HeadlineRow.h"
+#include "feeds/ui/HeadlineRow.h"
 
-#include "feeds/AppHelpers.h"
+#include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedText.h"
+#include "feeds/LocalTime.h"
+#include "feeds/ShellAssociations.h"
 #include "framework/win/Dc.h"
-#include "tests/feeds/FeedTestHost.h"
 #include "toolkit/base/XTPColorManager.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The feed engine's dialogs: choosing channels to import and the update offer's answers.
 #include "tests/feeds/FeedTestHost.h"
-#include "feeds/ImportDlg.h"
 #include "feeds/UpdateCheck.h"
-#include "feeds/UpdateReadyDlg.h"
+#include "feeds/ui/ImportDlg.h"
+#include "feeds/ui/UpdateReadyDlg.h"
 #include "framework/Afx.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "feeds/UpdateReadyDlg.h"
+#include "feeds/ui/UpdateReadyDlg.h"
 
 #include "feeds/EngineContext.h"
 #include "feeds/UpdateCheck.h"

@@ -8,6 +8,7 @@
 #include "feeds/ConnectionCut.h"
 #include "framework/core/AfxString.h"
 #include "framework/core/File.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/Controls.h"
 #include "framework/win/Dialog.h"
 #include "framework/win/WinThread.h"
@@ -19,6 +20,9 @@ class CHttpDownloadDlg : public CDialog
 public:
     explicit CHttpDownloadDlg(CWnd* pParent = nullptr);
     ~CHttpDownloadDlg() override;
+
+    // Takes the proxy and the user agent from the engine's connection settings.
+    void UseConnectionSettings();
 
     // Filled by the caller before DoModal.
     CString m_strUrl;
@@ -54,9 +58,10 @@ public:
     CString m_strObject;
     CString m_strFileName;
 
-    HINTERNET m_hSession;
-    HINTERNET m_hConnection;
-    HINTERNET m_hRequest;
+    // Released in this order (request, connection, session), by OnDestroy or with the dialog.
+    CScopedInternet m_hSession;
+    CScopedInternet m_hConnection;
+    CScopedInternet m_hRequest;
 
     volatile LONG m_bAbort;
     BOOL m_bFinished;

@@ -1,6 +1,7 @@
 // The "File Download" dialog and its worker thread.
-#include "feeds/HttpDownloadDlg.h"
+#include "feeds/ui/HttpDownloadDlg.h"
 
+#include "feeds/EngineContext.h"
 #include "feeds/EngineMessages.h"
 #include "feeds/HttpFetch.h"
 #include "framework/core/Exceptions.h"
@@ -74,9 +75,8 @@ END_MESSAGE_MAP()
 
 CHttpDownloadDlg::CHttpDownloadDlg(CWnd* pParent)
     : CDialog(IDD_HTTP_DOWNLOAD, pParent), m_nProxyMode(0), m_bAskBeforeReplacing(TRUE), m_dwResumeOffset(0),
-      m_nScheme(INTERNET_SCHEME_HTTP), m_nPort(0), m_hSession(nullptr), m_hConnection(nullptr), m_hRequest(nullptr),
-      m_bAbort(0), m_bFinished(FALSE), m_pThread(nullptr), m_nLastPercent(-1), m_dwStartTick(0), m_dwLastRateTick(0),
-      m_lastRateTotal(0)
+      m_nScheme(INTERNET_SCHEME_HTTP), m_nPort(0), m_bAbort(0), m_bFinished(FALSE), m_pThread(nullptr),
+      m_nLastPercent(-1), m_dwStartTick(0), m_dwLastRateTick(0), m_lastRateTotal(0)
 {
 }
 
@@ -88,10 +88,16 @@ CHttpDownloadDlg::~CHttpDownloadDlg()
         WaitForSingleObject(m_pThread->m_hThread, INFINITE);
         delete m_pThread;
     }
-    for (HINTERNET* handle : {&m_hRequest, &m_hConnection, &m_hSession}) {
-        if (*handle)
-            WinHttpCloseHandle(*handle);
-    }
+}
+
+void CHttpDownloadDlg::UseConnectionSettings()
+{
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    m_nProxyMode = settings.nProxyMode;
+    m_strProxyServer = settings.szProxyServer;
+    m_strProxyUserName = settings.szProxyUser;
+    m_strProxyPassword = settings.szProxyPass;
+    m_strUserAgent = settings.szUserAgent;
 }
 
 CString CHttpDownloadDlg::FormatString(UINT nID, LPCWSTR arg1, LPCWSTR arg2)
@@ -267,7 +273,7 @@ void CHttpDownloadDlg::DownloadBody()
         ReportError(IDS_DOWNLOAD_ERROR_CONNECT, ERROR_WINHTTP_CANNOT_CONNECT);
         return;
     }
-    m_hSession = OpenHttpSession(m_strUserAgent, m_nProxyMode, m_strProxyServer);
+    m_hSession.Attach(OpenHttpSession(m_strUserAgent, m_nProxyMode, m_strProxyServer));
     if (!m_hSession) {
         ReportError(IDS_DOWNLOAD_ERROR_SESSION, GetLastError());
         return;
@@ -278,7 +284,7 @@ void CHttpDownloadDlg::DownloadBody()
         return;
     }
 
-    m_hConnection = WinHttpConnect(m_hSession, m_strHost, m_nPort, 0);
+    m_hConnection.Attach(WinHttpConnect(m_hSession, m_strHost, m_nPort, 0));
     if (!m_hConnection) {
         ReportError(IDS_DOWNLOAD_ERROR_CONNECT, GetLastError());
         return;
@@ -294,8 +300,8 @@ void CHttpDownloadDlg::DownloadBody()
     DWORD requestFlags = WINHTTP_FLAG_REFRESH;
     if (m_nScheme == INTERNET_SCHEME_HTTPS)
         requestFlags |= WINHTTP_FLAG_SECURE;
-    m_hRequest =
-        WinHttpOpenRequest(m_hConnection, L"GET", m_strObject, nullptr, WINHTTP_NO_REFERER, acceptTypes, requestFlags);
+    m_hRequest.Attach(
+        WinHttpOpenRequest(m_hConnection, L"GET", m_strObject, nullptr, WINHTTP_NO_REFERER, acceptTypes, requestFlags));
     if (!m_hRequest) {
         ReportError(IDS_DOWNLOAD_ERROR_CONNECT, GetLastError());
         return;
@@ -590,11 +596,8 @@ void CHttpDownloadDlg::OnDestroy()
         delete m_pThread;
         m_pThread = nullptr;
     }
-    for (HINTERNET* handle : {&m_hRequest, &m_hConnection, &m_hSession}) {
-        if (*handle) {
-            WinHttpCloseHandle(*handle);
-            *handle = nullptr;
-        }
-    }
+    m_hRequest.Close();
+    m_hConnection.Close();
+    m_hSession.Close();
     CDialog::OnDestroy();
 }
