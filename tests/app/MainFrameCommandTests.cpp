@@ -2,6 +2,7 @@
 // the new-items alert, the usage log, the first placement and what the frame keeps in the profile at shut-down.
 #include "app/ConnectionMonitor.h"
 #include "app/MainFrm.h"
+#include "tests/app/MainFrameTestSupport.h"
 #include "app/ReaderApp.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+using lqtest::CountingMainFrame;
 using lqtest::HttpUrl;
 using lqtest::PumpUntil;
 using lqtest::TempFolder;
@@ -25,38 +27,6 @@ namespace {
 
 const wchar_t kTestCompany[] = L"LanternquillCommandTests";
 const wchar_t kTestKey[] = L"Software\\LanternquillCommandTests";
-
-// The frame's pane with its refresh ends counted and its rebuilds recorded.
-class CountingPane : public CPaneSite
-{
-public:
-    using CPaneSite::CPaneSite;
-
-    int m_built = 0;
-    int m_ended = 0;
-
-    void BuildTaskPanel() override
-    {
-        ++m_built;
-        CPaneSite::BuildTaskPanel();
-    }
-    void ShowRefreshEnded() override
-    {
-        ++m_ended;
-        CPaneSite::ShowRefreshEnded();
-    }
-};
-
-class CountingMainFrame : public CMainFrame
-{
-public:
-    CountingMainFrame()
-        : CMainFrame(
-              [](CMainFrame& frame) -> std::unique_ptr<CPaneSite> { return std::make_unique<CountingPane>(frame); })
-    {
-    }
-    CountingPane& Counted() { return static_cast<CountingPane&>(PaneSite()); }
-};
 
 // The platform's connection notification as the tests want it: refused, or accepted with the event kept.
 std::atomic<HANDLE> g_connectEvent{nullptr};
@@ -151,7 +121,7 @@ protected:
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
         m_hFrame = m_frame->GetSafeHwnd();
         ASSERT_TRUE(
-            PumpUntil([&] { return m_frame->Counted().m_ended >= 1 && !m_frame->Refresher().IsUpdating(); }, 30000));
+            PumpUntil([&] { return m_frame->Pane().m_ended >= 1 && !m_frame->Refresher().IsUpdating(); }, 30000));
     }
     void Destroy()
     {
@@ -346,11 +316,11 @@ TEST_F(MainFrameCommandTest, ACommandThatIsDisabledNowIsIgnored)
     m_frame->Refresher().SetFullRefresh(false);
 
     // Enabled, the same command runs.
-    const int ended = m_frame->Counted().m_ended;
+    const int ended = m_frame->Pane().m_ended;
     Command(ID_FEEDS_UPDATE_NOW);
     EXPECT_TRUE(m_frame->Refresher().IsFullRefresh());
     EXPECT_TRUE(
-        PumpUntil([&] { return m_frame->Counted().m_ended > ended && !m_frame->Refresher().IsUpdating(); }, 30000));
+        PumpUntil([&] { return m_frame->Pane().m_ended > ended && !m_frame->Refresher().IsUpdating(); }, 30000));
 }
 
 TEST_F(MainFrameCommandTest, ThemeAndShowReadFeedsCommandsChangeAndCheckTheirState)
@@ -374,33 +344,6 @@ TEST_F(MainFrameCommandTest, ThemeAndShowReadFeedsCommandsChangeAndCheckTheirSta
     EXPECT_EQ(theApp.m_settings.nHideReadChannels, 1);
 }
 
-// A stand-in for a companion window that comes with its own work.
-template <class Companion> class CompanionStandIn : public Companion
-{
-public:
-    explicit CompanionStandIn(CWnd* pWnd) : m_pWnd(pWnd) {}
-    CWnd* GetWindow() const override { return m_pWnd; }
-    void Start() override {}
-    void Stop() override {}
-
-private:
-    CWnd* m_pWnd;
-};
-
-class ViewerStandIn : public CompanionStandIn<CChannelViewerCompanion>
-{
-public:
-    using CompanionStandIn::CompanionStandIn;
-    void ShowChannel(CFeedItem*) override {}
-};
-
-class PodcastStandIn : public CompanionStandIn<CPodcastCompanion>
-{
-public:
-    using CompanionStandIn::CompanionStandIn;
-    void SyncList() override {}
-};
-
 TEST_F(MainFrameCommandTest, ViewerAndPodcastCommandsActOnlyOnWindowsThatExist)
 {
     CWnd viewer;
@@ -415,8 +358,8 @@ TEST_F(MainFrameCommandTest, ViewerAndPodcastCommandsActOnlyOnWindowsThatExist)
     EXPECT_FALSE(viewer.IsWindowVisible());
     EXPECT_FALSE(podcast.IsWindowVisible());
 
-    m_frame->Companions().SetChannelViewer(std::make_unique<ViewerStandIn>(&viewer));
-    m_frame->Companions().SetPodcastManager(std::make_unique<PodcastStandIn>(&podcast));
+    m_frame->Companions().SetChannelViewer(std::make_unique<lqtest::ViewerStandIn>(&viewer));
+    m_frame->Companions().SetPodcastManager(std::make_unique<lqtest::PodcastStandIn>(&podcast));
     Command(ID_PODCAST_MANAGER);
     EXPECT_TRUE(podcast.IsWindowVisible());
     Command(ID_VIEW_CHANNEL_VIEWER);
@@ -504,11 +447,11 @@ TEST_F(MainFrameCommandTest, AConnectionReportedByTheMonitorTakesTheProgramOnlin
 
     // The connection comes back: the monitor reports it and the frame runs a tick at once.
     g_networkUp = true;
-    const int ended = m_frame->Counted().m_ended;
+    const int ended = m_frame->Pane().m_ended;
     ::SetEvent(g_connectEvent.load());
     EXPECT_TRUE(PumpUntil([&] { return m_frame->Refresher().IsOnline() && entry->m_bUpdating; }));
     EXPECT_TRUE(
-        PumpUntil([&] { return m_frame->Counted().m_ended > ended && !m_frame->Refresher().IsUpdating(); }, 30000));
+        PumpUntil([&] { return m_frame->Pane().m_ended > ended && !m_frame->Refresher().IsUpdating(); }, 30000));
     ASSERT_NE(entry->m_pChannel, nullptr);
     EXPECT_EQ(entry->m_pChannel->m_items.GetCount(), 2);
     EXPECT_TRUE(PumpUntil([&] { return !m_frame->Refresher().GetMonitor().IsRunning(); }));
@@ -549,7 +492,7 @@ TEST_F(MainFrameCommandTest, OfflineAndASearchDuringAFullRefreshLeaveItRunningTo
     ASSERT_TRUE(::DeleteFileW((m_data.Path() + L"\\CustomFeed.xml").c_str()));
     CFeedItem* slow = m_frame->Lists().Main()->m_items.GetHead();
     CFeedItem* finder = m_frame->Lists().Main()->m_items.GetTail();
-    const int built = m_frame->Counted().m_built;
+    const int built = m_frame->Pane().m_built;
     Command(ID_FEEDS_UPDATE_NOW);
     ASSERT_TRUE(PumpUntil([&] { return m_frame->Refresher().IsUpdating() && slow->m_bUpdating; }));
 
@@ -561,7 +504,7 @@ TEST_F(MainFrameCommandTest, OfflineAndASearchDuringAFullRefreshLeaveItRunningTo
     EXPECT_TRUE(m_frame->Refresher().IsFullRefresh());
 
     ASSERT_TRUE(PumpUntil([&] { return !slow->m_bUpdating && !m_frame->Refresher().IsUpdating(); }, 30000));
-    EXPECT_TRUE(PumpUntil([&] { return m_frame->Counted().m_built > built; }));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->Pane().m_built > built; }));
     EXPECT_FALSE(m_frame->Refresher().IsFullRefresh());
     EXPECT_NE(::GetFileAttributesW((m_data.Path() + L"\\CustomFeed.xml").c_str()), INVALID_FILE_ATTRIBUTES);
     ASSERT_NE(slow->m_pChannel, nullptr);

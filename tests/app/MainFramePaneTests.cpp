@@ -2,6 +2,7 @@
 // caption and icon, site icons from the data folder (good, missing, damaged), and the fixed groups for the
 // maker's offers, the weather panel and the quick filter's results.
 #include "app/MainFrm.h"
+#include "tests/app/MainFrameTestSupport.h"
 #include "app/ReaderApp.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+using lqtest::CountingMainFrame;
 using lqtest::HttpUrl;
 using lqtest::Narrow;
 using lqtest::PumpUntil;
@@ -24,31 +26,6 @@ using lqtest::SourcePath;
 using lqtest::TempFolder;
 
 namespace {
-
-// The frame's pane with the end of the start-up report counted.
-class CountingPane : public CPaneSite
-{
-public:
-    using CPaneSite::CPaneSite;
-    int m_ended = 0;
-
-    void ShowRefreshEnded() override
-    {
-        ++m_ended;
-        CPaneSite::ShowRefreshEnded();
-    }
-};
-
-class PaneFrame : public CMainFrame
-{
-public:
-    PaneFrame()
-        : CMainFrame(
-              [](CMainFrame& frame) -> std::unique_ptr<CPaneSite> { return std::make_unique<CountingPane>(frame); })
-    {
-    }
-    CountingPane& Pane() { return static_cast<CountingPane&>(PaneSite()); }
-};
 
 struct EntrySeed
 {
@@ -141,7 +118,7 @@ protected:
 
     void Start()
     {
-        m_frame = new PaneFrame;
+        m_frame = new CountingMainFrame;
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
         // The worker's start-of-life report ends before the pane is looked at.
         ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
@@ -149,7 +126,7 @@ protected:
 
     TempFolder m_data;
     TempFolder m_temp;
-    PaneFrame* m_frame = nullptr; // deletes itself with its window
+    CountingMainFrame* m_frame = nullptr; // deletes itself with its window
     CReaderSettings m_savedSettings;
     CString m_savedData, m_savedTemp;
 };

@@ -1,6 +1,7 @@
 // The main frame's side of a refresh: the lists loaded at creation, every refreshed entry applied on the frame's
 // thread, the lists saved at the end, hostile or dead servers for some feeds, and the server's channel list merge.
 #include "app/MainFrm.h"
+#include "tests/app/MainFrameTestSupport.h"
 #include "app/ReaderApp.h"
 #include "feeds/EnclosureJob.h"
 #include "feeds/FeedChannel.h"
@@ -43,30 +44,7 @@ public:
     void ShowRefreshEnded() override { ++m_ended; }
 };
 
-class RecordingMainFrame : public CMainFrame
-{
-public:
-    RecordingMainFrame()
-        : CMainFrame(
-              [](CMainFrame& frame) -> std::unique_ptr<CPaneSite> { return std::make_unique<RecordingPane>(frame); })
-    {
-    }
-    RecordingPane& Recorded() { return static_cast<RecordingPane&>(PaneSite()); }
-};
-
-// A companion standing for the podcast manager with the given window.
-class PodcastStandIn : public CPodcastCompanion
-{
-public:
-    explicit PodcastStandIn(CWnd* pWnd) : m_pWnd(pWnd) {}
-    CWnd* GetWindow() const override { return m_pWnd; }
-    void Start() override {}
-    void Stop() override {}
-    void SyncList() override {}
-
-private:
-    CWnd* m_pWnd;
-};
+using RecordingMainFrame = lqtest::FrameWithPane<RecordingPane>;
 
 // The podcast manager's stand-in: takes the jobs it is sent, as the real one does, and keeps their titles.
 class PodcastRecorder
@@ -238,21 +216,21 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
     ASSERT_NE(m_frame->Lists().Custom(), nullptr);
     EXPECT_EQ(Titles(FindByTitle(m_frame->Lists().Main(), L"refuses")->m_pChannel),
               (std::vector<std::wstring>{L"cached one", L"cached two"}));
-    EXPECT_EQ(m_frame->Recorded().m_built, 1);
+    EXPECT_EQ(m_frame->Pane().m_built, 1);
 
     // Without the check at start the worker only reports that it is done; the main list is saved.
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->Recorded().m_ended == 1; }));
-    EXPECT_TRUE(m_frame->Recorded().m_placed.empty());
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
+    EXPECT_TRUE(m_frame->Pane().m_placed.empty());
     EXPECT_TRUE(Exists(Data(L"MainFeed.xml")));
 
     ASSERT_TRUE(::DeleteFileW(Data(L"MainFeed.xml").c_str()));
     ASSERT_TRUE(::DeleteFileW(Data(L"CustomFeed.xml").c_str()));
     ASSERT_TRUE(m_frame->Refresher().StartFullRefresh());
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->Recorded().m_ended == 2; }, 60000));
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 2; }, 60000));
     EXPECT_FALSE(m_frame->Refresher().IsFullRefresh());
     EXPECT_FALSE(m_frame->Refresher().IsUpdating());
-    EXPECT_EQ(m_frame->Recorded().m_built, 2); // the pane is built again after a full refresh
-    EXPECT_EQ(m_frame->Recorded().m_placed.size(), std::size(seeds) + 1);
+    EXPECT_EQ(m_frame->Pane().m_built, 2); // the pane is built again after a full refresh
+    EXPECT_EQ(m_frame->Pane().m_placed.size(), std::size(seeds) + 1);
 
     for (const Seed& s : seeds) {
         SCOPED_TRACE(Narrow(s.title));
@@ -370,7 +348,7 @@ TEST_F(MainFrameRefreshTest, OnlyABrandingFileThatReadsWellIsTakenAndALogoOfAnot
         ::DeleteFileW(Data(L"settings.xml").c_str());
         m_frame = new RecordingMainFrame;
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-        ASSERT_TRUE(PumpUntil([&] { return m_frame->Recorded().m_ended == 1; }));
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
         WCHAR caption[100] = L"";
         ::GetWindowTextW(m_frame->GetSafeHwnd(), caption, 100);
         if (c.bTaken) {
@@ -395,9 +373,9 @@ TEST_F(MainFrameRefreshTest, NewItemsWithAnEnclosureGoToThePodcastWindowOnlyWhil
     theApp.WriteProfileInt(L"", L"Check at startup", 0);
     PodcastRecorder podcast;
     m_frame = new RecordingMainFrame;
-    m_frame->Companions().SetPodcastManager(std::make_unique<PodcastStandIn>(&podcast.m_wnd));
+    m_frame->Companions().SetPodcastManager(std::make_unique<lqtest::PodcastStandIn>(&podcast.m_wnd));
     ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->Recorded().m_ended == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
     ASSERT_EQ(m_frame->Lists().Main(), nullptr);
     m_frame->Lists().AdoptMain(new CFeedChannel);
     CFeedItem* entry = NewEntry(L"podcast", HttpUrl(L"/files/app/net/enclosures.xml"), L"podcast");
@@ -406,7 +384,7 @@ TEST_F(MainFrameRefreshTest, NewItemsWithAnEnclosureGoToThePodcastWindowOnlyWhil
     for (int round = 1; round <= 2; ++round) {
         SCOPED_TRACE(round);
         ASSERT_TRUE(m_frame->Refresher().RequestRefresh(entry));
-        ASSERT_TRUE(PumpUntil([&] { return m_frame->Recorded().m_ended == round + 1; }));
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == round + 1; }));
         EXPECT_FALSE(entry->m_bUpdating);
         EXPECT_EQ(Titles(entry->m_pChannel),
                   (std::vector<std::wstring>{L"Episode one", L"Notes only", L"Episode two"}));
@@ -426,7 +404,7 @@ TEST_F(MainFrameRefreshTest, RefreshRequestsSkipEntriesADownloadHolds)
     theApp.WriteProfileInt(L"", L"Check at startup", 0);
     m_frame = new RecordingMainFrame;
     ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->Recorded().m_ended == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
 
     CFeedItem held;
     held.m_bUpdating = true;
@@ -467,7 +445,7 @@ TEST_F(MainFrameRefreshTest, ServerListMergeKeepsKnownEntriesAddsNewOnesAndRemov
     EXPECT_EQ(FindByTitle(frame.Lists().Main(), L"kept"), kept); // the same record, updated
     EXPECT_STREQ(kept->m_strCategory.GetString(), L"News");
     EXPECT_EQ(kept->m_nUpdateInterval, 30);
-    EXPECT_EQ(frame.Recorded().m_removed, std::vector<std::wstring>{L"dropped"});
+    EXPECT_EQ(frame.Pane().m_removed, std::vector<std::wstring>{L"dropped"});
     EXPECT_FALSE(Exists(Data(L"dropped.rss")));
     EXPECT_FALSE(Exists(Data(L"dropped.ico")));
     EXPECT_TRUE(Exists(Data(L"busy.rss")));
