@@ -345,19 +345,7 @@ void CFeedRefresher::MergeServerChannelList(CFeedChannel* pLoaded)
         return;
     CFeedChannel* mainFeeds = m_frame.Lists().Main();
     if (!mainFeeds) {
-        for (POSITION pos = pLoaded->m_items.GetHeadPosition(); pos;) {
-            const POSITION at = pos;
-            CFeedItem* entry = pLoaded->m_items.GetNext(pos);
-            if (entry->m_nKind != FEED_KIND_FEED)
-                continue;
-            if (IsUnsubscribed(entry->m_strLinkText)) {
-                pLoaded->m_items.RemoveAt(at);
-                delete entry;
-            } else {
-                GiveFiles(entry);
-            }
-        }
-        m_frame.Lists().AdoptMain(pLoaded);
+        AdoptServerList(pLoaded);
         return;
     }
 
@@ -396,6 +384,24 @@ void CFeedRefresher::MergeServerChannelList(CFeedChannel* pLoaded)
     }
     mainFeeds->m_items.AddTail(&order);
     delete pLoaded;
+}
+
+// The first list from the server becomes the main list, without the feeds the user removed.
+void CFeedRefresher::AdoptServerList(CFeedChannel* pLoaded)
+{
+    for (POSITION pos = pLoaded->m_items.GetHeadPosition(); pos;) {
+        const POSITION at = pos;
+        CFeedItem* entry = pLoaded->m_items.GetNext(pos);
+        if (entry->m_nKind != FEED_KIND_FEED)
+            continue;
+        if (IsUnsubscribed(entry->m_strLinkText)) {
+            pLoaded->m_items.RemoveAt(at);
+            delete entry;
+        } else {
+            GiveFiles(entry);
+        }
+    }
+    m_frame.Lists().AdoptMain(pLoaded);
 }
 
 void CFeedRefresher::UpdateKnownEntry(CFeedItem* pExisting, const CFeedItem* pLoaded)

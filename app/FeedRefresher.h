@@ -81,6 +81,7 @@ private:
     void ApplyDownload(CFeedItem* pEntry);
     void SendNewEnclosures(CFeedItem* pEntry);
     void EndRefresh();
+    void AdoptServerList(CFeedChannel* pLoaded);
     void UpdateKnownEntry(CFeedItem* pExisting, const CFeedItem* pLoaded);
     void DropEntry(CFeedItem* pEntry);
 

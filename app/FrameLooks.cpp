@@ -15,6 +15,8 @@ LPCWSTR PlacementSection(int nViewStyle)
     return nViewStyle == 1 ? L"MainFrame" : L"MainFrameClassic";
 }
 
+// The commands' id names do not follow the themes they select: ID_THEME_OFFICE2003 (32792) selects XP Style and
+// ID_THEME_XP (32791) Office 2003.
 XTPPaintTheme ThemeOfCommand(UINT nID)
 {
     switch (nID) {
@@ -128,7 +130,7 @@ void CFrameLooks::ApplySavedTheme()
     m_nColorTheme = static_cast<int>(theApp.GetProfileInt(L"", L"ColorTheme", 0));
     if (m_nTheme == kSkinTheme && ApplySkin(m_nColorTheme))
         return;
-    // Without a skin the program draws the default toolkit theme and keeps the skin's choice for when it has one.
+    // Without a skin the program draws the Office 2003 theme and keeps the skin's choice for when it has one.
     const bool bSkinChosen = m_nTheme == kSkinTheme;
     SetToolkitTheme(bSkinChosen ? xtpThemeOffice2003 : m_nTheme);
     if (bSkinChosen)
