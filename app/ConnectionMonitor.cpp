@@ -7,14 +7,14 @@ namespace {
 DWORD WINAPI PlatformConnectionNotification(HANDLE hConnection, HANDLE hEvent, DWORD dwFlags)
 {
     using PFN = DWORD(WINAPI*)(HANDLE, HANDLE, DWORD);
-    HMODULE ras = ::LoadLibraryW(L"rasapi32.dll");
+    CScopedModule ras(::LoadLibraryW(L"rasapi32.dll"));
     if (!ras)
         return ERROR_MOD_NOT_FOUND;
     auto notify = reinterpret_cast<PFN>(reinterpret_cast<void*>(::GetProcAddress(ras, "RasConnectionNotificationA")));
     const DWORD result = notify ? notify(hConnection, hEvent, dwFlags) : ERROR_PROC_NOT_FOUND;
     // The library stays loaded while a notification is registered with it.
-    if (result != 0)
-        ::FreeLibrary(ras);
+    if (result == 0)
+        ras.Detach();
     return result;
 }
 
@@ -32,7 +32,7 @@ UINT AFX_CDECL CConnectionMonitor::ThreadProc(LPVOID pParam)
 {
     const MonitorStart start = *static_cast<MonitorStart*>(pParam);
     delete static_cast<MonitorStart*>(pParam);
-    HANDLE connected = ::CreateEventW(nullptr, TRUE, FALSE, L"Connect");
+    const CScopedKernelHandle connected(::CreateEventW(nullptr, TRUE, FALSE, L"Connect"));
     if (!connected)
         return 0;
     const DWORD kRasConnection = 1;
@@ -41,7 +41,6 @@ UINT AFX_CDECL CConnectionMonitor::ThreadProc(LPVOID pParam)
         if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0)
             ::SendMessageW(start.hFrame, WM_FRAME_EVENT, FRAME_EVENT_CONNECTED, 0);
     }
-    ::CloseHandle(connected);
     return 0;
 }
 
@@ -60,10 +59,10 @@ bool CConnectionMonitor::Start(HWND hFrame)
     if (IsRunning())
         return false;
     Forget();
-    m_hStop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_hStop.Attach(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!m_hStop)
         return false;
-    auto* start = new MonitorStart{hFrame, m_hStop};
+    auto* start = new MonitorStart{hFrame, m_hStop.Get()};
     m_pThread = AfxBeginThread(ThreadProc, start, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (!m_pThread) {
         delete start;
@@ -88,9 +87,7 @@ void CConnectionMonitor::Forget()
 {
     delete m_pThread;
     m_pThread = nullptr;
-    if (m_hStop)
-        ::CloseHandle(m_hStop);
-    m_hStop = nullptr;
+    m_hStop.Close();
 }
 
 bool WaitAnsweringSentMessages(HANDLE hObject, DWORD dwMilliseconds)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/WinThread.h"
 
 // The platform's connection notification (the dial-up service's, taken from "rasapi32.dll"): 0 when the event
@@ -32,7 +33,7 @@ private:
     void Forget();
 
     CWinThread* m_pThread = nullptr;
-    HANDLE m_hStop = nullptr;
+    CScopedKernelHandle m_hStop;
 };
 
 // Waits until the handle is signalled or the time is up, answering the messages other threads send to this one

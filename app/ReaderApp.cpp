@@ -159,7 +159,7 @@ BOOL CReaderApp::InitInstance()
     RegisterBrowserMenuExtension(true);
 
     const bool bBackground = argument == L"/background";
-    if (!argument.IsEmpty() && argument[0] != L'/' && CMainFrame::IsFeedAddress(argument))
+    if (!argument.IsEmpty() && argument[0] != L'/' && CFeedCommands::IsFeedAddress(argument))
         m_strFeedToSubscribe = argument;
 
     auto* frame = new CMainFrame;
@@ -168,13 +168,13 @@ BOOL CReaderApp::InitInstance()
         return FALSE;
     // Started in the background, the program stays in the notification area until the user opens it.
     if (bBackground) {
-        frame->HideToTray();
+        frame->TrayAndAlert().HideToTray();
     } else {
         frame->ShowWindow(SW_SHOW);
         frame->UpdateWindow();
     }
     if (!m_strFeedToSubscribe.IsEmpty())
-        frame->m_handedOver.AddTail(m_strFeedToSubscribe);
+        frame->FeedCommands().AddHandedOver(m_strFeedToSubscribe);
     return TRUE;
 }
 

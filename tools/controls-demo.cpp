@@ -105,7 +105,9 @@ void ShowAlerts()
     HICON hIcon =
         static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 32, 32, 0));
     HICON hClose = static_cast<HICON>(::LoadImageW(nullptr, MAKEINTRESOURCEW(32513), IMAGE_ICON, 16, 16, LR_SHARED));
-    const int themes[] = {0, 1, 2, 3, 7};
+    // The last one is a number outside the named themes: it draws the default look.
+    const XTPPopupPaintTheme themes[] = {xtpPopupThemeCaption, xtpPopupThemeFlat, xtpPopupThemeGripper, xtpPopupThemeBands,
+                                         static_cast<XTPPopupPaintTheme>(7)};
     const wchar_t* names[] = {L"Caption theme", L"Flat theme", L"Gripper theme", L"Bands theme", L"Default theme"};
     for (int i = 0; i < 5; ++i) {
         auto pAlert = std::make_unique<CXTPPopupWindow>();

@@ -32,16 +32,35 @@ int CSplitterHelperView::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_pFrameSite = dynamic_cast<CFeedPaneSite*>(GetParentFrame());
     if (m_pFrameSite == nullptr)
         m_pFrameSite = dynamic_cast<CFeedPaneSite*>(AfxGetMainWnd());
+    CreatePane();
+    return 0;
+}
+
+void CSplitterHelperView::CreatePane()
+{
     CFeedTaskPanel* pPane = m_pFrameSite != nullptr ? m_pFrameSite->GetNavigationPane() : nullptr;
     if (pPane != nullptr && pPane->GetSafeHwnd() == nullptr)
         pPane->Create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect(0, 0, 0, 0), this,
                       IDC_NAVIGATION_PANE);
-    return 0;
+}
+
+void CSplitterHelperView::SetFrameSite(CFeedPaneSite* pSite)
+{
+    m_pFrameSite = pSite;
+    CreatePane();
+    CRect client;
+    GetClientRect(&client);
+    SizePane(client.Width(), client.Height());
 }
 
 void CSplitterHelperView::OnSize(UINT nType, int cx, int cy)
 {
     CView::OnSize(nType, cx, cy);
+    SizePane(cx, cy);
+}
+
+void CSplitterHelperView::SizePane(int cx, int cy)
+{
     CFeedTaskPanel* pPane = m_pFrameSite != nullptr ? m_pFrameSite->GetNavigationPane() : nullptr;
     if (pPane != nullptr && pPane->GetSafeHwnd() != nullptr)
         pPane->MoveWindow(0, 0, cx, cy, TRUE);

@@ -57,6 +57,24 @@ bool WriteAll(HANDLE file, const BYTE* data, size_t size)
     return SUCCEEDED(Step(L"#flush")) && ::FlushFileBuffers(file);
 }
 
+// Another program reading the file (a virus scanner, an indexer, a backup) holds it for a moment, and the platform
+// refuses to replace it meanwhile: the rename is tried again for a while before the save counts as failed.
+bool MoveIntoPlace(LPCWSTR temp, const CString& path)
+{
+    const int kTries = 20;
+    const DWORD kPauseMs = 25;
+    for (int attempt = 1;; ++attempt) {
+        if (FAILED(Step(L"#rename")))
+            return false;
+        if (::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = ::GetLastError();
+        if (attempt == kTries || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
+            return false;
+        ::Sleep(kPauseMs);
+    }
+}
+
 } // namespace
 
 void SetSafeWriteStepHook(SafeWriteStepHook hook)
@@ -80,7 +98,7 @@ bool WriteFileSafely(const CString& path, const void* data, size_t size)
         CScopedFile file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         written = file && WriteAll(file.Get(), static_cast<const BYTE*>(data), size);
     }
-    if (written && ::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && MoveIntoPlace(temp, path))
         return true;
     ::DeleteFileW(temp);
     return false;

@@ -46,13 +46,6 @@ std::vector<std::wstring> Links(const CFeedChannel* list)
     return links;
 }
 
-// The frame with its pane rebuild open to the tests.
-class TestFrame : public CMainFrame
-{
-public:
-    using CMainFrame::BuildTaskPanel;
-};
-
 class FeedCommandsTest : public ::testing::Test
 {
 protected:
@@ -76,10 +69,10 @@ protected:
             ::EmptyClipboard();
             ::CloseClipboard();
         }
-        m_frame = new TestFrame;
+        m_frame = new CMainFrame;
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
         // The worker's start-of-life round ends before the tests change the lists.
-        ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsUpdating(); }));
+        ASSERT_TRUE(PumpUntil([&] { return !m_frame->Refresher().IsUpdating(); }));
     }
     void TearDown() override
     {
@@ -108,14 +101,14 @@ protected:
                 ModalDriver::Click(hDlg, IDCANCEL);
             }
         });
-        const bool added = m_frame->SubscribeFeed(url.c_str());
+        const bool added = m_frame->FeedCommands().SubscribeFeed(url.c_str());
         m_messages = driver.m_messages;
         return added;
     }
 
     TempFolder m_data;
     TempFolder m_temp;
-    TestFrame* m_frame = nullptr; // deletes itself with its window
+    CMainFrame* m_frame = nullptr; // deletes itself with its window
     std::vector<std::wstring> m_messages;
     CReaderSettings m_savedSettings;
     CString m_savedData, m_savedTemp;
@@ -125,9 +118,9 @@ TEST_F(FeedCommandsTest, ASubscribedFeedJoinsTheCustomListWithItsFilesAndASecond
 {
     ASSERT_TRUE(Subscribe(FeedUrl(), L"My Harbour", L"Sailing"));
     EXPECT_TRUE(m_messages.empty());
-    ASSERT_NE(m_frame->m_pCustomFeeds, nullptr);
-    ASSERT_EQ(Links(m_frame->m_pCustomFeeds), std::vector<std::wstring>{FeedUrl()});
-    CFeedItem* entry = m_frame->m_pCustomFeeds->m_items.GetHead();
+    ASSERT_NE(m_frame->Lists().Custom(), nullptr);
+    ASSERT_EQ(Links(m_frame->Lists().Custom()), std::vector<std::wstring>{FeedUrl()});
+    CFeedItem* entry = m_frame->Lists().Custom()->m_items.GetHead();
     EXPECT_EQ(entry->m_nKind, FEED_KIND_FEED);
     EXPECT_EQ(Text(entry->m_strTitleText), L"My Harbour");
     EXPECT_EQ(Text(entry->m_strCategory), L"Sailing");
@@ -138,7 +131,7 @@ TEST_F(FeedCommandsTest, ASubscribedFeedJoinsTheCustomListWithItsFilesAndASecond
     EXPECT_FALSE(entry->m_strFile.IsEmpty());
     EXPECT_TRUE(Exists(Text(entry->GetCacheFileName())));
     EXPECT_TRUE(Exists(Text(entry->GetIconFileName()))) << "the site icon is kept beside the cache";
-    EXPECT_NE(m_frame->m_wndTaskPanel.FindGroupByCaption(L"Sailing"), nullptr);
+    EXPECT_NE(m_frame->PaneSite().GetNavigationPane()->FindGroupByCaption(L"Sailing"), nullptr);
     {
         CFeedChannel saved;
         ASSERT_TRUE(saved.LoadFile(Data(L"CustomFeed.xml").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
@@ -150,7 +143,7 @@ TEST_F(FeedCommandsTest, ASubscribedFeedJoinsTheCustomListWithItsFilesAndASecond
     const std::string before = lqtest::ReadFileBytes(Data(L"CustomFeed.xml"));
     EXPECT_FALSE(Subscribe(L"feed:" + FeedUrl(), nullptr, nullptr));
     EXPECT_EQ(m_messages, std::vector<std::wstring>{Text(LoadResourceString(IDS_ALREADY_SUBSCRIBED))});
-    EXPECT_EQ(m_frame->m_pCustomFeeds->m_items.GetCount(), 1);
+    EXPECT_EQ(m_frame->Lists().Custom()->m_items.GetCount(), 1);
     EXPECT_EQ(lqtest::ReadFileBytes(Data(L"CustomFeed.xml")), before);
 }
 
@@ -170,7 +163,7 @@ TEST_F(FeedCommandsTest, AnAccountInTheAddressIsStoredWithTheEntryNeverInItsAddr
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(Subscribe(c.url, L"Locked", nullptr)) << Narrow(c.url);
-        CFeedItem* entry = m_frame->m_pCustomFeeds->m_items.GetTail();
+        CFeedItem* entry = m_frame->Lists().Custom()->m_items.GetTail();
         EXPECT_EQ(Text(entry->m_strLinkText), c.stored);
         EXPECT_EQ(Text(entry->m_strLink), c.stored);
         EXPECT_EQ(Text(entry->m_strAccountName), L"ann");
@@ -199,16 +192,16 @@ TEST_F(FeedCommandsTest, AnAddressHandedOverByASecondStartOpensTheSubscribeFlow)
     data.cbData = static_cast<DWORD>((address.size() + 1) * sizeof(wchar_t));
     data.lpData = const_cast<wchar_t*>(address.c_str());
     EXPECT_TRUE(::SendMessageW(m_frame->m_hWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)));
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_pCustomFeeds && !m_frame->m_pCustomFeeds->m_items.IsEmpty(); }));
-    EXPECT_EQ(Links(m_frame->m_pCustomFeeds), std::vector<std::wstring>{FeedUrl()});
-    EXPECT_TRUE(m_frame->m_handedOver.IsEmpty());
-    EXPECT_EQ(Text(m_frame->m_pCustomFeeds->m_items.GetHead()->m_strTitleText), L"Harbour News");
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Lists().Custom() && !m_frame->Lists().Custom()->m_items.IsEmpty(); }));
+    EXPECT_EQ(Links(m_frame->Lists().Custom()), std::vector<std::wstring>{FeedUrl()});
+    EXPECT_TRUE(m_frame->FeedCommands().GetHandedOver().IsEmpty());
+    EXPECT_EQ(Text(m_frame->Lists().Custom()->m_items.GetHead()->m_strTitleText), L"Harbour News");
 }
 
 TEST_F(FeedCommandsTest, ChannelPropertiesAreWrittenBackAndSaved)
 {
     ASSERT_TRUE(Subscribe(FeedUrl(), nullptr, L"Sailing"));
-    CFeedItem* entry = m_frame->m_pCustomFeeds->m_items.GetHead();
+    CFeedItem* entry = m_frame->Lists().Custom()->m_items.GetHead();
 
     // Each page opened first in its own run of the sheet, changed, then OK.
     struct Case
@@ -258,7 +251,7 @@ TEST_F(FeedCommandsTest, ChannelPropertiesAreWrittenBackAndSaved)
          [&] {
              EXPECT_EQ(Text(entry->m_strCategory), L"Coast");
              EXPECT_TRUE(entry->m_strSubject.IsEmpty());
-             EXPECT_NE(m_frame->m_wndTaskPanel.FindGroupByCaption(L"Coast"), nullptr);
+             EXPECT_NE(m_frame->PaneSite().GetNavigationPane()->FindGroupByCaption(L"Coast"), nullptr);
          }},
         {"main category", 3, [](HWND hPage) { ModalDriver::SetText(hPage, IDC_FEED_CATEGORY, L"Main Category"); },
          [&] { EXPECT_TRUE(entry->m_strCategory.IsEmpty()); }},
@@ -271,7 +264,7 @@ TEST_F(FeedCommandsTest, ChannelPropertiesAreWrittenBackAndSaved)
             c.change(hPage);
             ::PostMessageW(hDlg, PSM_PRESSBUTTON, PSBTN_OK, 0);
         });
-        m_frame->ShowChannelProperties(entry, c.page);
+        m_frame->FeedCommands().ShowChannelProperties(entry, c.page);
         ASSERT_EQ(driver.m_captions.size(), 1u) << c.name;
         c.check();
         CFeedChannel saved;
@@ -292,7 +285,7 @@ TEST_F(FeedCommandsTest, ChannelPropertiesAreWrittenBackAndSaved)
             ::PostMessageW(hDlg, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         }
     });
-    m_frame->ShowChannelProperties(entry, 0);
+    m_frame->FeedCommands().ShowChannelProperties(entry, 0);
     EXPECT_EQ(Text(entry->m_strTitleText), L"Harbour & Sea");
     EXPECT_EQ(lqtest::ReadFileBytes(Data(L"CustomFeed.xml")), before);
 }
@@ -300,43 +293,43 @@ TEST_F(FeedCommandsTest, ChannelPropertiesAreWrittenBackAndSaved)
 TEST_F(FeedCommandsTest, RenamingACategoryChangesTheCustomListAndTheGroup)
 {
     ASSERT_TRUE(Subscribe(FeedUrl(), nullptr, L"Sailing"));
-    m_frame->RenameCategory(L"Sailing", L"Boats");
-    EXPECT_EQ(Text(m_frame->m_pCustomFeeds->m_items.GetHead()->m_strCategory), L"Boats");
-    EXPECT_NE(m_frame->m_wndTaskPanel.FindGroupByCaption(L"Boats"), nullptr);
-    EXPECT_EQ(m_frame->m_wndTaskPanel.FindGroupByCaption(L"Sailing"), nullptr);
+    m_frame->FeedCommands().RenameCategory(L"Sailing", L"Boats");
+    EXPECT_EQ(Text(m_frame->Lists().Custom()->m_items.GetHead()->m_strCategory), L"Boats");
+    EXPECT_NE(m_frame->PaneSite().GetNavigationPane()->FindGroupByCaption(L"Boats"), nullptr);
+    EXPECT_EQ(m_frame->PaneSite().GetNavigationPane()->FindGroupByCaption(L"Sailing"), nullptr);
     EXPECT_NE(lqtest::ReadFileBytes(Data(L"CustomFeed.xml")).find("Boats"), std::string::npos);
     // No group of that name: nothing changes.
-    m_frame->RenameCategory(L"Nowhere", L"Else");
-    EXPECT_EQ(Text(m_frame->m_pCustomFeeds->m_items.GetHead()->m_strCategory), L"Boats");
+    m_frame->FeedCommands().RenameCategory(L"Nowhere", L"Else");
+    EXPECT_EQ(Text(m_frame->Lists().Custom()->m_items.GetHead()->m_strCategory), L"Boats");
 }
 
 TEST_F(FeedCommandsTest, AnExportedChannelListImportsBackWithItsCategories)
 {
     ASSERT_TRUE(Subscribe(FeedUrl(), L"My Harbour", L"Sailing"));
     const std::wstring exported = m_temp.File(L"channels.nwx");
-    ASSERT_TRUE(m_frame->ExportChannelsTo(exported.c_str()));
+    ASSERT_TRUE(m_frame->FeedCommands().ExportChannelsTo(exported.c_str()));
     EXPECT_EQ(lqtest::ReadFileBytes(exported), lqtest::ReadFileBytes(Data(L"CustomFeed.xml")));
 
     // Unsubscribed by hand, then imported from the exported file.
-    delete m_frame->m_pCustomFeeds->m_items.RemoveHead();
-    m_frame->BuildTaskPanel();
-    ASSERT_TRUE(m_frame->m_pCustomFeeds->SaveCustomFeeds());
+    delete m_frame->Lists().Custom()->m_items.RemoveHead();
+    m_frame->PaneSite().BuildTaskPanel();
+    ASSERT_TRUE(m_frame->Lists().Custom()->SaveCustomFeeds());
     ModalDriver driver([&](HWND hDlg, const std::wstring& caption, int n) {
         if (caption == L"Import Channels" || (n == 0 && ::GetDlgItem(hDlg, IDC_IMPORT_COPY_ALL))) {
             ::SendMessageW(::GetDlgItem(hDlg, IDC_IMPORT_COPY_ALL), BM_CLICK, 0, 0);
             ModalDriver::Click(hDlg, IDOK);
         }
     });
-    EXPECT_EQ(m_frame->ImportChannelFile(exported.c_str(), false), 1);
+    EXPECT_EQ(m_frame->FeedCommands().ImportChannelFile(exported.c_str(), false), 1);
     EXPECT_EQ(driver.m_messages, std::vector<std::wstring>{Text(LoadResourceString(IDS_FEEDS_ADDED))});
-    ASSERT_EQ(Links(m_frame->m_pCustomFeeds), std::vector<std::wstring>{FeedUrl()});
-    const CFeedItem* entry = m_frame->m_pCustomFeeds->m_items.GetHead();
+    ASSERT_EQ(Links(m_frame->Lists().Custom()), std::vector<std::wstring>{FeedUrl()});
+    const CFeedItem* entry = m_frame->Lists().Custom()->m_items.GetHead();
     EXPECT_EQ(Text(entry->m_strTitleText), L"My Harbour");
     EXPECT_EQ(Text(entry->m_strCategory), L"Sailing");
     // A second import of the same file adds nothing.
-    EXPECT_EQ(m_frame->ImportChannelFile(exported.c_str(), false), 0);
-    EXPECT_EQ(m_frame->m_pCustomFeeds->m_items.GetCount(), 1);
-    ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsUpdating(); }, 30000));
+    EXPECT_EQ(m_frame->FeedCommands().ImportChannelFile(exported.c_str(), false), 0);
+    EXPECT_EQ(m_frame->Lists().Custom()->m_items.GetCount(), 1);
+    ASSERT_TRUE(PumpUntil([&] { return !m_frame->Refresher().IsUpdating(); }, 30000));
 }
 
 TEST(EnclosureFileName, OnlyAPlainFileNameIsOfferedForSaving)
@@ -378,7 +371,7 @@ TEST_F(FeedCommandsTest, AnEnclosureIsQueuedOnlyForAFileInAnExistingFolder)
     for (const std::wstring& path : refused) {
         CFeedItem item;
         item.m_strEnclosureUrl = HttpUrl(L"/text/10").c_str();
-        EXPECT_FALSE(m_frame->QueueEnclosureDownload(&item, path.c_str())) << Narrow(path);
+        EXPECT_FALSE(m_frame->FeedCommands().QueueEnclosureDownload(&item, path.c_str())) << Narrow(path);
         EXPECT_TRUE(item.m_strEnclosureFile.IsEmpty()) << Narrow(path);
     }
 
@@ -388,11 +381,11 @@ TEST_F(FeedCommandsTest, AnEnclosureIsQueuedOnlyForAFileInAnExistingFolder)
     CFeedItem item;
     item.m_strEnclosureUrl = HttpUrl(L"/text/10").c_str();
     const std::wstring target = m_temp.File(L"episode.mp3");
-    ASSERT_TRUE(m_frame->QueueEnclosureDownload(&item, target.c_str()));
+    ASSERT_TRUE(m_frame->FeedCommands().QueueEnclosureDownload(&item, target.c_str()));
     EXPECT_EQ(Text(item.m_strEnclosureFile), target);
     ASSERT_TRUE(PumpUntil([&] { return item.m_nEnclosureState == 1; }, 30000));
     EXPECT_EQ(lqtest::ReadFileBytes(target).size(), 10u);
-    ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsUpdating() && !item.m_bEnclosureJob; }, 30000));
+    ASSERT_TRUE(PumpUntil([&] { return !m_frame->Refresher().IsUpdating() && !item.m_bEnclosureJob; }, 30000));
     EXPECT_EQ(driver.m_messages.size(), 1u);
 }
 
@@ -489,7 +482,7 @@ TEST_F(FeedCommandsTest, SavingAnEnclosureOffersItsCleanedNameAndAsksAboutAnUnkn
                 ModalDriver::Click(hDlg, IDOK);
         });
         driver.m_nMessageBoxAnswer = c.answer;
-        m_frame->SaveEnclosure(&item);
+        m_frame->FeedCommands().SaveEnclosure(&item);
         EXPECT_EQ(driver.m_messages.size(), c.questions) << c.name;
         if (!c.saved) {
             EXPECT_TRUE(item.m_strEnclosureFile.IsEmpty()) << c.name;
@@ -497,7 +490,7 @@ TEST_F(FeedCommandsTest, SavingAnEnclosureOffersItsCleanedNameAndAsksAboutAnUnkn
         }
         EXPECT_EQ(Text(item.m_strEnclosureFile), m_temp.File(c.saved)) << c.name;
         ASSERT_TRUE(PumpUntil([&] { return item.m_nEnclosureState == 1; }, 30000)) << c.name;
-        ASSERT_TRUE(PumpUntil([&] { return !m_frame->IsUpdating(); }, 30000));
+        ASSERT_TRUE(PumpUntil([&] { return !m_frame->Refresher().IsUpdating(); }, 30000));
         EXPECT_TRUE(::DeleteFileW(m_temp.File(c.saved).c_str())) << c.name;
     }
 }

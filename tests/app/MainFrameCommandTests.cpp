@@ -2,6 +2,7 @@
 // the new-items alert, the usage log, the first placement and what the frame keeps in the profile at shut-down.
 #include "app/ConnectionMonitor.h"
 #include "app/MainFrm.h"
+#include "tests/app/MainFrameTestSupport.h"
 #include "app/ReaderApp.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+using lqtest::CountingMainFrame;
 using lqtest::HttpUrl;
 using lqtest::PumpUntil;
 using lqtest::TempFolder;
@@ -25,26 +27,6 @@ namespace {
 
 const wchar_t kTestCompany[] = L"LanternquillCommandTests";
 const wchar_t kTestKey[] = L"Software\\LanternquillCommandTests";
-
-// The frame with its refresh ends counted and its pane rebuilds recorded.
-class CountingMainFrame : public CMainFrame
-{
-public:
-    int m_built = 0;
-    int m_ended = 0;
-
-protected:
-    void BuildTaskPanel() override
-    {
-        ++m_built;
-        CMainFrame::BuildTaskPanel();
-    }
-    void ShowRefreshEnded() override
-    {
-        ++m_ended;
-        CMainFrame::ShowRefreshEnded();
-    }
-};
 
 // The platform's connection notification as the tests want it: refused, or accepted with the event kept.
 std::atomic<HANDLE> g_connectEvent{nullptr};
@@ -138,7 +120,8 @@ protected:
         m_frame = new CountingMainFrame;
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
         m_hFrame = m_frame->GetSafeHwnd();
-        ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended >= 1 && !m_frame->IsUpdating(); }, 30000));
+        ASSERT_TRUE(
+            PumpUntil([&] { return m_frame->Pane().m_ended >= 1 && !m_frame->Refresher().IsUpdating(); }, 30000));
     }
     void Destroy()
     {
@@ -188,7 +171,7 @@ TEST_F(MainFrameCommandTest, ClosingAndMinimisingHideToTheTrayAndOnlyExitEndsThe
             ::SendMessageW(m_hFrame, hide.message, hide.wParam, 0);
             ASSERT_TRUE(::IsWindow(m_hFrame));
             EXPECT_FALSE(::IsWindowVisible(m_hFrame));
-            EXPECT_TRUE(m_frame->IsInTray());
+            EXPECT_TRUE(m_frame->TrayAndAlert().IsInTray());
             // A second start finds the frame under the tray window's name.
             ASSERT_NE(TrayWindow(), nullptr);
             EXPECT_EQ(::GetAncestor(m_hFrame, GA_PARENT), TrayWindow());
@@ -200,7 +183,7 @@ TEST_F(MainFrameCommandTest, ClosingAndMinimisingHideToTheTrayAndOnlyExitEndsThe
                 EXPECT_EQ(answer, 1);
             }
             EXPECT_TRUE(::IsWindowVisible(m_hFrame));
-            EXPECT_FALSE(m_frame->IsInTray());
+            EXPECT_FALSE(m_frame->TrayAndAlert().IsInTray());
             EXPECT_EQ(::GetAncestor(m_hFrame, GA_PARENT), ::GetDesktopWindow());
         }
     }
@@ -209,7 +192,7 @@ TEST_F(MainFrameCommandTest, ClosingAndMinimisingHideToTheTrayAndOnlyExitEndsThe
     // "Open Reader" only acts from the tray: on a shown frame it does not hide it.
     Command(ID_TRAY_OPEN_READER);
     EXPECT_TRUE(::IsWindowVisible(m_hFrame));
-    EXPECT_FALSE(m_frame->IsInTray());
+    EXPECT_FALSE(m_frame->TrayAndAlert().IsInTray());
 
     ::SendMessageW(m_hFrame, WM_CLOSE, 0, 0);
     Command(ID_TRAY_EXIT_READER);
@@ -321,28 +304,29 @@ TEST_F(MainFrameCommandTest, TheOtherWaysOutEndTheWindow)
 TEST_F(MainFrameCommandTest, ACommandThatIsDisabledNowIsIgnored)
 {
     Create();
-    m_frame->m_workerLink.m_bUpdating = 1; // as while a refresh runs
+    m_frame->Refresher().GetWorkerLink().m_bUpdating = 1; // as while a refresh runs
     for (UINT nID : {ID_FEEDS_UPDATE_NOW, ID_TRAY_CHECK_FOR_NEWS}) {
         Command(nID);
-        EXPECT_FALSE(m_frame->m_bFullRefresh) << nID;
+        EXPECT_FALSE(m_frame->Refresher().IsFullRefresh()) << nID;
     }
-    m_frame->m_workerLink.m_bUpdating = 0;
-    m_frame->m_bFullRefresh = true;
+    m_frame->Refresher().GetWorkerLink().m_bUpdating = 0;
+    m_frame->Refresher().SetFullRefresh(true);
     Command(ID_FEEDS_STOP); // no refresh runs
-    EXPECT_TRUE(m_frame->m_bFullRefresh);
-    m_frame->m_bFullRefresh = false;
+    EXPECT_TRUE(m_frame->Refresher().IsFullRefresh());
+    m_frame->Refresher().SetFullRefresh(false);
 
     // Enabled, the same command runs.
-    const int ended = m_frame->m_ended;
+    const int ended = m_frame->Pane().m_ended;
     Command(ID_FEEDS_UPDATE_NOW);
-    EXPECT_TRUE(m_frame->m_bFullRefresh);
-    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_ended > ended && !m_frame->IsUpdating(); }, 30000));
+    EXPECT_TRUE(m_frame->Refresher().IsFullRefresh());
+    EXPECT_TRUE(
+        PumpUntil([&] { return m_frame->Pane().m_ended > ended && !m_frame->Refresher().IsUpdating(); }, 30000));
 }
 
 TEST_F(MainFrameCommandTest, ThemeAndShowReadFeedsCommandsChangeAndCheckTheirState)
 {
     Create();
-    EXPECT_EQ(m_frame->m_nTheme, 2);
+    EXPECT_EQ(m_frame->Looks().GetTheme(), 2);
     const struct
     {
         UINT nID;
@@ -350,7 +334,7 @@ TEST_F(MainFrameCommandTest, ThemeAndShowReadFeedsCommandsChangeAndCheckTheirSta
     } themes[] = {{ID_THEME_DEFAULT, 0}, {ID_THEME_OFFICE2003, 3}, {ID_THEME_XP, 2}};
     for (const auto& t : themes) {
         Command(t.nID);
-        EXPECT_EQ(m_frame->m_nTheme, t.nTheme) << t.nID;
+        EXPECT_EQ(m_frame->Looks().GetTheme(), t.nTheme) << t.nID;
     }
     theApp.m_settings.nHideReadChannels = 1;
     Command(ID_SHOW_READ_FEEDS);
@@ -360,50 +344,36 @@ TEST_F(MainFrameCommandTest, ThemeAndShowReadFeedsCommandsChangeAndCheckTheirSta
     EXPECT_EQ(theApp.m_settings.nHideReadChannels, 1);
 }
 
-// The frame with stand-ins for the companion windows that come with their own work.
-class CompanionMainFrame : public CountingMainFrame
-{
-public:
-    CWnd m_viewer;
-    CWnd m_podcast;
-    bool m_bCompanions = false;
-
-protected:
-    CWnd* GetChannelViewer() const override { return m_bCompanions ? const_cast<CWnd*>(&m_viewer) : nullptr; }
-    CWnd* GetPodcastWindow() const override { return m_bCompanions ? const_cast<CWnd*>(&m_podcast) : nullptr; }
-};
-
 TEST_F(MainFrameCommandTest, ViewerAndPodcastCommandsActOnlyOnWindowsThatExist)
 {
-    auto* frame = new CompanionMainFrame;
-    m_frame = frame;
-    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-    m_hFrame = frame->GetSafeHwnd();
-    for (CWnd* wnd : {&frame->m_viewer, &frame->m_podcast})
+    CWnd viewer;
+    CWnd podcast;
+    Create();
+    for (CWnd* wnd : {&viewer, &podcast})
         ASSERT_TRUE(wnd->CreateEx(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
 
     // Without the windows the commands are disabled and ignored.
     Command(ID_VIEW_CHANNEL_VIEWER);
     Command(ID_PODCAST_MANAGER);
-    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
-    EXPECT_FALSE(frame->m_podcast.IsWindowVisible());
+    EXPECT_FALSE(viewer.IsWindowVisible());
+    EXPECT_FALSE(podcast.IsWindowVisible());
 
-    frame->m_bCompanions = true;
+    m_frame->Companions().SetChannelViewer(std::make_unique<lqtest::ViewerStandIn>(&viewer));
+    m_frame->Companions().SetPodcastManager(std::make_unique<lqtest::PodcastStandIn>(&podcast));
     Command(ID_PODCAST_MANAGER);
-    EXPECT_TRUE(frame->m_podcast.IsWindowVisible());
+    EXPECT_TRUE(podcast.IsWindowVisible());
     Command(ID_VIEW_CHANNEL_VIEWER);
-    EXPECT_TRUE(frame->m_viewer.IsWindowVisible());
+    EXPECT_TRUE(viewer.IsWindowVisible());
     // A viewer shown when the frame goes to the tray is hidden with it and comes back with it.
-    frame->ShowWindow(SW_SHOW);
+    m_frame->ShowWindow(SW_SHOW);
     ::SendMessageW(m_hFrame, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
+    EXPECT_FALSE(viewer.IsWindowVisible());
     Command(ID_TRAY_OPEN_READER);
-    EXPECT_TRUE(frame->m_viewer.IsWindowVisible());
+    EXPECT_TRUE(viewer.IsWindowVisible());
     Command(ID_VIEW_CHANNEL_VIEWER);
-    EXPECT_FALSE(frame->m_viewer.IsWindowVisible());
+    EXPECT_FALSE(viewer.IsWindowVisible());
 
-    frame->DestroyWindow();
-    m_frame = nullptr;
+    Destroy();
 }
 
 TEST_F(MainFrameCommandTest, BrandingLinksOnlyLeaveForWebAddresses)
@@ -438,16 +408,16 @@ TEST_F(MainFrameCommandTest, AMonitorThatThePlatformRefusesEndsQuietly)
 {
     Create();
     // The monitor of the frame's creation asked, was refused and ended without taking the program offline.
-    EXPECT_TRUE(PumpUntil([&] { return g_notifyCalls >= 1 && !m_frame->m_monitor.IsRunning(); }));
-    EXPECT_TRUE(m_frame->m_bOnline);
+    EXPECT_TRUE(PumpUntil([&] { return g_notifyCalls >= 1 && !m_frame->Refresher().GetMonitor().IsRunning(); }));
+    EXPECT_TRUE(m_frame->Refresher().IsOnline());
 
     Command(ID_ONLINE);
-    EXPECT_FALSE(m_frame->m_bOnline);
-    EXPECT_TRUE(PumpUntil([&] { return g_notifyCalls >= 2 && !m_frame->m_monitor.IsRunning(); }));
+    EXPECT_FALSE(m_frame->Refresher().IsOnline());
+    EXPECT_TRUE(PumpUntil([&] { return g_notifyCalls >= 2 && !m_frame->Refresher().GetMonitor().IsRunning(); }));
     lqtest::PumpPending();
-    EXPECT_FALSE(m_frame->m_bOnline); // no report came
+    EXPECT_FALSE(m_frame->Refresher().IsOnline()); // no report came
     Command(ID_ONLINE);
-    EXPECT_TRUE(m_frame->m_bOnline);
+    EXPECT_TRUE(m_frame->Refresher().IsOnline());
 }
 
 TEST_F(MainFrameCommandTest, AConnectionReportedByTheMonitorTakesTheProgramOnlineAndRefreshesDueChannels)
@@ -461,29 +431,30 @@ TEST_F(MainFrameCommandTest, AConnectionReportedByTheMonitorTakesTheProgramOnlin
     }
     Create();
     ASSERT_TRUE(PumpUntil([&] { return g_connectEvent.load() != nullptr; }));
-    EXPECT_TRUE(m_frame->m_monitor.IsRunning());
+    EXPECT_TRUE(m_frame->Refresher().GetMonitor().IsRunning());
     // Only one monitor at a time.
-    EXPECT_FALSE(m_frame->StartConnectionMonitor());
+    EXPECT_FALSE(m_frame->Refresher().StartConnectionMonitor());
 
     // The network goes: a tick takes the program offline and posts nothing; the entry waits at 1.
-    CFeedItem* entry = m_frame->m_pMainFeeds->m_items.GetHead();
+    CFeedItem* entry = m_frame->Lists().Main()->m_items.GetHead();
     entry->m_nCountdown = 1;
     g_networkUp = false;
-    m_frame->RefreshTick();
-    EXPECT_FALSE(m_frame->m_bOnline);
-    EXPECT_FALSE(m_frame->IsUpdating());
+    m_frame->Refresher().RefreshTick();
+    EXPECT_FALSE(m_frame->Refresher().IsOnline());
+    EXPECT_FALSE(m_frame->Refresher().IsUpdating());
     EXPECT_FALSE(entry->m_bUpdating);
     EXPECT_EQ(entry->m_nCountdown, 1);
 
     // The connection comes back: the monitor reports it and the frame runs a tick at once.
     g_networkUp = true;
-    const int ended = m_frame->m_ended;
+    const int ended = m_frame->Pane().m_ended;
     ::SetEvent(g_connectEvent.load());
-    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_bOnline && entry->m_bUpdating; }));
-    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_ended > ended && !m_frame->IsUpdating(); }, 30000));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->Refresher().IsOnline() && entry->m_bUpdating; }));
+    EXPECT_TRUE(
+        PumpUntil([&] { return m_frame->Pane().m_ended > ended && !m_frame->Refresher().IsUpdating(); }, 30000));
     ASSERT_NE(entry->m_pChannel, nullptr);
     EXPECT_EQ(entry->m_pChannel->m_items.GetCount(), 2);
-    EXPECT_TRUE(PumpUntil([&] { return !m_frame->m_monitor.IsRunning(); }));
+    EXPECT_TRUE(PumpUntil([&] { return !m_frame->Refresher().GetMonitor().IsRunning(); }));
 }
 
 TEST_F(MainFrameCommandTest, ShutDownEndsAWaitingMonitorWithoutAReport)
@@ -519,27 +490,27 @@ TEST_F(MainFrameCommandTest, OfflineAndASearchDuringAFullRefreshLeaveItRunningTo
     Create();
     // Only the end of a full refresh writes the custom list.
     ASSERT_TRUE(::DeleteFileW((m_data.Path() + L"\\CustomFeed.xml").c_str()));
-    CFeedItem* slow = m_frame->m_pMainFeeds->m_items.GetHead();
-    CFeedItem* finder = m_frame->m_pMainFeeds->m_items.GetTail();
-    const int built = m_frame->m_built;
+    CFeedItem* slow = m_frame->Lists().Main()->m_items.GetHead();
+    CFeedItem* finder = m_frame->Lists().Main()->m_items.GetTail();
+    const int built = m_frame->Pane().m_built;
     Command(ID_FEEDS_UPDATE_NOW);
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->IsUpdating() && slow->m_bUpdating; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Refresher().IsUpdating() && slow->m_bUpdating; }));
 
     ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_OFFLINE, 0);
-    EXPECT_FALSE(m_frame->m_bOnline);
-    EXPECT_TRUE(m_frame->IsUpdating());
+    EXPECT_FALSE(m_frame->Refresher().IsOnline());
+    EXPECT_TRUE(m_frame->Refresher().IsUpdating());
     EXPECT_TRUE(slow->m_bUpdating);
-    m_frame->RunSearch(finder, L"news");
-    EXPECT_TRUE(m_frame->m_bFullRefresh);
+    m_frame->ResultPages().RunSearch(finder, L"news");
+    EXPECT_TRUE(m_frame->Refresher().IsFullRefresh());
 
-    ASSERT_TRUE(PumpUntil([&] { return !slow->m_bUpdating && !m_frame->IsUpdating(); }, 30000));
-    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_built > built; }));
-    EXPECT_FALSE(m_frame->m_bFullRefresh);
+    ASSERT_TRUE(PumpUntil([&] { return !slow->m_bUpdating && !m_frame->Refresher().IsUpdating(); }, 30000));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->Pane().m_built > built; }));
+    EXPECT_FALSE(m_frame->Refresher().IsFullRefresh());
     EXPECT_NE(::GetFileAttributesW((m_data.Path() + L"\\CustomFeed.xml").c_str()), INVALID_FILE_ATTRIBUTES);
     ASSERT_NE(slow->m_pChannel, nullptr);
     EXPECT_EQ(slow->m_pChannel->m_items.GetCount(), 2);
     // The search's page arrived and belongs to its entry.
-    EXPECT_TRUE(PumpUntil([&] { return m_frame->m_searchPages.GetCount() == 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->ResultPages().GetSearchPages().GetCount() == 1; }));
 }
 
 TEST_F(MainFrameCommandTest, ASecondSearchResultReplacesTheFirstAndIsKeptInATemporaryFile)
@@ -559,7 +530,7 @@ TEST_F(MainFrameCommandTest, ASecondSearchResultReplacesTheFirstAndIsKeptInATemp
     CFeedItem* first = makePage(L"first");
     ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_SEARCH_DONE, reinterpret_cast<LPARAM>(first));
     EXPECT_EQ(searchIn.m_pLinkedItem, first);
-    ASSERT_EQ(m_frame->m_searchPages.GetCount(), 1);
+    ASSERT_EQ(m_frame->ResultPages().GetSearchPages().GetCount(), 1);
     const std::wstring firstPath = first->m_pChannel->m_strPath.GetString();
     EXPECT_EQ(firstPath.rfind(m_temp.Path() + L"\\tmd", 0), 0u) << lqtest::Narrow(firstPath);
     EXPECT_EQ(first->m_nImageIndex, 2);
@@ -567,11 +538,11 @@ TEST_F(MainFrameCommandTest, ASecondSearchResultReplacesTheFirstAndIsKeptInATemp
     CFeedItem* second = makePage(L"second");
     ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_SEARCH_DONE, reinterpret_cast<LPARAM>(second));
     EXPECT_EQ(searchIn.m_pLinkedItem, second);
-    ASSERT_EQ(m_frame->m_searchPages.GetCount(), 1);
-    EXPECT_EQ(m_frame->m_searchPages.GetHead(), second);
+    ASSERT_EQ(m_frame->ResultPages().GetSearchPages().GetCount(), 1);
+    EXPECT_EQ(m_frame->ResultPages().GetSearchPages().GetHead(), second);
     // A failed search reports no page and changes nothing.
     ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_SEARCH_DONE, 0);
-    EXPECT_EQ(m_frame->m_searchPages.GetCount(), 1);
+    EXPECT_EQ(m_frame->ResultPages().GetSearchPages().GetCount(), 1);
     Destroy(); // deletes the page
 }
 
@@ -582,9 +553,9 @@ TEST_F(MainFrameCommandTest, TheAlertListsEachChannelsNewItemsAndItsLinkBringsTh
     lines.AddTail(L"Daily Planet  3");
     lines.AddTail(L"Tech Bits 12");
     lines.AddTail(L"ab"); // shorter than a count: all count, no title
-    m_frame->ShowNewItemsAlert(15);
+    m_frame->TrayAndAlert().ShowNewItemsAlert(15);
     EXPECT_TRUE(lines.IsEmpty());
-    CXTPPopupWindow& alert = m_frame->m_wndAlert;
+    CXTPPopupWindow& alert = m_frame->TrayAndAlert().GetAlert();
     ASSERT_NE(alert.GetSafeHwnd(), nullptr);
     ASSERT_EQ(alert.GetItemCount(), 2 + 3 * 2 + 3);
     EXPECT_STREQ(alert.GetItem(1)->GetCaption().GetString(), L"You've got 15 new news messages");
@@ -614,18 +585,18 @@ TEST_F(MainFrameCommandTest, TheAlertListsEachChannelsNewItemsAndItsLinkBringsTh
 
     // The link brings the frame back from the tray.
     ::SendMessageW(m_hFrame, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(m_frame->IsInTray());
+    ASSERT_TRUE(m_frame->TrayAndAlert().IsInTray());
     ::SendMessageW(m_hFrame, WM_POPUP_NOTIFY, xtpPopupItemClicked, reinterpret_cast<LPARAM>(link));
-    EXPECT_FALSE(m_frame->IsInTray());
+    EXPECT_FALSE(m_frame->TrayAndAlert().IsInTray());
     EXPECT_TRUE(::IsWindowVisible(m_hFrame));
 
     // Without lines: the two headlines, the link at its first place and a height of 80.
-    m_frame->ShowNewItemsAlert(1);
+    m_frame->TrayAndAlert().ShowNewItemsAlert(1);
     ASSERT_EQ(alert.GetItemCount(), 5);
     EXPECT_EQ(alert.GetItem(2)->GetRect(), CRect(46, 55, 270, 90));
     EXPECT_EQ(alert.GetPopupSize(), CSize(329, 80));
     ::SendMessageW(m_hFrame, WM_POPUP_NOTIFY, xtpPopupItemClicked, reinterpret_cast<LPARAM>(alert.GetItem(4)));
-    EXPECT_EQ(m_frame->m_bQuietActivation, 0);
+    EXPECT_TRUE(m_frame->TrayAndAlert().IsNextActivationQuiet());
 }
 
 TEST_F(MainFrameCommandTest, UsageEventsAreLoggedByWhereTheirEntryOrItemLives)
@@ -642,9 +613,9 @@ TEST_F(MainFrameCommandTest, UsageEventsAreLoggedByWhereTheirEntryOrItemLives)
         ASSERT_TRUE(customList.SaveCustomFeeds());
     }
     Create();
-    CFeedItem* mainEntry = m_frame->m_pMainFeeds->m_items.GetHead();
-    CFeedItem* customEntry = m_frame->m_pCustomFeeds->m_items.GetHead();
-    CFeedItem* accountEntry = m_frame->m_pCustomFeeds->m_items.GetTail();
+    CFeedItem* mainEntry = m_frame->Lists().Main()->m_items.GetHead();
+    CFeedItem* customEntry = m_frame->Lists().Custom()->m_items.GetHead();
+    CFeedItem* accountEntry = m_frame->Lists().Custom()->m_items.GetTail();
     for (CFeedItem* entry : {mainEntry, customEntry}) {
         entry->m_pChannel = new CFeedChannel;
         entry->m_pChannel->m_items.AddTail(
@@ -767,11 +738,11 @@ TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNex
         ASSERT_TRUE(list.SaveMainFeeds());
     }
     Create();
-    ASSERT_EQ(m_frame->m_wndTaskPanel.GetGroupCount(), 2);
-    m_frame->m_wndTaskPanel.GetAt(0)->SetExpanded(FALSE); // "World" folded
+    ASSERT_EQ(m_frame->PaneSite().GetNavigationPane()->GetGroupCount(), 2);
+    m_frame->PaneSite().GetNavigationPane()->GetAt(0)->SetExpanded(FALSE); // "World" folded
     m_frame->SetWindowPos(nullptr, 40, 30, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
     Command(ID_THEME_OFFICE2003);
-    m_frame->m_strQuickFilter = L"AND: news";
+    m_frame->QuickFilter().SetText(L"AND: news");
     CXTPToolBar* mainBar = m_frame->GetCommandBars()->FindToolBar(IDR_MAINFRAME);
     ASSERT_NE(mainBar, nullptr);
     ASSERT_NE(m_frame->GetCommandBars()->FindToolBar(IDR_CATEGORIES_BAR), nullptr);
@@ -796,11 +767,11 @@ TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNex
     placement.length = sizeof(placement);
     ASSERT_TRUE(m_frame->GetWindowPlacement(&placement));
     EXPECT_EQ(CRect(placement.rcNormalPosition), CRect(40, 30, 540, 430));
-    EXPECT_EQ(m_frame->m_nTheme, 3);
-    EXPECT_STREQ(m_frame->m_strQuickFilter.GetString(), L"AND: news");
-    ASSERT_EQ(m_frame->m_wndTaskPanel.GetGroupCount(), 2);
-    EXPECT_FALSE(m_frame->m_wndTaskPanel.GetAt(0)->IsExpandedFlag());
-    EXPECT_TRUE(m_frame->m_wndTaskPanel.GetAt(1)->IsExpandedFlag());
+    EXPECT_EQ(m_frame->Looks().GetTheme(), 3);
+    EXPECT_STREQ(m_frame->QuickFilter().GetText().GetString(), L"AND: news");
+    ASSERT_EQ(m_frame->PaneSite().GetNavigationPane()->GetGroupCount(), 2);
+    EXPECT_FALSE(m_frame->PaneSite().GetNavigationPane()->GetAt(0)->IsExpandedFlag());
+    EXPECT_TRUE(m_frame->PaneSite().GetNavigationPane()->GetAt(1)->IsExpandedFlag());
     // The bars come back as they were left: the main toolbar hidden, the menu bar shown.
     EXPECT_FALSE(m_frame->GetCommandBars()->FindToolBar(IDR_MAINFRAME)->IsVisible());
     EXPECT_TRUE(m_frame->GetCommandBars()->FindToolBar(1)->IsVisible());
@@ -815,8 +786,8 @@ TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNex
     Create();
     ASSERT_TRUE(m_frame->GetWindowPlacement(&placement));
     EXPECT_NE(CRect(placement.rcNormalPosition), CRect(40, 30, 540, 430));
-    EXPECT_TRUE(m_frame->m_wndTaskPanel.GetAt(0)->IsExpandedFlag());
-    EXPECT_EQ(m_frame->m_nTheme, 11);
+    EXPECT_TRUE(m_frame->PaneSite().GetNavigationPane()->GetAt(0)->IsExpandedFlag());
+    EXPECT_EQ(m_frame->Looks().GetTheme(), 11);
     Destroy();
     EXPECT_EQ(theApp.GetProfileInt(L"", L"Theme", 0), 11u);
     EXPECT_EQ(theApp.GetProfileInt(L"", L"ColorTheme", 0), 2u);

@@ -2,6 +2,7 @@
 // caption and icon, site icons from the data folder (good, missing, damaged), and the fixed groups for the
 // maker's offers, the weather panel and the quick filter's results.
 #include "app/MainFrm.h"
+#include "tests/app/MainFrameTestSupport.h"
 #include "app/ReaderApp.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+using lqtest::CountingMainFrame;
 using lqtest::HttpUrl;
 using lqtest::Narrow;
 using lqtest::PumpUntil;
@@ -24,21 +26,6 @@ using lqtest::SourcePath;
 using lqtest::TempFolder;
 
 namespace {
-
-// The frame, with its pane build reachable and the end of the start-up report counted.
-class PaneFrame : public CMainFrame
-{
-public:
-    using CMainFrame::BuildTaskPanel;
-    int m_ended = 0;
-
-protected:
-    void ShowRefreshEnded() override
-    {
-        ++m_ended;
-        CMainFrame::ShowRefreshEnded();
-    }
-};
 
 struct EntrySeed
 {
@@ -106,7 +93,7 @@ protected:
     void TearDown() override
     {
         if (m_frame) {
-            m_frame->m_filterResults.RemoveAll();
+            m_frame->QuickFilter().ForgetResults();
             m_frame->DestroyWindow();
         }
         lqtest::PumpPending();
@@ -131,15 +118,15 @@ protected:
 
     void Start()
     {
-        m_frame = new PaneFrame;
+        m_frame = new CountingMainFrame;
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
         // The worker's start-of-life report ends before the pane is looked at.
-        ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
     }
 
     TempFolder m_data;
     TempFolder m_temp;
-    PaneFrame* m_frame = nullptr; // deletes itself with its window
+    CountingMainFrame* m_frame = nullptr; // deletes itself with its window
     CReaderSettings m_savedSettings;
     CString m_savedData, m_savedTemp;
 };
@@ -171,7 +158,7 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
             {L"Custom search", FEED_KIND_SEARCH_IN, L"", L""},
         });
     Start();
-    CFeedTaskPanel& pane = m_frame->m_wndTaskPanel;
+    CFeedTaskPanel& pane = *m_frame->PaneSite().GetNavigationPane();
     // A notice leads its category; search entries and the web page show with their captions. The maker's
     // offers stay out while a main list is there; a custom list's search entry has no place.
     const std::vector<std::vector<std::wstring>> expected = {
@@ -182,7 +169,7 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
     };
     EXPECT_EQ(PaneContents(pane), expected);
 
-    CFeedChannel* list = m_frame->m_pMainFeeds;
+    CFeedChannel* list = m_frame->Lists().Main();
     struct Expect
     {
         const wchar_t* title;
@@ -230,7 +217,7 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
     // An icon file that turns up later is shown from the next build on; one that is damaged since shows none.
     ASSERT_TRUE(lqtest::WriteFileBytes(m_data.File(L"missing.ico"), icon));
     ASSERT_TRUE(lqtest::WriteFileBytes(m_data.File(L"good.ico"), std::string(64, 'x')));
-    m_frame->BuildTaskPanel();
+    m_frame->PaneSite().BuildTaskPanel();
     EXPECT_NE(pane.GetSitePicture(FindByTitle(list, L"No icon")), nullptr);
     EXPECT_EQ(pane.GetSitePicture(FindByTitle(list, L"Good icon")), nullptr);
     // Once the window is up the offers flag is set: every later build shows the maker's offers.
@@ -243,7 +230,7 @@ TEST_F(MainFramePaneTest, OffersWeatherAndQuickFilterResultsGetGroupsOfTheirOwn)
 {
     SaveLists({{L"Daily", FEED_KIND_FEED, L"", L"daily"}}, {{L"Maker offer", FEED_KIND_NOTICE, L"", L""}});
     Start();
-    CFeedTaskPanel& pane = m_frame->m_wndTaskPanel;
+    CFeedTaskPanel& pane = *m_frame->PaneSite().GetNavigationPane();
     EXPECT_EQ(PaneContents(pane), (std::vector<std::vector<std::wstring>>{{L"Main Category", L"Daily"}}));
 
     CFeedItem results;
@@ -253,11 +240,11 @@ TEST_F(MainFramePaneTest, OffersWeatherAndQuickFilterResultsGetGroupsOfTheirOwn)
     CFeedItem older;
     older.m_nKind = FEED_KIND_FILTER_RESULT;
     older.m_strTitleText = L"Older results";
-    m_frame->m_filterResults.AddTail(&older);
-    m_frame->m_filterResults.AddTail(&results);
-    m_frame->m_bShowWeather = true;
-    m_frame->m_bOffers = true;
-    m_frame->BuildTaskPanel();
+    m_frame->QuickFilter().AddResults(&older);
+    m_frame->QuickFilter().AddResults(&results);
+    m_frame->PaneSite().ShowWeather(true);
+    m_frame->PaneSite().ShowOffers(true);
+    m_frame->PaneSite().BuildTaskPanel();
     // The weather panel and the quick filter's last page come first, the offers where the notice is met.
     EXPECT_EQ(PaneContents(pane), (std::vector<std::vector<std::wstring>>{{L"Weather", L"Weather"},
                                                                           {L"Quick Filter", L"Filtered results"},
@@ -266,10 +253,10 @@ TEST_F(MainFramePaneTest, OffersWeatherAndQuickFilterResultsGetGroupsOfTheirOwn)
     EXPECT_EQ(pane.GetAt(0)->GetID(), static_cast<UINT_PTR>(IDS_WEATHER));
     EXPECT_EQ(pane.GetAt(1)->GetID(), static_cast<UINT_PTR>(IDS_QUICK_FILTER_GROUP));
     EXPECT_EQ(pane.GetAt(3)->GetID(), static_cast<UINT_PTR>(IDS_OFFERS));
-    ASSERT_NE(m_frame->m_pWeatherEntry, nullptr);
-    EXPECT_EQ(m_frame->m_pWeatherEntry->m_nKind, FEED_KIND_WEATHER);
-    EXPECT_STREQ(m_frame->m_pWeatherEntry->m_strLink.GetString(), m_data.File(L"weather.htm").c_str());
-    EXPECT_EQ(CFeedTaskPanel::GetEntryImage(m_frame->m_pWeatherEntry.get()), kPaneImageWeather);
+    ASSERT_NE(m_frame->PaneSite().GetWeatherEntry(), nullptr);
+    EXPECT_EQ(m_frame->PaneSite().GetWeatherEntry()->m_nKind, FEED_KIND_WEATHER);
+    EXPECT_STREQ(m_frame->PaneSite().GetWeatherEntry()->m_strLink.GetString(), m_data.File(L"weather.htm").c_str());
+    EXPECT_EQ(CFeedTaskPanel::GetEntryImage(m_frame->PaneSite().GetWeatherEntry()), kPaneImageWeather);
     auto* resultItem = static_cast<CXTPTaskPanelGroupItem*>(results.m_pNavControl);
     ASSERT_NE(resultItem, nullptr);
     EXPECT_EQ(resultItem->GetType(), TaskPanelItemLink);
@@ -277,10 +264,10 @@ TEST_F(MainFramePaneTest, OffersWeatherAndQuickFilterResultsGetGroupsOfTheirOwn)
     EXPECT_EQ(CFeedTaskPanel::GetEntryImage(&results), kPaneImageResults);
 
     // Rebuilt without them, the groups go; the pane never points at the result pages again.
-    m_frame->m_filterResults.RemoveAll();
-    m_frame->m_bShowWeather = false;
-    m_frame->m_bOffers = false;
-    m_frame->BuildTaskPanel();
+    m_frame->QuickFilter().ForgetResults();
+    m_frame->PaneSite().ShowWeather(false);
+    m_frame->PaneSite().ShowOffers(false);
+    m_frame->PaneSite().BuildTaskPanel();
     EXPECT_EQ(PaneContents(pane), (std::vector<std::vector<std::wstring>>{{L"Main Category", L"Daily"}}));
 }
 
@@ -305,17 +292,17 @@ TEST_F(MainFramePaneTest, AfterARefreshThePaneShowsTheServersChannelsWithTheirIc
         ASSERT_TRUE(main.SaveMainFeeds());
     }
     Start();
-    ASSERT_TRUE(m_frame->StartFullRefresh());
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 2; }, 60000));
+    ASSERT_TRUE(m_frame->Refresher().StartFullRefresh());
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 2; }, 60000));
 
-    CFeedTaskPanel& pane = m_frame->m_wndTaskPanel;
+    CFeedTaskPanel& pane = *m_frame->PaneSite().GetNavigationPane();
     EXPECT_EQ(PaneContents(pane),
               (std::vector<std::vector<std::wstring>>{{L"World", L"Alpha", L"Dead"}, {L"Main Category", L"Beta"}}));
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     for (const wchar_t* name : {L"alpha", L"beta"}) {
         SCOPED_TRACE(Narrow(name));
-        CFeedItem* entry = FindByTitle(m_frame->m_pMainFeeds, name[0] == L'a' ? L"Alpha" : L"Beta");
+        CFeedItem* entry = FindByTitle(m_frame->Lists().Main(), name[0] == L'a' ? L"Alpha" : L"Beta");
         ASSERT_NE(entry, nullptr);
         ASSERT_NE(entry->m_pNavControl, nullptr);
         EXPECT_EQ(static_cast<CXTPTaskPanelItem*>(entry->m_pNavControl)->GetTaskPanel(), &pane);
@@ -335,7 +322,7 @@ TEST_F(MainFramePaneTest, AfterARefreshThePaneShowsTheServersChannelsWithTheirIc
         ASSERT_NE(picture, nullptr);
         EXPECT_NE(picture->m_hIcon, nullptr);
     }
-    CFeedItem* dead = FindByTitle(m_frame->m_pMainFeeds, L"Dead");
+    CFeedItem* dead = FindByTitle(m_frame->Lists().Main(), L"Dead");
     ASSERT_NE(dead, nullptr);
     EXPECT_EQ(pane.GetSitePicture(dead), nullptr);
     EXPECT_EQ(CFeedTaskPanel::GetEntryImage(dead), kPaneImageUnreachable);

@@ -1,6 +1,7 @@
 // The main frame's side of a refresh: the lists loaded at creation, every refreshed entry applied on the frame's
 // thread, the lists saved at the end, hostile or dead servers for some feeds, and the server's channel list merge.
 #include "app/MainFrm.h"
+#include "tests/app/MainFrameTestSupport.h"
 #include "app/ReaderApp.h"
 #include "feeds/EnclosureJob.h"
 #include "feeds/FeedChannel.h"
@@ -26,26 +27,24 @@ namespace {
 
 const wchar_t kTestCompany[] = L"LanternquillFrameTests";
 
-// The frame with the pane's part recorded instead of drawn.
-class RecordingMainFrame : public CMainFrame
+// The pane's part of the frame recorded instead of drawn.
+class RecordingPane : public CPaneSite
 {
 public:
-    using CMainFrame::MergeServerChannelList;
-
-    CWnd* m_pPodcast = nullptr;
+    using CPaneSite::CPaneSite;
 
     int m_built = 0;
     int m_ended = 0;
     std::vector<CFeedItem*> m_placed;
     std::vector<std::wstring> m_removed;
 
-protected:
     void BuildTaskPanel() override { ++m_built; }
     void PlaceEntryInPane(CFeedItem* pEntry) override { m_placed.push_back(pEntry); }
     void RemoveEntryFromPane(CFeedItem* pEntry) override { m_removed.push_back(pEntry->m_strTitleText.GetString()); }
     void ShowRefreshEnded() override { ++m_ended; }
-    CWnd* GetPodcastWindow() const override { return m_pPodcast; }
 };
+
+using RecordingMainFrame = lqtest::FrameWithPane<RecordingPane>;
 
 // The podcast manager's stand-in: takes the jobs it is sent, as the real one does, and keeps their titles.
 class PodcastRecorder
@@ -212,30 +211,30 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
 
     m_frame = new RecordingMainFrame;
     ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-    ASSERT_NE(m_frame->m_pMainFeeds, nullptr);
+    ASSERT_NE(m_frame->Lists().Main(), nullptr);
     // The custom list came back from its backup; cached channels were loaded with the list.
-    ASSERT_NE(m_frame->m_pCustomFeeds, nullptr);
-    EXPECT_EQ(Titles(FindByTitle(m_frame->m_pMainFeeds, L"refuses")->m_pChannel),
+    ASSERT_NE(m_frame->Lists().Custom(), nullptr);
+    EXPECT_EQ(Titles(FindByTitle(m_frame->Lists().Main(), L"refuses")->m_pChannel),
               (std::vector<std::wstring>{L"cached one", L"cached two"}));
-    EXPECT_EQ(m_frame->m_built, 1);
+    EXPECT_EQ(m_frame->Pane().m_built, 1);
 
     // Without the check at start the worker only reports that it is done; the main list is saved.
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
-    EXPECT_TRUE(m_frame->m_placed.empty());
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
+    EXPECT_TRUE(m_frame->Pane().m_placed.empty());
     EXPECT_TRUE(Exists(Data(L"MainFeed.xml")));
 
     ASSERT_TRUE(::DeleteFileW(Data(L"MainFeed.xml").c_str()));
     ASSERT_TRUE(::DeleteFileW(Data(L"CustomFeed.xml").c_str()));
-    ASSERT_TRUE(m_frame->StartFullRefresh());
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 2; }, 60000));
-    EXPECT_FALSE(m_frame->m_bFullRefresh);
-    EXPECT_FALSE(m_frame->IsUpdating());
-    EXPECT_EQ(m_frame->m_built, 2); // the pane is built again after a full refresh
-    EXPECT_EQ(m_frame->m_placed.size(), std::size(seeds) + 1);
+    ASSERT_TRUE(m_frame->Refresher().StartFullRefresh());
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 2; }, 60000));
+    EXPECT_FALSE(m_frame->Refresher().IsFullRefresh());
+    EXPECT_FALSE(m_frame->Refresher().IsUpdating());
+    EXPECT_EQ(m_frame->Pane().m_built, 2); // the pane is built again after a full refresh
+    EXPECT_EQ(m_frame->Pane().m_placed.size(), std::size(seeds) + 1);
 
     for (const Seed& s : seeds) {
         SCOPED_TRACE(Narrow(s.title));
-        CFeedItem* entry = FindByTitle(m_frame->m_pMainFeeds, s.title);
+        CFeedItem* entry = FindByTitle(m_frame->Lists().Main(), s.title);
         ASSERT_NE(entry, nullptr);
         EXPECT_FALSE(entry->m_bUpdating);
         EXPECT_EQ(entry->m_bUpdateFailed, !s.bReachable);
@@ -260,7 +259,7 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
             EXPECT_FALSE(Exists(cache));
         }
     }
-    EXPECT_EQ(m_frame->m_nNewItems, 0); // counted for the refresh, reset at its end
+    EXPECT_EQ(m_frame->Refresher().GetNewItemCount(), 0); // counted for the refresh, reset at its end
 
     // Both lists were written at the end of the full refresh, whole.
     CFeedChannel savedMain, savedCustom;
@@ -269,7 +268,7 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
     EXPECT_EQ(Titles(&savedMain),
               (std::vector<std::wstring>{L"fresh", L"known", L"hangs", L"refuses", L"notxml", L"garbage", L"closed"}));
     EXPECT_EQ(Titles(&savedCustom), std::vector<std::wstring>{L"custom"});
-    EXPECT_EQ(Titles(FindByTitle(m_frame->m_pCustomFeeds, L"custom")->m_pChannel),
+    EXPECT_EQ(Titles(FindByTitle(m_frame->Lists().Custom(), L"custom")->m_pChannel),
               (std::vector<std::wstring>{L"custom item 1", L"custom item 2"}));
 }
 
@@ -297,10 +296,10 @@ TEST_F(MainFrameRefreshTest, TheWindowCarriesItsBarsAndAPaneItemForEachChannel)
         ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
         ASSERT_NE(frame->CXTPFrameWnd::GetCommandBars(), nullptr);
         EXPECT_EQ(frame->CXTPFrameWnd::GetCommandBars()->GetCount(), 3); // the menu bar and two toolbars
-        EXPECT_EQ(frame->HasNewsView(), style == 0);
-        EXPECT_NE(frame->m_wndStatusBar.GetSafeHwnd(), nullptr);
+        EXPECT_EQ(frame->PaneSite().HasNewsView(), style == 0);
+        EXPECT_NE(frame->PaneSite().GetStatusBar().GetSafeHwnd(), nullptr);
 
-        CFeedTaskPanel& pane = frame->m_wndTaskPanel;
+        CFeedTaskPanel& pane = *frame->PaneSite().GetNavigationPane();
         ASSERT_NE(pane.GetSafeHwnd(), nullptr);
         ASSERT_EQ(pane.GetGroupCount(), 2);
         EXPECT_STREQ(pane.GetAt(0)->GetCaption().GetString(), L"World");
@@ -314,7 +313,7 @@ TEST_F(MainFrameRefreshTest, TheWindowCarriesItsBarsAndAPaneItemForEachChannel)
                 EXPECT_STREQ(pItem->GetCaption().GetString(), expected[g][i]);
                 EXPECT_TRUE(pItem->IsBold());
                 CFeedItem* entry = CFeedTaskPanel::GetRecord(pItem);
-                EXPECT_EQ(entry, FindByTitle(frame->m_pMainFeeds, expected[g][i]));
+                EXPECT_EQ(entry, FindByTitle(frame->Lists().Main(), expected[g][i]));
                 ASSERT_NE(entry, nullptr);
                 EXPECT_EQ(entry->m_pNavControl, pItem);
             }
@@ -349,7 +348,7 @@ TEST_F(MainFrameRefreshTest, OnlyABrandingFileThatReadsWellIsTakenAndALogoOfAnot
         ::DeleteFileW(Data(L"settings.xml").c_str());
         m_frame = new RecordingMainFrame;
         ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-        ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
         WCHAR caption[100] = L"";
         ::GetWindowTextW(m_frame->GetSafeHwnd(), caption, 100);
         if (c.bTaken) {
@@ -374,18 +373,18 @@ TEST_F(MainFrameRefreshTest, NewItemsWithAnEnclosureGoToThePodcastWindowOnlyWhil
     theApp.WriteProfileInt(L"", L"Check at startup", 0);
     PodcastRecorder podcast;
     m_frame = new RecordingMainFrame;
-    m_frame->m_pPodcast = &podcast.m_wnd;
+    m_frame->Companions().SetPodcastManager(std::make_unique<lqtest::PodcastStandIn>(&podcast.m_wnd));
     ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
-    ASSERT_EQ(m_frame->m_pMainFeeds, nullptr);
-    m_frame->m_pMainFeeds = new CFeedChannel;
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
+    ASSERT_EQ(m_frame->Lists().Main(), nullptr);
+    m_frame->Lists().AdoptMain(new CFeedChannel);
     CFeedItem* entry = NewEntry(L"podcast", HttpUrl(L"/files/app/net/enclosures.xml"), L"podcast");
-    m_frame->m_pMainFeeds->m_items.AddTail(entry);
+    m_frame->Lists().Main()->m_items.AddTail(entry);
 
     for (int round = 1; round <= 2; ++round) {
         SCOPED_TRACE(round);
-        ASSERT_TRUE(m_frame->RequestRefresh(entry));
-        ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == round + 1; }));
+        ASSERT_TRUE(m_frame->Refresher().RequestRefresh(entry));
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == round + 1; }));
         EXPECT_FALSE(entry->m_bUpdating);
         EXPECT_EQ(Titles(entry->m_pChannel),
                   (std::vector<std::wstring>{L"Episode one", L"Notes only", L"Episode two"}));
@@ -405,29 +404,29 @@ TEST_F(MainFrameRefreshTest, RefreshRequestsSkipEntriesADownloadHolds)
     theApp.WriteProfileInt(L"", L"Check at startup", 0);
     m_frame = new RecordingMainFrame;
     ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->m_ended == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
 
     CFeedItem held;
     held.m_bUpdating = true;
-    EXPECT_FALSE(m_frame->RequestRefresh(&held));
-    EXPECT_FALSE(m_frame->CanChangeEntry(&held));
+    EXPECT_FALSE(m_frame->Refresher().RequestRefresh(&held));
+    EXPECT_FALSE(m_frame->Lists().CanChangeEntry(&held));
     CPtrList list;
     list.AddTail(&held);
-    EXPECT_FALSE(m_frame->RequestRefresh(list));
+    EXPECT_FALSE(m_frame->Refresher().RequestRefresh(list));
     held.m_bUpdating = false;
-    EXPECT_TRUE(m_frame->CanChangeEntry(&held));
+    EXPECT_TRUE(m_frame->Lists().CanChangeEntry(&held));
 }
 
 TEST_F(MainFrameRefreshTest, ServerListMergeKeepsKnownEntriesAddsNewOnesAndRemovesDroppedOnes)
 {
     RecordingMainFrame frame; // no window: the merge needs none
-    frame.m_pMainFeeds = new CFeedChannel;
+    frame.Lists().AdoptMain(new CFeedChannel);
     CFeedItem* kept = NewEntry(L"kept", L"http://a.example/kept", L"kept");
     CFeedItem* dropped = NewEntry(L"dropped", L"http://a.example/dropped", L"dropped");
     CFeedItem* busy = NewEntry(L"busy", L"http://a.example/busy", L"busy");
     busy->m_bUpdating = true; // a download holds it
     for (CFeedItem* entry : {kept, dropped, busy})
-        frame.m_pMainFeeds->m_items.AddTail(entry);
+        frame.Lists().Main()->m_items.AddTail(entry);
     for (const wchar_t* name : {L"dropped.rss", L"dropped.ico", L"busy.rss", L"kept.rss"})
         ASSERT_TRUE(lqtest::WriteFileBytes(Data(name), "x"));
     theApp.m_unsubscribed.AddTail(L"http://a.example/unwanted");
@@ -440,19 +439,19 @@ TEST_F(MainFrameRefreshTest, ServerListMergeKeepsKnownEntriesAddsNewOnesAndRemov
     loaded->m_items.AddTail(NewEntry(L"added", L"http://a.example/added", L""));
     loaded->m_items.AddTail(NewEntry(L"unwanted", L"http://a.example/unwanted", L""));
     loaded->m_items.AddTail(NewEntry(L"escaping", L"http://a.example/escaping", L"..\\outside"));
-    frame.MergeServerChannelList(loaded);
+    frame.Refresher().MergeServerChannelList(loaded);
 
-    EXPECT_EQ(Titles(frame.m_pMainFeeds), (std::vector<std::wstring>{L"kept", L"added", L"escaping", L"busy"}));
-    EXPECT_EQ(FindByTitle(frame.m_pMainFeeds, L"kept"), kept); // the same record, updated
+    EXPECT_EQ(Titles(frame.Lists().Main()), (std::vector<std::wstring>{L"kept", L"added", L"escaping", L"busy"}));
+    EXPECT_EQ(FindByTitle(frame.Lists().Main(), L"kept"), kept); // the same record, updated
     EXPECT_STREQ(kept->m_strCategory.GetString(), L"News");
     EXPECT_EQ(kept->m_nUpdateInterval, 30);
-    EXPECT_EQ(frame.m_removed, std::vector<std::wstring>{L"dropped"});
+    EXPECT_EQ(frame.Pane().m_removed, std::vector<std::wstring>{L"dropped"});
     EXPECT_FALSE(Exists(Data(L"dropped.rss")));
     EXPECT_FALSE(Exists(Data(L"dropped.ico")));
     EXPECT_TRUE(Exists(Data(L"busy.rss")));
     EXPECT_TRUE(Exists(Data(L"kept.rss")));
     // A new entry gets its own empty cache file; a name that leads out of the folder gets none.
-    CFeedItem* added = FindByTitle(frame.m_pMainFeeds, L"added");
+    CFeedItem* added = FindByTitle(frame.Lists().Main(), L"added");
     ASSERT_FALSE(added->m_strFile.IsEmpty());
     EXPECT_TRUE(Exists(added->GetCacheFileName().GetString()));
     EXPECT_FALSE(Exists(m_data.Path() + L"\\..\\outside.rss"));
@@ -490,11 +489,11 @@ TEST_F(MainFrameRefreshTest, ListsLoadFromTheBackupWhenDamagedAndStayNullWhenUnr
             ASSERT_TRUE(lqtest::WriteFileBytes(data.File(L"CustomFeed.xml"), c.customXml));
         }
         RecordingMainFrame frame;
-        EXPECT_TRUE(frame.LoadSubscriptionLists());
-        EXPECT_EQ(frame.m_pMainFeeds != nullptr, c.bMain);
-        EXPECT_EQ(frame.m_pCustomFeeds != nullptr, c.bCustom);
+        EXPECT_TRUE(frame.Lists().Load());
+        EXPECT_EQ(frame.Lists().Main() != nullptr, c.bMain);
+        EXPECT_EQ(frame.Lists().Custom() != nullptr, c.bCustom);
         if (c.bCustom) {
-            EXPECT_EQ(Titles(frame.m_pCustomFeeds), std::vector<std::wstring>{L"from backup"});
+            EXPECT_EQ(Titles(frame.Lists().Custom()), std::vector<std::wstring>{L"from backup"});
         }
         // A damaged main list is never written over by loading.
         if (c.mainXml) {
@@ -519,11 +518,11 @@ TEST_F(MainFrameRefreshTest, CountdownsAtLoadFollowTheCacheFiles)
     ASSERT_TRUE(lqtest::WriteFileBytes(Data(L"broken.rss"), "<rss"));
 
     RecordingMainFrame frame;
-    ASSERT_TRUE(frame.LoadSubscriptionLists());
-    ASSERT_NE(frame.m_pMainFeeds, nullptr);
-    CFeedItem* loadedCached = FindByTitle(frame.m_pMainFeeds, L"cached");
-    CFeedItem* loadedMissing = FindByTitle(frame.m_pMainFeeds, L"missing");
-    CFeedItem* loadedBroken = FindByTitle(frame.m_pMainFeeds, L"broken");
+    ASSERT_TRUE(frame.Lists().Load());
+    ASSERT_NE(frame.Lists().Main(), nullptr);
+    CFeedItem* loadedCached = FindByTitle(frame.Lists().Main(), L"cached");
+    CFeedItem* loadedMissing = FindByTitle(frame.Lists().Main(), L"missing");
+    CFeedItem* loadedBroken = FindByTitle(frame.Lists().Main(), L"broken");
     EXPECT_EQ(Titles(loadedCached->m_pChannel), std::vector<std::wstring>{L"one"});
     EXPECT_EQ(loadedCached->m_nCountdown, 45);
     EXPECT_EQ(loadedMissing->m_nCountdown, 45);

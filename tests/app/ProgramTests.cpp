@@ -58,10 +58,10 @@ TEST(MainFrameTest, OnlyAWholeFeedAddressIsTakenFromASecondStart)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(SendRecord(hWnd, c.dwData, c.data, c.bytes), FALSE);
     }
-    EXPECT_TRUE(frame->m_handedOver.IsEmpty());
+    EXPECT_TRUE(frame->FeedCommands().GetHandedOver().IsEmpty());
     EXPECT_EQ(SendRecord(hWnd, 3, good.c_str(), goodBytes), TRUE);
-    ASSERT_EQ(frame->m_handedOver.GetCount(), 1);
-    EXPECT_STREQ(frame->m_handedOver.GetHead().GetString(), good.c_str());
+    ASSERT_EQ(frame->FeedCommands().GetHandedOver().GetCount(), 1);
+    EXPECT_STREQ(frame->FeedCommands().GetHandedOver().GetHead().GetString(), good.c_str());
     frame->DestroyWindow();
 }
 
@@ -205,8 +205,8 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
     EXPECT_FALSE(::IsWindowVisible(frame));
 
     // A second start with a feed address hands it over and ends at once.
-    const std::wstring address = lqtest::HttpUrl(L"/delayed/background-" + std::to_wstring(::GetCurrentProcessId()) +
-                                                 L"/0/Handed");
+    const std::wstring address =
+        lqtest::HttpUrl(L"/delayed/background-" + std::to_wstring(::GetCurrentProcessId()) + L"/0/Handed");
     Started second = Start(address);
     ASSERT_TRUE(second.ok);
     EXPECT_EQ(::WaitForSingleObject(second.info.hProcess, 30000), WAIT_OBJECT_0);

@@ -331,3 +331,30 @@ TEST(SplitterHelperView, HostsTheFramesPaneAndSizesIt)
     app.m_pMainWnd = nullptr;
     frame.DestroyWindow();
 }
+
+// A frame whose pane site is a member of its own hands the site to the view after making it.
+TEST(SplitterHelperView, HostsThePaneOfASiteHandedToIt)
+{
+    CWinApp app(L"SplitterViewSiteTest");
+    CFakeFrame frame;
+    ASSERT_TRUE(frame.CreateFrame(CRect(100, 100, 500, 400)));
+    CFeedTaskPanel pane;
+    frame.m_pPane = &pane;
+
+    auto* pView = new CSplitterHelperView;
+    ASSERT_TRUE(pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 180, 250), &frame, 1));
+    // Its parent is no frame window and there is no main window: no site is found and nothing is hosted yet.
+    EXPECT_EQ(nullptr, pView->GetFrameSite());
+    EXPECT_EQ(nullptr, pane.GetSafeHwnd());
+
+    pView->SetFrameSite(&frame);
+    EXPECT_EQ(static_cast<CFeedPaneSite*>(&frame), pView->GetFrameSite());
+    ASSERT_NE(nullptr, pane.GetSafeHwnd());
+    EXPECT_EQ(pView->GetSafeHwnd(), ::GetParent(pane.GetSafeHwnd()));
+    CRect rcPane;
+    pane.GetClientRect(&rcPane);
+    EXPECT_EQ(CSize(180, 250), rcPane.Size());
+
+    pView->DestroyWindow();
+    frame.DestroyWindow();
+}

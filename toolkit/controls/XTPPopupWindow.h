@@ -53,8 +53,6 @@ public:
     void Close();
 
     void SetTheme(XTPPopupPaintTheme nTheme);
-    // A theme by number, as the application still passes it.
-    void SetTheme(int nTheme) { SetTheme(static_cast<XTPPopupPaintTheme>(nTheme)); }
     XTPPopupPaintTheme GetThemeNumber() const { return m_nTheme; }
     CXTPPopupTheme* GetTheme() const { return m_pTheme; }
 

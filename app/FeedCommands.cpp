@@ -1,0 +1,530 @@
+#include "app/FeedCommands.h"
+#include "res/resource.h"
+
+#include "app/AppMessages.h"
+#include "app/MainFrm.h"
+#include "companions/FeedPropertyPages.h"
+#include "companions/FeedSubscribeDlg.h"
+#include "feeds/DataFiles.h"
+#include "feeds/EngineContext.h"
+#include "feeds/FeedChannel.h"
+#include "feeds/FeedItem.h"
+#include "feeds/FeedStore.h"
+#include "feeds/FeedText.h"
+#include "feeds/OpmlImport.h"
+#include "feeds/UpdateCheck.h"
+#include "feeds/ui/UpdateReadyDlg.h"
+#include "feeds/UsageLog.h"
+#include "feeds/WebAddresses.h"
+#include "feeds/ui/ImportDlg.h"
+#include "framework/core/SafeFile.h"
+#include "framework/core/ScopedHandles.h"
+#include "framework/win/FileDialog.h"
+#include "framework/win/PropertySheet.h"
+#include "framework/win/WinApp.h"
+#include "toolkit/taskpanel/XTPTaskPanelGroup.h"
+
+#include <shellapi.h>
+
+#include <memory>
+
+namespace {
+
+const int kNewEntryInterval = 60;
+const wchar_t kExportFilter[] = L"Lantern Quill Exported Files (*.NWX)|*.nwx|All Files (*.*)|*.*||";
+
+bool SubscriptionsLogged(const CFeedItem* pEntry)
+{
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    return settings.bStatsEnabled && settings.nReportStat && settings.bLogSubscriptions &&
+           pEntry->m_strAccountName.IsEmpty();
+}
+
+// Characters a file system or the shell would read as something other than part of one name.
+bool IsReservedNameChar(WCHAR c)
+{
+    return c < 0x20 || wcschr(L"<>:\"/\\|?*", c) != nullptr;
+}
+
+LPCWSTR BrandingUrl(UINT nID)
+{
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    return nID == ID_HELP_ONLINE    ? settings.szHelpUrl
+           : nID == ID_BROWSE_FEEDS ? settings.szBrowseFeedsUrl
+                                    : settings.szGettingStartedUrl;
+}
+
+// Whether the item is one of the items of the feeds of the list's entries.
+bool FeedsOfListHold(CFeedChannel* pList, const CFeedItem* pItem)
+{
+    for (POSITION pos = pList ? pList->m_items.GetHeadPosition() : nullptr; pos;) {
+        CFeedItem* entry = pList->m_items.GetNext(pos);
+        if (entry->m_pChannel && ListHolds(entry->m_pChannel, pItem))
+            return true;
+    }
+    return false;
+}
+
+// The file extension the platform registers for a content type ("MIME\Database\Content Type"); empty when none.
+CString ExtensionOfType(const CString& type)
+{
+    CScopedRegKey key;
+    const CString path = L"MIME\\Database\\Content Type\\" + type;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
+        return CString();
+    WCHAR value[64] = {};
+    DWORD size = sizeof(value) - sizeof(WCHAR);
+    DWORD valueType = 0;
+    if (::RegQueryValueExW(key, L"Extension", nullptr, &valueType, reinterpret_cast<BYTE*>(value), &size) !=
+            ERROR_SUCCESS ||
+        valueType != REG_SZ)
+        return CString();
+    return value;
+}
+
+} // namespace
+
+CString CleanEnclosureFileName(const CString& name)
+{
+    CString clean;
+    for (int i = 0; i < name.GetLength(); ++i)
+        clean += IsReservedNameChar(name[i]) ? L'_' : name[i];
+    clean.Trim(L" .");
+    // A device name stays a device whatever extension follows it ("CON.mp3", "lpt1.txt").
+    CString base = clean;
+    const int dot = base.Find(L'.');
+    if (dot >= 0)
+        base = base.Left(dot);
+    base.Trim(L" ");
+    base.MakeUpper();
+    static const LPCWSTR kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    bool bDevice = false;
+    for (LPCWSTR device : kDevices)
+        bDevice = bDevice || base == device;
+    if (base.GetLength() == 4 && (base.Left(3) == L"COM" || base.Left(3) == L"LPT") && base[3] >= L'0' &&
+        base[3] <= L'9')
+        bDevice = true;
+    if (bDevice)
+        clean = L"_" + clean;
+    if (clean.GetLength() > 200)
+        clean = clean.Left(200);
+    return clean;
+}
+
+CFeedCommands::CFeedCommands(CMainFrame& frame) : m_frame(frame) {}
+
+// ---- Subscribing
+
+CFeedItem* CFeedCommands::NewEntryFromSubscription(const CFeedSubscribeDlg& dlg) const
+{
+    auto* pEntry = new CFeedItem;
+    const CFeedChannel* pChannel = dlg.m_pChannel;
+    pEntry->m_strLink = pEntry->m_strLinkText = dlg.m_strUrl;
+    pEntry->m_strTitle = pChannel->m_info.m_strTitle;
+    pEntry->m_strTitleText = DisplayCopy(pChannel->m_info.m_strTitle);
+    // A channel without a title would make an entry without a name in the pane and in its file names.
+    if (pEntry->m_strTitleText.IsEmpty())
+        pEntry->m_strTitle = pEntry->m_strTitleText = dlg.m_strUrl;
+    pEntry->m_strDescription = pChannel->m_info.m_strDescription;
+    pEntry->m_strDescriptionText = DisplayCopy(pChannel->m_info.m_strDescription);
+    pEntry->m_nUpdateInterval = pEntry->m_nCountdown = kNewEntryInterval;
+    pEntry->m_dtDate = pChannel->m_dtLastUpdate.GetStatus() == COleDateTime::valid ? pChannel->m_dtLastUpdate
+                                                                                   : COleDateTime::GetCurrentTime();
+    // The account typed or found in the address goes with the entry, never inside its address.
+    if (dlg.m_bLogon) {
+        pEntry->m_strAccountName = dlg.m_strAccountName;
+        pEntry->m_strPassword = dlg.m_strPassword;
+        pEntry->m_bHttpAuth = dlg.m_bHttpAuth != 0;
+    }
+    return pEntry;
+}
+
+bool CFeedCommands::SubscribeFeed(const CString& strUrl)
+{
+    CFeedSubscribeDlg dlg(&m_frame);
+    if (!strUrl.IsEmpty()) {
+        dlg.m_strUrl = strUrl;
+        dlg.m_bDownloadNow = 1;
+    }
+    if (dlg.DoModal() != IDOK)
+        return false;
+    if (dlg.m_pChannel == nullptr) {
+        ImportChannelFile(dlg.m_strUrl, true);
+        return true;
+    }
+
+    CFeedItem* pEntry = NewEntryFromSubscription(dlg);
+    pEntry->m_pChannel = dlg.m_pChannel;
+    dlg.m_pChannel = nullptr;
+    if (m_frame.Lists().FindEntry(pEntry) != nullptr) {
+        AfxMessageBox(IDS_ALREADY_SUBSCRIBED, MB_OK | MB_ICONEXCLAMATION);
+        delete pEntry;
+        return false;
+    }
+    pEntry->m_nKind = FEED_KIND_FEED;
+    CFeedSubscribeDlg2 dlg2(&m_frame);
+    dlg2.m_pEntry = pEntry;
+    dlg2.m_pGroups = m_frame.PaneSite().GetCategoryGroups();
+    if (dlg2.DoModal() != IDOK || !AddSubscribedEntry(pEntry, dlg.m_strIconFile)) {
+        delete pEntry;
+        return false;
+    }
+    return true;
+}
+
+// The entry joins the custom list with its file names, its icon and its cache; false when the list cannot be had.
+bool CFeedCommands::AddSubscribedEntry(CFeedItem* pEntry, const CString& strIconFile)
+{
+    CFeedChannel* pCustom = m_frame.Lists().CustomForAdding();
+    if (pCustom == nullptr)
+        return false;
+    pEntry->m_strFile = MakeFeedFileName(pEntry->m_strTitleText);
+    pEntry->m_nImageIndex = 0;
+    if (!strIconFile.IsEmpty()) {
+        const CString icon = pEntry->GetIconFileName();
+        if (!icon.IsEmpty() && CopyFileSafely(strIconFile, icon))
+            pEntry->m_nImageIndex = -1;
+    }
+    pCustom->m_items.AddTail(pEntry);
+    pCustom->SaveCustomFeeds();
+    const CString cache = pEntry->GetCacheFileName();
+    if (!cache.IsEmpty())
+        pEntry->m_pChannel->SaveCache(cache, TRUE);
+    pEntry->CountNews();
+    m_frame.PaneSite().BuildTaskPanel();
+    if (SubscriptionsLogged(pEntry))
+        LogUsage(5, 8, pEntry->m_strLinkText);
+    return true;
+}
+
+bool CFeedCommands::IsFeedAddress(const CString& text)
+{
+    if (text.IsEmpty() || text.GetLength() > 2048)
+        return false;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        const WCHAR c = text[i];
+        if (c < 0x20 || c == 0x7F || c == L'"')
+            return false;
+    }
+    CString lower(text);
+    lower.MakeLower();
+    return lower.Left(7) == L"http://" || lower.Left(8) == L"https://" || lower.Left(5) == L"feed:";
+}
+
+void CFeedCommands::SubscribeHandedOver()
+{
+    // One flow at a time: an address handed over while a dialog is open waits for it to close.
+    if (m_bSubscribing || m_handedOver.IsEmpty())
+        return;
+    m_bSubscribing = true;
+    const CString address = m_handedOver.RemoveHead();
+    SubscribeFeed(address);
+    m_bSubscribing = false;
+    if (!m_handedOver.IsEmpty())
+        m_frame.PostMessage(WM_SUBSCRIBE_HANDED_OVER);
+}
+
+// ---- Channels and categories
+
+void CFeedCommands::ShowChannelProperties(CFeedItem* pEntry, int nPage)
+{
+    if (pEntry == nullptr)
+        return;
+    CSubscriptionLists& lists = m_frame.Lists();
+    CFeedPropertiesDlg info;
+    info.m_strTitle = pEntry->m_strTitleText;
+    info.m_strDescription = pEntry->m_strDescriptionText;
+    info.m_pEntry = pEntry;
+    info.m_bHideLink = ListHolds(lists.Main(), pEntry) ? 1 : 0;
+    CFeedAuthDlg auth;
+    if (!pEntry->m_strAccountName.IsEmpty() || !pEntry->m_strPassword.IsEmpty()) {
+        auth.m_bLogon = 1;
+        auth.m_strAccountName = pEntry->m_strAccountName;
+        auth.m_strPassword = pEntry->m_strPassword;
+    }
+    auth.m_bHttpAuth = pEntry->m_bHttpAuth ? 1 : 0;
+    CFeedUpdateDlg update;
+    update.m_nInterval = pEntry->m_nUpdateInterval;
+    CFeedCategoryDlg category;
+    category.m_pTaskPanel = m_frame.PaneSite().GetNavigationPane();
+    category.m_pEntry = pEntry;
+
+    CPropertySheet sheet(IDS_FEED_PROPERTIES, &m_frame, nPage >= 0 && nPage < 4 ? nPage : 0);
+    sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    sheet.AddPage(&info);
+    sheet.AddPage(&auth);
+    sheet.AddPage(&update);
+    sheet.AddPage(&category);
+    pEntry->m_strSubject.Empty();
+    if (sheet.DoModal() != IDOK)
+        return;
+    const bool bRebuild = TakeProperties(pEntry, info, auth, update);
+    lists.SaveCustom();
+    // A changed entry of the server's list is kept too, not only until the next refresh ends.
+    if (ListHolds(lists.Main(), pEntry))
+        lists.SaveMain();
+    if (bRebuild)
+        m_frame.PaneSite().BuildTaskPanel();
+}
+
+// The sheet's pages written back to the entry (the category page leaves its choice in the entry's subject); true
+// when the pane must be built again.
+bool CFeedCommands::TakeProperties(CFeedItem* pEntry, const CFeedPropertiesDlg& info, const CFeedAuthDlg& auth,
+                                   const CFeedUpdateDlg& update)
+{
+    bool bRebuild = false;
+    if (info.m_strTitle != pEntry->m_strTitleText) {
+        pEntry->m_strTitleText = info.m_strTitle;
+        pEntry->m_strTitle = EscapeXmlText(info.m_strTitle);
+        bRebuild = true;
+    }
+    if (info.m_strDescription != pEntry->m_strDescriptionText) {
+        pEntry->m_strDescriptionText = info.m_strDescription;
+        pEntry->m_strDescription = EscapeXmlText(info.m_strDescription);
+    }
+    if (auth.m_bLogon) {
+        pEntry->m_strAccountName = auth.m_strAccountName;
+        pEntry->m_strPassword = auth.m_strPassword;
+        pEntry->m_bHttpAuth = auth.m_bHttpAuth != 0;
+    } else {
+        pEntry->m_strAccountName.Empty();
+        pEntry->m_strPassword.Empty();
+    }
+    if (update.m_nInterval != pEntry->m_nUpdateInterval)
+        pEntry->m_nUpdateInterval = pEntry->m_nCountdown = update.m_nInterval;
+    if (!pEntry->m_strSubject.IsEmpty()) {
+        if (pEntry->m_strSubject == LoadResourceString(IDS_MAIN_CATEGORY))
+            pEntry->m_strCategory.Empty();
+        else
+            pEntry->m_strCategory = pEntry->m_strSubject;
+        pEntry->m_strSubject.Empty();
+        bRebuild = true;
+    }
+    return bRebuild;
+}
+
+void CFeedCommands::RenameCategory(const CString& strOldName, const CString& strNewName)
+{
+    CFeedTaskPanel* pane = m_frame.PaneSite().GetNavigationPane();
+    CXTPTaskPanelGroup* pGroup = pane->GetSafeHwnd() != nullptr ? pane->FindGroupByCaption(strOldName) : nullptr;
+    if (pGroup == nullptr || strNewName.IsEmpty())
+        return;
+    if (CFeedChannel* pCustom = m_frame.Lists().Custom()) {
+        for (POSITION pos = pCustom->m_items.GetHeadPosition(); pos;) {
+            CFeedItem* pEntry = pCustom->m_items.GetNext(pos);
+            if (pEntry->m_strCategory == strOldName)
+                pEntry->m_strCategory = strNewName;
+        }
+        pCustom->SaveCustomFeeds();
+    }
+    pGroup->SetCaption(strNewName);
+    m_frame.PaneSite().RepositionPane();
+}
+
+void CFeedCommands::MarkAllFeedsRead()
+{
+    ForEachEntry(m_frame.Lists().Main(), m_frame.Lists().Custom(), [](CFeedChannel*, CFeedItem* pEntry) {
+        if (pEntry->m_pChannel != nullptr) {
+            pEntry->m_pChannel->MarkAllRead(TRUE);
+            pEntry->CountNews();
+        }
+    });
+    m_frame.PaneSite().RefreshPaneContents();
+}
+
+// ---- Export and import
+
+bool CFeedCommands::ExportChannelsTo(const CString& strPath)
+{
+    return CopyFileSafely(GetEngineContext().m_strDataFolder + L"\\CustomFeed.xml", strPath);
+}
+
+void CFeedCommands::ExportChannels()
+{
+    CFileDialog dlg(FALSE, L"nwx", nullptr, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, kExportFilter, &m_frame);
+    if (dlg.DoModal() == IDOK)
+        ExportChannelsTo(dlg.GetPathName());
+}
+
+int CFeedCommands::ImportChannelFile(const CString& strPath, bool bOpml)
+{
+    if (strPath.IsEmpty())
+        return 0;
+    CImportDlg dlg(&m_frame);
+    dlg.m_strPath = strPath;
+    dlg.m_bOpml = bOpml ? TRUE : FALSE;
+    if (dlg.DoModal() != IDOK)
+        return 0;
+    std::unique_ptr<CFeedChannel> pChosen(dlg.DetachChannel());
+    if (pChosen == nullptr || pChosen->m_items.IsEmpty())
+        return 0;
+    RemoveUnsafeImports(pChosen.get());
+    CFeedChannel* pCustom = m_frame.Lists().CustomForAdding();
+    if (pCustom == nullptr)
+        return 0;
+    int nAdded = 0;
+    for (POSITION pos = pChosen->m_items.GetHeadPosition(); pos;) {
+        CFeedItem* pChannel = pChosen->m_items.GetNext(pos);
+        if (m_frame.Lists().FindEntry(pChannel) != nullptr)
+            continue;
+        auto* pEntry = new CFeedItem(*pChannel);
+        pEntry->m_strFile = MakeFeedFileName(pEntry->m_strTitleText);
+        if (!dlg.m_bKeepCategories)
+            pEntry->m_strCategory.Empty();
+        pCustom->m_items.AddTail(pEntry);
+        ++nAdded;
+        if (SubscriptionsLogged(pEntry))
+            LogUsage(5, 6, pEntry->m_strLinkText);
+    }
+    pChosen.reset();
+    pCustom->SaveCustomFeeds();
+    AfxMessageBox(IDS_FEEDS_ADDED, MB_OK);
+    m_frame.Refresher().StartFullRefresh();
+    return nAdded;
+}
+
+void CFeedCommands::ImportChannels(bool bOpml)
+{
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST,
+                    bOpml ? L"OPML Files (*.OPML)|*.opml|All Files (*.*)|*.*||" : kExportFilter, &m_frame);
+    if (dlg.DoModal() == IDOK)
+        ImportChannelFile(dlg.GetPathName(), bOpml);
+}
+
+// ---- Enclosures
+
+// The server's name of the enclosure and the extension the save dialog adds; false when the user declined an
+// enclosure of a type the platform does not know.
+bool CFeedCommands::OfferedFileName(const CFeedItem* pItem, CString& name, CString& defaultExt) const
+{
+    name = pItem->m_strEnclosureUrl.Mid(pItem->m_strEnclosureUrl.ReverseFind(L'/') + 1);
+    const int query = name.FindOneOf(L"?#");
+    if (!pItem->m_strEnclosureType.IsEmpty()) {
+        const CString extension = ExtensionOfType(pItem->m_strEnclosureType);
+        if (extension.IsEmpty()) {
+            if (AfxMessageBox(L"This enclosure type is unsupported. Do you want to download it anyway?",
+                              MB_YESNO | MB_ICONQUESTION) != IDYES)
+                return false;
+        } else if (name.Find(extension, 1) > 0) {
+            defaultExt = extension.Mid(1);
+        }
+    } else if (query < 0) {
+        const int dot = name.ReverseFind(L'.');
+        if (dot >= 0)
+            defaultExt = name.Mid(dot + 1);
+    }
+    if (query >= 0)
+        name = name.Left(query);
+    // The name is the server's: only a plain file name may be offered, inside whatever folder the user picks.
+    name = CleanEnclosureFileName(name);
+    defaultExt = CleanEnclosureFileName(defaultExt);
+    return true;
+}
+
+void CFeedCommands::SaveEnclosure(CFeedItem* pItem)
+{
+    if (pItem == nullptr || pItem->m_strEnclosureUrl.IsEmpty())
+        return;
+    CString name;
+    CString defaultExt;
+    if (!OfferedFileName(pItem, name, defaultExt))
+        return;
+    DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (pItem->m_nEnclosureState == 2)
+        flags &= ~static_cast<DWORD>(OFN_OVERWRITEPROMPT);
+    CFileDialog dlg(FALSE, defaultExt.IsEmpty() ? nullptr : defaultExt.GetString(), name, flags,
+                    L"All Files (*.*)|*.*||", &m_frame);
+    if (dlg.DoModal() != IDOK)
+        return;
+    QueueEnclosureDownload(pItem, dlg.GetPathName());
+}
+
+bool CFeedCommands::QueueEnclosureDownload(CFeedItem* pItem, const CString& strPath)
+{
+    // Only a full path (a drive's or a share's) to a file in a folder that exists: nothing the worker would write
+    // through a device.
+    const bool bDrivePath = strPath.GetLength() > 3 && strPath[1] == L':' && strPath[2] == L'\\';
+    const bool bSharePath =
+        strPath.Left(2) == L"\\\\" && strPath.Left(4) != L"\\\\.\\" && strPath.Left(4) != L"\\\\?\\";
+    const DWORD folder = ::GetFileAttributesW(strPath.Left(strPath.ReverseFind(L'\\')));
+    const CString name = strPath.Mid(strPath.ReverseFind(L'\\') + 1);
+    if (pItem == nullptr || !(bDrivePath || bSharePath) || folder == INVALID_FILE_ATTRIBUTES ||
+        !(folder & FILE_ATTRIBUTE_DIRECTORY) || name.IsEmpty() || CleanEnclosureFileName(name) != name)
+        return false;
+    pItem->m_strEnclosureFile = strPath;
+    return m_frame.Refresher().PostEnclosureDownload(pItem);
+}
+
+void CFeedCommands::OnEnclosureDone(CFeedItem* pItem)
+{
+    if (!pItem)
+        return;
+    pItem->m_bEnclosureJob = false;
+    if (pItem->m_nEnclosureState != 1 || pItem->m_strEnclosureFile.IsEmpty())
+        return;
+    const DWORD attributes = ::GetFileAttributesW(pItem->m_strEnclosureFile);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    if (AfxMessageBox(IDS_ENCLOSURE_DOWNLOADED, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        ::ShellExecuteW(m_frame.GetSafeHwnd(), L"open", pItem->m_strEnclosureFile, nullptr, nullptr, SW_SHOW);
+}
+
+// ---- Branding links, usage and updates
+
+void CFeedCommands::OpenBrandingLink(UINT nID)
+{
+    LPCWSTR url = BrandingUrl(nID);
+    if (IsWebAddress(url))
+        ::ShellExecuteW(m_frame.GetSafeHwnd(), nID == ID_HELP_ONLINE ? L"open" : nullptr, url, nullptr, nullptr,
+                        SW_SHOW);
+}
+
+void CFeedCommands::UpdateBrandingLink(CCmdUI* pCmdUI) const
+{
+    pCmdUI->Enable(IsWebAddress(BrandingUrl(pCmdUI->m_nID)));
+}
+
+void CFeedCommands::LogUsageEvent(WPARAM type, CFeedItem* pItem)
+{
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    if (!settings.nReportStat || !pItem)
+        return;
+    CFeedChannel* mainFeeds = m_frame.Lists().Main();
+    CFeedChannel* customFeeds = m_frame.Lists().Custom();
+    int kind = 0;
+    int action = 0;
+    if (type == 1) {
+        kind = action = 1;
+    } else if ((type == 4 || type == 5) && settings.bStatsEnabled) {
+        if (type == 4 && ListHolds(mainFeeds, pItem)) {
+            kind = action = 2;
+        } else if (type == 4 && ListHolds(customFeeds, pItem) && pItem->m_strAccountName.IsEmpty()) {
+            kind = 3;
+            action = 4;
+        } else if (type == 5 && FeedsOfListHold(mainFeeds, pItem)) {
+            kind = 2;
+            action = 3;
+        } else if (type == 5 && FeedsOfListHold(customFeeds, pItem)) {
+            kind = 3;
+            action = 5;
+        }
+    }
+    if (kind)
+        LogUsage(kind, action, pItem->m_strLink);
+}
+
+void CFeedCommands::OfferUpdate(CString* pPath)
+{
+    if (!pPath)
+        return;
+    CUpdateReadyDlg offer(&m_frame);
+    offer.m_strPath = *pPath;
+    delete pPath;
+    offer.OfferUpdate();
+}
+
+void CFeedCommands::RunCheckedUpdater()
+{
+    if (TakeCheckedUpdatePackage())
+        RunUpdater(TRUE);
+}
