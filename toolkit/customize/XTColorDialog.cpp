@@ -102,24 +102,11 @@ BOOL CXTColorDialog::OnInitDialog()
     if (pTab == nullptr || pTab->m_hWnd == nullptr || hWndOK == nullptr || hWndCancel == nullptr)
         return bResult;
 
-    // The tab control closes round its pages (the sheet made it, and the page in it, as wide as the row of
-    // buttons under it); OK and Cancel leave that row for a column on the right, at the height of the pages,
+    // OK and Cancel leave the row under the pages for a column on their right, at the height of the pages,
     // and the row's space goes.
     CRect rcClient;
     GetClientRect(&rcClient);
-    CRect rcTab = ChildRect(this, pTab->m_hWnd);
-    if (CPropertyPage* pPage = GetActivePage(); pPage != nullptr && pPage->m_hWnd != nullptr) {
-        CRect rcPage(0, 0, XT_COLOR_PAGE_CX, XT_COLOR_PAGE_CY);
-        ::MapDialogRect(pPage->m_hWnd, &rcPage);
-        rcPage.OffsetRect(ChildRect(this, pPage->m_hWnd).TopLeft());
-        CRect rcFit = rcPage;
-        pTab->AdjustRect(TRUE, &rcFit);
-        if (rcFit.right < rcTab.right) {
-            rcTab.right = rcFit.right;
-            pTab->MoveWindow(&rcTab);
-            pPage->MoveWindow(&rcPage);
-        }
-    }
+    const CRect rcTab = FitTabToPages(pTab);
     const CRect rcOK = ChildRect(this, hWndOK);
     const CRect rcCancel = ChildRect(this, hWndCancel);
     CRect rcItem(0, 0, 0, 0);
@@ -151,6 +138,26 @@ BOOL CXTColorDialog::PreTranslateMessage(MSG* pMsg)
             return TRUE;
     }
     return CPropertySheet::PreTranslateMessage(pMsg);
+}
+
+CRect CXTColorDialog::FitTabToPages(CTabCtrl* pTab)
+{
+    // The sheet made the tab control, and the page in it, as wide as its row of buttons.
+    CRect rcTab = ChildRect(this, pTab->m_hWnd);
+    CPropertyPage* pPage = GetActivePage();
+    if (pPage == nullptr || pPage->m_hWnd == nullptr)
+        return rcTab;
+    CRect rcPage(0, 0, XT_COLOR_PAGE_CX, XT_COLOR_PAGE_CY);
+    ::MapDialogRect(pPage->m_hWnd, &rcPage);
+    rcPage.OffsetRect(ChildRect(this, pPage->m_hWnd).TopLeft());
+    CRect rcFit = rcPage;
+    pTab->AdjustRect(TRUE, &rcFit);
+    if (rcFit.right < rcTab.right) {
+        rcTab.right = rcFit.right;
+        pTab->MoveWindow(&rcTab);
+        pPage->MoveWindow(&rcPage);
+    }
+    return rcTab;
 }
 
 CRect CXTColorDialog::GetSwatchRect() const

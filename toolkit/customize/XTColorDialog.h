@@ -50,6 +50,8 @@ public:
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
+    // Narrows the tab control to its pages; answers its rectangle in client coordinates.
+    CRect FitTabToPages(CTabCtrl* pTab);
 
     CXTColorPageStandard* m_pPageStandard;
     CXTColorPageCustom* m_pPageCustom;

@@ -86,7 +86,7 @@ BOOL CXTThemePropertyPage::OnInitDialog()
     // The controls the data exchange put over the template's statics finish their set-up now.
     for (HWND hWndChild = ::GetWindow(m_hWnd, GW_CHILD); hWndChild != nullptr;
          hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
-        if (CWnd::FromHandlePermanent(hWndChild) != nullptr)
+        if (dynamic_cast<CStatic*>(CWnd::FromHandlePermanent(hWndChild)) != nullptr)
             ::SendMessageW(hWndChild, WM_XT_INIT_CONTROL, 0, 0);
     }
     return bResult;
