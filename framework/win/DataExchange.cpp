@@ -42,25 +42,6 @@ CString ControlText(HWND hWndCtrl)
     return text;
 }
 
-// Reads a whole decimal integer (blanks around it allowed) into a 64-bit value; false for anything else.
-bool ParseInteger(const CString& text, bool bSigned, long long minValue, long long maxValue, long long* pValue)
-{
-    CString trimmed(text);
-    trimmed.Trim();
-    if (trimmed.IsEmpty())
-        return false;
-    const wchar_t* begin = trimmed.GetString();
-    if (!bSigned && *begin == L'-')
-        return false;
-    wchar_t* end = nullptr;
-    errno = 0;
-    const long long value = wcstoll(begin, &end, 10);
-    if (end == begin || *end != 0 || errno == ERANGE || value < minValue || value > maxValue)
-        return false;
-    *pValue = value;
-    return true;
-}
-
 template <typename T>
 void ExchangeInteger(CDataExchange* pDX, int nIDC, T& value, bool bSigned, long long minValue, long long maxValue,
                      UINT nIDPrompt)
@@ -68,7 +49,7 @@ void ExchangeInteger(CDataExchange* pDX, int nIDC, T& value, bool bSigned, long 
     HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         long long parsed = 0;
-        if (!ParseInteger(ControlText(hWndCtrl), bSigned, minValue, maxValue, &parsed)) {
+        if (!AfxParseInteger(ControlText(hWndCtrl), minValue, maxValue, &parsed)) {
             ShowMessage(nIDPrompt);
             pDX->Fail();
         }
@@ -93,6 +74,24 @@ bool IsCheckable(HWND hWnd, bool bRadio)
 }
 
 } // namespace
+
+BOOL AFXAPI AfxParseInteger(LPCTSTR lpszText, long long minValue, long long maxValue, long long* pValue)
+{
+    CString trimmed(lpszText != nullptr ? lpszText : L"");
+    trimmed.Trim();
+    if (trimmed.IsEmpty())
+        return FALSE;
+    const wchar_t* begin = trimmed.GetString();
+    if (minValue >= 0 && *begin == L'-')
+        return FALSE;
+    wchar_t* end = nullptr;
+    errno = 0;
+    const long long value = wcstoll(begin, &end, 10);
+    if (end == begin || *end != 0 || errno == ERANGE || value < minValue || value > maxValue)
+        return FALSE;
+    *pValue = value;
+    return TRUE;
+}
 
 AFX_DDX_MESSAGE_PROC AFXAPI AfxSetDataExchangeMessageProc(AFX_DDX_MESSAGE_PROC pfnNew)
 {

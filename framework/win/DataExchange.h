@@ -21,6 +21,11 @@ public:
     [[noreturn]] void Fail();
 };
 
+// Reads a whole decimal integer (blanks around it allowed) within [minValue, maxValue]; FALSE for anything else:
+// empty text, letters, a number out of the range, a sign where minValue allows no negative number. The integer
+// forms of DDX_Text read with it; a control that takes numbers as they are typed can too, without a message.
+BOOL AFXAPI AfxParseInteger(LPCTSTR lpszText, long long minValue, long long maxValue, long long* pValue);
+
 // Shows a validation message. Replaceable (tests, programs that report elsewhere); answers the previous one.
 typedef int(AFXAPI* AFX_DDX_MESSAGE_PROC)(LPCTSTR lpszText, UINT nType, UINT nIDPrompt);
 AFX_DDX_MESSAGE_PROC AFXAPI AfxSetDataExchangeMessageProc(AFX_DDX_MESSAGE_PROC pfnNew);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -355,6 +356,41 @@ TEST(DataExchange, NumbersAreReadWholeOrRefusedWithTheFrameworksMessageAndTheFoc
         EXPECT_EQ(static_cast<DWORD>(lstrlenW(c.text)), end);
     }
     dlg.DestroyWindow();
+}
+
+TEST(DataExchange, ParseIntegerTakesAWholeNumberInItsRangeAndLeavesTheValueAloneOtherwise)
+{
+    struct Case
+    {
+        const wchar_t* text;
+        long long minValue;
+        long long maxValue;
+        bool accepted;
+        long long value;
+    };
+    const Case cases[] = {
+        {L"17", 0, 255, true, 17},
+        {L" 42 ", 0, 255, true, 42},
+        {L"255", 0, 255, true, 255},
+        {L"256", 0, 255, false, 0},
+        {L"-5", INT_MIN, INT_MAX, true, -5},
+        {L"-0", 0, 10, false, 0},
+        {L"300", INT_MIN, INT_MAX, true, 300},
+        {L"99999999999", INT_MIN, INT_MAX, false, 0},
+        {L"9223372036854775807", LLONG_MIN, LLONG_MAX, true, LLONG_MAX},
+        {L"99999999999999999999", LLONG_MIN, LLONG_MAX, false, 0},
+        {L"12a", INT_MIN, INT_MAX, false, 0},
+        {L"abc", INT_MIN, INT_MAX, false, 0},
+        {L"", INT_MIN, INT_MAX, false, 0},
+        {L"  ", INT_MIN, INT_MAX, false, 0},
+        {nullptr, INT_MIN, INT_MAX, false, 0},
+    };
+    for (const Case& c : cases) {
+        const std::string name = c.text != nullptr ? lqtest::Narrow(c.text) : "(null)";
+        long long value = -77;
+        EXPECT_EQ(c.accepted, AfxParseInteger(c.text, c.minValue, c.maxValue, &value) != FALSE) << name;
+        EXPECT_EQ(c.accepted ? c.value : -77, value) << name;
+    }
 }
 
 TEST(DataExchange, ValidationRefusesOutOfRangeNumbersAndLongTexts)
