@@ -29,5 +29,10 @@
 // handling (wParam the icon's id, lParam the mouse message).
 #define WM_TRAYICON_NOTIFY 0x0DD1
 
-// ---- Posted by a control to itself to finish its set-up once it has a window, whichever way it got one.
+// ---- The toolkit's initialisation message: a control finishes its set-up once it has a window, whichever way it
+// got one (posted to itself, or sent by a themed page to the controls placed over its template's statics).
 #define WM_CONTROL_SETUP 0x0DDE
+
+// ---- Colour dialog: a colour was picked or should be shown (wParam the COLORREF, lParam 0), from a colour
+// control to its page, from a page to the dialog and from the dialog to its pages.
+#define WM_XT_COLOR_CHANGED 0x0800

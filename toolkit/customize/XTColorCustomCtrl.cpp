@@ -1,10 +1,10 @@
 // The spectrum and the luminance bar: their pictures, markers, picks and keys.
 #include "toolkit/customize/XTColorCustomCtrl.h"
 
-#include "toolkit/commandbars/XTPDrawHelpers.h"
-#include "toolkit/controls/XTHelpers.h"
+#include "toolkit/base/XTPDrawHelpers.h"
+#include "toolkit/base/XTHelpers.h"
 #include "toolkit/customize/XTColorConversion.h"
-#include "toolkit/customize/XTCustomizeDefines.h"
+#include "toolkit/base/ToolkitMessages.h"
 #include "toolkit/customize/XTThemePropertyPage.h"
 
 #include <algorithm>

@@ -2,12 +2,12 @@
 #include "toolkit/customize/XTColorDialog.h"
 
 #include "framework/win/Dc.h"
-#include "toolkit/commandbars/XTPToolkitGlobals.h"
-#include "toolkit/controls/XTResourceHolder.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
+#include "toolkit/base/XTResourceHolder.h"
 #include "toolkit/customize/CustomizeResource.h"
 #include "toolkit/customize/XTColorPageCustom.h"
 #include "toolkit/customize/XTColorPageStandard.h"
-#include "toolkit/customize/XTCustomizeDefines.h"
+#include "toolkit/base/ToolkitMessages.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and the selection outlines drawn over a cached picture of the cells.
 #include "toolkit/customize/XTColorHexagonPicker.h"
 
-#include "toolkit/customize/XTCustomizeDefines.h"
+#include "toolkit/base/ToolkitMessages.h"
 #include "toolkit/customize/XTThemePropertyPage.h"
 
 #include <algorithm>

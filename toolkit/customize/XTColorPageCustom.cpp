@@ -6,7 +6,7 @@
 #include "toolkit/customize/CustomizeResource.h"
 #include "toolkit/customize/XTColorConversion.h"
 #include "toolkit/customize/XTColorDialog.h"
-#include "toolkit/customize/XTCustomizeDefines.h"
+#include "toolkit/base/ToolkitMessages.h"
 
 #include <algorithm>
 #include <climits>

@@ -4,7 +4,7 @@
 #include "framework/win/DataExchange.h"
 #include "toolkit/customize/CustomizeResource.h"
 #include "toolkit/customize/XTColorDialog.h"
-#include "toolkit/customize/XTCustomizeDefines.h"
+#include "toolkit/base/ToolkitMessages.h"
 
 IMPLEMENT_DYNAMIC(CXTColorPageStandard, CXTThemePropertyPage)
 

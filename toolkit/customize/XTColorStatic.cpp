@@ -2,7 +2,7 @@
 #include "toolkit/customize/XTColorStatic.h"
 
 #include "toolkit/controls/XTMemDC.h"
-#include "toolkit/customize/XTCustomizeDefines.h"
+#include "toolkit/base/ToolkitMessages.h"
 #include "toolkit/customize/XTThemePropertyPage.h"
 
 IMPLEMENT_DYNAMIC(CXTColorStatic, CStatic)
@@ -18,7 +18,7 @@ ON_WM_SETFOCUS()
 ON_WM_KILLFOCUS()
 ON_WM_GETDLGCODE()
 ON_WM_KEYDOWN()
-ON_MESSAGE(WM_XT_INIT_CONTROL, OnInitControl)
+ON_MESSAGE(WM_CONTROL_SETUP, OnInitControl)
 END_MESSAGE_MAP()
 
 CXTColorStatic::CXTColorStatic() : m_bInitPending(TRUE), m_pOldBitmap(nullptr) {}
@@ -54,7 +54,7 @@ void CXTColorStatic::PreSubclassWindow()
 {
     CStatic::PreSubclassWindow();
     // A themed page sends the set-up message itself; under any other parent it comes once the loop runs.
-    PostMessage(WM_XT_INIT_CONTROL);
+    PostMessage(WM_CONTROL_SETUP);
 }
 
 LRESULT CXTColorStatic::OnInitControl(WPARAM, LPARAM)

@@ -2,8 +2,8 @@
 #include "toolkit/customize/XTThemePropertyPage.h"
 
 #include "framework/win/Dc.h"
-#include "toolkit/controls/XTResourceHolder.h"
-#include "toolkit/customize/XTCustomizeDefines.h"
+#include "toolkit/base/XTResourceHolder.h"
+#include "toolkit/base/ToolkitMessages.h"
 
 #include <vsstyle.h>
 
@@ -87,7 +87,7 @@ BOOL CXTThemePropertyPage::OnInitDialog()
     for (HWND hWndChild = ::GetWindow(m_hWnd, GW_CHILD); hWndChild != nullptr;
          hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
         if (dynamic_cast<CStatic*>(CWnd::FromHandlePermanent(hWndChild)) != nullptr)
-            ::SendMessageW(hWndChild, WM_XT_INIT_CONTROL, 0, 0);
+            ::SendMessageW(hWndChild, WM_CONTROL_SETUP, 0, 0);
     }
     return bResult;
 }

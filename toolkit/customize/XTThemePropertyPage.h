@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/win/PropertySheet.h"
-#include "toolkit/controls/XTPUxTheme.h"
+#include "toolkit/base/XTPUxTheme.h"
 
 #include <vector>
 

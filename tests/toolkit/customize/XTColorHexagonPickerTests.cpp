@@ -4,7 +4,7 @@
 
 #include "framework/win/WinApp.h"
 #include "tests/framework/MemoryCanvas.h"
-#include "toolkit/customize/XTCustomizeDefines.h"
+#include "toolkit/base/ToolkitMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -301,10 +301,10 @@ TEST_F(HexagonPickerTest, APickOfANewColourTellsTheParentAndTheInitialisationLet
 
     // A template's static lets the mouse through to its parent until the set-up message arrives, once.
     EXPECT_EQ(0u, m_picker.GetStyle() & SS_NOTIFY);
-    ::SendMessageW(m_picker.m_hWnd, WM_XT_INIT_CONTROL, 0, 0);
+    ::SendMessageW(m_picker.m_hWnd, WM_CONTROL_SETUP, 0, 0);
     EXPECT_EQ(static_cast<DWORD>(SS_NOTIFY), m_picker.GetStyle() & SS_NOTIFY);
     EXPECT_EQ(HTCLIENT, ::SendMessageW(m_picker.m_hWnd, WM_NCHITTEST, 0, 0));
     m_picker.ModifyStyle(SS_NOTIFY, 0);
-    ::SendMessageW(m_picker.m_hWnd, WM_XT_INIT_CONTROL, 0, 0);
+    ::SendMessageW(m_picker.m_hWnd, WM_CONTROL_SETUP, 0, 0);
     EXPECT_EQ(0u, m_picker.GetStyle() & SS_NOTIFY);
 }
