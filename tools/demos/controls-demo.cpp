@@ -1,6 +1,6 @@
-// Shows the toolkit's controls for screenshots (tools/screenshots/screenshot-statusbar.sh, -alert, -buttons, -hyperlink,
-// -splitter). Usage: controls-demo <statusbar|alert|buttons|hyperlink|splitter> <marker>. Writes the marker file once
-// everything has painted, and closes when that file is deleted.
+// Shows the toolkit's controls for screenshots (tools/screenshots/screenshot-statusbar.sh, -alert, -buttons,
+// -hyperlink, -splitter). Usage: controls-demo <statusbar|alert|buttons|hyperlink|splitter> <marker>. Writes the marker
+// file once everything has painted, and closes when that file is deleted.
 #include "framework/Afx.h"
 #include "toolkit/commandbars/XTPColorManager.h"
 #include "toolkit/commandbars/XTPToolkitGlobals.h"

@@ -1,5 +1,6 @@
-// Shows a few headline rows and toolkit-drawn images in a window, for a screenshot (tools/screenshots/screenshot-headlines.sh).
-// Writes the file named by its argument once the window has painted, and closes when that file is deleted.
+// Shows a few headline rows and toolkit-drawn images in a window, for a screenshot
+// (tools/screenshots/screenshot-headlines.sh). Writes the file named by its argument once the window has painted, and
+// closes when that file is deleted.
 #include "feeds/EngineContext.h"
 #include "feeds/FeedItem.h"
 #include "feeds/HeadlineRow.h"

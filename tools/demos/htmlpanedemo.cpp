@@ -1,5 +1,5 @@
-// Shows a page in the HTML pane, for a screenshot (tools/screenshots/screenshot-htmlpane.sh): a built-in sample page, or a
-// channel's cache file rendered through the news page style sheet as the program does.
+// Shows a page in the HTML pane, for a screenshot (tools/screenshots/screenshot-htmlpane.sh): a built-in sample page,
+// or a channel's cache file rendered through the news page style sheet as the program does.
 // Usage: htmlpanedemo <marker> [<cache.rss> <feeds.xsl> <images folder>]. Writes the marker file once the window
 // has painted, and closes when that file is deleted.
 #include "feeds/XmlDom.h"

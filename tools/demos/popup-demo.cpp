@@ -1,6 +1,6 @@
 // Opens a real popup menu under a menu bar's title, with a submenu open beside it, for a screenshot
-// (tools/screenshots/screenshot-popups.sh): icons, shortcuts, a checked and a disabled item, separators, a default item and
-// drop shadows. Writes the file named by its argument once the windows have painted, and closes when that file is
+// (tools/screenshots/screenshot-popups.sh): icons, shortcuts, a checked and a disabled item, separators, a default item
+// and drop shadows. Writes the file named by its argument once the windows have painted, and closes when that file is
 // deleted.
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"

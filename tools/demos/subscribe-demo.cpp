@@ -1,5 +1,6 @@
 // Shows one of the subscribe windows until the marker file given as the second argument is removed; for
-// tools/screenshots/screenshot-subscribe.sh. The first argument names the window: subscribe, customize, wait or properties.
+// tools/screenshots/screenshot-subscribe.sh. The first argument names the window: subscribe, customize, wait or
+// properties.
 #include "app/ReaderApp.h"
 #include "companions/FeedPropertyPages.h"
 #include "companions/FeedSubscribeDlg.h"

@@ -1,7 +1,7 @@
 # Sourced by the tools/screenshots/screenshot-*.sh scripts, never run:
 #   lq_demo_screenshot DEMO OUT.png WIDTHxHEIGHT+X+Y [ARGUMENT...]
-# builds the demo DEMO (tools/demos), starts it under Xvfb with the arguments (MARKER stands for the file the demo writes once it
-# has painted, and whose removal closes it) and saves the given part of the screen.
+# builds the demo DEMO (tools/demos), starts it under Xvfb with the arguments (MARKER stands for the file the demo
+# writes once it has painted, and whose removal closes it) and saves the given part of the screen.
 lq_demo_screenshot() {
     local demo="$1" out="$2" crop="$3"
     shift 3

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the desktop alert in each of its themes under Xvfb: tools/screenshots/screenshot-alert.sh [out.png]
+# Takes a screenshot of the desktop alert in each of its themes under Xvfb: tools/screenshots/screenshot-alert.sh
+# [out.png]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$root/tools/screenshots/demo-screenshot.sh"

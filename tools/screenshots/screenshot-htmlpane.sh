@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the HTML pane demo window under Xvfb: tools/screenshots/screenshot-htmlpane.sh [out.png] [news [cache.rss]]
+# Takes a screenshot of the HTML pane demo window under Xvfb:
+#   tools/screenshots/screenshot-htmlpane.sh [out.png] [news [cache.rss]]
 # With "news" the pane shows a channel's cache file (tests/feeds/net/cache.rss unless given) rendered through
 # res/templates/feeds.xsl, with the template's own state images; otherwise the demo's sample page.
 set -euo pipefail

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes a screenshot of one page of the first-run wizard under Xvfb: tools/screenshots/screenshot-wizard.sh [out.png] [page 0-3]
+# Takes a screenshot of one page of the first-run wizard under Xvfb: tools/screenshots/screenshot-wizard.sh [out.png]
+# [page 0-3]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$root/tools/screenshots/demo-screenshot.sh"
