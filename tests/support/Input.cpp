@@ -52,13 +52,14 @@ void TypeText(const std::wstring& text)
 
 void SendMouse(POINT screen, DWORD flags)
 {
-    // Absolute coordinates run from 0 to 65535 over the primary screen; rounded so that they land on the pixel.
+    // Absolute coordinates are 65536ths of the primary screen, cut down to a pixel: rounded up, every pixel is
+    // reached exactly (rounded to nearest, a low one lands a pixel short).
     const int cx = ::GetSystemMetrics(SM_CXSCREEN);
     const int cy = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65535 + (cx - 1) / 2) / (cx - 1));
-    input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65535 + (cy - 1) / 2) / (cy - 1));
+    input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + cx - 1) / cx);
+    input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + cy - 1) / cy);
     input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
     ::SendInput(1, &input, sizeof(INPUT));
 }
