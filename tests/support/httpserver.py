@@ -208,6 +208,13 @@ class Handler(BaseHTTPRequestHandler):
             return
         self.send_body(200, value.encode('latin-1'))
 
+    def send_text_head(self, length):
+        """The head of a plain-text answer that announces length bytes, whatever is sent after it."""
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/plain')
+        self.send_header('Content-Length', str(length))
+        self.end_headers()
+
     def write_slowly(self, data, size, delay):
         """Writes data size bytes at a time with a pause after each piece; false when the client went away."""
         try:
@@ -223,10 +230,7 @@ class Handler(BaseHTTPRequestHandler):
         n, delay = int(rest[0]), int(rest[1]) / 1000.0
         chunks = max(1, (n + 63) // 64)
         delay = min(delay, MAX_DELAY_S / chunks)
-        self.send_response(200)
-        self.send_header('Content-Type', 'text/plain')
-        self.send_header('Content-Length', str(n))
-        self.end_headers()
+        self.send_text_head(n)
         self.write_slowly(text_body(n), 64, delay)
 
     def route_slow_unsized(self, rest, _query):
@@ -241,10 +245,7 @@ class Handler(BaseHTTPRequestHandler):
 
     def route_truncated(self, rest, _query):
         announced, sent = int(rest[0]), int(rest[1])
-        self.send_response(200)
-        self.send_header('Content-Type', 'text/plain')
-        self.send_header('Content-Length', str(announced))
-        self.end_headers()
+        self.send_text_head(announced)
         self.wfile.write(text_body(sent))
         self.wfile.flush()
         self.close_connection = True
@@ -252,10 +253,7 @@ class Handler(BaseHTTPRequestHandler):
 
     def route_oversized(self, rest, _query):
         announced, sent = int(rest[0]), int(rest[1])
-        self.send_response(200)
-        self.send_header('Content-Type', 'text/plain')
-        self.send_header('Content-Length', str(announced))
-        self.end_headers()
+        self.send_text_head(announced)
         self.wfile.write(text_body(sent))
         self.close_connection = True
 
@@ -272,10 +270,7 @@ class Handler(BaseHTTPRequestHandler):
     def route_drip(self, rest, _query):
         n, delay = int(rest[0]), int(rest[1]) / 1000.0
         delay = min(delay, MAX_DELAY_S / max(1, n))
-        self.send_response(200)
-        self.send_header('Content-Type', 'text/plain')
-        self.send_header('Content-Length', str(n))
-        self.end_headers()
+        self.send_text_head(n)
         self.close_connection = True
         self.write_slowly(text_body(n), 1, delay)
 
