@@ -52,7 +52,10 @@ TEST(XTMemDC, NoCompatibleDcMeansNothingIsDrawn)
         CXTMemDC memDC(&broken, CRect(0, 0, 20, 20), RGB(255, 0, 0));
         EXPECT_FALSE(memDC.IsValid());
         EXPECT_EQ(nullptr, memDC.GetSafeHdc());
+#if !LQ_DEBUG_CHECKS
+        // A debug build stops here instead: drawing without a DC.
         memDC.FillSolidRect(0, 0, 20, 20, RGB(0, 255, 0));
+#endif
     }
     broken.m_hDC = broken.m_hAttribDC = nullptr;
 
