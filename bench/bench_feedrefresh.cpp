@@ -2,7 +2,7 @@
 // with "Max" 4 (so 5 downloads at once). Prints the time against the ideal (every slot busy from start to end:
 // ceil(200 / 5) delays) and against a bare baseline (5 plain threads fetching the same feeds one after another),
 // the concurrency efficiency (ideal / measured) and the most connections the server saw at once.
-// Run it with tools/bench-feedrefresh.sh, which starts the server; or pass the port: bench_feedrefresh <port>.
+// Run it with tools/scripts/bench-feedrefresh.sh, which starts the server; or pass the port: bench_feedrefresh <port>.
 #include "BenchTiming.h"
 #include "app/FeedWorker.h"
 #include "feeds/EngineContext.h"

@@ -4,9 +4,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${LQ_BUILD_DIR:-$root/build}"
-"$root/tools/build.sh" Lanternquill
+"$root/tools/scripts/build.sh" Lanternquill
 
-. "$root/tools/wine-env.sh"
+. "$root/tools/scripts/wine-env.sh"
 lq_wine_prepare "$build"
 trap lq_wine_stop EXIT
 lq_wine_start

@@ -4,10 +4,10 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${LQ_BUILD_DIR:-$root/build}"
 # An #include that points up the layer order fails the run before anything is built.
-python3 "$root/tools/check-layers.py" "$root"
-"$root/tools/build.sh"
+python3 "$root/tools/scripts/check-layers.py" "$root"
+"$root/tools/scripts/build.sh"
 
-. "$root/tools/wine-env.sh"
+. "$root/tools/scripts/wine-env.sh"
 lq_wine_prepare "$build"
 stop_everything() {
     # CTest's cleanup fixture does not run when the run is interrupted: stop the HTTP server here too.

@@ -654,8 +654,9 @@ CPoint CDC::GetCurrentPosition() const
 CPoint CDC::MoveTo(int x, int y)
 {
     POINT previous{0, 0};
-    if (m_hDC != m_hAttribDC)
-        ::MoveToEx(m_hDC, x, y, &previous);
+    const HDC output = LiveHdc();
+    if (output != m_hAttribDC)
+        ::MoveToEx(output, x, y, &previous);
     if (m_hAttribDC)
         ::MoveToEx(m_hAttribDC, x, y, &previous);
     return CPoint(previous);
@@ -668,10 +669,11 @@ CPoint CDC::MoveTo(POINT point)
 
 BOOL CDC::LineTo(int x, int y)
 {
+    const HDC output = LiveHdc();
     // The attribute DC keeps the current position in step.
-    if (m_hAttribDC && m_hAttribDC != m_hDC)
+    if (m_hAttribDC && m_hAttribDC != output)
         ::MoveToEx(m_hAttribDC, x, y, nullptr);
-    return ::LineTo(m_hDC, x, y);
+    return ::LineTo(output, x, y);
 }
 
 BOOL CDC::LineTo(POINT point)
@@ -681,60 +683,60 @@ BOOL CDC::LineTo(POINT point)
 
 BOOL CDC::Polyline(const POINT* points, int count)
 {
-    return ::Polyline(m_hDC, points, count);
+    return ::Polyline(LiveHdc(), points, count);
 }
 
 BOOL CDC::PolyPolyline(const POINT* points, const DWORD* polyCounts, int count)
 {
-    return ::PolyPolyline(m_hDC, points, polyCounts, static_cast<DWORD>(count));
+    return ::PolyPolyline(LiveHdc(), points, polyCounts, static_cast<DWORD>(count));
 }
 
 BOOL CDC::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    return ::Arc(m_hDC, x1, y1, x2, y2, x3, y3, x4, y4);
+    return ::Arc(LiveHdc(), x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 // ---- Shapes and fills
 
 void CDC::FillRect(LPCRECT rect, CBrush* brush)
 {
-    ::FillRect(m_hDC, rect, static_cast<HBRUSH>(SafeHandle(brush)));
+    ::FillRect(LiveHdc(), rect, static_cast<HBRUSH>(SafeHandle(brush)));
 }
 
 void CDC::FrameRect(LPCRECT rect, CBrush* brush)
 {
-    ::FrameRect(m_hDC, rect, static_cast<HBRUSH>(SafeHandle(brush)));
+    ::FrameRect(LiveHdc(), rect, static_cast<HBRUSH>(SafeHandle(brush)));
 }
 
 void CDC::InvertRect(LPCRECT rect)
 {
-    ::InvertRect(m_hDC, rect);
+    ::InvertRect(LiveHdc(), rect);
 }
 
 BOOL CDC::FillRgn(CRgn* region, CBrush* brush)
 {
-    return ::FillRgn(m_hDC, static_cast<HRGN>(SafeHandle(region)), static_cast<HBRUSH>(SafeHandle(brush)));
+    return ::FillRgn(LiveHdc(), static_cast<HRGN>(SafeHandle(region)), static_cast<HBRUSH>(SafeHandle(brush)));
 }
 
 BOOL CDC::FrameRgn(CRgn* region, CBrush* brush, int width, int height)
 {
-    return ::FrameRgn(m_hDC, static_cast<HRGN>(SafeHandle(region)), static_cast<HBRUSH>(SafeHandle(brush)), width,
+    return ::FrameRgn(LiveHdc(), static_cast<HRGN>(SafeHandle(region)), static_cast<HBRUSH>(SafeHandle(brush)), width,
                       height);
 }
 
 BOOL CDC::InvertRgn(CRgn* region)
 {
-    return ::InvertRgn(m_hDC, static_cast<HRGN>(SafeHandle(region)));
+    return ::InvertRgn(LiveHdc(), static_cast<HRGN>(SafeHandle(region)));
 }
 
 BOOL CDC::PaintRgn(CRgn* region)
 {
-    return ::PaintRgn(m_hDC, static_cast<HRGN>(SafeHandle(region)));
+    return ::PaintRgn(LiveHdc(), static_cast<HRGN>(SafeHandle(region)));
 }
 
 void CDC::FillSolidRect(LPCRECT rect, COLORREF color)
 {
-    ::SetBkColor(m_hDC, color);
+    ::SetBkColor(LiveHdc(), color);
     ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, rect, nullptr, 0, nullptr);
 }
 
@@ -759,22 +761,22 @@ void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bo
 
 void CDC::DrawFocusRect(LPCRECT rect)
 {
-    ::DrawFocusRect(m_hDC, rect);
+    ::DrawFocusRect(LiveHdc(), rect);
 }
 
 BOOL CDC::DrawEdge(LPRECT rect, UINT edge, UINT flags)
 {
-    return ::DrawEdge(m_hDC, rect, edge, flags);
+    return ::DrawEdge(LiveHdc(), rect, edge, flags);
 }
 
 BOOL CDC::DrawFrameControl(LPRECT rect, UINT type, UINT state)
 {
-    return ::DrawFrameControl(m_hDC, rect, type, state);
+    return ::DrawFrameControl(LiveHdc(), rect, type, state);
 }
 
 BOOL CDC::Rectangle(int x1, int y1, int x2, int y2)
 {
-    return ::Rectangle(m_hDC, x1, y1, x2, y2);
+    return ::Rectangle(LiveHdc(), x1, y1, x2, y2);
 }
 
 BOOL CDC::Rectangle(LPCRECT rect)
@@ -784,7 +786,7 @@ BOOL CDC::Rectangle(LPCRECT rect)
 
 BOOL CDC::Ellipse(int x1, int y1, int x2, int y2)
 {
-    return ::Ellipse(m_hDC, x1, y1, x2, y2);
+    return ::Ellipse(LiveHdc(), x1, y1, x2, y2);
 }
 
 BOOL CDC::Ellipse(LPCRECT rect)
@@ -794,7 +796,7 @@ BOOL CDC::Ellipse(LPCRECT rect)
 
 BOOL CDC::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 {
-    return ::RoundRect(m_hDC, x1, y1, x2, y2, x3, y3);
+    return ::RoundRect(LiveHdc(), x1, y1, x2, y2, x3, y3);
 }
 
 BOOL CDC::RoundRect(LPCRECT rect, POINT corner)
@@ -804,29 +806,29 @@ BOOL CDC::RoundRect(LPCRECT rect, POINT corner)
 
 BOOL CDC::Polygon(const POINT* points, int count)
 {
-    return ::Polygon(m_hDC, points, count);
+    return ::Polygon(LiveHdc(), points, count);
 }
 
 BOOL CDC::PolyPolygon(const POINT* points, const INT* polyCounts, int count)
 {
-    return ::PolyPolygon(m_hDC, points, polyCounts, count);
+    return ::PolyPolygon(LiveHdc(), points, polyCounts, count);
 }
 
 BOOL CDC::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    return ::Pie(m_hDC, x1, y1, x2, y2, x3, y3, x4, y4);
+    return ::Pie(LiveHdc(), x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 BOOL CDC::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
 {
-    return ::Chord(m_hDC, x1, y1, x2, y2, x3, y3, x4, y4);
+    return ::Chord(LiveHdc(), x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 // ---- Icons and drawing states
 
 BOOL CDC::DrawIcon(int x, int y, HICON icon)
 {
-    return ::DrawIcon(m_hDC, x, y, icon);
+    return ::DrawIcon(LiveHdc(), x, y, icon);
 }
 
 BOOL CDC::DrawIcon(POINT point, HICON icon)
@@ -836,8 +838,8 @@ BOOL CDC::DrawIcon(POINT point, HICON icon)
 
 BOOL CDC::DrawState(CPoint point, CSize size, HBITMAP bitmap, UINT flags, HBRUSH brush)
 {
-    return ::DrawStateW(m_hDC, brush, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, point.x, point.y, size.cx, size.cy,
-                        flags | DST_BITMAP);
+    return ::DrawStateW(LiveHdc(), brush, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, point.x, point.y, size.cx,
+                        size.cy, flags | DST_BITMAP);
 }
 
 BOOL CDC::DrawState(CPoint point, CSize size, CBitmap* bitmap, UINT flags, CBrush* brush)
@@ -848,8 +850,8 @@ BOOL CDC::DrawState(CPoint point, CSize size, CBitmap* bitmap, UINT flags, CBrus
 
 BOOL CDC::DrawState(CPoint point, CSize size, HICON icon, UINT flags, HBRUSH brush)
 {
-    return ::DrawStateW(m_hDC, brush, nullptr, reinterpret_cast<LPARAM>(icon), 0, point.x, point.y, size.cx, size.cy,
-                        flags | DST_ICON);
+    return ::DrawStateW(LiveHdc(), brush, nullptr, reinterpret_cast<LPARAM>(icon), 0, point.x, point.y, size.cx,
+                        size.cy, flags | DST_ICON);
 }
 
 BOOL CDC::DrawState(CPoint point, CSize size, HICON icon, UINT flags, CBrush* brush)
@@ -859,8 +861,8 @@ BOOL CDC::DrawState(CPoint point, CSize size, HICON icon, UINT flags, CBrush* br
 
 BOOL CDC::DrawState(CPoint point, CSize size, LPCWSTR text, UINT flags, BOOL prefixText, int textLength, HBRUSH brush)
 {
-    return ::DrawStateW(m_hDC, brush, nullptr, reinterpret_cast<LPARAM>(text), static_cast<WPARAM>(textLength), point.x,
-                        point.y, size.cx, size.cy, flags | (prefixText ? DST_PREFIXTEXT : DST_TEXT));
+    return ::DrawStateW(LiveHdc(), brush, nullptr, reinterpret_cast<LPARAM>(text), static_cast<WPARAM>(textLength),
+                        point.x, point.y, size.cx, size.cy, flags | (prefixText ? DST_PREFIXTEXT : DST_TEXT));
 }
 
 BOOL CDC::DrawState(CPoint point, CSize size, LPCWSTR text, UINT flags, BOOL prefixText, int textLength, CBrush* brush)
@@ -870,19 +872,19 @@ BOOL CDC::DrawState(CPoint point, CSize size, LPCWSTR text, UINT flags, BOOL pre
 
 BOOL CDC::DrawState(CPoint point, CSize size, DRAWSTATEPROC drawProc, LPARAM data, UINT flags, HBRUSH brush)
 {
-    return ::DrawStateW(m_hDC, brush, drawProc, data, 0, point.x, point.y, size.cx, size.cy, flags | DST_COMPLEX);
+    return ::DrawStateW(LiveHdc(), brush, drawProc, data, 0, point.x, point.y, size.cx, size.cy, flags | DST_COMPLEX);
 }
 
 // ---- Bitmaps and pixels
 
 BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop)
 {
-    return ::PatBlt(m_hDC, x, y, width, height, rop);
+    return ::PatBlt(LiveHdc(), x, y, width, height, rop);
 }
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSource, int ySource, DWORD rop)
 {
-    return ::BitBlt(m_hDC, x, y, width, height, SafeHdc(source), xSource, ySource, rop);
+    return ::BitBlt(LiveHdc(), x, y, width, height, SafeHdc(source), xSource, ySource, rop);
 }
 
 BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int xSource, int ySource, int sourceWidth,
@@ -907,12 +909,12 @@ BOOL CDC::AlphaBlend(int x, int y, int width, int height, CDC* source, int xSour
 
 BOOL CDC::GradientFill(TRIVERTEX* vertices, ULONG vertexCount, void* mesh, ULONG meshCount, DWORD mode)
 {
-    return ::GradientFill(m_hDC, vertices, vertexCount, mesh, meshCount, mode);
+    return ::GradientFill(LiveHdc(), vertices, vertexCount, mesh, meshCount, mode);
 }
 
 COLORREF CDC::GetPixel(int x, int y) const
 {
-    return ::GetPixel(m_hDC, x, y);
+    return ::GetPixel(LiveHdc(), x, y);
 }
 
 COLORREF CDC::GetPixel(POINT point) const
@@ -922,7 +924,7 @@ COLORREF CDC::GetPixel(POINT point) const
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF color)
 {
-    return ::SetPixel(m_hDC, x, y, color);
+    return ::SetPixel(LiveHdc(), x, y, color);
 }
 
 COLORREF CDC::SetPixel(POINT point, COLORREF color)
@@ -932,7 +934,7 @@ COLORREF CDC::SetPixel(POINT point, COLORREF color)
 
 BOOL CDC::SetPixelV(int x, int y, COLORREF color)
 {
-    return ::SetPixelV(m_hDC, x, y, color);
+    return ::SetPixelV(LiveHdc(), x, y, color);
 }
 
 BOOL CDC::SetPixelV(POINT point, COLORREF color)
@@ -942,19 +944,19 @@ BOOL CDC::SetPixelV(POINT point, COLORREF color)
 
 BOOL CDC::FloodFill(int x, int y, COLORREF color)
 {
-    return ::FloodFill(m_hDC, x, y, color);
+    return ::FloodFill(LiveHdc(), x, y, color);
 }
 
 BOOL CDC::ExtFloodFill(int x, int y, COLORREF color, UINT fillType)
 {
-    return ::ExtFloodFill(m_hDC, x, y, color, fillType);
+    return ::ExtFloodFill(LiveHdc(), x, y, color, fillType);
 }
 
 // ---- Text
 
 BOOL CDC::TextOut(int x, int y, LPCWSTR text, int count)
 {
-    return ::TextOutW(m_hDC, x, y, text, count);
+    return ::TextOutW(LiveHdc(), x, y, text, count);
 }
 
 BOOL CDC::TextOut(int x, int y, const CString& text)
@@ -964,7 +966,7 @@ BOOL CDC::TextOut(int x, int y, const CString& text)
 
 BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rect, LPCWSTR text, UINT count, LPINT widths)
 {
-    return ::ExtTextOutW(m_hDC, x, y, options, rect, text, count, widths);
+    return ::ExtTextOutW(LiveHdc(), x, y, options, rect, text, count, widths);
 }
 
 BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rect, const CString& text, LPINT widths)
@@ -974,7 +976,7 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, LPCRECT rect, const CString& te
 
 int CDC::DrawText(LPCWSTR text, int count, LPRECT rect, UINT format)
 {
-    return ::DrawTextW(m_hDC, text, count, rect, format);
+    return ::DrawTextW(LiveHdc(), text, count, rect, format);
 }
 
 int CDC::DrawText(const CString& text, LPRECT rect, UINT format)
@@ -984,7 +986,7 @@ int CDC::DrawText(const CString& text, LPRECT rect, UINT format)
 
 int CDC::DrawTextEx(LPWSTR text, int count, LPRECT rect, UINT format, LPDRAWTEXTPARAMS params)
 {
-    return ::DrawTextExW(m_hDC, text, count, rect, format, params);
+    return ::DrawTextExW(LiveHdc(), text, count, rect, format, params);
 }
 
 int CDC::DrawTextEx(const CString& text, LPRECT rect, UINT format, LPDRAWTEXTPARAMS params)

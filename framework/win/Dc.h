@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "framework/core/AfxString.h"
+#include "framework/core/DebugChecks.h"
 #include "framework/core/Geometry.h"
 #include "framework/core/Object.h"
 #include "framework/win/Gdi.h"
@@ -35,6 +36,13 @@ public:
         // Hides from the optimiser that `this` is never null in valid code, so the check stays.
         asm("" : "+r"(self));
         return self == nullptr ? nullptr : self->m_hDC;
+    }
+
+    // m_hDC for a member that draws: a debug build stops where one draws without a DC.
+    HDC LiveHdc() const
+    {
+        LQ_CHECK_DC(m_hDC);
+        return m_hDC;
     }
 
     // The wrapper that owns the handle on this thread, else a temporary freed when the thread goes idle.

@@ -258,12 +258,12 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
 void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
 {
     if (pWndCtrl->GetSafeHwnd() != nullptr)
-        ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), 1);
+        ::SendMessageW(LiveHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), 1);
 }
 
 DWORD CDialog::GetDefID() const
 {
-    const LRESULT lResult = ::SendMessageW(m_hWnd, DM_GETDEFID, 0, 0);
+    const LRESULT lResult = ::SendMessageW(LiveHwnd(), DM_GETDEFID, 0, 0);
     return HIWORD(lResult) == DC_HASDEFID ? LOWORD(lResult) : 0;
 }
 

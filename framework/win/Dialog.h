@@ -42,12 +42,12 @@ public:
 
     // ---- Controls
     void GotoDlgCtrl(CWnd* pWndCtrl);
-    void NextDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, 0); }
-    void PrevDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 1, 0); }
-    void SetDefID(UINT nID) { ::SendMessageW(m_hWnd, DM_SETDEFID, nID, 0); }
+    void NextDlgCtrl() const { ::SendMessageW(LiveHwnd(), WM_NEXTDLGCTL, 0, 0); }
+    void PrevDlgCtrl() const { ::SendMessageW(LiveHwnd(), WM_NEXTDLGCTL, 1, 0); }
+    void SetDefID(UINT nID) { ::SendMessageW(LiveHwnd(), DM_SETDEFID, nID, 0); }
     // The default push button's id, or 0 when there is none.
     DWORD GetDefID() const;
-    void MapDialogRect(LPRECT lpRect) const { ::MapDialogRect(m_hWnd, lpRect); }
+    void MapDialogRect(LPRECT lpRect) const { ::MapDialogRect(LiveHwnd(), lpRect); }
     // Adds the control data of a DLGINIT resource (strings of combo and list boxes) to the controls.
     BOOL ExecuteDlgInit(LPCTSTR lpszResourceName);
     BOOL ExecuteDlgInit(void* lpResource);

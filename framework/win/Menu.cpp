@@ -120,62 +120,62 @@ BOOL CMenu::DestroyMenu()
 
 BOOL CMenu::DeleteMenu(UINT position, UINT flags)
 {
-    return ::DeleteMenu(m_hMenu, position, flags);
+    return ::DeleteMenu(LiveHmenu(), position, flags);
 }
 
 BOOL CMenu::RemoveMenu(UINT position, UINT flags)
 {
-    return ::RemoveMenu(m_hMenu, position, flags);
+    return ::RemoveMenu(LiveHmenu(), position, flags);
 }
 
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR idNewItem, LPCWSTR newItem)
 {
-    return ::AppendMenuW(m_hMenu, flags, idNewItem, newItem);
+    return ::AppendMenuW(LiveHmenu(), flags, idNewItem, newItem);
 }
 
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR idNewItem, const CBitmap* bitmap)
 {
-    return ::AppendMenuW(m_hMenu, flags | MF_BITMAP, idNewItem, BitmapItem(bitmap));
+    return ::AppendMenuW(LiveHmenu(), flags | MF_BITMAP, idNewItem, BitmapItem(bitmap));
 }
 
 BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT_PTR idNewItem, LPCWSTR newItem)
 {
-    return ::InsertMenuW(m_hMenu, position, flags, idNewItem, newItem);
+    return ::InsertMenuW(LiveHmenu(), position, flags, idNewItem, newItem);
 }
 
 BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT_PTR idNewItem, const CBitmap* bitmap)
 {
-    return ::InsertMenuW(m_hMenu, position, flags | MF_BITMAP, idNewItem, BitmapItem(bitmap));
+    return ::InsertMenuW(LiveHmenu(), position, flags | MF_BITMAP, idNewItem, BitmapItem(bitmap));
 }
 
 BOOL CMenu::ModifyMenu(UINT position, UINT flags, UINT_PTR idNewItem, LPCWSTR newItem)
 {
-    return ::ModifyMenuW(m_hMenu, position, flags, idNewItem, newItem);
+    return ::ModifyMenuW(LiveHmenu(), position, flags, idNewItem, newItem);
 }
 
 BOOL CMenu::ModifyMenu(UINT position, UINT flags, UINT_PTR idNewItem, const CBitmap* bitmap)
 {
-    return ::ModifyMenuW(m_hMenu, position, flags | MF_BITMAP, idNewItem, BitmapItem(bitmap));
+    return ::ModifyMenuW(LiveHmenu(), position, flags | MF_BITMAP, idNewItem, BitmapItem(bitmap));
 }
 
 UINT CMenu::CheckMenuItem(UINT idCheckItem, UINT check)
 {
-    return static_cast<UINT>(::CheckMenuItem(m_hMenu, idCheckItem, check));
+    return static_cast<UINT>(::CheckMenuItem(LiveHmenu(), idCheckItem, check));
 }
 
 BOOL CMenu::CheckMenuRadioItem(UINT idFirst, UINT idLast, UINT idItem, UINT flags)
 {
-    return ::CheckMenuRadioItem(m_hMenu, idFirst, idLast, idItem, flags);
+    return ::CheckMenuRadioItem(LiveHmenu(), idFirst, idLast, idItem, flags);
 }
 
 UINT CMenu::EnableMenuItem(UINT idEnableItem, UINT enable)
 {
-    return static_cast<UINT>(::EnableMenuItem(m_hMenu, idEnableItem, enable));
+    return static_cast<UINT>(::EnableMenuItem(LiveHmenu(), idEnableItem, enable));
 }
 
 BOOL CMenu::SetMenuItemBitmaps(UINT position, UINT flags, const CBitmap* unchecked, const CBitmap* checked)
 {
-    return ::SetMenuItemBitmaps(m_hMenu, position, flags,
+    return ::SetMenuItemBitmaps(LiveHmenu(), position, flags,
                                 static_cast<HBITMAP>(unchecked ? unchecked->m_hObject : nullptr),
                                 static_cast<HBITMAP>(checked ? checked->m_hObject : nullptr));
 }
@@ -219,7 +219,7 @@ BOOL CMenu::GetMenuItemInfo(UINT item, LPMENUITEMINFOW info, BOOL byPosition)
 
 BOOL CMenu::SetMenuItemInfo(UINT item, LPMENUITEMINFOW info, BOOL byPosition)
 {
-    return ::SetMenuItemInfoW(m_hMenu, item, byPosition, info);
+    return ::SetMenuItemInfoW(LiveHmenu(), item, byPosition, info);
 }
 
 CMenu* CMenu::GetSubMenu(int position) const
@@ -229,7 +229,7 @@ CMenu* CMenu::GetSubMenu(int position) const
 
 BOOL CMenu::SetDefaultItem(UINT item, BOOL byPosition)
 {
-    return ::SetMenuDefaultItem(m_hMenu, item, byPosition);
+    return ::SetMenuDefaultItem(LiveHmenu(), item, byPosition);
 }
 
 UINT CMenu::GetDefaultItem(UINT flags, BOOL byPosition)
@@ -239,12 +239,12 @@ UINT CMenu::GetDefaultItem(UINT flags, BOOL byPosition)
 
 BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* wnd, LPCRECT rect)
 {
-    return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, SafeHwnd(wnd), rect);
+    return ::TrackPopupMenu(LiveHmenu(), flags, x, y, 0, SafeHwnd(wnd), rect);
 }
 
 BOOL CMenu::TrackPopupMenuEx(UINT flags, int x, int y, CWnd* wnd, LPTPMPARAMS params)
 {
-    return ::TrackPopupMenuEx(m_hMenu, flags, x, y, SafeHwnd(wnd), params);
+    return ::TrackPopupMenuEx(LiveHmenu(), flags, x, y, SafeHwnd(wnd), params);
 }
 
 void CMenu::DrawItem(LPDRAWITEMSTRUCT) {}

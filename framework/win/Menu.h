@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "framework/core/AfxString.h"
+#include "framework/core/DebugChecks.h"
 #include "framework/core/Object.h"
 
 class CBitmap;
@@ -28,6 +29,13 @@ public:
         // Hides from the optimiser that `this` is never null in valid code, so the check stays.
         asm("" : "+r"(self));
         return self == nullptr ? nullptr : self->m_hMenu;
+    }
+
+    // m_hMenu for a member that changes or shows the menu: a debug build stops where one is used without it.
+    HMENU LiveHmenu() const
+    {
+        LQ_CHECK_MENU(m_hMenu);
+        return m_hMenu;
     }
 
     // The wrapper that owns the menu on this thread, else a temporary freed when the thread goes idle.

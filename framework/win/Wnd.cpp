@@ -999,17 +999,17 @@ BOOL PASCAL CWnd::ModifyStyleEx(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFl
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
-    return ModifyStyle(m_hWnd, dwRemove, dwAdd, nFlags);
+    return ModifyStyle(LiveHwnd(), dwRemove, dwAdd, nFlags);
 }
 
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
-    return ModifyStyleEx(m_hWnd, dwRemove, dwAdd, nFlags);
+    return ModifyStyleEx(LiveHwnd(), dwRemove, dwAdd, nFlags);
 }
 
 void CWnd::GetWindowText(CString& rString) const
 {
-    const int nLen = ::GetWindowTextLengthW(m_hWnd);
+    const int nLen = ::GetWindowTextLengthW(LiveHwnd());
     ::GetWindowTextW(m_hWnd, rString.GetBufferSetLength(nLen), nLen + 1);
     rString.ReleaseBuffer();
 }
@@ -1017,7 +1017,7 @@ void CWnd::GetWindowText(CString& rString) const
 int CWnd::GetDlgItemText(int nID, CString& rString) const
 {
     rString = L"";
-    HWND hWnd = ::GetDlgItem(m_hWnd, nID);
+    HWND hWnd = ::GetDlgItem(LiveHwnd(), nID);
     if (hWnd == nullptr)
         return 0;
     const int nLen = ::GetWindowTextLengthW(hWnd);
@@ -1028,18 +1028,19 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const
 
 void CWnd::ClientToScreen(LPRECT lpRect) const
 {
-    ::ClientToScreen(m_hWnd, reinterpret_cast<LPPOINT>(lpRect));
+    ::ClientToScreen(LiveHwnd(), reinterpret_cast<LPPOINT>(lpRect));
     ::ClientToScreen(m_hWnd, reinterpret_cast<LPPOINT>(lpRect) + 1);
 }
 
 void CWnd::ScreenToClient(LPRECT lpRect) const
 {
-    ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(lpRect));
+    ::ScreenToClient(LiveHwnd(), reinterpret_cast<LPPOINT>(lpRect));
     ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(lpRect) + 1);
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
+    LQ_CHECK_WINDOW(m_hWnd);
     HWND hWndCenter = pAlternateOwner->GetSafeHwnd();
     if (hWndCenter == nullptr)
         hWndCenter = (GetStyle() & WS_CHILD) ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER);
@@ -1079,7 +1080,7 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
 BOOL CWnd::SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw)
 {
     lpScrollInfo->cbSize = sizeof(SCROLLINFO);
-    ::SetScrollInfo(m_hWnd, nBar, lpScrollInfo, bRedraw);
+    ::SetScrollInfo(LiveHwnd(), nBar, lpScrollInfo, bRedraw);
     return TRUE;
 }
 
@@ -1087,7 +1088,7 @@ BOOL CWnd::GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask) const
 {
     lpScrollInfo->cbSize = sizeof(SCROLLINFO);
     lpScrollInfo->fMask = nMask;
-    return ::GetScrollInfo(m_hWnd, nBar, lpScrollInfo);
+    return ::GetScrollInfo(LiveHwnd(), nBar, lpScrollInfo);
 }
 
 int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)

@@ -7,6 +7,7 @@
 #include "framework/FrameworkMessages.h"
 #include "framework/core/AfxModule.h"
 #include "framework/core/AfxString.h"
+#include "framework/core/DebugChecks.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Geometry.h"
 #include "framework/win/CmdTarget.h"
@@ -104,6 +105,12 @@ public:
         // Hides from the optimiser that `this` is never null in valid code, so the check stays.
         asm("" : "+r"(self));
         return self == nullptr ? nullptr : self->m_hWnd;
+    }
+    // m_hWnd for a member that needs a live window: a debug build stops where one is used without it.
+    HWND LiveHwnd() const
+    {
+        LQ_CHECK_WINDOW(m_hWnd);
+        return m_hWnd;
     }
     BOOL operator==(const CWnd& wnd) const { return wnd.m_hWnd == m_hWnd; }
     BOOL operator!=(const CWnd& wnd) const { return wnd.m_hWnd != m_hWnd; }
@@ -213,16 +220,16 @@ public:
     CWnd* GetParentOwner() const;
     CWnd* GetOwner() const;
     void SetOwner(CWnd* pOwnerWnd) { m_hWndOwner = pOwnerWnd != nullptr ? pOwnerWnd->m_hWnd : nullptr; }
-    CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-    CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(m_hWnd, pWndNewParent->GetSafeHwnd())); }
+    CWnd* GetParent() const { return FromHandle(::GetParent(LiveHwnd())); }
+    CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(LiveHwnd(), pWndNewParent->GetSafeHwnd())); }
     // The owner for a modal window: pParent's top-level window (else this thread's main window) or its last
     // active pop-up; *pWndTop gets the top-level window.
     static CWnd* PASCAL GetSafeOwner(CWnd* pParent = nullptr, HWND* pWndTop = nullptr);
     CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
 
     // ---- Wrappers of the platform's window calls
-    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
-    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(LiveHwnd(), GWL_STYLE)); }
+    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(LiveHwnd(), GWL_EXSTYLE)); }
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     static BOOL PASCAL ModifyStyle(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags);
@@ -230,133 +237,133 @@ public:
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::SendMessageW(m_hWnd, message, wParam, lParam);
+        return ::SendMessageW(LiveHwnd(), message, wParam, lParam);
     }
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::PostMessageW(m_hWnd, message, wParam, lParam);
+        return ::PostMessageW(LiveHwnd(), message, wParam, lParam);
     }
     BOOL SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam) const
     {
-        return ::SendNotifyMessageW(m_hWnd, message, wParam, lParam);
+        return ::SendNotifyMessageW(LiveHwnd(), message, wParam, lParam);
     }
 
-    void SetWindowText(LPCTSTR lpszString) { AfxSetWindowText(m_hWnd, lpszString); }
+    void SetWindowText(LPCTSTR lpszString) { AfxSetWindowText(LiveHwnd(), lpszString); }
     int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const
     {
-        return ::GetWindowTextW(m_hWnd, lpszStringBuf, nMaxCount);
+        return ::GetWindowTextW(LiveHwnd(), lpszStringBuf, nMaxCount);
     }
     void GetWindowText(CString& rString) const;
-    int GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
+    int GetWindowTextLength() const { return ::GetWindowTextLengthW(LiveHwnd()); }
 
-    CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
-    void GetDlgItem(int nID, HWND* phWnd) const { *phWnd = ::GetDlgItem(m_hWnd, nID); }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-    int SetDlgCtrlID(int nID) { return static_cast<int>(::SetWindowLongPtrW(m_hWnd, GWLP_ID, nID)); }
-    void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemTextW(m_hWnd, nID, lpszString); }
+    CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(LiveHwnd(), nID)); }
+    void GetDlgItem(int nID, HWND* phWnd) const { *phWnd = ::GetDlgItem(LiveHwnd(), nID); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(LiveHwnd()); }
+    int SetDlgCtrlID(int nID) { return static_cast<int>(::SetWindowLongPtrW(LiveHwnd(), GWLP_ID, nID)); }
+    void SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemTextW(LiveHwnd(), nID, lpszString); }
     int GetDlgItemText(int nID, LPTSTR lpStr, int nMaxCount) const
     {
-        return static_cast<int>(::GetDlgItemTextW(m_hWnd, nID, lpStr, nMaxCount));
+        return static_cast<int>(::GetDlgItemTextW(LiveHwnd(), nID, lpStr, nMaxCount));
     }
     int GetDlgItemText(int nID, CString& rString) const;
-    void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE) { ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned); }
+    void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE) { ::SetDlgItemInt(LiveHwnd(), nID, nValue, bSigned); }
     UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const
     {
-        return ::GetDlgItemInt(m_hWnd, nID, lpTrans, bSigned);
+        return ::GetDlgItemInt(LiveHwnd(), nID, lpTrans, bSigned);
     }
-    void CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
-    UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
+    void CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(LiveHwnd(), nIDButton, nCheck); }
+    UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(LiveHwnd(), nIDButton); }
     void CheckRadioButton(int nIDFirst, int nIDLast, int nIDCheck)
     {
-        ::CheckRadioButton(m_hWnd, nIDFirst, nIDLast, nIDCheck);
+        ::CheckRadioButton(LiveHwnd(), nIDFirst, nIDLast, nIDCheck);
     }
     LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::SendDlgItemMessageW(m_hWnd, nID, message, wParam, lParam);
+        return ::SendDlgItemMessageW(LiveHwnd(), nID, message, wParam, lParam);
     }
     CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const
     {
-        return FromHandle(::GetNextDlgTabItem(m_hWnd, pWndCtl->GetSafeHwnd(), bPrevious));
+        return FromHandle(::GetNextDlgTabItem(LiveHwnd(), pWndCtl->GetSafeHwnd(), bPrevious));
     }
     CWnd* GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const
     {
-        return FromHandle(::GetNextDlgGroupItem(m_hWnd, pWndCtl->GetSafeHwnd(), bPrevious));
+        return FromHandle(::GetNextDlgGroupItem(LiveHwnd(), pWndCtl->GetSafeHwnd(), bPrevious));
     }
 
-    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
-    void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
-    void ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(m_hWnd, lpPoint); }
+    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(LiveHwnd(), lpRect); }
+    void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(LiveHwnd(), lpRect); }
+    void ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(LiveHwnd(), lpPoint); }
     void ClientToScreen(LPRECT lpRect) const;
-    void ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
+    void ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(LiveHwnd(), lpPoint); }
     void ScreenToClient(LPRECT lpRect) const;
     void MapWindowPoints(CWnd* pwndTo, LPPOINT lpPoint, UINT nCount) const
     {
-        ::MapWindowPoints(m_hWnd, pwndTo->GetSafeHwnd(), lpPoint, nCount);
+        ::MapWindowPoints(LiveHwnd(), pwndTo->GetSafeHwnd(), lpPoint, nCount);
     }
     void MapWindowPoints(CWnd* pwndTo, LPRECT lpRect) const
     {
-        ::MapWindowPoints(m_hWnd, pwndTo->GetSafeHwnd(), reinterpret_cast<LPPOINT>(lpRect), 2);
+        ::MapWindowPoints(LiveHwnd(), pwndTo->GetSafeHwnd(), reinterpret_cast<LPPOINT>(lpRect), 2);
     }
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE)
     {
-        ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
+        ::MoveWindow(LiveHwnd(), x, y, nWidth, nHeight, bRepaint);
     }
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE)
     {
-        ::MoveWindow(m_hWnd, lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top,
+        ::MoveWindow(LiveHwnd(), lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top,
                      bRepaint);
     }
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
     {
-        return ::SetWindowPos(m_hWnd, pWndInsertAfter->GetSafeHwnd(), x, y, cx, cy, nFlags);
+        return ::SetWindowPos(LiveHwnd(), pWndInsertAfter->GetSafeHwnd(), x, y, cx, cy, nFlags);
     }
     BOOL GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const
     {
         lpwndpl->length = sizeof(WINDOWPLACEMENT);
-        return ::GetWindowPlacement(m_hWnd, lpwndpl);
+        return ::GetWindowPlacement(LiveHwnd(), lpwndpl);
     }
-    BOOL SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) { return ::SetWindowPlacement(m_hWnd, lpwndpl); }
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl) { return ::SetWindowPlacement(LiveHwnd(), lpwndpl); }
     void CenterWindow(CWnd* pAlternateOwner = nullptr);
-    BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
-    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
-    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
-    BOOL IsZoomed() const { return ::IsZoomed(m_hWnd); }
-    BOOL IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, pWnd->GetSafeHwnd()); }
+    BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(LiveHwnd(), nCmdShow); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(LiveHwnd()); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(LiveHwnd()); }
+    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(LiveHwnd(), bEnable); }
+    BOOL IsIconic() const { return ::IsIconic(LiveHwnd()); }
+    BOOL IsZoomed() const { return ::IsZoomed(LiveHwnd()); }
+    BOOL IsChild(const CWnd* pWnd) const { return ::IsChild(LiveHwnd(), pWnd->GetSafeHwnd()); }
     BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
-    void BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
-    BOOL ShowOwnedPopups(BOOL bShow = TRUE) { return ::ShowOwnedPopups(m_hWnd, bShow); }
-    void DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
-    BOOL LockWindowUpdate() { return ::LockWindowUpdate(m_hWnd); }
+    void BringWindowToTop() { ::BringWindowToTop(LiveHwnd()); }
+    BOOL ShowOwnedPopups(BOOL bShow = TRUE) { return ::ShowOwnedPopups(LiveHwnd(), bShow); }
+    void DrawMenuBar() { ::DrawMenuBar(LiveHwnd()); }
+    BOOL LockWindowUpdate() { return ::LockWindowUpdate(LiveHwnd()); }
     static void UnlockWindowUpdate() { ::LockWindowUpdate(nullptr); }
-    BOOL GetUpdateRect(LPRECT lpRect, BOOL bErase = FALSE) { return ::GetUpdateRect(m_hWnd, lpRect, bErase); }
-    void DragAcceptFiles(BOOL bAccept = TRUE) { ::DragAcceptFiles(m_hWnd, bAccept); }
+    BOOL GetUpdateRect(LPRECT lpRect, BOOL bErase = FALSE) { return ::GetUpdateRect(LiveHwnd(), lpRect, bErase); }
+    void DragAcceptFiles(BOOL bAccept = TRUE) { ::DragAcceptFiles(LiveHwnd(), bAccept); }
     BOOL SetLayeredWindowAttributes(COLORREF crKey, BYTE bAlpha, DWORD dwFlags)
     {
-        return ::SetLayeredWindowAttributes(m_hWnd, crKey, bAlpha, dwFlags);
+        return ::SetLayeredWindowAttributes(LiveHwnd(), crKey, bAlpha, dwFlags);
     }
     int ScrollWindowEx(int dx, int dy, LPCRECT lpRectScroll, LPCRECT lpRectClip, HRGN hRgnUpdate, LPRECT lpRectUpdate,
                        UINT flags)
     {
-        return ::ScrollWindowEx(m_hWnd, dx, dy, lpRectScroll, lpRectClip, hRgnUpdate, lpRectUpdate, flags);
+        return ::ScrollWindowEx(LiveHwnd(), dx, dy, lpRectScroll, lpRectClip, hRgnUpdate, lpRectUpdate, flags);
     }
     template <class TDC = CDC> void Print(TDC* pDC, DWORD dwFlags) const
     {
-        ::SendMessageW(m_hWnd, WM_PRINT, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), dwFlags);
+        ::SendMessageW(LiveHwnd(), WM_PRINT, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), dwFlags);
     }
     template <class TDC = CDC> void PrintClient(TDC* pDC, DWORD dwFlags) const
     {
-        ::SendMessageW(m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), dwFlags);
+        ::SendMessageW(LiveHwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()), dwFlags);
     }
 
-    void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
-    void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
-    void ValidateRect(LPCRECT lpRect) { ::ValidateRect(m_hWnd, lpRect); }
-    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    void SetRedraw(BOOL bRedraw = TRUE) { ::SendMessageW(m_hWnd, WM_SETREDRAW, bRedraw, 0); }
-    int SetWindowRgn(HRGN hRgn, BOOL bRedraw) { return ::SetWindowRgn(m_hWnd, hRgn, bRedraw); }
-    int GetWindowRgn(HRGN hRgn) const { return ::GetWindowRgn(m_hWnd, hRgn); }
+    void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(LiveHwnd(), nullptr, bErase); }
+    void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE) { ::InvalidateRect(LiveHwnd(), lpRect, bErase); }
+    void ValidateRect(LPCRECT lpRect) { ::ValidateRect(LiveHwnd(), lpRect); }
+    void UpdateWindow() { ::UpdateWindow(LiveHwnd()); }
+    void SetRedraw(BOOL bRedraw = TRUE) { ::SendMessageW(LiveHwnd(), WM_SETREDRAW, bRedraw, 0); }
+    int SetWindowRgn(HRGN hRgn, BOOL bRedraw) { return ::SetWindowRgn(LiveHwnd(), hRgn, bRedraw); }
+    int GetWindowRgn(HRGN hRgn) const { return ::GetWindowRgn(LiveHwnd(), hRgn); }
 
     // The members below use the GDI wrappers; they are templates so that this header does not depend on them.
     template <class TRgn = CRgn>
@@ -364,47 +371,48 @@ public:
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
     {
         HRGN hRgn = prgnUpdate != nullptr ? static_cast<HRGN>(prgnUpdate->GetSafeHandle()) : nullptr;
-        return ::RedrawWindow(m_hWnd, lpRectUpdate, hRgn, flags);
+        return ::RedrawWindow(LiveHwnd(), lpRectUpdate, hRgn, flags);
     }
     template <class TRgn = CRgn> void InvalidateRgn(TRgn* pRgn, BOOL bErase = TRUE)
     {
-        ::InvalidateRgn(m_hWnd, static_cast<HRGN>(pRgn->GetSafeHandle()), bErase);
+        ::InvalidateRgn(LiveHwnd(), static_cast<HRGN>(pRgn->GetSafeHandle()), bErase);
     }
     template <class TFont = CFont> void SetFont(TFont* pFont, BOOL bRedraw = TRUE)
     {
-        ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? pFont->GetSafeHandle() : nullptr), bRedraw);
+        ::SendMessageW(LiveHwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? pFont->GetSafeHandle() : nullptr),
+                       bRedraw);
     }
     template <class TFont = CFont> TFont* GetFont() const
     {
-        return TFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
+        return TFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageW(LiveHwnd(), WM_GETFONT, 0, 0)));
     }
-    template <class TDC = CDC> TDC* GetDC() { return TDC::FromHandle(::GetDC(m_hWnd)); }
-    template <class TDC = CDC> TDC* GetWindowDC() { return TDC::FromHandle(::GetWindowDC(m_hWnd)); }
-    template <class TDC = CDC> int ReleaseDC(TDC* pDC) { return ::ReleaseDC(m_hWnd, pDC->GetSafeHdc()); }
-    template <class TMenu = CMenu> TMenu* GetMenu() const { return TMenu::FromHandle(::GetMenu(m_hWnd)); }
+    template <class TDC = CDC> TDC* GetDC() { return TDC::FromHandle(::GetDC(LiveHwnd())); }
+    template <class TDC = CDC> TDC* GetWindowDC() { return TDC::FromHandle(::GetWindowDC(LiveHwnd())); }
+    template <class TDC = CDC> int ReleaseDC(TDC* pDC) { return ::ReleaseDC(LiveHwnd(), pDC->GetSafeHdc()); }
+    template <class TMenu = CMenu> TMenu* GetMenu() const { return TMenu::FromHandle(::GetMenu(LiveHwnd())); }
     template <class TMenu = CMenu> BOOL SetMenu(TMenu* pMenu)
     {
-        return ::SetMenu(m_hWnd, pMenu ? pMenu->GetSafeHmenu() : nullptr);
+        return ::SetMenu(LiveHwnd(), pMenu ? pMenu->GetSafeHmenu() : nullptr);
     }
     template <class TMenu = CMenu> TMenu* GetSystemMenu(BOOL bRevert) const
     {
-        return TMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert));
+        return TMenu::FromHandle(::GetSystemMenu(LiveHwnd(), bRevert));
     }
 
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr)
     {
-        return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
+        return ::SetTimer(LiveHwnd(), nIDEvent, nElapse, lpfnTimer);
     }
-    BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+    BOOL KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(LiveHwnd(), nIDEvent); }
 
-    CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
+    CWnd* SetFocus() { return FromHandle(::SetFocus(LiveHwnd())); }
     static CWnd* PASCAL GetFocus() { return FromHandle(::GetFocus()); }
-    CWnd* SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
+    CWnd* SetCapture() { return FromHandle(::SetCapture(LiveHwnd())); }
     static CWnd* PASCAL GetCapture() { return FromHandle(::GetCapture()); }
     static BOOL ReleaseCapture() { return ::ReleaseCapture(); }
-    CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
+    CWnd* SetActiveWindow() { return FromHandle(::SetActiveWindow(LiveHwnd())); }
     static CWnd* PASCAL GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
-    BOOL SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
+    BOOL SetForegroundWindow() { return ::SetForegroundWindow(LiveHwnd()); }
     static CWnd* PASCAL GetForegroundWindow() { return FromHandle(::GetForegroundWindow()); }
     static CWnd* PASCAL GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
     static CWnd* PASCAL WindowFromPoint(POINT point) { return FromHandle(::WindowFromPoint(point)); }
@@ -412,40 +420,44 @@ public:
     {
         return FromHandle(::FindWindowW(lpszClassName, lpszWindowName));
     }
-    CWnd* ChildWindowFromPoint(POINT point) const { return FromHandle(::ChildWindowFromPoint(m_hWnd, point)); }
-    CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
-    CWnd* GetTopWindow() const { return FromHandle(::GetTopWindow(m_hWnd)); }
-    CWnd* GetNextWindow(UINT nFlag = GW_HWNDNEXT) const { return FromHandle(::GetWindow(m_hWnd, nFlag)); }
-    CWnd* GetLastActivePopup() const { return FromHandle(::GetLastActivePopup(m_hWnd)); }
+    CWnd* ChildWindowFromPoint(POINT point) const { return FromHandle(::ChildWindowFromPoint(LiveHwnd(), point)); }
+    CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(LiveHwnd(), nCmd)); }
+    CWnd* GetTopWindow() const { return FromHandle(::GetTopWindow(LiveHwnd())); }
+    CWnd* GetNextWindow(UINT nFlag = GW_HWNDNEXT) const { return FromHandle(::GetWindow(LiveHwnd(), nFlag)); }
+    CWnd* GetLastActivePopup() const { return FromHandle(::GetLastActivePopup(LiveHwnd())); }
 
-    int GetScrollPos(int nBar) const { return ::GetScrollPos(m_hWnd, nBar); }
-    int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE) { return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw); }
+    int GetScrollPos(int nBar) const { return ::GetScrollPos(LiveHwnd(), nBar); }
+    int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE)
+    {
+        return ::SetScrollPos(LiveHwnd(), nBar, nPos, bRedraw);
+    }
     void GetScrollRange(int nBar, LPINT lpMinPos, LPINT lpMaxPos) const
     {
-        ::GetScrollRange(m_hWnd, nBar, lpMinPos, lpMaxPos);
+        ::GetScrollRange(LiveHwnd(), nBar, lpMinPos, lpMaxPos);
     }
     void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE)
     {
-        ::SetScrollRange(m_hWnd, nBar, nMinPos, nMaxPos, bRedraw);
+        ::SetScrollRange(LiveHwnd(), nBar, nMinPos, nMaxPos, bRedraw);
     }
     BOOL SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
     BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL) const;
-    void ShowScrollBar(UINT nBar, BOOL bShow = TRUE) { ::ShowScrollBar(m_hWnd, nBar, bShow); }
+    void ShowScrollBar(UINT nBar, BOOL bShow = TRUE) { ::ShowScrollBar(LiveHwnd(), nBar, bShow); }
     void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = nullptr, LPCRECT lpClipRect = nullptr)
     {
-        ::ScrollWindow(m_hWnd, xAmount, yAmount, lpRect, lpClipRect);
+        ::ScrollWindow(LiveHwnd(), xAmount, yAmount, lpRect, lpClipRect);
     }
 
-    BOOL OpenClipboard() { return ::OpenClipboard(m_hWnd); }
+    BOOL OpenClipboard() { return ::OpenClipboard(LiveHwnd()); }
     HICON SetIcon(HICON hIcon, BOOL bBigIcon)
     {
-        return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
+        return reinterpret_cast<HICON>(
+            ::SendMessageW(LiveHwnd(), WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
     }
     HICON GetIcon(BOOL bBigIcon) const
     {
-        return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_GETICON, bBigIcon, 0));
+        return reinterpret_cast<HICON>(::SendMessageW(LiveHwnd(), WM_GETICON, bBigIcon, 0));
     }
-    BOOL FlashWindow(BOOL bInvert) { return ::FlashWindow(m_hWnd, bInvert); }
+    BOOL FlashWindow(BOOL bInvert) { return ::FlashWindow(LiveHwnd(), bInvert); }
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
     // Runs DoDataExchange; defined with the data-exchange classes.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);

@@ -8,6 +8,7 @@
 #include "feeds/FeedItem.h"
 #include "feeds/UpdateCheck.h"
 #include "res/resource.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
@@ -52,18 +53,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(lqtest::HttpPort(), 0);
-        m_savedSettings = theApp.m_settings;
-        m_savedData = theApp.m_strDataFolder;
-        m_savedTemp = theApp.m_strTempFolder;
-        theApp.m_strDataFolder = m_data.Path().c_str();
-        theApp.m_strTempFolder = m_temp.Path().c_str();
-        theApp.m_settings.szMainLink[0] = 0;
         theApp.m_settings.nTimeout = 3;
-        theApp.m_strUpdateUrl.Empty();
-        if (!theApp.m_pszAppName)
-            theApp.m_pszAppName = _wcsdup(L"Lanternquill");
-        theApp.SetRegistryKey(kTestCompany);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillFeedCommandTests");
         theApp.WriteProfileInt(L"", L"Check at startup", 0);
         if (::OpenClipboard(nullptr)) {
             ::EmptyClipboard();
@@ -78,10 +68,6 @@ protected:
     {
         if (m_frame)
             m_frame->DestroyWindow();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillFeedCommandTests");
-        theApp.m_settings = m_savedSettings;
-        theApp.m_strDataFolder = m_savedData;
-        theApp.m_strTempFolder = m_savedTemp;
     }
 
     std::wstring Data(const std::wstring& name) const { return m_data.File(name); }
@@ -108,10 +94,9 @@ protected:
 
     TempFolder m_data;
     TempFolder m_temp;
+    apptest::AppSandbox m_sandbox{kTestCompany, m_data, m_temp};
     CMainFrame* m_frame = nullptr; // deletes itself with its window
     std::vector<std::wstring> m_messages;
-    CReaderSettings m_savedSettings;
-    CString m_savedData, m_savedTemp;
 };
 
 TEST_F(FeedCommandsTest, ASubscribedFeedJoinsTheCustomListWithItsFilesAndASecondSubscriptionIsRefused)

@@ -6,6 +6,7 @@
 #include "feeds/FeedItem.h"
 #include "feeds/HttpFetch.h"
 #include "feeds/WebAddresses.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,22 +38,6 @@ struct Report
 class RecordingFrame
 {
 public:
-    RecordingFrame()
-    {
-        static const ATOM atom = [] {
-            WNDCLASSW wc = {};
-            wc.lpfnWndProc = &RecordingFrame::Proc;
-            wc.hInstance = ::GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"LqWorkerRecorder";
-            return ::RegisterClassW(&wc);
-        }();
-        (void)atom;
-        m_hWnd = ::CreateWindowExW(0, L"LqWorkerRecorder", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
-        ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~RecordingFrame() { ::DestroyWindow(m_hWnd); }
-
     int Count(UINT message, WPARAM wParam) const
     {
         return static_cast<int>(std::count_if(m_reports.begin(), m_reports.end(), [&](const Report& r) {
@@ -65,7 +50,9 @@ public:
             std::count_if(m_reports.begin(), m_reports.end(), [&](const Report& r) { return r.message == message; }));
     }
 
-    HWND m_hWnd = nullptr;
+    lqtest::MessageWindow m_window{
+        [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT&) { return Record(message, wParam, lParam); }};
+    HWND m_hWnd = m_window.Handle();
     std::vector<Report> m_reports;
     std::vector<CFeedItem*> m_collect; // what a full refresh takes
     CFeedWorkerLink* m_pLink = nullptr;
@@ -73,25 +60,24 @@ public:
     std::vector<std::wstring> m_listTitles; // of the server's channel list handed over
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    bool Record(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        auto* self = reinterpret_cast<RecordingFrame*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (!self || message < WM_APP || message > WM_APP + 20)
-            return ::DefWindowProcW(hwnd, message, wParam, lParam);
-        self->m_reports.push_back(Report{message, wParam, lParam, ::InSendMessage() != FALSE});
-        if (message == WM_FEED_UPDATED && wParam == 0 && self->m_pLink)
-            self->m_busyAtEnd = self->m_pLink->m_bUpdating;
+        if (message < WM_APP || message > WM_APP + 20)
+            return false;
+        m_reports.push_back(Report{message, wParam, lParam, ::InSendMessage() != FALSE});
+        if (message == WM_FEED_UPDATED && wParam == 0 && m_pLink)
+            m_busyAtEnd = m_pLink->m_bUpdating;
         if (message == WM_WORKER_CHANNEL_LIST) {
             std::unique_ptr<CFeedChannel> list(reinterpret_cast<CFeedChannel*>(wParam));
             for (POSITION pos = list->m_items.GetHeadPosition(); pos;)
-                self->m_listTitles.push_back(list->m_items.GetNext(pos)->m_strTitleText.GetString());
+                m_listTitles.push_back(list->m_items.GetNext(pos)->m_strTitleText.GetString());
         }
         if (message == WM_WORKER_COLLECT) {
             auto* list = reinterpret_cast<CPtrList*>(wParam);
-            for (CFeedItem* entry : self->m_collect)
+            for (CFeedItem* entry : m_collect)
                 list->AddTail(entry);
         }
-        return 0;
+        return true;
     }
 };
 
@@ -120,16 +106,6 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(lqtest::HttpPort(), 0);
-        m_savedSettings = theApp.m_settings;
-        m_savedData = theApp.m_strDataFolder;
-        m_savedTemp = theApp.m_strTempFolder;
-        theApp.m_strDataFolder = m_data.Path().c_str();
-        theApp.m_strTempFolder = m_temp.Path().c_str();
-        theApp.m_settings.szMainLink[0] = 0;
-        if (!theApp.m_pszAppName)
-            theApp.m_pszAppName = _wcsdup(L"Lanternquill");
-        theApp.SetRegistryKey(kTestCompany);
-        theApp.m_strUpdateUrl.Empty();
         m_link.m_hFrame = m_frame.m_hWnd;
         m_link.m_nChannelListCountdown = 60;
         m_frame.m_pLink = &m_link;
@@ -141,10 +117,6 @@ protected:
         StopFeedWorker(m_worker);
         m_worker = nullptr;
         g_pfnNetworkAlive = m_savedAlive;
-        theApp.m_settings = m_savedSettings;
-        theApp.m_strDataFolder = m_savedData;
-        theApp.m_strTempFolder = m_savedTemp;
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillWorkerTests");
     }
 
     void Start(int nMax)
@@ -203,13 +175,12 @@ protected:
 
     TempFolder m_data;
     TempFolder m_temp;
+    apptest::AppSandbox m_sandbox{kTestCompany, m_data, m_temp};
     RecordingFrame m_frame;
     CFeedWorkerLink m_link;
     CWinThread* m_worker = nullptr;
     std::vector<std::unique_ptr<CFeedItem>> m_entries;
     std::wstring m_key;
-    CReaderSettings m_savedSettings;
-    CString m_savedData, m_savedTemp;
     PFN_NETWORK_ALIVE m_savedAlive = g_pfnNetworkAlive;
 };
 

@@ -9,6 +9,8 @@
 #include "feeds/UsageLog.h"
 #include "framework/StandardIds.h"
 #include "res/resource.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/controls/XTPPopupItem.h"
 
@@ -80,19 +82,8 @@ class MainFrameCommandTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedSettings = theApp.m_settings;
-        m_savedData = theApp.m_strDataFolder;
-        m_savedTemp = theApp.m_strTempFolder;
-        theApp.m_strDataFolder = m_data.Path().c_str();
-        theApp.m_strTempFolder = m_temp.Path().c_str();
-        theApp.m_settings.szMainLink[0] = 0;
         theApp.m_settings.nTimeout = 2;
         theApp.m_settings.nViewStyle = 0;
-        theApp.m_strUpdateUrl.Empty();
-        if (!theApp.m_pszAppName)
-            theApp.m_pszAppName = _wcsdup(L"Lanternquill");
-        theApp.SetRegistryKey(kTestCompany);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
         theApp.WriteProfileInt(L"", L"Check at startup", 0);
         g_pfnConnectionNotification = RefuseNotification;
         g_pfnNetworkAlive = TestNetworkAlive;
@@ -105,10 +96,6 @@ protected:
         if (m_frame && ::IsWindow(m_hFrame))
             m_frame->DestroyWindow();
         lqtest::PumpPending();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
-        theApp.m_settings = m_savedSettings;
-        theApp.m_strDataFolder = m_savedData;
-        theApp.m_strTempFolder = m_savedTemp;
         g_pfnConnectionNotification = m_savedNotification;
         g_pfnNetworkAlive = m_savedAlive;
         GetEngineContext().m_newsLabels.RemoveAll();
@@ -133,10 +120,9 @@ protected:
 
     TempFolder m_data;
     TempFolder m_temp;
+    apptest::AppSandbox m_sandbox{kTestCompany, m_data, m_temp};
     CountingMainFrame* m_frame = nullptr; // deletes itself with its window
     HWND m_hFrame = nullptr;
-    CReaderSettings m_savedSettings;
-    CString m_savedData, m_savedTemp;
     PFN_CONNECTION_NOTIFICATION m_savedNotification = g_pfnConnectionNotification;
     PFN_NETWORK_ALIVE m_savedAlive = g_pfnNetworkAlive;
 };
@@ -232,22 +218,6 @@ HWND g_menuFrame = nullptr;
 std::atomic<bool> g_menuClicked{false};
 int g_menuTicks = 0;
 
-void SendMouseClick(int x, int y)
-{
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = x * 65535 / cx;
-        input.mi.dy = y * 65535 / cy;
-        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    ::SendInput(3, inputs, sizeof(INPUT));
-}
-
 // Runs inside the menu's own message loop: clicks its last item, "Exit Reader". Should that not end the menu,
 // Escape does after a while, so that the test fails instead of waiting for ever.
 void CALLBACK ClickLastMenuItem(HWND, UINT, UINT_PTR nIDEvent, DWORD)
@@ -256,18 +226,14 @@ void CALLBACK ClickLastMenuItem(HWND, UINT, UINT_PTR nIDEvent, DWORD)
     HWND popup = ShownPopupBar(g_menuFrame);
     if (g_menuTicks > 100) {
         ::KillTimer(nullptr, nIDEvent);
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ::SendInput(2, keys, sizeof(INPUT));
+        lqtest::TapKey(VK_ESCAPE);
         return;
     }
     if (!popup || g_menuClicked)
         return;
     RECT rect = {};
     ::GetWindowRect(popup, &rect);
-    SendMouseClick((rect.left + rect.right) / 2, rect.bottom - 10);
+    lqtest::SendClick({(rect.left + rect.right) / 2, rect.bottom - 10});
     g_menuClicked = true;
 }
 

@@ -7,6 +7,7 @@
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "res/resource.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroupItem.h"
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+using apptest::FindByTitle;
 using lqtest::CountingMainFrame;
 using lqtest::HttpUrl;
 using lqtest::Narrow;
@@ -47,16 +49,6 @@ CFeedItem* NewEntry(const EntrySeed& seed)
     return entry;
 }
 
-CFeedItem* FindByTitle(CFeedChannel* list, const wchar_t* title)
-{
-    for (POSITION pos = list ? list->m_items.GetHeadPosition() : nullptr; pos;) {
-        CFeedItem* entry = list->m_items.GetNext(pos);
-        if (entry->m_strTitleText == title)
-            return entry;
-    }
-    return nullptr;
-}
-
 // Each group's caption, then its items' captions in order.
 std::vector<std::vector<std::wstring>> PaneContents(CFeedTaskPanel& pane)
 {
@@ -76,18 +68,7 @@ class MainFramePaneTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedSettings = theApp.m_settings;
-        m_savedData = theApp.m_strDataFolder;
-        m_savedTemp = theApp.m_strTempFolder;
-        theApp.m_strDataFolder = m_data.Path().c_str();
-        theApp.m_strTempFolder = m_temp.Path().c_str();
-        theApp.m_settings.szMainLink[0] = 0;
         theApp.m_settings.nHideReadChannels = 0;
-        theApp.m_strUpdateUrl.Empty();
-        if (!theApp.m_pszAppName)
-            theApp.m_pszAppName = _wcsdup(L"Lanternquill");
-        theApp.SetRegistryKey(L"LanternquillPaneTests");
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillPaneTests");
         theApp.WriteProfileInt(L"", L"Check at startup", 0);
     }
     void TearDown() override
@@ -97,10 +78,6 @@ protected:
             m_frame->DestroyWindow();
         }
         lqtest::PumpPending();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillPaneTests");
-        theApp.m_settings = m_savedSettings;
-        theApp.m_strDataFolder = m_savedData;
-        theApp.m_strTempFolder = m_savedTemp;
     }
 
     void SaveLists(const std::vector<EntrySeed>& mainSeeds, const std::vector<EntrySeed>& customSeeds)
@@ -126,9 +103,8 @@ protected:
 
     TempFolder m_data;
     TempFolder m_temp;
+    apptest::AppSandbox m_sandbox{L"LanternquillPaneTests", m_data, m_temp};
     CountingMainFrame* m_frame = nullptr; // deletes itself with its window
-    CReaderSettings m_savedSettings;
-    CString m_savedData, m_savedTemp;
 };
 
 TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)

@@ -7,6 +7,7 @@
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "res/resource.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroupItem.h"
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+using apptest::FindByTitle;
 using lqtest::HttpUrl;
 using lqtest::Narrow;
 using lqtest::PumpUntil;
@@ -50,36 +52,20 @@ using RecordingMainFrame = lqtest::FrameWithPane<RecordingPane>;
 class PodcastRecorder
 {
 public:
-    PodcastRecorder()
-    {
-        static const ATOM atom = [] {
-            WNDCLASSW wc = {};
-            wc.lpfnWndProc = &PodcastRecorder::Proc;
-            wc.hInstance = ::GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"LqPodcastRecorder";
-            return ::RegisterClassW(&wc);
-        }();
-        (void)atom;
-        m_wnd.Attach(::CreateWindowExW(0, L"LqPodcastRecorder", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       ::GetModuleHandleW(nullptr), nullptr));
-        ::SetWindowLongPtrW(m_wnd.m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~PodcastRecorder() { ::DestroyWindow(m_wnd.Detach()); }
+    PodcastRecorder() { m_wnd.Attach(m_window.Handle()); }
+    ~PodcastRecorder() { m_wnd.Detach(); }
 
     CWnd m_wnd;
     std::vector<std::wstring> m_added;
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = reinterpret_cast<PodcastRecorder*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && message == WM_PODCAST_ADD_ITEMS) {
-            std::unique_ptr<CEnclosureJob> job(reinterpret_cast<CEnclosureJob*>(wParam));
-            self->m_added.push_back(job->m_pItem->m_strTitleText.GetString());
-            return 0;
-        }
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
+    lqtest::MessageWindow m_window{[this](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+        if (message != WM_PODCAST_ADD_ITEMS)
+            return false;
+        std::unique_ptr<CEnclosureJob> job(reinterpret_cast<CEnclosureJob*>(wParam));
+        m_added.push_back(job->m_pItem->m_strTitleText.GetString());
+        return true;
+    }};
 };
 
 bool Exists(const std::wstring& path)
@@ -125,34 +111,13 @@ std::vector<std::wstring> Titles(const CFeedChannel* channel)
     return titles;
 }
 
-CFeedItem* FindByTitle(CFeedChannel* list, const wchar_t* title)
-{
-    for (POSITION pos = list ? list->m_items.GetHeadPosition() : nullptr; pos;) {
-        CFeedItem* entry = list->m_items.GetNext(pos);
-        if (entry->m_strTitleText == title)
-            return entry;
-    }
-    return nullptr;
-}
-
 class MainFrameRefreshTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_NE(lqtest::HttpPort(), 0);
-        m_savedSettings = theApp.m_settings;
-        m_savedData = theApp.m_strDataFolder;
-        m_savedTemp = theApp.m_strTempFolder;
-        theApp.m_strDataFolder = m_data.Path().c_str();
-        theApp.m_strTempFolder = m_temp.Path().c_str();
-        theApp.m_settings.szMainLink[0] = 0;
         theApp.m_settings.nTimeout = 2; // seconds: a server that says nothing fails soon
-        theApp.m_strUpdateUrl.Empty();
-        if (!theApp.m_pszAppName)
-            theApp.m_pszAppName = _wcsdup(L"Lanternquill");
-        theApp.SetRegistryKey(kTestCompany);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillFrameTests");
         static int serial = 0;
         m_key = L"frame-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
     }
@@ -160,10 +125,6 @@ protected:
     {
         if (m_frame)
             m_frame->DestroyWindow();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\LanternquillFrameTests");
-        theApp.m_settings = m_savedSettings;
-        theApp.m_strDataFolder = m_savedData;
-        theApp.m_strTempFolder = m_savedTemp;
         theApp.m_unsubscribed.RemoveAll();
     }
 
@@ -171,10 +132,9 @@ protected:
 
     TempFolder m_data;
     TempFolder m_temp;
+    apptest::AppSandbox m_sandbox{kTestCompany, m_data, m_temp};
     RecordingMainFrame* m_frame = nullptr; // deletes itself with its window
     std::wstring m_key;
-    CReaderSettings m_savedSettings;
-    CString m_savedData, m_savedTemp;
 };
 
 TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreachableWithTheirCache)
@@ -340,7 +300,7 @@ TEST_F(MainFrameRefreshTest, OnlyABrandingFileThatReadsWellIsTakenAndALogoOfAnot
     theApp.WriteProfileInt(L"", L"Check at startup", 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        theApp.m_settings = m_savedSettings;
+        theApp.m_settings = m_sandbox.SavedSettings();
         theApp.m_settings.szMainLink[0] = 0;
         lstrcpynW(theApp.m_settings.szCaption, L"Lanternquill", 100);
         lstrcpynW(theApp.m_settings.szLogo, L"C:\\old\\logo.bmp", 100);

@@ -6,6 +6,7 @@
 #include "framework/StandardIds.h"
 #include "res/resource.h"
 #include "tests/app/ProgramHarness.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 
 #include "app/ReaderApp.h"
@@ -75,22 +76,6 @@ HWND AlertOf(DWORD processId, HWND hFrame)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-void ClickAt(POINT screen)
-{
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = screen.x * 65535 / cx;
-        input.mi.dy = screen.y * 65535 / cy;
-        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    }
-    inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    ::SendInput(3, inputs, sizeof(INPUT));
 }
 
 struct DialogSearch
@@ -254,7 +239,7 @@ TEST_F(ProgramLifeTest, RefreshAlertTrayExitAndTheNextStartFindsWhatWasLeft)
     }
     POINT link = {46 + 30, 50 + lineHeight + 5 + 8}; // the first line is "Planet  2"
     ::ClientToScreen(alert, &link);
-    ClickAt(link);
+    lqtest::SendClick(link);
     EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(frame) != FALSE; }, 10000));
 
     // Every item read, the window somewhere else; then closed to the tray and ended from its menu.

@@ -192,11 +192,13 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
     ASSERT_TRUE(first.ok);
     std::vector<HWND> frames;
     WCHAR caption[100] = L"";
-    // The frame exists before its creation has given it the branding's caption.
+    // The frame exists before its creation has given it the branding's caption, and has both before it is moved
+    // into the notification area: a second start in between would find it on its way there.
     ASSERT_TRUE(lqtest::PumpUntil(
         [&] {
             frames = FramesOf(first.info.dwProcessId);
-            return frames.size() == 1 && ::GetWindowTextW(frames[0], caption, 100) > 0;
+            return frames.size() == 1 && ::GetWindowTextW(frames[0], caption, 100) > 0 &&
+                   ::GetAncestor(frames[0], GA_PARENT) != ::GetDesktopWindow();
         },
         30000));
     const HWND frame = frames[0];

@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "tests/companions/CompanionsTestHost.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -477,32 +478,6 @@ TEST(FeedCustomList, AMissingListLoadsEmptyAndADamagedOneNotAtAll)
 
 } // namespace
 
-namespace {
-
-// Keyboard input as the user gives it: each character, then Enter.
-void TypeAndEnter(const std::wstring& text)
-{
-    std::vector<INPUT> inputs;
-    for (wchar_t ch : text) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wScan = ch;
-        input.ki.dwFlags = KEYEVENTF_UNICODE;
-        inputs.push_back(input);
-        input.ki.dwFlags |= KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    INPUT enter{};
-    enter.type = INPUT_KEYBOARD;
-    enter.ki.wVk = VK_RETURN;
-    inputs.push_back(enter);
-    enter.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(enter);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-} // namespace
-
 std::wstring g_typedAddress;
 bool g_addressTyped = false;
 
@@ -517,7 +492,8 @@ void CALLBACK TypeIntoSubscribe(HWND, UINT, UINT_PTR idEvent, DWORD)
         return;
     g_addressTyped = true;
     ::KillTimer(nullptr, idEvent);
-    TypeAndEnter(g_typedAddress);
+    lqtest::TypeText(g_typedAddress);
+    lqtest::TapKey(VK_RETURN);
 }
 
 TEST_F(SubscribeTest, TheUserTypesTheFeedLinkAndPressesEnter)

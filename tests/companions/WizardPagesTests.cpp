@@ -32,30 +32,43 @@ public:
     }
 };
 
-// A wizard that runs one step of a script each time its loop goes idle; a step answers whether it is done.
-class CScriptedWizard : public CPropertySheet
+// A script that a wizard runs from its idle loop, one step each time the loop goes idle; a step answers whether it
+// is done. A script that never gets to its end closes the wizard with IDABORT.
+class IdleScript
 {
 public:
-    CScriptedWizard() : CPropertySheet(L"Wizard") { SetWizardMode(); }
     std::vector<std::function<bool()>> m_script;
     size_t m_step = 0;
-    int m_idles = 0;
 
-    LRESULT OnKickIdle(WPARAM, LPARAM)
+protected:
+    LRESULT Step(CPropertySheet& wizard)
     {
         if (++m_idles > 5000) {
-            EndDialog(IDABORT);
+            wizard.EndDialog(IDABORT);
             return FALSE;
         }
         if (m_step < m_script.size() && m_script[m_step]())
             ++m_step;
         return m_step < m_script.size();
     }
-    bool Button(int nID) const
+    // Whether the wizard offers the button: there, shown and enabled.
+    static bool Offers(HWND hWizard, int nID)
     {
-        HWND hWnd = ::GetDlgItem(m_hWnd, nID);
+        HWND hWnd = ::GetDlgItem(hWizard, nID);
         return hWnd != nullptr && ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd);
     }
+
+private:
+    int m_idles = 0;
+};
+
+class CScriptedWizard : public CPropertySheet, public IdleScript
+{
+public:
+    CScriptedWizard() : CPropertySheet(L"Wizard") { SetWizardMode(); }
+
+    LRESULT OnKickIdle(WPARAM, LPARAM) { return Step(*this); }
+    bool Button(int nID) const { return Offers(m_hWnd, nID); }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -151,28 +164,11 @@ TEST(WizardIntro, ThePageDeletesItsTitleFont)
 // ---- The whole wizard
 
 // The first-run wizard, stepped through by a script from its idle loop.
-class CScriptedFirstRun : public CFirstRunWizard
+class CScriptedFirstRun : public CFirstRunWizard, public IdleScript
 {
 public:
-    std::vector<std::function<bool()>> m_script;
-    size_t m_step = 0;
-    int m_idles = 0;
-
-    LRESULT OnKickIdle(WPARAM, LPARAM)
-    {
-        if (++m_idles > 5000) {
-            EndDialog(IDABORT);
-            return FALSE;
-        }
-        if (m_step < m_script.size() && m_script[m_step]())
-            ++m_step;
-        return m_step < m_script.size();
-    }
-    bool Button(int nID) const
-    {
-        HWND hWnd = ::GetDlgItem(m_hWnd, nID);
-        return hWnd != nullptr && ::IsWindowVisible(hWnd) && ::IsWindowEnabled(hWnd);
-    }
+    LRESULT OnKickIdle(WPARAM, LPARAM) { return Step(*this); }
+    bool Button(int nID) const { return Offers(m_hWnd, nID); }
     // Next, Back and Finish as offered now.
     std::string Buttons() const
     {

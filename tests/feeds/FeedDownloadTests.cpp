@@ -31,10 +31,7 @@ bool Exists(const std::wstring& path)
 // A fixture file of tests/feeds/net, by its Windows path.
 std::wstring FixturePath(const wchar_t* name)
 {
-    std::wstring path = L"Z:";
-    for (const char* p = LQ_TEST_SOURCE_DIR; *p; ++p)
-        path.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p)));
-    return path + L"\\net\\" + name;
+    return lqtest::SourcePath(std::wstring(L"feeds/net/") + name);
 }
 
 std::wstring W(const CString& text)
@@ -121,21 +118,21 @@ protected:
     std::map<CFeedItem*, std::vector<DWORD>> CollectReports()
     {
         std::map<CFeedItem*, std::vector<DWORD>> reports;
-        const DWORD deadline = GetTickCount() + 60000;
-        for (;;) {
-            MSG msg;
-            while (PeekMessageW(&msg, reinterpret_cast<HWND>(-1), WM_WORKER_FEED_DONE, WM_WORKER_FEED_DONE, PM_REMOVE))
-                reports[reinterpret_cast<CFeedItem*>(msg.wParam)].push_back(static_cast<DWORD>(msg.lParam));
-            bool running = false;
-            for (CFeedItem* entry : m_entries)
-                running = running || WaitForSingleObject(entry->m_pThread->m_hThread, 0) == WAIT_TIMEOUT;
-            if (!running || GetTickCount() > deadline)
-                break;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
-        }
-        MSG msg;
-        while (PeekMessageW(&msg, reinterpret_cast<HWND>(-1), WM_WORKER_FEED_DONE, WM_WORKER_FEED_DONE, PM_REMOVE))
+        const lqtest::MessageHook take = [&](MSG& msg) {
+            if (msg.hwnd != nullptr || msg.message != WM_WORKER_FEED_DONE)
+                return false;
             reports[reinterpret_cast<CFeedItem*>(msg.wParam)].push_back(static_cast<DWORD>(msg.lParam));
+            return true;
+        };
+        lqtest::PumpUntil(
+            [&] {
+                for (CFeedItem* entry : m_entries)
+                    if (WaitForSingleObject(entry->m_pThread->m_hThread, 0) == WAIT_TIMEOUT)
+                        return false;
+                return true;
+            },
+            60000, take);
+        lqtest::PumpPending(take);
         return reports;
     }
 

@@ -14,10 +14,7 @@ using lqtest::TempFolder;
 
 std::wstring Fixture(const wchar_t* name)
 {
-    std::wstring path = L"Z:";
-    for (const char* c = LQ_TEST_SOURCE_DIR; *c; ++c)
-        path.push_back(*c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c)));
-    return path + L"\\fixtures\\" + name;
+    return lqtest::SourcePath(std::wstring(L"feeds/fixtures/") + name);
 }
 
 // The utility is built beside the tests: <build>\tools\feeddump.exe next to <build>\tests\feeds_tests.exe.

@@ -135,10 +135,7 @@ std::wstring W(const CString& text)
 // looked over by hand before it is kept.
 void ExpectGolden(const std::wstring& saved, const wchar_t* golden)
 {
-    std::wstring goldenPath = L"Z:";
-    for (const char* c = LQ_TEST_SOURCE_DIR; *c; ++c)
-        goldenPath += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    goldenPath += std::wstring(L"\\golden\\") + golden;
+    const std::wstring goldenPath = lqtest::SourcePath(std::wstring(L"feeds/golden/") + golden);
     std::string bytes = ReadFileBytes(saved);
     if (std::getenv("LQ_WRITE_GOLDEN")) {
         ASSERT_TRUE(WriteFileBytes(goldenPath, bytes));

@@ -18,10 +18,7 @@ namespace {
 
 std::wstring CacheFixturePath()
 {
-    std::wstring path = L"Z:";
-    for (const char* p = LQ_TEST_SOURCE_DIR; *p; ++p)
-        path.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p)));
-    return path + L"\\net\\cache.rss";
+    return lqtest::SourcePath(L"feeds/net/cache.rss");
 }
 
 // The installed news page of tests/feeds/net/cache.rss, shown in a pane on a top-level window.

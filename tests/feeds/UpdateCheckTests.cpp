@@ -22,21 +22,8 @@ bool Exists(const std::wstring& path)
 class UpdateTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_savedFolder = theHost.m_strDataFolder;
-        theHost.m_strDataFolder = m_folder.Path().c_str();
-        theHost.SetRegistryKey(L"Lanternquill Tests");
-        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
-    }
-    void TearDown() override
-    {
-        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
-        theHost.m_strDataFolder = m_savedFolder;
-    }
-
     lqtest::TempFolder m_folder;
-    CString m_savedFolder;
+    UpdateSandbox m_sandbox{m_folder};
 };
 
 // ---- The description

@@ -26,10 +26,7 @@ bool Exists(const std::wstring& path)
 
 std::wstring FixturePath(const wchar_t* name)
 {
-    std::wstring path = L"Z:";
-    for (const char* p = LQ_TEST_SOURCE_DIR; *p; ++p)
-        path.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p)));
-    return path + L"\\net\\" + name;
+    return lqtest::SourcePath(std::wstring(L"feeds/net/") + name);
 }
 
 std::string Utf8(const std::wstring& text)

@@ -2,6 +2,7 @@
 // validation messages.
 #include "framework/Afx.h"
 #include "framework/FrameworkResource.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -107,12 +108,7 @@ public:
         // pre-translation of the key.
         if (m_typeEnter && !m_enterTyped && ::GetForegroundWindow() == m_hWnd) {
             m_enterTyped = true;
-            INPUT inputs[2] = {};
-            inputs[0].type = INPUT_KEYBOARD;
-            inputs[0].ki.wVk = VK_RETURN;
-            inputs[1] = inputs[0];
-            inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-            ::SendInput(2, inputs, sizeof(INPUT));
+            lqtest::TapKey(VK_RETURN);
         }
         return FALSE;
     }
@@ -549,23 +545,8 @@ void CALLBACK TypeIntoFileDialog(HWND, UINT, UINT_PTR idEvent, DWORD)
         return;
     g_typed = true;
     ::KillTimer(nullptr, idEvent);
-    std::vector<INPUT> inputs;
-    for (wchar_t ch : g_typedName) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wScan = ch;
-        input.ki.dwFlags = KEYEVENTF_UNICODE;
-        inputs.push_back(input);
-        input.ki.dwFlags |= KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    INPUT enter{};
-    enter.type = INPUT_KEYBOARD;
-    enter.ki.wVk = VK_RETURN;
-    inputs.push_back(enter);
-    enter.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(enter);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    lqtest::TypeText(g_typedName);
+    lqtest::TapKey(VK_RETURN);
 }
 
 } // namespace

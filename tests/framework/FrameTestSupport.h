@@ -1,5 +1,5 @@
 // Helpers of the frame, status-bar and splitter tests: a message pump that pre-translates like the
-// application's loop, and keyboard and mouse input through SendInput.
+// application's loop, and the shared keyboard and mouse input.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,8 @@
 
 #include "framework/win/WinThread.h"
 #include "framework/win/Wnd.h"
+#include "tests/support/Input.h"
+#include "tests/support/TestSupport.h"
 
 namespace frametest {
 
@@ -15,62 +17,17 @@ namespace frametest {
 // until cond() holds or timeoutMs pass; returns cond().
 inline bool PumpTranslatedUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000)
 {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            CWinThread* pThread = AfxGetThread();
-            if (pThread == nullptr || !pThread->PreTranslateMessage(&msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-        }
-        if (cond())
-            return true;
-        if (::GetTickCount() - start >= timeoutMs)
-            return cond();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return lqtest::PumpUntil(cond, timeoutMs, [](MSG& msg) {
+        CWinThread* pThread = AfxGetThread();
+        return pThread != nullptr && pThread->PreTranslateMessage(&msg);
+    });
 }
 
-inline void SendKey(WORD vk, bool up)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &input, sizeof(INPUT));
-}
-
-// Presses and releases vk with Ctrl held.
-inline void SendCtrlKey(WORD vk)
-{
-    SendKey(VK_CONTROL, false);
-    SendKey(vk, false);
-    SendKey(vk, true);
-    SendKey(VK_CONTROL, true);
-}
-
-// Mouse input at a screen point (absolute coordinates of the primary screen).
-inline void SendMouse(POINT screen, DWORD flags)
-{
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
-    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65535 + (cx - 1) / 2) / (cx - 1));
-    input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65535 + (cy - 1) / 2) / (cy - 1));
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &input, sizeof(INPUT));
-}
-
-// The point's screen position and the client point hWnd sees it at.
-inline POINT ClientToScreenPoint(HWND hWnd, int x, int y)
-{
-    POINT pt{x, y};
-    ::ClientToScreen(hWnd, &pt);
-    return pt;
-}
+// The shared input helpers, under the names these tests know them by.
+using lqtest::ClientToScreenPoint;
+using lqtest::SendCtrlKey;
+using lqtest::SendKey;
+using lqtest::SendMouse;
 
 inline RECT RectInParent(HWND hWnd)
 {

@@ -172,13 +172,6 @@ BEGIN_MESSAGE_MAP(CTestFloat, CWnd)
 ON_MESSAGE(WM_FLOATSTATUS, OnFloatStatus)
 END_MESSAGE_MAP()
 
-void DrainQuit()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-}
-
 class FrameTest : public ::testing::Test
 {
 protected:
@@ -202,7 +195,7 @@ protected:
         if (::IsWindow(m_hWnd))
             ::DestroyWindow(m_hWnd);
         lqtest::PumpPending();
-        DrainQuit();
+        lqtest::DropQuitMessages();
     }
 
     CRect ClientRect() const
@@ -493,7 +486,7 @@ TEST(FrameClose, ClosingTheMainWindowEndsTheApplication)
     };
     for (const Case c : {Case{true, true}, Case{false, false}}) {
         CTestApp app;
-        DrainQuit();
+        lqtest::DropQuitMessages();
         auto* frame = new CTestFrame;
         ASSERT_TRUE(frame->LoadFrame(kFrameResource, WS_OVERLAPPEDWINDOW));
         HWND hWnd = frame->m_hWnd;
@@ -505,7 +498,7 @@ TEST(FrameClose, ClosingTheMainWindowEndsTheApplication)
         EXPECT_EQ(c.quitPosted, ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE) << c.main;
         EXPECT_EQ(nullptr, app.m_pMainWnd);
         lqtest::PumpPending();
-        DrainQuit();
+        lqtest::DropQuitMessages();
     }
 }
 

@@ -3,6 +3,7 @@
 #include "framework/Afx.h"
 #include "framework/html/HtmlPane.h"
 #include "tests/framework/FrameTestSupport.h"
+#include "tests/framework/MemoryCanvas.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -163,19 +164,10 @@ TEST_F(PaneFixture, LocalImageIsDrawnScaledAndRemoteImageIsNot)
     EXPECT_EQ(local->m_rect.Height(), 20);
 
     // Draw the page into a memory bitmap and look at the pixels inside both image boxes.
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 300, 100);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    m_pane.DrawPage(memory, CRect(0, 0, 300, 100));
-    const COLORREF inLocal = ::GetPixel(memory, local->m_rect.left + 20, local->m_rect.top + 10);
-    const COLORREF inRemote = ::GetPixel(memory, remote->m_rect.right - 3, remote->m_rect.bottom - 3);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    EXPECT_EQ(inLocal, RGB(255, 0, 0));
-    EXPECT_NE(inRemote, RGB(255, 0, 0));
+    lqtest::MemoryCanvas canvas(300, 100);
+    m_pane.DrawPage(canvas.Dc(), CRect(0, 0, 300, 100));
+    EXPECT_EQ(canvas.At(local->m_rect.left + 20, local->m_rect.top + 10), RGB(255, 0, 0));
+    EXPECT_NE(canvas.At(remote->m_rect.right - 3, remote->m_rect.bottom - 3), RGB(255, 0, 0));
 
     SIZE size{};
     HBITMAP decoded = CHtmlImageCache::DecodeFile(m_folder.File(L"red.png"), size);

@@ -293,21 +293,7 @@ public:
 // Pumps as the application's loop does: each message walks the pre-translation from its window upwards.
 bool PumpWalkingUntil(const std::function<bool()>& cond)
 {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-        }
-        if (cond())
-            return true;
-        if (::GetTickCount() - start >= 5000)
-            return cond();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return lqtest::PumpUntil(cond, 5000, [](MSG& msg) { return CWnd::WalkPreTranslateTree(nullptr, &msg) != FALSE; });
 }
 
 TEST_F(ViewFixture, PaneMouseMessagesPassThroughTheViewsPreTranslation)

@@ -1,6 +1,7 @@
 // OLE data transfer: a data source read through data objects, the clipboard, and drags within the process onto a
 // registered drop target.
 #include "framework/Afx.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -121,15 +122,8 @@ public:
 private:
     void Run(POINT point)
     {
-        const int cx = ::GetSystemMetrics(SM_CXSCREEN);
-        const int cy = ::GetSystemMetrics(SM_CYSCREEN);
         for (int i = 0; !m_stop; ++i) {
-            INPUT input{};
-            input.type = INPUT_MOUSE;
-            input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-            input.mi.dx = ((point.x + (i % 2)) * 65535) / (cx - 1);
-            input.mi.dy = (point.y * 65535) / (cy - 1);
-            ::SendInput(1, &input, sizeof(INPUT));
+            lqtest::SendMouse({point.x + (i % 2), point.y}, 0);
             // Paces the input; the drag's progress is decided by the target's reports, not by this wait.
             ::Sleep(15);
         }

@@ -1,6 +1,7 @@
 // Property sheets: a wizard moved through its pages by messages and by typed keys, page activation and
 // validation, and a tabbed sheet applying only the pages it made.
 #include "framework/Afx.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -135,16 +136,6 @@ ON_WM_CREATE()
 ON_MESSAGE(WM_KICKIDLE, OnKickIdle)
 END_MESSAGE_MAP()
 
-void TypeKey(WORD vk)
-{
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = vk;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
-}
-
 struct Bitmaps
 {
     HBITMAP watermark = ::CreateBitmap(164, 314, 1, 32, nullptr);
@@ -277,7 +268,7 @@ TEST(PropertySheetWizard, TypedEnterKeysWalkTheWizardToItsFinish)
             // to the focused button there.
             if (nDefault == ID_WIZFINISH)
                 ::SetFocus(::GetDlgItem(sheet.m_hWnd, ID_WIZFINISH));
-            TypeKey(VK_RETURN);
+            lqtest::TapKey(VK_RETURN);
             return true;
         };
     };

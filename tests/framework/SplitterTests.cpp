@@ -4,6 +4,7 @@
 #include "framework/frame/View.h"
 #include "framework/win/WinApp.h"
 #include "tests/framework/FrameTestSupport.h"
+#include "tests/framework/SplitterTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -43,53 +44,17 @@ public:
     }
 };
 
-// A frame whose client pane is a splitter of rows x cols views, the first column 300 wide.
-class CSplitFrame : public CFrameWnd
+// The first column 300 wide, the others 100; the first row 100 high, the others 50.
+CSize PaneSize(int row, int col)
 {
-public:
-    CRecordingSplitter m_splitter;
-    int m_rows = 1;
-    int m_cols = 2;
+    return CSize(col == 0 ? 300 : 100, row == 0 ? 100 : 50);
+}
 
-    BOOL OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) override
-    {
-        if (!m_splitter.CreateStatic(this, m_rows, m_cols))
-            return FALSE;
-        for (int row = 0; row < m_rows; ++row) {
-            for (int col = 0; col < m_cols; ++col) {
-                const CSize size(col == 0 ? 300 : 100, row == 0 ? 100 : 50);
-                if (!m_splitter.CreateView(row, col, RUNTIME_CLASS(CPaneView), size, pContext))
-                    return FALSE;
-            }
-        }
-        return TRUE;
-    }
-};
-
-class SplitterTest : public ::testing::Test
+class SplitterTest : public splittertest::SplitterFixture<CRecordingSplitter>
 {
 protected:
-    void Make(int rows, int cols)
-    {
-        m_frame = new CSplitFrame;
-        m_frame->m_rows = rows;
-        m_frame->m_cols = cols;
-        ASSERT_TRUE(m_frame->Create(nullptr, L"Splitter host", WS_OVERLAPPEDWINDOW, CRect(30, 30, 670, 430)));
-        m_hFrame = m_frame->m_hWnd;
-        m_app.m_pMainWnd = m_frame;
-        m_frame->InitialUpdateFrame(nullptr, TRUE);
-        lqtest::PumpPending();
-    }
+    SplitterTest() : SplitterFixture(RUNTIME_CLASS(CPaneView), PaneSize) {}
 
-    void TearDown() override
-    {
-        m_app.m_pMainWnd = nullptr;
-        if (::IsWindow(m_hFrame))
-            ::DestroyWindow(m_hFrame);
-        lqtest::PumpPending();
-    }
-
-    CRecordingSplitter& Splitter() { return m_frame->m_splitter; }
     int PaneWidth(int row, int col)
     {
         CRect rect;
@@ -138,10 +103,6 @@ protected:
         ASSERT_TRUE(frametest::PumpTranslatedUntil([&] { return ::GetCapture() != splitter.m_hWnd; }));
         lqtest::PumpPending();
     }
-
-    CWinApp m_app{L"SplitterTests"};
-    CSplitFrame* m_frame = nullptr;
-    HWND m_hFrame = nullptr;
 };
 
 TEST_F(SplitterTest, StaticPanesHaveTheirIdsAndSizes)

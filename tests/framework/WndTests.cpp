@@ -666,6 +666,23 @@ TEST(WndLifetime, ADetachedWindowKeepsWorkingAfterItsObjectIsGone)
     EXPECT_EQ(0, destroyed);
 }
 
+#if !LQ_DEBUG_CHECKS
+// The build types the program ships in have no debug checks: a wrapper used on a window that is gone passes the
+// platform's failure on, and nothing stops.
+TEST(WndLifetime, WithoutDebugChecksAWrapperOnAGoneWindowAnswersThePlatformsFailure)
+{
+    CWnd gone;
+    ASSERT_TRUE(gone.CreateEx(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr));
+    const HWND hWnd = gone.Detach();
+    ::DestroyWindow(hWnd);
+    gone.m_hWnd = hWnd;
+    EXPECT_EQ(0u, gone.GetStyle());
+    EXPECT_EQ(0, gone.SendMessage(WM_GETTEXTLENGTH));
+    EXPECT_FALSE(gone.IsWindowVisible());
+    gone.m_hWnd = nullptr;
+}
+#endif
+
 TEST(WndDefault, DefaultUsesTheMessageBeingHandledAndRestoresTheOuterOne)
 {
     class CNestingWnd : public CWnd

@@ -93,26 +93,119 @@ void StartModalWatchdog()
     std::thread(WatchdogLoop).detach();
 }
 
-void PumpPending()
+void PumpPending(const MessageHook& hook)
 {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (hook && hook(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 }
 
-bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs)
+bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs, const MessageHook& hook)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        PumpPending();
+        PumpPending(hook);
         if (cond())
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return cond();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+bool PumpUntilQuit(WPARAM* exitCode, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        MSG msg;
+        // Nothing after the quit is dispatched: the loop that gets it ends there.
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                if (exitCode)
+                    *exitCode = msg.wParam;
+                return true;
+            }
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return false;
+}
+
+void DropQuitMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+namespace {
+thread_local TimedSteps* t_runningSteps = nullptr;
+}
+
+TimedSteps::TimedSteps(std::vector<Step> steps, UINT intervalMs) : m_steps(std::move(steps))
+{
+    t_runningSteps = this;
+    m_timer = SetTimer(nullptr, 0, intervalMs, Tick);
+}
+
+TimedSteps::~TimedSteps()
+{
+    Stop();
+}
+
+void TimedSteps::Stop()
+{
+    if (m_timer)
+        KillTimer(nullptr, m_timer);
+    m_timer = 0;
+    m_steps.clear();
+    if (t_runningSteps == this)
+        t_runningSteps = nullptr;
+}
+
+void CALLBACK TimedSteps::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    TimedSteps* self = t_runningSteps;
+    if (self == nullptr || self->m_steps.empty())
+        return;
+    // The step may pump messages (and so reach this timer again): it leaves the list before it runs.
+    Step step = std::move(self->m_steps.front());
+    self->m_steps.erase(self->m_steps.begin());
+    step();
+}
+
+MessageWindow::MessageWindow(Handler handler) : m_handler(std::move(handler))
+{
+    static const ATOM atom = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = &MessageWindow::Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"LqTestMessageWindow";
+        return RegisterClassW(&wc);
+    }();
+    (void)atom;
+    m_hWnd = CreateWindowExW(0, L"LqTestMessageWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+MessageWindow::~MessageWindow()
+{
+    DestroyWindow(m_hWnd);
+}
+
+LRESULT CALLBACK MessageWindow::Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (self != nullptr && self->m_handler && self->m_handler(message, wParam, lParam, result))
+        return result;
+    return DefWindowProcW(hWnd, message, wParam, lParam);
 }
 
 int HttpPort()

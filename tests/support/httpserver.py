@@ -208,22 +208,30 @@ class Handler(BaseHTTPRequestHandler):
             return
         self.send_body(200, value.encode('latin-1'))
 
+    def send_text_head(self, length):
+        """The head of a plain-text answer that announces length bytes, whatever is sent after it."""
+        self.send_response(200)
+        self.send_header('Content-Type', 'text/plain')
+        self.send_header('Content-Length', str(length))
+        self.end_headers()
+
+    def write_slowly(self, data, size, delay):
+        """Writes data size bytes at a time with a pause after each piece; false when the client went away."""
+        try:
+            for i in range(0, len(data), size):
+                self.wfile.write(data[i:i + size])
+                self.wfile.flush()
+                time.sleep(delay)
+        except OSError:
+            return False
+        return True
+
     def route_slow(self, rest, _query):
         n, delay = int(rest[0]), int(rest[1]) / 1000.0
         chunks = max(1, (n + 63) // 64)
         delay = min(delay, MAX_DELAY_S / chunks)
-        self.send_response(200)
-        self.send_header('Content-Type', 'text/plain')
-        self.send_header('Content-Length', str(n))
-        self.end_headers()
-        data = text_body(n)
-        try:
-            for i in range(0, n, 64):
-                self.wfile.write(data[i:i + 64])
-                self.wfile.flush()
-                time.sleep(delay)
-        except OSError:
-            pass
+        self.send_text_head(n)
+        self.write_slowly(text_body(n), 64, delay)
 
     def route_slow_unsized(self, rest, _query):
         n, delay = int(rest[0]), int(rest[1]) / 1000.0
@@ -233,21 +241,11 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header('Connection', 'close')
         self.end_headers()
         self.close_connection = True
-        data = text_body(n)
-        try:
-            for i in range(0, n, 64):
-                self.wfile.write(data[i:i + 64])
-                self.wfile.flush()
-                time.sleep(delay)
-        except OSError:
-            pass
+        self.write_slowly(text_body(n), 64, delay)
 
     def route_truncated(self, rest, _query):
         announced, sent = int(rest[0]), int(rest[1])
-        self.send_response(200)
-        self.send_header('Content-Type', 'text/plain')
-        self.send_header('Content-Length', str(announced))
-        self.end_headers()
+        self.send_text_head(announced)
         self.wfile.write(text_body(sent))
         self.wfile.flush()
         self.close_connection = True
@@ -255,10 +253,7 @@ class Handler(BaseHTTPRequestHandler):
 
     def route_oversized(self, rest, _query):
         announced, sent = int(rest[0]), int(rest[1])
-        self.send_response(200)
-        self.send_header('Content-Type', 'text/plain')
-        self.send_header('Content-Length', str(announced))
-        self.end_headers()
+        self.send_text_head(announced)
         self.wfile.write(text_body(sent))
         self.close_connection = True
 
@@ -275,18 +270,9 @@ class Handler(BaseHTTPRequestHandler):
     def route_drip(self, rest, _query):
         n, delay = int(rest[0]), int(rest[1]) / 1000.0
         delay = min(delay, MAX_DELAY_S / max(1, n))
-        self.send_response(200)
-        self.send_header('Content-Type', 'text/plain')
-        self.send_header('Content-Length', str(n))
-        self.end_headers()
+        self.send_text_head(n)
         self.close_connection = True
-        try:
-            for byte in text_body(n):
-                self.wfile.write(bytes([byte]))
-                self.wfile.flush()
-                time.sleep(delay)
-        except OSError:
-            pass
+        self.write_slowly(text_body(n), 1, delay)
 
     def route_unsized(self, rest, _query):
         n = int(rest[0])
@@ -356,14 +342,11 @@ class Handler(BaseHTTPRequestHandler):
         head = b'HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 4\r\nConnection: close\r\n\r\n'
         delay = min(delay, MAX_DELAY_S / len(head))
         self.close_connection = True
-        try:
-            for byte in head:
-                self.wfile.write(bytes([byte]))
-                self.wfile.flush()
-                time.sleep(delay)
-            self.wfile.write(b'done')
-        except OSError:
-            pass
+        if self.write_slowly(head, 1, delay):
+            try:
+                self.wfile.write(b'done')
+            except OSError:
+                pass
 
     def route_redirect_loop(self, _rest, _query):
         self.send_body(302, b'', headers={'Location': '/redirect-loop'})

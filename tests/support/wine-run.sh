@@ -3,7 +3,7 @@
 # emulator; tools/test.sh has already prepared the prefix, the display and the wineserver.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-. "$here/../../tools/wine-env.sh"
+. "$here/../../tools/scripts/wine-env.sh"
 
 if [ -z "${WINEPREFIX:-}" ]; then
     # Run by hand outside tools/test.sh: use the prefix of the build tree the program lives in.

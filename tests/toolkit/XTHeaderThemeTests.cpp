@@ -1,6 +1,7 @@
 // Header themes drawn into a memory DC from a real header control, pixels read back.
 #include "toolkit/controls/XTHeaderTheme.h"
 
+#include "tests/framework/MemoryCanvas.h"
 #include "tests/toolkit/ThemeOverride.h"
 #include "tests/toolkit/ToolkitTestIds.h"
 
@@ -13,6 +14,8 @@ namespace {
 
 const COLORREF kMagenta = RGB(255, 0, 255);
 const int kWidth = 300, kHeight = 24;
+
+using Canvas = lqtest::MemoryCanvas;
 
 class TestHeader : public CXTThemedHeader
 {
@@ -62,44 +65,6 @@ public:
 private:
     HWND m_hParent;
     HWND m_hHeader;
-};
-
-class Canvas
-{
-public:
-    Canvas()
-    {
-        HDC hScreen = GetDC(nullptr);
-        m_hDC = CreateCompatibleDC(hScreen);
-        m_hBitmap = CreateCompatibleBitmap(hScreen, kWidth, kHeight);
-        ReleaseDC(nullptr, hScreen);
-        m_hOld = SelectObject(m_hDC, m_hBitmap);
-        RECT rc = {0, 0, kWidth, kHeight};
-        HBRUSH hBrush = CreateSolidBrush(kMagenta);
-        FillRect(m_hDC, &rc, hBrush);
-        DeleteObject(hBrush);
-    }
-    ~Canvas()
-    {
-        SelectObject(m_hDC, m_hOld);
-        DeleteObject(m_hBitmap);
-        DeleteDC(m_hDC);
-    }
-    HDC DC() const { return m_hDC; }
-    COLORREF At(int x, int y) const { return GetPixel(m_hDC, x, y); }
-    int Count(COLORREF clr, int x1, int y1, int x2, int y2) const
-    {
-        int n = 0;
-        for (int y = y1; y < y2; ++y)
-            for (int x = x1; x < x2; ++x)
-                n += At(x, y) == clr;
-        return n;
-    }
-
-private:
-    HDC m_hDC;
-    HBITMAP m_hBitmap;
-    HGDIOBJ m_hOld;
 };
 
 std::unique_ptr<CXTHeaderTheme> MakeTheme(XTControlTheme nTheme)
@@ -205,8 +170,8 @@ TEST_F(HeaderThemeTest, ClassicBackgroundAndEdges)
         auto theme = MakeTheme(c.theme);
         ASSERT_NE(theme->m_clrShadow, theme->m_clrDarkShadow);
         ASSERT_NE(theme->m_clrFace, theme->m_clrHighlight);
-        Canvas canvas;
-        theme->DrawHeader(canvas.DC(), &m_header);
+        Canvas canvas(kWidth, kHeight, kMagenta);
+        theme->DrawHeader(canvas.Dc(), &m_header);
         for (const Probe& p : c.probes) {
             COLORREF expected = 0;
             switch (p.colour[0]) {
@@ -241,8 +206,8 @@ TEST_F(HeaderThemeTest, PressedColumnIsFramedInShadow)
 {
     CXTHeaderTheme theme;
     m_header.m_nPressed = 0;
-    Canvas canvas;
-    theme.DrawHeader(canvas.DC(), &m_header);
+    Canvas canvas(kWidth, kHeight, kMagenta);
+    theme.DrawHeader(canvas.Dc(), &m_header);
     EXPECT_EQ(theme.m_clrShadow, canvas.At(0, 5));
     EXPECT_EQ(theme.m_clrShadow, canvas.At(50, 0));
     EXPECT_EQ(theme.m_clrShadow, canvas.At(99, 5));
@@ -258,8 +223,8 @@ TEST_F(HeaderThemeTest, ColumnsAreDrawnInDisplayOrder)
     int order[] = {1, 0};
     ASSERT_TRUE(SendMessageW(m_header.GetHeaderHwnd(), HDM_SETORDERARRAY, 2, reinterpret_cast<LPARAM>(order)));
     CXTHeaderTheme theme;
-    Canvas canvas;
-    theme.DrawHeader(canvas.DC(), &m_header);
+    Canvas canvas(kWidth, kHeight, kMagenta);
+    theme.DrawHeader(canvas.Dc(), &m_header);
     EXPECT_EQ(theme.m_clrDarkShadow, canvas.At(79, 5));  // column 1, 80 wide, first
     EXPECT_EQ(theme.m_clrDarkShadow, canvas.At(179, 5)); // column 0 after it
     EXPECT_EQ(theme.m_clrFace, canvas.At(99, 5));
@@ -273,10 +238,10 @@ TEST_F(HeaderThemeTest, SortArrowFollowsTheTextOnlyWithItsDrawStyle)
     CXTHeaderThemeV1 theme;
 
     // Where the arrow goes: after the text and the gap, vertically centred on the text.
-    Canvas measure;
-    SelectObject(measure.DC(), GetStockObject(DEFAULT_GUI_FONT));
+    Canvas measure(kWidth, kHeight, kMagenta);
+    SelectObject(measure.Dc(), GetStockObject(DEFAULT_GUI_FONT));
     SIZE text = {};
-    GetTextExtentPoint32W(measure.DC(), L"Name", 4, &text);
+    GetTextExtentPoint32W(measure.Dc(), L"Name", 4, &text);
     const int x0 = theme.m_nTextMargin + text.cx + theme.m_nArrowGap;
     const int top = (kHeight - text.cy) / 2;
     const int y0 = top + (text.cy - theme.m_nArrowHeight) / 2 - 1;
@@ -297,12 +262,12 @@ TEST_F(HeaderThemeTest, SortArrowFollowsTheTextOnlyWithItsDrawStyle)
     for (const Case& c : cases) {
         theme.SetDrawStyle(c.style, &header);
         header.m_bAscending = c.ascending;
-        Canvas canvas;
-        theme.DrawHeader(canvas.DC(), &header);
+        Canvas canvas(kWidth, kHeight, kMagenta);
+        theme.DrawHeader(canvas.Dc(), &header);
         const COLORREF base = c.highlightBase ? theme.m_clrHighlight : theme.m_clrShadow;
-        const int nBase = canvas.Count(base, x0 + 1, c.y, x0 + theme.m_nArrowWidth, c.y + 1);
-        const int nArrow = canvas.Count(theme.m_clrShadow, x0, y0, x0 + 9, y0 + 8) +
-                           canvas.Count(theme.m_clrHighlight, x0, y0, x0 + 9, y0 + 8);
+        const int nBase = canvas.Count(base, CRect(x0 + 1, c.y, x0 + theme.m_nArrowWidth, c.y + 1));
+        const int nArrow = canvas.Count(theme.m_clrShadow, CRect(x0, y0, x0 + 9, y0 + 8)) +
+                           canvas.Count(theme.m_clrHighlight, CRect(x0, y0, x0 + 9, y0 + 8));
         if (c.drawn) {
             EXPECT_EQ(theme.m_nArrowWidth - 1, nBase) << "ascending " << c.ascending;
         } else {
@@ -364,8 +329,8 @@ TEST_F(HeaderThemeTest, ColumnBitmapReplacesTheFormatAndIsDrawn)
     EXPECT_EQ(16, cx);
     EXPECT_EQ(16, cy);
 
-    Canvas canvas;
-    theme.DrawHeader(canvas.DC(), &header);
+    Canvas canvas(kWidth, kHeight, kMagenta);
+    theme.DrawHeader(canvas.Dc(), &header);
     // Image at the text margin, centred: its blue square from 4 to 12, its magenta border transparent.
     const int x = theme.m_nTextMargin, y = (kHeight - 16) / 2;
     EXPECT_EQ(RGB(0, 0, 255), canvas.At(x + 6, y + 6));
@@ -389,8 +354,8 @@ TEST_F(HeaderThemeTest, ForeignBitmapInAColumnIsNotTakenForAnImageList)
 
     CXTHeaderTheme theme;
     EXPECT_EQ(nullptr, theme.GetColumnImageList(&header, 0));
-    Canvas canvas;
-    theme.DrawHeader(canvas.DC(), &header);
+    Canvas canvas(kWidth, kHeight, kMagenta);
+    theme.DrawHeader(canvas.Dc(), &header);
     EXPECT_EQ(theme.m_clrDarkShadow, canvas.At(99, 5));
     theme.CleanUpImages(&header);
     BITMAP bm = {};
@@ -405,12 +370,12 @@ TEST(HeaderThemeVisualStyle, UsedOnlyWhenReadyAndAsked)
     header.AddColumn(L"", 80);
 
     CXTHeaderTheme classic;
-    Canvas classicCanvas;
+    Canvas classicCanvas(kWidth, kHeight, kMagenta);
     {
         tktest::ThemeOverride off(FALSE, nullptr, nullptr, MAKELONG(0, 6));
         classic.SetDrawStyle(7, &header);
         EXPECT_FALSE(classic.IsUsingVisualStyle());
-        classic.DrawHeader(classicCanvas.DC(), &header);
+        classic.DrawHeader(classicCanvas.Dc(), &header);
     }
 
     CXTHeaderTheme themed;
@@ -418,8 +383,8 @@ TEST(HeaderThemeVisualStyle, UsedOnlyWhenReadyAndAsked)
     EXPECT_FALSE(themed.IsUsingVisualStyle());
     themed.SetDrawStyle(7, &header);
     ASSERT_TRUE(themed.IsUsingVisualStyle()) << "the default style is active and the controls are version 6";
-    Canvas themedCanvas;
-    themed.DrawHeader(themedCanvas.DC(), &header);
+    Canvas themedCanvas(kWidth, kHeight, kMagenta);
+    themed.DrawHeader(themedCanvas.Dc(), &header);
     int nDiffer = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < 180; ++x)
@@ -453,13 +418,13 @@ TEST(HeaderThemeVisualStyle, ColumnUnderTheCursorIsDrawnHot)
             POINT ptNow = {};
             if (!SetCursorPos(pt.x, pt.y) || !GetCursorPos(&ptNow) || ptNow.x != pt.x || ptNow.y != pt.y)
                 continue;
-            theme.DrawHeader(canvas.DC(), &header);
+            theme.DrawHeader(canvas.Dc(), &header);
             if (GetCursorPos(&ptNow) && ptNow.x == pt.x && ptNow.y == pt.y)
                 return true;
         }
         return false;
     };
-    Canvas normal, hot;
+    Canvas normal(kWidth, kHeight, kMagenta), hot(kWidth, kHeight, kMagenta);
     ASSERT_TRUE(drawWithCursorAt(ptAway, normal));
     ASSERT_TRUE(drawWithCursorAt(ptOver, hot));
     SetCursorPos(ptSaved.x, ptSaved.y);

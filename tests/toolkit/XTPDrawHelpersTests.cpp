@@ -1,5 +1,6 @@
 // Drawing helpers: gradient fills with and without the platform's entry, off-screen DCs, scoped selections,
 // safe rectangles, work areas and bitmap icons.
+#include "tests/framework/MemoryCanvas.h"
 #include "toolkit/base/XTPDrawHelpers.h"
 
 #include <gtest/gtest.h>
@@ -8,45 +9,9 @@
 
 namespace {
 
+using Canvas = lqtest::MemoryCanvas;
+
 const COLORREF kCanvasFill = RGB(1, 2, 3);
-
-// A 32-bit memory DC wrapped in a CDC, filled with one colour.
-class Canvas
-{
-public:
-    Canvas(int cx, int cy, COLORREF fill = kCanvasFill) : m_cx(cx), m_cy(cy)
-    {
-        HDC hScreen = GetDC(nullptr);
-        HDC hDC = CreateCompatibleDC(hScreen);
-        m_hBitmap = CreateCompatibleBitmap(hScreen, cx, cy);
-        ReleaseDC(nullptr, hScreen);
-        m_hOld = SelectObject(hDC, m_hBitmap);
-        m_dc.Attach(hDC);
-        m_dc.FillSolidRect(0, 0, cx, cy, fill);
-    }
-    ~Canvas()
-    {
-        SelectObject(m_dc.GetSafeHdc(), m_hOld);
-        m_dc.DeleteDC();
-        DeleteObject(m_hBitmap);
-    }
-    CDC* DC() { return &m_dc; }
-    COLORREF At(int x, int y) const { return GetPixel(m_dc.GetSafeHdc(), x, y); }
-    int CountNot(COLORREF clr) const
-    {
-        int n = 0;
-        for (int y = 0; y < m_cy; ++y)
-            for (int x = 0; x < m_cx; ++x)
-                n += At(x, y) != clr;
-        return n;
-    }
-
-private:
-    int m_cx, m_cy;
-    CDC m_dc;
-    HBITMAP m_hBitmap;
-    HGDIOBJ m_hOld;
-};
 
 std::string Hex(COLORREF clr)
 {
@@ -65,14 +30,14 @@ TEST(XTPGdiHelper, EqualColoursAndEmptyRectangles)
 {
     for (const wchar_t* pszModule : {L"msimg32.dll", L"lq-no-such-msimg32.dll"}) {
         CXTPGdiHelper helper(pszModule);
-        Canvas canvas(20, 10);
+        Canvas canvas(20, 10, kCanvasFill);
         RECT rcEmpty = {5, 5, 5, 9};
-        helper.GradientFill(canvas.DC(), &rcEmpty, RGB(255, 0, 0), RGB(0, 0, 255), FALSE);
-        helper.GradientFill(canvas.DC(), nullptr, RGB(255, 0, 0), RGB(0, 0, 255), FALSE);
+        helper.GradientFill(&canvas.Dc(), &rcEmpty, RGB(255, 0, 0), RGB(0, 0, 255), FALSE);
+        helper.GradientFill(&canvas.Dc(), nullptr, RGB(255, 0, 0), RGB(0, 0, 255), FALSE);
         EXPECT_EQ(0, canvas.CountNot(kCanvasFill));
 
         RECT rc = {0, 0, 20, 10};
-        helper.GradientFill(canvas.DC(), &rc, RGB(10, 200, 30), RGB(10, 200, 30), TRUE);
+        helper.GradientFill(&canvas.Dc(), &rc, RGB(10, 200, 30), RGB(10, 200, 30), TRUE);
         EXPECT_EQ(0, canvas.CountNot(RGB(10, 200, 30)));
     }
 }
@@ -83,34 +48,34 @@ TEST(XTPGdiHelper, BandedFillWithoutThePlatformEntry)
     ASSERT_FALSE(helper.IsGradientFillAvailable());
     const COLORREF from = RGB(0, 0, 0), to = RGB(200, 100, 50);
     {
-        Canvas canvas(4, 10);
+        Canvas canvas(4, 10, kCanvasFill);
         RECT rc = {0, 0, 4, 10};
-        helper.GradientFill(canvas.DC(), &rc, from, to, FALSE);
+        helper.GradientFill(&canvas.Dc(), &rc, from, to, FALSE);
         for (int y = 0; y < 10; ++y)
             EXPECT_EQ(Hex(Mix(from, to, y / 10.0)), Hex(canvas.At(2, y))) << "row " << y;
         EXPECT_EQ(Hex(RGB(180, 90, 45)), Hex(canvas.At(0, 9)));
     }
     {
-        Canvas canvas(10, 3);
+        Canvas canvas(10, 3, kCanvasFill);
         RECT rc = {0, 0, 10, 3};
-        helper.GradientFill(canvas.DC(), &rc, from, to, TRUE);
+        helper.GradientFill(&canvas.Dc(), &rc, from, to, TRUE);
         for (int x = 0; x < 10; ++x)
             EXPECT_EQ(Hex(Mix(from, to, x / 10.0)), Hex(canvas.At(x, 1))) << "column " << x;
     }
     {
-        Canvas canvas(4, 3);
+        Canvas canvas(4, 3, kCanvasFill);
         RECT rc = {0, 1, 4, 2};
-        helper.GradientFill(canvas.DC(), &rc, RGB(9, 8, 7), to, FALSE);
+        helper.GradientFill(&canvas.Dc(), &rc, RGB(9, 8, 7), to, FALSE);
         EXPECT_EQ(Hex(RGB(9, 8, 7)), Hex(canvas.At(3, 1)));
         EXPECT_EQ(Hex(kCanvasFill), Hex(canvas.At(3, 2)));
     }
     {
         // Only the clip box is painted, with the colours of the whole rectangle.
-        Canvas canvas(4, 10);
-        IntersectClipRect(canvas.DC()->GetSafeHdc(), 0, 5, 4, 10);
+        Canvas canvas(4, 10, kCanvasFill);
+        IntersectClipRect(canvas.Dc().GetSafeHdc(), 0, 5, 4, 10);
         RECT rc = {0, 0, 4, 10};
-        helper.GradientFill(canvas.DC(), &rc, from, to, FALSE);
-        SelectClipRgn(canvas.DC()->GetSafeHdc(), nullptr);
+        helper.GradientFill(&canvas.Dc(), &rc, from, to, FALSE);
+        SelectClipRgn(canvas.Dc().GetSafeHdc(), nullptr);
         EXPECT_EQ(Hex(kCanvasFill), Hex(canvas.At(1, 4)));
         EXPECT_EQ(Hex(Mix(from, to, 0.5)), Hex(canvas.At(1, 5)));
         EXPECT_EQ(Hex(Mix(from, to, 0.9)), Hex(canvas.At(1, 9)));
@@ -122,9 +87,9 @@ TEST(XTPGdiHelper, PlatformGradientRunsFromLightToDark)
     CXTPGdiHelper helper;
     ASSERT_TRUE(helper.IsGradientFillAvailable());
     for (BOOL bHorz : {FALSE, TRUE}) {
-        Canvas canvas(64, 64);
+        Canvas canvas(64, 64, kCanvasFill);
         RECT rc = {0, 0, 64, 64};
-        helper.GradientFillColor(canvas.DC(), &rc, CXTPGradientColor(RGB(255, 255, 255), RGB(0, 0, 0)), bHorz);
+        helper.GradientFillColor(&canvas.Dc(), &rc, CXTPGradientColor(RGB(255, 255, 255), RGB(0, 0, 0)), bHorz);
         int previous = 256;
         for (int i = 0; i < 64; ++i) {
             const COLORREF clr = bHorz ? canvas.At(i, 32) : canvas.At(32, i);
@@ -140,9 +105,9 @@ TEST(XTPGdiHelper, PlatformGradientRunsFromLightToDark)
 
 TEST(XTPOffscreenDC, CopiesOnlyItsRectangleBackToTheSamePlace)
 {
-    Canvas target(40, 30);
+    Canvas target(40, 30, kCanvasFill);
     {
-        CXTPOffscreenDC offscreen(target.DC(), RECT{10, 10, 30, 20});
+        CXTPOffscreenDC offscreen(&target.Dc(), RECT{10, 10, 30, 20});
         offscreen.FillSolidRect(0, 0, 40, 30, RGB(255, 0, 0));
         offscreen.SetPixel(10, 10, RGB(0, 255, 0));
         EXPECT_EQ(Hex(kCanvasFill), Hex(target.At(15, 15))) << "nothing reaches the target before the end";
@@ -152,13 +117,7 @@ TEST(XTPOffscreenDC, CopiesOnlyItsRectangleBackToTheSamePlace)
     EXPECT_EQ(Hex(kCanvasFill), Hex(target.At(9, 10)));
     EXPECT_EQ(Hex(kCanvasFill), Hex(target.At(30, 19)));
     EXPECT_EQ(Hex(kCanvasFill), Hex(target.At(5, 5)));
-    EXPECT_EQ(40 * 30 - 20 * 10, [&] {
-        int n = 0;
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 40; ++x)
-                n += target.At(x, y) == kCanvasFill;
-        return n;
-    }());
+    EXPECT_EQ(40 * 30 - 20 * 10, target.Count(kCanvasFill));
 }
 
 TEST(XTPBitmapDC, SelectsTheBitmapForItsLifetime)
@@ -182,8 +141,8 @@ TEST(XTPBitmapDC, SelectsTheBitmapForItsLifetime)
 
 TEST(XTPScopedObjects, PreviousObjectsComeBackAndColoursAreKept)
 {
-    Canvas canvas(10, 10);
-    HDC hDC = canvas.DC()->GetSafeHdc();
+    Canvas canvas(10, 10, kCanvasFill);
+    HDC hDC = canvas.Dc().GetSafeHdc();
     HGDIOBJ hPen0 = GetCurrentObject(hDC, OBJ_PEN), hBrush0 = GetCurrentObject(hDC, OBJ_BRUSH);
     {
         CXTPScopedPen pen(hDC, RGB(1, 2, 3));
@@ -211,12 +170,12 @@ TEST(XTPScopedObjects, PreviousObjectsComeBackAndColoursAreKept)
 
 TEST(XTPDrawHelpers, TriangleIsFilledInOneColour)
 {
-    Canvas canvas(20, 20);
-    DrawTriangle(canvas.DC(), CPoint(2, 2), CPoint(17, 2), CPoint(10, 16), RGB(0, 128, 0));
+    Canvas canvas(20, 20, kCanvasFill);
+    DrawTriangle(&canvas.Dc(), CPoint(2, 2), CPoint(17, 2), CPoint(10, 16), RGB(0, 128, 0));
     EXPECT_EQ(Hex(RGB(0, 128, 0)), Hex(canvas.At(10, 6)));
     EXPECT_EQ(Hex(RGB(0, 128, 0)), Hex(canvas.At(2, 2)));
     EXPECT_EQ(Hex(kCanvasFill), Hex(canvas.At(2, 15)));
-    EXPECT_FALSE(IsLowColor(canvas.DC()));
+    EXPECT_FALSE(IsLowColor(&canvas.Dc()));
     EXPECT_FALSE(IsLowColor());
 }
 
@@ -270,7 +229,7 @@ TEST(XTPMaskedBitmap, IconMaskedByTheCornerColourLeavesTheBitmapAlone)
     ASSERT_NE(nullptr, hIcon);
 
     Canvas canvas(16, 16, RGB(0, 255, 0));
-    DrawIconEx(canvas.DC()->GetSafeHdc(), 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(canvas.Dc().GetSafeHdc(), 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
     EXPECT_EQ(Hex(RGB(0, 255, 0)), Hex(canvas.At(1, 1)));
     EXPECT_EQ(Hex(blue), Hex(canvas.At(8, 8)));
     DestroyIcon(hIcon);

@@ -1,5 +1,6 @@
 // The HTML-subset drawer measured and drawn in a memory DC with a known font, and the colour shade helpers.
 #include "toolkit/taskpanel/XTPHtmlText.h"
+#include "tests/framework/MemoryCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -24,56 +25,27 @@ LOGFONTW KnownFont(LONG weight = FW_NORMAL, BYTE italic = FALSE, BYTE underline 
     return lf;
 }
 
-// A white 32-bit canvas with the known font selected.
-class Canvas
+// A white canvas with the known font selected.
+class Canvas : public lqtest::MemoryCanvas
 {
 public:
-    Canvas(int cx = 400, int cy = 200) : m_cx(cx), m_cy(cy)
+    Canvas(int cx = 400, int cy = 200) : MemoryCanvas(cx, cy, kPaper)
     {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        m_hDC = CreateCompatibleDC(nullptr);
-        m_hBitmap = CreateDIBSection(m_hDC, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pBits), nullptr, 0);
-        m_hOldBitmap = SelectObject(m_hDC, m_hBitmap);
         LOGFONTW lf = KnownFont();
-        m_hFont = CreateFontIndirectW(&lf);
-        m_hOldFont = SelectObject(m_hDC, m_hFont);
-        SetBkMode(m_hDC, TRANSPARENT);
-        SetTextColor(m_hDC, kInk);
-        Clear();
+        m_font.CreateFontIndirect(&lf);
+        m_pOldFont = Dc().SelectObject(&m_font);
+        Dc().SetBkMode(TRANSPARENT);
+        Dc().SetTextColor(kInk);
     }
-    ~Canvas()
-    {
-        SelectObject(m_hDC, m_hOldFont);
-        SelectObject(m_hDC, m_hOldBitmap);
-        DeleteObject(m_hFont);
-        DeleteObject(m_hBitmap);
-        DeleteDC(m_hDC);
-    }
-    HDC DC() const { return m_hDC; }
-    void Clear()
-    {
-        GdiFlush();
-        for (int i = 0; i < m_cx * m_cy; ++i)
-            m_pBits[i] = 0xFFFFFF;
-    }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        const DWORD px = m_pBits[y * m_cx + x];
-        return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
-    }
-    std::vector<DWORD> Pixels() const
-    {
-        GdiFlush();
-        return std::vector<DWORD>(m_pBits, m_pBits + m_cx * m_cy);
-    }
+    ~Canvas() { Dc().SelectObject(m_pOldFont); }
+    void Clear() { Fill(kPaper); }
+
     // Colours of the ink met from left to right, consecutive repeats folded.
     std::vector<COLORREF> InkSequence() const
     {
         std::vector<COLORREF> sequence;
-        for (int x = 0; x < m_cx; ++x) {
-            for (int y = 0; y < m_cy; ++y) {
+        for (int x = 0; x < Width(); ++x) {
+            for (int y = 0; y < Height(); ++y) {
                 const COLORREF clr = At(x, y);
                 if (clr != kPaper) {
                     if (sequence.empty() || sequence.back() != clr)
@@ -90,29 +62,24 @@ public:
         const std::vector<DWORD> mine = Pixels(), theirs = other.Pixels();
         for (size_t i = 0; i < mine.size() && i < theirs.size(); ++i)
             if (mine[i] != theirs[i])
-                return "first difference at x=" + std::to_string(i % m_cx) + " y=" + std::to_string(i / m_cx);
+                return "first difference at x=" + std::to_string(i % Width()) + " y=" + std::to_string(i / Width());
         return mine.size() == theirs.size() ? std::string() : "sizes differ";
     }
     int LineHeight() const
     {
         SIZE size = {};
-        GetTextExtentPoint32W(m_hDC, L"\u00C5y", 2, &size);
+        GetTextExtentPoint32W(Hdc(), L"\u00C5y", 2, &size);
         return size.cy;
     }
 
 private:
-    int m_cx, m_cy;
-    HDC m_hDC;
-    HBITMAP m_hBitmap;
-    HGDIOBJ m_hOldBitmap;
-    HFONT m_hFont;
-    HGDIOBJ m_hOldFont;
-    DWORD* m_pBits = nullptr;
+    CFont m_font;
+    CFont* m_pOldFont = nullptr;
 };
 
 int Draw(Canvas& canvas, const wchar_t* text, UINT format = 0, RECT rc = {0, 0, 400, 200}, int count = -1)
 {
-    return DrawHtmlText(canvas.DC(), text, count, &rc, format);
+    return DrawHtmlText(canvas.Dc(), text, count, &rc, format);
 }
 
 // Draws a text at x, y in the DC's font with every character at the advance the platform measures for it, as
@@ -166,7 +133,7 @@ TEST(DrawHtmlTextTest, HeightCountsLinesFromBreaksParagraphsAndWrapping)
     };
     for (const Case& c : cases) {
         RECT rc = {0, 0, c.width, 0};
-        EXPECT_EQ(c.expected, DrawHtmlText(canvas.DC(), c.text, -1, &rc, c.format | DT_CALCRECT))
+        EXPECT_EQ(c.expected, DrawHtmlText(canvas.Dc(), c.text, -1, &rc, c.format | DT_CALCRECT))
             << testing::PrintToString(std::wstring(c.text));
     }
 }
@@ -175,9 +142,9 @@ TEST(DrawHtmlTextTest, CalcRectGivesWidestLineAndDrawsNothing)
 {
     Canvas canvas;
     SIZE wide = {};
-    GetTextExtentPoint32W(canvas.DC(), L"a much longer line", 18, &wide);
+    GetTextExtentPoint32W(canvas.Dc(), L"a much longer line", 18, &wide);
     RECT rc = {10, 20, 400, 20};
-    const int height = DrawHtmlText(canvas.DC(), L"short<br>a much longer line", -1, &rc, DT_CALCRECT);
+    const int height = DrawHtmlText(canvas.Dc(), L"short<br>a much longer line", -1, &rc, DT_CALCRECT);
     EXPECT_EQ(10 + wide.cx, rc.right);
     EXPECT_EQ(20 + height, rc.bottom);
     EXPECT_EQ(std::vector<COLORREF>{}, canvas.InkSequence());
@@ -188,7 +155,7 @@ TEST(DrawHtmlTextTest, NullDeviceContextOrTextGivesZero)
     Canvas canvas;
     RECT rc = {0, 0, 100, 100};
     EXPECT_EQ(0, DrawHtmlText(static_cast<HDC>(nullptr), L"text", -1, &rc, 0));
-    EXPECT_EQ(0, DrawHtmlText(canvas.DC(), nullptr, -1, &rc, 0));
+    EXPECT_EQ(0, DrawHtmlText(canvas.Dc(), nullptr, -1, &rc, 0));
 }
 
 // Each tag draws its text exactly as DrawTextW draws it in the font the tag asks for.
@@ -226,12 +193,12 @@ TEST(DrawHtmlTextTest, EachTagDrawsTheWordInItsFont)
         // Each styled case must look different from the plain word, or the comparison below proves nothing.
         EXPECT_EQ(bPlainFont, plain.Pixels() == actual.Pixels()) << testing::PrintToString(std::wstring(c.markup));
         HFONT hFont = CreateFontIndirectW(&c.font);
-        HGDIOBJ hOld = SelectObject(expected.DC(), hFont);
+        HGDIOBJ hOld = SelectObject(expected.Dc(), hFont);
         const RECT rc = {0, 0, 400, lh};
         TEXTMETRICW tm = {};
-        GetTextMetricsW(expected.DC(), &tm);
-        DrawAtMeasuredAdvances(expected.DC(), 0, (c.extra & DT_BOTTOM) ? lh - tm.tmHeight : 0, L"Word", &rc);
-        SelectObject(expected.DC(), hOld);
+        GetTextMetricsW(expected.Dc(), &tm);
+        DrawAtMeasuredAdvances(expected.Dc(), 0, (c.extra & DT_BOTTOM) ? lh - tm.tmHeight : 0, L"Word", &rc);
+        SelectObject(expected.Dc(), hOld);
         DeleteObject(hFont);
         EXPECT_EQ(expected.Pixels(), actual.Pixels()) << testing::PrintToString(std::wstring(c.markup));
         EXPECT_FALSE(actual.InkSequence().empty());
@@ -251,7 +218,7 @@ TEST(DrawHtmlTextTest, StopsAtTheGivenLength)
     actual.Clear();
     expected.Clear();
     Draw(actual, buffer, 0, {0, 0, 400, 200}, 6); // "<b" cut off at the end is no tag
-    DrawWords(expected.DC(), {L"Word<b"});
+    DrawWords(expected.Dc(), {L"Word<b"});
     EXPECT_EQ(expected.Pixels(), actual.Pixels());
 }
 
@@ -273,7 +240,7 @@ TEST(DrawHtmlTextTest, ALessThanSignThatBeginsNoTagIsText)
     for (const Case& c : cases) {
         Canvas actual, expected;
         Draw(actual, c.markup);
-        DrawWords(expected.DC(), c.words);
+        DrawWords(expected.Dc(), c.words);
         EXPECT_EQ("", actual.DifferenceFrom(expected)) << testing::PrintToString(std::wstring(c.markup));
     }
 }
@@ -285,9 +252,9 @@ TEST(DrawHtmlTextTest, AKnownTagWithoutClosingBracketAfterItsWordIsText)
     // The words "<b", "x>" and "y" in the plain font, one measured blank apart.
     int x = 0;
     SIZE blank = {};
-    GetTextExtentPoint32W(expected.DC(), L" ", 1, &blank);
+    GetTextExtentPoint32W(expected.Dc(), L" ", 1, &blank);
     for (const wchar_t* word : {L"<b", L"x>", L"y"})
-        x += DrawAtMeasuredAdvances(expected.DC(), x, 0, word) + blank.cx;
+        x += DrawAtMeasuredAdvances(expected.Dc(), x, 0, word) + blank.cx;
     EXPECT_EQ(expected.Pixels(), actual.Pixels());
 }
 
@@ -302,14 +269,14 @@ TEST(DrawHtmlTextTest, WordsDrawnOneByOneAreEvenlySpaced)
             LOGFONTW lf = KnownFont(FW_NORMAL, FALSE, FALSE, height);
             wcscpy(lf.lfFaceName, face);
             HFONT hFont = CreateFontIndirectW(&lf);
-            HGDIOBJ hOldActual = SelectObject(actual.DC(), hFont);
-            HGDIOBJ hOldExpected = SelectObject(expected.DC(), hFont);
+            HGDIOBJ hOldActual = SelectObject(actual.Dc(), hFont);
+            HGDIOBJ hOldExpected = SelectObject(expected.Dc(), hFont);
             RECT rc = {0, 0, 600, 40};
-            DrawHtmlText(actual.DC(), line.c_str(), -1, &rc, DT_WORDBREAK);
-            DrawAtMeasuredAdvances(expected.DC(), 0, 0, line);
+            DrawHtmlText(actual.Dc(), line.c_str(), -1, &rc, DT_WORDBREAK);
+            DrawAtMeasuredAdvances(expected.Dc(), 0, 0, line);
             EXPECT_EQ("", actual.DifferenceFrom(expected)) << testing::PrintToString(std::wstring(face)) << height;
-            SelectObject(actual.DC(), hOldActual);
-            SelectObject(expected.DC(), hOldExpected);
+            SelectObject(actual.Dc(), hOldActual);
+            SelectObject(expected.Dc(), hOldExpected);
             DeleteObject(hFont);
         }
     }
@@ -330,13 +297,13 @@ TEST(DrawHtmlTextTest, BoldIsVisiblyBold)
             LOGFONTW lf = KnownFont(FW_NORMAL, FALSE, FALSE, height);
             wcscpy(lf.lfFaceName, face);
             HFONT hFont = CreateFontIndirectW(&lf);
-            HGDIOBJ hOldRegular = SelectObject(regular.DC(), hFont);
-            HGDIOBJ hOldBold = SelectObject(bold.DC(), hFont);
+            HGDIOBJ hOldRegular = SelectObject(regular.Dc(), hFont);
+            HGDIOBJ hOldBold = SelectObject(bold.Dc(), hFont);
             Draw(regular, L"Bold text here");
             Draw(bold, L"<b>Bold text here</b>");
             EXPECT_GT(ink(bold) * 4, ink(regular) * 5) << testing::PrintToString(std::wstring(face)) << height;
-            SelectObject(regular.DC(), hOldRegular);
-            SelectObject(bold.DC(), hOldBold);
+            SelectObject(regular.Dc(), hOldRegular);
+            SelectObject(bold.Dc(), hOldBold);
             DeleteObject(hFont);
         }
     }
@@ -349,10 +316,10 @@ TEST(DrawHtmlTextTest, DrawnLineStaysWithinItsMeasuredWidth)
         Canvas canvas;
         LOGFONTW lf = KnownFont(FW_NORMAL, FALSE, FALSE, height);
         HFONT hFont = CreateFontIndirectW(&lf);
-        HGDIOBJ hOld = SelectObject(canvas.DC(), hFont);
+        HGDIOBJ hOld = SelectObject(canvas.Dc(), hFont);
         const wchar_t* text = L"Lanterns light the <b>harbour</b> festival";
         RECT rcCalc = {0, 0, 400, 0};
-        DrawHtmlText(canvas.DC(), text, -1, &rcCalc, DT_CALCRECT);
+        DrawHtmlText(canvas.Dc(), text, -1, &rcCalc, DT_CALCRECT);
         Draw(canvas, text);
         int lastInk = -1;
         for (int x = 0; x < 400; ++x)
@@ -361,7 +328,7 @@ TEST(DrawHtmlTextTest, DrawnLineStaysWithinItsMeasuredWidth)
                     lastInk = x;
         EXPECT_LT(lastInk, rcCalc.right) << height;
         EXPECT_GT(lastInk, rcCalc.right * 9 / 10) << height; // the platform draws glyphs a little narrower
-        SelectObject(canvas.DC(), hOld);
+        SelectObject(canvas.Dc(), hOld);
         DeleteObject(hFont);
     }
 }
@@ -415,7 +382,7 @@ TEST(DrawHtmlTextTest, ClipFlagKeepsInkInsideTheRectangle)
 {
     Canvas canvas;
     RECT rc = {0, 0, 50, canvas.LineHeight()};
-    DrawHtmlText(canvas.DC(), L"a long line of words that does not fit", -1, &rc, DT_END_ELLIPSIS | DT_SINGLELINE);
+    DrawHtmlText(canvas.Dc(), L"a long line of words that does not fit", -1, &rc, DT_END_ELLIPSIS | DT_SINGLELINE);
     for (int y = 0; y < 200; ++y)
         for (int x = 50; x < 400; ++x)
             ASSERT_EQ(kPaper, canvas.At(x, y)) << x << "," << y;

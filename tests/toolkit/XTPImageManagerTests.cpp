@@ -4,6 +4,7 @@
 
 #include "framework/core/File.h"
 #include "support/TestSupport.h"
+#include "tests/framework/MemoryCanvas.h"
 #include "tests/toolkit/ImageManagerTestIds.h"
 #include "toolkit/base/XTPColorManager.h"
 
@@ -18,10 +19,7 @@ namespace {
 // The Windows path of a file in the fixtures folder beside this test.
 std::wstring FixturePath(const std::wstring& name)
 {
-    std::wstring path = L"Z:";
-    for (const char* p = LQ_TEST_SOURCE_DIR; *p; ++p)
-        path.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p)));
-    return path + L"\\fixtures\\" + name;
+    return lqtest::SourcePath(L"toolkit/fixtures/" + name);
 }
 
 DWORD Argb(int a, int r, int g, int b)
@@ -72,42 +70,6 @@ HICON KnownIcon()
     DeleteObject(hMask);
     return hIcon;
 }
-
-// A 32-bit memory canvas to draw icons into and read back.
-class Canvas
-{
-public:
-    explicit Canvas(COLORREF clrFill, int cx = 64, int cy = 64) : m_cx(cx), m_cy(cy)
-    {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        m_dc.Attach(CreateCompatibleDC(nullptr));
-        m_hBitmap = CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pBits), nullptr, 0);
-        m_hOld = SelectObject(m_dc, m_hBitmap);
-        for (int i = 0; i < cx * cy; ++i)
-            m_pBits[i] = (GetRValue(clrFill) << 16) | (GetGValue(clrFill) << 8) | GetBValue(clrFill);
-    }
-    ~Canvas()
-    {
-        SelectObject(m_dc, m_hOld);
-        DeleteDC(m_dc.Detach());
-        DeleteObject(m_hBitmap);
-    }
-    CDC* DC() { return &m_dc; }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        const DWORD px = m_pBits[y * m_cx + x];
-        return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
-    }
-
-private:
-    int m_cx, m_cy;
-    CDC m_dc;
-    HBITMAP m_hBitmap;
-    HGDIOBJ m_hOld;
-    DWORD* m_pBits = nullptr;
-};
 
 DWORD ExpectedFaded(DWORD px)
 {
@@ -198,8 +160,8 @@ TEST(XTPImageManagerVariants, IconVariantsDrawnIntoAMemoryDC)
     };
     for (const Variant& v : variants) {
         ASSERT_FALSE(v.handle.IsEmpty()) << v.name;
-        Canvas canvas(background);
-        pIcon->Draw(canvas.DC(), CPoint(4, 4), v.handle, 16, 16);
+        lqtest::MemoryCanvas canvas(64, 64, background);
+        pIcon->Draw(&canvas.Dc(), CPoint(4, 4), v.handle, 16, 16);
         for (int y = 0; y < 16; ++y) {
             const bool bTransparent = y % kRowCount == kRowCount - 1;
             const COLORREF expected = bTransparent ? background : v.expected(known[y * 16], s);
@@ -220,13 +182,13 @@ TEST(XTPImageManagerVariants, AlphaImageIsBlendedOverTheBackground)
     ASSERT_TRUE(manager.SetIcon(CXTPImageManagerIconHandle(hBitmap), 5));
     DeleteObject(hBitmap);
     ASSERT_TRUE(manager.IsAlphaBlendAvailable());
-    Canvas canvas(RGB(0, 0, 255));
+    lqtest::MemoryCanvas canvas(64, 64, RGB(0, 0, 255));
     CXTPImageManagerIcon* pIcon = manager.GetImage(5);
-    pIcon->Draw(canvas.DC(), CPoint(0, 0));
+    pIcon->Draw(&canvas.Dc(), CPoint(0, 0));
     EXPECT_EQ(RGB(0, 0, 255), canvas.At(5, 0));
     EXPECT_EQ(RGB(200, 0, 0), canvas.At(5, 5));
-    Canvas doubled(RGB(0, 0, 255));
-    pIcon->Draw(doubled.DC(), CPoint(0, 0), pIcon->GetIcon(), 32, 32);
+    lqtest::MemoryCanvas doubled(64, 64, RGB(0, 0, 255));
+    pIcon->Draw(&doubled.Dc(), CPoint(0, 0), pIcon->GetIcon(), 32, 32);
     EXPECT_EQ(RGB(200, 0, 0), doubled.At(30, 30));
 }
 
@@ -251,8 +213,8 @@ TEST(XTPImageManagerVariants, MonoAndMirroredDrawing)
     ASSERT_TRUE(manager.SetIcon(hIcon, 60));
     CXTPImageManagerIcon* pIcon = manager.GetImage(60);
 
-    Canvas mono(RGB(255, 255, 255));
-    pIcon->DrawMono(mono.DC(), CPoint(0, 0), pIcon->GetIcon(), RGB(0, 128, 0));
+    lqtest::MemoryCanvas mono(64, 64, RGB(255, 255, 255));
+    pIcon->DrawMono(&mono.Dc(), CPoint(0, 0), pIcon->GetIcon(), RGB(0, 128, 0));
     EXPECT_EQ(RGB(0, 128, 0), mono.At(3, 8));
     EXPECT_EQ(RGB(255, 255, 255), mono.At(12, 8));
 
@@ -263,12 +225,12 @@ TEST(XTPImageManagerVariants, MonoAndMirroredDrawing)
     } cases[] = {{FALSE, 3, 12}, {TRUE, 12, 3}};
     for (const Case& c : cases) {
         manager.m_bDrawReverted = c.bReverted;
-        Canvas canvas(RGB(255, 255, 255));
-        pIcon->Draw(canvas.DC(), CPoint(0, 0));
+        lqtest::MemoryCanvas canvas(64, 64, RGB(255, 255, 255));
+        pIcon->Draw(&canvas.Dc(), CPoint(0, 0));
         EXPECT_EQ(RGB(255, 0, 0), canvas.At(c.xRed, 8)) << c.bReverted;
         EXPECT_EQ(RGB(255, 255, 255), canvas.At(c.xClear, 8)) << c.bReverted;
-        Canvas monoMirrored(RGB(255, 255, 255));
-        pIcon->DrawMono(monoMirrored.DC(), CPoint(0, 0), pIcon->GetIcon(), RGB(0, 0, 160));
+        lqtest::MemoryCanvas monoMirrored(64, 64, RGB(255, 255, 255));
+        pIcon->DrawMono(&monoMirrored.Dc(), CPoint(0, 0), pIcon->GetIcon(), RGB(0, 0, 160));
         EXPECT_EQ(RGB(0, 0, 160), monoMirrored.At(c.xRed, 8)) << c.bReverted;
         EXPECT_EQ(RGB(255, 255, 255), monoMirrored.At(c.xClear, 8)) << c.bReverted;
     }
@@ -284,8 +246,8 @@ COLORREF StripColour(int i)
 
 COLORREF CentreOf(CXTPImageManagerIcon* pIcon)
 {
-    Canvas canvas(RGB(255, 255, 255));
-    pIcon->Draw(canvas.DC(), CPoint(0, 0), pIcon->GetIcon(), 16, 16);
+    lqtest::MemoryCanvas canvas(64, 64, RGB(255, 255, 255));
+    pIcon->Draw(&canvas.Dc(), CPoint(0, 0), pIcon->GetIcon(), 16, 16);
     return canvas.At(8, 8);
 }
 
@@ -316,8 +278,8 @@ TEST(XTPImageManagerLoading, ColourStripIsMaskedByItsCornerColour)
         CXTPImageManagerIcon* pIcon = manager.GetImage(kTenIds[i], 16);
         ASSERT_NE(nullptr, pIcon);
         EXPECT_FALSE(pIcon->IsAlpha());
-        Canvas canvas(RGB(255, 255, 255));
-        pIcon->Draw(canvas.DC(), CPoint(0, 0));
+        lqtest::MemoryCanvas canvas(64, 64, RGB(255, 255, 255));
+        pIcon->Draw(&canvas.Dc(), CPoint(0, 0));
         EXPECT_EQ(StripColour(i), canvas.At(8, 8)) << i;
         EXPECT_EQ(RGB(255, 255, 255), canvas.At(0, 0)) << i;
     }
@@ -483,8 +445,8 @@ void FillForArchive(CXTPImageManager& manager)
 
 std::vector<COLORREF> Render(CXTPImageManagerIcon* pIcon, CXTPImageManagerIconHandle& hImage)
 {
-    Canvas canvas(RGB(9, 9, 9), 16, 16);
-    pIcon->Draw(canvas.DC(), CPoint(0, 0), hImage, 16, 16);
+    lqtest::MemoryCanvas canvas(16, 16, RGB(9, 9, 9));
+    pIcon->Draw(&canvas.Dc(), CPoint(0, 0), hImage, 16, 16);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)

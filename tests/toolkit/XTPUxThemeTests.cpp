@@ -1,6 +1,7 @@
 // The visual styles binding: answers without the library, real drawing with it, and the readiness test.
 #include "toolkit/base/XTPUxTheme.h"
 
+#include "tests/framework/MemoryCanvas.h"
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/ThemeOverride.h"
 
@@ -28,45 +29,6 @@ private:
     HWND m_hWnd;
 };
 
-// A 32-bit memory DC filled with one colour.
-class Canvas
-{
-public:
-    Canvas(int cx, int cy, COLORREF fill) : m_rc{0, 0, cx, cy}
-    {
-        HDC hScreen = GetDC(nullptr);
-        m_hDC = CreateCompatibleDC(hScreen);
-        m_hBitmap = CreateCompatibleBitmap(hScreen, cx, cy);
-        ReleaseDC(nullptr, hScreen);
-        m_hOld = SelectObject(m_hDC, m_hBitmap);
-        HBRUSH hBrush = CreateSolidBrush(fill);
-        FillRect(m_hDC, &m_rc, hBrush);
-        DeleteObject(hBrush);
-    }
-    ~Canvas()
-    {
-        SelectObject(m_hDC, m_hOld);
-        DeleteObject(m_hBitmap);
-        DeleteDC(m_hDC);
-    }
-    HDC DC() const { return m_hDC; }
-    const RECT& Rect() const { return m_rc; }
-    int CountNot(COLORREF clr) const
-    {
-        int n = 0;
-        for (int y = 0; y < m_rc.bottom; ++y)
-            for (int x = 0; x < m_rc.right; ++x)
-                n += GetPixel(m_hDC, x, y) != clr;
-        return n;
-    }
-
-private:
-    RECT m_rc;
-    HDC m_hDC;
-    HBITMAP m_hBitmap;
-    HGDIOBJ m_hOld;
-};
-
 const COLORREF kMagenta = RGB(255, 0, 255);
 
 // Every wrapper of a binding that lacks the library, or the entries, answers E_FAIL or 0 and draws nothing.
@@ -74,8 +36,8 @@ void ExpectEverythingFails(CXTPUxTheme& theme, HWND hWnd)
 {
     EXPECT_EQ(nullptr, theme.OpenThemeData(hWnd, L"BUTTON"));
     EXPECT_FALSE(theme.IsThemeDataOpen());
-    Canvas canvas(20, 20, kMagenta);
-    EXPECT_EQ(E_FAIL, theme.DrawThemeBackground(canvas.DC(), BP_PUSHBUTTON, PBS_NORMAL, &canvas.Rect(), nullptr));
+    lqtest::MemoryCanvas canvas(20, 20, kMagenta);
+    EXPECT_EQ(E_FAIL, theme.DrawThemeBackground(canvas.Dc(), BP_PUSHBUTTON, PBS_NORMAL, &canvas.Rect(), nullptr));
     EXPECT_EQ(0, canvas.CountNot(kMagenta));
     WCHAR szFile[MAX_PATH] = L"unchanged", szColor[MAX_PATH] = L"", szSize[MAX_PATH] = L"";
     EXPECT_EQ(E_FAIL, theme.GetCurrentThemeName(szFile, MAX_PATH, szColor, MAX_PATH, szSize, MAX_PATH));
@@ -119,16 +81,16 @@ TEST(XTPUxTheme, DrawsWithAnOpenHandleAndFailsAfterAFailedOpen)
     EXPECT_TRUE(theme.IsThemeDataOpen());
     EXPECT_TRUE(theme.IsAppThemed());
 
-    Canvas canvas(40, 24, kMagenta);
-    EXPECT_EQ(S_OK, theme.DrawThemeBackground(canvas.DC(), BP_PUSHBUTTON, PBS_NORMAL, &canvas.Rect(), nullptr));
+    lqtest::MemoryCanvas canvas(40, 24, kMagenta);
+    EXPECT_EQ(S_OK, theme.DrawThemeBackground(canvas.Dc(), BP_PUSHBUTTON, PBS_NORMAL, &canvas.Rect(), nullptr));
     EXPECT_GT(canvas.CountNot(kMagenta), 40 * 24 / 2);
 
     // Opening a class the style does not know closes the old handle and leaves none.
     EXPECT_EQ(nullptr, theme.OpenThemeData(wnd.Get(), L"LqNoSuchThemeClass"));
     EXPECT_FALSE(theme.IsThemeDataOpen());
     EXPECT_FALSE(theme.IsAppThemed());
-    Canvas untouched(40, 24, kMagenta);
-    EXPECT_EQ(E_FAIL, theme.DrawThemeBackground(untouched.DC(), BP_PUSHBUTTON, PBS_NORMAL, &untouched.Rect(), nullptr));
+    lqtest::MemoryCanvas untouched(40, 24, kMagenta);
+    EXPECT_EQ(E_FAIL, theme.DrawThemeBackground(untouched.Dc(), BP_PUSHBUTTON, PBS_NORMAL, &untouched.Rect(), nullptr));
     EXPECT_EQ(0, untouched.CountNot(kMagenta));
     EXPECT_EQ(E_FAIL, theme.CloseThemeData());
 }

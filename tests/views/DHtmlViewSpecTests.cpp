@@ -3,6 +3,7 @@
 #include "views/DHtmlViewSpec.h"
 
 #include "framework/win/WinApp.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,7 @@
 
 namespace {
 
-void SendKey(WORD vk, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &input, sizeof(input));
-}
+using lqtest::SendKey;
 
 // Holds a modifier key down through SendInput while it lives.
 class HeldKey

@@ -3,62 +3,15 @@
 #include "views/ExStatusBar.h"
 
 #include "framework/win/WinApp.h"
+#include "tests/framework/MemoryCanvas.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
-
-// A 32-bit top-down memory DC.
-class Canvas
-{
-public:
-    Canvas(int width, int height) : m_width(width), m_height(height)
-    {
-        m_dc.Attach(::CreateCompatibleDC(nullptr));
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        m_bitmap = ::CreateDIBSection(m_dc.m_hDC, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_old = ::SelectObject(m_dc.m_hDC, m_bitmap);
-    }
-    ~Canvas()
-    {
-        ::SelectObject(m_dc.m_hDC, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc.Detach());
-    }
-    CDC* DC() { return &m_dc; }
-    COLORREF Pixel(int x, int y) const
-    {
-        const DWORD v = m_bits[y * m_width + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    // Pixels of the colour inside the rectangle.
-    int Count(const RECT& rc, COLORREF colour) const
-    {
-        int n = 0;
-        for (int y = std::max(0L, rc.top); y < std::min<long>(m_height, rc.bottom); ++y)
-            for (int x = std::max(0L, rc.left); x < std::min<long>(m_width, rc.right); ++x)
-                n += Pixel(x, y) == colour ? 1 : 0;
-        return n;
-    }
-
-private:
-    CDC m_dc;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    DWORD* m_bits = nullptr;
-    int m_width;
-    int m_height;
-};
 
 struct GripCase
 {
@@ -102,32 +55,32 @@ TEST_P(ExStatusBarTest, TheGripperFollowsTheFrame)
     EXPECT_EQ(bar.IsGripperShown() != FALSE, c.gripper);
     CRect client;
     bar.GetClientRect(&client);
-    Canvas canvas(client.Width(), client.Height());
-    bar.DrawBar(canvas.DC());
+    lqtest::MemoryCanvas canvas(client.Width(), client.Height(), RGB(0, 0, 0));
+    bar.DrawBar(&canvas.Dc());
 
     const COLORREF grooves = pPaintManager->GetColor(COLOR_3DSHADOW);
     const RECT corner = {client.right - 14, client.top, client.right, client.bottom};
     if (c.gripper)
-        EXPECT_GT(canvas.Count(corner, grooves), 6);
+        EXPECT_GT(canvas.Count(grooves, corner), 6);
     else
-        EXPECT_EQ(canvas.Count(corner, grooves), 0);
+        EXPECT_EQ(canvas.Count(grooves, corner), 0);
 
     // The message pane: its frame, and its text where the same bar without text shows none.
     CRect pane;
     bar.GetItemRect(0, &pane);
-    EXPECT_EQ(canvas.Pixel(pane.left, pane.top + pane.Height() / 2), grooves);
-    Canvas empty(client.Width(), client.Height());
+    EXPECT_EQ(canvas.At(pane.left, pane.top + pane.Height() / 2), grooves);
+    lqtest::MemoryCanvas empty(client.Width(), client.Height(), RGB(0, 0, 0));
     bar.SetPaneText(0, L"");
-    bar.DrawBar(empty.DC());
+    bar.DrawBar(&empty.Dc());
     int textPixels = 0;
     for (int y = pane.top + 2; y < pane.bottom - 2; ++y)
         for (int x = pane.left + 2; x < pane.right - 2; ++x)
-            textPixels += canvas.Pixel(x, y) != empty.Pixel(x, y) ? 1 : 0;
+            textPixels += canvas.At(x, y) != empty.At(x, y) ? 1 : 0;
     EXPECT_GT(textPixels, 10);
     // The borderless "Progress" pane has no frame.
     CRect progress;
     bar.GetItemRect(1, &progress);
-    EXPECT_EQ(canvas.Count(progress, grooves), 0);
+    EXPECT_EQ(canvas.Count(grooves, progress), 0);
 
     bar.DestroyWindow();
     frame.DestroyWindow();

@@ -4,6 +4,7 @@
 
 #include "framework/win/Menu.h"
 #include "res/resource.h"
+#include "tests/framework/MemoryCanvas.h"
 #include "views/FeedPopupBar.h"
 #include "views/FeedViewControl.h"
 #include "views/SplitterHelperView.h"
@@ -36,34 +37,6 @@ POINT RowScreenCentre(CFeedPopupBar* pBar, int nIndex)
     pt.y -= pBar->GetScrollOffset();
     pBar->ClientToScreen(&pt);
     return pt;
-}
-
-struct MenuStates
-{
-    UINT nMenuID = 0;
-    std::vector<std::pair<UINT, bool>> items;
-};
-MenuStates g_states;
-
-void RecordStates(UINT nMenuID, CMenu* pPopup, CPoint, CWnd*)
-{
-    g_states = MenuStates();
-    g_states.nMenuID = nMenuID;
-    for (int i = 0; i < static_cast<int>(pPopup->GetMenuItemCount()); ++i) {
-        const UINT nID = pPopup->GetMenuItemID(i);
-        if (nID != 0)
-            g_states.items.emplace_back(
-                nID, (pPopup->GetMenuState(static_cast<UINT>(i), MF_BYPOSITION) & (MF_DISABLED | MF_GRAYED)) == 0);
-    }
-}
-
-bool Enabled(UINT nID)
-{
-    for (const auto& item : g_states.items)
-        if (item.first == nID)
-            return item.second;
-    ADD_FAILURE() << "no command " << nID;
-    return false;
 }
 
 } // namespace
@@ -101,19 +74,13 @@ TEST(HeadlineRow, AnItemBeingRefreshedDrawsNoHeadline)
     CFeedViewControl row;
     row.SetItem(&item);
     row.SetDrawRect(CRect(0, 0, 200, 30));
-    CClientDC screen(nullptr);
-    CDC dc;
-    dc.CreateCompatibleDC(&screen);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&screen, 200, 30);
-    CBitmap* pOld = dc.SelectObject(&bitmap);
+    lqtest::MemoryCanvas canvas(200, 30);
     item.m_bUpdating = true;
-    row.Draw(&dc);
+    row.Draw(&canvas.Dc());
     EXPECT_TRUE(item.m_rcLast.IsRectEmpty());
     item.m_bUpdating = false;
-    row.Draw(&dc);
+    row.Draw(&canvas.Dc());
     EXPECT_EQ(CRect(0, 0, 200, 30), item.m_rcLast);
-    dc.SelectObject(pOld);
 }
 
 TEST(HeadlinePopup, ChoosingARowOpensItsAddressMarksItReadAndSavesTheCacheOnClose)
@@ -179,7 +146,7 @@ TEST(HeadlinePopup, ContextMenuStatesAndMarkingCommandsKeepTheListOpen)
 {
     ScopedSettings settings;
     settings.Settings().nViewStyle = 1;
-    FeedMenuTracker previous = SetFeedMenuTracker(RecordStates);
+    MenuRecorder menus;
     PaneFixture fixture({{L"World",
                           L"Channel",
                           FEED_KIND_FEED,
@@ -193,26 +160,26 @@ TEST(HeadlinePopup, ContextMenuStatesAndMarkingCommandsKeepTheListOpen)
     ASSERT_NE(nullptr, pBar);
 
     auto contextAt = [&](POINT pt) {
-        g_states = MenuStates();
+        menus.Clear();
         pBar->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(pBar->GetSafeHwnd()), MAKELPARAM(pt.x, pt.y));
     };
     // Between the rows (on the border below the last one) no menu opens.
     CRect rcBar;
     pBar->GetWindowRect(&rcBar);
     contextAt({rcBar.left + 1, rcBar.bottom - 1});
-    EXPECT_EQ(0u, g_states.nMenuID);
+    EXPECT_EQ(0u, menus.MenuId());
 
     contextAt(RowScreenCentre(pBar, 0));
-    EXPECT_EQ(UINT(IDR_CONTEXT_HEADLINE), g_states.nMenuID);
-    EXPECT_TRUE(Enabled(ID_HEADLINE_DOWNLOAD_ENCLOSURE));
-    EXPECT_TRUE(Enabled(ID_HEADLINE_MARK_READ));
-    EXPECT_FALSE(Enabled(ID_HEADLINE_MARK_UNREAD)) << "a new item is not read";
-    EXPECT_TRUE(Enabled(ID_HEADLINE_OPEN));
+    EXPECT_EQ(UINT(IDR_CONTEXT_HEADLINE), menus.MenuId());
+    EXPECT_TRUE(menus.Enabled(ID_HEADLINE_DOWNLOAD_ENCLOSURE));
+    EXPECT_TRUE(menus.Enabled(ID_HEADLINE_MARK_READ));
+    EXPECT_FALSE(menus.Enabled(ID_HEADLINE_MARK_UNREAD)) << "a new item is not read";
+    EXPECT_TRUE(menus.Enabled(ID_HEADLINE_OPEN));
 
     contextAt(RowScreenCentre(pBar, 1));
-    EXPECT_FALSE(Enabled(ID_HEADLINE_DOWNLOAD_ENCLOSURE)) << "no enclosure";
-    EXPECT_FALSE(Enabled(ID_HEADLINE_MARK_READ)) << "already read";
-    EXPECT_TRUE(Enabled(ID_HEADLINE_MARK_UNREAD));
+    EXPECT_FALSE(menus.Enabled(ID_HEADLINE_DOWNLOAD_ENCLOSURE)) << "no enclosure";
+    EXPECT_FALSE(menus.Enabled(ID_HEADLINE_MARK_READ)) << "already read";
+    EXPECT_TRUE(menus.Enabled(ID_HEADLINE_MARK_UNREAD));
 
     pBar->SendMessage(WM_COMMAND, ID_HEADLINE_MARK_UNREAD);
     EXPECT_EQ(FEED_STATE_UNREAD, pRead->m_nReadState);
@@ -232,7 +199,6 @@ TEST(HeadlinePopup, ContextMenuStatesAndMarkingCommandsKeepTheListOpen)
     EXPECT_EQ(nullptr, pBar->GetSafeHwnd()) << "the enclosure command closes the list";
     ASSERT_EQ(1, fixture.Frame().Count(L"SaveEnclosure"));
     EXPECT_EQ(pNew, fixture.Frame().Last(L"SaveEnclosure")->pRecord);
-    SetFeedMenuTracker(previous);
 }
 
 TEST(HeadlinePopup, ALongListScrollsWithItsButtonsWithinItsRows)

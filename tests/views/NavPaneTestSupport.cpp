@@ -5,6 +5,8 @@
 #include "views/FeedPopupBar.h"
 #include "views/FeedTaskPanelPaintManager.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 
 namespace panetest {
@@ -216,33 +218,52 @@ std::unique_ptr<CFeedItem> PaneFixture::Release(int nIndex)
     return std::move(m_entries[static_cast<size_t>(nIndex)]);
 }
 
-// ---- Input
+// ---- Menus
 
-void MoveMouse(POINT pt)
-{
-    frametest::SendMouse(pt, 0);
-    lqtest::PumpUntil([&] {
-        POINT now;
-        ::GetCursorPos(&now);
-        return now.x == pt.x && now.y == pt.y;
-    });
-    lqtest::PumpPending();
+namespace {
+MenuRecorder* g_pRecorder = nullptr;
 }
 
-void ClickAt(POINT pt)
+MenuRecorder::MenuRecorder() : m_previous(SetFeedMenuTracker(Record))
 {
-    MoveMouse(pt);
-    frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
-    frametest::SendMouse(pt, MOUSEEVENTF_LEFTUP);
-    lqtest::PumpPending();
+    g_pRecorder = this;
 }
 
-void RightClickAt(POINT pt)
+MenuRecorder::~MenuRecorder()
 {
-    MoveMouse(pt);
-    frametest::SendMouse(pt, MOUSEEVENTF_RIGHTDOWN);
-    frametest::SendMouse(pt, MOUSEEVENTF_RIGHTUP);
-    lqtest::PumpPending();
+    SetFeedMenuTracker(m_previous);
+    g_pRecorder = nullptr;
+}
+
+void MenuRecorder::Clear()
+{
+    m_nMenuID = 0;
+    m_items.clear();
+}
+
+bool MenuRecorder::Enabled(UINT nID) const
+{
+    for (const auto& item : m_items)
+        if (item.first == nID)
+            return item.second;
+    ADD_FAILURE() << "command " << nID << " is not in menu " << m_nMenuID;
+    return false;
+}
+
+void MenuRecorder::Record(UINT nMenuID, CMenu* pPopup, CPoint, CWnd*)
+{
+    MenuRecorder* self = g_pRecorder;
+    if (self == nullptr)
+        return;
+    self->Clear();
+    self->m_nMenuID = nMenuID;
+    for (int i = 0; i < static_cast<int>(pPopup->GetMenuItemCount()); ++i) {
+        const UINT nID = pPopup->GetMenuItemID(i);
+        if (nID == 0)
+            continue;
+        const UINT nState = pPopup->GetMenuState(static_cast<UINT>(i), MF_BYPOSITION);
+        self->m_items.emplace_back(nID, (nState & (MF_DISABLED | MF_GRAYED)) == 0);
+    }
 }
 
 } // namespace panetest

@@ -9,6 +9,7 @@
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
 #include "tests/framework/FrameTestSupport.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 #include "views/FeedPaneSite.h"
 #include "views/FeedTaskPanel.h"
@@ -161,8 +162,35 @@ private:
 // A channel entry with its news items (owned by the entry's channel).
 std::unique_ptr<CFeedItem> MakeEntry(const EntryData& data);
 
-void MoveMouse(POINT pt);
-void ClickAt(POINT pt);
-void RightClickAt(POINT pt);
+// While one lives, the views' menus are recorded instead of shown: the last menu's id and its commands' states.
+class MenuRecorder
+{
+public:
+    MenuRecorder();
+    ~MenuRecorder();
+    MenuRecorder(const MenuRecorder&) = delete;
+    MenuRecorder& operator=(const MenuRecorder&) = delete;
+
+    // The id of the menu shown last (0 none).
+    UINT MenuId() const { return m_nMenuID; }
+    // Whether the last menu's command is enabled; a test failure when it has no such command.
+    bool Enabled(UINT nID) const;
+    void Clear();
+
+private:
+    static void Record(UINT nMenuID, CMenu* pPopup, CPoint, CWnd*);
+
+    UINT m_nMenuID = 0;
+    std::vector<std::pair<UINT, bool>> m_items; // command and enabled
+    FeedMenuTracker m_previous;
+};
+
+using lqtest::ClickAt;
+using lqtest::MoveMouse;
+
+inline void RightClickAt(POINT pt)
+{
+    ClickAt(pt, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
 
 } // namespace panetest

@@ -4,6 +4,7 @@
 
 #include "framework/win/Menu.h"
 #include "res/resource.h"
+#include "tests/framework/MemoryCanvas.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPThemeDefault.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
@@ -40,55 +41,15 @@ std::wstring GroupCaption(CFeedTaskPanel& pane, int nIndex)
     return static_cast<LPCTSTR>(CFeedTaskPanelPaintManager::FormatGroupCaption(pane.GetAt(nIndex)));
 }
 
-// What the menu display was asked to show last.
-struct MenuRecord
-{
-    UINT nMenuID = 0;
-    std::vector<std::pair<UINT, bool>> items; // command and enabled
-};
-MenuRecord g_menu;
-
-void RecordMenu(UINT nMenuID, CMenu* pPopup, CPoint, CWnd*)
-{
-    g_menu = MenuRecord();
-    g_menu.nMenuID = nMenuID;
-    for (int i = 0; i < static_cast<int>(pPopup->GetMenuItemCount()); ++i) {
-        const UINT nID = pPopup->GetMenuItemID(i);
-        if (nID == 0)
-            continue;
-        const UINT nState = pPopup->GetMenuState(static_cast<UINT>(i), MF_BYPOSITION);
-        g_menu.items.emplace_back(nID, (nState & (MF_DISABLED | MF_GRAYED)) == 0);
-    }
-}
-
-bool MenuItemEnabled(UINT nID)
-{
-    for (const auto& item : g_menu.items)
-        if (item.first == nID)
-            return item.second;
-    ADD_FAILURE() << "command " << nID << " is not in menu " << g_menu.nMenuID;
-    return false;
-}
-
-class MenuTrackerScope
-{
-public:
-    MenuTrackerScope() : m_previous(SetFeedMenuTracker(RecordMenu)) { g_menu = MenuRecord(); }
-    ~MenuTrackerScope() { SetFeedMenuTracker(m_previous); }
-
-private:
-    FeedMenuTracker m_previous;
-};
-
 // Opens the pane's context menu for a hot item through WM_CONTEXTMENU and returns the menu id shown (0 none).
-UINT ContextMenuFor(PaneFixture& fixture, CXTPTaskPanelItem* pHot)
+UINT ContextMenuFor(PaneFixture& fixture, MenuRecorder& menus, CXTPTaskPanelItem* pHot)
 {
     fixture.Pane().SetHotItem(pHot);
-    g_menu = MenuRecord();
+    menus.Clear();
     POINT pt = {10, 10};
     fixture.Pane().SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(fixture.Pane().GetSafeHwnd()),
                                MAKELPARAM(pt.x, pt.y));
-    return g_menu.nMenuID;
+    return menus.MenuId();
 }
 
 } // namespace
@@ -226,17 +187,9 @@ TEST(NavigationPane, RowColoursFollowStateAndHover)
     auto drawRow = [&](CFeedItem* pRecord, bool bHot, POINT ptProbe) {
         CXTPTaskPanelGroupItem* pItem = fixture.ItemOf(pRecord);
         fixture.Pane().SetHotItem(bHot ? pItem : nullptr);
-        CClientDC screen(nullptr);
-        CDC dc;
-        dc.CreateCompatibleDC(&screen);
-        CBitmap bitmap;
-        bitmap.CreateCompatibleBitmap(&screen, 300, 60);
-        CBitmap* pOld = dc.SelectObject(&bitmap);
-        dc.FillSolidRect(0, 0, 300, 60, RGB(1, 2, 3));
-        pLook->DrawGroupItem(&dc, pItem, CRect(0, 0, 300, 39), TRUE);
-        const COLORREF clr = dc.GetPixel(ptProbe.x, ptProbe.y);
-        dc.SelectObject(pOld);
-        return clr;
+        lqtest::MemoryCanvas canvas(300, 60, RGB(1, 2, 3));
+        pLook->DrawGroupItem(&canvas.Dc(), pItem, CRect(0, 0, 300, 39), TRUE);
+        return canvas.At(ptProbe.x, ptProbe.y);
     };
     // A channel with new items starts its gradient in light green at the left.
     EXPECT_EQ(RGB(0xC0, 0xFF, 0xC0), drawRow(fixture.Entry(0), false, {1, 20}));
@@ -299,35 +252,21 @@ TEST(NavigationPane, EntriesShowTheirSiteIconOrTheDefaultImage)
     // is 39 high with 1-pixel margins, the square 16 wide at 5 from the left, centred vertically.
     const CRect rcSquare(6, 11, 22, 27);
     auto drawSquare = [&](CFeedItem* pRecord) {
-        CClientDC screen(nullptr);
-        CDC dc;
-        dc.CreateCompatibleDC(&screen);
-        CBitmap bitmap;
-        bitmap.CreateCompatibleBitmap(&screen, 300, 39);
-        CBitmap* pOld = dc.SelectObject(&bitmap);
-        dc.FillSolidRect(0, 0, 300, 39, clrBack);
-        pLook->DrawGroupItem(&dc, fixture.ItemOf(pRecord), CRect(0, 0, 300, 39), TRUE);
+        lqtest::MemoryCanvas canvas(300, 39, clrBack);
+        pLook->DrawGroupItem(&canvas.Dc(), fixture.ItemOf(pRecord), CRect(0, 0, 300, 39), TRUE);
         std::vector<COLORREF> pixels;
         for (int y = rcSquare.top; y < rcSquare.bottom; ++y)
             for (int x = rcSquare.left; x < rcSquare.right; ++x)
-                pixels.push_back(dc.GetPixel(x, y));
-        dc.SelectObject(pOld);
+                pixels.push_back(canvas.At(x, y));
         return pixels;
     };
     auto imageSquare = [&](int nImage) {
-        CClientDC screen(nullptr);
-        CDC dc;
-        dc.CreateCompatibleDC(&screen);
-        CBitmap bitmap;
-        bitmap.CreateCompatibleBitmap(&screen, 16, 16);
-        CBitmap* pOld = dc.SelectObject(&bitmap);
-        dc.FillSolidRect(0, 0, 16, 16, clrBack);
-        pane.GetImageList()->Draw(&dc, nImage, CPoint(0, 0), ILD_TRANSPARENT);
+        lqtest::MemoryCanvas canvas(16, 16, clrBack);
+        pane.GetImageList()->Draw(&canvas.Dc(), nImage, CPoint(0, 0), ILD_TRANSPARENT);
         std::vector<COLORREF> pixels;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                pixels.push_back(dc.GetPixel(x, y));
-        dc.SelectObject(pOld);
+                pixels.push_back(canvas.At(x, y));
         return pixels;
     };
     const std::vector<COLORREF> feedImage = imageSquare(kPaneImageFeed);
@@ -368,16 +307,9 @@ TEST(NavigationPane, CaptionsTakeTheSkinsColoursOnlyWhileTheSkinIsCurrent)
     // The caption's colours at its top row (the dark line), in its middle (the face end of the gradient is at
     // the top, so the middle lies between face and light end) and at the grip's first dark dot.
     auto drawCaption = [&]() {
-        CClientDC screen(nullptr);
-        CDC dc;
-        dc.CreateCompatibleDC(&screen);
-        CBitmap bitmap;
-        bitmap.CreateCompatibleBitmap(&screen, 200, 30);
-        CBitmap* pOld = dc.SelectObject(&bitmap);
-        pLook->DrawCaptionBackground(&dc, pGroup, CRect(0, 0, 200, 30));
-        std::vector<COLORREF> pixels = {dc.GetPixel(100, 0), dc.GetPixel(100, 2), dc.GetPixel(100, 27)};
-        dc.SelectObject(pOld);
-        return pixels;
+        lqtest::MemoryCanvas canvas(200, 30, RGB(0, 0, 0));
+        pLook->DrawCaptionBackground(&canvas.Dc(), pGroup, CRect(0, 0, 200, 30));
+        return std::vector<COLORREF>{canvas.At(100, 0), canvas.At(100, 2), canvas.At(100, 27)};
     };
     const std::vector<COLORREF> plain = drawCaption();
 
@@ -594,46 +526,46 @@ TEST(NavigationPane, NoticeOpensOnlyACheckedAddressAfterTheClick)
 TEST(NavigationPane, ContextMenuByKindOfHotItem)
 {
     ScopedSettings settings;
-    MenuTrackerScope tracker;
+    MenuRecorder menus;
     PaneFixture fixture(StandardList());
-    EXPECT_EQ(0u, ContextMenuFor(fixture, nullptr)) << "no hot item, no menu";
-    EXPECT_EQ(UINT(IDR_CONTEXT_CATEGORY), ContextMenuFor(fixture, fixture.Pane().GetAt(0)));
-    EXPECT_EQ(UINT(IDR_CONTEXT_CHANNEL), ContextMenuFor(fixture, fixture.ItemOf(fixture.Entry(0))));
-    EXPECT_EQ(UINT(IDR_CONTEXT_RESULTS), ContextMenuFor(fixture, fixture.ItemOf(fixture.Entry(4))));
-    EXPECT_EQ(0u, ContextMenuFor(fixture, fixture.ItemOf(fixture.Entry(5)))) << "a notice has no menu";
+    EXPECT_EQ(0u, ContextMenuFor(fixture, menus, nullptr)) << "no hot item, no menu";
+    EXPECT_EQ(UINT(IDR_CONTEXT_CATEGORY), ContextMenuFor(fixture, menus, fixture.Pane().GetAt(0)));
+    EXPECT_EQ(UINT(IDR_CONTEXT_CHANNEL), ContextMenuFor(fixture, menus, fixture.ItemOf(fixture.Entry(0))));
+    EXPECT_EQ(UINT(IDR_CONTEXT_RESULTS), ContextMenuFor(fixture, menus, fixture.ItemOf(fixture.Entry(4))));
+    EXPECT_EQ(0u, ContextMenuFor(fixture, menus, fixture.ItemOf(fixture.Entry(5)))) << "a notice has no menu";
     fixture.Pane().SetHotItem(nullptr);
 }
 
 TEST(NavigationPane, ContextMenuItemsEnabledByStateOfTheHotItem)
 {
     ScopedSettings settings;
-    MenuTrackerScope tracker;
+    MenuRecorder menus;
     PaneFixture fixture(StandardList());
     CFakeFrame& frame = fixture.Frame();
     CFeedItem* pChannel = fixture.Entry(0);
 
-    ContextMenuFor(fixture, fixture.ItemOf(pChannel));
-    EXPECT_TRUE(MenuItemEnabled(ID_CHANNEL_UPDATE));
-    EXPECT_TRUE(MenuItemEnabled(ID_CHANNEL_UNSUBSCRIBE));
-    EXPECT_TRUE(MenuItemEnabled(ID_CHANNEL_PROPERTIES));
-    EXPECT_TRUE(MenuItemEnabled(ID_CHANNEL_PASSWORD));
+    ContextMenuFor(fixture, menus, fixture.ItemOf(pChannel));
+    EXPECT_TRUE(menus.Enabled(ID_CHANNEL_UPDATE));
+    EXPECT_TRUE(menus.Enabled(ID_CHANNEL_UNSUBSCRIBE));
+    EXPECT_TRUE(menus.Enabled(ID_CHANNEL_PROPERTIES));
+    EXPECT_TRUE(menus.Enabled(ID_CHANNEL_PASSWORD));
 
     frame.m_bUpdating = TRUE;
     pChannel->m_bMayUnsubscribe = false;
-    ContextMenuFor(fixture, fixture.ItemOf(pChannel));
-    EXPECT_FALSE(MenuItemEnabled(ID_CHANNEL_UPDATE)) << "no channel update while a refresh runs";
-    EXPECT_FALSE(MenuItemEnabled(ID_CHANNEL_UNSUBSCRIBE));
-    EXPECT_TRUE(MenuItemEnabled(ID_CHANNEL_MARK_READ));
+    ContextMenuFor(fixture, menus, fixture.ItemOf(pChannel));
+    EXPECT_FALSE(menus.Enabled(ID_CHANNEL_UPDATE)) << "no channel update while a refresh runs";
+    EXPECT_FALSE(menus.Enabled(ID_CHANNEL_UNSUBSCRIBE));
+    EXPECT_TRUE(menus.Enabled(ID_CHANNEL_MARK_READ));
 
-    ContextMenuFor(fixture, fixture.Pane().GetAt(0));
-    EXPECT_FALSE(MenuItemEnabled(ID_CATEGORY_UPDATE)) << "no category update while a refresh runs";
-    EXPECT_TRUE(MenuItemEnabled(ID_CATEGORY_DELETE));
-    EXPECT_TRUE(MenuItemEnabled(ID_CATEGORY_RENAME));
+    ContextMenuFor(fixture, menus, fixture.Pane().GetAt(0));
+    EXPECT_FALSE(menus.Enabled(ID_CATEGORY_UPDATE)) << "no category update while a refresh runs";
+    EXPECT_TRUE(menus.Enabled(ID_CATEGORY_DELETE));
+    EXPECT_TRUE(menus.Enabled(ID_CATEGORY_RENAME));
     frame.m_knownCategories = {L"World"};
     frame.m_bUpdating = FALSE;
-    ContextMenuFor(fixture, fixture.Pane().GetAt(0));
-    EXPECT_FALSE(MenuItemEnabled(ID_CATEGORY_RENAME)) << "a category the frame knows of keeps its name";
-    EXPECT_TRUE(MenuItemEnabled(ID_CATEGORY_UPDATE));
+    ContextMenuFor(fixture, menus, fixture.Pane().GetAt(0));
+    EXPECT_FALSE(menus.Enabled(ID_CATEGORY_RENAME)) << "a category the frame knows of keeps its name";
+    EXPECT_TRUE(menus.Enabled(ID_CATEGORY_UPDATE));
     fixture.Pane().SetHotItem(nullptr);
 }
 

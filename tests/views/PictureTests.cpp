@@ -1,6 +1,7 @@
 // The picture holder: pictures from files, memory and resources drawn into a memory DC, icons from ".ico" files,
 // and the failures that leave it empty.
 #include "views/Picture.h"
+#include "tests/framework/MemoryCanvas.h"
 #include "tests/support/TestSupport.h"
 #include "tests/views/ViewsTestIds.h"
 
@@ -20,46 +21,6 @@ void CaptureError(LPCWSTR text, LPCWSTR caption)
 {
     g_errors.push_back(std::wstring(caption) + L": " + text);
 }
-
-// A 32-bit memory DC of the given size, white.
-class Canvas
-{
-public:
-    Canvas(int width, int height) : m_dc(::CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_old = ::SelectObject(m_dc, m_bitmap);
-        m_width = width;
-        for (int i = 0; i < width * height; ++i)
-            m_bits[i] = 0xFFFFFF;
-    }
-    ~Canvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    HDC Dc() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const
-    {
-        ::GdiFlush();
-        const DWORD bgr = m_bits[y * m_width + x];
-        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-    }
-
-private:
-    HDC m_dc;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    DWORD* m_bits = nullptr;
-    int m_width = 0;
-};
 
 bool Near(COLORREF a, COLORREF b, int tolerance)
 {
@@ -88,12 +49,12 @@ void ExpectLogoDrawn(CPicture& picture, int tolerance)
 {
     EXPECT_EQ(picture.m_nWidth, 24);
     EXPECT_EQ(picture.m_nHeight, 12);
-    Canvas canvas(24, 12);
+    lqtest::MemoryCanvas canvas(24, 12);
     ASSERT_TRUE(picture.Render(canvas.Dc(), RECT{0, 0, 24, 12}));
-    EXPECT_PRED3(Near, canvas.Pixel(3, 6), kBlue, tolerance);
-    EXPECT_PRED3(Near, canvas.Pixel(20, 6), kOrange, tolerance);
+    EXPECT_PRED3(Near, canvas.At(3, 6), kBlue, tolerance);
+    EXPECT_PRED3(Near, canvas.At(20, 6), kOrange, tolerance);
     // Not drawn upside down or mirrored: the top left corner is blue too.
-    EXPECT_PRED3(Near, canvas.Pixel(1, 1), kBlue, tolerance);
+    EXPECT_PRED3(Near, canvas.At(1, 1), kBlue, tolerance);
 }
 
 TEST_F(PictureTest, BitmapAndJpegFilesAreLoadedAndDrawn)
@@ -116,9 +77,9 @@ TEST_F(PictureTest, PicturesComeFromMemoryAndFromResources)
     CPicture fromMemory;
     ASSERT_TRUE(
         fromMemory.LoadFromBuffer(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
-    Canvas canvas(24, 12);
+    lqtest::MemoryCanvas canvas(24, 12);
     ASSERT_TRUE(fromMemory.Render(canvas.Dc(), RECT{0, 0, 24, 12}));
-    EXPECT_EQ(canvas.Pixel(3, 6), kBlue);
+    EXPECT_EQ(canvas.At(3, 6), kBlue);
 
     CPicture fromResource;
     ASSERT_TRUE(fromResource.LoadFromResource(IDR_TEST_LOGO_JPEG, L"IMAGE"));
@@ -145,10 +106,10 @@ TEST_F(PictureTest, AnyPathWithDotIcoIsASixteenPixelIcon)
         EXPECT_NE(picture.m_hIcon, nullptr);
         EXPECT_EQ(picture.m_nWidth, 16);
         EXPECT_EQ(picture.m_nHeight, 16);
-        Canvas canvas(20, 20);
+        lqtest::MemoryCanvas canvas(20, 20);
         ASSERT_TRUE(picture.Render(canvas.Dc(), RECT{2, 2, 40, 40}));
-        EXPECT_EQ(canvas.Pixel(10, 10), kOrange);
-        EXPECT_EQ(canvas.Pixel(19, 19), RGB(255, 255, 255)); // 16 by 16 from the corner, whatever the rectangle
+        EXPECT_EQ(canvas.At(10, 10), kOrange);
+        EXPECT_EQ(canvas.At(19, 19), RGB(255, 255, 255)); // 16 by 16 from the corner, whatever the rectangle
     }
 }
 
@@ -172,7 +133,7 @@ TEST_F(PictureTest, FilesThatAreNoPictureLeaveTheHolderEmptyWithoutAMessage)
         EXPECT_EQ(picture.m_pPicture, nullptr);
         EXPECT_EQ(picture.m_hIcon, nullptr);
         EXPECT_EQ(picture.m_nWidth, 0);
-        Canvas canvas(4, 4);
+        lqtest::MemoryCanvas canvas(4, 4);
         EXPECT_FALSE(picture.Render(canvas.Dc(), RECT{0, 0, 4, 4}));
         EXPECT_FALSE(picture.UpdateSize(canvas.Dc()));
     }
@@ -183,7 +144,7 @@ TEST_F(PictureTest, SizeFollowsTheDevicesResolution)
 {
     CPicture picture;
     ASSERT_TRUE(picture.LoadFromFile(SourcePath(L"views/fixtures/logo.bmp").c_str()));
-    Canvas canvas(4, 4);
+    lqtest::MemoryCanvas canvas(4, 4);
     ASSERT_TRUE(picture.UpdateSize(canvas.Dc()));
     const int dpi = ::GetDeviceCaps(canvas.Dc(), LOGPIXELSX);
     EXPECT_EQ(picture.m_nWidth, ::MulDiv(24, dpi, 96));

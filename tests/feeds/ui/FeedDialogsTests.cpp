@@ -426,21 +426,12 @@ class UpdateOfferTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedFolder = theHost.m_strDataFolder;
-        theHost.m_strDataFolder = m_folder.Path().c_str();
-        theHost.SetRegistryKey(L"Lanternquill Tests");
-        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
         m_savedRun = g_pfnRunUpdateDownload;
         g_pfnRunUpdateDownload = RecordDownload;
         g_downloadRan = false;
         g_downloadUrl.clear();
     }
-    void TearDown() override
-    {
-        g_pfnRunUpdateDownload = m_savedRun;
-        theHost.WriteProfileString(L"", L"DontInstall", nullptr);
-        theHost.m_strDataFolder = m_savedFolder;
-    }
+    void TearDown() override { g_pfnRunUpdateDownload = m_savedRun; }
     CString WriteDescription(int nVersion)
     {
         const std::wstring path = m_folder.File(L"testver.xml");
@@ -451,7 +442,7 @@ protected:
     }
 
     lqtest::TempFolder m_folder;
-    CString m_savedFolder;
+    UpdateSandbox m_sandbox{m_folder};
     PFN_RUN_UPDATE_DOWNLOAD m_savedRun = nullptr;
 };
 

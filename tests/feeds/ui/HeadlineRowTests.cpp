@@ -8,6 +8,7 @@
 #include "feeds/LocalTime.h"
 #include "feeds/ShellAssociations.h"
 #include "framework/win/Dc.h"
+#include "tests/framework/MemoryCanvas.h"
 #include "toolkit/base/XTPColorManager.h"
 
 #include <gtest/gtest.h>
@@ -41,15 +42,8 @@ protected:
         theHost.m_lfHeadline = Font(-16, FW_BOLD);
         theHost.m_lfSmall = Font(-11, FW_NORMAL);
         theHost.m_clrDescriptionText = RGB(0, 0, 200);
-
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        m_dc.Attach(CreateCompatibleDC(nullptr));
-        m_hBitmap = CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pBits), nullptr, 0);
-        m_hOld = SelectObject(m_dc, m_hBitmap);
-        SetBkMode(m_dc, TRANSPARENT);
-        SetTextColor(m_dc, RGB(0, 0, 0));
-        Clear();
+        m_dc.SetBkMode(TRANSPARENT);
+        m_dc.SetTextColor(RGB(0, 0, 0));
     }
     void TearDown() override
     {
@@ -58,31 +52,14 @@ protected:
         theHost.m_settings.nView = m_savedStyle;
         theHost.m_clrDescriptionText = m_savedColour;
         theHost.m_ilReadStates.DeleteImageList();
-        SelectObject(m_dc, m_hOld);
-        DeleteDC(m_dc.Detach());
-        DeleteObject(m_hBitmap);
     }
 
-    void Clear()
-    {
-        GdiFlush();
-        for (int i = 0; i < kWidth * kHeight; ++i)
-            m_pBits[i] = 0xFFFFFF;
-    }
-    COLORREF At(int x, int y)
-    {
-        GdiFlush();
-        const DWORD px = m_pBits[y * kWidth + x];
-        return RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF);
-    }
+    void Clear() { m_canvas.Fill(kPaper); }
+    COLORREF At(int x, int y) { return m_canvas.At(x, y); }
     // Counts pixels of a colour, or of anything but paper when clr is -1, inside a rectangle.
     int Count(const RECT& rc, COLORREF clr = COLORREF(-1))
     {
-        int n = 0;
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x)
-                n += clr == COLORREF(-1) ? At(x, y) != kPaper : At(x, y) == clr;
-        return n;
+        return clr == COLORREF(-1) ? m_canvas.Count(kPaper, rc, false) : m_canvas.Count(clr, rc);
     }
     SIZE Extent(const LOGFONTW& lf, const CString& text)
     {
@@ -98,10 +75,8 @@ protected:
 
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 200;
-    CDC m_dc;
-    HBITMAP m_hBitmap = nullptr;
-    HGDIOBJ m_hOld = nullptr;
-    DWORD* m_pBits = nullptr;
+    lqtest::MemoryCanvas m_canvas{kWidth, kHeight, kPaper};
+    CDC& m_dc = m_canvas.Dc();
 
 private:
     LOGFONTW m_savedHeadline{}, m_savedSmall{};
@@ -224,19 +199,8 @@ TEST_F(HeadlineRowTest, StateIconByReadState)
     const COLORREF stateColours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)}; // unread, read, new
     ASSERT_TRUE(theHost.m_ilReadStates.Create(16, 16, ILC_COLOR24, 3, 0));
     for (COLORREF clr : stateColours) {
-        CDC mem;
-        mem.Attach(CreateCompatibleDC(nullptr));
         CBitmap bitmap;
-        HDC hScreen = GetDC(nullptr);
-        bitmap.Attach(CreateCompatibleBitmap(hScreen, 16, 16));
-        ReleaseDC(nullptr, hScreen);
-        HGDIOBJ hOld = SelectObject(mem, bitmap);
-        RECT rc = {0, 0, 16, 16};
-        HBRUSH hBrush = CreateSolidBrush(clr);
-        FillRect(mem, &rc, hBrush);
-        DeleteObject(hBrush);
-        SelectObject(mem, hOld);
-        DeleteDC(mem.Detach());
+        bitmap.Attach(lqtest::MemoryCanvas(16, 16, clr).TakeBitmap());
         ASSERT_GE(theHost.m_ilReadStates.Add(&bitmap, static_cast<CBitmap*>(nullptr)), 0);
     }
     struct Case

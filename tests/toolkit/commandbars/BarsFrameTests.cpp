@@ -86,18 +86,6 @@ public:
     BOOL m_bOpens = FALSE;
 };
 
-// Thread-timer steps that run while a modal loop holds the thread, one per tick.
-std::vector<std::function<void()>> g_steps;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_steps.empty())
-        return;
-    std::function<void()> step = g_steps.front();
-    g_steps.erase(g_steps.begin());
-    step();
-}
-
 class BarsFrameTest : public ::testing::Test
 {
 protected:
@@ -133,7 +121,6 @@ protected:
 
     void TearDown() override
     {
-        g_steps.clear();
         XTPMouseManager()->EndAllTracking();
         if (m_pMenuBar != nullptr)
             m_pMenuBar->EndTracking();
@@ -141,9 +128,7 @@ protected:
         if (::IsWindow(m_pFrame->GetSafeHwnd()))
             m_pFrame->DestroyWindow();
         lqtest::PumpPending();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        lqtest::DropQuitMessages();
         for (int vk : {VK_MENU, VK_SHIFT, VK_CONTROL})
             if (::GetAsyncKeyState(vk) < 0)
                 frametest::SendKey(static_cast<WORD>(vk), true);
@@ -173,14 +158,15 @@ protected:
         cbtest::MoveMouseTo(ptFrom);
         ASSERT_TRUE(cbtest::WaitForCursor(ptFrom));
         lqtest::PumpPending();
+        std::vector<lqtest::TimedSteps::Step> moves;
         for (POINT pt : path)
-            g_steps.push_back([pt] { frametest::SendMouse(pt, 0); });
+            moves.push_back([pt] { frametest::SendMouse(pt, 0); });
         const POINT ptEnd = path.back();
-        g_steps.push_back([ptEnd] { frametest::SendMouse(ptEnd, MOUSEEVENTF_LEFTUP); });
-        const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 30, StepTimer);
+        moves.push_back([ptEnd] { frametest::SendMouse(ptEnd, MOUSEEVENTF_LEFTUP); });
+        lqtest::TimedSteps steps(std::move(moves), 30);
         frametest::SendMouse(ptFrom, MOUSEEVENTF_LEFTDOWN);
-        const bool bDone = lqtest::PumpUntil([] { return g_steps.empty() && ::GetCapture() == nullptr; });
-        ::KillTimer(nullptr, idTimer);
+        const bool bDone = lqtest::PumpUntil([&] { return steps.Done() && ::GetCapture() == nullptr; });
+        steps.Stop();
         ASSERT_TRUE(bDone);
         lqtest::PumpPending();
     }
@@ -415,8 +401,8 @@ TEST_F(BarsFrameTest, AToolbarDraggedToTheBottomThenFloatedDocksBack)
     const POINT ptCaption = GripPoint(m_pFormat);
     cbtest::MoveMouseTo(ptCaption);
     ASSERT_TRUE(cbtest::WaitForCursor(ptCaption));
-    cbtest::Click(ptCaption);
-    cbtest::Click(ptCaption);
+    cbtest::SendClick(ptCaption);
+    cbtest::SendClick(ptCaption);
     ASSERT_TRUE(lqtest::PumpUntil([&] { return m_pFormat->GetPosition() != xtpBarFloating; }));
     EXPECT_EQ(m_pFormat->GetDockBar(), pBottom);
     EXPECT_EQ(::GetParent(m_pFormat->m_hWnd), pBottom->m_hWnd);
@@ -472,7 +458,7 @@ TEST_F(BarsFrameTest, ExecutedControlsReachNotifyHandlersElseTheCommand)
         ASSERT_TRUE(pControl->IsVisible());
         const CRect rc = pControl->GetRect();
         const POINT pt = frametest::ClientToScreenPoint(m_pStandard->m_hWnd, rc.CenterPoint().x, rc.CenterPoint().y);
-        cbtest::Click(pt);
+        cbtest::SendClick(pt);
         lqtest::PumpUntil(
             [&] { return m_pFrame->m_runs[nId] > 0 || (m_pFrame->m_nNotified > 0 && nId == ID_TEST_NOTIFIED); });
         Pump();
@@ -501,7 +487,7 @@ TEST_F(BarsFrameTest, ATornOffToolbarClosedByItsOwnButtonLeavesTheManager)
     const CRect rc = pClose->GetRect();
     const POINT pt = frametest::ClientToScreenPoint(pCustom->m_hWnd, rc.CenterPoint().x, rc.CenterPoint().y);
     const HWND hWnd = pCustom->m_hWnd;
-    cbtest::Click(pt);
+    cbtest::SendClick(pt);
     ASSERT_TRUE(lqtest::PumpUntil([&] { return m_pCommandBars->FindToolBar(5001) == nullptr; }));
     EXPECT_EQ(m_pCommandBars->GetCount(), nCount);
     EXPECT_FALSE(::IsWindow(hWnd));
@@ -534,26 +520,13 @@ TEST_F(BarsFrameTest, AQuitPostedWhileDraggingEndsTheLoopAndReachesTheOuterOne)
     cbtest::MoveMouseTo(pt);
     ASSERT_TRUE(cbtest::WaitForCursor(pt));
     lqtest::PumpPending();
-    g_steps = {[] { ::PostQuitMessage(9); }};
-    const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 20, StepTimer);
+    lqtest::TimedSteps steps({[] { ::PostQuitMessage(9); }});
     frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
-    MSG msg = {};
-    BOOL bQuit = FALSE;
-    const DWORD dwStart = ::GetTickCount();
-    while (!bQuit && ::GetTickCount() - dwStart < 10000) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                bQuit = TRUE;
-                break;
-            }
-            ::DispatchMessageW(&msg);
-        }
-        if (!bQuit)
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    ::KillTimer(nullptr, idTimer);
+    WPARAM nExitCode = 0;
+    const bool bQuit = lqtest::PumpUntilQuit(&nExitCode);
+    steps.Stop();
     ASSERT_TRUE(bQuit);
-    EXPECT_EQ(msg.wParam, 9u);
+    EXPECT_EQ(nExitCode, 9u);
     EXPECT_EQ(::GetCapture(), nullptr);
     frametest::SendMouse(pt, MOUSEEVENTF_LEFTUP);
     lqtest::PumpUntil([] { return ::GetAsyncKeyState(VK_LBUTTON) >= 0; });
@@ -583,20 +556,21 @@ TEST_F(BarsFrameTest, TrackPopupBarReturnsOrSendsTheChosenCommandAndPassesAQuitO
         pPopup->m_bOpens = TRUE;
         pPopup->GetControls()->AddByType(xtpControlButton, ID_TEST_OPEN);
         pPopup->GetControls()->AddByType(xtpControlButton, ID_TEST_SAVE);
+        std::vector<lqtest::TimedSteps::Step> script;
         if (c.bQuit)
-            g_steps = {[] { ::PostQuitMessage(4); }};
+            script = {[] { ::PostQuitMessage(4); }};
         else
-            g_steps = {[pPopup] { pPopup->GetControl(1)->OnExecute(); },
-                       [pPopup] {
-                           // Only reached when executing did not end the tracking.
-                           if (pPopup->IsTrackingMode()) {
-                               ADD_FAILURE() << "the popup still tracks";
-                               pPopup->EndTracking();
-                           }
-                       }};
-        const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 20, StepTimer);
+            script = {[pPopup] { pPopup->GetControl(1)->OnExecute(); },
+                      [pPopup] {
+                          // Only reached when executing did not end the tracking.
+                          if (pPopup->IsTrackingMode()) {
+                              ADD_FAILURE() << "the popup still tracks";
+                              pPopup->EndTracking();
+                          }
+                      }};
+        lqtest::TimedSteps steps(std::move(script));
         const int nResult = CXTPCommandBars::TrackPopupBar(pPopup, c.nFlags, 300, 200, m_pFrame, nullptr, m_pFrame);
-        ::KillTimer(nullptr, idTimer);
+        steps.Stop();
         EXPECT_EQ(nResult, c.nResult);
         EXPECT_EQ(pPopup->m_ptAsked, CPoint(300, 200));
         EXPECT_FALSE(pPopup->IsTrackingMode());
@@ -605,7 +579,6 @@ TEST_F(BarsFrameTest, TrackPopupBarReturnsOrSendsTheChosenCommandAndPassesAQuitO
         EXPECT_EQ(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE, c.bQuit);
         pPopup->EndTracking();
         pPopup->InternalRelease();
-        g_steps.clear();
     }
 }
 

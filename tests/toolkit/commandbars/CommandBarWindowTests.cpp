@@ -47,31 +47,14 @@ ON_UPDATE_COMMAND_UI(ID_TEST_CHECKED, OnUpdateChecked)
 ON_MESSAGE(WM_XTP_CONTROL_SELECTED, OnControlSelected)
 END_MESSAGE_MAP()
 
-// What a thread timer does while a modal loop runs: steps taken one per tick, after the loop has handled the
-// input the previous step sent.
-std::vector<std::function<void()>> g_steps;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_steps.empty())
-        return;
-    std::function<void()> step = g_steps.front();
-    g_steps.erase(g_steps.begin());
-    step();
-}
-
-class CommandBarWindowTest : public ::testing::Test
+class CommandBarWindowTest : public cbtest::BarFrameTest<CCmdFrame>
 {
 protected:
+    CommandBarWindowTest() : BarFrameTest(L"CommandBarWindowTests") {}
+
     void SetUp() override
     {
-        m_pFrame = new CCmdFrame;
-        ASSERT_TRUE(m_pFrame->Create(nullptr, L"Command bar tests", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                     CRect(100, 100, 640, 400)));
-        m_app.m_pMainWnd = m_pFrame;
-        m_pCommandBars->SetSite(m_pFrame);
-        m_bar.SetCommandBars(m_pCommandBars);
-        ASSERT_TRUE(m_bar.CreateBar(m_pFrame, CRect(0, 0, 520, 30)));
+        ASSERT_NO_FATAL_FAILURE(CreateFrameAndBar(L"Command bar tests", CRect(100, 100, 640, 400), 520));
         const struct
         {
             int nId;
@@ -95,20 +78,7 @@ protected:
         lqtest::PumpPending();
     }
 
-    void TearDown() override
-    {
-        g_steps.clear();
-        m_bar.EndTracking();
-        m_bar.DestroyWindow();
-        m_bar.SetCommandBars(nullptr);
-        m_pCommandBars->InternalRelease();
-        m_app.m_pMainWnd = nullptr;
-        m_pFrame->DestroyWindow();
-        lqtest::PumpPending();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
+    void TearDown() override { DestroyFrameAndBar(); }
 
     CXTPControl* Control(int nId) { return m_bar.GetControls()->FindControl(nId); }
     POINT CentreOf(int nId)
@@ -117,30 +87,20 @@ protected:
         return frametest::ClientToScreenPoint(m_bar.m_hWnd, rc.CenterPoint().x, rc.CenterPoint().y);
     }
     int Runs(UINT nId) { return m_pFrame->m_runs[nId]; }
-    void Tap(WORD vk)
-    {
-        frametest::SendKey(vk, false);
-        frametest::SendKey(vk, true);
-    }
+    void Tap(WORD vk) { lqtest::TapKey(vk); }
     // Presses the left button at pt; the steps run while the button is held, one per timer tick.
     void PressWithSteps(POINT pt, std::vector<std::function<void()>> steps)
     {
         cbtest::MoveMouseTo(pt);
         ASSERT_TRUE(cbtest::WaitForCursor(pt));
         lqtest::PumpPending();
-        g_steps = std::move(steps);
-        const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 20, StepTimer);
+        lqtest::TimedSteps timed(std::move(steps));
         frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
-        const bool bDone = lqtest::PumpUntil([] { return g_steps.empty(); });
-        ::KillTimer(nullptr, idTimer);
+        const bool bDone = lqtest::PumpUntil([&] { return timed.Done(); });
+        timed.Stop();
         ASSERT_TRUE(bDone);
         lqtest::PumpPending();
     }
-
-    CWinApp m_app{L"CommandBarWindowTests"};
-    CCmdFrame* m_pFrame = nullptr;
-    CXTPCommandBars* m_pCommandBars = new CXTPCommandBars;
-    cbtest::CTestToolBar m_bar;
 };
 
 TEST_F(CommandBarWindowTest, IdleUpdatesTakeTheStatesOfTheFramesHandlers)
@@ -226,27 +186,14 @@ TEST_F(CommandBarWindowTest, AQuitPostedWhileAButtonIsHeldReachesTheOuterLoop)
     cbtest::MoveMouseTo(pt);
     ASSERT_TRUE(cbtest::WaitForCursor(pt));
     lqtest::PumpPending();
-    g_steps = {[] { ::PostQuitMessage(7); }};
-    const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 20, StepTimer);
+    lqtest::TimedSteps steps({[] { ::PostQuitMessage(7); }});
     frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
     // This loop stands for the program's own: the quit must come back to it.
-    MSG msg = {};
-    BOOL bQuit = FALSE;
-    const DWORD dwStart = ::GetTickCount();
-    while (!bQuit && ::GetTickCount() - dwStart < 10000) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                bQuit = TRUE;
-                break;
-            }
-            ::DispatchMessageW(&msg);
-        }
-        if (!bQuit)
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    ::KillTimer(nullptr, idTimer);
+    WPARAM nExitCode = 0;
+    const bool bQuit = lqtest::PumpUntilQuit(&nExitCode);
+    steps.Stop();
     ASSERT_TRUE(bQuit);
-    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_EQ(nExitCode, 7u);
     EXPECT_NE(::GetCapture(), m_bar.m_hWnd);
     frametest::SendMouse(pt, MOUSEEVENTF_LEFTUP);
     lqtest::PumpUntil([] { return ::GetAsyncKeyState(VK_LBUTTON) >= 0; });
@@ -257,8 +204,8 @@ TEST_F(CommandBarWindowTest, DisabledControlsIgnoreClicks)
 {
     m_app.OnIdle(0);
     const POINT pt = CentreOf(ID_TEST_BLOCKED);
-    cbtest::Click(pt);
-    cbtest::Click(CentreOf(ID_TEST_OPEN)); // a marker that the first click was handled
+    cbtest::SendClick(pt);
+    cbtest::SendClick(CentreOf(ID_TEST_OPEN)); // a marker that the first click was handled
     ASSERT_TRUE(lqtest::PumpUntil([&] { return Runs(ID_TEST_OPEN) == 1; }));
     EXPECT_EQ(Runs(ID_TEST_BLOCKED), 0);
 }

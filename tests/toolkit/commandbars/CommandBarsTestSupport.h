@@ -1,16 +1,21 @@
-// Helpers of the command bar tests: plain windows to host bars, and a recorder of the messages a window gets.
+// Helpers of the command bar tests: plain windows to host bars, a recorder of the messages a window gets, and a
+// fixture with a frame and a toolbar.
 #pragma once
 
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
 #include "tests/framework/FrameTestSupport.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -70,6 +75,40 @@ public:
     }
 };
 
+// A shown frame of class TFrame, the application's main window and the site of the command bars, with a toolbar
+// of those bars across its top; all of it is taken down after the test.
+template <class TFrame> class BarFrameTest : public ::testing::Test
+{
+protected:
+    explicit BarFrameTest(const wchar_t* pszAppName) : m_app(pszAppName) {}
+
+    void CreateFrameAndBar(const wchar_t* pszCaption, const RECT& rcFrame, int nBarWidth)
+    {
+        m_pFrame = new TFrame;
+        ASSERT_TRUE(m_pFrame->Create(nullptr, pszCaption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, rcFrame));
+        m_app.m_pMainWnd = m_pFrame;
+        m_pCommandBars->SetSite(m_pFrame);
+        m_bar.SetCommandBars(m_pCommandBars);
+        ASSERT_TRUE(m_bar.CreateBar(m_pFrame, CRect(0, 0, nBarWidth, 30)));
+    }
+    void DestroyFrameAndBar()
+    {
+        m_bar.EndTracking();
+        m_bar.DestroyWindow();
+        m_bar.SetCommandBars(nullptr);
+        m_pCommandBars->InternalRelease();
+        m_app.m_pMainWnd = nullptr;
+        m_pFrame->DestroyWindow();
+        lqtest::PumpPending();
+        lqtest::DropQuitMessages();
+    }
+
+    CWinApp m_app;
+    TFrame* m_pFrame = nullptr; // deletes itself with its window
+    CXTPCommandBars* m_pCommandBars = new CXTPCommandBars;
+    CTestToolBar m_bar;
+};
+
 inline POINT CenterOf(HWND hWnd)
 {
     RECT rc;
@@ -77,26 +116,13 @@ inline POINT CenterOf(HWND hWnd)
     return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
+// Sends a move there without waiting for it (a step inside a loop under test).
 inline void MoveMouseTo(POINT pt)
 {
-    frametest::SendMouse(pt, 0);
+    lqtest::SendMouse(pt, 0);
 }
 
-inline void Click(POINT pt, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP)
-{
-    frametest::SendMouse(pt, 0);
-    frametest::SendMouse(pt, down);
-    frametest::SendMouse(pt, up);
-}
-
-// Waits until the cursor reached a point sent with SendInput, so that later checks see it there.
-inline bool WaitForCursor(POINT pt)
-{
-    return lqtest::PumpUntil([&] {
-        POINT now;
-        ::GetCursorPos(&now);
-        return now.x == pt.x && now.y == pt.y;
-    });
-}
+using lqtest::SendClick;
+using lqtest::WaitForCursor;
 
 } // namespace cbtest

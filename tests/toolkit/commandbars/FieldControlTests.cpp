@@ -69,8 +69,7 @@ END_MESSAGE_MAP()
 
 void Tap(WORD vk)
 {
-    frametest::SendKey(vk, false);
-    frametest::SendKey(vk, true);
+    lqtest::TapKey(vk);
 }
 
 void Type(const char* pszText)
@@ -79,18 +78,14 @@ void Type(const char* pszText)
         Tap(static_cast<WORD>(*p >= 'a' && *p <= 'z' ? *p - 'a' + 'A' : *p));
 }
 
-class FieldControlTest : public ::testing::Test
+class FieldControlTest : public cbtest::BarFrameTest<CFieldFrame>
 {
 protected:
+    FieldControlTest() : BarFrameTest(L"FieldControlTests") {}
+
     void SetUp() override
     {
-        m_pFrame = new CFieldFrame;
-        ASSERT_TRUE(m_pFrame->Create(nullptr, L"Field control tests", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                     CRect(100, 100, 760, 420)));
-        m_app.m_pMainWnd = m_pFrame;
-        m_pCommandBars->SetSite(m_pFrame);
-        m_bar.SetCommandBars(m_pCommandBars);
-        ASSERT_TRUE(m_bar.CreateBar(m_pFrame, CRect(0, 0, 640, 30)));
+        ASSERT_NO_FATAL_FAILURE(CreateFrameAndBar(L"Field control tests", CRect(100, 100, 760, 420), 640));
 
         m_pStatic = static_cast<CXTPControlStatic*>(m_bar.GetControls()->Add(new CXTPControlStatic, ID_FIELD_STATIC));
         m_pStatic->SetCaption(L"Filter:");
@@ -117,16 +112,7 @@ protected:
     void TearDown() override
     {
         XTPMouseManager()->EndAllTracking();
-        m_bar.EndTracking();
-        m_bar.DestroyWindow();
-        m_bar.SetCommandBars(nullptr);
-        m_pCommandBars->InternalRelease();
-        m_app.m_pMainWnd = nullptr;
-        m_pFrame->DestroyWindow();
-        lqtest::PumpPending();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        DestroyFrameAndBar();
     }
 
     POINT ScreenPoint(CPoint ptClient) { return frametest::ClientToScreenPoint(m_bar.m_hWnd, ptClient.x, ptClient.y); }
@@ -146,10 +132,6 @@ protected:
     }
     bool Pump(const std::function<bool()>& cond) { return frametest::PumpTranslatedUntil(cond); }
 
-    CWinApp m_app{L"FieldControlTests"};
-    CFieldFrame* m_pFrame = nullptr;
-    CXTPCommandBars* m_pCommandBars = new CXTPCommandBars;
-    cbtest::CTestToolBar m_bar;
     CXTPControlStatic* m_pStatic = nullptr;
     CXTPControlEdit* m_pEdit = nullptr;
     CXTPControlComboBox* m_pCombo = nullptr;

@@ -201,11 +201,7 @@ protected:
         ::GetWindowTextW(m_hEdit, sz, 64);
         return sz;
     }
-    void Tap(WORD vk)
-    {
-        frametest::SendKey(vk, false);
-        frametest::SendKey(vk, true);
-    }
+    void Tap(WORD vk) { lqtest::TapKey(vk); }
 
     cbtest::CHostWnd m_host;
     CXTPCommandBar m_bar;

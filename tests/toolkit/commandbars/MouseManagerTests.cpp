@@ -13,7 +13,7 @@ namespace {
 
 using cbtest::CenterOf;
 using cbtest::CHostWnd;
-using cbtest::Click;
+using cbtest::SendClick;
 
 // A bar that counts the mouse-leave messages it gets.
 class CLeaveBar : public CXTPCommandBar
@@ -108,7 +108,7 @@ TEST_F(MouseManagerTest, AClickElsewhereEndsTrackingAndStillReachesItsWindow)
     m_bar.SetTrackingMode(xtpTrackingKeyboard, FALSE, FALSE);
     ASSERT_TRUE(XTPMouseManager()->IsTrackedBar(&m_bar));
 
-    Click(CenterOf(m_outside.m_hWnd), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    SendClick(CenterOf(m_outside.m_hWnd), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     ASSERT_TRUE(lqtest::PumpUntil([&] { return m_outside.Count(WM_RBUTTONUP) == 1; }));
     EXPECT_FALSE(m_bar.IsTrackingMode());
     EXPECT_FALSE(XTPMouseManager()->IsTracking());
@@ -118,12 +118,12 @@ TEST_F(MouseManagerTest, AClickElsewhereEndsTrackingAndStillReachesItsWindow)
 TEST_F(MouseManagerTest, AClickInAChildOfATrackedBarKeepsTracking)
 {
     m_bar.SetTrackingMode(xtpTrackingKeyboard, FALSE, FALSE);
-    Click(CenterOf(m_hEdit));
+    SendClick(CenterOf(m_hEdit));
     ASSERT_TRUE(lqtest::PumpUntil([&] { return ::GetFocus() == m_hEdit; }));
     EXPECT_TRUE(m_bar.IsTrackingMode());
 
     // A click on the host's own area outside the bar ends it.
-    Click(frametest::ClientToScreenPoint(m_host.m_hWnd, 200, 250));
+    SendClick(frametest::ClientToScreenPoint(m_host.m_hWnd, 200, 250));
     ASSERT_TRUE(lqtest::PumpUntil([&] { return !m_bar.IsTrackingMode(); }));
 }
 
@@ -141,7 +141,7 @@ TEST_F(MouseManagerTest, WhileLockedAReleaseOutsideKeepsTrackingButAPressEndsIt)
     ASSERT_TRUE(lqtest::PumpUntil([&] { return m_outside.Count(WM_LBUTTONUP) == 1; }));
     EXPECT_TRUE(m_bar.IsTrackingMode());
 
-    Click(outside);
+    SendClick(outside);
     ASSERT_TRUE(lqtest::PumpUntil([&] { return m_outside.Count(WM_LBUTTONUP) == 2; }));
     EXPECT_FALSE(m_bar.IsTrackingMode());
 }

@@ -66,17 +66,6 @@ ON_UPDATE_COMMAND_UI(kIdChecked, OnUpdateChecked)
 ON_MESSAGE(WM_XTP_INITCOMMANDSPOPUP, OnInitPopup)
 END_MESSAGE_MAP()
 
-std::vector<std::function<void()>> g_steps;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_steps.empty())
-        return;
-    std::function<void()> step = g_steps.front();
-    g_steps.erase(g_steps.begin());
-    step();
-}
-
 CRect WindowRect(HWND hWnd)
 {
     CRect rc;
@@ -131,7 +120,6 @@ protected:
 
     void TearDown() override
     {
-        g_steps.clear();
         XTPMouseManager()->EndAllTracking();
         XTPMouseManager()->SetForceExpanded(FALSE);
         XTPShadowManager()->SetLayeredAvailable(TRUE);
@@ -145,9 +133,7 @@ protected:
         m_pFrame->m_hAccelTable = nullptr;
         m_pFrame->DestroyWindow();
         lqtest::PumpPending();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        lqtest::DropQuitMessages();
     }
 
     static CXTPControl* AddItem(CXTPPopupBar* pBar, UINT nId, LPCTSTR lpszCaption)
@@ -156,11 +142,7 @@ protected:
         pControl->SetCaption(lpszCaption);
         return pControl;
     }
-    void Tap(WORD vk)
-    {
-        frametest::SendKey(vk, false);
-        frametest::SendKey(vk, true);
-    }
+    void Tap(WORD vk) { lqtest::TapKey(vk); }
     POINT ScreenCentre(CXTPCommandBar* pBar, CXTPControl* pControl)
     {
         const CPoint pt = pControl->GetRect().CenterPoint();
@@ -178,7 +160,7 @@ protected:
     // Opens the File menu with a click on its title.
     void OpenFile()
     {
-        cbtest::Click(ScreenCentre(&m_bar, m_pFile));
+        cbtest::SendClick(ScreenCentre(&m_bar, m_pFile));
         ASSERT_TRUE(WaitOpen(m_pFilePopup));
     }
     void SelectByKeyboard(CXTPPopupBar* pBar, UINT nId)
@@ -218,7 +200,7 @@ TEST_F(PopupBarWindowTest, DropsDownUnderItsTitleWithoutTakingActivationAndClose
     EXPECT_TRUE(m_pFile->GetPopuped());
     EXPECT_EQ(m_bar.GetPopuped(), m_pFile->GetIndex());
     // Clicking inside the popup leaves the frame active.
-    cbtest::Click(frametest::ClientToScreenPoint(m_pFilePopup->m_hWnd, 2, 1));
+    cbtest::SendClick(frametest::ClientToScreenPoint(m_pFilePopup->m_hWnd, 2, 1));
     lqtest::PumpPending();
     EXPECT_EQ(::GetForegroundWindow(), m_pFrame->m_hWnd);
     EXPECT_EQ(m_pFilePopup->SendMessage(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(m_pFrame->m_hWnd),
@@ -280,11 +262,11 @@ TEST_F(PopupBarWindowTest, CommandStatesFollowTheHandlersWhileOpen)
     m_pFilePopup->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     EXPECT_FALSE(Item(m_pFilePopup, kIdBlocked)->GetEnabled());
     // A click on the disabled item runs nothing and leaves the menu open.
-    cbtest::Click(ScreenCentre(m_pFilePopup, Item(m_pFilePopup, kIdBlocked)));
+    cbtest::SendClick(ScreenCentre(m_pFilePopup, Item(m_pFilePopup, kIdBlocked)));
     lqtest::PumpPending();
     EXPECT_EQ(Runs(kIdBlocked), 0);
     EXPECT_TRUE(m_pFilePopup->IsVisible());
-    cbtest::Click(ScreenCentre(m_pFilePopup, Item(m_pFilePopup, kIdOpen)));
+    cbtest::SendClick(ScreenCentre(m_pFilePopup, Item(m_pFilePopup, kIdOpen)));
     ASSERT_TRUE(lqtest::PumpUntil([&] { return Runs(kIdOpen) == 1; }));
     ASSERT_TRUE(WaitClosed(m_pFilePopup));
 }
@@ -330,7 +312,7 @@ TEST_F(PopupBarWindowTest, SubmenuOpensOnHoverAndClosesWhenTheMouseMovesOn)
 
     cbtest::MoveMouseTo(ptRecent);
     ASSERT_TRUE(WaitOpen(m_pRecentPopup));
-    cbtest::Click(ScreenCentre(m_pRecentPopup, Item(m_pRecentPopup, kIdRecentOne)));
+    cbtest::SendClick(ScreenCentre(m_pRecentPopup, Item(m_pRecentPopup, kIdRecentOne)));
     ASSERT_TRUE(lqtest::PumpUntil([&] { return Runs(kIdRecentOne) == 1; }));
     ASSERT_TRUE(WaitClosed(m_pFilePopup));
 }
@@ -368,7 +350,7 @@ TEST_F(PopupBarWindowTest, TheExpandButtonAnswersAClickAndDownOnTheLastItem)
     CXTPControl* pExpand = Item(m_pFilePopup, XTP_ID_POPUPBAR_EXPAND);
     ASSERT_NE(pExpand, nullptr);
     ASSERT_TRUE(pExpand->IsVisible());
-    cbtest::Click(ScreenCentre(m_pFilePopup, pExpand));
+    cbtest::SendClick(ScreenCentre(m_pFilePopup, pExpand));
     ASSERT_TRUE(lqtest::PumpUntil([&] { return pRare->IsVisible(); }));
     EXPECT_TRUE(m_pFilePopup->IsVisible());
     Tap(VK_ESCAPE);
@@ -484,33 +466,20 @@ TEST_F(PopupBarWindowTest, AQuitPostedDuringTheTearOffDragReachesTheOuterLoop)
     ASSERT_TRUE(cbtest::WaitForCursor(pt));
     lqtest::PumpPending();
     BOOL bCaptured = FALSE;
-    g_steps = {[&] {
+    lqtest::TimedSteps steps({[&] {
         bCaptured = ::GetCapture() == m_pFilePopup->m_hWnd;
         ::PostQuitMessage(9);
-    }};
-    const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 20, StepTimer);
+    }});
     frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
     // This loop stands for the program's own: the quit must come back to it.
-    MSG msg = {};
-    BOOL bQuit = FALSE;
-    const DWORD dwStart = ::GetTickCount();
-    while (!bQuit && ::GetTickCount() - dwStart < 10000) {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                bQuit = TRUE;
-                break;
-            }
-            ::DispatchMessageW(&msg);
-        }
-        if (!bQuit)
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    ::KillTimer(nullptr, idTimer);
+    WPARAM nExitCode = 0;
+    const bool bQuit = lqtest::PumpUntilQuit(&nExitCode);
+    steps.Stop();
     frametest::SendMouse(pt, MOUSEEVENTF_LEFTUP);
     lqtest::PumpUntil([] { return ::GetAsyncKeyState(VK_LBUTTON) >= 0; });
     ASSERT_TRUE(bQuit);
     EXPECT_TRUE(bCaptured);
-    EXPECT_EQ(msg.wParam, 9u);
+    EXPECT_EQ(nExitCode, 9u);
     EXPECT_NE(::GetCapture(), m_pFilePopup->m_hWnd);
     EXPECT_EQ(XTPMouseManager()->m_nLock, 0);
 }
@@ -534,24 +503,24 @@ TEST_F(PopupBarWindowTest, TearingOffShowsAFloatingToolbarWithThePopupsCommands)
     lqtest::PumpPending();
 
     BOOL bToolbarOutside = FALSE, bPopupHidden = FALSE, bToolbarGoneInside = FALSE, bPopupBackInside = FALSE;
-    g_steps = {[&] { frametest::SendMouse(ptOut, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE); },
-               [&] {
-                   CXTPToolBar* pOutside = m_pCommandBars->FindToolBar(4242);
-                   bToolbarOutside = pOutside != nullptr && pOutside->IsVisible();
-                   bPopupHidden = !m_pFilePopup->IsWindowVisible();
-                   frametest::SendMouse(pt, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-               },
-               [&] {
-                   bPopupBackInside = m_pFilePopup->IsWindowVisible();
-                   CXTPToolBar* pInside = m_pCommandBars->FindToolBar(4242);
-                   bToolbarGoneInside = pInside == nullptr || !pInside->IsVisible();
-                   frametest::SendMouse(ptOut, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-               },
-               [&] { frametest::SendMouse(ptOut, MOUSEEVENTF_LEFTUP); }};
-    const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 30, StepTimer);
+    lqtest::TimedSteps steps({[&] { frametest::SendMouse(ptOut, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE); },
+                              [&] {
+                                  CXTPToolBar* pOutside = m_pCommandBars->FindToolBar(4242);
+                                  bToolbarOutside = pOutside != nullptr && pOutside->IsVisible();
+                                  bPopupHidden = !m_pFilePopup->IsWindowVisible();
+                                  frametest::SendMouse(pt, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+                              },
+                              [&] {
+                                  bPopupBackInside = m_pFilePopup->IsWindowVisible();
+                                  CXTPToolBar* pInside = m_pCommandBars->FindToolBar(4242);
+                                  bToolbarGoneInside = pInside == nullptr || !pInside->IsVisible();
+                                  frametest::SendMouse(ptOut, MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+                              },
+                              [&] { frametest::SendMouse(ptOut, MOUSEEVENTF_LEFTUP); }},
+                             30);
     frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
-    lqtest::PumpUntil([&] { return g_steps.empty() && ::GetCapture() == nullptr; }, 10000);
-    ::KillTimer(nullptr, idTimer);
+    lqtest::PumpUntil([&] { return steps.Done() && ::GetCapture() == nullptr; }, 10000);
+    steps.Stop();
     lqtest::PumpUntil([] { return ::GetAsyncKeyState(VK_LBUTTON) >= 0; });
 
     EXPECT_TRUE(bToolbarOutside);

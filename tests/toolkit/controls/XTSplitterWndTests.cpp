@@ -7,6 +7,7 @@
 #include "framework/win/WinApp.h"
 #include "tests/framework/FrameTestSupport.h"
 #include "tests/framework/MemoryCanvas.h"
+#include "tests/framework/SplitterTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/base/XTPColorManager.h"
 #include "toolkit/base/XTPToolkitGlobals.h"
@@ -43,50 +44,20 @@ IMPLEMENT_DYNCREATE(COtherView, CView)
 int COtherView::s_nMade = 0;
 int COtherView::s_nInitialUpdates = 0;
 
-// A frame whose client is a splitter of rows x cols views; columns 150 and rows 100 wide.
-template <class TSplitter> class CSplitFrame : public CFrameWnd
+// Every pane asks for 150 by 100.
+CSize PaneSize(int, int)
 {
-public:
-    TSplitter m_splitter;
-    int m_rows = 1;
-    int m_cols = 3;
+    return CSize(150, 100);
+}
 
-    BOOL OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext) override
-    {
-        if (!m_splitter.CreateStatic(this, m_rows, m_cols))
-            return FALSE;
-        for (int row = 0; row < m_rows; ++row)
-            for (int col = 0; col < m_cols; ++col)
-                if (!m_splitter.CreateView(row, col, RUNTIME_CLASS(CLeftView), CSize(150, 100), pContext))
-                    return FALSE;
-        return TRUE;
-    }
-};
-
-template <class TSplitter> class SplitterFixture : public ::testing::Test
+template <class TSplitter> class SplitterFixture : public splittertest::SplitterFixture<TSplitter>
 {
 protected:
-    void Make(int rows, int cols)
-    {
-        m_frame = new CSplitFrame<TSplitter>;
-        m_frame->m_rows = rows;
-        m_frame->m_cols = cols;
-        ASSERT_TRUE(m_frame->Create(nullptr, L"Splitter host", WS_OVERLAPPEDWINDOW, CRect(30, 30, 670, 430)));
-        m_hFrame = m_frame->m_hWnd;
-        m_app.m_pMainWnd = m_frame;
-        m_frame->InitialUpdateFrame(nullptr, TRUE);
-        lqtest::PumpPending();
-    }
+    using Base = splittertest::SplitterFixture<TSplitter>;
+    using Base::Splitter;
 
-    void TearDown() override
-    {
-        m_app.m_pMainWnd = nullptr;
-        if (::IsWindow(m_hFrame))
-            ::DestroyWindow(m_hFrame);
-        lqtest::PumpPending();
-    }
+    SplitterFixture() : Base(RUNTIME_CLASS(CLeftView), PaneSize) {}
 
-    TSplitter& Splitter() { return m_frame->m_splitter; }
     HWND Pane(int row, int col) { return Splitter().GetPane(row, col)->GetSafeHwnd(); }
     CRect PaneRect(HWND hPane)
     {
@@ -122,10 +93,6 @@ protected:
         ASSERT_TRUE(frametest::PumpTranslatedUntil([&] { return ::GetCapture() != splitter.m_hWnd; }));
         lqtest::PumpPending();
     }
-
-    CWinApp m_app{L"XTSplitterWndTests"};
-    CSplitFrame<TSplitter>* m_frame = nullptr;
-    HWND m_hFrame = nullptr;
 };
 
 using XTSplitterTest = SplitterFixture<CXTSplitterWnd>;

@@ -143,7 +143,7 @@ CPoint PanelFixture::ItemCenter(CXTPTaskPanelItem* pItem) const
     return rc.CenterPoint();
 }
 
-// ---- Images and input
+// ---- Images
 
 HBITMAP MakeIconStrip(const std::vector<COLORREF>& colours)
 {
@@ -156,32 +156,6 @@ HBITMAP MakeIconStrip(const std::vector<COLORREF>& colours)
                 0xFF000000 | (DWORD(GetRValue(clr)) << 16) | (DWORD(GetGValue(clr)) << 8) | GetBValue(clr);
         }
     return CXTPImageManager::CreateBitmap32(CSize(16 * nCount, 16), pixels.data());
-}
-
-void MoveMouse(POINT pt)
-{
-    frametest::SendMouse(pt, 0);
-    lqtest::PumpUntil([&] {
-        POINT now;
-        ::GetCursorPos(&now);
-        return now.x == pt.x && now.y == pt.y;
-    });
-    lqtest::PumpPending();
-}
-
-void ClickAt(POINT pt, DWORD downFlag, DWORD upFlag)
-{
-    MoveMouse(pt);
-    frametest::SendMouse(pt, downFlag);
-    frametest::SendMouse(pt, upFlag);
-    lqtest::PumpPending();
-}
-
-void PressKey(WORD vk)
-{
-    frametest::SendKey(vk, false);
-    frametest::SendKey(vk, true);
-    lqtest::PumpPending();
 }
 
 } // namespace tptest

@@ -1,10 +1,11 @@
 // Helpers of the task panel tests: an owner window that records the panel's notifications, item and group
-// classes of the tests' own that count their instances and catch use after removal, and input helpers.
+// classes of the tests' own that count their instances and catch use after removal, and the shared input helpers.
 #pragma once
 
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
 #include "tests/framework/FrameTestSupport.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/taskpanel/XTPTaskPanel.h"
 
@@ -96,10 +97,8 @@ private:
 // A 32-bit strip of count 16 x 16 images, each one solid colour from the list.
 HBITMAP MakeIconStrip(const std::vector<COLORREF>& colours);
 
-// Moves the mouse there and waits until the cursor is there.
-void MoveMouse(POINT pt);
-// Left button press and release at a point, with the moves before them.
-void ClickAt(POINT pt, DWORD downFlag = MOUSEEVENTF_LEFTDOWN, DWORD upFlag = MOUSEEVENTF_LEFTUP);
-void PressKey(WORD vk);
+using lqtest::ClickAt;
+using lqtest::MoveMouse;
+using lqtest::PressKey;
 
 } // namespace tptest

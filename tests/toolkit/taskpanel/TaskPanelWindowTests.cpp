@@ -114,6 +114,39 @@ protected:
     CPanelHost& Host() { return m_pFixture->Host(); }
     bool Pump(const std::function<bool()>& cond) { return lqtest::PumpUntil(cond, 5000); }
 
+    // Drags item A onto the Places group: pressed, moved off until the drag starts, then over the group's caption
+    // until the panel takes it as the target, and released there; dropped() tells when the drop has landed.
+    void DragAToPlaces(const std::function<bool()>& dropped)
+    {
+        std::atomic<bool> bDragStarting{false};
+        Host().m_answer = [&](WPARAM nCode, CXTPTaskPanelItem*) -> LRESULT {
+            if (nCode == TaskPanelNotifyStartDrag)
+                bDragStarting = true;
+            return 0;
+        };
+        const POINT ptA = At(m_pA);
+        const POINT ptTarget = At(m_pPlaces);
+        CXTPTaskPanelGroup* pPlaces = m_pPlaces;
+
+        tptest::MoveMouse(ptA);
+        frametest::SendMouse(ptA, MOUSEEVENTF_LEFTDOWN);
+        ASSERT_TRUE(Pump([&] { return m_panel.GetPressedItem() == m_pA; }));
+        {
+            InputScript script([&] {
+                if (!InputScript::WaitFor([&] { return bDragStarting.load(); }))
+                    return;
+                for (int i = 0; i < 400 && m_panel.m_pLastDropTarget.load() != pPlaces; ++i) {
+                    frametest::SendMouse(Offset(ptTarget, i % 2, 0), 0);
+                    ::Sleep(10); // paces the moves; the target's report decides
+                }
+                frametest::SendMouse(ptTarget, MOUSEEVENTF_LEFTUP);
+            });
+            frametest::SendMouse(Offset(ptA, 8, 0), 0);
+            ASSERT_TRUE(Pump(dropped));
+        }
+        Host().m_answer = nullptr;
+    }
+
     CWatchedPanel m_panel;
     std::unique_ptr<PanelFixture> m_pFixture;
     CXTPTaskPanelGroup* m_pTasks = nullptr;
@@ -240,33 +273,7 @@ TEST_F(TaskPanelWindow, AnItemDraggedToAnotherGroupMovesThereWithItsClassAndId)
     m_panel.AllowDrag(TRUE);
     const UINT_PTR nRecord = sizeof(UINT_PTR) > 4 ? (UINT_PTR(0x51) << 32) | 0x1234 : 0x12345678;
     m_pA->SetID(nRecord);
-    std::atomic<bool> bDragStarting{false};
-    Host().m_answer = [&](WPARAM nCode, CXTPTaskPanelItem*) -> LRESULT {
-        if (nCode == TaskPanelNotifyStartDrag)
-            bDragStarting = true;
-        return 0;
-    };
-    const POINT ptA = At(m_pA);
-    const POINT ptTarget = At(m_pPlaces);
-    CXTPTaskPanelGroup* pPlaces = m_pPlaces;
-
-    tptest::MoveMouse(ptA);
-    frametest::SendMouse(ptA, MOUSEEVENTF_LEFTDOWN);
-    ASSERT_TRUE(Pump([&] { return m_panel.GetPressedItem() == m_pA; }));
-    {
-        InputScript script([&] {
-            if (!InputScript::WaitFor([&] { return bDragStarting.load(); }))
-                return;
-            // Over the other group's caption until the panel takes it as the target, then drop.
-            for (int i = 0; i < 400 && m_panel.m_pLastDropTarget.load() != pPlaces; ++i) {
-                frametest::SendMouse(Offset(ptTarget, i % 2, 0), 0);
-                ::Sleep(10); // paces the moves; the target's report decides
-            }
-            frametest::SendMouse(ptTarget, MOUSEEVENTF_LEFTUP);
-        });
-        frametest::SendMouse(Offset(ptA, 8, 0), 0);
-        ASSERT_TRUE(Pump([&] { return m_pPlaces->GetItemCount() == 2; }));
-    }
+    ASSERT_NO_FATAL_FAILURE(DragAToPlaces([&] { return m_pPlaces->GetItemCount() == 2; }));
     EXPECT_EQ(1, Host().Count(TaskPanelNotifyStartDrag));
     ASSERT_EQ(1, m_pTasks->GetItemCount());
     EXPECT_EQ(m_pB, m_pTasks->GetAt(0));
@@ -495,38 +502,13 @@ TEST_F(TaskPanelWindow, AnItemRemovedWhileTheButtonIsDownIsNeitherClickedNorUsed
 TEST_F(TaskPanelWindow, AnItemRemovedDuringItsDragIsNotRemovedAgainAndTheDropStillLands)
 {
     m_panel.AllowDrag(TRUE);
-    std::atomic<bool> bDragStarting{false};
-    Host().m_answer = [&](WPARAM nCode, CXTPTaskPanelItem*) -> LRESULT {
-        if (nCode == TaskPanelNotifyStartDrag)
-            bDragStarting = true;
-        return 0;
-    };
     // The owner's refresh takes the dragged item away while the drag runs.
     CProbeGroupItem* pA = m_pA;
     m_panel.m_onDragOver = [&] {
         if (pA && pA->GetParentItems())
             pA->Remove();
     };
-    const POINT ptA = At(m_pA);
-    const POINT ptTarget = At(m_pPlaces);
-    CXTPTaskPanelGroup* pPlaces = m_pPlaces;
-
-    tptest::MoveMouse(ptA);
-    frametest::SendMouse(ptA, MOUSEEVENTF_LEFTDOWN);
-    ASSERT_TRUE(Pump([&] { return m_panel.GetPressedItem() == m_pA; }));
-    {
-        InputScript script([&] {
-            if (!InputScript::WaitFor([&] { return bDragStarting.load(); }))
-                return;
-            for (int i = 0; i < 400 && m_panel.m_pLastDropTarget.load() != pPlaces; ++i) {
-                frametest::SendMouse(Offset(ptTarget, i % 2, 0), 0);
-                ::Sleep(10); // paces the moves; the target's report decides
-            }
-            frametest::SendMouse(ptTarget, MOUSEEVENTF_LEFTUP);
-        });
-        frametest::SendMouse(Offset(ptA, 8, 0), 0);
-        ASSERT_TRUE(Pump([&] { return m_pPlaces->GetItemCount() == 2 && ::GetCapture() == nullptr; }));
-    }
+    ASSERT_NO_FATAL_FAILURE(DragAToPlaces([&] { return m_pPlaces->GetItemCount() == 2 && ::GetCapture() == nullptr; }));
     m_panel.m_onDragOver = nullptr;
     ASSERT_EQ(1, m_pTasks->GetItemCount());
     EXPECT_EQ(m_pB, m_pTasks->GetAt(0));

@@ -1,4 +1,0 @@
-// Messages of the toolkit's colour dialog, its pages and their controls.
-#pragma once
-
-#include "toolkit/base/ToolkitMessages.h"
