@@ -98,8 +98,9 @@ bool CMainFrame::SubscribeFeed(const CString& strUrl)
     dlg.m_pChannel = nullptr;
     pEntry->m_pChannel = pChannel;
     pEntry->m_strLink = pEntry->m_strLinkText = dlg.m_strUrl;
-    pEntry->m_strTitle = pChannel->m_info.m_strTitle;
-    pEntry->m_strTitleText = DisplayCopy(pChannel->m_info.m_strTitle);
+    // The channel's title is plain text; an entry's title is markup.
+    pEntry->m_strTitle = TextToHtml(pChannel->m_info.m_strTitle);
+    pEntry->m_strTitleText = DisplayCopy(pEntry->m_strTitle);
     // A channel without a title would make an entry without a name in the pane and in its file names.
     if (pEntry->m_strTitleText.IsEmpty())
         pEntry->m_strTitle = pEntry->m_strTitleText = dlg.m_strUrl;

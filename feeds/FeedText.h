@@ -20,6 +20,10 @@ bool IsSafeLink(const CString& link);
 CString CleanedCopy(const CString& text);
 // Its display copy.
 CString DisplayCopy(const CString& text);
+// Plain text written as markup that shows it as it is: "&", "<", ">" and '"' as references.
+CString TextToHtml(const CString& text);
+// Markup read as plain text on one line: the display copy, its line breaks as blanks.
+CString HtmlToPlainText(const CString& html);
 // The display copy of a link: trimmed before and after, since a link written on a line of its own would keep a
 // line break ("<br>") in its display copy, and items are matched by that copy.
 CString TrimmedDisplayCopy(const CString& text);

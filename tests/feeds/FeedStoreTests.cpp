@@ -4,6 +4,7 @@
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedStore.h"
 #include "feeds/FeedText.h"
+#include "feeds/XmlDom.h"
 #include "framework/core/ComSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -301,6 +302,70 @@ TEST_F(FeedStoreTest, CacheMatchesGoldenFile)
     ExpectGolden(File(L"daily.rss"), L"daily.rss");
 }
 
+// The writer takes the document's text itself; the file holds exactly what the library's own save writes of the
+// same tree, for texts a serializer may treat apart (line ends, tabs, quotes, markup characters, characters
+// beyond the basic plane).
+TEST_F(FeedStoreTest, TheFileHoldsWhatTheLibrarysSaveWrites)
+{
+    CFeedChannel channel;
+    FillCache(channel);
+    channel.m_info.m_strDescription =
+        L"Line one\r\nline two\rthree\n\tindented \"q\" 'a' <b> & > ]]> \U0001F600 \x00A0";
+    channel.m_items.GetHead()->m_strAuthor = L"CR\r alone, LF\n alone, CRLF\r\n";
+    ASSERT_TRUE(channel.SaveCache(File(L"mine.rss").c_str(), TRUE));
+
+    XmlDom::DocumentPtr document = XmlDom::CreateDocument(true);
+    ASSERT_TRUE(document);
+    ASSERT_TRUE(XmlDom::LoadDocument(document.Get(), File(L"mine.rss").c_str()));
+    XmlDom::Ptr<IStream> stream;
+    ASSERT_EQ(::CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()), S_OK);
+    VARIANT destination;
+    ::VariantInit(&destination);
+    destination.vt = VT_UNKNOWN;
+    destination.punkVal = stream.Get();
+    ASSERT_EQ(document->save(destination), S_OK);
+    HGLOBAL memory = nullptr;
+    ASSERT_EQ(::GetHGlobalFromStream(stream.Get(), &memory), S_OK);
+    STATSTG stat = {};
+    ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+    const std::string saved(static_cast<const char*>(::GlobalLock(memory)), static_cast<size_t>(stat.cbSize.QuadPart));
+    ::GlobalUnlock(memory);
+    EXPECT_EQ(ReadFileBytes(File(L"mine.rss")), saved);
+}
+
+// Committed private memory of the process, summed over its address space (Wine's process counters stay 0).
+SIZE_T PrivateBytes()
+{
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION info;
+    for (BYTE* address = nullptr; VirtualQuery(address, &info, sizeof info) == sizeof info;
+         address = static_cast<BYTE*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            total += info.RegionSize;
+    }
+    return total;
+}
+
+// The library's save kept about 300 KB at every call here: a refresh of 200 feeds grew the program by 17 MiB.
+TEST_F(FeedStoreTest, SavingAgainAndAgainDoesNotGrowTheProcess)
+{
+    CFeedChannel channel;
+    FillCache(channel);
+    CFeedChannel list;
+    FillList(list);
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_TRUE(channel.SaveCache(File(L"daily.rss").c_str(), TRUE));
+        ASSERT_TRUE(list.SaveMainFeeds());
+    }
+    const SIZE_T before = PrivateBytes();
+    for (int round = 0; round < 200; ++round) {
+        ASSERT_TRUE(channel.SaveCache(File(L"daily.rss").c_str(), TRUE));
+        ASSERT_TRUE(list.SaveMainFeeds());
+    }
+    const SIZE_T after = PrivateBytes();
+    EXPECT_LT(after, before + 8u * 1024 * 1024) << (after - before) / 1024 << " KB more after 400 saves";
+}
+
 TEST_F(FeedStoreTest, EnclosureUrlIsEscapedOnceAndLocalFileKept)
 {
     CFeedChannel channel;
@@ -408,10 +473,10 @@ TEST_F(FeedStoreTest, CacheReadsBackWithEveryFieldWritten)
 
     CFeedChannel loaded;
     ASSERT_TRUE(loaded.LoadFile(File(L"daily.rss").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
-    // The header's texts are cleaned of markup on every read, as items' are: "<News>" is an unknown tag.
-    EXPECT_EQ(W(loaded.m_info.m_strTitle), L"Daily ");
+    // The title and copyright are plain text and come back whole; the description is markup, cleaned on every read.
+    EXPECT_EQ(W(loaded.m_info.m_strTitle), L"Daily <News>");
     EXPECT_EQ(W(CleanedCopy(channel.m_info.m_strDescription)), W(loaded.m_info.m_strDescription));
-    EXPECT_EQ(W(CleanedCopy(channel.m_info.m_strCopyright)), W(loaded.m_info.m_strCopyright));
+    EXPECT_EQ(W(channel.m_info.m_strCopyright), W(loaded.m_info.m_strCopyright));
     EXPECT_EQ(W(channel.m_info.m_strLink), W(loaded.m_info.m_strLink));
     EXPECT_EQ(W(channel.m_info.m_strLanguage), W(loaded.m_info.m_strLanguage));
     EXPECT_EQ(COleDateTime::valid, loaded.m_dtLastUpdate.GetStatus());
