@@ -99,7 +99,7 @@ bool CMainFrame::SubscribeFeed(const CString& strUrl)
     pEntry->m_pChannel = pChannel;
     pEntry->m_strLink = pEntry->m_strLinkText = dlg.m_strUrl;
     // The channel's title is plain text; an entry's title is markup.
-    pEntry->m_strTitle = TextToHtml(pChannel->m_info.m_strTitle);
+    pEntry->m_strTitle = EscapeXmlText(pChannel->m_info.m_strTitle);
     pEntry->m_strTitleText = DisplayCopy(pEntry->m_strTitle);
     // A channel without a title would make an entry without a name in the pane and in its file names.
     if (pEntry->m_strTitleText.IsEmpty())

@@ -3,6 +3,7 @@
 #include "feeds/FeedChannel.h"
 
 #include "feeds/FeedDates.h"
+#include "feeds/FeedStore.h"
 #include "feeds/FeedText.h"
 #include "feeds/XmlDom.h"
 
@@ -132,7 +133,7 @@ CString AtomMarkup(IXMLDOMNode* pNode)
     case TextForm::Xhtml:
         return InnerXml(pNode);
     default:
-        return TextToHtml(XmlDom::NodeText(pNode));
+        return EscapeXmlText(XmlDom::NodeText(pNode));
     }
 }
 

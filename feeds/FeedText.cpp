@@ -789,33 +789,6 @@ CString DisplayCopy(const CString& text)
     return copy;
 }
 
-CString TextToHtml(const CString& text)
-{
-    Text out;
-    out.reserve(static_cast<size_t>(text.GetLength()));
-    for (const wchar_t* c = text.GetString(); *c; ++c) {
-        switch (*c) {
-        case L'&':
-            out += L"&amp;";
-            break;
-        case L'<':
-            out += L"&lt;";
-            break;
-        case L'>':
-            out += L"&gt;";
-            break;
-        case L'"':
-            out += L"&quot;";
-            break;
-        default:
-            out += *c;
-        }
-    }
-    CString html;
-    Assign(html, out);
-    return html;
-}
-
 CString HtmlToPlainText(const CString& html)
 {
     CString text = DisplayCopy(html);

@@ -29,8 +29,9 @@ public:
     bool Read(LPCWSTR path)
     {
         Free();
-        CScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Shared for deletion too: the safe writer may put a new file in this one's place meanwhile.
+        CScopedFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         LARGE_INTEGER size{};
         if (!file || !::GetFileSizeEx(file, &size) || size.QuadPart <= 0 ||
             static_cast<ULONGLONG>(size.QuadPart) > kMaxDocumentBytes)

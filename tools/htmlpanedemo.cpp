@@ -33,6 +33,8 @@ const char kPage[] =
     "<p style=\"background-color:#FFF4C0\">A note on a yellow background with a <a href=\"bookmark:3\">bookmark "
     "link</a> and a remote image: <img src=\"http://example.com/x.png\" alt=\"[remote photo]\" width=\"110\" "
     "height=\"18\"></p>"
+    "<p>Tokyo edition: \xe6\x9d\xb1\xe4\xba\xac\xe3\x81\xae\xe6\xb8\xaf\xe3\x81\xa7\xe7\x81\xaf\xe7\xb1\xa0\xe7\xa5\xad\xe3\x82\x8a "
+    "(a font that has them stands in for the page's)</p>"
     "<p align=\"center\"><small>Centred small print</small></p></body></html>";
 
 void CALLBACK CheckMarker(HWND, UINT, UINT_PTR, DWORD)
@@ -152,6 +154,9 @@ int wmain(int argc, wchar_t** argv)
     ::GetClientRect(frame.m_hWnd, &rc);
     CHtmlPane pane;
     pane.Create(WS_VISIBLE, rc, &frame, 1);
+    // The news page's state images lie beside the template, as the view's lie in the data folder.
+    if (argc > 4)
+        pane.AllowImagesFrom(CString(argv[4]));
     pane.Navigate(CString(page.c_str()));
     ::UpdateWindow(frame.m_hWnd);
     ::UpdateWindow(pane.m_hWnd);

@@ -56,6 +56,23 @@ bool WriteAll(HANDLE file, const BYTE* data, size_t size)
     return SUCCEEDED(Step(L"#flush")) && ::FlushFileBuffers(file);
 }
 
+// Puts the written file in the target's place. A reader that holds the target open without sharing its deletion
+// (an indexer, a virus scanner, a test polling the file) makes the rename fail for as long as it reads: the rename
+// is tried again for a while before the save counts as failed.
+bool ReplaceWith(const wchar_t* temp, const CString& path)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (FAILED(Step(L"#rename")))
+            return false;
+        if (::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = ::GetLastError();
+        if (attempt >= 40 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
+            return false;
+        ::Sleep(25);
+    }
+}
+
 } // namespace
 
 void SetSafeWriteStepHook(SafeWriteStepHook hook)
@@ -79,7 +96,7 @@ bool WriteFileSafely(const CString& path, const void* data, size_t size)
         CScopedFile file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         written = file && WriteAll(file.Get(), static_cast<const BYTE*>(data), size);
     }
-    if (written && ::MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && ReplaceWith(temp, path))
         return true;
     ::DeleteFileW(temp);
     return false;

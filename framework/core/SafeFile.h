@@ -14,7 +14,8 @@ bool WriteFileSafely(const CString& path, const void* data, size_t size);
 // Copies a file through WriteFileSafely: the target is either the whole source or as it was.
 bool CopyFileSafely(const CString& source, const CString& target);
 
-// Called with "#write" before each block written to the disk and with "#flush"; a failure code makes that step
-// fail. Only tests set one: a full disk cannot be had otherwise.
+// Called with "#write" before each block written to the disk, with "#flush", and with "#rename" before each attempt
+// to put the file in place (a reader holding the target open makes an attempt fail; the next comes shortly); a
+// failure code makes that step fail. Only tests set one: a full disk cannot be had otherwise.
 using SafeWriteStepHook = HRESULT (*)(LPCWSTR step);
 void SetSafeWriteStepHook(SafeWriteStepHook hook);
