@@ -21,6 +21,9 @@ const char kRedPng[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48
 const char kPage[] =
     "<html><head><meta charset=\"utf-8\"><title>Harbour News</title></head><body>"
     "<h1>Harbour News</h1><p><i>The town&rsquo;s paper, every morning &mdash; caf\xc3\xa9 edition</i></p><hr>"
+    "<p>Tokyo edition: "
+    "\xe6\x9d\xb1\xe4\xba\xac\xe3\x81\xae\xe6\xb8\xaf\xe3\x81\xa7\xe7\x81\xaf\xe7\xb1\xa0\xe7\xa5\xad\xe3\x82\x8a "
+    "(a font that has them stands in for the page's)</p>"
     "<h3><img src=\"dot.png\" width=\"12\" height=\"12\"> <a href=\"http://example.com/lanterns\">Lanterns light "
     "the harbour festival</a></h3>"
     "<p>Thousands gathered along the quay as the <font color=\"#B05000\">paper lanterns</font> drifted out on the "
@@ -33,8 +36,6 @@ const char kPage[] =
     "<p style=\"background-color:#FFF4C0\">A note on a yellow background with a <a href=\"bookmark:3\">bookmark "
     "link</a> and a remote image: <img src=\"http://example.com/x.png\" alt=\"[remote photo]\" width=\"110\" "
     "height=\"18\"></p>"
-    "<p>Tokyo edition: \xe6\x9d\xb1\xe4\xba\xac\xe3\x81\xae\xe6\xb8\xaf\xe3\x81\xa7\xe7\x81\xaf\xe7\xb1\xa0\xe7\xa5\xad\xe3\x82\x8a "
-    "(a font that has them stands in for the page's)</p>"
     "<p align=\"center\"><small>Centred small print</small></p></body></html>";
 
 void CALLBACK CheckMarker(HWND, UINT, UINT_PTR, DWORD)
