@@ -120,8 +120,9 @@ CFeedItem* CFeedCommands::NewEntryFromSubscription(const CFeedSubscribeDlg& dlg)
     auto* pEntry = new CFeedItem;
     const CFeedChannel* pChannel = dlg.m_pChannel;
     pEntry->m_strLink = pEntry->m_strLinkText = dlg.m_strUrl;
-    pEntry->m_strTitle = pChannel->m_info.m_strTitle;
-    pEntry->m_strTitleText = DisplayCopy(pChannel->m_info.m_strTitle);
+    // The channel's title is plain text; an entry's title is markup.
+    pEntry->m_strTitle = EscapeXmlText(pChannel->m_info.m_strTitle);
+    pEntry->m_strTitleText = DisplayCopy(pEntry->m_strTitle);
     // A channel without a title would make an entry without a name in the pane and in its file names.
     if (pEntry->m_strTitleText.IsEmpty())
         pEntry->m_strTitle = pEntry->m_strTitleText = dlg.m_strUrl;

@@ -3,6 +3,7 @@
 #include "feeds/FeedChannel.h"
 
 #include "feeds/FeedDates.h"
+#include "feeds/FeedStore.h"
 #include "feeds/FeedText.h"
 #include "feeds/XmlDom.h"
 
@@ -76,8 +77,68 @@ bool IsChannelElement(const CString& name)
     return name == L"channel" || name == L"Channel" || name == L"feed";
 }
 
+// The seconds of a "dc:date" are not kept: its items are dated to the minute.
+COleDateTime ToTheMinute(const COleDateTime& date)
+{
+    if (date.GetStatus() != COleDateTime::valid)
+        return date;
+    return COleDateTime(date.GetYear(), date.GetMonth(), date.GetDay(), date.GetHour(), date.GetMinute(), 0);
+}
+
+// How an Atom text construct carries its text, by its "type" ("text", "html", "xhtml", or Atom 0.3's media types);
+// text when there is none.
+enum class TextForm
+{
+    Text,
+    Html,
+    Xhtml,
+};
+
+TextForm FormOf(IXMLDOMNode* pNode)
+{
+    CString type;
+    XmlDom::ForEachAttribute(pNode, [&](const CString& name, const CString& value) {
+        if (name == L"type")
+            type = value;
+    });
+    type.Trim();
+    type.MakeLower();
+    if (type == L"html" || type == L"text/html")
+        return TextForm::Html;
+    if (type == L"xhtml" || type == L"application/xhtml+xml")
+        return TextForm::Xhtml;
+    return TextForm::Text;
+}
+
+// The markup inside an element, as written.
+CString InnerXml(IXMLDOMNode* pNode)
+{
+    CString xml;
+    long index = 0;
+    for (NodePtr child = XmlDom::FirstChild(pNode); child; child = XmlDom::NextChild(pNode, child.Get(), index++)) {
+        XmlDom::Bstr part;
+        if (SUCCEEDED(child->get_xml(part.Receive())))
+            xml += part.ToString();
+    }
+    return xml;
+}
+
+// An Atom text construct as markup, before cleaning: text is escaped so that it shows as written ("the <blink>
+// tag" keeps its words), HTML is taken as it is, XHTML as the markup inside the element.
+CString AtomMarkup(IXMLDOMNode* pNode)
+{
+    switch (FormOf(pNode)) {
+    case TextForm::Html:
+        return XmlDom::NodeText(pNode);
+    case TextForm::Xhtml:
+        return InnerXml(pNode);
+    default:
+        return EscapeXmlText(XmlDom::NodeText(pNode));
+    }
+}
+
 // Links become addresses in the news page and are handed to the browser: a script or data address never gets
-// that far.
+// that far. An item's image is fetched as the entry's icon, so it is checked as a link too.
 void DropUnsafeLinks(CFeedItem& item)
 {
     if (!IsSafeLink(item.m_strLink) || !IsSafeLink(item.m_strLinkText)) {
@@ -88,6 +149,10 @@ void DropUnsafeLinks(CFeedItem& item)
         item.m_strEnclosureUrl.Empty();
     if (!IsSafeLink(item.m_strComments))
         item.m_strComments.Empty();
+    if (!IsSafeLink(item.m_strImage) || !IsSafeLink(item.m_strImageText)) {
+        item.m_strImage.Empty();
+        item.m_strImageText.Empty();
+    }
 }
 
 } // namespace
@@ -257,13 +322,17 @@ void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored, bool bChannelCh
                 ParseEntry(pNode);
             walkChildren = false;
         } else if (Is(name, L"title")) {
-            if (!bStored && m_info.m_strTitle.IsEmpty() &&
+            // Only the channel's own title: in RDF an "image" or "textinput" beside the channel has one too.
+            // The title and copyright are plain text, shown as written.
+            if (!bStored && bChannelChild && m_info.m_strTitle.IsEmpty() &&
                 ((m_nDepth == 4 && m_info.m_strType == L"rss") ||
                  (m_nDepth == 3 && (m_info.m_strType == L"atom" || m_info.m_strType == L"rss11"))))
-                m_info.m_strTitle = CleanedCopy(text());
+                m_info.m_strTitle = m_info.m_strType == L"atom" && FormOf(pNode) != TextForm::Text
+                                        ? HtmlToPlainText(AtomMarkup(pNode))
+                                        : text();
         } else if (Is(name, L"copyright")) {
             if (!bStored)
-                m_info.m_strCopyright = CleanedCopy(text());
+                m_info.m_strCopyright = text();
         } else if (Is(name, L"lastupdate")) {
             COleDateTime date = ParseHttpDate(text());
             if (date.GetStatus() == COleDateTime::valid)
@@ -273,8 +342,9 @@ void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored, bool bChannelCh
             if (bChannelChild)
                 ReadChannelLink(pNode);
         } else if (Is(name, L"desc") || Is(name, L"tagline") || Is(name, L"description")) {
+            // Markup, cleaned, shown as markup.
             if (bChannelChild)
-                m_info.m_strDescription = CleanedCopy(text());
+                m_info.m_strDescription = CleanedCopy(Is(name, L"tagline") ? AtomMarkup(pNode) : text());
         } else if (Is(name, L"language")) {
             m_info.m_strLanguage = text();
         } else if (Is(name, L"webMaster")) {
@@ -314,13 +384,15 @@ void CFeedChannel::ReadChannelLink(IXMLDOMNode* pNode)
             rel = text;
         }
     });
+    // The address as written, trimmed: a link on a line of its own is still the link.
     CString link;
     if (!hasHref)
-        link = DisplayCopy(XmlDom::NodeText(pNode));
+        link = XmlDom::NodeText(pNode);
     else if (IsAlternateLink(rel))
-        link = DisplayCopy(href);
+        link = href;
     else
         return;
+    link.Trim();
     m_info.m_strLink = IsSafeLink(link) ? link : CString();
 }
 
@@ -376,7 +448,7 @@ CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
         auto text = [node]() { return XmlDom::NodeText(node); };
 
         if (Is(name, L"title")) {
-            item->m_strTitle = CleanedCopy(text());
+            item->m_strTitle = CleanedCopy(bEntry ? AtomMarkup(node) : text());
             item->m_strTitleText = DisplayCopy(item->m_strTitle);
         } else if (Is(name, L"image")) {
             item->m_strImage = text();
@@ -408,12 +480,12 @@ CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
             });
         } else if (bEntry) {
             if (Is(name, L"summary")) {
-                item->m_strDescription = CleanedCopy(text());
+                item->m_strDescription = CleanedCopy(AtomMarkup(node));
                 item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
                 haveSummary = true;
             } else if (Is(name, L"content")) {
                 if (!haveContent)
-                    content = text();
+                    content = AtomMarkup(node);
                 haveContent = true;
             } else if (Is(name, L"link")) {
                 CString type;
@@ -452,7 +524,7 @@ CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
             item->m_dtDate = ParseRfc822Date(item->m_strDate);
         } else if (Is(name, L"dc:date")) {
             item->m_strDate = text();
-            item->m_dtDate = ParseIsoDate(item->m_strDate);
+            item->m_dtDate = ToTheMinute(ParseIsoDate(item->m_strDate));
         } else if (Is(name, L"input")) {
             item->m_strInput = text();
         } else if (Is(name, L"buttontext")) {

@@ -23,8 +23,8 @@ CString FeedStoreErrorCaption(HRESULT hr);
 
 // A writer calls the hook before each step of building and saving a document, with the step's name: the name
 // of the element made, "@" and the name of an attribute, "#text" for an indentation, "#pi", "#fragment",
-// "#document", "#save", "#write" before each block written to the disk and "#flush". A failure code makes the step
-// fail; a thrown _com_error stands for a failed allocation. Only tests set one: the writers' recovery from a failed
-// step cannot be reached otherwise.
+// "#document", "#save", "#write" before each block written to the disk, "#flush" and "#rename". A failure code makes
+// the step fail; a thrown _com_error stands for a failed allocation. Only tests set one: the writers' recovery from a
+// failed step cannot be reached otherwise.
 using FeedStoreStepHook = HRESULT (*)(LPCWSTR step);
 void SetFeedStoreStepHook(FeedStoreStepHook hook);

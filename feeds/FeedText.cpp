@@ -2,6 +2,11 @@
 // stretch twice, so hostile input (1 MB of nested or unterminated tags) costs time linear in its length.
 #include "feeds/FeedText.h"
 
+#include "feeds/EngineContext.h"
+#include "framework/html/HtmlEntities.h"
+#include "framework/html/HtmlNavigation.h"
+
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -193,10 +198,44 @@ bool IsInvisibleCharacter(wchar_t c)
            (c >= 0x2028 && c <= 0x202F) || (c >= 0x205F && c <= 0x2064) || c == 0x3000 || c == 0xFEFF;
 }
 
-// A URL is safe when it is relative or uses one of the schemes that only fetch or address documents. The
-// scheme is read the way browsers read it: references decoded, blanks and control characters ignored.
+// The address as the HTML pane reads it: references decoded, tabs and line breaks dropped, blanks and control
+// characters trimmed.
+Text ReadAddress(const wchar_t* v, size_t n)
+{
+    Text decoded;
+    HtmlDecodeEntities(v, n, decoded, true);
+    Text address;
+    address.reserve(decoded.size());
+    for (wchar_t c : decoded)
+        if (c != L'\t' && c != L'\n' && c != L'\r')
+            address += c;
+    size_t first = 0;
+    while (first < address.size() && address[first] <= 0x20)
+        ++first;
+    size_t last = address.size();
+    while (last > first && address[last - 1] <= 0x20)
+        --last;
+    return address.substr(first, last - first);
+}
+
+bool IsSlash(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+// "//host/x" and "\\host\x" name another machine while looking relative: a page shown from a file turns them
+// into a UNC path, which the platform opens by connecting to that host with the user's credentials.
+bool NamesAnotherHost(const Text& address)
+{
+    return address.size() >= 2 && IsSlash(address[0]) && IsSlash(address[1]);
+}
+
+// A URL is safe when it is relative to its page or uses one of the schemes that only fetch or address documents.
+// The scheme is read the way browsers read it: references decoded, blanks and control characters ignored.
 bool IsSafeUrl(const wchar_t* v, size_t n)
 {
+    if (NamesAnotherHost(ReadAddress(v, n)))
+        return false;
     static const std::unordered_set<Text> schemes = {L"http", L"https", L"ftp", L"mailto", L"news", L"feed"};
     Text scheme;
     for (size_t i = 0; i < n;) {
@@ -218,6 +257,22 @@ bool IsSafeUrl(const wchar_t* v, size_t n)
         return true; // a character that cannot be part of a scheme: a relative reference
     }
     return true;
+}
+
+// An image is loaded as soon as its page is shown, without a click: its source must be a web address or a file of
+// the data folder, never a path elsewhere or a relative reference, which the pane would resolve against wherever
+// the page happens to be.
+bool IsAllowedImageSource(const wchar_t* v, size_t n)
+{
+    const Text address = ReadAddress(v, n);
+    if (address.empty())
+        return false;
+    const Text lower = LowerAscii(address.data(), std::min<size_t>(address.size(), 8));
+    if (lower.compare(0, 7, L"http://") == 0 || lower.compare(0, 8, L"https://") == 0)
+        return IsSafeUrl(v, n);
+    const CString& dataFolder = GetEngineContext().m_strDataFolder;
+    return !dataFolder.IsEmpty() &&
+           HtmlIsPathInFolder(HtmlFilePathOf(address), std::wstring(dataFolder.GetString(), dataFolder.GetLength()));
 }
 
 struct Attribute
@@ -330,11 +385,15 @@ void AppendKeptTag(Text& out, const wchar_t* s, const Tag& tag)
         return;
     }
     out.append(s + tag.nameStart, tag.nameLength);
+    const bool image = LowerAscii(s + tag.nameStart, tag.nameLength) == L"img";
     for (const Attribute& a : tag.attributes) {
         Text name = LowerAscii(s + a.nameStart, a.nameLength);
         if (!IsAllowedAttribute(name))
             continue;
-        if (a.hasValue && IsUrlAttribute(name) && !IsSafeUrl(s + a.valueStart, a.valueLength))
+        const bool source = image && name == L"src";
+        if (source && !(a.hasValue && IsAllowedImageSource(s + a.valueStart, a.valueLength)))
+            continue;
+        if (!source && a.hasValue && IsUrlAttribute(name) && !IsSafeUrl(s + a.valueStart, a.valueLength))
             continue;
         out += L' ';
         out += name;
@@ -396,7 +455,7 @@ const std::unordered_map<Text, Entity>& EntityTable()
     return table;
 }
 
-constexpr size_t kLongestEntity = 9; // "&Uacute;" and its like, with the '&' and ';'
+constexpr size_t kLongestEntity = 10; // "&thetasym;" and "&#x10FFFF;", with the '&' and ';'
 
 // The table entry whose text starts at s[i] ('&'), or null.
 const Entity* EntityAt(const Text& s, size_t i)
@@ -416,6 +475,38 @@ const Entity* EntityAt(const Text& s, size_t i)
     return found == EntityTable().end() ? nullptr : &found->second;
 }
 
+// A reference the table does not hold, s[i] ('&') to s[semicolon]: any named entity of HTML, or a numeric one.
+// Appends its character; false when it is neither.
+bool DecodeOtherReference(const Text& s, size_t i, size_t semicolon, Text& out)
+{
+    const wchar_t* name = s.data() + i + 1;
+    const size_t length = semicolon - i - 1;
+    UINT code = 0;
+    if (length >= 2 && name[0] == L'#') {
+        const bool hex = name[1] == L'x' || name[1] == L'X';
+        const size_t first = hex ? 2 : 1;
+        if (first >= length)
+            return false;
+        for (size_t k = first; k < length; ++k) {
+            const wchar_t d = AsciiLower(name[k]);
+            const int digit = IsAsciiDigit(d) ? d - L'0' : (hex && d >= L'a' && d <= L'f') ? d - L'a' + 10 : -1;
+            if (digit < 0)
+                return false;
+            code = std::min<UINT>(code * (hex ? 16 : 10) + static_cast<UINT>(digit), 0x110000);
+        }
+    } else {
+        code = HtmlLookupEntity(name, static_cast<int>(length));
+        if (code == 0)
+            return false;
+    }
+    const size_t at = out.size();
+    HtmlAppendCodePoint(code, out);
+    // The table shows a no-break space as a blank; so does every other spelling of it.
+    if (out.size() == at + 1 && out[at] == 0xA0)
+        out[at] = L' ';
+    return true;
+}
+
 // The table is applied entry by entry, each entry everywhere in the text. Entries cannot overlap (each starts
 // at an '&' and holds no other), and only "&amp;" yields an '&', which the entries after it see again: one
 // pass that looks behind a decoded "&amp;" for those entries gives the same text.
@@ -430,6 +521,13 @@ Text DecodeEntities(const Text& s)
         }
         const Entity* entity = EntityAt(s, i);
         if (!entity) {
+            // Every other entity of HTML comes after the table, and an '&' that "&amp;" yields never starts one.
+            const size_t semicolon = s.find_first_of(L"&;", i + 1);
+            if (semicolon != npos && s[semicolon] == L';' && semicolon - i < kLongestEntity &&
+                DecodeOtherReference(s, i, semicolon, out)) {
+                i = semicolon + 1;
+                continue;
+            }
             out += s[i++];
             continue;
         }
@@ -556,8 +654,30 @@ Text ParagraphsToLineFeeds(const Text& s)
     return out;
 }
 
-// Every '<' with a '>' after it opens a tag that goes, through that '>'; "<br..." tags leave a line feed. The
-// first '>' at or after a '<' only moves forward, so it is searched once for the whole text.
+// What a tag leaves in the text when it goes: a line feed for line breaks ("<br...", any case) and for the start
+// and end of paragraphs, list items and other blocks, so that "<li>one</li><li>two</li>" does not read "onetwo";
+// a blank between table cells; nothing for the rest.
+wchar_t TagSeparator(const Text& s, size_t lt, size_t gt)
+{
+    size_t i = lt + 1;
+    if (i < gt && s[i] == L'/')
+        ++i;
+    size_t end = i;
+    while (end < gt && (IsAsciiAlpha(s[end]) || IsAsciiDigit(s[end])))
+        ++end;
+    const Text name = LowerAscii(s.data() + i, end - i);
+    if (name.compare(0, 2, L"br") == 0)
+        return L'\n';
+    static const std::unordered_set<Text> blocks = {
+        L"p",  L"li", L"div", L"tr", L"h1", L"h2", L"h3",  L"h4",    L"h5",      L"h6",      L"blockquote",
+        L"dt", L"dd", L"hr",  L"ul", L"ol", L"dl", L"pre", L"table", L"address", L"section", L"article"};
+    if (blocks.count(name))
+        return L'\n';
+    return name == L"td" || name == L"th" ? L' ' : 0;
+}
+
+// Every '<' with a '>' after it opens a tag that goes, through that '>', leaving its separator. The first '>'
+// at or after a '<' only moves forward, so it is searched once for the whole text.
 Text WithoutTags(const Text& s)
 {
     Text out;
@@ -574,8 +694,14 @@ Text WithoutTags(const Text& s)
             out.append(s, i, npos);
             break;
         }
-        if (i + 2 < s.size() && s[i + 1] == L'b' && s[i + 2] == L'r')
-            out += L'\n';
+        const wchar_t separator = TagSeparator(s, i, gt);
+        if (separator == L'\n') {
+            while (!out.empty() && out.back() == L' ')
+                out.pop_back();
+            out += separator;
+        } else if (separator == L' ' && !out.empty() && out.back() != L' ' && out.back() != L'\n') {
+            out += separator;
+        }
         i = gt + 1;
     }
     return out;
@@ -661,6 +787,13 @@ CString DisplayCopy(const CString& text)
     CString copy = text;
     HtmlToText(copy);
     return copy;
+}
+
+CString HtmlToPlainText(const CString& html)
+{
+    CString text = DisplayCopy(html);
+    text.Replace(L"<br>\n", L" ");
+    return text.Trim();
 }
 
 CString TrimmedDisplayCopy(const CString& text)

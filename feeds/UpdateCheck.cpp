@@ -1,12 +1,16 @@
 #include "feeds/UpdateCheck.h"
 
 #include <atomic>
+#include <mutex>
 
 #include <shellapi.h>
+#include <wincrypt.h>
 
 #include <climits>
 #include <cstdlib>
 #include <cwchar>
+#include <memory>
+#include <new>
 
 #include "feeds/DataFiles.h"
 #include "feeds/EngineContext.h"
@@ -16,7 +20,9 @@
 #include "feeds/ui/HttpDownloadDlg.h"
 #include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
+#include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -53,10 +59,92 @@ bool StartsAsProgram(LPCWSTR path)
     return ok;
 }
 
+void ShowUpdateMessage(UINT nID)
+{
+    AfxMessageBox(nID, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// 64 hexadecimal digits in lower case, or empty.
+CString NormalDigest(CString digest)
+{
+    digest.Trim();
+    digest.MakeLower();
+    if (digest.GetLength() != 64)
+        return CString();
+    for (int i = 0; i < digest.GetLength(); ++i) {
+        const wchar_t c = digest[i];
+        if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f')))
+            return CString();
+    }
+    return digest;
+}
+
+class CCryptHash
+{
+public:
+    CCryptHash()
+    {
+        if (::CryptAcquireContextW(&m_provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT) &&
+            !::CryptCreateHash(m_provider, CALG_SHA_256, 0, 0, &m_hash))
+            m_hash = 0;
+    }
+    ~CCryptHash()
+    {
+        if (m_hash)
+            ::CryptDestroyHash(m_hash);
+        if (m_provider)
+            ::CryptReleaseContext(m_provider, 0);
+    }
+    CCryptHash(const CCryptHash&) = delete;
+    CCryptHash& operator=(const CCryptHash&) = delete;
+
+    HCRYPTHASH Get() const { return m_hash; }
+
+private:
+    HCRYPTPROV m_provider = 0;
+    HCRYPTHASH m_hash = 0;
+};
+
 } // namespace
 
 PFN_RUN_UPDATE_DOWNLOAD g_pfnRunUpdateDownload = RunUpdateDownloadDialog;
 PFN_LAUNCH_PROGRAM g_pfnLaunchProgram = ShellExecuteProgram;
+PFN_UPDATE_MESSAGE g_pfnUpdateMessage = ShowUpdateMessage;
+
+CString FileSha256(LPCWSTR path)
+{
+    CCryptHash hash;
+    CScopedFile file(
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!hash.Get() || !file)
+        return CString();
+    BYTE buffer[65536];
+    DWORD got = 0;
+    do {
+        if (!ReadFile(file, buffer, sizeof(buffer), &got, nullptr) || !CryptHashData(hash.Get(), buffer, got, 0))
+            return CString();
+    } while (got != 0);
+    BYTE digest[32];
+    DWORD length = sizeof(digest);
+    if (!CryptGetHashParam(hash.Get(), HP_HASHVAL, digest, &length, 0) || length != sizeof(digest))
+        return CString();
+    static const wchar_t kHex[] = L"0123456789abcdef";
+    CString text;
+    for (BYTE b : digest) {
+        text += kHex[b >> 4];
+        text += kHex[b & 15];
+    }
+    return text;
+}
+
+bool IsTrustedPackageUrl(LPCWSTR packageUrl)
+{
+    CHttpUrlParts package, description;
+    const CString descriptionUrl = GetUpdateDescriptionUrl();
+    return packageUrl && CrackHttpUrl(packageUrl, package) && CrackHttpUrl(descriptionUrl, description) &&
+           package.bSecure && description.bSecure && package.nPort == description.nPort &&
+           package.strHost.CompareNoCase(description.strHost) == 0;
+}
 
 BOOL CUpdateDescription::ParseUpdateDescription()
 {
@@ -69,7 +157,7 @@ BOOL CUpdateDescription::ParseUpdateDescription()
     if (XmlDom::NodeName(root.Get()).CompareNoCase(L"UPDATE") != 0)
         return FALSE;
 
-    CString description, file;
+    CString description, file, digest;
     int version = 0;
     long index = 0;
     for (XmlDom::NodePtr child = XmlDom::FirstChild(root.Get()); child;
@@ -86,6 +174,8 @@ BOOL CUpdateDescription::ParseUpdateDescription()
         } else if (name.CompareNoCase(L"FILE") == 0) {
             file = XmlDom::NodeText(child.Get());
             file.Trim();
+        } else if (name.CompareNoCase(L"SHA256") == 0) {
+            digest = NormalDigest(XmlDom::NodeText(child.Get()));
         }
     }
     doc.Release();
@@ -101,6 +191,7 @@ BOOL CUpdateDescription::ParseUpdateDescription()
         return FALSE;
     m_strDescription = description;
     m_strFile = file;
+    m_strDigest = digest;
     return TRUE;
 }
 
@@ -120,14 +211,16 @@ void DeclineUpdate(int version)
     WriteEngineProfileInt(L"", L"DontInstall", version);
 }
 
-CWinThread* StartUpdateDownload(LPCWSTR packageUrl)
+CWinThread* StartUpdateDownload(LPCWSTR packageUrl, LPCWSTR digest)
 {
-    wchar_t* copy = _wcsdup(packageUrl ? packageUrl : L"");
-    if (!copy)
+    auto* order = new (std::nothrow) CUpdatePackageOrder;
+    if (!order)
         return nullptr;
-    CWinThread* thread = AfxBeginThread(UpdateDownloadThreadProc, copy, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    order->strUrl = packageUrl ? packageUrl : L"";
+    order->strDigest = digest ? digest : L"";
+    CWinThread* thread = AfxBeginThread(UpdateDownloadThreadProc, order, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (!thread) {
-        free(copy);
+        delete order;
         return nullptr;
     }
     thread->ResumeThread();
@@ -169,8 +262,23 @@ bool IsUpdatePackageComplete(const CUpdateDownload& download)
 
 namespace {
 
-// Set only by a download that passed the package checks; the main window's answer takes it.
+// Set only by a download that passed the package checks; the main window's answer takes it. The digest it verified
+// stays for the updater's start, which checks the file once more.
 std::atomic<bool> g_bPackageChecked{false};
+std::mutex g_verifiedLock;
+CString g_strVerifiedDigest;
+
+void SetVerifiedDigest(const CString& digest)
+{
+    std::lock_guard<std::mutex> lock(g_verifiedLock);
+    g_strVerifiedDigest = digest;
+}
+
+CString VerifiedDigest()
+{
+    std::lock_guard<std::mutex> lock(g_verifiedLock);
+    return g_strVerifiedDigest;
+}
 
 } // namespace
 
@@ -181,22 +289,36 @@ bool TakeCheckedUpdatePackage()
 
 UINT AFX_CDECL UpdateDownloadThreadProc(LPVOID pParam)
 {
-    wchar_t* copy = static_cast<wchar_t*>(pParam);
+    std::unique_ptr<CUpdatePackageOrder> order(static_cast<CUpdatePackageOrder*>(pParam));
     CUpdateDownload download;
-    download.strUrl = copy ? copy : L"";
-    free(copy);
+    download.strUrl = order ? order->strUrl : CString();
     download.strFile = GetUpdatePackagePath();
+    const CString digest = order ? NormalDigest(order->strDigest) : CString();
+    SetVerifiedDigest(CString());
+    g_bPackageChecked = false;
 
-    const INT_PTR result = g_pfnRunUpdateDownload ? g_pfnRunUpdateDownload(download) : IDCANCEL;
-    // A dialog that ended well is not enough: a dropped connection also ends a transfer.
-    const bool bComplete = result == IDOK && IsUpdatePackageComplete(download);
-    if (!bComplete)
-        DeleteFileW(download.strFile);
-    g_bPackageChecked = bComplete;
+    bool bVerified = false;
+    // A package from anywhere else, or without a digest to check it against, is not even fetched.
+    if (!digest.IsEmpty() && IsTrustedPackageUrl(download.strUrl)) {
+        const INT_PTR result = g_pfnRunUpdateDownload ? g_pfnRunUpdateDownload(download) : IDCANCEL;
+        // A dialog that ended well is not enough: a dropped connection also ends a transfer.
+        const bool bComplete = result == IDOK && IsUpdatePackageComplete(download);
+        bVerified = bComplete && FileSha256(download.strFile) == digest;
+        if (!bVerified)
+            DeleteFileW(download.strFile);
+        // A cancelled or failed download has said so itself.
+        if (bComplete && !bVerified && g_pfnUpdateMessage)
+            g_pfnUpdateMessage(IDS_UPDATE_NOT_VERIFIED);
+    } else if (g_pfnUpdateMessage) {
+        g_pfnUpdateMessage(IDS_UPDATE_NOT_VERIFIED);
+    }
+    if (bVerified)
+        SetVerifiedDigest(digest);
+    g_bPackageChecked = bVerified;
 
     const HWND hMain = GetEngineContext().GetFrameWindow();
     if (hMain)
-        SendMessageW(hMain, WM_RUN_UPDATER, 0, bComplete ? TRUE : FALSE);
+        SendMessageW(hMain, WM_RUN_UPDATER, 0, bVerified ? TRUE : FALSE);
     return 0;
 }
 
@@ -209,7 +331,9 @@ BOOL RunUpdater(BOOL bComplete)
         return FALSE;
     CUpdateDownload package;
     package.strFile = GetUpdatePackagePath();
-    if (!IsUpdatePackageComplete(package))
+    // The file may have been replaced since its download was checked.
+    const CString digest = VerifiedDigest();
+    if (!IsUpdatePackageComplete(package) || digest.IsEmpty() || FileSha256(package.strFile) != digest)
         return FALSE;
 
     WCHAR self[MAX_PATH * 2] = {};

@@ -1,5 +1,9 @@
-// The update check: the update description ("UPDATE" with "VERSION", "DESCRIPTION" and "FILE"), the package
-// download thread and the start of the separate updater program.
+// The update check: the update description ("UPDATE" with "VERSION", "DESCRIPTION", "FILE" and "SHA256"), the
+// package download thread and the start of the separate updater program.
+//
+// A package is run only when it came over HTTPS from the host of the update description's own HTTPS address and
+// its SHA-256 digest is the one the description gives in "SHA256" (64 hexadecimal digits). Older versions of the
+// program read the same file and pass over that element.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +26,7 @@ public:
     CString m_strPath;
     CString m_strDescription; // line ends as CRLF, ready for a multi-line edit control
     CString m_strFile;        // the package URL
+    CString m_strDigest;      // the package's SHA-256 digest, lower-case hex; empty when not given or malformed
     int m_nVersion = 0;
 };
 
@@ -35,13 +40,33 @@ CString GetBrandingUrl();
 // "Don't Install": the offered version is remembered, so it and older ones are never offered again.
 void DeclineUpdate(int version);
 
-// "Install Now...": starts UpdateDownloadThreadProc on a heap copy of the URL. Null when no thread started.
-CWinThread* StartUpdateDownload(LPCWSTR packageUrl);
+// What the package download is handed: the package's address and the digest the description gave for it.
+struct CUpdatePackageOrder
+{
+    CString strUrl;
+    CString strDigest;
+};
 
-// Thread procedure; takes ownership of a heap copy of the package URL (made with _wcsdup). Downloads the
-// package into the data folder as "lqupdate.exe" and sends WM_RUN_UPDATER to the application's main window
-// with lParam TRUE only when the package is complete. An incomplete package is deleted. Returns 0.
+// "Install Now...": starts UpdateDownloadThreadProc on a heap copy of the order. Null when no thread started.
+CWinThread* StartUpdateDownload(LPCWSTR packageUrl, LPCWSTR digest);
+
+// Thread procedure; takes ownership of a CUpdatePackageOrder made with new. Downloads the package into the data
+// folder as "lqupdate.exe" and sends WM_RUN_UPDATER to the application's main window with lParam TRUE only when
+// the package is complete and verified. A package that may not be trusted is not even fetched, one that is
+// incomplete or has another digest is deleted, and the user is told either way. Returns 0.
 UINT AFX_CDECL UpdateDownloadThreadProc(LPVOID pParam);
+
+// Whether a package at this address may be run: HTTPS, on the host (and port) of the update description's
+// address, itself HTTPS.
+bool IsTrustedPackageUrl(LPCWSTR packageUrl);
+
+// The SHA-256 digest of a file as 64 lower-case hexadecimal digits, through the platform's cryptography; empty when
+// the file cannot be read.
+CString FileSha256(LPCWSTR path);
+
+// Tells the user something about the update (a string of the string table); tests put their own in.
+using PFN_UPDATE_MESSAGE = void (*)(UINT nID);
+extern PFN_UPDATE_MESSAGE g_pfnUpdateMessage;
 
 // One package download as the HTTP download dialog takes it, and what it learnt of the answer.
 struct CUpdateDownload
@@ -71,7 +96,8 @@ CString GetUpdatePackagePath();
 bool TakeCheckedUpdatePackage();
 
 // The main window's answer to WM_RUN_UPDATER: with bComplete, runs the updater program (when it exists) on
-// the package (when it is still complete) and this program's path. TRUE when the updater was started.
+// the package (when it is still complete and still has the digest the last download verified) and this program's
+// path. TRUE when the updater was started.
 BOOL RunUpdater(BOOL bComplete);
 
 // Starts a program with its parameters; TRUE on success. Tests put their own in, so no program ever starts.

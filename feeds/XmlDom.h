@@ -76,11 +76,14 @@ public:
 DocumentPtr CreateDocument(bool bPreserveWhiteSpace = true);
 
 // Whether the XML library may be handed the document: false when its internal entities would expand past a fixed
-// budget of characters or references, or an element carries more attributes than any real document does.
+// budget of characters or references, when it declares a parameter entity or builds a reference out of character
+// references, when an element or the whole document carries more attributes than any real one does, or when it is
+// in UTF-7. The text is judged as the library will read it: UTF-16 and UTF-32 decoded, byte-order marks honoured.
 bool IsWithinParseBudget(const std::string& bytes);
 
-// Loads a file by its path. On a parse failure the error's reason is read and dropped; returns false. An empty
-// file, one over 64 MB and one past the parse budget are refused before the library sees them.
+// Loads a file by its path: read once, judged, and the same bytes handed to the library (text in an encoding the
+// library refuses is decoded here first). On a parse failure the error's reason is read and dropped; returns false.
+// An empty file, one over 64 MB and one past the parse budget are refused before the library sees them.
 bool LoadDocument(IXMLDOMDocument* pDoc, LPCWSTR path);
 
 // Node accessors that answer empty/0 on any failure.

@@ -56,6 +56,7 @@
 // Texts of the feed engine.
 #define IDS_ENCLOSURE 920
 #define IDS_SUBSCRIBE_TO 927
+#define IDS_UPDATE_NOT_VERIFIED 929
 
 // The About box.
 #define IDD_ABOUTBOX 100

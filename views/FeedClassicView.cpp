@@ -85,6 +85,9 @@ int CFeedClassicView::OnCreate(LPCREATESTRUCT lpcs)
     if (CDHtmlViewSpec::OnCreate(lpcs) == -1)
         return -1;
     m_strCurrentAddress = L"about:blank";
+    // The news page is rendered into the temporary folder; its pictures (the state icons, our own notices'
+    // images) are in the data folder.
+    m_wndBrowser.AllowImagesFrom(GetEngineContext().m_strDataFolder);
     return 0;
 }
 

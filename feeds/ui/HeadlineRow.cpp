@@ -173,7 +173,7 @@ int CFeedItem::CalcHeadlineWidth(CDC* pDC)
     int nWidth = TextExtent(hDC, strHeadline).cx;
     if (IsValidDate(item.m_dtDate)) {
         fonts.SelectSmall();
-        nWidth += TextExtent(hDC, item.m_dtDate.Format(L"%c")).cx + 15;
+        nWidth += TextExtent(hDC, FormatHeadlineDate(item.m_dtDate)).cx + 15;
     }
     return nWidth + 35;
 }
@@ -186,10 +186,11 @@ int CFeedItem::CalcHeadlineHeight(CDC* pDC, int nWidth)
     const HDC hDC = pDC->m_hDC;
     const int nStyle = GetEngineContext().m_settings.nView;
     CRowFonts fonts(hDC);
+    // The title wraps beside the date column exactly as DrawHeadline lays it out, or its last line is cut.
     CRect rc(0, 0, nWidth, 0);
     if (IsValidDate(item.m_dtDate)) {
         fonts.SelectSmall();
-        rc.right -= TextExtent(hDC, item.m_dtDate.Format(L"%c")).cx + 18;
+        rc.right -= TextExtent(hDC, FormatHeadlineDate(item.m_dtDate)).cx + 15;
     }
     fonts.SelectHeadline();
     const UINT nTitleFormat =

@@ -22,6 +22,7 @@ BOOL CUpdateReadyDlg::ParseUpdateDescription()
     if (bOffer) {
         m_strDescription = description.m_strDescription;
         m_strFile = description.m_strFile;
+        m_strDigest = description.m_strDigest;
     }
     return bOffer;
 }
@@ -32,7 +33,7 @@ INT_PTR CUpdateReadyDlg::OfferUpdate()
         return 0;
     const INT_PTR nAnswer = DoModal();
     if (nAnswer == IDC_UPDATE_INSTALL_NOW) {
-        if (StartUpdateDownload(m_strFile) != nullptr) {
+        if (StartUpdateDownload(m_strFile, m_strDigest) != nullptr) {
             // The main window belongs to another thread: it is only told to repaint.
             const HWND hWndMain = GetEngineContext().GetFrameWindow();
             if (hWndMain != nullptr)

@@ -23,7 +23,8 @@ public:
 
     CString m_strPath;
     CString m_strDescription;
-    CString m_strFile; // the package URL
+    CString m_strFile;   // the package URL
+    CString m_strDigest; // its SHA-256 digest, as the description gives it
     int m_nVersion;
     CEdit m_edtDescription; // 1072
 

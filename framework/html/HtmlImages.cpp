@@ -26,6 +26,26 @@ void CHtmlImageCache::SetBase(const std::wstring& pageAddress)
     }
 }
 
+void CHtmlImageCache::AllowFolder(const std::wstring& folder)
+{
+    if (!folder.empty())
+        m_allowedFolders.push_back(folder);
+}
+
+bool CHtmlImageCache::IsReadable(const std::wstring& path) const
+{
+    if (path.empty() || HtmlClassifyAddress(m_base) == HtmlAddressKind::Http)
+        return false;
+    const std::wstring page = HtmlFilePathOf(m_base);
+    const size_t cut = page.find_last_of(L"\\/");
+    if (cut != std::wstring::npos && HtmlIsPathInFolder(path, page.substr(0, cut)))
+        return true;
+    for (const std::wstring& folder : m_allowedFolders)
+        if (HtmlIsPathInFolder(path, folder))
+            return true;
+    return false;
+}
+
 void CHtmlImageCache::Clear()
 {
     for (auto& item : m_entries)
@@ -82,11 +102,8 @@ const CHtmlImageCache::Entry* CHtmlImageCache::Find(const std::wstring& source)
     if (found != m_entries.end())
         return found->second.bitmap != nullptr ? &found->second : nullptr;
     Entry entry;
-    // Only local images: a page never makes the pane reach the network.
-    const std::wstring address = HtmlResolveAddress(m_base, source);
-    const std::wstring path = HtmlFilePathOf(address);
-    const bool absolute = path.size() >= 3 && (path[1] == L':' || (path[0] == L'\\' && path[1] == L'\\'));
-    if (absolute && HtmlClassifyAddress(m_base) != HtmlAddressKind::Http)
+    const std::wstring path = HtmlFilePathOf(HtmlResolveAddress(m_base, source));
+    if (IsReadable(path))
         entry.bitmap = DecodeFile(path, entry.size);
     auto inserted = m_entries.emplace(source, entry).first;
     return inserted->second.bitmap != nullptr ? &inserted->second : nullptr;

@@ -297,6 +297,137 @@ void CHtmlMeasure::GetCharacterEnds(const CHtmlStyle& style, LPCWSTR text, int l
     ::GetTextExtentExPointW(m_hDC, text, length, 0, &fit, ends.data(), &size);
 }
 
+CHtmlMeasure::Ranges CHtmlMeasure::SelectedRanges() const
+{
+    Ranges ranges;
+    const DWORD size = ::GetFontUnicodeRanges(m_hDC, nullptr);
+    if (size < sizeof(GLYPHSET))
+        return ranges;
+    std::vector<BYTE> buffer(size);
+    GLYPHSET* set = reinterpret_cast<GLYPHSET*>(buffer.data());
+    if (::GetFontUnicodeRanges(m_hDC, set) == 0)
+        return ranges;
+    for (DWORD i = 0; i < set->cRanges; ++i) {
+        const WCRANGE& range = set->ranges[i];
+        if (range.cGlyphs > 0)
+            ranges.emplace_back(range.wcLow, static_cast<wchar_t>(range.wcLow + range.cGlyphs - 1));
+    }
+    std::sort(ranges.begin(), ranges.end());
+    return ranges;
+}
+
+bool CHtmlMeasure::InRanges(const Ranges& ranges, wchar_t ch)
+{
+    auto after = std::upper_bound(ranges.begin(), ranges.end(), std::make_pair(ch, static_cast<wchar_t>(0xFFFF)));
+    return after != ranges.begin() && ch <= std::prev(after)->second;
+}
+
+bool CHtmlMeasure::HasGlyph(const CHtmlStyle& style, wchar_t ch)
+{
+    // ASCII is in every text font; surrogate halves are judged by no table here.
+    if (ch < 0x80 || (ch >= 0xD800 && ch <= 0xDFFF))
+        return true;
+    FontEntry& entry = Entry(style);
+    if (!entry.haveRanges) {
+        entry.ranges = SelectedRanges();
+        entry.haveRanges = true;
+    }
+    // A font that reports nothing (a bitmap font) is taken at its word.
+    return entry.ranges.empty() || InRanges(entry.ranges, ch);
+}
+
+const CHtmlMeasure::Ranges& CHtmlMeasure::FamilyRanges(const std::wstring& family)
+{
+    auto found = m_familyRanges.find(family);
+    if (found != m_familyRanges.end())
+        return found->second;
+    LOGFONTW logFont{};
+    logFont.lfHeight = -16;
+    logFont.lfWeight = FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(logFont.lfFaceName, family.c_str(), LF_FACESIZE);
+    Ranges ranges;
+    if (HFONT font = ::CreateFontIndirectW(&logFont)) {
+        // The font a style selected stays the DC's; Entry relies on it.
+        const HGDIOBJ previous = ::SelectObject(m_hDC, font);
+        ranges = SelectedRanges();
+        ::SelectObject(m_hDC, previous);
+        ::DeleteObject(font);
+    }
+    return m_familyRanges.emplace(family, std::move(ranges)).first->second;
+}
+
+void CHtmlMeasure::ListFamilies()
+{
+    m_bFamiliesListed = true;
+    std::vector<std::wstring> installed;
+    LOGFONTW filter{};
+    filter.lfCharSet = DEFAULT_CHARSET;
+    ::EnumFontFamiliesExW(
+        m_hDC, &filter,
+        [](const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM param) -> int {
+            auto* names = reinterpret_cast<std::vector<std::wstring>*>(param);
+            // "@" families are the vertical forms of CJK fonts.
+            if (font->lfFaceName[0] != L'@' &&
+                std::find(names->begin(), names->end(), font->lfFaceName) == names->end())
+                names->push_back(font->lfFaceName);
+            return 1;
+        },
+        reinterpret_cast<LPARAM>(&installed), 0);
+    // The fonts a Windows user has for other scripts come first, in the order a browser would try them.
+    static const wchar_t* const preferred[] = {
+        L"Segoe UI",
+        L"Arial",
+        L"Microsoft YaHei",
+        L"Yu Gothic UI",
+        L"Meiryo UI",
+        L"Meiryo",
+        L"MS UI Gothic",
+        L"MS Gothic",
+        L"SimSun",
+        L"Malgun Gothic",
+        L"Gulim",
+        L"PMingLiU",
+        L"Nirmala UI",
+        L"Leelawadee UI",
+        L"Segoe UI Symbol",
+        L"Arial Unicode MS",
+        L"Noto Sans CJK JP",
+        L"WenQuanYi Micro Hei",
+        L"Droid Sans Fallback",
+        L"DejaVu Sans",
+    };
+    for (const wchar_t* name : preferred) {
+        auto at = std::find_if(installed.begin(), installed.end(),
+                               [name](const std::wstring& family) { return _wcsicmp(family.c_str(), name) == 0; });
+        if (at != installed.end()) {
+            m_families.push_back(*at);
+            installed.erase(at);
+        }
+    }
+    std::sort(installed.begin(), installed.end());
+    m_families.insert(m_families.end(), installed.begin(), installed.end());
+}
+
+CString CHtmlMeasure::GetFallbackFamily(wchar_t ch)
+{
+    auto known = m_fallbacks.find(ch);
+    if (known == m_fallbacks.end()) {
+        if (!m_bFamiliesListed)
+            ListFamilies();
+        std::wstring chosen;
+        for (const std::wstring& family : m_families) {
+            const Ranges& ranges = FamilyRanges(family);
+            if (!ranges.empty() && InRanges(ranges, ch)) {
+                chosen = family;
+                break;
+            }
+        }
+        known = m_fallbacks.emplace(ch, std::move(chosen)).first;
+    }
+    return CString(known->second.c_str(), static_cast<int>(known->second.size()));
+}
+
 // ---------------------------------------------------------------------------------------------------------------
 // The engine
 
@@ -398,6 +529,7 @@ private:
     void LayoutTable(const CHtmlNode* node, Frame& frame, int depth);
     void AddText(const CString& text, Frame& frame);
     void AddWord(const wchar_t* text, size_t length, Frame& frame);
+    void AddPiece(const wchar_t* text, size_t length, Frame& frame, const CString& family);
     bool ImageSize(const CHtmlNode* node, const CHtmlStyle& style, int available, CSize& size);
     void AddImage(const CHtmlNode* node, Frame& frame);
     void Place(Item item);
@@ -1048,6 +1180,31 @@ void CHtmlLayoutEngine::Place(Item item)
 
 void CHtmlLayoutEngine::AddWord(const wchar_t* text, size_t length, Frame& frame)
 {
+    // Characters the style's font lacks would show as empty boxes: they go in a font that has them, glued to the
+    // rest of the word.
+    size_t start = 0;
+    CString family;
+    for (size_t i = 0; i < length; ++i) {
+        const CString wanted =
+            m_measure.HasGlyph(frame.style, text[i]) ? CString() : m_measure.GetFallbackFamily(text[i]);
+        if (i > start && wanted != family) {
+            AddPiece(text + start, i - start, frame, family);
+            start = i;
+        }
+        family = wanted;
+    }
+    AddPiece(text + start, length - start, frame, family);
+}
+
+void CHtmlLayoutEngine::AddPiece(const wchar_t* text, size_t length, Frame& frame, const CString& family)
+{
+    if (!family.IsEmpty()) {
+        Frame fallback = frame;
+        fallback.style.m_strFontFamily = family;
+        fallback.index = -1;
+        AddPiece(text, length, fallback, CString());
+        return;
+    }
     const int style = Intern(frame);
     Item item;
     item.style = style;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "framework/core/AfxString.h"
@@ -99,8 +100,14 @@ public:
     virtual int GetAscent(const CHtmlStyle& style);
     // The pixel offset of the end of each character of the text (for selection and hit testing).
     void GetCharacterEnds(const CHtmlStyle& style, LPCWSTR text, int length, std::vector<int>& ends);
+    // Whether the style's font has a glyph for the character.
+    virtual bool HasGlyph(const CHtmlStyle& style, wchar_t ch);
+    // An installed family whose font has the character, for text the style's font would show as empty boxes
+    // (Japanese in a Latin font); empty when none has it.
+    virtual CString GetFallbackFamily(wchar_t ch);
 
 private:
+    using Ranges = std::vector<std::pair<wchar_t, wchar_t>>; // the characters a font has, in ascending runs
     struct FontEntry
     {
         HFONT font = nullptr;
@@ -108,13 +115,24 @@ private:
         int ascent = 0;
         int spaceWidth = 0;
         std::unordered_map<std::wstring, int> widths; // measured words, bounded
+        bool haveRanges = false;
+        Ranges ranges;
     };
     FontEntry& Entry(const CHtmlStyle& style);
+    // The characters of the font selected into the DC.
+    Ranges SelectedRanges() const;
+    static bool InRanges(const Ranges& ranges, wchar_t ch);
+    const Ranges& FamilyRanges(const std::wstring& family);
+    void ListFamilies();
 
     HDC m_hDC;
     CString m_strDefaultFamily;
     int m_nBaseFontSize;
     std::map<std::wstring, FontEntry> m_fonts;
+    std::map<std::wstring, Ranges> m_familyRanges;
+    std::vector<std::wstring> m_families; // fallback candidates, preferred first
+    bool m_bFamiliesListed = false;
+    std::unordered_map<wchar_t, std::wstring> m_fallbacks;
     HGDIOBJ m_hOldFont = nullptr;
     const CHtmlStyle* m_pLastStyle = nullptr;
     FontEntry* m_pLastEntry = nullptr;

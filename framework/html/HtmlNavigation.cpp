@@ -87,7 +87,41 @@ std::wstring NormalisePath(const std::wstring& path)
     return out;
 }
 
+bool IsDrivePath(const std::wstring& path)
+{
+    return path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+}
+
+// The path with "." and ".." resolved and repeated separators joined; empty when it is no drive path.
+std::wstring FullDrivePath(const std::wstring& path)
+{
+    if (!IsDrivePath(path))
+        return std::wstring();
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    if (length >= full.size()) {
+        full.resize(length + 1);
+        length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    }
+    if (length == 0 || length >= full.size())
+        return std::wstring();
+    full.resize(length);
+    return IsDrivePath(full) ? full : std::wstring();
+}
+
 } // namespace
+
+bool HtmlIsPathInFolder(const std::wstring& path, const std::wstring& folder)
+{
+    const std::wstring fullPath = FullDrivePath(path);
+    std::wstring fullFolder = FullDrivePath(folder);
+    if (fullPath.empty() || fullFolder.empty())
+        return false;
+    if (fullFolder.back() != L'\\')
+        fullFolder += L'\\';
+    return fullPath.size() > fullFolder.size() &&
+           _wcsnicmp(fullPath.c_str(), fullFolder.c_str(), fullFolder.size()) == 0;
+}
 
 HtmlAddressKind HtmlClassifyAddress(const std::wstring& address)
 {

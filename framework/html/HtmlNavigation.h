@@ -71,3 +71,8 @@ std::wstring HtmlResolveAddress(const std::wstring& base, const std::wstring& hr
 
 // The local path of a file address (a Windows path as it is, a file: URL decoded), or empty.
 std::wstring HtmlFilePathOf(const std::wstring& address);
+
+// Whether a local path lies inside the folder, "." and ".." resolved, and both are drive paths ("C:\..."). A UNC
+// path ("\\host\share", which the platform opens by connecting to the host with the user's credentials) and a
+// device path ("\\?\", "\\.\") never do.
+bool HtmlIsPathInFolder(const std::wstring& path, const std::wstring& folder);

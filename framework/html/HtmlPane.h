@@ -104,6 +104,8 @@ public:
     // Loads the current page again, keeping the scroll position; no navigation events.
     void Refresh();
     BOOL IsBusy() const { return m_nPendingTicket != 0; }
+    // Pages show images from their own folder only; the host may name one more folder of its own pictures.
+    void AllowImagesFrom(const CString& folder) { m_images.AllowFolder(std::wstring(folder.GetString())); }
 
     // ---- The page
     const CString& GetLocationURL() const { return m_strAddress; }

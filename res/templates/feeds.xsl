@@ -6,8 +6,8 @@
   Our own HTML pane shows this page and honours no style sheet or class, only element defaults, HTML attributes
   and a few inline style properties, so the look is given inline; the classes and the style sheet serve other
   browsers.
-  The channel's title, description and copyright are text and written escaped; an item's title and description
-  are HTML, cleaned of active content when the feed was read.
+  The channel's title and copyright are plain text and written escaped; the channel's description and an item's
+  title and description are HTML, cleaned of active content when the feed was read, and written as markup.
   The installer fills in the two tokens; each stands alone as the text of a variable. The images folder is a
   path, which the page uses as a file URL.
 -->
@@ -49,7 +49,7 @@
         <td>
           <h1 style="color:#1c3c70"><font size="4"><xsl:value-of select="title"/></font></h1>
           <xsl:if test="string(description)">
-            <p style="color:#505050"><xsl:value-of select="description"/></p>
+            <p style="color:#505050"><xsl:value-of select="description" disable-output-escaping="yes"/></p>
           </xsl:if>
           <xsl:if test="string(copyright)">
             <p style="color:#505050"><xsl:value-of select="copyright"/></p>

@@ -392,6 +392,14 @@ TEST_F(FeedCommandsTest, TheUpdaterRunsOnlyForAPackageTheUpdateCheckPassed)
     TakeCheckedUpdatePackage();
     CWnd* savedMain = theApp.m_pMainWnd;
     theApp.m_pMainWnd = m_frame;
+    // Packages come over HTTPS from the update host, with the digest the description gave ("MZ package").
+    theApp.WriteProfileString(L"URLs", L"update", L"https://updates.example/currentver.xml");
+    auto order = [] {
+        auto* package = new CUpdatePackageOrder;
+        package->strUrl = L"https://updates.example/update.exe";
+        package->strDigest = L"3616e1e05dd92c8865de5be713e88b95055943eb9daa6df4f2b4a4bedceb12a2";
+        return package;
+    };
 
     // Another program sends the message: a package lies there, but no download of ours checked it.
     g_launched.clear();
@@ -402,18 +410,24 @@ TEST_F(FeedCommandsTest, TheUpdaterRunsOnlyForAPackageTheUpdateCheckPassed)
     g_pfnRunUpdateDownload = [](CUpdateDownload& download) -> INT_PTR {
         return lqtest::WriteFileBytes(download.strFile.GetString(), "MZ package") ? IDOK : IDCANCEL;
     };
-    UpdateDownloadThreadProc(_wcsdup(HttpUrl(L"/update.exe").c_str()));
+    UpdateDownloadThreadProc(order());
     EXPECT_EQ(g_launched, updater);
     g_launched.clear();
     ::SendMessageW(m_frame->m_hWnd, WM_RUN_UPDATER, 0, 1);
     EXPECT_TRUE(g_launched.empty());
 
-    // A download that failed its checks does not start it.
+    // A download that failed its checks does not start it, and says so.
     g_pfnRunUpdateDownload = [](CUpdateDownload& download) -> INT_PTR {
-        return lqtest::WriteFileBytes(download.strFile.GetString(), "<html>") ? IDOK : IDCANCEL;
+        return lqtest::WriteFileBytes(download.strFile.GetString(), "MZ other") ? IDOK : IDCANCEL;
     };
-    UpdateDownloadThreadProc(_wcsdup(HttpUrl(L"/update.exe").c_str()));
+    const PFN_UPDATE_MESSAGE savedMessage = g_pfnUpdateMessage;
+    static int s_told = 0;
+    g_pfnUpdateMessage = [](UINT) { ++s_told; };
+    UpdateDownloadThreadProc(order());
     EXPECT_TRUE(g_launched.empty());
+    EXPECT_EQ(s_told, 1);
+    g_pfnUpdateMessage = savedMessage;
+    theApp.WriteProfileString(L"URLs", L"update", nullptr);
 
     theApp.m_pMainWnd = savedMain;
     ::DeleteFileW(updater.c_str());

@@ -270,20 +270,135 @@ TEST_F(FeedParserTest, SmallDocumentsReadTheirEdgeCases)
     }
 }
 
-TEST_F(FeedParserTest, ChannelTextIsCleanedLikeItemText)
+// The channel's title and copyright are plain text, kept as written (the news page escapes them); its
+// description is markup, cleaned like an item's.
+TEST_F(FeedParserTest, ChannelTitleAndCopyrightArePlainTextAndItsDescriptionIsCleanedMarkup)
 {
-    const std::wstring path = Write(
-        L"channel.xml", "<rss version='2.0'><channel>"
-                        "<title>News&lt;script&gt;alert(1)&lt;/script&gt; &lt;b onclick='x'&gt;now&lt;/b&gt;</title>"
-                        "<description>&lt;img src=x onerror=alert(2)&gt;About</description>"
-                        "<copyright>&lt;iframe src='http://x/'&gt;&lt;/iframe&gt;(c) Quill</copyright>"
-                        "<link>javascript:alert(3)</link></channel></rss>");
+    const std::wstring path =
+        Write(L"channel.xml", "<rss version='2.0'><channel>"
+                              "<title>a &lt; b &amp; c &lt;b&gt;bold&lt;/b&gt;</title>"
+                              "<description>&lt;img src=x onerror=alert(2)&gt;About &lt;b&gt;us&lt;/b&gt;</description>"
+                              "<copyright>&lt;iframe src='http://x/'&gt;&lt;/iframe&gt;(c) Quill &amp; Co</copyright>"
+                              "<link>javascript:alert(3)</link></channel></rss>");
     CFeedChannel channel;
     ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
-    EXPECT_EQ(S(channel.m_info.m_strTitle), "News <b>now</b>");
-    EXPECT_EQ(S(channel.m_info.m_strDescription), "<img src=\"x\">About");
-    EXPECT_EQ(S(channel.m_info.m_strCopyright), "(c) Quill");
+    EXPECT_EQ(S(channel.m_info.m_strTitle), "a < b & c <b>bold</b>");
+    EXPECT_EQ(S(channel.m_info.m_strDescription), "<img>About <b>us</b>");
+    EXPECT_EQ(S(channel.m_info.m_strCopyright), "<iframe src='http://x/'></iframe>(c) Quill & Co");
     EXPECT_EQ(S(channel.m_info.m_strLink), "");
+}
+
+// Each field keeps its one form through a save of the cache or the list and a load of it.
+TEST_F(FeedParserTest, ChannelFieldsRoundTripThroughTheCacheAndTheList)
+{
+    CFeedChannel original;
+    original.m_info.m_strTitle = L"R&D <lists> \"quoted\"";
+    original.m_info.m_strCopyright = L"(c) <Quill> & Co";
+    original.m_info.m_strDescription = L"About <b>us</b> &amp; them";
+    original.m_info.m_strLink = L"http://example.com/?a=1&b=2";
+    const std::wstring cache = m_folder.File(L"round.rss");
+    ASSERT_TRUE(original.SaveCache(cache.c_str(), TRUE));
+    CFeedChannel cached;
+    ASSERT_TRUE(cached.LoadFile(cache.c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+    EXPECT_EQ(S(cached.m_info.m_strTitle), S(original.m_info.m_strTitle));
+    EXPECT_EQ(S(cached.m_info.m_strCopyright), S(original.m_info.m_strCopyright));
+    EXPECT_EQ(S(cached.m_info.m_strDescription), S(original.m_info.m_strDescription));
+    EXPECT_EQ(S(cached.m_info.m_strLink), S(original.m_info.m_strLink));
+
+    const CString savedFolder = theHost.m_strDataFolder;
+    theHost.m_strDataFolder = m_folder.Path().c_str();
+    ASSERT_TRUE(original.SaveCustomFeeds());
+    CFeedChannel list;
+    EXPECT_TRUE(list.LoadFile(m_folder.File(L"CustomFeed.xml").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+    theHost.m_strDataFolder = savedFolder;
+    EXPECT_EQ(S(list.m_info.m_strTitle), S(original.m_info.m_strTitle));
+}
+
+// Atom says what its texts are: text is shown as written, HTML and XHTML as markup (cleaned).
+TEST_F(FeedParserTest, AtomTextConstructsAreTextUnlessTheySayOtherwise)
+{
+    struct Case
+    {
+        const char* construct; // the entry's title element
+        const char* title;     // stored, as markup
+        const char* shown;     // the display copy
+    } cases[] = {
+        {"<title type='text'>History of the &lt;blink&gt; tag</title>", "History of the &lt;blink&gt; tag",
+         "History of the <blink> tag"},
+        {"<title>Tom &amp; Jerry</title>", "Tom &amp; Jerry", "Tom & Jerry"},
+        {"<title type='html'>History of the &lt;b&gt;bold&lt;/b&gt; tag</title>", "History of the <b>bold</b> tag",
+         "History of the bold tag"},
+        {"<title type='text/html' mode='escaped'>Old &lt;i&gt;Atom&lt;/i&gt;</title>", "Old <i>Atom</i>", "Old Atom"},
+        {"<title type='xhtml'><div xmlns='http://www.w3.org/1999/xhtml'>An <b>XHTML</b> title</div></title>",
+         "<div>An <b>XHTML</b> title</div>", "An XHTML title"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.construct);
+        const std::string xml = std::string("<feed xmlns='http://www.w3.org/2005/Atom'>"
+                                            "<title type='html'>Feed &lt;b&gt;one&lt;/b&gt;</title><entry>") +
+                                c.construct +
+                                "<summary>1 &lt; 2</summary>"
+                                "<content type='html'>ignored</content></entry></feed>";
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(Write(L"atom.xml", xml).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        EXPECT_EQ(S(channel.m_info.m_strTitle), "Feed one");
+        std::vector<CFeedItem*> items = Items(channel.m_items);
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_EQ(S(items[0]->m_strTitle), c.title);
+        EXPECT_EQ(S(items[0]->m_strTitleText), c.shown);
+        EXPECT_EQ(S(items[0]->m_strDescription), "1 &lt; 2");
+    }
+}
+
+// The channel link is the address as written, trimmed, checked before anything else reads it.
+TEST_F(FeedParserTest, ChannelLinkIsTheTrimmedAddress)
+{
+    struct Case
+    {
+        const char* link;
+        const char* expected;
+    } cases[] = {
+        {"<link>\n    http://example.com/news?a=1&amp;b=2\n  </link>", "http://example.com/news?a=1&b=2"},
+        {"<link>\thttp://example.com/&amp;amp;</link>", "http://example.com/&amp;"},
+        {"<link>\n javascript:alert(1)\n</link>", ""},
+        {"<link>//other.example/</link>", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        const std::string xml = std::string("<rss><channel><title>T</title>") + c.link + "</channel></rss>";
+        CFeedChannel channel;
+        ASSERT_TRUE(channel.LoadFile(Write(L"link.xml", xml).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        EXPECT_EQ(S(channel.m_info.m_strLink), c.expected);
+    }
+}
+
+// In RSS 1.0 the image and the text input sit beside the channel and have titles of their own.
+TEST_F(FeedParserTest, RdfImageAndTextInputBeforeTheChannelDoNotNameIt)
+{
+    const std::wstring path = Write(
+        L"rdf.xml", "<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#' xmlns='http://purl.org/rss/1.0/'>"
+                    "<image><title>Logo</title><url>http://site/logo.png</url></image>"
+                    "<textinput><title>Search</title></textinput>"
+                    "<channel><title>The channel</title></channel></rdf:RDF>");
+    CFeedChannel channel;
+    ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    EXPECT_EQ(S(channel.m_info.m_strTitle), "The channel");
+}
+
+// A "dc:date" is kept to the minute, its zone applied.
+TEST_F(FeedParserTest, DcDatesLoseTheirSeconds)
+{
+    const std::wstring path = Write(
+        L"dc.xml", "<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#' xmlns='http://purl.org/rss/1.0/' "
+                   "xmlns:dc='http://purl.org/dc/elements/1.1/'><channel><title>T</title></channel>"
+                   "<item><title>a</title><dc:date>2003-06-10T04:30:45+02:00</dc:date></item>"
+                   "<item><title>b</title><dc:date>2003-06-10T23:59:59.999Z</dc:date></item></rdf:RDF>");
+    CFeedChannel channel;
+    ASSERT_TRUE(channel.LoadFile(path.c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    std::vector<CFeedItem*> items = Items(channel.m_items);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(Iso(items[0]->m_dtDate), "2003-06-10T02:30:00");
+    EXPECT_EQ(Iso(items[1]->m_dtDate), "2003-06-10T23:59:00");
 }
 
 TEST_F(FeedParserTest, LinksWithOtherSchemesAreDropped)
@@ -311,11 +426,14 @@ TEST_F(FeedParserTest, LinksWithOtherSchemesAreDropped)
         {"vbscript:msgbox(1)", false},
         {"data:text/html,&lt;script&gt;alert(1)&lt;/script&gt;", false},
         {"file:///C:/Windows/system.ini", false},
+        {"\\\\host\\share\\page.html", false},
+        {"//host/page.html", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.link);
         const std::string xml = std::string("<rss><channel><item><title>T</title><link>") + c.link +
-                                "</link><comments>" + c.link + "</comments><enclosure url=\"" + c.link +
+                                "</link><comments>" + c.link + "</comments><image>" + c.link +
+                                "</image><enclosure url=\"" + c.link +
                                 "\" type=\"audio/mpeg\"/></item></channel></rss>";
         const std::wstring path = Write(L"links.xml", xml);
         CFeedChannel channel;
@@ -326,6 +444,8 @@ TEST_F(FeedParserTest, LinksWithOtherSchemesAreDropped)
         EXPECT_EQ(!items[0]->m_strLinkText.IsEmpty(), c.kept);
         EXPECT_EQ(!items[0]->m_strComments.IsEmpty(), c.kept);
         EXPECT_EQ(!items[0]->m_strEnclosureUrl.IsEmpty(), c.kept);
+        EXPECT_EQ(!items[0]->m_strImage.IsEmpty(), c.kept);
+        EXPECT_EQ(!items[0]->m_strImageText.IsEmpty(), c.kept);
     }
 }
 
@@ -384,6 +504,13 @@ TEST_F(FeedParserTest, FeedsInEncodingsTheParserRefusesStillLoad)
         {"euc-jp", FeedDeclaring("EUC-JP", "\xC6\xFC\xCB\xDC"), japanese},
         {"koi8-r", FeedDeclaring("koi8-r", "\xED\xC9\xD2"), L"\u041c\u0438\u0440"},
         {"tis-620", FeedDeclaring("TIS-620", "\xE4\xB7\xC2"), L"\u0e44\u0e17\u0e22"},
+        {"cp1251", FeedDeclaring("cp1251", "\xCC\xE8\xF0"), L"\u041c\u0438\u0440"},
+        {"windows-1251", FeedDeclaring("Windows-1251", "\xCC\xE8\xF0"), L"\u041c\u0438\u0440"},
+        {"ibm866", FeedDeclaring("IBM866", "\x8C\xA8\xE0"), L"\u041c\u0438\u0440"},
+        {"mac-cyrillic", FeedDeclaring("x-mac-cyrillic", "\x8C\xE8\xF0"), L"\u041c\u0438\u0440"},
+        {"latin1, read as browsers read it", FeedDeclaring("latin1", "caf\xE9 \x93q\x94"), L"caf\u00e9 \u201cq\u201d"},
+        {"iso-8859-1 likewise", FeedDeclaring("ISO-8859-1", "\x96"), L"\u2013"},
+        {"iso-8859-2", FeedDeclaring("iso_8859-2", "\xB1"), L"\u0105"},
         {"utf-32 with mark", std::string("\xFF\xFE\0\0", 4) + Utf32(WideFeed(L"UTF-32", chinese), false), chinese},
         {"utf-32 big-endian without mark", Utf32(WideFeed(L"utf-32", japanese), true), japanese},
         {"utf-16 without mark", Utf16(WideFeed(L"utf-16", chinese), false), chinese},
@@ -926,6 +1053,90 @@ TEST_F(FeedParserTest, DocumentsPastTheParseBudgetAreRefusedAtOnce)
     }
     CFeedChannel channel;
     EXPECT_FALSE(channel.LoadFile(Write(L"wide.xml", "\xFF\xFE" + wide).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+}
+
+// Ways around the budget that the library's reading of a document opens, each in a document the budget once let
+// through; and the ordinary constructions beside them that must still load.
+TEST(ParseBudget, JudgesTheDocumentAsTheLibraryReadsIt)
+{
+    auto repeated = [](const std::string& piece, size_t times) {
+        std::string text;
+        text.reserve(piece.size() * times);
+        for (size_t i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    auto rss = [](const std::string& subset, const std::string& body) {
+        return (subset.empty() ? std::string() : "<!DOCTYPE rss [" + subset + "]>") + "<rss><channel><title>T</title>" +
+               body + "</channel></rss>";
+    };
+    const std::string value200(200, 'v');
+    std::string manyAttributes;
+    for (int i = 0; i < 300; ++i)
+        manyAttributes += " a" + std::to_string(i) + "='x'";
+    std::string someAttributes;
+    for (int i = 0; i < 200; ++i)
+        someAttributes += " a" + std::to_string(i) + "='x'";
+    auto ascii16 = [](const std::string& text) {
+        std::string wide;
+        for (char c : text) {
+            wide += c;
+            wide += '\0';
+        }
+        return wide;
+    };
+    const struct
+    {
+        const char* name;
+        std::string xml;
+        bool allowed;
+    } cases[] = {
+        // An entity declared inside a parameter entity, out of character references.
+        {"parameter entity with a value",
+         rss("<!ENTITY % p \"&#60;!ENTITY e '" + value200 + "'&#62;\"> %p;", "<item><title>&e;</title></item>"), false},
+        {"reference to a parameter entity never declared", rss("%p;", ""), false},
+        // References built out of character references in an entity value.
+        {"&#38;name; in a value",
+         rss("<!ENTITY a '" + value200 + "'><!ENTITY b '" + repeated("&#38;a;", 50) + "'>", "<title>&b;</title>"),
+         false},
+        {"&#x26;name; in a value", rss("<!ENTITY a 'x'><!ENTITY b '&#x26;a;'>", "<title>&b;</title>"), false},
+        // UTF-7, named or marked: markup in it is not ASCII.
+        {"declared UTF-7", "<?xml version='1.0' encoding='UTF-7'?>" + rss("", "+ADw-item+AD4-"), false},
+        {"declared unicode-1-1-utf-7", "<?xml version='1.0' encoding='unicode-1-1-utf-7'?><rss/>", false},
+        {"UTF-7 mark", "+/v8-" + rss("", ""), false},
+        {"EBCDIC bytes", "\x4C\x6F\xA7\x94\x93\x40", false},
+        // 200 characters used 5,000 times: the library copies them into one text for seconds.
+        {"200 characters x 5,000 references",
+         rss("<!ENTITY e '" + value200 + "'>", "<item><title>" + repeated("&e;", 5000) + "</title></item>"), false},
+        {"the same in UTF-16",
+         "\xFF\xFE" + ascii16(rss("<!ENTITY e '" + value200 + "'>",
+                                  "<item><title>" + repeated("&e;", 5000) + "</title></item>")),
+         false},
+        // Attributes: too many on one element, too many in the document, and through defaults and entities.
+        {"300 attributes on one element", rss("", "<item" + manyAttributes + "/>"), false},
+        {"200 attributes on each of 2,500 elements", rss("", repeated("<item" + someAttributes + "/>", 2500)), false},
+        {"attribute defaults that refer to an entity", rss("<!ENTITY e 'x'><!ATTLIST item a CDATA '&e;'>", "<item/>"),
+         false},
+        {"attributes inside an entity used many times",
+         rss("<!ENTITY e \"<i" + someAttributes + "/>\">", repeated("&e;", 2500)), false},
+        // What real documents do.
+        {"an external parameter entity, never read",
+         rss("<!ENTITY % HTMLlat1 PUBLIC '-//W3C//ENTITIES Latin 1 for XHTML//EN' 'xhtml-lat1.ent'> %HTMLlat1;",
+             "<item><title>caf&#233;</title></item>"),
+         true},
+        {"character entities declared by character reference",
+         rss("<!ENTITY lt2 '&#38;#60;'><!ENTITY copy '&#169;'>", "<title>&lt2;&copy;</title>"), true},
+        {"200 characters x 100 references",
+         rss("<!ENTITY e '" + value200 + "'>", "<item><title>" + repeated("&e;", 100) + "</title></item>"), true},
+        {"200 attributes on each of 100 elements", rss("", repeated("<item" + someAttributes + "/>", 100)), true},
+        {"defaults without references", rss("<!ATTLIST item read CDATA 'false' kind (a|b) 'a'>", "<item/>"), true},
+        {"comments and instructions in the subset",
+         rss("<!-- a <!ENTITY % x 'y'> in a comment --><?pi %x;?><!ELEMENT rss ANY>", "<item/>"), true},
+        {"declared windows-1251", "<?xml version='1.0' encoding='windows-1251'?>" + rss("", "\xCC\xE8\xF0"), true},
+        {"UTF-8 mark", "\xEF\xBB\xBF" + rss("", ""), true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XmlDom::IsWithinParseBudget(c.xml), c.allowed) << c.name;
 }
 
 TEST_F(FeedParserTest, DeepNestingNeitherCrashesNorTakesDeepItems)

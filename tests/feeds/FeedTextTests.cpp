@@ -1,5 +1,7 @@
 // Item text clean-up: what survives into the news view and what the display copies look like.
 #include "feeds/FeedText.h"
+#include "feeds/EngineContext.h"
+#include "feeds/FeedStore.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -85,8 +87,8 @@ TEST(StripActiveContent, RemovesEveryKindOfActiveContent)
         {L"<script<script>>alert(1)</script>x", L">alert(1)x"},
         {L"<script src=\"http://evil/x.js\"/>after", L""},
         // Event handlers, however they are written.
-        {L"<img src=x onerror=alert(1)>", L"<img src=\"x\">"},
-        {L"<img src=\"x\" ONERROR=\"alert(1)\">", L"<img src=\"x\">"},
+        {L"<img src=\"http://x/\" onerror=alert(1)>", L"<img src=\"http://x/\">"},
+        {L"<img src=\"https://x/i\" ONERROR=\"alert(1)\">", L"<img src=\"https://x/i\">"},
         {L"<a href=\"http://x/\"onmouseover=alert(1)>y</a>", L"<a href=\"http://x/\">y</a>"},
         {L"<body onload=\"evil()\">t</body>", L"t"},
         {L"<p/onclick=alert(1)>x</p>", L"<p>x</p>"},
@@ -177,7 +179,7 @@ TEST(HtmlToText, MakesTheDisplayCopy)
         {L"first<p>second", L"first<br>\nsecond"},
         {L"first<P>second", L"first<br>\nsecond"},
         {L"a<br>b<br/>c<br />d", L"a<br>\nb<br>\nc<br>\nd"},
-        {L"a<BR>b", L"ab"},
+        {L"a<BR>b", L"a<br>\nb"},
         {L"a<brx>b", L"a<br>\nb"},
         {L"<i></i><b></b>", L""},
         {L"a\r\nb", L"a<br>\nb"},
@@ -198,12 +200,87 @@ TEST(HtmlToText, MakesTheDisplayCopy)
         {L"&lt;b&gt; stays", L"<b> stays"},
         {L"&amp;lt;script&amp;gt;", L"<script>"},
         {L"&amp;quot; &amp;amp; &amp;#36;", L"\" &amp; &#36;"},
-        {L"&unknown; &#1234; & alone &", L"&unknown; &#1234; & alone &"},
+        {L"&unknown; &#1234; & alone &", L"&unknown; \u04D2 & alone &"},
         {L"&&amp;lt;", L"&<"},
         {L"caf&eacute", L"caf&eacute"},
         {L"tail &amp", L"tail &amp"},
     };
     ExpectCases(Displayed, std::begin(cases), std::end(cases));
+}
+
+// Headlines read as the feed meant them: every entity of HTML decoded, and list items, paragraphs and rows on lines
+// of their own rather than run together.
+TEST(HtmlToText, DecodesEveryEntityAndSeparatesBlocks)
+{
+    const Case cases[] = {
+        {L"War &mdash; and peace&hellip; &euro;5 &trade;", L"War \u2014 and peace\u2026 \u20AC5 \u2122"},
+        {L"&alpha;&beta; &larr;&rarr; &frac12; &times;", L"\u03B1\u03B2 \u2190\u2192 \u00BD \u00D7"},
+        {L"&#233;t&#xE9; &#x1F600; &#150;", L"\u00E9t\u00E9 \U0001F600 \u2013"},
+        {L"a&ensp;b&#xA0;c", L"a\u2002b c"},
+        {L"&amp;mdash; stays an entity", L"&mdash; stays an entity"},
+        {L"&Mdash; &mdash &#xZZ; &#;", L"&Mdash; &mdash &#xZZ; &#;"},
+        {L"<ul><li>Point one</li><li>Point two</li></ul>", L"Point one<br>\nPoint two"},
+        {L"<p>First.</p><p>Second.</p>", L"First.<br>\nSecond."},
+        {L"<P class=x>One</P><DIV>Two</DIV>", L"One<br>\nTwo"},
+        {L"Line<BR/>break<Br >again", L"Line<br>\nbreak<br>\nagain"},
+        {L"<h2>Head</h2>Body", L"Head<br>\nBody"},
+        {L"<table><tr><td>a</td><td>b</td></tr><tr><td>c</td></tr></table>", L"a b<br>\nc"},
+        {L"<b>in</b>line <i>stays</i> <span>together</span>", L"inline stays together"},
+    };
+    ExpectCases(Displayed, std::begin(cases), std::end(cases));
+}
+
+// Sources that would make the pane reach another machine or read the disk elsewhere as soon as the page is shown.
+TEST(StripActiveContent, ImagesComeFromTheWebOrTheDataFolderOnly)
+{
+    const CString savedFolder = GetEngineContext().m_strDataFolder;
+    GetEngineContext().m_strDataFolder = L"C:\\Lanternquill Data";
+    const Case cases[] = {
+        {L"<img src=\"http://example.com/a.png\">", L"<img src=\"http://example.com/a.png\">"},
+        {L"<img src=\"HTTPS://example.com/a.png\" alt=\"a\">", L"<img src=\"HTTPS://example.com/a.png\" alt=\"a\">"},
+        {L"<img src=\"C:\\Lanternquill Data\\images\\new.png\">",
+         L"<img src=\"C:\\Lanternquill Data\\images\\new.png\">"},
+        {L"<img src=\"file:///C:/Lanternquill%20Data/x.png\">", L"<img src=\"file:///C:/Lanternquill%20Data/x.png\">"},
+        {L"<img src=\"\\\\host\\share\\x.png\" alt=\"x\">", L"<img alt=\"x\">"},
+        {L"<img src=\"\\\\?\\UNC\\host\\share\\x.png\">", L"<img>"},
+        {L"<img src=\"\\\\?\\C:\\Lanternquill Data\\x.png\">", L"<img>"},
+        {L"<img src=\"&#92;&#92;host&#92;share&#92;x.png\">", L"<img>"},
+        {L"<img src=\"&#x5C;\\host\\x.png\">", L"<img>"},
+        {L"<img src=\"//host/share/x.png\">", L"<img>"},
+        {L"<img src=\"/\\host/x.png\">", L"<img>"},
+        {L"<img src=\" \t//host/x.png\">", L"<img>"},
+        {L"<img src=\"file://host/share/x.png\">", L"<img>"},
+        {L"<img src=\"file:///C:/Windows/x.png\">", L"<img>"},
+        {L"<img src=\"C:\\Lanternquill Data\\..\\Windows\\x.png\">", L"<img>"},
+        {L"<img src=\"C:\\Lanternquill Data2\\x.png\">", L"<img>"},
+        {L"<img src=\"images/x.png\">", L"<img>"},
+        {L"<img src=\"ftp://example.com/x.png\">", L"<img>"},
+        // Links are followed only on a click, and then only web and mail addresses; a path to another machine
+        // is not one either.
+        {L"<a href=\"\\\\host\\share\\x.htm\">x</a>", L"<a>x</a>"},
+        {L"<a href=\"//host/x.htm\">x</a>", L"<a>x</a>"},
+        {L"<a href=\"/local/page.html\">x</a>", L"<a href=\"/local/page.html\">x</a>"},
+    };
+    ExpectCases(Stripped, std::begin(cases), std::end(cases));
+    ExpectStable(std::begin(cases), std::end(cases));
+    GetEngineContext().m_strDataFolder = L"";
+    EXPECT_EQ(std::wstring(Stripped(L"<img src=\"C:\\x.png\">").GetString()), L"<img>");
+    GetEngineContext().m_strDataFolder = savedFolder;
+}
+
+TEST(FeedTextForms, PlainTextAndMarkupConvertBothWays)
+{
+    // Plain text written as markup shows as it was written.
+    for (const wchar_t* text :
+         {L"R&D <lists>", L"say \"hi\" & 'bye'", L"&amp;", L"(c) \u00A9 \u00AE \u00BB \u00AB", L""})
+        EXPECT_EQ(std::wstring(HtmlToPlainText(EscapeXmlText(text)).GetString()), text) << lqtest::Narrow(text);
+    const Case toText[] = {
+        {L"A <b>bold</b> &amp; <i>plain</i> title", L"A bold & plain title"},
+        {L"<p>one</p><p>two</p>", L"one two"},
+        {L"  spaced  ", L"spaced"},
+    };
+    for (const Case& c : toText)
+        EXPECT_EQ(std::wstring(HtmlToPlainText(c.input).GetString()), c.expected) << lqtest::Narrow(c.input);
 }
 
 TEST(HtmlToText, MalformedInputOfAnySizeGoesThrough)

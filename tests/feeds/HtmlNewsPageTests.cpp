@@ -2,6 +2,7 @@
 // in CHtmlPane, with the text, links and title styles the page asks for.
 #include "tests/feeds/FeedTestHost.h"
 #include "tests/feeds/NewsPageTransform.h"
+#include "feeds/FeedChannel.h"
 #include "feeds/ViewTemplates.h"
 #include "feeds/XmlDom.h"
 #include "framework/html/HtmlPane.h"
@@ -155,6 +156,75 @@ TEST_F(NewsPageInPane, TheChannelHeaderSitsOnItsOwnBackground)
     }
     EXPECT_TRUE(titleOnHeader);
     EXPECT_TRUE(itemBelow);
+}
+
+// A cache file written by hand or by an older version may hold any picture: the news page, rendered where the news
+// view renders it (the temporary folder) with the data folder allowed, shows those of the data folder and reaches
+// no other machine or folder, however the source is written.
+TEST_F(NewsPageInPane, PicturesOfACacheFileComeOnlyFromTheDataFolder)
+{
+    const std::string png("\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x04\x00\x00\x00"
+                          "\x04\x08\x06\x00\x00\x00\xa9\xf1\x9e\x7e\x00\x00\x00\x12\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf"
+                          "\xc0\xf0\x1f\x19\x33\x90\x2e\x00\x00\x3c\x40\x1f\xe1\xe0\x81\x77\xb4\x00\x00\x00\x00\x49\x45"
+                          "\x4e\x44\xae\x42\x60\x82",
+                          75);
+    lqtest::TempFolder elsewhere, temporary;
+    ASSERT_TRUE(lqtest::WriteFileBytes(elsewhere.File(L"red.png"), png));
+    ASSERT_TRUE(lqtest::WriteFileBytes(m_data.File(L"red.png"), png));
+    const std::string outside = Narrow(elsewhere.File(L"red.png"));
+    const std::string hostile[] = {
+        "\\\\?\\" + outside,
+        outside,
+        "\\\\127.0.0.1\\share\\red.png",
+        "\\\\?\\UNC\\127.0.0.1\\share\\red.png",
+        "&amp;#92;&amp;#92;127.0.0.1&amp;#92;share&amp;#92;red.png",
+        "//127.0.0.1/share/red.png",
+        "file://127.0.0.1/share/red.png",
+    };
+    std::string description;
+    for (const std::string& source : hostile)
+        description += "&lt;img src=\"" + source + "\"&gt;";
+    description += "&lt;img src=\"" + Narrow(m_data.File(L"red.png")) + "\"&gt;";
+    const std::string cache = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<rss version=\"2.0\">"
+                              "<channel><title>Pictures</title><item><title>Item</title><description>" +
+                              description + "</description><read>true</read></item></channel></rss>\n";
+    ASSERT_TRUE(lqtest::WriteFileBytes(m_data.File(L"pictures.rss"), cache));
+    const std::string page = TransformToBytes(m_data.File(L"pictures.rss"), m_data.File(L"feeds.xsl"));
+    ASSERT_FALSE(page.empty());
+
+    m_pane.AllowImagesFrom(CString(m_data.Path().c_str()));
+    m_pane.ShowHtml(page, CString(temporary.File(L"tm_1.tmp").c_str()));
+    std::vector<std::string> shown;
+    for (const CHtmlRun& run : m_pane.GetLayout().GetRuns())
+        if (run.m_kind == CHtmlRun::kindImage && run.m_strSource.Find(L"red.png") >= 0)
+            shown.push_back(Narrow(std::wstring(run.m_strSource.GetString())));
+    EXPECT_EQ(shown, std::vector<std::string>{Narrow(m_data.File(L"red.png"))});
+    // The state icon, a picture of the data folder too, still shows.
+    bool stateIcon = false;
+    for (const CHtmlRun& run : m_pane.GetLayout().GetRuns())
+        stateIcon = stateIcon || (run.m_kind == CHtmlRun::kindImage && run.m_strSource.Find(L"read.png") >= 0);
+    EXPECT_TRUE(stateIcon);
+}
+
+// The channel's title and copyright show as written, its description as markup.
+TEST_F(NewsPageInPane, ChannelTextShowsInItsOneForm)
+{
+    CFeedChannel channel;
+    channel.m_info.m_strTitle = L"a < b & c <b>bold</b>";
+    channel.m_info.m_strCopyright = L"(c) <Quill> & Co";
+    channel.m_info.m_strDescription = L"About <b>us</b> &amp; them";
+    const std::wstring cache = m_data.File(L"text.rss");
+    ASSERT_TRUE(channel.SaveCache(cache.c_str(), TRUE));
+    const std::string page = TransformToBytes(cache, m_data.File(L"feeds.xsl"));
+    ASSERT_FALSE(page.empty());
+    m_pane.ShowHtml(page, CString(m_data.File(L"news.htm").c_str()));
+    const std::string text = Narrow(std::wstring(m_pane.GetPageText().GetString()));
+    for (const char* expected : {"a < b & c <b>bold</b>", "(c) <Quill> & Co", "About us & them"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    EXPECT_STREQ(m_pane.GetTitle().GetString(), L"a < b & c <b>bold</b>");
+    const std::vector<CHtmlStyle> bold = StylesOf(L"us");
+    ASSERT_FALSE(bold.empty());
+    EXPECT_EQ(bold.front().m_nWeight, FW_BOLD);
 }
 
 } // namespace

@@ -3,12 +3,14 @@
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/UpdateCheck.h"
 #include "framework/win/Wnd.h"
+#include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 using lqtest::Narrow;
 
@@ -127,6 +129,75 @@ TEST_F(UpdateTest, DecliningAVersionOffersOnlyNewerOnes)
     }
 }
 
+// The digest is an element older versions pass over; only a well-formed SHA-256 value is taken.
+TEST_F(UpdateTest, TheDescriptionGivesThePackageDigest)
+{
+    const std::string digest = "87CD3A06616A314493EDDEB1B458E30ED1EF5D4FE3A9DB45CFF659C68D6619C8";
+    struct Case
+    {
+        std::string element;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {"<SHA256> " + digest + "\n</SHA256>", L"87cd3a06616a314493eddeb1b458e30ed1ef5d4fe3a9db45cff659c68d6619c8"},
+        {"<sha256>" + digest.substr(1) + "</sha256>", L""},
+        {"<SHA256>" + digest.substr(1) + "g</SHA256>", L""},
+        {"", L""},
+    };
+    for (const Case& c : cases) {
+        const std::wstring path = m_folder.File(L"testver.xml");
+        ASSERT_TRUE(lqtest::WriteFileBytes(
+            path, "<UPDATE><VERSION>17</VERSION><FILE>https://updates.example/p.exe</FILE>" + c.element + "</UPDATE>"));
+        CUpdateDescription update;
+        update.m_strPath = path.c_str();
+        EXPECT_TRUE(update.ParseUpdateDescription()) << c.element;
+        EXPECT_STREQ(update.m_strDigest.GetString(), c.expected) << c.element;
+    }
+}
+
+TEST(UpdatePackage, DigestIsTheFilesSha256)
+{
+    lqtest::TempFolder folder;
+    struct Case
+    {
+        std::string bytes;
+        const wchar_t* digest;
+    } cases[] = {
+        {"abc", L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"", L"e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {std::string(200000, 'a'), L"2287d207f24a941ff3b56c04c8a25ad56b63e3023207b3bb5b4ac0c9869d74be"},
+    };
+    for (const Case& c : cases) {
+        const std::wstring path = folder.File(L"package.bin");
+        ASSERT_TRUE(lqtest::WriteFileBytes(path, c.bytes));
+        EXPECT_STREQ(FileSha256(path.c_str()).GetString(), c.digest) << c.bytes.size();
+    }
+    EXPECT_TRUE(FileSha256(folder.File(L"absent.bin").c_str()).IsEmpty());
+}
+
+TEST_F(UpdateTest, OnlyHttpsPackagesFromTheUpdateHostAreTrusted)
+{
+    struct Case
+    {
+        const wchar_t* description;
+        const wchar_t* package;
+        bool trusted;
+    } cases[] = {
+        {L"https://updates.example/currentver.xml", L"https://updates.example/files/p.exe", true},
+        {L"https://updates.example/currentver.xml", L"https://UPDATES.example/p.exe", true},
+        {L"https://updates.example/currentver.xml", L"http://updates.example/p.exe", false},
+        {L"https://updates.example/currentver.xml", L"https://elsewhere.example/p.exe", false},
+        {L"https://updates.example/currentver.xml", L"https://updates.example:8443/p.exe", false},
+        {L"https://updates.example/currentver.xml", L"https://updates.example.evil/p.exe", false},
+        {L"http://updates.example/currentver.xml", L"https://updates.example/p.exe", false},
+        {L"", L"https://updates.example/p.exe", false},
+    };
+    for (const Case& c : cases) {
+        theHost.WriteProfileString(L"URLs", L"update", c.description);
+        EXPECT_EQ(IsTrustedPackageUrl(c.package), c.trusted) << Narrow(c.description) << " " << Narrow(c.package);
+    }
+}
+
 // ---- The package thread
 
 // A main window that records WM_RUN_UPDATER.
@@ -179,6 +250,7 @@ struct FakeDownload
 };
 FakeDownload g_fake;
 std::wstring g_seenUrl;
+std::vector<UINT> g_messages;
 
 INT_PTR RunFakeDownload(CUpdateDownload& download)
 {
@@ -189,6 +261,23 @@ INT_PTR RunFakeDownload(CUpdateDownload& download)
     return g_fake.result;
 }
 
+void RecordMessage(UINT nID)
+{
+    g_messages.push_back(nID);
+}
+
+// "MZ" and 98 'x', the program the fake downloads deliver.
+const wchar_t kProgramDigest[] = L"87cd3a06616a314493eddeb1b458e30ed1ef5d4fe3a9db45cff659c68d6619c8";
+const wchar_t kPackageUrl[] = L"https://updates.example/pkg.exe";
+
+LPVOID Order(const wchar_t* url, const wchar_t* digest)
+{
+    auto* order = new CUpdatePackageOrder;
+    order->strUrl = url;
+    order->strDigest = digest;
+    return order;
+}
+
 class UpdateThreadTest : public UpdateTest
 {
 protected:
@@ -196,32 +285,58 @@ protected:
     {
         UpdateTest::SetUp();
         m_savedRun = g_pfnRunUpdateDownload;
+        m_savedMessage = g_pfnUpdateMessage;
+        g_pfnUpdateMessage = RecordMessage;
+        g_messages.clear();
     }
     void TearDown() override
     {
         g_pfnRunUpdateDownload = m_savedRun;
+        g_pfnUpdateMessage = m_savedMessage;
         UpdateTest::TearDown();
     }
     PFN_RUN_UPDATE_DOWNLOAD m_savedRun = nullptr;
+    PFN_UPDATE_MESSAGE m_savedMessage = nullptr;
 };
 
-TEST_F(UpdateThreadTest, OnlyACompletePackageIsReportedAsReady)
+TEST_F(UpdateThreadTest, OnlyACompleteVerifiedPackageIsReportedAsReady)
 {
     const std::string program = "MZ" + std::string(98, 'x');
     struct Case
     {
         const char* name;
         FakeDownload fake;
+        const wchar_t* url;
+        const wchar_t* digest;
         int reported;
+        bool fetched; // the download ran at all
+        bool told;    // the user was told the package was not verified
     };
     const Case cases[] = {
-        {"complete, length announced", {program, true, 100, IDOK}, 1},
-        {"complete, no length announced", {program, false, 0, IDOK}, 1},
-        {"truncated", {program.substr(0, 60), true, 100, IDOK}, 0},
-        {"longer than announced", {program + "yy", true, 100, IDOK}, 0},
-        {"empty", {"", false, 0, IDOK}, 0},
-        {"not a program", {std::string(100, 'x'), true, 100, IDOK}, 0},
-        {"cancelled", {program, true, 100, IDCANCEL}, 0},
+        {"complete, length announced", {program, true, 100, IDOK}, kPackageUrl, kProgramDigest, 1, true, false},
+        {"complete, no length announced", {program, false, 0, IDOK}, kPackageUrl, kProgramDigest, 1, true, false},
+        {"digest in capitals",
+         {program, true, 100, IDOK},
+         kPackageUrl,
+         L"87CD3A06616A314493EDDEB1B458E30ED1EF5D4FE3A9DB45CFF659C68D6619C8",
+         1,
+         true,
+         false},
+        {"truncated", {program.substr(0, 60), true, 100, IDOK}, kPackageUrl, kProgramDigest, 0, true, false},
+        {"longer than announced", {program + "yy", true, 100, IDOK}, kPackageUrl, kProgramDigest, 0, true, false},
+        {"empty", {"", false, 0, IDOK}, kPackageUrl, kProgramDigest, 0, true, false},
+        {"not a program", {std::string(100, 'x'), true, 100, IDOK}, kPackageUrl, kProgramDigest, 0, true, false},
+        {"cancelled", {program, true, 100, IDCANCEL}, kPackageUrl, kProgramDigest, 0, true, false},
+        {"another digest", {program + "y", true, 101, IDOK}, kPackageUrl, kProgramDigest, 0, true, true},
+        {"no digest", {program, true, 100, IDOK}, kPackageUrl, L"", 0, false, true},
+        {"over http", {program, true, 100, IDOK}, L"http://updates.example/pkg.exe", kProgramDigest, 0, false, true},
+        {"from another host",
+         {program, true, 100, IDOK},
+         L"https://mirror.example/pkg.exe",
+         kProgramDigest,
+         0,
+         false,
+         true},
     };
     g_pfnRunUpdateDownload = RunFakeDownload;
     MainWindow main;
@@ -229,10 +344,14 @@ TEST_F(UpdateThreadTest, OnlyACompletePackageIsReportedAsReady)
     for (const Case& c : cases) {
         g_fake = c.fake;
         MainWindow::s_received = -1;
-        EXPECT_EQ(UpdateDownloadThreadProc(_wcsdup(L"http://127.0.0.1/pkg.exe")), 0u);
+        g_seenUrl.clear();
+        g_messages.clear();
+        EXPECT_EQ(UpdateDownloadThreadProc(Order(c.url, c.digest)), 0u);
         EXPECT_EQ(MainWindow::s_received, c.reported) << c.name;
-        EXPECT_EQ(Exists(package), c.reported == 1) << c.name << ": an incomplete package is removed";
-        EXPECT_EQ(g_seenUrl, L"http://127.0.0.1/pkg.exe");
+        EXPECT_EQ(Exists(package), c.reported == 1) << c.name << ": a package that cannot be run is removed";
+        EXPECT_EQ(g_seenUrl, c.fetched ? std::wstring(c.url) : std::wstring()) << c.name;
+        EXPECT_EQ(g_messages, c.told ? std::vector<UINT>{IDS_UPDATE_NOT_VERIFIED} : std::vector<UINT>()) << c.name;
+        EXPECT_EQ(TakeCheckedUpdatePackage(), c.reported == 1) << c.name;
     }
 }
 
@@ -241,36 +360,39 @@ TEST_F(UpdateThreadTest, TheStartedThreadReportsToTheMainWindow)
     g_fake = FakeDownload{"MZ-package", true, 10, IDOK};
     g_pfnRunUpdateDownload = RunFakeDownload;
     MainWindow main;
-    CWinThread* thread = StartUpdateDownload(L"http://127.0.0.1/started.exe");
+    CWinThread* thread = StartUpdateDownload(L"https://updates.example/started.exe",
+                                             L"1800a1d920a967042b5f9498cf5dc91a6b6c838c1003bb4fd7f53a50117815be");
     ASSERT_NE(thread, nullptr);
     EXPECT_TRUE(lqtest::PumpUntil([] { return MainWindow::s_received != -1; }));
     EXPECT_EQ(MainWindow::s_received, 1);
-    EXPECT_EQ(g_seenUrl, L"http://127.0.0.1/started.exe");
+    EXPECT_EQ(g_seenUrl, L"https://updates.example/started.exe");
 }
 
+// The download dialog's transfer as the package thread runs it: only a complete program passes.
 TEST_F(UpdateThreadTest, TheDownloadDialogAgainstTheLocalServer)
 {
     if (lqtest::HttpPort() == 0)
         GTEST_SKIP() << "no local HTTP server";
-    g_pfnRunUpdateDownload = RunUpdateDownloadDialog;
     // A failed download reports itself in a message box; the download dialogs themselves end well before this.
     lqtest::ExpectModal failureMessages(3000);
-    MainWindow main;
     struct Case
     {
         std::wstring path;
-        int reported;
+        bool complete;
     };
     const Case cases[] = {
-        {L"/files/feeds/fe4/package.bin", 1},
-        {L"/truncated/1000/500", 0},
-        {L"/text/300", 0}, // complete, but not a program
-        {L"/status/404", 0},
+        {L"/files/feeds/fe4/package.bin", true},
+        {L"/truncated/1000/500", false},
+        {L"/text/300", false}, // complete, but not a program
+        {L"/status/404", false},
     };
     for (const Case& c : cases) {
-        MainWindow::s_received = -1;
-        UpdateDownloadThreadProc(_wcsdup(lqtest::HttpUrl(c.path).c_str()));
-        EXPECT_EQ(MainWindow::s_received, c.reported) << Narrow(c.path);
+        CUpdateDownload download;
+        download.strUrl = lqtest::HttpUrl(c.path).c_str();
+        download.strFile = m_folder.File(L"lqupdate.exe").c_str();
+        DeleteFileW(download.strFile);
+        const bool complete = RunUpdateDownloadDialog(download) == IDOK && IsUpdatePackageComplete(download);
+        EXPECT_EQ(complete, c.complete) << Narrow(c.path);
     }
 }
 
@@ -305,12 +427,14 @@ BOOL RecordLaunch(LPCWSTR program, LPCWSTR parameters)
     return TRUE;
 }
 
-TEST_F(UpdateTest, TheUpdaterStartsOnlyWithAProgramAndACompletePackage)
+TEST_F(UpdateThreadTest, TheUpdaterStartsOnlyOnTheVerifiedPackage)
 {
     const PFN_LAUNCH_PROGRAM saved = g_pfnLaunchProgram;
     g_pfnLaunchProgram = RecordLaunch;
+    g_pfnRunUpdateDownload = RunFakeDownload;
     const std::wstring updater = GetUpdaterProgramPath().GetString();
     const std::wstring package = m_folder.File(L"lqupdate.exe");
+    const std::string program = "MZ" + std::string(98, 'x');
     WCHAR self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
 
@@ -318,20 +442,25 @@ TEST_F(UpdateTest, TheUpdaterStartsOnlyWithAProgramAndACompletePackage)
     {
         const char* name;
         bool complete, haveUpdater;
-        const char* packageBytes; // null: no package
+        const char* replacedBy; // what lies there after the check: null the package as checked, "" nothing
         bool launched;
     };
     const Case cases[] = {
-        {"ready", true, true, "MZ package", true},
-        {"not complete", false, true, "MZ package", false},
-        {"no updater", true, false, "MZ package", false},
-        {"no package", true, true, nullptr, false},
-        {"package is not a program", true, true, "<html>", false},
+        {"ready", true, true, nullptr, true},
+        {"not complete", false, true, nullptr, false},
+        {"no updater", true, false, nullptr, false},
+        {"no package", true, true, "", false},
+        {"replaced by another program", true, true, "MZ another", false},
+        {"replaced by a page", true, true, "<html>", false},
     };
     for (const Case& c : cases) {
-        DeleteFileW(package.c_str());
-        if (c.packageBytes) {
-            ASSERT_TRUE(lqtest::WriteFileBytes(package, c.packageBytes));
+        g_fake = FakeDownload{program, true, 100, IDOK};
+        ASSERT_EQ(UpdateDownloadThreadProc(Order(kPackageUrl, kProgramDigest)), 0u);
+        ASSERT_TRUE(Exists(package)) << c.name;
+        if (c.replacedBy && !*c.replacedBy) {
+            DeleteFileW(package.c_str());
+        } else if (c.replacedBy) {
+            ASSERT_TRUE(lqtest::WriteFileBytes(package, c.replacedBy));
         }
         if (c.haveUpdater) {
             ASSERT_TRUE(lqtest::WriteFileBytes(updater, "MZ updater"));
@@ -346,6 +475,14 @@ TEST_F(UpdateTest, TheUpdaterStartsOnlyWithAProgramAndACompletePackage)
             EXPECT_EQ(g_launchedParameters, L"\"" + package + L"\" \"" + self + L"\"");
         }
     }
+    // Without a download of ours that checked it, a package lying there is never run.
+    g_fake = FakeDownload{program, true, 100, IDCANCEL};
+    UpdateDownloadThreadProc(Order(kPackageUrl, kProgramDigest));
+    ASSERT_TRUE(lqtest::WriteFileBytes(package, program));
+    ASSERT_TRUE(lqtest::WriteFileBytes(updater, "MZ updater"));
+    g_launchedProgram.clear();
+    EXPECT_FALSE(RunUpdater(TRUE));
+    EXPECT_TRUE(g_launchedProgram.empty());
     DeleteFileW(updater.c_str());
     g_pfnLaunchProgram = saved;
 }

@@ -545,6 +545,62 @@ TEST_F(HtmlLayoutTest, ANewsPageWithFeedMarkupReadsBackItsTextAndLinks)
     EXPECT_STREQ(L"Photo", images[1]->m_strText);
 }
 
+// Whether a font has a glyph for every character of the text, asked of the platform directly.
+bool FontHasGlyphs(HFONT font, const CString& text)
+{
+    DcHolder dc;
+    HGDIOBJ old = SelectObject(dc.dc, font);
+    std::vector<WORD> glyphs(static_cast<size_t>(text.GetLength()));
+    const DWORD done =
+        GetGlyphIndicesW(dc.dc, text.GetString(), text.GetLength(), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc.dc, old);
+    if (done == GDI_ERROR)
+        return false;
+    for (WORD glyph : glyphs)
+        if (glyph == 0xFFFF)
+            return false;
+    return true;
+}
+
+// Japanese in a page whose font has no Japanese showed as empty boxes: such text is set in an installed font that
+// has it (the machine has one: the project installs it), glued to the rest of its word, and Latin text keeps the
+// page's font.
+TEST_F(HtmlLayoutTest, CharactersTheFontLacksComeFromAFontThatHasThem)
+{
+    const std::wstring japanese = L"\u65E5\u672C\u8A9E\u306E\u30C6\u30AD\u30B9\u30C8";
+    HFONT tahoma = m_measure.GetFont(CHtmlStyle());
+    ASSERT_FALSE(FontHasGlyphs(tahoma, japanese.c_str())) << "the page's font has Japanese itself";
+    Lay(L"<p>News " + japanese + L" and Tokyo" + japanese.substr(0, 2) + L"</p>", 600);
+    EXPECT_STREQ((L"News " + japanese + L" and Tokyo" + japanese.substr(0, 2)).c_str(), m_layout.GetPlainText());
+    int japaneseRuns = 0;
+    for (const CHtmlRun* run : Runs(CHtmlRun::kindText)) {
+        const CHtmlStyle& style = StyleOf(run);
+        EXPECT_TRUE(FontHasGlyphs(m_measure.GetFont(style), run->m_strText)) << Utf8(run->m_strText);
+        if (run->m_strText[0] >= 0x3000) {
+            ++japaneseRuns;
+            EXPECT_STRNE(style.m_strFontFamily, L"Tahoma");
+        } else {
+            EXPECT_TRUE(style.m_strFontFamily.IsEmpty() || style.m_strFontFamily == L"Tahoma")
+                << Utf8(style.m_strFontFamily);
+        }
+        EXPECT_STREQ(run->m_strText, m_layout.GetPlainText().Mid(run->m_nTextOffset, run->m_strText.GetLength()));
+    }
+    EXPECT_EQ(japaneseRuns, 2);
+    // The fallback piece sits right after "Tokyo", glued to it on the same line.
+    const CHtmlRun* tokyo = nullptr;
+    const CHtmlRun* glued = nullptr;
+    for (const CHtmlRun* run : Runs(CHtmlRun::kindText)) {
+        if (run->m_strText.Right(5) == L"Tokyo")
+            tokyo = run;
+        if (run->m_strText == japanese.substr(0, 2).c_str())
+            glued = run;
+    }
+    ASSERT_NE(tokyo, nullptr);
+    ASSERT_NE(glued, nullptr);
+    EXPECT_EQ(glued->m_rect.left, tokyo->m_rect.right);
+    EXPECT_EQ(glued->m_nBaseline, tokyo->m_nBaseline);
+}
+
 TEST_F(HtmlLayoutTest, HostilePagesLayOutWithoutACrash)
 {
     std::wstring divs;

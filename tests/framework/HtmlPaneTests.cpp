@@ -1,6 +1,8 @@
 // The HTML pane on real windows: feed-shaped pages read back as text and links, images from local files, link
 // clicks and keys through SendInput, selection and copy, large and broken pages, address resolution.
 #include "framework/Afx.h"
+#include "framework/html/HtmlImages.h"
+#include "framework/html/HtmlNavigation.h"
 #include "framework/html/HtmlPane.h"
 #include "tests/framework/FrameTestSupport.h"
 #include "tests/framework/MemoryCanvas.h"
@@ -409,6 +411,92 @@ TEST(HtmlAddress, ResolvesAgainstThePage)
     for (const Case& c : cases)
         EXPECT_EQ(HtmlResolveAddress(c.base, c.href), c.expected)
             << lqtest::Narrow(c.base) << " + " << lqtest::Narrow(c.href);
+}
+
+TEST(HtmlAddress, PathsInsideAFolderAreDrivePathsBelowIt)
+{
+    struct Case
+    {
+        const wchar_t* path;
+        const wchar_t* folder;
+        bool inside;
+    };
+    const Case cases[] = {
+        {L"C:\\Data\\a.png", L"C:\\Data", true},
+        {L"c:\\data\\images\\a.png", L"C:\\Data\\", true},
+        {L"C:/Data/images/a.png", L"C:\\Data", true},
+        {L"C:\\Data\\.\\sub\\..\\a.png", L"C:\\Data", true},
+        {L"C:\\Data\\..\\Windows\\a.png", L"C:\\Data", false},
+        {L"C:\\Data2\\a.png", L"C:\\Data", false},
+        {L"C:\\Data", L"C:\\Data", false},
+        {L"D:\\Data\\a.png", L"C:\\Data", false},
+        {L"\\\\host\\share\\a.png", L"\\\\host\\share", false},
+        {L"\\\\?\\C:\\Data\\a.png", L"C:\\Data", false},
+        {L"\\\\.\\C:\\Data\\a.png", L"C:\\Data", false},
+        {L"\\\\?\\UNC\\host\\share\\a.png", L"C:\\Data", false},
+        {L"a.png", L"C:\\Data", false},
+        {L"C:\\Data\\a.png", L"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HtmlIsPathInFolder(c.path, c.folder), c.inside)
+            << lqtest::Narrow(c.path) << " in " << lqtest::Narrow(c.folder);
+}
+
+// A page never makes the pane reach another machine (a UNC path is opened with the user's credentials) or read
+// the disk outside its own folder and the one its host allows, however the source is written.
+TEST(HtmlImages, OnlyThePagesFolderAndTheAllowedOneAreRead)
+{
+    lqtest::TempFolder page, pictures, elsewhere;
+    const std::string png(kRedPng, sizeof(kRedPng) - 1);
+    for (const lqtest::TempFolder* folder : {&page, &pictures, &elsewhere})
+        ASSERT_TRUE(lqtest::WriteFileBytes(folder->File(L"red.png"), png));
+    std::wstring elsewhereUrl = L"file:///" + elsewhere.File(L"red.png");
+    for (wchar_t& c : elsewhereUrl)
+        c = c == L'\\' ? L'/' : c;
+    const std::wstring elsewhereName = elsewhere.Path().substr(elsewhere.Path().find_last_of(L'\\') + 1);
+    struct Case
+    {
+        std::wstring source;
+        bool shown;
+    };
+    const Case cases[] = {
+        {L"red.png", true},
+        {page.File(L"red.png"), true},
+        {pictures.File(L"red.png"), true},
+        {elsewhere.File(L"red.png"), false},
+        {elsewhereUrl, false},
+        {L"..\\" + elsewhereName + L"\\red.png", false},
+        {L"\\\\?\\" + elsewhere.File(L"red.png"), false},
+        {L"\\\\?\\" + page.File(L"red.png"), false},
+        {L"\\\\.\\" + page.File(L"red.png"), false},
+        {L"\\\\127.0.0.1\\share\\red.png", false},
+        {L"\\\\?\\UNC\\127.0.0.1\\share\\red.png", false},
+        {L"file://127.0.0.1/share/red.png", false},
+        {L"//127.0.0.1/share/red.png", false},
+        {L"http://127.0.0.1:1/red.png", false},
+    };
+    std::wstring pageUrl = L"file:///" + page.File(L"news.htm");
+    for (wchar_t& c : pageUrl)
+        c = c == L'\\' ? L'/' : c;
+    for (const std::wstring& base : {page.File(L"news.htm"), pageUrl}) {
+        CHtmlImageCache images;
+        images.SetBase(base);
+        images.AllowFolder(pictures.Path());
+        for (const Case& c : cases) {
+            SIZE size{};
+            EXPECT_EQ(images.GetSize(c.source, size), c.shown)
+                << lqtest::Narrow(base) << ": " << lqtest::Narrow(c.source);
+            if (c.shown) {
+                EXPECT_EQ(size.cx, 4);
+            }
+        }
+    }
+    // A remote page shows no local picture at all.
+    CHtmlImageCache remote;
+    remote.SetBase(L"http://127.0.0.1:1/page.html");
+    remote.AllowFolder(pictures.Path());
+    SIZE size{};
+    EXPECT_FALSE(remote.GetSize(pictures.File(L"red.png"), size));
 }
 
 TEST(HtmlAddress, ClassifiesAndMapsFiles)

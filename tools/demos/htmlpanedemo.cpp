@@ -21,6 +21,9 @@ const char kRedPng[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48
 const char kPage[] =
     "<html><head><meta charset=\"utf-8\"><title>Harbour News</title></head><body>"
     "<h1>Harbour News</h1><p><i>The town&rsquo;s paper, every morning &mdash; caf\xc3\xa9 edition</i></p><hr>"
+    "<p>Tokyo edition: "
+    "\xe6\x9d\xb1\xe4\xba\xac\xe3\x81\xae\xe6\xb8\xaf\xe3\x81\xa7\xe7\x81\xaf\xe7\xb1\xa0\xe7\xa5\xad\xe3\x82\x8a "
+    "(a font that has them stands in for the page's)</p>"
     "<h3><img src=\"dot.png\" width=\"12\" height=\"12\"> <a href=\"http://example.com/lanterns\">Lanterns light "
     "the harbour festival</a></h3>"
     "<p>Thousands gathered along the quay as the <font color=\"#B05000\">paper lanterns</font> drifted out on the "
@@ -152,6 +155,9 @@ int wmain(int argc, wchar_t** argv)
     ::GetClientRect(frame.m_hWnd, &rc);
     CHtmlPane pane;
     pane.Create(WS_VISIBLE, rc, &frame, 1);
+    // The news page's state images lie beside the template, as the view's lie in the data folder.
+    if (argc > 4)
+        pane.AllowImagesFrom(CString(argv[4]));
     pane.Navigate(CString(page.c_str()));
     ::UpdateWindow(frame.m_hWnd);
     ::UpdateWindow(pane.m_hWnd);

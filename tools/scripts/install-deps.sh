@@ -2,9 +2,10 @@
 # Installs what the build, the program and the tests need, and only what is missing.
 set -euo pipefail
 
-# Wine with its recommended libraries (X rendering, TLS) and the fonts the tests measure text in.
-packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine fonts-liberation xvfb xauth python3 googletest cmake
-          ninja-build ccache)
+# Wine with its recommended libraries (X rendering, TLS), the fonts the tests measure text in, and a CJK font that
+# the HTML pane falls back on for characters its fonts lack.
+packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine fonts-liberation fonts-wqy-microhei xvfb xauth python3
+          googletest cmake ninja-build ccache)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -437,7 +437,9 @@ protected:
         const std::wstring path = m_folder.File(L"testver.xml");
         EXPECT_TRUE(lqtest::WriteFileBytes(path, "<update><version>" + std::to_string(nVersion) +
                                                      "</version><description>New\nthings</description>"
-                                                     "<file>http://127.0.0.1/lqsetup.exe</file></update>"));
+                                                     "<file>https://updates.example/lqsetup.exe</file><sha256>"
+                                                     "87cd3a06616a314493eddeb1b458e30ed1ef5d4fe3a9db45cff659c68d6619c8"
+                                                     "</sha256></update>"));
         return path.c_str();
     }
 
@@ -479,7 +481,7 @@ TEST_F(UpdateOfferTest, EachAnswerDoesWhatItSays)
         if (c.bDownload) {
             EXPECT_TRUE(lqtest::PumpUntil([] { return g_downloadRan.load(); })) << c.name;
             std::lock_guard<std::mutex> lock(g_downloadMutex);
-            EXPECT_EQ(g_downloadUrl, L"http://127.0.0.1/lqsetup.exe");
+            EXPECT_EQ(g_downloadUrl, L"https://updates.example/lqsetup.exe");
         } else {
             lqtest::PumpPending();
             EXPECT_FALSE(g_downloadRan.load()) << c.name;

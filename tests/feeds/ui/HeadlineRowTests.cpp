@@ -149,22 +149,41 @@ TEST_F(HeadlineRowTest, EmptyTitleShowsTheTextAsHeadline)
     EXPECT_EQ(Extent(theHost.m_lfHeadline, L"T").cx + 35, item.CalcHeadlineWidth(&m_dc));
 }
 
-TEST_F(HeadlineRowTest, ADateAddsItsLocaleFormInTheSmallFont)
+// The row is measured with the date as it is drawn (short date and time, three blanks apart): measured with a
+// shorter one, a title that wraps beside the drawn date was given one line too few and its last line was cut.
+TEST_F(HeadlineRowTest, ADateTakesTheRoomItIsDrawnIn)
 {
     CFeedItem item;
     item.m_strTitleText = L"Title";
     item.m_dtDate = COleDateTime(2024, 3, 5, 14, 30, 0);
-    const CString date = item.m_dtDate.Format(L"%c");
+    const CString date = FormatHeadlineDate(item.m_dtDate);
     ASSERT_FALSE(date.IsEmpty());
     EXPECT_EQ(Extent(theHost.m_lfHeadline, L"Title").cx + Extent(theHost.m_lfSmall, date).cx + 15 + 35,
               item.CalcHeadlineWidth(&m_dc));
-    // The date takes room from the title: a title that fits beside no date wraps beside one.
+    // The date takes room from the title exactly as drawn: the narrowest row that holds the title on one line
+    // without a date holds it beside the date when the date and its gap are added, and not a pixel less.
     theHost.m_settings.nView = 2;
     item.m_strTitleText = L"alpha beta";
-    const int width = Extent(theHost.m_lfHeadline, L"alpha beta").cx + 4;
+    item.m_dtDate.SetStatus(COleDateTime::invalid);
     const int lhTitle = LineHeight(theHost.m_lfHeadline);
-    EXPECT_EQ(lhTitle + 6, item.CalcHeadlineHeight(&m_dc, width + Extent(theHost.m_lfSmall, date).cx + 18));
-    EXPECT_EQ(2 * lhTitle + 6, item.CalcHeadlineHeight(&m_dc, width + Extent(theHost.m_lfSmall, date).cx));
+    int narrowest = Extent(theHost.m_lfHeadline, L"alpha beta").cx + 8;
+    while (narrowest > 1 && item.CalcHeadlineHeight(&m_dc, narrowest - 1) == lhTitle + 6)
+        --narrowest;
+    ASSERT_EQ(item.CalcHeadlineHeight(&m_dc, narrowest), lhTitle + 6);
+    ASSERT_EQ(item.CalcHeadlineHeight(&m_dc, narrowest - 1), 2 * lhTitle + 6);
+    item.m_dtDate = COleDateTime(2024, 3, 5, 14, 30, 0);
+    const int room = narrowest + Extent(theHost.m_lfSmall, date).cx + 15;
+    EXPECT_EQ(lhTitle + 6, item.CalcHeadlineHeight(&m_dc, room));
+    EXPECT_EQ(2 * lhTitle + 6, item.CalcHeadlineHeight(&m_dc, room - 1));
+
+    // Drawn in rows that wide (a title line and a half high), the title wraps where it was measured to.
+    const CRect secondLine(30, 2 + lhTitle, 30 + Extent(theHost.m_lfHeadline, L"beta").cx, 2 + lhTitle + lhTitle / 2);
+    for (int width : {room, room - 1}) {
+        item.m_rcLast = CRect(0, 0, width + 35, 2 * lhTitle + 6);
+        Clear();
+        item.DrawHeadline(&m_dc, FALSE, FALSE);
+        EXPECT_EQ(Count(secondLine) > 0, width < room) << width;
+    }
 }
 
 TEST(HeadlineRowFormat, EnclosureSizeInWholeKilobytes)
