@@ -40,6 +40,9 @@ public:
     CFrameLooks& Looks() { return m_looks; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Shows the window with every bar's commands already enabled or disabled: the idle pass that sets them comes
+    // only after the first paint, which showed every button enabled.
+    void ShowWithCommandStates();
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
@@ -84,6 +87,7 @@ protected:
     afx_msg void OnUpdatePodcastManager(CCmdUI* pCmdUI);
     afx_msg LRESULT OnNewsLineClosed(WPARAM wParam, LPARAM lParam);
     // Looks.
+    afx_msg void OnSwitchPane(UINT nID);
     afx_msg void OnTheme(UINT nID);
     afx_msg void OnUpdateTheme(CCmdUI* pCmdUI);
     // Feed and category commands.
