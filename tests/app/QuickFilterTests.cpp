@@ -124,6 +124,9 @@ TEST_F(QuickFilterTest, TypedWordsBuildThePageOnTheWorkerAndASecondFilterReusesI
     EXPECT_EQ(item, first->m_pNavControl);
     EXPECT_EQ(item->GetID(), reinterpret_cast<UINT_PTR>(first));
     EXPECT_STREQ(item->GetCaption().GetString(), L"Filtered results");
+    // A click on it shows the page in the news view, from its file.
+    Pane().OnClick(item);
+    EXPECT_EQ(m_frame->PaneSite().GetShownEntry(), first);
 
     // The dialog's lists: the OR word alone, in another script and case.
     ModalDriver dialog([](HWND hDlg, const std::wstring& caption, int n) {
@@ -143,6 +146,7 @@ TEST_F(QuickFilterTest, TypedWordsBuildThePageOnTheWorkerAndASecondFilterReusesI
     EXPECT_EQ(second->m_pNavControl, item) << "the first page's item shows the second";
     EXPECT_EQ(item->GetID(), reinterpret_cast<UINT_PTR>(second));
     EXPECT_EQ(group->GetItemCount(), 1);
+    EXPECT_EQ(m_frame->PaneSite().GetShownEntry(), second) << "the view shows the new page in the old one's place";
 }
 
 TEST_F(QuickFilterTest, AFilterWithoutWordsIsRefusedAndOneThatFindsNothingRemovesThePage)
