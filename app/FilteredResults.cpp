@@ -72,8 +72,8 @@ void LowerInPlace(std::wstring& text)
 // text where its unit (a character or a whole character reference) begins.
 struct TextRun
 {
-    std::wstring shown;          // lower-cased
-    std::vector<int> unitStart;  // raw position of each shown character's unit
+    std::wstring shown;         // lower-cased
+    std::vector<int> unitStart; // raw position of each shown character's unit
     std::vector<bool> firstOfUnit;
 };
 
@@ -87,7 +87,8 @@ void ReadRun(const wchar_t* text, int begin, int end, bool bEntities, TextRun& r
         std::wstring decoded;
         if (bEntities && text[i] == L'&') {
             int j = i + 1;
-            while (j < end && j - i <= 32 && (IsAsciiLetter(text[j]) || (text[j] >= L'0' && text[j] <= L'9') || text[j] == L'#'))
+            while (j < end && j - i <= 32 &&
+                   (IsAsciiLetter(text[j]) || (text[j] >= L'0' && text[j] <= L'9') || text[j] == L'#'))
                 ++j;
             if (j < end && text[j] == L';' && j > i + 1) {
                 HtmlDecodeEntities(text + i, static_cast<size_t>(j + 1 - i), decoded);

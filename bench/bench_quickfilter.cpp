@@ -116,8 +116,7 @@ Figures Measure(int nChannels, const CFilterWords& words)
 
 int main()
 {
-    const CFilterWords words =
-        ReadFilterWords(BuildFilterText(L"market city report", L"weather", L"storm"));
+    const CFilterWords words = ReadFilterWords(BuildFilterText(L"market city report", L"weather", L"storm"));
     const Figures small = Measure(50, words);
     const Figures large = Measure(500, words);
     std::printf("quick filter over %d items (3 AND, 1 OR, 1 NOT words): %d results\n", large.nItems, large.nResults);

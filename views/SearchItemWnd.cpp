@@ -31,8 +31,7 @@ BOOL CSearchItemEdit::PreTranslateMessage(MSG* pMsg)
     return CEdit::PreTranslateMessage(pMsg);
 }
 
-CSearchItemWnd::CSearchItemWnd(CFeedItem* pEntry, CFeedPaneSite* pSite)
-    : m_pEntry(pEntry), m_pSite(pSite)
+CSearchItemWnd::CSearchItemWnd(CFeedItem* pEntry, CFeedPaneSite* pSite) : m_pEntry(pEntry), m_pSite(pSite)
 {
     if (m_pEntry != nullptr) {
         m_pEntry->m_pAttachedWnd = this;

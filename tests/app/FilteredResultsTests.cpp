@@ -50,20 +50,19 @@ struct Lists
     CFeedChannel main, custom;
     Lists()
     {
-        main.m_items.AddTail(Subscription(
-            L"Fruit", {NewsItem(L"apple harvest", L"Pears and apples fill the barns", 3),
-                       NewsItem(L"pear prices", L"Growers expect a good year", 5),
-                       NewsItem(L"Apple and Pear fair", L"The town's fair", 1)}));
+        main.m_items.AddTail(Subscription(L"Fruit", {NewsItem(L"apple harvest", L"Pears and apples fill the barns", 3),
+                                                     NewsItem(L"pear prices", L"Growers expect a good year", 5),
+                                                     NewsItem(L"Apple and Pear fair", L"The town's fair", 1)}));
         // A notice carries a text too, but is no news item.
         CFeedItem* notice = NewsItem(L"apple notice", L"apple");
         notice->m_nKind = FEED_KIND_NOTICE;
         main.m_items.AddTail(notice);
-        main.m_items.AddTail(Subscription(
-            L"World", {NewsItem(L"ЯБЛОКО урожай", L"Новости дня", 4), NewsItem(L"Weather today", L"Rain, then APPLES", 2),
-                       NewsItem(L"ΜΗΛΑ και αχλάδια", L"Ελληνικά νέα", 6)}));
-        custom.m_items.AddTail(Subscription(
-            L"Mine", {NewsItem(L"Markup <b>bold</b> cheese", L"5 < 6 & a <br>\nline", 7),
-                      NewsItem(L"plain cheese", L"nothing else", 8)}));
+        main.m_items.AddTail(Subscription(L"World", {NewsItem(L"ЯБЛОКО урожай", L"Новости дня", 4),
+                                                     NewsItem(L"Weather today", L"Rain, then APPLES", 2),
+                                                     NewsItem(L"ΜΗΛΑ και αχλάδια", L"Ελληνικά νέα", 6)}));
+        custom.m_items.AddTail(
+            Subscription(L"Mine", {NewsItem(L"Markup <b>bold</b> cheese", L"5 < 6 & a <br>\nline", 7),
+                                   NewsItem(L"plain cheese", L"nothing else", 8)}));
     }
 };
 
@@ -185,7 +184,9 @@ TEST(FilteredResults, MarksGoAroundEachWordOutsideTagsAndNeverIntoFeedMarkup)
         // A tag that never closes: what follows it stays as it is.
         {L"apple <b apple", {L"apple"}, false, A + L" <b apple"},
         // Stored markup: tags, quoted attributes and comments are left alone, references read as characters.
-        {L"<a href=\"apple.htm\" title='x>apple'>apple</a>", {L"apple"}, true,
+        {L"<a href=\"apple.htm\" title='x>apple'>apple</a>",
+         {L"apple"},
+         true,
          L"<a href=\"apple.htm\" title='x>apple'>" + A + L"</a>"},
         {L"<!-- apple > pear -->apple", {L"apple"}, true, L"<!-- apple > pear -->" + A},
         {L"5 &lt; 6 &amp;amp;", {L"<"}, true, L"5 " + Marked(L"&lt;") + L" 6 &amp;amp;"},

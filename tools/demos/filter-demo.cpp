@@ -60,9 +60,8 @@ std::unique_ptr<CFeedItem> ResultsPage(int nViewStyle)
     entry->m_pChannel->m_items.AddTail(NewsItem(L"Apple harvest breaks records in the valley",
                                                 L"Growers say the <b>apple</b> and pear crops are the best in years.",
                                                 2, FEED_STATE_NEW));
-    entry->m_pChannel->m_items.AddTail(
-        NewsItem(L"Rain today, storms tonight", L"Windfall apples &amp; pears rot in the orchards.", 6,
-                 FEED_STATE_UNREAD));
+    entry->m_pChannel->m_items.AddTail(NewsItem(
+        L"Rain today, storms tonight", L"Windfall apples &amp; pears rot in the orchards.", 6, FEED_STATE_UNREAD));
     entry->m_pChannel->m_items.AddTail(
         NewsItem(L"Markets: fruit prices fall", L"Apple growers meet in the town hall.", 4, FEED_STATE_READ));
     entry->m_pChannel->m_items.AddTail(
@@ -168,8 +167,8 @@ int wmain(int argc, wchar_t** argv)
             return 1;
         shown = &rows;
     } else if (mode == L"searchbox") {
-        if (!frame.CreateEx(0, cls, L"Search", WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN, 0, 0, 290, 110,
-                            nullptr, nullptr))
+        if (!frame.CreateEx(0, cls, L"Search", WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN, 0, 0, 290, 110, nullptr,
+                            nullptr))
             return 1;
         searchIn.m_nKind = FEED_KIND_SEARCH_IN;
         searchIn.m_strTitleText = L"Search the news archive";
