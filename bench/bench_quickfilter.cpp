@@ -114,7 +114,7 @@ Figures Measure(int nChannels, const CFilterWords& words)
 
 } // namespace
 
-int main()
+int wmain()
 {
     const CFilterWords words = ReadFilterWords(BuildFilterText(L"market city report", L"weather", L"storm"));
     const Figures small = Measure(50, words);
