@@ -259,11 +259,11 @@ TEST(FilteredResults, AnOrListAloneStartsTheDescriptionWithItsLineBreakAndNothin
     Lists lists;
     FilterItems items;
     CopyNewsItems(&lists.main, &lists.custom, items);
+    EXPECT_EQ(BuildFilteredResults(Words(L"nowhere", L"", L""), 1, items), nullptr);
+    EXPECT_EQ(BuildFilteredResults(Words(L"", L"", L""), 1, items), nullptr);
     std::unique_ptr<CFeedItem> page(BuildFilteredResults(Words(L"", L"cheese", L""), 1, items));
     ASSERT_NE(page, nullptr);
     EXPECT_STREQ(page->m_strDescriptionText.GetString(), L"\nOR: cheese");
-    EXPECT_EQ(BuildFilteredResults(Words(L"nowhere", L"", L""), 1, items), nullptr);
-    EXPECT_EQ(BuildFilteredResults(Words(L"", L"", L""), 1, items), nullptr);
 }
 
 // The build reads only its copies: what a refresh does to the lists meanwhile reaches neither the selection nor

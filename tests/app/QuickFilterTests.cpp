@@ -40,7 +40,7 @@ std::vector<std::wstring> Titles(const CFeedItem* page)
 {
     std::vector<std::wstring> titles;
     for (POSITION pos = page->m_pChannel->m_items.GetHeadPosition(); pos;)
-        titles.emplace_back(page->m_pChannel->m_items.GetNext(pos)->m_strTitle.GetString());
+        titles.emplace_back(page->m_pChannel->m_items.GetNext(pos)->m_strTitleText.GetString());
     return titles;
 }
 
