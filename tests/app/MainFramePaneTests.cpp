@@ -133,8 +133,8 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
         });
     Start();
     CFeedTaskPanel& pane = *m_frame->PaneSite().GetNavigationPane();
-    // A notice leads its category; search entries and the web page show with their captions. The maker's
-    // offers stay out while a main list is there; a custom list's search entry has no place.
+    // A notice leads its category; search entries (in their search boxes) and the web page show with their captions.
+    // The maker's offers stay out while a main list is there; a custom list's search entry has no place.
     const std::vector<std::vector<std::wstring>> expected = {
         {L"World", L"World notice", L"Good icon", L"No icon", L"Damaged icon", L"Cut icon"},
         {L"Main Category", L"Plain notice", L"Web page"},
@@ -157,8 +157,8 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
         {L"Cut icon", TaskPanelItemLink, false, kPaneImageFeed},
         {L"World notice", TaskPanelItemLink, true, kPaneImageNotice},
         {L"Plain notice", TaskPanelItemLink, false, kPaneImageNotice},
-        {L"Find it", TaskPanelItemText, false, kPaneImageSearch},
-        {L"Look out", TaskPanelItemText, false, kPaneImageSearch},
+        {L"Find it", TaskPanelItemControl, false, kPaneImageSearch},
+        {L"Look out", TaskPanelItemControl, false, kPaneImageSearch},
         {L"Web page", TaskPanelItemText, false, kPaneImageWebPage},
     };
     for (const Expect& e : expects) {
