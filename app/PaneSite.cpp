@@ -1,4 +1,5 @@
 #include "app/PaneSite.h"
+#include "views/AdBlockWnd.h"
 #include "res/resource.h"
 
 #include "app/MainFrm.h"
@@ -167,6 +168,8 @@ CXTPTaskPanelGroupItem* CPaneSite::AddEntryItem(CXTPTaskPanelGroup* pGroup, CFee
     case FEED_KIND_SEARCH_OUT:
     case FEED_KIND_IFRAME:
     case FEED_KIND_WEATHER:
+        if (pEntry->m_nKind == FEED_KIND_IFRAME || pEntry->m_nKind == FEED_KIND_WEATHER)
+            CAdBlockWnd::AttachTo(pEntry, &m_wndTaskPanel);
         // The search box and the web page come with windows of their own; until an entry has its window it
         // shows as a plain text row (caption and icon) that takes no click.
         if (pEntry->m_pAttachedWnd != nullptr && pEntry->m_pAttachedWnd->GetSafeHwnd() != nullptr) {
