@@ -825,17 +825,17 @@ TEST(SkinnedFrameGeometryTest, CaptionButtonsHitTestsAndClientAsATable)
         int button;
         LRESULT result;
     } cases[] = {
-        {{300, 60}, HTCAPTION, 0, HTCAPTION},      // the caption drags the window
-        {{490, 60}, HTCLOSE, HTCLOSE, HTCAPTION},  // the close button: its own handling, not the platform's
+        {{300, 60}, HTCAPTION, 0, HTCAPTION},     // the caption drags the window
+        {{490, 60}, HTCLOSE, HTCLOSE, HTCAPTION}, // the close button: its own handling, not the platform's
         {{478, 60}, HTNOWHERE, HTCLOSE, HTCAPTION},
         {{477, 60}, HTNOWHERE, HTMINBUTTON, HTCAPTION},
         {{457, 60}, HTMINBUTTON, HTMINBUTTON, HTCAPTION},
         {{456, 60}, HTMAXBUTTON, 0, HTCAPTION},
         {{130, 60}, HTSYSMENU, 0, HTCAPTION},
         {{490, 74}, HTNOWHERE, HTCLOSE, HTCAPTION},
-        {{490, 75}, HTNOWHERE, 0, HTNOWHERE},      // below the caption's 25 pixels
+        {{490, 75}, HTNOWHERE, 0, HTNOWHERE}, // below the caption's 25 pixels
         {{300, 200}, HTCLIENT, 0, HTCLIENT},
-        {{101, 200}, HTLEFT, 0, HTLEFT},           // the border still sizes the window
+        {{101, 200}, HTLEFT, 0, HTLEFT}, // the border still sizes the window
         {{499, 349}, HTBOTTOMRIGHT, 0, HTBOTTOMRIGHT},
         {{300, 51}, HTTOP, 0, HTTOP},
     };
