@@ -14,7 +14,7 @@ import zlib
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'res', 'skin', 'SkinOne', 'images')
 
-# A 5 by 7 pixel font with the letters of the four menu captions.
+# A 5 by 7 pixel font (p descends a row) with the letters of the four menu captions.
 GLYPHS = {
     'F': ['11111', '10000', '10000', '11110', '10000', '10000', '10000'],
     'E': ['11111', '10000', '10000', '11110', '10000', '10000', '11111'],
@@ -27,7 +27,7 @@ GLYPHS = {
     't': ['01000', '01000', '11110', '01000', '01000', '01001', '00110'],
     'w': ['00000', '00000', '10001', '10001', '10101', '10101', '01010'],
     'l': ['01100', '00100', '00100', '00100', '00100', '00100', '01110'],
-    'p': ['00000', '00000', '11110', '10001', '11110', '10000', '10000'],
+    'p': ['00000', '00000', '11110', '10001', '10001', '11110', '10000', '10000'],
 }
 
 
@@ -178,7 +178,7 @@ def stop(selected):
 
 def refresh(selected):
     c = button_base(selected)
-    green = (60, 200, 80, 255) if selected else (40, 175, 60, 255)
+    green = (255, 255, 255, 255) if selected else (235, 240, 250, 255)
 
     def arc(px, py, start, end):
         angle = math.degrees(math.atan2(py - 16, px - 16)) % 360
