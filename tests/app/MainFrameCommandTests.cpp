@@ -1,5 +1,6 @@
 // The main frame's commands and their enabling, the notification area, the connection monitor and the frame events,
 // the new-items alert, the usage log, the first placement and what the frame keeps in the profile at shut-down.
+#include "app/ChannelViewer.h"
 #include "app/ConnectionMonitor.h"
 #include "app/MainFrm.h"
 #include "tests/app/MainFrameTestSupport.h"
@@ -943,6 +944,54 @@ TEST_F(MainFrameCommandTest, TheSkinAndItsSchemeComeBackAfterARestart)
     Destroy();
     EXPECT_EQ(theApp.GetProfileInt(L"", L"Theme", 11), 0u);
     EXPECT_EQ(theApp.GetProfileInt(L"", L"ColorTheme", 0), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainFrameCommandTest, TheChannelViewerShowsAChannelOfThePaneAndKeepsItsPlace)
+{
+    Create();
+    auto made = std::make_unique<CChannelViewerWindow>(*m_frame);
+    CChannelViewerWindow* pViewer = made.get();
+    m_frame->Companions().SetChannelViewer(std::move(made));
+    pViewer->Start();
+    ASSERT_NE(pViewer->GetWindow(), nullptr);
+    EXPECT_FALSE(pViewer->GetWindow()->IsWindowVisible());
+
+    std::unique_ptr<CFeedItem> entry(NewEntry(L"Harbour", L"http://127.0.0.1:1/harbour"));
+    entry->m_pChannel = new CFeedChannel;
+    CFeedItem* item = NewEntry(L"High water at noon", L"http://127.0.0.1:1/harbour/1", FEED_KIND_ITEM);
+    entry->m_pChannel->m_items.AddTail(item);
+    ASSERT_TRUE(entry->m_pChannel->SaveCache(entry->GetCacheFileName(), TRUE));
+    // An entry without a channel shows nothing; the pane's "View in Separate Window" shows the channel.
+    CFeedItem notice;
+    notice.m_nKind = FEED_KIND_NOTICE;
+    m_frame->PaneSite().ShowChannelView(&notice);
+    EXPECT_FALSE(pViewer->GetWindow()->IsWindowVisible());
+    m_frame->PaneSite().ShowChannelView(entry.get());
+    EXPECT_TRUE(pViewer->GetWindow()->IsWindowVisible());
+    EXPECT_NE(std::wstring(pViewer->GetDialog()->GetPageText().GetString()).find(L"High water at noon"),
+              std::wstring::npos);
+
+    // The frame's command hides and shows it, checked while it shows.
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    EXPECT_FALSE(pViewer->GetWindow()->IsWindowVisible());
+    EXPECT_FALSE(QueryCommandOf(m_frame, ID_VIEW_CHANNEL_VIEWER).checked);
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    EXPECT_TRUE(pViewer->GetWindow()->IsWindowVisible());
+    EXPECT_TRUE(QueryCommandOf(m_frame, ID_VIEW_CHANNEL_VIEWER).checked);
+    pViewer->GetWindow()->SetWindowPos(nullptr, 50, 60, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Its place and whether it showed are kept when the frame goes.
+    Destroy();
+    EXPECT_EQ(theApp.GetProfileInt(L"ChannelView", L"showcmd", 0), 5u);
+    const std::vector<BYTE> wp = ProfileBinary(L"ChannelView", L"WP");
+    ASSERT_EQ(wp.size(), 44u);
+    WINDOWPLACEMENT saved;
+    memcpy(&saved, wp.data(), sizeof(saved));
+    EXPECT_EQ(CRect(saved.rcNormalPosition), CRect(50, 60, 350, 260));
 }
 
 } // namespace
