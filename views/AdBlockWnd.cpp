@@ -80,11 +80,12 @@ BOOL CAdBlockWnd::OnInitDialog()
     CDHtmlDialog::OnInitDialog();
     if (m_pOwner != nullptr)
         m_strURL = AddressFor(m_pOwner);
-    const bool bShow = !m_strURL.IsEmpty() && m_strURL != L"about:blank" && IsSystemNetworkAlive();
-    Navigate(bShow ? m_strURL : CString(L"about:blank"));
+    // Sized before the page loads: a local page completes at once, and its height then sizes the weather box.
     const CSize size = IsWeather(m_pOwner) ? kWeatherSize : kBlockSize;
     SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(SW_SHOW);
+    const bool bShow = !m_strURL.IsEmpty() && m_strURL != L"about:blank" && IsSystemNetworkAlive();
+    Navigate(bShow ? m_strURL : CString(L"about:blank"));
     return TRUE;
 }
 

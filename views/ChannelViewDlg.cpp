@@ -63,8 +63,24 @@ void CChannelViewDlg::OnCancel()
     ShowWindow(SW_HIDE);
 }
 
+BOOL CChannelViewDlg::DestroyWindow()
+{
+    if (::IsWindow(GetSafeHwnd()))
+        SaveState();
+    return CDHtmlDialog::DestroyWindow();
+}
+
 void CChannelViewDlg::OnDestroy()
 {
+    // Destroyed with its owner: the platform has hidden it already.
+    if (!m_bStateSaved)
+        SaveState();
+    CDHtmlDialog::OnDestroy();
+}
+
+void CChannelViewDlg::SaveState()
+{
+    m_bStateSaved = true;
     if (CWinApp* app = AfxGetApp()) {
         app->WriteProfileInt(kSection, L"showcmd", IsWindowVisible() ? SW_SHOW : 0);
         WINDOWPLACEMENT placement = {};
@@ -72,7 +88,6 @@ void CChannelViewDlg::OnDestroy()
         if (GetWindowPlacement(&placement))
             app->WriteProfileBinary(kSection, L"WP", reinterpret_cast<LPBYTE>(&placement), sizeof(placement));
     }
-    CDHtmlDialog::OnDestroy();
 }
 
 int CChannelViewDlg::SetStyleSheet(LPCWSTR lpszPath)

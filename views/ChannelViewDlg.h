@@ -22,6 +22,8 @@ public:
     int SetStyleSheet(LPCWSTR lpszPath);
 
     BOOL OnInitDialog() override;
+    // Keeps whether the window showed and its place before it goes (the platform hides a window it destroys).
+    BOOL DestroyWindow() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnBeforeNavigate2(LPCTSTR lpszURL, DWORD nFlags, LPCTSTR lpszTargetFrameName, CByteArray& baPostedData,
                            LPCTSTR lpszHeaders, BOOL* pbCancel) override;
@@ -45,4 +47,7 @@ protected:
 
 private:
     void NavigateSelf(const CString& address);
+    void SaveState();
+
+    bool m_bStateSaved = false;
 };
