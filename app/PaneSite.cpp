@@ -174,6 +174,7 @@ CXTPTaskPanelGroupItem* CPaneSite::AddEntryItem(CXTPTaskPanelGroup* pGroup, CFee
         // shows as a plain text row (caption and icon) that takes no click.
         if (pEntry->m_pAttachedWnd != nullptr && pEntry->m_pAttachedWnd->GetSafeHwnd() != nullptr) {
             pItem = pGroup->AddControlItem(pEntry->m_pAttachedWnd->GetSafeHwnd());
+            pItem->SetID(reinterpret_cast<UINT_PTR>(pEntry));
         } else {
             pItem = pGroup->AddTextItem(L"");
             pItem->SetID(reinterpret_cast<UINT_PTR>(pEntry));

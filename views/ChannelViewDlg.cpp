@@ -12,6 +12,7 @@ const wchar_t kSection[] = L"ChannelView";
 } // namespace
 
 BEGIN_MESSAGE_MAP(CChannelViewDlg, CDHtmlDialog)
+ON_WM_SHOWWINDOW()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -63,6 +64,14 @@ void CChannelViewDlg::OnCancel()
     ShowWindow(SW_HIDE);
 }
 
+void CChannelViewDlg::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    // A status means the owner is minimised or restored; the window's own state stays what it was.
+    if (nStatus == 0)
+        m_bShown = bShow != FALSE;
+    CDHtmlDialog::OnShowWindow(bShow, nStatus);
+}
+
 BOOL CChannelViewDlg::DestroyWindow()
 {
     if (::IsWindow(GetSafeHwnd()))
@@ -82,7 +91,7 @@ void CChannelViewDlg::SaveState()
 {
     m_bStateSaved = true;
     if (CWinApp* app = AfxGetApp()) {
-        app->WriteProfileInt(kSection, L"showcmd", IsWindowVisible() ? SW_SHOW : 0);
+        app->WriteProfileInt(kSection, L"showcmd", m_bShown ? SW_SHOW : 0);
         WINDOWPLACEMENT placement = {};
         placement.length = sizeof(placement);
         if (GetWindowPlacement(&placement))

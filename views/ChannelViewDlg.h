@@ -42,6 +42,7 @@ public:
 protected:
     void OnOK() override {}
     void OnCancel() override;
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
@@ -50,4 +51,7 @@ private:
     void SaveState();
 
     bool m_bStateSaved = false;
+    // Shown or hidden by ShowWindow: the platform hides a window it destroys (and the windows its owner takes
+    // with it) without telling it, so IsWindowVisible no longer knows by then.
+    bool m_bShown = false;
 };
