@@ -224,10 +224,11 @@ CSize CSkinPaintManager::DrawControlToolBarParent(CDC* pDC, CXTPControl* pContro
         if (image == nullptr)
             return CSize(32, 32);
         const CSize size = image->GetSize();
+        // A disabled command's button is faded, so that it does not look as if it would act.
         if (!bOnPopup)
-            image->Draw(
-                pDC->GetSafeHdc(),
-                CRect(CPoint(rc.left + (rc.Width() - size.cx) / 2, rc.top + (rc.Height() - size.cy) / 2), size));
+            image->Draw(pDC->GetSafeHdc(),
+                        CRect(CPoint(rc.left + (rc.Width() - size.cx) / 2, rc.top + (rc.Height() - size.cy) / 2), size),
+                        bEnabled ? 255 : 90);
         return size;
     }
     case xtpControlPopup: {

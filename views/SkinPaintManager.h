@@ -22,7 +22,8 @@ public:
     // False when the file is missing or is not an image the platform can decode.
     bool Load(const CString& path);
     CSize GetSize() const { return m_size; }
-    void Draw(HDC hDC, const CRect& rect) const;
+    // nOpacity below 255 fades the image (a disabled command's button).
+    void Draw(HDC hDC, const CRect& rect, BYTE nOpacity = 255) const;
 
 private:
     HBITMAP m_hBitmap = nullptr;

@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build="${LQ_BUILD_DIR:-$root/build}"
 out="${1:-$build}"
+mkdir -p "$out"
 . "$root/tools/screenshots/demo-screenshot.sh"
 command -v xwd >/dev/null || apt-get install -y x11-apps
 [ -x /usr/bin/convert ] || apt-get install -y imagemagick
