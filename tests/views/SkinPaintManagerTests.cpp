@@ -3,6 +3,8 @@
 // resize gripper.
 #include "views/SkinPaintManager.h"
 
+#include "views/ExStatusBar.h"
+
 #include "feeds/DataFiles.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
@@ -213,6 +215,39 @@ TEST(SkinPaintManagerTest, TheResizeGripperDrawsDarkAndLightDiagonals)
                   {18, 18, RGB(255, 255, 255)}};
     for (const auto& p : probes)
         EXPECT_EQ(canvas.At(p.x, p.y), p.clr) << p.x << "," << p.y;
+}
+
+TEST(SkinPaintManagerTest, TheStatusBarWritesInTheSkinsColours)
+{
+    auto* pSkin = new CSkinPaintManager(0);
+    CXTPPaintManager::SetCustomTheme(pSkin);
+    CWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), L"Status bar", WS_OVERLAPPEDWINDOW, 50, 50, 420, 160, nullptr,
+                               nullptr));
+    CExStatusBar bar;
+    ASSERT_TRUE(bar.CreateEx(&frame, 0));
+    const UINT indicators[] = {0};
+    ASSERT_TRUE(bar.SetIndicators(indicators, 1));
+    bar.SetPaneInfo(0, 0, SBPS_NORMAL, 120);
+    bar.SetPaneText(0, L"Ready");
+    bar.MoveWindow(0, 0, 400, 22);
+    CRect client;
+    bar.GetClientRect(&client);
+    lqtest::MemoryCanvas canvas(client.Width(), client.Height(), RGB(0, 0, 0));
+    bar.DrawBar(&canvas.Dc());
+    CRect pane;
+    bar.GetItemRect(0, &pane);
+    // The face behind, the pane's frame in the skin's dark shade, its text in the skin's light menu text.
+    EXPECT_EQ(canvas.At(client.right - 2, 1), pSkin->m_clrFace);
+    EXPECT_EQ(canvas.At(pane.left, pane.top + pane.Height() / 2), pSkin->m_clrDarkShade);
+    int textPixels = 0;
+    for (int y = pane.top + 2; y < pane.bottom - 2; ++y)
+        for (int x = pane.left + 2; x < pane.right - 2; ++x)
+            textPixels += Near(canvas.At(x, y), pSkin->m_clrMenuText, 16) ? 1 : 0;
+    EXPECT_GT(textPixels, 10);
+    bar.DestroyWindow();
+    frame.DestroyWindow();
+    CXTPPaintManager::SetTheme(xtpThemeOffice2003);
 }
 
 } // namespace
