@@ -92,7 +92,7 @@ bool CSkinImage::Load(const CString& path)
     return true;
 }
 
-void CSkinImage::Draw(HDC hDC, const CRect& rect) const
+void CSkinImage::Draw(HDC hDC, const CRect& rect, BYTE nOpacity) const
 {
     if (m_hBitmap == nullptr || rect.IsRectEmpty())
         return;
@@ -100,7 +100,7 @@ void CSkinImage::Draw(HDC hDC, const CRect& rect) const
     if (!memory)
         return;
     const CScopedSelect select(memory, m_hBitmap);
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, nOpacity, AC_SRC_ALPHA};
     ::AlphaBlend(hDC, rect.left, rect.top, rect.Width(), rect.Height(), memory, 0, 0, m_size.cx, m_size.cy, blend);
 }
 
