@@ -8,6 +8,7 @@
 
 #include <cwchar>
 #include <string>
+#include <string_view>
 
 const wchar_t kMarkOpen[] = L"<B><FONT color=\"#FF0000\">";
 const wchar_t kMarkClose[] = L"</FONT></B>";
@@ -163,24 +164,46 @@ void MarkWord(CString& text, const std::wstring& word, bool bEntities)
     text = out;
 }
 
-bool HoldsWord(const CString& haystack, const CString& word)
+// Every item's title and text as the words are matched against them, lower-cased, in one buffer: item i's title
+// and text are the two lines between offsets i and i + 1. A word holds no line break, so it is found in the one or
+// the other, never across them. One buffer, not a string per item: the platform's heap is slow with many live
+// blocks.
+struct Candidates
 {
-    return wcsstr(haystack.GetString(), word.GetString()) != nullptr;
-}
-
-// An item as the words are matched against it.
-struct Candidate
-{
-    CString title, text;
-    bool Holds(const CString& word) const { return HoldsWord(title, word) || HoldsWord(text, word); }
+    std::wstring buffer;
+    std::vector<size_t> offsets;
+    bool Holds(size_t index, const CString& word) const
+    {
+        return std::wstring_view(buffer.data() + offsets[index], offsets[index + 1] - offsets[index])
+                   .find(word.GetString(), 0, static_cast<size_t>(word.GetLength())) != std::wstring_view::npos;
+    }
 };
 
+// The text a display copy shows: the drawer's tags as blanks.
+void AppendShown(std::wstring& out, const CString& displayText)
+{
+    const wchar_t* p = displayText.GetString();
+    const int length = displayText.GetLength();
+    if (wcschr(p, L'<') == nullptr) {
+        out.append(p, static_cast<size_t>(length));
+        return;
+    }
+    for (int i = 0; i < length;) {
+        if (StartsTag(p, length, i)) {
+            i = TagEnd(p, length, i, false);
+            out += L' ';
+        } else {
+            out += p[i++];
+        }
+    }
+}
+
 // Keeps the indexes whose item holds the word (with bExclude, holds it in neither text).
-void Narrow(std::vector<size_t>& list, const std::vector<Candidate>& candidates, const CString& word, bool bExclude)
+void Narrow(std::vector<size_t>& list, const Candidates& candidates, const CString& word, bool bExclude)
 {
     size_t kept = 0;
     for (size_t index : list) {
-        if (candidates[index].Holds(word) != bExclude)
+        if (candidates.Holds(index, word) != bExclude)
             list[kept++] = index;
     }
     list.resize(kept);
@@ -261,23 +284,10 @@ CFilterWords ReadFilterWords(const CString& filterText)
 
 CString MatchingText(const CString& displayText)
 {
-    const wchar_t* p = displayText.GetString();
-    const int length = displayText.GetLength();
-    CString shown;
-    if (wcschr(p, L'<') == nullptr) {
-        shown = displayText;
-    } else {
-        shown.Preallocate(length);
-        for (int i = 0; i < length;) {
-            if (StartsTag(p, length, i)) {
-                i = TagEnd(p, length, i, false);
-                shown += L' ';
-            } else {
-                shown += p[i++];
-            }
-        }
-    }
-    return shown.MakeLower();
+    std::wstring shown;
+    AppendShown(shown, displayText);
+    LowerInPlace(shown);
+    return CString(shown.c_str(), static_cast<int>(shown.size()));
 }
 
 void MarkWords(CString& text, const std::vector<CString>& words, bool bEntities)
@@ -298,11 +308,21 @@ void CopyNewsItems(CFeedChannel* pMainList, CFeedChannel* pCustomList, FilterIte
 
 std::vector<size_t> SelectFilteredItems(const CFilterWords& words, const FilterItems& items)
 {
-    std::vector<Candidate> candidates(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        candidates[i].title = MatchingText(items[i]->m_strTitleText);
-        candidates[i].text = MatchingText(items[i]->m_strDescriptionText);
+    Candidates candidates;
+    size_t total = 0;
+    for (const auto& item : items)
+        total += static_cast<size_t>(item->m_strTitleText.GetLength() + item->m_strDescriptionText.GetLength()) + 2;
+    candidates.buffer.reserve(total);
+    candidates.offsets.reserve(items.size() + 1);
+    for (const auto& item : items) {
+        candidates.offsets.push_back(candidates.buffer.size());
+        AppendShown(candidates.buffer, item->m_strTitleText);
+        candidates.buffer += L'\n';
+        AppendShown(candidates.buffer, item->m_strDescriptionText);
+        candidates.buffer += L'\n';
     }
+    candidates.offsets.push_back(candidates.buffer.size());
+    LowerInPlace(candidates.buffer);
     std::vector<size_t> selected;
     if (!words.andWords.empty()) {
         selected = AllIndexes(items.size());
