@@ -77,6 +77,8 @@ CAdBlockWnd* CAdBlockWnd::AttachTo(CFeedItem* pEntry, CWnd* pParent)
 
 BOOL CAdBlockWnd::OnInitDialog()
 {
+    // The box sits in the pane as a part of it: no sunken edge, so that a page of the box's height fits whole.
+    SetHostFlags(DOCHOSTUIFLAG_NO3DBORDER);
     CDHtmlDialog::OnInitDialog();
     if (m_pOwner != nullptr)
         m_strURL = AddressFor(m_pOwner);
