@@ -43,6 +43,8 @@ public:
     // Shows the window with every bar's commands already enabled or disabled: the idle pass that sets them comes
     // only after the first paint, which showed every button enabled.
     void ShowWithCommandStates();
+    // The skinned frame's non-client messages go to the looks before the message map.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
@@ -75,6 +77,9 @@ protected:
     afx_msg LRESULT OnWorkerDropped(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBranding(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBuildFilter(WPARAM wParam, LPARAM lParam);
+    // The quick filter.
+    afx_msg void OnQuickFilter();
+    afx_msg LRESULT OnControlExecute(WPARAM wParam, LPARAM lParam);
     // Tray and alert.
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTrayOpenReader();
