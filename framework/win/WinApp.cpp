@@ -11,6 +11,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
@@ -239,7 +240,49 @@ HKEY CWinApp::GetSectionKey(LPCTSTR lpszSection)
     return m_profile.GetSectionKey(lpszSection);
 }
 
-void CWinApp::EnableModeless(BOOL) {}
+namespace {
+
+// Windows disabled by the outermost EnableModeless(FALSE) of this thread, enabled again by the matching TRUE.
+thread_local int t_nModelessDisabled = 0;
+thread_local std::vector<HWND>* t_pDisabledModeless = nullptr;
+
+BOOL CALLBACK DisableModelessWindow(HWND hWnd, LPARAM lParam)
+{
+    const HWND hWndMain = reinterpret_cast<HWND>(lParam);
+    const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
+    const LONG_PTR exStyle = ::GetWindowLongPtrW(hWnd, GWL_EXSTYLE);
+    // Menus, tips and shadows are tool windows of their own owners; the main window is the modal window's owner.
+    if (hWnd == hWndMain || (style & WS_VISIBLE) == 0 || (style & WS_DISABLED) != 0 ||
+        (exStyle & WS_EX_TOOLWINDOW) != 0)
+        return TRUE;
+    ::EnableWindow(hWnd, FALSE);
+    t_pDisabledModeless->push_back(hWnd);
+    return TRUE;
+}
+
+} // namespace
+
+void CWinApp::EnableModeless(BOOL bEnable)
+{
+    if (!bEnable) {
+        if (t_nModelessDisabled++ > 0)
+            return;
+        t_pDisabledModeless = new std::vector<HWND>;
+        HWND hWndMain = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+        // Only the thread that owns the main window has its modeless windows.
+        if (hWndMain != nullptr && ::GetWindowThreadProcessId(hWndMain, nullptr) == ::GetCurrentThreadId())
+            ::EnumThreadWindows(::GetCurrentThreadId(), DisableModelessWindow, reinterpret_cast<LPARAM>(hWndMain));
+        return;
+    }
+    if (t_nModelessDisabled == 0 || --t_nModelessDisabled > 0)
+        return;
+    for (HWND hWnd : *t_pDisabledModeless) {
+        if (::IsWindow(hWnd))
+            ::EnableWindow(hWnd, TRUE);
+    }
+    delete t_pDisabledModeless;
+    t_pDisabledModeless = nullptr;
+}
 
 // ---- Process entry
 
