@@ -142,6 +142,11 @@ void CXTPCommandBars::SetCustomizeMode(BOOL bMode)
 {
     m_bCustomizeMode = bMode;
     SetCustomizeControl(nullptr);
+    // In customise mode every control is enabled, so that it can be dragged; afterwards the handlers decide again.
+    for (CXTPToolBar* pBar : m_arrBars) {
+        if (pBar->GetSafeHwnd() != nullptr)
+            pBar->OnUpdateCmdUI(TRUE, 0);
+    }
     RecalcFrameLayout();
 }
 
@@ -633,6 +638,35 @@ void CXTPCommandBars::FillExpandHiddenControls(CXTPToolBar* pToolBar, CXTPPopupB
             pClone->SetHideFlags(xtpNoHide);
             pClone->SetBeginGroup(FALSE);
         }
+    }
+}
+
+void CXTPCommandBars::FillExpandToolbarEntries(CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar)
+{
+    std::vector<CXTPToolBar*> arrBars;
+    CXTPDockBar* pDockBar = pToolBar->GetDockBar();
+    if (pDockBar != nullptr)
+        pDockBar->GetRowBars(pDockBar->FindBar(pToolBar), arrBars);
+    if (arrBars.empty())
+        arrBars.push_back(pToolBar);
+    for (CXTPToolBar* pBar : arrBars) {
+        auto* pEntry = static_cast<CXTPControlPopup*>(pPopupBar->GetControls()->AddByType(xtpControlPopup, 0));
+        if (pEntry == nullptr)
+            continue;
+        pEntry->SetFlags(pEntry->GetFlags() | xtpFlagManualUpdate);
+        pEntry->SetCaption(pBar->GetTitle());
+        const BOOL bEnabled = m_bCustomizable && pBar->IsBuiltIn() && pBar->IsCustomizable();
+        pEntry->SetEnabled(bEnabled);
+        if (bEnabled) {
+            CXTPPopupBar* pButtons = CXTPPopupBar::CreatePopupBar(this);
+            pBar->BuildCustomizeMenu(pButtons);
+            pEntry->SetCommandBar(pButtons);
+        }
+    }
+    if (m_bCustomizable) {
+        CXTPControl* pCustomize = pPopupBar->GetControls()->AddByType(xtpControlButton, XTP_ID_CUSTOMIZE);
+        if (pCustomize != nullptr)
+            pCustomize->SetBeginGroup(TRUE);
     }
 }
 

@@ -147,6 +147,8 @@ public:
     void ShowToolbarsMenu(int x, int y);
     // The controls of the toolbar's row that did not fit, cloned into the popup.
     void FillExpandHiddenControls(CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar);
+    // One submenu per toolbar of the row listing its buttons, then the customise command.
+    void FillExpandToolbarEntries(CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar);
 
     // ---- Options in the profile section "<name>-Options".
     void SaveOptions(LPCTSTR lpszProfileName);

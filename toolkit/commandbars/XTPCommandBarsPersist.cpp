@@ -689,7 +689,9 @@ void CXTPCommandBars::ApplyLoadedBars(const std::vector<CXTPCommandBar*>& arrLoa
             const XTPBarPosition barPosition = pLoaded->GetPosition();
             pLoaded->SetType(xtpBarTypeNormal);
             pLoaded->SetBarPosition(xtpBarFloating);
-            pLoaded->EnableDocking(xtpFlagAlignAny | xtpFlagFloating | xtpFlagHideWrap);
+            // The saved docking flags stay; an archive without any gets those of a new user toolbar.
+            const DWORD dwDocking = pLoaded->GetEnableDocking();
+            pLoaded->EnableDocking(dwDocking != 0 ? dwDocking : xtpFlagAlignAny | xtpFlagFloating | xtpFlagHideWrap);
             pLoaded->InternalAddRef();
             m_arrBars.push_back(pLoaded);
             const BOOL bPlaced = barPosition == xtpBarFloating || barPosition > xtpBarRight

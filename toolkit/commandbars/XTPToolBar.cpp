@@ -13,8 +13,51 @@
 #include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPShortcuts.h"
 
 #include <algorithm>
+#include <set>
+
+namespace {
+
+// An entry of the "Add or Remove Buttons" menu: shows or hides one button of the toolbar, or resets the toolbar.
+class CXTPControlToolbarButtonEntry : public CXTPControlButton
+{
+public:
+    CXTPControlToolbarButtonEntry(CXTPToolBar* pToolBar, CXTPControl* pLinked)
+        : m_pToolBar(pToolBar), m_pLinked(pLinked)
+    {
+        if (m_pLinked != nullptr)
+            m_pLinked->InternalAddRef();
+        m_dwFlags |= xtpFlagManualUpdate;
+    }
+    ~CXTPControlToolbarButtonEntry() override
+    {
+        if (m_pLinked != nullptr)
+            m_pLinked->InternalRelease();
+    }
+    void OnExecute() override
+    {
+        if (m_pLinked == nullptr) {
+            XTPMouseManager()->EndAllTracking();
+            m_pToolBar->Reset(TRUE);
+            return;
+        }
+        const DWORD dwHide = m_pLinked->GetHideFlags();
+        const BOOL bWasHidden = (dwHide & xtpHideCustomize) != 0;
+        m_pLinked->SetHideFlags(bWasHidden ? dwHide & ~static_cast<DWORD>(xtpHideCustomize)
+                                           : dwHide | xtpHideCustomize);
+        SetChecked(bWasHidden);
+        m_pToolBar->OnRecalcLayout();
+        RedrawParent();
+    }
+
+private:
+    CXTPToolBar* m_pToolBar;
+    CXTPControl* m_pLinked;
+};
+
+} // namespace
 
 // ---- CXTPControlFloatingClose
 
@@ -121,7 +164,7 @@ END_MESSAGE_MAP()
 
 CXTPToolBar::CXTPToolBar()
     : m_pDockBar(nullptr), m_pDockContext(nullptr), m_bBuiltIn(TRUE), m_bCustomBar(FALSE), m_bPreviewVisible(FALSE),
-      m_bPreviewMode(FALSE), m_nThemeValue(0), m_dwDockingFlags(0), m_nResetID(0)
+      m_bPreviewMode(FALSE), m_nThemeValue(0), m_nResetID(0)
 {
     m_dwStyle |= CBRS_GRIPPER;
     m_bCloseable = TRUE;
@@ -182,7 +225,7 @@ BOOL CXTPToolBar::SetButtons(const UINT* pButtons, int nCount)
 
 void CXTPToolBar::EnableDocking(DWORD dwFlags)
 {
-    m_dwDockingFlags = dwFlags;
+    m_dwFlags = dwFlags;
     if (m_pDockContext == nullptr)
         m_pDockContext = new CXTPDockContext(this);
 }
@@ -471,10 +514,91 @@ void CXTPToolBar::FillExpandPopup(CXTPPopupBar* pPopupBar)
             pControl->SetFlags(pControl->GetFlags() | xtpFlagManualUpdate);
             if (pPopupBar->GetControlCount() > 1)
                 pControl->SetBeginGroup(TRUE);
+            if (auto* pPopup = DYNAMIC_DOWNCAST(CXTPControlPopup, pControl);
+                pPopup != nullptr && pCommandBars != nullptr) {
+                CXTPPopupBar* pEntries = CXTPPopupBar::CreatePopupBar(pCommandBars);
+                pCommandBars->FillExpandToolbarEntries(this, pEntries);
+                pPopup->SetCommandBar(pEntries);
+            }
         }
     } else {
         pPopupBar->SetWidth(150);
     }
+}
+
+void CXTPToolBar::BuildCustomizeMenu(CXTPPopupBar* pSubMenu)
+{
+    std::vector<CXTPControl*> arrDefaults;
+    if (CXTPControls* pOriginal = m_pControls->GetOriginalControls()) {
+        for (int i = 0; i < pOriginal->GetCount(); ++i) {
+            if (!pOriginal->GetAt(i)->IsTemporary())
+                arrDefaults.push_back(pOriginal->GetAt(i));
+        }
+    }
+    // Buttons the user took off come back below only when they belong to the default layout.
+    for (int i = GetControlCount() - 1; i >= 0; --i) {
+        if ((GetControl(i)->GetHideFlags() & xtpHideCustomize) != 0) {
+            if (m_nSelected >= i)
+                m_nSelected = m_nSelected > i ? m_nSelected - 1 : -1;
+            if (m_nPopuped >= i)
+                m_nPopuped = m_nPopuped > i ? m_nPopuped - 1 : -1;
+            m_pControls->RemoveAt(i);
+        }
+    }
+    std::set<CXTPControl*> inDefault;
+    int nPos = 0;
+    for (CXTPControl* pDefault : arrDefaults) {
+        int nFound = -1;
+        for (int j = nPos; j < GetControlCount(); ++j) {
+            CXTPControl* pControl = GetControl(j);
+            if (pControl->GetID() == pDefault->GetID() && pControl->GetType() == pDefault->GetType()) {
+                nFound = j;
+                break;
+            }
+        }
+        if (nFound >= 0) {
+            inDefault.insert(GetControl(nFound));
+            nPos = nFound + 1;
+            continue;
+        }
+        CXTPControl* pClone = m_pControls->AddClone(pDefault, nPos);
+        if (pClone == nullptr)
+            continue;
+        pClone->SetHideFlags(pClone->GetHideFlags() | xtpHideCustomize);
+        inDefault.insert(pClone);
+        if (m_nSelected >= nPos)
+            ++m_nSelected;
+        if (m_nPopuped >= nPos)
+            ++m_nPopuped;
+        ++nPos;
+    }
+    CXTPCommandBars* pCommandBars = GetCommandBars();
+    for (int i = 0; i < GetControlCount(); ++i) {
+        CXTPControl* pControl = GetControl(i);
+        if (pControl->GetID() == XTP_ID_TOOLBAR_EXPAND || pControl->GetID() == XTP_ID_TOOLBAR_HIDE ||
+            (pControl->GetHideFlags() & (xtpHideGeneric | xtpHideDocTemplate)) != 0)
+            continue;
+        auto* pEntry = new CXTPControlToolbarButtonEntry(this, pControl);
+        pSubMenu->GetControls()->Add(pEntry, 0);
+        pEntry->SetCaption(pControl->GetCaption());
+        if (pControl->GetType() >= xtpControlButton && pControl->GetType() <= xtpControlSplitButtonPopup)
+            pEntry->SetIconId(pControl->GetIconId());
+        CString strShortcut;
+        if (pControl->GetID() > 0 &&
+            FindCommandShortcut(static_cast<UINT>(pControl->GetID()), strShortcut, pCommandBars))
+            pEntry->SetShortcutText(strShortcut);
+        pEntry->SetEnabled(inDefault.count(pControl) != 0);
+        pEntry->SetChecked((pControl->GetHideFlags() & xtpHideCustomize) == 0);
+    }
+    if (m_pControls->GetOriginalControls() != nullptr && IsBuiltIn() && !IsCustomBar()) {
+        auto* pReset = new CXTPControlToolbarButtonEntry(this, nullptr);
+        pSubMenu->GetControls()->Add(pReset, 0);
+        CString strReset;
+        strReset.LoadString(XTP_IDS_RESET);
+        pReset->SetCaption(strReset);
+        pReset->SetBeginGroup(TRUE);
+    }
+    OnRecalcLayout();
 }
 
 // ---- Messages
@@ -487,7 +611,7 @@ void CXTPToolBar::OnLButtonDown(UINT nFlags, CPoint point)
         return;
     }
     XTPMouseManager()->EndAllTracking();
-    if (m_pDockContext != nullptr && (m_dwDockingFlags & (xtpFlagAlignAny | xtpFlagFloating)) != 0) {
+    if (m_pDockContext != nullptr && (m_dwFlags & (xtpFlagAlignAny | xtpFlagFloating)) != 0) {
         ClientToScreen(&point);
         m_pDockContext->StartDrag(point);
     }
@@ -594,9 +718,9 @@ LRESULT CXTPToolBar::OnSizeParent(WPARAM, LPARAM lParam)
     if ((GetStyle() & WS_VISIBLE) == 0)
         return 0;
     DWORD dwMode = LM_HORZDOCK | LM_HORZ | LM_COMMIT;
-    if (m_dwDockingFlags & xtpFlagStretched)
+    if (m_dwFlags & xtpFlagStretched)
         dwMode |= LM_STRETCH;
-    if (m_dwDockingFlags & xtpFlagHideWrap)
+    if (m_dwFlags & xtpFlagHideWrap)
         dwMode |= LM_HIDEWRAP;
     if (lpLayout->hDWP == nullptr)
         dwMode &= ~LM_COMMIT;

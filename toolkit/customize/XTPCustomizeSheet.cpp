@@ -403,7 +403,6 @@ LRESULT CXTPCustomizeSheet::OnCreateControl(WPARAM, LPARAM lParam)
         pPopupControl->SetID(pCreate->nID);
         pPopupControl->SetCaption(pCreate->strCaption);
         pPopupControl->SetCommandBar(pImages);
-        pImages->InternalRelease();
         pCreate->pControl = pPopupControl;
         return 1;
     }

@@ -14,6 +14,7 @@
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPFrameWnd.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
+#include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/customize/CustomizeResource.h"
 #include "toolkit/customize/XTPCustomizeCommandsPage.h"
@@ -38,12 +39,15 @@ protected:
         return 0;
     }
     void OnRun(UINT) {}
+    // A handler makes the bars customisable.
+    void OnCustomize() {}
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CCustomizeFrame, CXTPFrameWnd)
 ON_WM_CREATE()
 ON_COMMAND_RANGE(ID_TEST_OPEN, ID_TEST_NOTIFIED, OnRun)
+ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
 END_MESSAGE_MAP()
 
 // Records what an update handler sets.
@@ -496,6 +500,62 @@ TEST_F(CustomizeSheetTest, CommandsPageCategoriesMergeByNameAndAllCommandsCopies
     EXPECT_EQ(pNewMenu->GetType(), xtpControlPopup);
     EXPECT_EQ(pNewMenu->GetCaption(), L"New Menu");
     EXPECT_EQ(pPage->FindCategory(L"file"), nullptr);
+}
+
+TEST_F(CustomizeSheetTest, AddOrRemoveButtonsHidesAndShowsButtonsOfTheDefaultLayout)
+{
+    ASSERT_TRUE(m_pCommandBars->IsCustomizable());
+    int nButtons = 0;
+    for (int id : Ids(m_pStandard))
+        nButtons += id != XTP_ID_TOOLBAR_EXPAND && id != XTP_ID_TOOLBAR_HIDE;
+    // The chevron's popup as it is built when it opens: "Add or Remove Buttons" last.
+    auto buttonsMenu = [&](CXTPPopupBar*& pExpand) -> CXTPCommandBar* {
+        pExpand = CXTPPopupBar::CreatePopupBar(m_pCommandBars);
+        m_pStandard->FillExpandPopup(pExpand);
+        auto* pAddRemove = DYNAMIC_DOWNCAST(CXTPControlPopup, pExpand->GetControl(pExpand->GetControlCount() - 1));
+        if (pAddRemove == nullptr || pAddRemove->GetCaption() != L"&Add or Remove Buttons")
+            return nullptr;
+        CXTPCommandBar* pEntries = pAddRemove->GetCommandBar();
+        if (pEntries == nullptr || pEntries->GetControlCount() != 2 || pEntries->GetControl(1)->GetID() != XTP_ID_CUSTOMIZE)
+            return nullptr;
+        auto* pStandardEntry = DYNAMIC_DOWNCAST(CXTPControlPopup, pEntries->GetControl(0));
+        if (pStandardEntry == nullptr || pStandardEntry->GetCaption() != L"Standard" || !pStandardEntry->GetEnabled())
+            return nullptr;
+        return pStandardEntry->GetCommandBar();
+    };
+    CXTPPopupBar* pExpand = nullptr;
+    CXTPCommandBar* pMenu = buttonsMenu(pExpand);
+    ASSERT_NE(pMenu, nullptr);
+    // One entry per button, all shown and of the default layout, then "Reset".
+    ASSERT_EQ(pMenu->GetControlCount(), nButtons + 1);
+    for (int i = 0; i < nButtons; ++i) {
+        EXPECT_EQ(pMenu->GetControl(i)->GetChecked(), 1) << i;
+        EXPECT_TRUE(pMenu->GetControl(i)->GetEnabled()) << i;
+    }
+    EXPECT_EQ(pMenu->GetControl(nButtons)->GetCaption(), L"Reset");
+    const int nFirstId = m_pStandard->GetControl(0)->GetID();
+    pMenu->GetControl(0)->OnExecute();
+    EXPECT_NE(m_pStandard->GetControl(0)->GetHideFlags() & xtpHideCustomize, 0u);
+    EXPECT_EQ(pMenu->GetControl(0)->GetChecked(), 0);
+    pExpand->InternalRelease();
+
+    // Built again: the hidden button is still listed (unchecked) and can come back.
+    pMenu = buttonsMenu(pExpand);
+    ASSERT_NE(pMenu, nullptr);
+    EXPECT_EQ(m_pStandard->GetControl(0)->GetID(), nFirstId);
+    EXPECT_EQ(pMenu->GetControl(0)->GetChecked(), 0);
+    pMenu->GetControl(0)->OnExecute();
+    EXPECT_EQ(m_pStandard->GetControl(0)->GetHideFlags() & xtpHideCustomize, 0u);
+    pExpand->InternalRelease();
+
+    // A button dragged off (removed) comes back hidden from the default layout when the menu is built.
+    m_pStandard->GetControls()->Remove(m_pStandard->GetControl(0));
+    pMenu = buttonsMenu(pExpand);
+    ASSERT_NE(pMenu, nullptr);
+    EXPECT_EQ(m_pStandard->GetControl(0)->GetID(), nFirstId);
+    EXPECT_NE(m_pStandard->GetControl(0)->GetHideFlags() & xtpHideCustomize, 0u);
+    EXPECT_EQ(pMenu->GetControl(0)->GetChecked(), 0);
+    pExpand->InternalRelease();
 }
 
 } // namespace
