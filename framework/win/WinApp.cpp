@@ -251,10 +251,16 @@ BOOL CALLBACK DisableModelessWindow(HWND hWnd, LPARAM lParam)
     const HWND hWndMain = reinterpret_cast<HWND>(lParam);
     const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
     const LONG_PTR exStyle = ::GetWindowLongPtrW(hWnd, GWL_EXSTYLE);
-    // Menus, tips and shadows are tool windows of their own owners; the main window is the modal window's owner.
     if (hWnd == hWndMain || (style & WS_VISIBLE) == 0 || (style & WS_DISABLED) != 0 ||
         (exStyle & WS_EX_TOOLWINDOW) != 0)
         return TRUE;
+    // Windows owned by the main window (its floating bars, its popups) are part of it, and a modal window run for
+    // the main window may work on them.
+    for (HWND hWndOwner = ::GetWindow(hWnd, GW_OWNER); hWndOwner != nullptr;
+         hWndOwner = ::GetWindow(hWndOwner, GW_OWNER)) {
+        if (hWndOwner == hWndMain)
+            return TRUE;
+    }
     ::EnableWindow(hWnd, FALSE);
     t_pDisabledModeless->push_back(hWnd);
     return TRUE;

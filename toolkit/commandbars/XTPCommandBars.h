@@ -35,6 +35,11 @@ public:
 
     CXTPCommandBarsOptions();
 
+    // The archive form: schema 7, the five options and the two hide/expand settings, both icon sizes, the hidden
+    // commands, and the icon options of the paint manager in use. Reading a short archive throws the archive
+    // exception and changes nothing.
+    void Serialize(CArchive& ar) override;
+
     BOOL bAlwaysShowFullMenus;
     BOOL bShowFullAfterDelay;
     BOOL bToolBarScreenTips;
