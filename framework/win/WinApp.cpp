@@ -6,6 +6,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/win/Wnd.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 #include <mutex>
@@ -245,6 +246,8 @@ namespace {
 // Windows disabled by the outermost EnableModeless(FALSE) of this thread, enabled again by the matching TRUE.
 thread_local int t_nModelessDisabled = 0;
 thread_local std::vector<HWND>* t_pDisabledModeless = nullptr;
+// The active window and its owners: the modal window about to run belongs to them.
+thread_local std::vector<HWND>* t_pModalOwners = nullptr;
 
 BOOL CALLBACK DisableModelessWindow(HWND hWnd, LPARAM lParam)
 {
@@ -253,6 +256,8 @@ BOOL CALLBACK DisableModelessWindow(HWND hWnd, LPARAM lParam)
     const LONG_PTR exStyle = ::GetWindowLongPtrW(hWnd, GWL_EXSTYLE);
     if (hWnd == hWndMain || (style & WS_VISIBLE) == 0 || (style & WS_DISABLED) != 0 ||
         (exStyle & WS_EX_TOOLWINDOW) != 0)
+        return TRUE;
+    if (std::find(t_pModalOwners->begin(), t_pModalOwners->end(), hWnd) != t_pModalOwners->end())
         return TRUE;
     // Windows owned by the main window (its floating bars, its popups) are part of it, and a modal window run for
     // the main window may work on them.
@@ -276,8 +281,14 @@ void CWinApp::EnableModeless(BOOL bEnable)
         t_pDisabledModeless = new std::vector<HWND>;
         HWND hWndMain = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
         // Only the thread that owns the main window has its modeless windows.
-        if (hWndMain != nullptr && ::GetWindowThreadProcessId(hWndMain, nullptr) == ::GetCurrentThreadId())
+        if (hWndMain != nullptr && ::GetWindowThreadProcessId(hWndMain, nullptr) == ::GetCurrentThreadId()) {
+            std::vector<HWND> owners;
+            for (HWND hWnd = ::GetActiveWindow(); hWnd != nullptr; hWnd = ::GetWindow(hWnd, GW_OWNER))
+                owners.push_back(hWnd);
+            t_pModalOwners = &owners;
             ::EnumThreadWindows(::GetCurrentThreadId(), DisableModelessWindow, reinterpret_cast<LPARAM>(hWndMain));
+            t_pModalOwners = nullptr;
+        }
         return;
     }
     if (t_nModelessDisabled == 0 || --t_nModelessDisabled > 0)

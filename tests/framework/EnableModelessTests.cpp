@@ -1,6 +1,6 @@
 // The application's modeless windows while a modal window runs: disabled by the outermost EnableModeless(FALSE)
-// and enabled again by its matching TRUE; the main window, the windows it owns and windows already disabled are
-// left alone.
+// and enabled again by its matching TRUE; the main window, the windows it owns, the active window with its owners
+// and windows already disabled are left alone.
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
 
@@ -26,6 +26,11 @@ TEST(EnableModeless, DisablesTheOtherModelessWindowsUntilTheOutermostCallEnds)
     const HWND hTool = MakePopup(nullptr, WS_EX_TOOLWINDOW);
     const HWND hDisabled = MakePopup(nullptr);
     ::EnableWindow(hDisabled, FALSE);
+    // The window the user works in owns the coming modal window: it stays enabled to get the activation back.
+    const HWND hActiveOwner = MakePopup(nullptr);
+    const HWND hActive = MakePopup(hActiveOwner);
+    ::SetActiveWindow(hActive);
+    ASSERT_EQ(::GetActiveWindow(), hActive);
 
     app.EnableModeless(FALSE);
     EXPECT_FALSE(::IsWindowEnabled(hModeless));
@@ -33,6 +38,8 @@ TEST(EnableModeless, DisablesTheOtherModelessWindowsUntilTheOutermostCallEnds)
     EXPECT_TRUE(::IsWindowEnabled(hOwned));
     EXPECT_TRUE(::IsWindowEnabled(hOwnedByOwned));
     EXPECT_TRUE(::IsWindowEnabled(hTool));
+    EXPECT_TRUE(::IsWindowEnabled(hActive));
+    EXPECT_TRUE(::IsWindowEnabled(hActiveOwner));
     // A nested modal window changes nothing, in or out.
     const HWND hLater = MakePopup(nullptr);
     app.EnableModeless(FALSE);
@@ -47,7 +54,7 @@ TEST(EnableModeless, DisablesTheOtherModelessWindowsUntilTheOutermostCallEnds)
     app.EnableModeless(TRUE);
     EXPECT_FALSE(::IsWindowEnabled(hDisabled));
 
-    for (HWND hWnd : {hModeless, hOwnedByOwned, hOwned, hTool, hDisabled, hLater})
+    for (HWND hWnd : {hModeless, hOwnedByOwned, hOwned, hTool, hDisabled, hLater, hActive, hActiveOwner})
         ::DestroyWindow(hWnd);
     app.m_pMainWnd = nullptr;
     main.DestroyWindow();

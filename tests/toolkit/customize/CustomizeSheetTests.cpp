@@ -65,6 +65,46 @@ public:
     int m_nCheck = -1;
 };
 
+// Runs steps on a thread timer in whatever loop dispatches (the sheet's, a drag's, a nested dialog's); a step that
+// blocks in a modal loop of its own holds the next one back until it returns.
+class CSheetScript
+{
+public:
+    using Step = std::function<void()>;
+    explicit CSheetScript(std::vector<Step> steps) : m_steps(std::move(steps))
+    {
+        s_pCurrent = this;
+        m_timer = ::SetTimer(nullptr, 0, 40, Tick);
+    }
+    ~CSheetScript()
+    {
+        ::KillTimer(nullptr, m_timer);
+        s_pCurrent = nullptr;
+    }
+    CSheetScript(const CSheetScript&) = delete;
+    CSheetScript& operator=(const CSheetScript&) = delete;
+    bool Done() const { return m_next >= m_steps.size(); }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        CSheetScript* self = s_pCurrent;
+        if (self == nullptr || self->m_bBusy || self->Done())
+            return;
+        self->m_bBusy = true;
+        const size_t nStep = self->m_next;
+        self->m_steps[nStep]();
+        self->m_next = nStep + 1;
+        self->m_bBusy = false;
+    }
+
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    bool m_bBusy = false;
+    UINT_PTR m_timer = 0;
+    static inline CSheetScript* s_pCurrent = nullptr;
+};
+
 std::vector<int> Ids(CXTPCommandBar* pBar)
 {
     std::vector<int> ids;
@@ -118,33 +158,41 @@ protected:
         const CRect rc = pBar->GetControl(nIndex)->GetRect();
         return lqtest::ClientToScreenPoint(pBar->m_hWnd, rc.CenterPoint().x, rc.CenterPoint().y);
     }
+    // Just inside the right edge of the bar's last shown control.
     POINT ScreenAfterLast(CXTPCommandBar* pBar)
     {
-        const CRect rc = pBar->GetControl(pBar->GetControlCount() - 1)->GetRect();
+        CRect rc;
+        for (int i = pBar->GetControlCount() - 1; i >= 0; --i) {
+            CXTPControl* pControl = pBar->GetControl(i);
+            if (pControl->IsVisible() && !pControl->GetRect().IsRectEmpty() &&
+                pControl->GetID() != XTP_ID_TOOLBAR_EXPAND && pControl->GetID() != XTP_ID_TOOLBAR_HIDE) {
+                rc = pControl->GetRect();
+                break;
+            }
+        }
         return lqtest::ClientToScreenPoint(pBar->m_hWnd, rc.right - 2, rc.CenterPoint().y);
     }
     POINT FrameClientPoint() { return lqtest::ClientToScreenPoint(m_pFrame->m_hWnd, 400, 330); }
 
     // Runs the sheet; its loop runs one step per timer tick, drags included, and the sheet is closed after them.
-    INT_PTR RunSheet(CXTPCustomizeSheet& sheet, std::vector<lqtest::TimedSteps::Step> steps)
+    INT_PTR RunSheet(CXTPCustomizeSheet& sheet, std::vector<CSheetScript::Step> steps)
     {
         steps.insert(steps.begin(), [&sheet] {
             sheet.SetWindowPos(nullptr, 120, 180, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         });
         steps.push_back([&sheet] { sheet.PressButton(PSBTN_CANCEL); });
-        lqtest::TimedSteps timed(std::move(steps), 60);
+        CSheetScript script(std::move(steps));
         const INT_PTR nResult = sheet.DoModal();
-        EXPECT_TRUE(timed.Done());
-        timed.Stop();
+        EXPECT_TRUE(script.Done());
         return nResult;
     }
     // A press at from, moves to to (twice, so that the bar under it sees a move), release there.
-    static std::vector<lqtest::TimedSteps::Step> DragSteps(std::function<POINT()> from, std::function<POINT()> to,
-                                                           bool bCtrl = false)
+    static std::vector<CSheetScript::Step> DragSteps(std::function<POINT()> from, std::function<POINT()> to,
+                                                     bool bCtrl = false)
     {
         auto pFrom = std::make_shared<POINT>();
         auto pTo = std::make_shared<POINT>();
-        std::vector<lqtest::TimedSteps::Step> steps = {
+        std::vector<CSheetScript::Step> steps = {
             [=] {
                 *pFrom = from();
                 cbtest::MoveMouseTo(*pFrom);
@@ -233,7 +281,7 @@ TEST_F(CustomizeSheetTest, CommandsDraggedFromThePageAreCopiedAndBarControlsMove
         pPage->m_lstCommands.GetItemRect(0, &rc);
         return lqtest::ClientToScreenPoint(pPage->m_lstCommands.m_hWnd, rc.CenterPoint().x, rc.CenterPoint().y);
     };
-    std::vector<lqtest::TimedSteps::Step> steps = {[&] {
+    std::vector<CSheetScript::Step> steps = {[&] {
         sheet.SetActivePage(1);
         for (int i = 0; i < pPage->m_lstCategories.GetCount(); ++i) {
             CString strText;
@@ -516,7 +564,8 @@ TEST_F(CustomizeSheetTest, AddOrRemoveButtonsHidesAndShowsButtonsOfTheDefaultLay
         if (pAddRemove == nullptr || pAddRemove->GetCaption() != L"&Add or Remove Buttons")
             return nullptr;
         CXTPCommandBar* pEntries = pAddRemove->GetCommandBar();
-        if (pEntries == nullptr || pEntries->GetControlCount() != 2 || pEntries->GetControl(1)->GetID() != XTP_ID_CUSTOMIZE)
+        if (pEntries == nullptr || pEntries->GetControlCount() != 2 ||
+            pEntries->GetControl(1)->GetID() != XTP_ID_CUSTOMIZE)
             return nullptr;
         auto* pStandardEntry = DYNAMIC_DOWNCAST(CXTPControlPopup, pEntries->GetControl(0));
         if (pStandardEntry == nullptr || pStandardEntry->GetCaption() != L"Standard" || !pStandardEntry->GetEnabled())
