@@ -2,7 +2,7 @@
 #include "res/resource.h"
 
 #include "app/MainFrm.h"
-#include "toolkit/customize/CustomizeResource.h"
+#include "toolkit/customize/CustomizeSheetResource.h"
 #include "toolkit/customize/XTPCustomizeCommandsPage.h"
 #include "toolkit/customize/XTPCustomizeOptionsPage.h"
 #include "toolkit/customize/XTPCustomizeSheet.h"

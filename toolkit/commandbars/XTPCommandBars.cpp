@@ -34,53 +34,6 @@ CXTPCommandBarsOptions::CXTPCommandBarsOptions()
     m_mapUsedCommands.InitHashTable(17);
 }
 
-void CXTPCommandBarsOptions::Serialize(CArchive& ar)
-{
-    XTP_COMMANDBARS_ICONSOPTIONS* pIcons =
-        m_pCommandBars != nullptr ? m_pCommandBars->GetPaintManager()->GetIconOptions() : nullptr;
-    if (ar.IsStoring()) {
-        ar << static_cast<int>(7) << bAlwaysShowFullMenus << bShowFullAfterDelay << bToolBarScreenTips
-           << bToolBarAccelTips << bLargeIcons << bSyncFloatingBars << bShowExpandButtonAlways;
-        ar << static_cast<int>(szIcons.cx) << static_cast<int>(szIcons.cy) << static_cast<int>(szLargeIcons.cx)
-           << static_cast<int>(szLargeIcons.cy);
-        m_mapHiddenCommands.Serialize(ar);
-        const XTP_COMMANDBARS_ICONSOPTIONS icons = pIcons != nullptr ? *pIcons : XTP_COMMANDBARS_ICONSOPTIONS{};
-        ar << icons.bIconsWithShadow << icons.bUseDisabledIcons << icons.bUseFadedIcons;
-        return;
-    }
-    // Everything is read before anything changes, so that a short archive leaves the options as they were.
-    int nSchema = 0;
-    BOOL values[7] = {};
-    int sizes[4] = {};
-    ar >> nSchema;
-    for (BOOL& value : values)
-        ar >> value;
-    for (int& size : sizes)
-        ar >> size;
-    CCommandMap hidden;
-    hidden.Serialize(ar);
-    XTP_COMMANDBARS_ICONSOPTIONS icons = {};
-    ar >> icons.bIconsWithShadow >> icons.bUseDisabledIcons >> icons.bUseFadedIcons;
-    bAlwaysShowFullMenus = values[0];
-    bShowFullAfterDelay = values[1];
-    bToolBarScreenTips = values[2];
-    bToolBarAccelTips = values[3];
-    bLargeIcons = values[4];
-    bSyncFloatingBars = values[5];
-    bShowExpandButtonAlways = values[6];
-    szIcons = CSize(sizes[0], sizes[1]);
-    szLargeIcons = CSize(sizes[2], sizes[3]);
-    m_mapHiddenCommands.RemoveAll();
-    for (POSITION pos = hidden.GetStartPosition(); pos != nullptr;) {
-        UINT nCommand = 0;
-        BOOL bHidden = FALSE;
-        hidden.GetNextAssoc(pos, nCommand, bHidden);
-        m_mapHiddenCommands.SetAt(nCommand, bHidden);
-    }
-    if (pIcons != nullptr)
-        *pIcons = icons;
-}
-
 // ---- The entries of the toolbars popup
 
 namespace {
@@ -685,35 +638,6 @@ void CXTPCommandBars::FillExpandHiddenControls(CXTPToolBar* pToolBar, CXTPPopupB
             pClone->SetHideFlags(xtpNoHide);
             pClone->SetBeginGroup(FALSE);
         }
-    }
-}
-
-void CXTPCommandBars::FillExpandToolbarEntries(CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar)
-{
-    std::vector<CXTPToolBar*> arrBars;
-    CXTPDockBar* pDockBar = pToolBar->GetDockBar();
-    if (pDockBar != nullptr)
-        pDockBar->GetRowBars(pDockBar->FindBar(pToolBar), arrBars);
-    if (arrBars.empty())
-        arrBars.push_back(pToolBar);
-    for (CXTPToolBar* pBar : arrBars) {
-        auto* pEntry = static_cast<CXTPControlPopup*>(pPopupBar->GetControls()->AddByType(xtpControlPopup, 0));
-        if (pEntry == nullptr)
-            continue;
-        pEntry->SetFlags(pEntry->GetFlags() | xtpFlagManualUpdate);
-        pEntry->SetCaption(pBar->GetTitle());
-        const BOOL bEnabled = m_bCustomizable && pBar->IsBuiltIn() && pBar->IsCustomizable();
-        pEntry->SetEnabled(bEnabled);
-        if (bEnabled) {
-            CXTPPopupBar* pButtons = CXTPPopupBar::CreatePopupBar(this);
-            pBar->BuildCustomizeMenu(pButtons);
-            pEntry->SetCommandBar(pButtons);
-        }
-    }
-    if (m_bCustomizable) {
-        CXTPControl* pCustomize = pPopupBar->GetControls()->AddByType(xtpControlButton, XTP_ID_CUSTOMIZE);
-        if (pCustomize != nullptr)
-            pCustomize->SetBeginGroup(TRUE);
     }
 }
 

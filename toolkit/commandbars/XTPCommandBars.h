@@ -35,11 +35,6 @@ public:
 
     CXTPCommandBarsOptions();
 
-    // The archive form: schema 7, the five options and the two hide/expand settings, both icon sizes, the hidden
-    // commands, and the icon options of the paint manager in use. Reading a short archive throws the archive
-    // exception and changes nothing.
-    void Serialize(CArchive& ar) override;
-
     BOOL bAlwaysShowFullMenus;
     BOOL bShowFullAfterDelay;
     BOOL bToolBarScreenTips;
@@ -152,8 +147,6 @@ public:
     void ShowToolbarsMenu(int x, int y);
     // The controls of the toolbar's row that did not fit, cloned into the popup.
     void FillExpandHiddenControls(CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar);
-    // One submenu per toolbar of the row listing its buttons, then the customise command.
-    void FillExpandToolbarEntries(CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar);
 
     // ---- Options in the profile section "<name>-Options".
     void SaveOptions(LPCTSTR lpszProfileName);

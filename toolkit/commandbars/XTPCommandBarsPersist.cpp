@@ -325,6 +325,8 @@ void CXTPToolBar::Serialize(CArchive& ar)
     ar >> m_bBuiltIn >> m_bCustomBar;
     if (m_nLoadedSchema >= 7)
         ar >> m_bCloseable;
+    // The docking flags came back in the base's flags word.
+    m_dwDockingFlags = m_dwFlags;
 }
 
 void CXTPMenuBar::Serialize(CArchive& ar)

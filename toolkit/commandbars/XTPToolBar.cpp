@@ -57,6 +57,8 @@ private:
     CXTPControl* m_pLinked;
 };
 
+void FillExpandToolbarEntries(CXTPCommandBars* pCommandBars, CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar);
+
 } // namespace
 
 // ---- CXTPControlFloatingClose
@@ -164,7 +166,7 @@ END_MESSAGE_MAP()
 
 CXTPToolBar::CXTPToolBar()
     : m_pDockBar(nullptr), m_pDockContext(nullptr), m_bBuiltIn(TRUE), m_bCustomBar(FALSE), m_bPreviewVisible(FALSE),
-      m_bPreviewMode(FALSE), m_nThemeValue(0), m_nResetID(0)
+      m_bPreviewMode(FALSE), m_nThemeValue(0), m_dwDockingFlags(0), m_nResetID(0)
 {
     m_dwStyle |= CBRS_GRIPPER;
     m_bCloseable = TRUE;
@@ -225,7 +227,8 @@ BOOL CXTPToolBar::SetButtons(const UINT* pButtons, int nCount)
 
 void CXTPToolBar::EnableDocking(DWORD dwFlags)
 {
-    m_dwFlags = dwFlags;
+    // The base's flags word carries them into saved layouts and copies.
+    m_dwDockingFlags = m_dwFlags = dwFlags;
     if (m_pDockContext == nullptr)
         m_pDockContext = new CXTPDockContext(this);
 }
@@ -440,6 +443,7 @@ void CXTPToolBar::Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive)
         m_bBuiltIn = pToolBar->m_bBuiltIn;
         m_bCustomBar = pToolBar->m_bCustomBar;
         m_bCloseable = pToolBar->m_bCloseable;
+        m_dwDockingFlags = pToolBar->m_dwDockingFlags;
     }
 }
 
@@ -517,7 +521,7 @@ void CXTPToolBar::FillExpandPopup(CXTPPopupBar* pPopupBar)
             if (auto* pPopup = DYNAMIC_DOWNCAST(CXTPControlPopup, pControl);
                 pPopup != nullptr && pCommandBars != nullptr) {
                 CXTPPopupBar* pEntries = CXTPPopupBar::CreatePopupBar(pCommandBars);
-                pCommandBars->FillExpandToolbarEntries(this, pEntries);
+                FillExpandToolbarEntries(pCommandBars, this, pEntries);
                 pPopup->SetCommandBar(pEntries);
             }
         }
@@ -526,59 +530,56 @@ void CXTPToolBar::FillExpandPopup(CXTPPopupBar* pPopupBar)
     }
 }
 
-void CXTPToolBar::BuildCustomizeMenu(CXTPPopupBar* pSubMenu)
+namespace {
+
+// The "Add or Remove Buttons" submenu of a toolbar: one entry per button (checked while shown), then "Reset".
+void BuildCustomizeMenu(CXTPToolBar* pToolBar, CXTPPopupBar* pSubMenu)
 {
+    CXTPControls* pControls = pToolBar->GetControls();
+    pToolBar->SetPopuped(-1);
+    pToolBar->SetSelected(-1);
     std::vector<CXTPControl*> arrDefaults;
-    if (CXTPControls* pOriginal = m_pControls->GetOriginalControls()) {
+    if (CXTPControls* pOriginal = pControls->GetOriginalControls()) {
         for (int i = 0; i < pOriginal->GetCount(); ++i) {
             if (!pOriginal->GetAt(i)->IsTemporary())
                 arrDefaults.push_back(pOriginal->GetAt(i));
         }
     }
     // Buttons the user took off come back below only when they belong to the default layout.
-    for (int i = GetControlCount() - 1; i >= 0; --i) {
-        if ((GetControl(i)->GetHideFlags() & xtpHideCustomize) != 0) {
-            if (m_nSelected >= i)
-                m_nSelected = m_nSelected > i ? m_nSelected - 1 : -1;
-            if (m_nPopuped >= i)
-                m_nPopuped = m_nPopuped > i ? m_nPopuped - 1 : -1;
-            m_pControls->RemoveAt(i);
-        }
+    for (int i = pControls->GetCount() - 1; i >= 0; --i) {
+        if ((pControls->GetAt(i)->GetHideFlags() & xtpHideCustomize) != 0)
+            pControls->RemoveAt(i);
     }
     std::set<CXTPControl*> inDefault;
     int nPos = 0;
     for (CXTPControl* pDefault : arrDefaults) {
         int nFound = -1;
-        for (int j = nPos; j < GetControlCount(); ++j) {
-            CXTPControl* pControl = GetControl(j);
+        for (int j = nPos; j < pControls->GetCount(); ++j) {
+            CXTPControl* pControl = pControls->GetAt(j);
             if (pControl->GetID() == pDefault->GetID() && pControl->GetType() == pDefault->GetType()) {
                 nFound = j;
                 break;
             }
         }
         if (nFound >= 0) {
-            inDefault.insert(GetControl(nFound));
+            inDefault.insert(pControls->GetAt(nFound));
             nPos = nFound + 1;
             continue;
         }
-        CXTPControl* pClone = m_pControls->AddClone(pDefault, nPos);
+        CXTPControl* pClone = pControls->AddClone(pDefault, nPos);
         if (pClone == nullptr)
             continue;
         pClone->SetHideFlags(pClone->GetHideFlags() | xtpHideCustomize);
         inDefault.insert(pClone);
-        if (m_nSelected >= nPos)
-            ++m_nSelected;
-        if (m_nPopuped >= nPos)
-            ++m_nPopuped;
         ++nPos;
     }
-    CXTPCommandBars* pCommandBars = GetCommandBars();
-    for (int i = 0; i < GetControlCount(); ++i) {
-        CXTPControl* pControl = GetControl(i);
+    CXTPCommandBars* pCommandBars = pToolBar->GetCommandBars();
+    for (int i = 0; i < pControls->GetCount(); ++i) {
+        CXTPControl* pControl = pControls->GetAt(i);
         if (pControl->GetID() == XTP_ID_TOOLBAR_EXPAND || pControl->GetID() == XTP_ID_TOOLBAR_HIDE ||
             (pControl->GetHideFlags() & (xtpHideGeneric | xtpHideDocTemplate)) != 0)
             continue;
-        auto* pEntry = new CXTPControlToolbarButtonEntry(this, pControl);
+        auto* pEntry = new CXTPControlToolbarButtonEntry(pToolBar, pControl);
         pSubMenu->GetControls()->Add(pEntry, 0);
         pEntry->SetCaption(pControl->GetCaption());
         if (pControl->GetType() >= xtpControlButton && pControl->GetType() <= xtpControlSplitButtonPopup)
@@ -590,16 +591,49 @@ void CXTPToolBar::BuildCustomizeMenu(CXTPPopupBar* pSubMenu)
         pEntry->SetEnabled(inDefault.count(pControl) != 0);
         pEntry->SetChecked((pControl->GetHideFlags() & xtpHideCustomize) == 0);
     }
-    if (m_pControls->GetOriginalControls() != nullptr && IsBuiltIn() && !IsCustomBar()) {
-        auto* pReset = new CXTPControlToolbarButtonEntry(this, nullptr);
+    if (pControls->GetOriginalControls() != nullptr && pToolBar->IsBuiltIn() && !pToolBar->IsCustomBar()) {
+        auto* pReset = new CXTPControlToolbarButtonEntry(pToolBar, nullptr);
         pSubMenu->GetControls()->Add(pReset, 0);
         CString strReset;
         strReset.LoadString(XTP_IDS_RESET);
         pReset->SetCaption(strReset);
         pReset->SetBeginGroup(TRUE);
     }
-    OnRecalcLayout();
+    pToolBar->OnRecalcLayout();
 }
+
+// The "Add or Remove Buttons" popup: one submenu per toolbar of the row listing its buttons, then the customise
+// command.
+void FillExpandToolbarEntries(CXTPCommandBars* pCommandBars, CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar)
+{
+    std::vector<CXTPToolBar*> arrBars;
+    CXTPDockBar* pDockBar = pToolBar->GetDockBar();
+    if (pDockBar != nullptr)
+        pDockBar->GetRowBars(pDockBar->FindBar(pToolBar), arrBars);
+    if (arrBars.empty())
+        arrBars.push_back(pToolBar);
+    for (CXTPToolBar* pBar : arrBars) {
+        auto* pEntry = DYNAMIC_DOWNCAST(CXTPControlPopup, pPopupBar->GetControls()->AddByType(xtpControlPopup, 0));
+        if (pEntry == nullptr)
+            continue;
+        pEntry->SetFlags(pEntry->GetFlags() | xtpFlagManualUpdate);
+        pEntry->SetCaption(pBar->GetTitle());
+        const BOOL bEnabled = pCommandBars->IsCustomizable() && pBar->IsBuiltIn() && pBar->IsCustomizable();
+        pEntry->SetEnabled(bEnabled);
+        if (bEnabled) {
+            CXTPPopupBar* pButtons = CXTPPopupBar::CreatePopupBar(pCommandBars);
+            BuildCustomizeMenu(pBar, pButtons);
+            pEntry->SetCommandBar(pButtons);
+        }
+    }
+    if (pCommandBars->IsCustomizable()) {
+        CXTPControl* pCustomize = pPopupBar->GetControls()->AddByType(xtpControlButton, XTP_ID_CUSTOMIZE);
+        if (pCustomize != nullptr)
+            pCustomize->SetBeginGroup(TRUE);
+    }
+}
+
+} // namespace
 
 // ---- Messages
 
@@ -611,7 +645,7 @@ void CXTPToolBar::OnLButtonDown(UINT nFlags, CPoint point)
         return;
     }
     XTPMouseManager()->EndAllTracking();
-    if (m_pDockContext != nullptr && (m_dwFlags & (xtpFlagAlignAny | xtpFlagFloating)) != 0) {
+    if (m_pDockContext != nullptr && (m_dwDockingFlags & (xtpFlagAlignAny | xtpFlagFloating)) != 0) {
         ClientToScreen(&point);
         m_pDockContext->StartDrag(point);
     }
@@ -718,9 +752,9 @@ LRESULT CXTPToolBar::OnSizeParent(WPARAM, LPARAM lParam)
     if ((GetStyle() & WS_VISIBLE) == 0)
         return 0;
     DWORD dwMode = LM_HORZDOCK | LM_HORZ | LM_COMMIT;
-    if (m_dwFlags & xtpFlagStretched)
+    if (m_dwDockingFlags & xtpFlagStretched)
         dwMode |= LM_STRETCH;
-    if (m_dwFlags & xtpFlagHideWrap)
+    if (m_dwDockingFlags & xtpFlagHideWrap)
         dwMode |= LM_HIDEWRAP;
     if (lpLayout->hDWP == nullptr)
         dwMode &= ~LM_COMMIT;

@@ -94,8 +94,7 @@ public:
     BOOL SetButtons(const UINT* pButtons, int nCount);
 
     void EnableDocking(DWORD dwFlags);
-    // Kept in the bar's own flags word, so that saved layouts and copies carry them.
-    DWORD GetEnableDocking() const { return m_dwFlags; }
+    DWORD GetEnableDocking() const { return m_dwDockingFlags; }
     CXTPDockBar* GetDockBar() const { return m_pDockBar; }
     void SetDockBar(CXTPDockBar* pDockBar) { m_pDockBar = pDockBar; }
     CXTPDockContext* GetDockContext() const { return m_pDockContext; }
@@ -111,8 +110,6 @@ public:
 
     // Fills the chevron's popup: the hidden controls of the row, then the customise entry.
     virtual void FillExpandPopup(CXTPPopupBar* pPopupBar);
-    // The "Add or Remove Buttons" submenu: one entry per button (checked while shown), then "Reset".
-    void BuildCustomizeMenu(CXTPPopupBar* pSubMenu);
 
 protected:
     // The chevron and the close button, created on demand; null when bCreate is off and there is none.
@@ -138,6 +135,7 @@ protected:
     BOOL m_bPreviewVisible;
     BOOL m_bPreviewMode;
     int m_nThemeValue;
+    DWORD m_dwDockingFlags;
     UINT m_nResetID;
 
     friend class CXTPDockBar;

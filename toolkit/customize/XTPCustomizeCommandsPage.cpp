@@ -12,7 +12,7 @@
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPCustomizeDropSource.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
-#include "toolkit/customize/CustomizeResource.h"
+#include "toolkit/customize/CustomizeSheetResource.h"
 #include "toolkit/customize/XTPCustomizeSheet.h"
 
 #include <windowsx.h>

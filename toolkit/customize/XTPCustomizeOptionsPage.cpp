@@ -4,7 +4,7 @@
 #include "framework/win/WinApp.h"
 #include "toolkit/base/XTResourceHolder.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
-#include "toolkit/customize/CustomizeResource.h"
+#include "toolkit/customize/CustomizeSheetResource.h"
 #include "toolkit/customize/XTPCustomizeSheet.h"
 
 IMPLEMENT_DYNAMIC(CXTPCustomizeOptionsPage, CPropertyPage)

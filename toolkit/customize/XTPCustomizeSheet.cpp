@@ -15,7 +15,7 @@
 #include "toolkit/commandbars/XTPCustomizeDropSource.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
-#include "toolkit/customize/CustomizeResource.h"
+#include "toolkit/customize/CustomizeSheetResource.h"
 #include "toolkit/customize/XTPCustomizeCommandsPage.h"
 #include "toolkit/customize/XTPCustomizeToolbarsPage.h"
 

@@ -5,7 +5,7 @@
 #include "toolkit/base/XTResourceHolder.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPToolBar.h"
-#include "toolkit/customize/CustomizeResource.h"
+#include "toolkit/customize/CustomizeSheetResource.h"
 #include "toolkit/customize/XTPCustomizeSheet.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "toolkit/commandbars/XTPMenuBar.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
-#include "toolkit/customize/CustomizeResource.h"
+#include "toolkit/customize/CustomizeSheetResource.h"
 #include "toolkit/customize/XTPCustomizeCommandsPage.h"
 #include "toolkit/customize/XTPCustomizeOptionsPage.h"
 #include "toolkit/customize/XTPCustomizeToolbarsPage.h"
