@@ -46,7 +46,8 @@ CXTPCommandBar* CXTPCustomizeDropSource::FindTarget(CPoint ptScreen) const
     // The bar registered last wins: popups opened during the drag lie over the toolbars they came from.
     for (auto it = m_arrTargets.rbegin(); it != m_arrTargets.rend(); ++it) {
         CXTPCommandBar* pBar = *it;
-        if (pBar->GetSafeHwnd() == nullptr || !pBar->IsVisible() || !::IsWindowVisible(pBar->GetSafeHwnd()))
+        // The window's visibility: the base bar answers IsVisible with FALSE, and a hidden toolbar hides its window.
+        if (pBar->GetSafeHwnd() == nullptr || !::IsWindowVisible(pBar->GetSafeHwnd()))
             continue;
         CRect rcWindow;
         pBar->GetWindowRect(&rcWindow);

@@ -708,7 +708,8 @@ void CXTPToolBar::OnRButtonUp(UINT nFlags, CPoint point)
 
 int CXTPToolBar::OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
 {
-    if (m_barPosition == xtpBarFloating)
+    // While customising, the Customize sheet keeps the activation (and with it the keyboard).
+    if (m_barPosition == xtpBarFloating || IsCustomizeMode())
         return MA_NOACTIVATE;
     return CXTPCommandBar::OnMouseActivate(pDesktopWnd, nHitTest, message);
 }

@@ -391,7 +391,7 @@ LRESULT CXTPCustomizeSheet::OnCreateControl(WPARAM, LPARAM lParam)
         for (int i = 0; i < kCommandImageCount; ++i)
             ids[i] = XTP_ID_CUSTOMIZE_FIRSTIMAGE + static_cast<UINT>(i);
         m_pCommandBars->GetImageManager()->SetIconsFromImageList(
-            m_ilCommandImages.GetSafeHandle(), ids, nCount < kCommandImageCount ? nCount : kCommandImageCount, 16);
+            m_ilCommandImages.GetSafeHandle(), ids, nCount < kCommandImageCount ? nCount : kCommandImageCount);
         for (int i = 0; i < nCount && i < kCommandImageCount; ++i) {
             CXTPControl* pButton =
                 pImages->GetControls()->AddByType(xtpControlButton, XTP_ID_CUSTOMIZE_CHANGEBUTTONIMAGE);
