@@ -178,7 +178,8 @@ DROPEFFECT CXTPCustomizeDropSource::Track(CXTPControl* pControl, HWND hWndCaptur
             }
             break;
         case WM_MOUSEMOVE:
-            m_bMove = (msg.wParam & MK_CONTROL) == 0;
+            // The async state too: a Ctrl press swallowed by a keyboard filter still counts.
+            m_bMove = (msg.wParam & MK_CONTROL) == 0 && ::GetAsyncKeyState(VK_CONTROL) >= 0;
             DragOver(pControl, CPoint(msg.pt));
             result = DROPEFFECT_NONE;
             if ((msg.wParam & MK_LBUTTON) == 0)
