@@ -270,7 +270,7 @@ TEST_F(CustomizeSheetTest, RunsInCustomizeModeWithCloseOnlyRefusesASecondSheetAn
     EXPECT_EQ(CXTPCustomizeSheet::GetRunningSheet(), nullptr);
 }
 
-TEST_F(CustomizeSheetTest, CommandsDraggedFromThePageAreCopiedAndBarControlsMoveCopyOrGo)
+TEST_F(CustomizeSheetTest, CommandsDraggedFromThePageAreCopiedAndBarControlsDroppedAwayGo)
 {
     CXTPCustomizeSheet sheet(m_pCommandBars);
     CXTPCustomizeCommandsPage* pPage = sheet.GetCommandsPage();
@@ -307,11 +307,6 @@ TEST_F(CustomizeSheetTest, CommandsDraggedFromThePageAreCopiedAndBarControlsMove
         steps.push_back(step);
     std::vector<int> afterRemove;
     steps.push_back([&] { afterRemove = Ids(m_pStandard); });
-    // Onto the menu bar: the button moves there.
-    for (auto& step :
-         DragSteps([&] { return ScreenCentre(m_pStandard, 0); }, [&] { return ScreenAfterLast(m_pMenuBar); }))
-        steps.push_back(step);
-
     RunSheet(sheet, steps);
 
     EXPECT_EQ(std::count(afterCopy.begin(), afterCopy.end(), nCommand),
@@ -320,11 +315,7 @@ TEST_F(CustomizeSheetTest, CommandsDraggedFromThePageAreCopiedAndBarControlsMove
     EXPECT_EQ(pEdit->m_pControls->GetCount(), 1);
     ASSERT_EQ(afterRemove.size(), afterCopy.size() - 1);
     EXPECT_EQ(afterRemove, std::vector<int>(afterCopy.begin() + 1, afterCopy.end())) << "the first button went";
-    const std::vector<int> after = Ids(m_pStandard);
-    ASSERT_EQ(after.size(), afterRemove.size() + 1);
-    EXPECT_EQ(after[0], afterRemove[0]) << "a copy leaves the button where it was";
-    EXPECT_EQ(CountId(m_pStandard, afterRemove[0]),
-              std::count(afterRemove.begin(), afterRemove.end(), afterRemove[0]) + 1);
+    EXPECT_EQ(Ids(m_pStandard), afterRemove);
     EXPECT_NE(afterRemove[0], nFirst);
 }
 
