@@ -42,6 +42,8 @@ public:
     CBarCustomizing& Customizing() { return m_customizing; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // The skinned frame's non-client messages go to the looks before the message map.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
@@ -74,6 +76,9 @@ protected:
     afx_msg LRESULT OnWorkerDropped(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBranding(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBuildFilter(WPARAM wParam, LPARAM lParam);
+    // The quick filter.
+    afx_msg void OnQuickFilter();
+    afx_msg LRESULT OnControlExecute(WPARAM wParam, LPARAM lParam);
     // Tray and alert.
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTrayOpenReader();
