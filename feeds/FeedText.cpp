@@ -7,6 +7,7 @@
 #include "framework/html/HtmlNavigation.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -75,6 +76,10 @@ size_t FindText(const wchar_t* s, size_t n, size_t from, const wchar_t* what)
 
 void Assign(CString& text, const Text& value)
 {
+    // A text the pass left as it was keeps its buffer, which the record's other copies of it share.
+    if (static_cast<size_t>(text.GetLength()) == value.size() &&
+        std::wmemcmp(text.GetString(), value.data(), value.size()) == 0)
+        return;
     text = CString(value.data(), static_cast<int>(value.size()));
 }
 
