@@ -121,7 +121,7 @@ bool Seed(const std::wstring& folder, int channels, std::vector<std::wstring>& f
         item->m_dtDate = COleDateTime(2026, 12, 10, 8, i % 60, 0);
         cache.m_items.AddTail(item);
     }
-    const std::wstring templatePath = folder + L"\template.rss";
+    const std::wstring templatePath = folder + L"\\template.rss";
     if (!cache.SaveCache(templatePath.c_str(), TRUE))
         return false;
     std::string bytes;
@@ -155,18 +155,18 @@ bool Seed(const std::wstring& folder, int channels, std::vector<std::wstring>& f
         const std::string number = std::to_string(c);
         for (size_t at = copy.find("@@@@"); at != std::string::npos; at = copy.find("@@@@", at + number.size()))
             copy.replace(at, 4, number);
-        const std::wstring cachePath = folder + L"\" + name + L".rss";
+        const std::wstring cachePath = folder + L"\\" + name + L".rss";
         if (!WriteAll(cachePath, copy))
             return false;
         files.push_back(cachePath);
-        if (!WriteAll(folder + L"\" + name + L".ico",
+        if (!WriteAll(folder + L"\\" + name + L".ico",
                       IconBytes(static_cast<BYTE>(c * 7), static_cast<BYTE>(120 + c % 100), 40)))
             return false;
     }
     theApp.m_strDataFolder = folder.c_str();
     if (!list.SaveMainFeeds())
         return false;
-    files.push_back(folder + L"\MainFeed.xml");
+    files.push_back(folder + L"\\MainFeed.xml");
     return true;
 }
 
