@@ -33,8 +33,8 @@ template <typename F> double BestTime(F&& work, int runs = 5)
 
 // The best of several rounds of two timings taken in turn, so that the machine's state (its caches, its heap, other
 // load) is the same for both sides of a ratio.
-template <typename F, typename G> void BestTimesInTurn(F&& first, G&& second, double& bestFirst, double& bestSecond,
-                                                      int rounds = 5)
+template <typename F, typename G>
+void BestTimesInTurn(F&& first, G&& second, double& bestFirst, double& bestSecond, int rounds = 5)
 {
     bestFirst = bestSecond = 1e30;
     for (int round = 0; round < rounds; ++round) {

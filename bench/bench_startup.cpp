@@ -126,8 +126,8 @@ bool Seed(const std::wstring& folder, int channels, std::vector<std::wstring>& f
         return false;
     std::string bytes;
     {
-        HANDLE file = ::CreateFileW(templatePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                    nullptr);
+        HANDLE file =
+            ::CreateFileW(templatePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return false;
         bytes.resize(::GetFileSize(file, nullptr));

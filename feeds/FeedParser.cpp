@@ -158,7 +158,6 @@ void DropUnsafeLinks(CFeedItem& item)
     }
 }
 
-
 // What the item and channel readers ask of an element: its name, its text and its attributes, over a DOM node...
 class DomField
 {
@@ -402,7 +401,6 @@ bool IsPlainStoredFeed(const StoredElement& root)
     }
     return true;
 }
-
 
 // The largest file read at all, as the DOM load has it.
 const ULONGLONG kMaxStoredBytes = 64u * 1024u * 1024u;

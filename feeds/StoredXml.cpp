@@ -85,7 +85,8 @@ bool DecodeSequence(const unsigned char*& p, const unsigned char* end, unsigned 
 // A reference after its "&", up to and past its ";".
 bool DecodeReference(const unsigned char*& p, const unsigned char* end, unsigned long& c)
 {
-    const unsigned char* semicolon = static_cast<const unsigned char*>(std::memchr(p, ';', std::min<size_t>(end - p, 12)));
+    const unsigned char* semicolon =
+        static_cast<const unsigned char*>(std::memchr(p, ';', std::min<size_t>(end - p, 12)));
     if (!semicolon)
         return false;
     const size_t length = static_cast<size_t>(semicolon - p);

@@ -103,9 +103,9 @@ protected:
         for (int s = 0; s < 3; ++s)
             for (int i = 0; i < amounts[s]; ++i) {
                 auto* item = new CFeedItem;
-                item->m_strTitle = item->m_strTitleText = (name + L" item " + std::to_wstring(s) + L"." +
-                                                           std::to_wstring(i) + L" <b>&amp;</b> \x00E9")
-                                                              .c_str();
+                item->m_strTitle = item->m_strTitleText =
+                    (name + L" item " + std::to_wstring(s) + L"." + std::to_wstring(i) + L" <b>&amp;</b> \x00E9")
+                        .c_str();
                 item->m_strLink = item->m_strLinkText =
                     (L"http://127.0.0.1:1/" + name + L"/" + std::to_wstring(s * 100 + i)).c_str();
                 item->m_nReadState = states[s];

@@ -27,9 +27,8 @@ std::wstring W(const CString& s)
 std::wstring Describe(IXMLDOMNode* node)
 {
     std::wstring out = L"<" + W(XmlDom::NodeName(node));
-    XmlDom::ForEachAttribute(node, [&](const CString& name, const CString& value) {
-        out += L" " + W(name) + L"=[" + W(value) + L"]";
-    });
+    XmlDom::ForEachAttribute(
+        node, [&](const CString& name, const CString& value) { out += L" " + W(name) + L"=[" + W(value) + L"]"; });
     out += L">";
     std::wstring children;
     long index = 0;
@@ -57,8 +56,8 @@ std::wstring Describe(const StoredElement& element)
 
 enum class Expect
 {
-    Same,        // both read it, to the same elements and texts
-    BothRefuse,  // not well formed: the library refuses it, and so does the one-pass reader
+    Same,         // both read it, to the same elements and texts
+    BothRefuse,   // not well formed: the library refuses it, and so does the one-pass reader
     LeftToLibrary // well formed, outside the subset: the one-pass reader gives up, the library reads it
 };
 
@@ -68,9 +67,10 @@ const struct
     std::string xml;
     Expect expect;
 } kDocuments[] = {
-    {"our own form", "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<rss version=\"2.0\">\n\t<channel>"
-                     "\n\t\t<title>A &amp; B &lt;i&gt;</title>\n\t\t<item>\n\t\t\t<read>true</read>\n\t\t</item>\n\t"
-                     "</channel>\n</rss>\n",
+    {"our own form",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<rss version=\"2.0\">\n\t<channel>"
+     "\n\t\t<title>A &amp; B &lt;i&gt;</title>\n\t\t<item>\n\t\t\t<read>true</read>\n\t\t</item>\n\t"
+     "</channel>\n</rss>\n",
      Expect::Same},
     {"references", "<r><a>&#13;&#10;&#9;&#x1F600;&#233;&quot;&apos;&gt;</a></r>", Expect::Same},
     {"UTF-8 of every length", "<r><a>\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x98\x80 \xEF\xBF\xBD</a></r>", Expect::Same},
@@ -87,7 +87,10 @@ const struct
     {"wrong end tag", "<r><a>x</b></r>", Expect::BothRefuse},
     {"undeclared entity", "<r><a>&nbsp;</a></r>", Expect::BothRefuse},
     {"unterminated reference", "<r><a>&amp</a></r>", Expect::BothRefuse},
-    {"control character", "<r><a>a\x01" "b</a></r>", Expect::BothRefuse},
+    {"control character",
+     "<r><a>a\x01"
+     "b</a></r>",
+     Expect::BothRefuse},
     {"reference to a control character", "<r><a>&#1;</a></r>", Expect::BothRefuse},
     {"reference to nothing", "<r><a>&#0;</a></r>", Expect::BothRefuse},
     {"reference to a non-character", "<r><a>&#xFFFE;</a></r>", Expect::BothRefuse},
@@ -173,24 +176,25 @@ const char kOwnFile[] =
 std::vector<std::wstring> Fields(const CFeedChannel& channel)
 {
     const CFeedChannelInfo& info = channel.m_info;
-    std::vector<std::wstring> fields = {W(info.m_strType),     W(info.m_strVersion),     W(info.m_strTitle),
-                                        W(info.m_strDescription), W(info.m_strCopyright), W(info.m_strLink),
-                                        W(info.m_strLanguage), W(info.m_strWebMaster),   W(info.m_strTtl),
-                                        W(info.m_strGenerator), W(info.m_strLastBuildDate),
-                                        std::to_wstring(channel.m_dtLastUpdate.m_dt)};
+    std::vector<std::wstring> fields = {
+        W(info.m_strType),        W(info.m_strVersion),       W(info.m_strTitle),
+        W(info.m_strDescription), W(info.m_strCopyright),     W(info.m_strLink),
+        W(info.m_strLanguage),    W(info.m_strWebMaster),     W(info.m_strTtl),
+        W(info.m_strGenerator),   W(info.m_strLastBuildDate), std::to_wstring(channel.m_dtLastUpdate.m_dt)};
     for (POSITION pos = channel.m_items.GetHeadPosition(); pos;) {
         const CFeedItem* item = channel.m_items.GetNext(pos);
-        for (const CString* text :
-             {&item->m_strTitle, &item->m_strTitleText, &item->m_strLink, &item->m_strLinkText,
-              &item->m_strDescription, &item->m_strDescriptionText, &item->m_strImage, &item->m_strImageText,
-              &item->m_strDate, &item->m_strComments, &item->m_strBookmark, &item->m_strAuthor,
-              &item->m_strCategory, &item->m_strSubject, &item->m_strEnclosureUrl, &item->m_strEnclosureType,
-              &item->m_strEnclosureFile, &item->m_strFile, &item->m_strAccountName, &item->m_strPassword,
-              &item->m_strInput, &item->m_strButtonText})
+        for (const CString* text : {&item->m_strTitle,         &item->m_strTitleText,     &item->m_strLink,
+                                    &item->m_strLinkText,      &item->m_strDescription,   &item->m_strDescriptionText,
+                                    &item->m_strImage,         &item->m_strImageText,     &item->m_strDate,
+                                    &item->m_strComments,      &item->m_strBookmark,      &item->m_strAuthor,
+                                    &item->m_strCategory,      &item->m_strSubject,       &item->m_strEnclosureUrl,
+                                    &item->m_strEnclosureType, &item->m_strEnclosureFile, &item->m_strFile,
+                                    &item->m_strAccountName,   &item->m_strPassword,      &item->m_strInput,
+                                    &item->m_strButtonText})
             fields.push_back(W(*text));
-        for (int number : {item->m_nKind, item->m_nReadState, item->m_nUpdateInterval, item->m_nEnclosureLength,
-                           item->m_nEnclosureState, item->m_nImageIndex, int(item->m_bHttpAuth),
-                           int(item->m_bMayUnsubscribe)})
+        for (int number :
+             {item->m_nKind, item->m_nReadState, item->m_nUpdateInterval, item->m_nEnclosureLength,
+              item->m_nEnclosureState, item->m_nImageIndex, int(item->m_bHttpAuth), int(item->m_bMayUnsubscribe)})
             fields.push_back(std::to_wstring(number));
         // Items without a date are dated when read: only dated ones can be compared.
         if (!item->m_strDate.IsEmpty())
