@@ -40,6 +40,8 @@ public:
     CFrameLooks& Looks() { return m_looks; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // The skinned frame's non-client messages go to the looks before the message map.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
