@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
+#include "app/PodcastManager.h"
 #include "companions/FirstRunWizard.h"
 #include "res/resource.h"
 
@@ -23,6 +24,7 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <memory>
 
 CReaderApp::CReaderApp()
 {
@@ -164,6 +166,7 @@ BOOL CReaderApp::InitInstance()
 
     auto* frame = new CMainFrame;
     m_pMainWnd = frame;
+    frame->Companions().SetPodcastManager(std::make_unique<CPodcastManager>(*frame));
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
         return FALSE;
     // Started in the background, the program stays in the notification area until the user opens it.
