@@ -313,6 +313,7 @@ LRESULT CPodcastWnd::OnRemoveItem(WPARAM wParam, LPARAM)
             // The download ends before its item goes; the partial file stays on disk for nobody.
             EndTransfer();
             m_pCurrentJob = nullptr;
+            m_pTransfer.reset();
         }
         if (m_posNext == here)
             m_posNext = pos;
