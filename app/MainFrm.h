@@ -40,6 +40,8 @@ public:
     CFrameLooks& Looks() { return m_looks; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // The skinned frame's non-client messages go to the looks before the message map.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
@@ -72,6 +74,9 @@ protected:
     afx_msg LRESULT OnWorkerDropped(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBranding(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBuildFilter(WPARAM wParam, LPARAM lParam);
+    // The quick filter.
+    afx_msg void OnQuickFilter();
+    afx_msg LRESULT OnControlExecute(WPARAM wParam, LPARAM lParam);
     // Tray and alert.
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTrayOpenReader();

@@ -3,6 +3,7 @@
 #include "app/ReaderApp.h"
 
 #include "app/AboutDlg.h"
+#include "app/ChannelViewer.h"
 #include "app/MainFrm.h"
 #include "app/PodcastManager.h"
 #include "companions/FirstRunWizard.h"
@@ -167,6 +168,7 @@ BOOL CReaderApp::InitInstance()
     auto* frame = new CMainFrame;
     m_pMainWnd = frame;
     frame->Companions().SetPodcastManager(std::make_unique<CPodcastManager>(*frame));
+    frame->Companions().SetChannelViewer(std::make_unique<CChannelViewerWindow>(*frame));
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
         return FALSE;
     // Started in the background, the program stays in the notification area until the user opens it.

@@ -118,8 +118,8 @@
 #define ID_SETTINGS 32784
 #define ID_MANAGE_FEEDS 32788
 #define ID_THEME_DEFAULT 32790
-#define ID_THEME_XP 32791
-#define ID_THEME_OFFICE2003 32792
+#define ID_THEME_OFFICE2003 32791
+#define ID_THEME_XP_STYLE 32792
 #define ID_SKIN_SCHEME_1 32795
 #define ID_SKIN_SCHEME_2 32797
 #define ID_SKIN_SCHEME_3 32798
@@ -219,3 +219,20 @@
 #define IDC_PODCAST_AUTO_SELECTED 1091
 #define IDC_PODCAST_FOLDER 1092
 #define IDC_PODCAST_SET_FOLDER 1093
+// The small dialogs: the quick filter's word lists, the wait notice while it runs, renaming a category.
+#define IDD_RENAME_CATEGORY 168
+#define IDD_QUICK_FILTER 186
+#define IDD_STATUS 188
+#define IDC_RENAME_OLD_CAPTION 1027
+#define IDC_RENAME_NEW_CAPTION 1028
+#define IDC_FILTER_AND 1054
+#define IDC_FILTER_OR 1055
+#define IDC_FILTER_NOT 1056
+#define IDC_STATUS_TEXT 1060
+#define IDS_FILTER_NO_WORDS 951
+#define IDS_FILTER_NOTHING_FOUND 952
+
+// The channel viewer and the ad window: their templates and the ad window's first page.
+#define IDR_HTML_AD_BLOCK 109
+#define IDD_CHANNEL_VIEW 165
+#define IDD_AD_BLOCK 191

@@ -53,10 +53,10 @@ BOOL CALLBACK CollectFrame(HWND hWnd, LPARAM lParam)
         ::EnumChildWindows(hWnd, CollectFrame, lParam);
         return TRUE;
     }
-    // The companions' tool windows (the podcast manager) have a caption and a sizing border too.
     const LONG style = ::GetWindowLongW(hWnd, GWL_STYLE);
-    if ((style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME) &&
-        !(::GetWindowLongW(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+    // Tool windows (the channel viewer, the podcast manager) are not frames.
+    const LONG exStyle = ::GetWindowLongW(hWnd, GWL_EXSTYLE);
+    if ((style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME) && !(exStyle & WS_EX_TOOLWINDOW))
         s->frames.push_back(hWnd);
     return TRUE;
 }
