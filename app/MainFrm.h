@@ -40,6 +40,7 @@ public:
     CFrameLooks& Looks() { return m_looks; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void GetMessageString(UINT nID, CString& rMessage) const override;
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;

@@ -374,6 +374,7 @@ void CPaneSite::ForgetChannelIfShown(CFeedItem* pEntry)
 
 void CPaneSite::ShowRefreshRunning()
 {
+    m_bRefreshShown = true;
     if (m_wndStatusBar.GetSafeHwnd() == nullptr)
         return;
     m_wndStatusBar.SetPaneText(0, LoadResourceString(IDS_UPDATING));
@@ -383,11 +384,20 @@ void CPaneSite::ShowRefreshRunning()
 
 void CPaneSite::ShowRefreshEnded()
 {
+    m_bRefreshShown = false;
     if (m_wndStatusBar.GetSafeHwnd() == nullptr)
         return;
     m_wndBusy.Stop();
     m_wndBusy.ShowWindow(SW_HIDE);
     m_wndStatusBar.SetPaneText(0, LoadResourceString(AFX_IDS_IDLEMESSAGE));
+}
+
+bool CPaneSite::IdlePrompt(UINT nID, CString& rMessage) const
+{
+    if (nID != AFX_IDS_IDLEMESSAGE || !m_bRefreshShown)
+        return false;
+    rMessage = LoadResourceString(IDS_UPDATING);
+    return true;
 }
 
 // ---- The pane's commands
