@@ -7,6 +7,7 @@
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "framework/win/WinApp.h"
 
 bool ListHolds(CFeedChannel* pList, const CFeedItem* pEntry)
 {

@@ -3,6 +3,7 @@
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "feeds/HttpFetch.h"
+#include "framework/StandardIds.h"
 #include "res/resource.h"
 #include "tests/app/ProgramHarness.h"
 #include "tests/support/TestSupport.h"
