@@ -283,9 +283,10 @@ void CPaneSite::RepositionPane()
 
 void CPaneSite::RedrawPane()
 {
-    if (m_frame.GetSafeHwnd())
-        ::RedrawWindow(m_frame.GetSafeHwnd(), nullptr, nullptr,
-                       RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    // The pane alone, painted when the thread is next idle: redrawing the whole frame with every bar at once for
+    // each refreshed feed held the window for a fifth of a second each time and made the bars flash.
+    if (m_wndTaskPanel.GetSafeHwnd())
+        ::RedrawWindow(m_wndTaskPanel.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CPaneSite::RefreshPaneContents()
