@@ -225,7 +225,7 @@ struct FetchRequest
     CScopedInternet request;
     bool bFinished = false; // the answer was read to its end
 
-    bool Open(HINTERNET session, const CHttpUrlParts& parts)
+    bool Open(HINTERNET session, const CHttpUrlParts& parts, bool bOwnConnection = false)
     {
         request.Close();
         bFinished = false;
@@ -237,7 +237,7 @@ struct FetchRequest
                                           WINHTTP_FLAG_REFRESH | (parts.bSecure ? WINHTTP_FLAG_SECURE : 0)));
         if (!request)
             return false;
-        DWORD disabled = WINHTTP_DISABLE_REDIRECTS;
+        DWORD disabled = WINHTTP_DISABLE_REDIRECTS | (bOwnConnection ? WINHTTP_DISABLE_KEEP_ALIVE : 0);
         WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
         DWORD headerLimit = kMaxResponseHeaderBytes;
         WinHttpSetOption(request, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerLimit, sizeof(headerLimit));
@@ -323,6 +323,8 @@ struct FetchJob
     void DropConnection() { m_connection.Cut(); }
     // The target file is open for writing: a caller that gives up waits for it to be let go of.
     std::atomic<bool> bWriting{false};
+    // The platform made a new connection for the latest send (false: it took one from its pool).
+    std::atomic<bool> bNewConnection{false};
 
 private:
     CConnectionWatch m_connection;
@@ -333,8 +335,11 @@ private:
 // stalls the secure handshake holds the send before any request goes out.
 void CALLBACK OnFetchStatus(HINTERNET hInternet, DWORD_PTR context, DWORD status, LPVOID, DWORD)
 {
-    if ((status == WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER || status == WINHTTP_CALLBACK_STATUS_REQUEST_SENT) &&
-        context != 0)
+    if (context == 0)
+        return;
+    if (status == WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER)
+        reinterpret_cast<FetchJob*>(context)->bNewConnection = true;
+    if (status == WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER || status == WINHTTP_CALLBACK_STATUS_REQUEST_SENT)
         reinterpret_cast<FetchJob*>(context)->HeadWaitBegins(hInternet);
 }
 
@@ -352,6 +357,7 @@ bool OffersBasic(HINTERNET hRequest)
 // A failed receive shows as a status that cannot be read; so does an answer whose connection was cut.
 bool SendRequest(FetchJob& job, FetchRequest& fetch, DWORD& status)
 {
+    job.bNewConnection = false;
     if (!WinHttpSendRequest(fetch.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
                             reinterpret_cast<DWORD_PTR>(&job)))
         return false;
@@ -392,8 +398,17 @@ int FetchInto(FetchJob& job, FetchRequest& fetch)
             return HTTP_FETCH_FAILED;
         if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
-        if (!SendRequest(job, fetch, status))
-            return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+        if (!SendRequest(job, fetch, status)) {
+            if (job.Cancelled())
+                return HTTP_FETCH_STOPPED;
+            // A kept connection can carry what a server sent beyond the answer it announced, which spoils the
+            // next answer on it: the request goes again once, on a connection of its own.
+            if (job.bNewConnection)
+                return HTTP_FETCH_FAILED;
+            job.DropConnection();
+            if (!fetch.Open(session, parts, true) || !SendRequest(job, fetch, status))
+                return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+        }
         if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
         // Credentials go only where the feed's own origin answered with a challenge, once for each address.
