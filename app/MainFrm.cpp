@@ -72,8 +72,10 @@ ON_COMMAND(ID_PODCAST_MANAGER, OnPodcastManager)
 ON_UPDATE_COMMAND_UI(ID_PODCAST_MANAGER, OnUpdatePodcastManager)
 ON_MESSAGE(WM_NEWSLINE_CLOSED, OnNewsLineClosed)
 // Looks
-ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnTheme)
-ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnUpdateTheme)
+ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnTheme)
+ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnUpdateTheme)
+ON_COMMAND_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnTheme)
+ON_UPDATE_COMMAND_UI_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnUpdateTheme)
 // Feed and category commands
 ON_COMMAND(ID_FEED_SUBSCRIBE, OnSubscribeFeed)
 // Disabled while a refresh runs, as Update Now is.
@@ -101,12 +103,15 @@ ON_COMMAND(ID_SHOW_READ_FEEDS, OnShowReadFeeds)
 ON_UPDATE_COMMAND_UI(ID_SHOW_READ_FEEDS, OnUpdateShowReadFeeds)
 ON_COMMAND(ID_CHANNEL_UPDATE, OnRefreshHotChannel)
 ON_UPDATE_COMMAND_UI(ID_CHANNEL_UPDATE, OnUpdateRefreshHotChannel)
+// Customising the bars
+ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE, OnUpdateCustomize)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame(PaneSiteFactory makePaneSite)
     : m_lists(*this), m_refresher(*this),
       m_pPaneSite(makePaneSite ? makePaneSite(*this) : std::make_unique<CPaneSite>(*this)), m_feedCommands(*this),
-      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this)
+      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_customizing(*this)
 {
 }
 
@@ -193,6 +198,13 @@ void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
         return;
     }
     CXTPFrameWnd::OnSysCommand(nID, lParam);
+}
+
+BOOL CMainFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (m_looks.OnSkinnedFrameMessage(message, wParam, lParam, pResult))
+        return TRUE;
+    return CXTPFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
 }
 
 void CMainFrame::OnWindowPosChanging(WINDOWPOS* lpwndpos)
@@ -557,4 +569,16 @@ void CMainFrame::OnRefreshHotChannel()
 void CMainFrame::OnUpdateRefreshHotChannel(CCmdUI* pCmdUI)
 {
     m_pPaneSite->UpdateRefreshHotChannel(pCmdUI);
+}
+
+// ---- Customising the bars
+
+void CMainFrame::OnCustomize()
+{
+    m_customizing.OnCustomize();
+}
+
+void CMainFrame::OnUpdateCustomize(CCmdUI* pCmdUI)
+{
+    m_customizing.OnUpdateCustomize(pCmdUI);
 }
