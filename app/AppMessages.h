@@ -37,6 +37,8 @@
 #define WM_WORKER_STOP (WM_APP + 5)
 #define WM_WORKER_SEARCH (WM_APP + 7)
 #define WM_WORKER_DOWNLOAD_ENCLOSURE (WM_APP + 8)
+// wParam: a CCacheWrite the worker writes and deletes, so that no cache is written on the frame's thread.
+#define WM_WORKER_SAVE_CACHE (WM_APP + 40)
 
 enum WorkerUpdateMode
 {

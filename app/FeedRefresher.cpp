@@ -6,14 +6,18 @@
 #include "app/RefreshTimer.h"
 #include "feeds/DataFiles.h"
 #include "feeds/Branding.h"
+#include "feeds/CacheSnapshot.h"
 #include "feeds/EnclosureJob.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "feeds/FetchedFeeds.h"
 #include "feeds/HttpFetch.h"
 #include "feeds/ViewTemplates.h"
 #include "framework/core/SafeFile.h"
 #include "framework/core/ScopedHandles.h"
+
+#include <memory>
 
 namespace {
 
@@ -57,7 +61,7 @@ void CFeedRefresher::Start()
 {
     const CReaderSettings& settings = GetEngineContext().m_settings;
     m_link.m_hFrame = m_frame.GetSafeHwnd();
-    m_link.m_nMaxConnections = settings.nMaxConnections;
+    m_link.m_nMaxConnections = ClampMaxConnections(settings.nMaxConnections);
     m_link.m_nChannelListPeriod = settings.nChannelListPeriod > 0 ? settings.nChannelListPeriod : 60;
     m_pWorkerThread = StartFeedWorker(&m_link);
     if (EngineProfileInt(L"", L"Check at startup", 1)) {
@@ -259,28 +263,25 @@ void CFeedRefresher::SendNewEnclosures(CFeedItem* pEntry)
 
 void CFeedRefresher::ApplyDownload(CFeedItem* pEntry)
 {
-    const CString download = pEntry->m_strDownloadFile;
+    // The download thread has read the feed: only the merge is left for this thread.
+    std::unique_ptr<CFeedChannel> fetched(TakeFetchedChannel(pEntry));
     switch (pEntry->m_nDownloadResult) {
     case HTTP_FETCH_DONE:
-        if (CFeedChannel* channel = pEntry->m_pChannel) {
-            channel->m_strPath = download;
+        if (!fetched) {
+            // A body that was no feed: the channel keeps its items, and the entry shows the failure.
+            pEntry->m_bUpdateFailed = true;
+            if (!pEntry->m_pChannel)
+                LoadEntryCache(pEntry);
+        } else if (CFeedChannel* channel = pEntry->m_pChannel) {
             MakeUnread(channel);
-            if (channel->Reload()) {
-                channel->m_dtLastUpdate = pEntry->m_dtDate;
-                channel->PurgeItems(m_frame.Companions().GetPodcastWindow(), m_frame.Companions().GetTickerWindow());
-                SendNewEnclosures(pEntry);
-            }
+            MergeFetchedChannel(*channel, *fetched);
+            channel->m_dtLastUpdate = pEntry->m_dtDate;
+            channel->PurgeItems(m_frame.Companions().GetPodcastWindow(), m_frame.Companions().GetTickerWindow());
+            SendNewEnclosures(pEntry);
         } else {
-            auto* fresh = new CFeedChannel;
-            if (fresh->LoadFile(download, nullptr, CFeedChannel::LOAD_FEED)) {
-                fresh->m_strPath = download;
-                fresh->m_dtLastUpdate = pEntry->m_dtDate;
-                pEntry->m_pChannel = fresh;
-                SendNewEnclosures(pEntry);
-            } else {
-                pEntry->m_bUpdateFailed = true;
-                delete fresh;
-            }
+            fetched->m_dtLastUpdate = pEntry->m_dtDate;
+            pEntry->m_pChannel = fetched.release();
+            SendNewEnclosures(pEntry);
         }
         break;
     case HTTP_FETCH_NOT_MODIFIED:
@@ -296,8 +297,8 @@ void CFeedRefresher::ApplyDownload(CFeedItem* pEntry)
             pEntry->m_dtDate = pEntry->m_pChannel->m_dtLastUpdate;
         break;
     }
-    // The download is read: the temporary folder does not fill up with every refresh.
-    DeleteEntryFile(download);
+    // The download thread removed its file once read; this covers a report from an older thread.
+    DeleteEntryFile(pEntry->m_strDownloadFile);
     pEntry->m_strDownloadFile.Empty();
 }
 
@@ -314,12 +315,26 @@ void CFeedRefresher::ApplyRefreshedEntry(CFeedItem* pEntry)
     pEntry->m_bUpdating = false;
     m_nNewItems += pEntry->CountNews();
     if (pEntry->m_pChannel) {
-        const CString cache = pEntry->GetCacheFileName();
-        if (!cache.IsEmpty())
-            pEntry->m_pChannel->SaveCache(cache, TRUE);
+        SaveCacheAway(pEntry);
         pane.ShowChannelAgainIfShown(pEntry);
     }
     pane.RedrawPane();
+}
+
+void CFeedRefresher::SaveCacheAway(CFeedItem* pEntry)
+{
+    const CString cache = pEntry->GetCacheFileName();
+    if (cache.IsEmpty())
+        return;
+    // A copy is written by the worker; without a worker to take it, it is written here as before.
+    auto* write = new CCacheWrite;
+    write->pChannel = CopyChannelForCache(*pEntry->m_pChannel);
+    write->strPath = cache;
+    if (m_pWorkerThread && !m_bShutDown &&
+        ::PostThreadMessageW(m_pWorkerThread->m_nThreadID, WM_WORKER_SAVE_CACHE, reinterpret_cast<WPARAM>(write), 0))
+        return;
+    delete write;
+    pEntry->m_pChannel->SaveCache(cache, TRUE);
 }
 
 void CFeedRefresher::EndRefresh()
@@ -455,6 +470,7 @@ void CFeedRefresher::DropEntry(CFeedItem* pEntry)
     pane.ForgetChannelIfShown(pEntry);
     DeleteEntryFile(pEntry->GetIconFileName());
     DeleteEntryFile(pEntry->GetCacheFileName());
+    PutFetchedChannel(pEntry, nullptr); // a feed read for it and never taken (its report came after a stop)
     delete pEntry;
 }
 

@@ -80,6 +80,8 @@ private:
     void PrepareForDownload(CFeedItem* pEntry);
     void ApplyRefreshedEntry(CFeedItem* pEntry);
     void ApplyDownload(CFeedItem* pEntry);
+    // The entry's cache file written from a copy on the worker's thread.
+    void SaveCacheAway(CFeedItem* pEntry);
     void SendNewEnclosures(CFeedItem* pEntry);
     void EndRefresh();
     void AdoptServerList(CFeedChannel* pLoaded);

@@ -5,6 +5,7 @@
 #include "app/QuickFilter.h"
 
 #include "feeds/Branding.h"
+#include "feeds/CacheSnapshot.h"
 #include "feeds/DataFiles.h"
 #include "feeds/EngineContext.h"
 #include "feeds/EngineMessages.h"
@@ -23,6 +24,7 @@
 #include <objbase.h>
 
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -71,6 +73,9 @@ private:
     void Promote();
     bool StartJob(Job& job);
     void FinishJob(size_t index);
+    // Deletes the threads of finished jobs that have ended since, waiting up to the time given for them.
+    void ReapEnded(DWORD dwWaitMs);
+    void DropQueuedCacheWrites();
     void WaitForRunning(bool bEnclosuresToo);
     void RefreshServerChannelList();
     void CheckForUpdate();
@@ -84,8 +89,9 @@ private:
     DWORD m_dwThreadId = 0;
     std::deque<Job> m_pending;
     std::vector<Job> m_running;
-    int m_nInFlight = 0; // channel downloads handed out and not yet reported back; enclosure jobs apart
-    int m_nTasks = 0;    // a search, filter, update or list step running on this thread
+    std::vector<CWinThread*> m_ending; // threads of reported jobs that had not ended yet
+    int m_nInFlight = 0;               // channel downloads handed out and not yet reported back; enclosure jobs apart
+    int m_nTasks = 0;                  // a search, filter, update or list step running on this thread
     bool m_bUpdateDue = true;
     bool m_bBrandingDue = true;
 };
@@ -130,7 +136,7 @@ bool CFeedWorker::StartJob(Job& job)
 
 void CFeedWorker::Promote()
 {
-    while (!m_pending.empty() && static_cast<int>(m_running.size()) <= m_link.m_nMaxConnections) {
+    while (!m_pending.empty() && static_cast<int>(m_running.size()) <= ClampMaxConnections(m_link.m_nMaxConnections)) {
         Job job = m_pending.front();
         m_pending.pop_front();
         if (!StartJob(job)) {
@@ -161,11 +167,37 @@ void CFeedWorker::FinishJob(size_t index)
 {
     Job job = m_running[index];
     m_running.erase(m_running.begin() + static_cast<std::ptrdiff_t>(index));
-    // The report is the thread's last act: it ends at once.
-    ::WaitForSingleObject(job.pThread->m_hThread, INFINITE);
-    delete job.pThread;
     job.pEntry->m_pThread = nullptr;
     job.pEntry->m_dwOwnerThreadId = 0;
+    // The report is the thread's last act and it ends at once; one that lingers is let go of later instead of
+    // holding every other download up.
+    if (::WaitForSingleObject(job.pThread->m_hThread, 0) == WAIT_OBJECT_0)
+        delete job.pThread;
+    else
+        m_ending.push_back(job.pThread);
+}
+
+void CFeedWorker::ReapEnded(DWORD dwWaitMs)
+{
+    const ULONGLONG until = ::GetTickCount64() + dwWaitMs;
+    for (size_t i = 0; i < m_ending.size();) {
+        const ULONGLONG now = ::GetTickCount64();
+        const DWORD wait = now < until ? static_cast<DWORD>(until - now) : 0;
+        if (::WaitForSingleObject(m_ending[i]->m_hThread, wait) == WAIT_OBJECT_0) {
+            delete m_ending[i];
+            m_ending.erase(m_ending.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
+        }
+    }
+}
+
+void CFeedWorker::DropQueuedCacheWrites()
+{
+    // The frame writes every cache again once the worker has ended; what is still queued would only repeat it.
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_WORKER_SAVE_CACHE, WM_WORKER_SAVE_CACHE, PM_REMOVE))
+        delete reinterpret_cast<CCacheWrite*>(msg.wParam);
 }
 
 void CFeedWorker::OnFeedDone(CFeedItem* pEntry, DWORD dwThreadId)
@@ -261,6 +293,9 @@ void CFeedWorker::OnEnd()
     m_pending.clear();
     ::SetEvent(m_hStop);
     WaitForRunning(true);
+    ReapEnded(5000);
+    // A thread still not ended is left to the process's end rather than deleted under it.
+    m_ending.clear();
 }
 
 void CFeedWorker::CheckForUpdate()
@@ -488,6 +523,7 @@ void CFeedWorker::OnDownloadEnclosure(CFeedItem* pJob)
 
 void CFeedWorker::WaitForWork()
 {
+    ReapEnded(0);
     // A message, or the end of a running download thread. A thread posts its report before it ends, so one that
     // has ended while the queue is empty ended without one.
     HANDLE handles[MAXIMUM_WAIT_OBJECTS - 1];
@@ -542,8 +578,15 @@ void CFeedWorker::Run()
         case WM_WORKER_DOWNLOAD_ENCLOSURE:
             OnDownloadEnclosure(reinterpret_cast<CFeedItem*>(msg.wParam));
             break;
+        case WM_WORKER_SAVE_CACHE: {
+            std::unique_ptr<CCacheWrite> write(reinterpret_cast<CCacheWrite*>(msg.wParam));
+            if (write)
+                write->Write();
+            break;
+        }
         case WM_DESTROY:
             OnEnd();
+            DropQueuedCacheWrites();
             ::CloseHandle(m_hStop);
             ::CoUninitialize();
             return;
@@ -556,6 +599,17 @@ void CFeedWorker::Run()
 } // namespace
 
 PFN_NETWORK_ALIVE g_pfnNetworkAlive = IsSystemNetworkAlive;
+
+int ClampMaxConnections(int nMax)
+{
+    // Max + 1 downloads run at once and the worker watches each one's thread in one wait, which takes at most
+    // MAXIMUM_WAIT_OBJECTS - 1 handles beside its message queue; a negative value (0x80000000 and above read
+    // back as a 32-bit number) is a hand-edited profile too, not a reason to stop every download.
+    const int kMost = MAXIMUM_WAIT_OBJECTS - 2;
+    if (nMax < 0)
+        return kMost;
+    return nMax > kMost ? kMost : nMax;
+}
 
 void CFeedWorkerLink::SetSearchText(const CString& text)
 {

@@ -60,6 +60,10 @@ void StopFeedWorker(CWinThread* pWorker);
 // text percent-encoded as UTF-8, so that spaces, "&" and "#" stay part of the text.
 CString BuildSearchUrl(const CString& link, const CString& input, const CString& text);
 
+// "Connection"\"Max" as the worker takes it: from 0 to the most its wait can watch (MAXIMUM_WAIT_OBJECTS - 2);
+// larger and negative values (a hand-edited profile) give that most.
+int ClampMaxConnections(int nMax);
+
 // Whether the network is up. Tests put their own in.
 using PFN_NETWORK_ALIVE = bool (*)();
 extern PFN_NETWORK_ALIVE g_pfnNetworkAlive;

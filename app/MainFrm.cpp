@@ -79,7 +79,8 @@ ON_COMMAND_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnTheme)
 ON_UPDATE_COMMAND_UI_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnUpdateTheme)
 // Feed and category commands
 ON_COMMAND(ID_FEED_SUBSCRIBE, OnSubscribeFeed)
-ON_UPDATE_COMMAND_UI(ID_FEED_SUBSCRIBE, OnAlwaysEnabled)
+// Disabled while a refresh runs, as Update Now is.
+ON_UPDATE_COMMAND_UI(ID_FEED_SUBSCRIBE, OnUpdateUpdateNow)
 ON_MESSAGE(WM_SUBSCRIBE_HANDED_OVER, OnSubscribeHandedOver)
 ON_COMMAND(ID_EXPORT_CHANNELS, OnExportChannels)
 ON_UPDATE_COMMAND_UI(ID_EXPORT_CHANNELS, OnAlwaysEnabled)
@@ -322,6 +323,12 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 void CMainFrame::OnUpdateNow()
 {
     m_refresher.UpdateNow();
+}
+
+void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
+{
+    if (!m_pPaneSite || !m_pPaneSite->IdlePrompt(nID, rMessage))
+        CFrameWnd::GetMessageString(nID, rMessage);
 }
 
 void CMainFrame::OnUpdateUpdateNow(CCmdUI* pCmdUI)

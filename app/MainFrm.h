@@ -45,6 +45,7 @@ public:
     // Shows the window with every bar's commands already enabled or disabled: the idle pass that sets them comes
     // only after the first paint, which showed every button enabled.
     void ShowWithCommandStates();
+    void GetMessageString(UINT nID, CString& rMessage) const override;
     // The skinned frame's non-client messages go to the looks before the message map.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 

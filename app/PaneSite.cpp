@@ -293,11 +293,10 @@ void CPaneSite::RepositionPane()
 
 void CPaneSite::RedrawPane()
 {
-    // The pane alone: redrawing the whole frame for every refreshed channel made the menu bar and the toolbars
-    // flash blank through a refresh.
+    // The pane alone, painted when the thread is next idle: redrawing the whole frame with every bar at once for
+    // each refreshed feed held the window for a fifth of a second each time and made the bars flash.
     if (m_wndTaskPanel.GetSafeHwnd())
-        ::RedrawWindow(m_wndTaskPanel.GetSafeHwnd(), nullptr, nullptr,
-                       RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        ::RedrawWindow(m_wndTaskPanel.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CPaneSite::RefreshPaneContents()
@@ -386,6 +385,7 @@ void CPaneSite::ForgetChannelIfShown(CFeedItem* pEntry)
 
 void CPaneSite::ShowRefreshRunning()
 {
+    m_bRefreshShown = true;
     if (m_wndStatusBar.GetSafeHwnd() == nullptr)
         return;
     m_wndStatusBar.SetPaneText(0, LoadResourceString(IDS_UPDATING));
@@ -395,11 +395,20 @@ void CPaneSite::ShowRefreshRunning()
 
 void CPaneSite::ShowRefreshEnded()
 {
+    m_bRefreshShown = false;
     if (m_wndStatusBar.GetSafeHwnd() == nullptr)
         return;
     m_wndBusy.Stop();
     m_wndBusy.ShowWindow(SW_HIDE);
     m_wndStatusBar.SetPaneText(0, LoadResourceString(AFX_IDS_IDLEMESSAGE));
+}
+
+bool CPaneSite::IdlePrompt(UINT nID, CString& rMessage) const
+{
+    if (nID != AFX_IDS_IDLEMESSAGE || !m_bRefreshShown)
+        return false;
+    rMessage = LoadResourceString(IDS_UPDATING);
+    return true;
 }
 
 // ---- The pane's commands

@@ -63,6 +63,9 @@ public:
     // The status bar while a refresh runs, and at its end.
     void ShowRefreshRunning();
     virtual void ShowRefreshEnded();
+    // The idle prompt while a refresh shows as running is the refresh's text: the frame's own prompt, at start
+    // or when a menu closes, must not say "Ready" meanwhile. False for any other message.
+    bool IdlePrompt(UINT nID, CString& rMessage) const;
 
     // The pane's commands: channels with nothing unread shown or hidden, the channel under the mouse refreshed.
     void ToggleReadFeeds();
@@ -112,6 +115,7 @@ private:
     CFeedClassicView* m_pClassicView = nullptr; // the splitter's right pane in the classic style
     CExStatusBar m_wndStatusBar;
     CBusyProgressCtrl m_wndBusy;
+    bool m_bRefreshShown = false; // the status bar says a refresh runs
     CXTPTaskPanelGroup* m_pMainCategory = nullptr;
     CPtrList m_categoryGroups; // CXTPTaskPanelGroup*, in the order they were made
     bool m_bOffers = true;     // notices of the custom list get "Offers" items

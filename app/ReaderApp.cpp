@@ -210,7 +210,7 @@ void CReaderApp::ReadSettings()
     s.nView = static_cast<int>(GetProfileInt(L"", L"View", 2));
     s.nLeftArrows = static_cast<int>(GetProfileInt(L"", L"LeftArrows", 1));
     s.nTimeout = static_cast<int>(GetProfileInt(L"Connection", L"Timeout", 40));
-    s.nMaxConnections = static_cast<int>(GetProfileInt(L"Connection", L"Max", 4));
+    s.nMaxConnections = ClampMaxConnections(static_cast<int>(GetProfileInt(L"Connection", L"Max", 4)));
     s.nProxyMode = static_cast<int>(GetProfileInt(L"Connection", L"Proxy", 0));
     if (s.nProxyMode == 3) {
         lstrcpynW(s.szProxyServer, GetProfileString(L"Connection", L"ProxyServer", L""), _countof(s.szProxyServer));

@@ -1,4 +1,5 @@
 #include "app/SubscriptionLists.h"
+#include "res/resource.h"
 
 #include "app/MainFrm.h"
 #include "companions/FeedSubscribeDlg.h"
@@ -6,6 +7,7 @@
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
+#include "framework/win/WinApp.h"
 
 #include <algorithm>
 #include <atomic>
@@ -46,6 +48,22 @@ CFeedChannel* LoadCustomList(const CString& path)
     if (!list && RestoreCustomFeeds())
         list = LoadList(path);
     return list;
+}
+
+// The main list, from the copy of its last save when the list is damaged or missing. When neither reads and one
+// of them was there, the user is told: the main channels would otherwise vanish without a word. The damaged file
+// stays as it is.
+CFeedChannel* LoadMainList(const CString& folder)
+{
+    const CString path = folder + L"\\MainFeed.xml";
+    const CString backup = folder + L"\\MainFeed.bak";
+    if (CFeedChannel* list = LoadList(path))
+        return list;
+    if (CFeedChannel* list = LoadList(backup))
+        return list;
+    if (FileExists(path) || FileExists(backup))
+        AfxMessageBox(IDS_MAIN_LIST_DAMAGED, MB_OK | MB_ICONWARNING);
+    return nullptr;
 }
 
 } // namespace
@@ -144,7 +162,7 @@ BOOL CSubscriptionLists::Load()
     const CString folder = GetEngineContext().m_strDataFolder;
     if (folder.IsEmpty())
         return TRUE; // no data folder: no lists, and nothing is read from the current drive's root
-    std::unique_ptr<CFeedChannel> mainFeeds(LoadList(folder + L"\\MainFeed.xml"));
+    std::unique_ptr<CFeedChannel> mainFeeds(LoadMainList(folder));
     std::unique_ptr<CFeedChannel> customFeeds(LoadCustomList(folder + L"\\CustomFeed.xml"));
     std::vector<CacheRead> mainReads, customReads;
     AddCacheReads(mainFeeds.get(), mainReads);

@@ -1,13 +1,19 @@
 // The download thread of a channel refresh and the site-icon fetch.
 #include "feeds/FeedDownload.h"
 
+#include <objbase.h>
+
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "feeds/DataFiles.h"
 #include "feeds/EngineContext.h"
 #include "feeds/EngineMessages.h"
+#include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FeedStore.h"
+#include "feeds/FetchedFeeds.h"
 #include "feeds/HttpFetch.h"
 #include "feeds/ui/HttpDownloadDlg.h"
 #include "framework/core/FileReading.h"
@@ -42,6 +48,45 @@ LONGLONG FileSize(const CString& path)
 {
     ULONGLONG size = 0;
     return GetFileSizeOf(path, size) ? static_cast<LONGLONG>(size) : -1;
+}
+
+// Icon sources that had nothing to give, and when they were last asked: a site without an icon is asked again
+// once a day at most, not at every refresh.
+const ULONGLONG kIconRetryMs = 24ull * 60 * 60 * 1000;
+std::mutex g_iconLock;
+std::map<std::wstring, ULONGLONG> g_missingIcons;
+
+bool IconRecentlyMissing(const CString& source)
+{
+    std::lock_guard<std::mutex> guard(g_iconLock);
+    const auto found = g_missingIcons.find(source.GetString());
+    if (found == g_missingIcons.end())
+        return false;
+    if (GetTickCount64() - found->second < kIconRetryMs)
+        return true;
+    g_missingIcons.erase(found);
+    return false;
+}
+
+void NoteIconMissing(const CString& source)
+{
+    std::lock_guard<std::mutex> guard(g_iconLock);
+    g_missingIcons[source.GetString()] = GetTickCount64();
+}
+
+// The downloaded feed read here, on the download's own thread, so that however large or slow to parse it is, the
+// frame only merges what was read. Null when the file is no feed or a stop came.
+CFeedChannel* LoadDownloadedFeed(const CString& path, HANDLE hStopEvent)
+{
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    auto* channel = new CFeedChannel;
+    if (!channel->LoadFile(path, hStopEvent, CFeedChannel::LOAD_FEED)) {
+        delete channel;
+        channel = nullptr;
+    }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
+    return channel;
 }
 
 bool ThreadIsAlive(DWORD threadId)
@@ -133,7 +178,13 @@ bool DownloadFavicon(CFeedItem* pEntry)
         const CString source =
             pEntry->m_strImageText.IsEmpty() ? DefaultIconUrl(pEntry->m_strLinkText) : pEntry->m_strImageText;
         // Fetched beside, kept only when whole: an icon file that exists is never fetched again.
-        if (iconFile.IsEmpty() || source.IsEmpty() || !FetchWholeFile(source, iconFile, pEntry->m_hStopEvent)) {
+        if (iconFile.IsEmpty() || source.IsEmpty() || IconRecentlyMissing(source)) {
+            pEntry->m_nImageIndex = 0;
+            return false;
+        }
+        if (!FetchWholeFile(source, iconFile, pEntry->m_hStopEvent)) {
+            if (!IsSignalled(pEntry->m_hStopEvent))
+                NoteIconMissing(source);
             pEntry->m_nImageIndex = 0;
             return false;
         }
@@ -169,8 +220,15 @@ UINT AFX_CDECL FeedRefreshThreadProc(LPVOID pParam)
         const CString url =
             AppendFeedCredentials(pEntry->m_strLinkText, pEntry->m_strAccountName, pEntry->m_strPassword);
         const CString temp = MakeTempFile(L"tmdf");
-        if (IsSignalled(pEntry->m_hStopEvent))
+        // The temporary file lives only as long as the download: what a stop or a failure leaves goes at once.
+        auto dropTemp = [&temp] {
+            if (!temp.IsEmpty())
+                ::DeleteFileW(temp);
+        };
+        if (IsSignalled(pEntry->m_hStopEvent)) {
+            dropTemp();
             return 0;
+        }
         int result;
         if (!pEntry->m_strAccountName.IsEmpty() || !pEntry->m_strPassword.IsEmpty())
             result = DownloadUrlToFile(url, temp, nullptr, pEntry->m_bHttpAuth, pEntry->m_strAccountName,
@@ -179,15 +237,27 @@ UINT AFX_CDECL FeedRefreshThreadProc(LPVOID pParam)
             result = DownloadUrlToFile(url, temp, nullptr, FALSE, nullptr, nullptr, pEntry->m_hStopEvent);
         pEntry->m_nDownloadResult = result;
         if (result == HTTP_FETCH_DONE) {
-            pEntry->m_bUpdateFailed = false;
-            pEntry->m_strDownloadFile = temp;
-            pEntry->m_dtDate = COleDateTime::GetCurrentTime();
+            CFeedChannel* fetched = LoadDownloadedFeed(temp, pEntry->m_hStopEvent);
+            PutFetchedChannel(pEntry, fetched);
+            // Read once and done with: the channel names the file it came from, which is gone.
+            dropTemp();
+            if (!fetched && IsSignalled(pEntry->m_hStopEvent))
+                return 0;
+            // A body that is no feed (a cut-off or refused one) is a failed refresh: the channel keeps its items.
+            pEntry->m_bUpdateFailed = fetched == nullptr;
+            if (fetched) {
+                pEntry->m_strDownloadFile = temp;
+                pEntry->m_dtDate = COleDateTime::GetCurrentTime();
+            }
         } else if (result == HTTP_FETCH_NOT_MODIFIED) {
+            dropTemp();
             pEntry->m_bUpdateFailed = false;
             pEntry->m_dtDate = COleDateTime::GetCurrentTime();
         } else if (result == HTTP_FETCH_STOPPED) {
+            dropTemp();
             return 0;
         } else {
+            dropTemp();
             pEntry->m_bUpdateFailed = true;
         }
     }

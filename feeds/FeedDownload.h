@@ -9,9 +9,11 @@
 class CFeedItem;
 
 // Thread procedure; the argument is the subscription entry, which the feed worker hands over for the thread's
-// life. Fetches the feed into a "tmdf" temporary file (or runs the enclosure job), fetches the site icon and
-// posts WM_WORKER_FEED_DONE (wParam the entry, lParam this thread's id) to m_dwOwnerThreadId when that is not
-// 0. A stop found before or during the fetch ends the thread without a report. Returns 0.
+// life. Fetches the feed into a "tmdf" temporary file (or runs the enclosure job), reads it into a channel held
+// for the frame (TakeFetchedChannel; a body that is no feed fails the refresh), removes the temporary file whatever the outcome,
+// fetches the site icon (a source that had none is not asked again for a day) and posts WM_WORKER_FEED_DONE
+// (wParam the entry, lParam this thread's id) to m_dwOwnerThreadId when that is not 0. A stop found before or
+// during the fetch ends the thread without a report. Returns 0.
 UINT AFX_CDECL FeedRefreshThreadProc(LPVOID pParam);
 
 // Makes sure the entry has its icon file: true when it existed or was fetched.

@@ -609,7 +609,12 @@ BOOL CFeedChannel::SaveMainFeeds()
     const CString& folder = GetEngineContext().m_strDataFolder;
     if (folder.IsEmpty())
         return FALSE;
-    return SaveList(*this, folder + L"\\MainFeed.xml");
+    const CString path = folder + L"\\MainFeed.xml";
+    if (!SaveList(*this, path))
+        return FALSE;
+    // The list just written, whole, is the copy that start-up falls back on when the list is damaged later.
+    CopyFileSafely(path, folder + L"\\MainFeed.bak");
+    return TRUE;
 }
 
 BOOL CFeedChannel::SaveCustomFeeds()

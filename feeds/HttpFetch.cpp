@@ -7,25 +7,42 @@
 #include "framework/html/HtmlNavigation.h"
 
 #include <algorithm>
-#include <memory>
 #include <atomic>
 #include <cwchar>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
 namespace {
 
-const DWORD kBlockSize = 1024;
+// Each read and write is a call into the platform's server here: a feed of megabytes read a kilobyte at a time
+// kept it busy enough to slow every other window of the program.
+const DWORD kBlockSize = 16 * 1024;
 
 bool IsStopped(HANDLE hStopEvent)
 {
     return hStopEvent && WaitForSingleObject(hStopEvent, 0) == WAIT_OBJECT_0;
 }
 
-void DrainBody(HINTERNET hRequest)
+// The most of an answer not wanted (a challenge's or an error's page) that is read to keep its connection.
+const DWORD kMaxDrainedBytes = 256 * 1024;
+
+// Reads the rest of an answer away; true when it ended within the bound, which leaves its connection fit for the
+// next request.
+bool DrainBody(HINTERNET hRequest)
 {
     char buffer[kBlockSize];
     DWORD read = 0;
-    while (WinHttpReadData(hRequest, buffer, sizeof(buffer), &read) && read > 0) {
+    DWORD total = 0;
+    while (total <= kMaxDrainedBytes) {
+        if (!WinHttpReadData(hRequest, buffer, sizeof(buffer), &read))
+            return false;
+        if (read == 0)
+            return true;
+        total += read;
     }
+    return false;
 }
 
 } // namespace
@@ -199,17 +216,19 @@ bool IsRedirect(DWORD status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// One request of a fetch: its own connection, never kept alive (a connection handed back to the platform's pool
-// with a body left unread, after a stop or a failure, would answer the next request with the rest of that
-// body), redirects answered here so that credentials never follow one to another origin.
+// One request of a fetch, on a connection the platform keeps for the next request to the same server once this
+// answer has been read to its end (Finished); redirects are answered here so that credentials never follow one to
+// another origin.
 struct FetchRequest
 {
     CScopedInternet connection;
     CScopedInternet request;
+    bool bFinished = false; // the answer was read to its end
 
-    bool Open(HINTERNET session, const CHttpUrlParts& parts)
+    bool Open(HINTERNET session, const CHttpUrlParts& parts, bool bOwnConnection = false)
     {
         request.Close();
+        bFinished = false;
         connection.Attach(WinHttpConnect(session, parts.strHost, parts.nPort, 0));
         if (!connection)
             return false;
@@ -218,14 +237,49 @@ struct FetchRequest
                                           WINHTTP_FLAG_REFRESH | (parts.bSecure ? WINHTTP_FLAG_SECURE : 0)));
         if (!request)
             return false;
-        DWORD disabled = WINHTTP_DISABLE_KEEP_ALIVE | WINHTTP_DISABLE_REDIRECTS;
+        DWORD disabled = WINHTTP_DISABLE_REDIRECTS | (bOwnConnection ? WINHTTP_DISABLE_KEEP_ALIVE : 0);
         WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
         DWORD headerLimit = kMaxResponseHeaderBytes;
         WinHttpSetOption(request, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerLimit, sizeof(headerLimit));
+        SetConnectionTimeouts(request);
         SetProxyCredentials(request);
         return true;
     }
 };
+
+void CALLBACK OnFetchStatus(HINTERNET hInternet, DWORD_PTR context, DWORD status, LPVOID, DWORD);
+
+// The sessions of every fetch, one for each user agent and proxy: the platform keeps its pool of open connections
+// in a session, so the feeds of one server share a few connections through a refresh instead of each opening and
+// closing its own. A session lives as long as the process; the settings that make a new one change rarely.
+HINTERNET SharedFetchSession()
+{
+    struct Session
+    {
+        std::wstring agent;
+        int nProxyMode;
+        std::wstring proxy;
+        HINTERNET handle;
+    };
+    static std::mutex lock;
+    static std::vector<Session> sessions;
+    const CReaderSettings& settings = GetEngineContext().m_settings;
+    const std::wstring agent = settings.szUserAgent;
+    const std::wstring proxy = settings.nProxyMode == 3 ? settings.szProxyServer : L"";
+    std::lock_guard<std::mutex> guard(lock);
+    for (const Session& session : sessions) {
+        if (session.agent == agent && session.nProxyMode == (settings.nProxyMode == 3 ? 3 : 0) &&
+            session.proxy == proxy)
+            return session.handle;
+    }
+    HINTERNET handle = OpenHttpSession(agent.c_str(), settings.nProxyMode, proxy.c_str());
+    if (!handle)
+        return nullptr;
+    WinHttpSetStatusCallback(handle, OnFetchStatus,
+                             WINHTTP_CALLBACK_FLAG_SEND_REQUEST | WINHTTP_CALLBACK_FLAG_CONNECT_TO_SERVER, 0);
+    sessions.push_back(Session{agent, settings.nProxyMode == 3 ? 3 : 0, proxy, handle});
+    return handle;
+}
 
 } // namespace
 
@@ -245,11 +299,13 @@ struct FetchJob
 
     bool Cancelled() const { return InterlockedCompareExchange(const_cast<volatile LONG*>(&cancelled), 0, 0) != 0; }
 
-    // The request has gone out and waits for its answer's headers; since when (0: none waits).
+    // The connection is up (a secure one before its handshake) or the request has gone out: from here on its
+    // server can hold the fetch, so a stop must be able to cut it. Since when the answer is awaited (0: not).
     void HeadWaitBegins(HINTERNET hRequest)
     {
         m_connection.Record(hRequest);
-        m_headSince = GetTickCount64();
+        ULONGLONG expected = 0;
+        m_headSince.compare_exchange_strong(expected, GetTickCount64());
     }
     void HeadWaitEnds() { m_headSince = 0; }
     bool HeadWaitLongerThan(ULONGLONG ms) const
@@ -263,22 +319,45 @@ struct FetchJob
         InterlockedExchange(&cancelled, 1);
         m_connection.Cut();
     }
+    // An answer left half-read would hand its rest to the next request on the same connection: it is cut.
+    void DropConnection() { m_connection.Cut(); }
+    // The target file is open for writing: a caller that gives up waits for it to be let go of.
+    std::atomic<bool> bWriting{false};
+    // The platform made a new connection for the latest send (false: it took one from its pool).
+    std::atomic<bool> bNewConnection{false};
 
 private:
     CConnectionWatch m_connection;
     std::atomic<ULONGLONG> m_headSince{0};
 };
 
-// Runs on the fetch's thread inside the send: the request's connection is known once the request has gone out.
+// Runs on the fetch's thread inside the send. The connection is recorded as soon as it is made: a server that
+// stalls the secure handshake holds the send before any request goes out.
 void CALLBACK OnFetchStatus(HINTERNET hInternet, DWORD_PTR context, DWORD status, LPVOID, DWORD)
 {
-    if (status == WINHTTP_CALLBACK_STATUS_REQUEST_SENT && context != 0)
+    if (context == 0)
+        return;
+    if (status == WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER)
+        reinterpret_cast<FetchJob*>(context)->bNewConnection = true;
+    if (status == WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER || status == WINHTTP_CALLBACK_STATUS_REQUEST_SENT)
         reinterpret_cast<FetchJob*>(context)->HeadWaitBegins(hInternet);
+}
+
+// Whether the answer offers Basic among its server challenges: a password goes in clear only where the server
+// asked for it so, never in answer to Digest, NTLM or Negotiate.
+bool OffersBasic(HINTERNET hRequest)
+{
+    DWORD supported = 0;
+    DWORD first = 0;
+    DWORD target = 0;
+    return WinHttpQueryAuthSchemes(hRequest, &supported, &first, &target) && target == WINHTTP_AUTH_TARGET_SERVER &&
+           (supported & WINHTTP_AUTH_SCHEME_BASIC) != 0;
 }
 
 // A failed receive shows as a status that cannot be read; so does an answer whose connection was cut.
 bool SendRequest(FetchJob& job, FetchRequest& fetch, DWORD& status)
 {
+    job.bNewConnection = false;
     if (!WinHttpSendRequest(fetch.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
                             reinterpret_cast<DWORD_PTR>(&job)))
         return false;
@@ -292,7 +371,7 @@ bool SendRequest(FetchJob& job, FetchRequest& fetch, DWORD& status)
 
 volatile LONG g_activeFetchThreads = 0;
 
-int RunFetch(FetchJob& job)
+int FetchInto(FetchJob& job, FetchRequest& fetch)
 {
     LPCWSTR url = job.url;
     const BOOL bUseCredentials = job.bUseCredentials;
@@ -303,29 +382,40 @@ int RunFetch(FetchJob& job)
         return HTTP_FETCH_FAILED;
     const CHttpUrlParts feedOrigin = parts;
 
-    CScopedInternet session(OpenHttpSession());
+    HINTERNET session = SharedFetchSession();
     if (!session)
         return HTTP_FETCH_FAILED;
-    SetConnectionTimeouts(session);
-    WinHttpSetStatusCallback(session, OnFetchStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
     if (job.Cancelled())
         return HTTP_FETCH_STOPPED;
 
-    FetchRequest fetch;
     CString current(url);
     DWORD status = 0;
     for (int hops = 0;; ++hops) {
+        // The redirect's own answer, read away so that its connection serves the next hop.
+        if (hops > 0 && !DrainBody(fetch.request))
+            job.DropConnection();
         if (!fetch.Open(session, parts))
             return HTTP_FETCH_FAILED;
         if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
-        if (!SendRequest(job, fetch, status))
-            return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+        if (!SendRequest(job, fetch, status)) {
+            if (job.Cancelled())
+                return HTTP_FETCH_STOPPED;
+            // A kept connection can carry what a server sent beyond the answer it announced, which spoils the
+            // next answer on it: the request goes again once, on a connection of its own.
+            if (job.bNewConnection)
+                return HTTP_FETCH_FAILED;
+            job.DropConnection();
+            if (!fetch.Open(session, parts, true) || !SendRequest(job, fetch, status))
+                return job.Cancelled() ? HTTP_FETCH_STOPPED : HTTP_FETCH_FAILED;
+        }
         if (job.Cancelled())
             return HTTP_FETCH_STOPPED;
         // Credentials go only where the feed's own origin answered with a challenge, once for each address.
-        if (status == HTTP_STATUS_DENIED && bUseCredentials && SameOrigin(parts, feedOrigin)) {
-            DrainBody(fetch.request);
+        if (status == HTTP_STATUS_DENIED && bUseCredentials && SameOrigin(parts, feedOrigin) &&
+            OffersBasic(fetch.request)) {
+            if (!DrainBody(fetch.request))
+                return HTTP_FETCH_FAILED;
             WinHttpSetCredentials(fetch.request, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC,
                                   userName ? userName : L"", password ? password : L"", nullptr);
             if (!SendRequest(job, fetch, status))
@@ -344,14 +434,15 @@ int RunFetch(FetchJob& job)
     }
     HINTERNET request = fetch.request.Get();
 
-    if (status == HTTP_STATUS_DENIED || status == HTTP_STATUS_PROXY_AUTH_REQ) {
-        DrainBody(request);
+    if (status == HTTP_STATUS_NOT_MODIFIED) {
+        fetch.bFinished = DrainBody(request);
+        return HTTP_FETCH_NOT_MODIFIED;
+    }
+    if (status != HTTP_STATUS_OK && status != HTTP_STATUS_PARTIAL_CONTENT) {
+        // 401 and 407 included: the page is read away and the fetch fails.
+        fetch.bFinished = DrainBody(request);
         return HTTP_FETCH_FAILED;
     }
-    if (status == HTTP_STATUS_NOT_MODIFIED)
-        return HTTP_FETCH_NOT_MODIFIED;
-    if (status != HTTP_STATUS_OK && status != HTTP_STATUS_PARTIAL_CONTENT)
-        return HTTP_FETCH_FAILED;
 
     if (job.Cancelled())
         return HTTP_FETCH_STOPPED;
@@ -359,10 +450,12 @@ int RunFetch(FetchJob& job)
     const bool bAnnounced = QueryContentLength(request, announced) != FALSE;
     if (bAnnounced && announced > kMaxFetchedFileBytes)
         return HTTP_FETCH_FAILED;
-    CScopedFile file(CreateFileW(job.target, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    // Shared for deletion: a caller done with a stopped fetch removes the file while the fetch lets go of it.
+    CScopedFile file(CreateFileW(job.target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return HTTP_FETCH_FAILED;
+    job.bWriting = true;
 
     char buffer[kBlockSize];
     ULONGLONG total = 0;
@@ -398,7 +491,18 @@ int RunFetch(FetchJob& job)
     // apart, and a cut-off feed or icon must not pass as fetched.
     if (bAnnounced && total != announced)
         return HTTP_FETCH_FAILED;
+    fetch.bFinished = true;
     return HTTP_FETCH_DONE;
+}
+
+int RunFetch(FetchJob& job)
+{
+    FetchRequest fetch;
+    const int result = FetchInto(job, fetch);
+    job.bWriting = false; // the file was closed on the way out
+    if (fetch.request && !fetch.bFinished)
+        job.DropConnection();
+    return result;
 }
 
 DWORD WINAPI FetchThread(LPVOID parameter)
@@ -460,9 +564,12 @@ int DownloadUrlToFile(LPCWSTR url, LPCWSTR targetPath, LPVOID /*unused*/, BOOL b
             break;
     }
     // A fetch that is moving sees the stop at its next piece; one held by its server in a receive has its
-    // connection cut. Either lets go of the target within the second and writes nothing more.
+    // connection cut. Either lets go of the target within the second and writes nothing more. One that has not
+    // opened the target never will (it sees the stop first), so nothing is waited for: a fetch held in a secure
+    // handshake, whose connection the platform names only afterwards, does not hold its caller's stop up.
     job->GiveUp();
-    ::WaitForSingleObject(thread.Get(), 1000);
+    if (job->bWriting)
+        ::WaitForSingleObject(thread.Get(), 1000);
     return result;
 }
 

@@ -19,9 +19,11 @@ enum HttpFetchResult
 // far below what would fill a disk or the memory of the reader that loads it.
 const ULONGLONG kMaxFetchedFileBytes = 32ull * 1024 * 1024;
 
-// Fetches the URL into the target file with the branding's user agent and the connection settings' proxy.
-// With bUseCredentials, the user name and password go as Basic credentials to the URL's own scheme, host and
-// port when it answers with a challenge, never before one and never to where a redirect leads elsewhere.
+// Fetches the URL into the target file with the branding's user agent and the connection settings' proxy, over a
+// session that every fetch shares, so that fetches of one server reuse its connections; a connection whose answer
+// was not read to its end is cut rather than reused. With bUseCredentials, the user name and password go as Basic
+// credentials to the URL's own scheme, host and port when it answers with a Basic challenge, never before one,
+// never to another scheme's challenge and never to where a redirect leads elsewhere.
 // Connect, send and receive wait at most the connection settings' time-out; a body over kMaxFetchedFileBytes
 // fails, and so does a fetch still running after ten minutes. The stop event (a manual-reset event, or null for a
 // fetch that cannot be stopped) ends the fetch for the caller within a second, even while the server says

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -220,6 +221,44 @@ TEST_F(FeedWorkerTest, AtMostMaxPlusOneRunAndEachFinishedDownloadStartsOneMore)
         EXPECT_EQ(m_frame.m_reports.back().message, static_cast<UINT>(WM_FEED_UPDATED));
         EXPECT_EQ(m_frame.m_reports.back().wParam, 0u);
         EXPECT_EQ(m_frame.m_busyAtEnd, 0);
+        StopFeedWorker(m_worker);
+        m_worker = nullptr;
+        m_frame.m_reports.clear();
+        m_entries.clear();
+    }
+}
+
+TEST(FeedWorkerMax, TheProfilesMaxIsClampedToWhatOneWaitCanWatch)
+{
+    const int most = MAXIMUM_WAIT_OBJECTS - 2;
+    const struct
+    {
+        int stored, taken;
+    } cases[] = {
+        {4, 4}, {0, 0}, {most, most}, {most + 1, most}, {100000, most}, {-1, most}, {INT_MIN, most},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ClampMaxConnections(c.stored), c.taken) << c.stored;
+}
+
+// A hand-edited Max (0x80000000 reads back negative, or far above what one wait watches) still runs every
+// download to its end, never more at once than the wait can watch.
+TEST_F(FeedWorkerTest, AMaxOutOfRangeStillEndsTheRefresh)
+{
+    for (int nMax : {INT_MIN, 1000}) {
+        SCOPED_TRACE(nMax);
+        m_key += L"-x";
+        Start(nMax);
+        std::vector<CFeedItem*> feeds;
+        for (int i = 0; i < 70; ++i)
+            feeds.push_back(Feed(L"m" + std::to_wstring(i), 300));
+        RequestList(feeds);
+        ASSERT_TRUE(WaitForEnd());
+        const Seen seen = ServerSaw();
+        EXPECT_LE(seen.most, MAXIMUM_WAIT_OBJECTS - 1);
+        EXPECT_EQ(seen.order.size(), feeds.size());
+        for (CFeedItem* feed : feeds)
+            EXPECT_EQ(feed->m_nDownloadResult, HTTP_FETCH_DONE);
         StopFeedWorker(m_worker);
         m_worker = nullptr;
         m_frame.m_reports.clear();

@@ -838,6 +838,7 @@ TEST_F(MainFrameCommandTest, RedrawingThePaneLeavesTheBarsAlone)
     HHOOK hHook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchPaints, nullptr, ::GetCurrentThreadId());
     ASSERT_NE(hHook, nullptr);
     m_frame->PaneSite().RedrawPane();
+    lqtest::PumpPending();
     ::UnhookWindowsHookEx(hHook);
     auto painted = [&](HWND hWnd) { return std::count(g_painted.begin(), g_painted.end(), hWnd) > 0; };
     EXPECT_TRUE(painted(hPane));

@@ -8,6 +8,7 @@
 #include "feeds/FeedItem.h"
 #include "res/resource.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroupItem.h"
@@ -148,10 +149,15 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
         bool bReachable;
     };
     const Seed seeds[] = {
-        {L"fresh", HttpUrl(delayed + L"fresh"), false, true},  {L"known", HttpUrl(delayed + L"known"), true, true},
-        {L"hangs", HttpUrl(L"/silent/4000"), false, false},    {L"refuses", HttpUrl(L"/status/503"), true, false},
-        {L"notxml", HttpUrl(L"/text/200"), false, false},      {L"garbage", HttpUrl(L"/garbage"), false, false},
+        {L"fresh", HttpUrl(delayed + L"fresh"), false, true},
+        {L"known", HttpUrl(delayed + L"known"), true, true},
+        {L"hangs", HttpUrl(L"/silent/4000"), false, false},
+        {L"refuses", HttpUrl(L"/status/503"), true, false},
+        {L"notxml", HttpUrl(L"/text/200"), false, false},
+        {L"garbage", HttpUrl(L"/garbage"), false, false},
         {L"closed", L"http://127.0.0.1:1/feed", false, false},
+        // Refused on reading: the body was cut short, so the items stay and the entry shows it failed.
+        {L"cut", HttpUrl(L"/chunked/cut/feeds/net/feed.xml"), true, false},
     };
     {
         CFeedChannel mainList;
@@ -203,9 +209,11 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
             const std::wstring t = s.title;
             const std::vector<std::wstring> fresh{t + L" item 1", t + L" item 2"};
             EXPECT_EQ(Titles(entry->m_pChannel), fresh);
-            CFeedChannel stored;
-            ASSERT_TRUE(stored.LoadFile(cache.c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
-            EXPECT_EQ(Titles(&stored), fresh);
+            // Written away from the frame's thread, soon after.
+            EXPECT_TRUE(PumpUntil([&] {
+                CFeedChannel stored;
+                return stored.LoadFile(cache.c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE) && Titles(&stored) == fresh;
+            }));
             EXPECT_EQ(entry->m_nNewCount, 2);
         } else if (s.bCached) {
             // A failed download keeps the stored items, in memory and on disk.
@@ -225,8 +233,8 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
     CFeedChannel savedMain, savedCustom;
     ASSERT_TRUE(savedMain.LoadFile(Data(L"MainFeed.xml").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
     ASSERT_TRUE(savedCustom.LoadFile(Data(L"CustomFeed.xml").c_str(), nullptr, CFeedChannel::LOAD_OWN_FILE));
-    EXPECT_EQ(Titles(&savedMain),
-              (std::vector<std::wstring>{L"fresh", L"known", L"hangs", L"refuses", L"notxml", L"garbage", L"closed"}));
+    EXPECT_EQ(Titles(&savedMain), (std::vector<std::wstring>{L"fresh", L"known", L"hangs", L"refuses", L"notxml",
+                                                             L"garbage", L"closed", L"cut"}));
     EXPECT_EQ(Titles(&savedCustom), std::vector<std::wstring>{L"custom"});
     EXPECT_EQ(Titles(FindByTitle(m_frame->Lists().Custom(), L"custom")->m_pChannel),
               (std::vector<std::wstring>{L"custom item 1", L"custom item 2"}));
@@ -424,23 +432,36 @@ TEST_F(MainFrameRefreshTest, ListsLoadFromTheBackupWhenDamagedAndStayNullWhenUnr
         const char* name;
         const char* mainXml; // null: no file
         const char* customXml;
-        bool bBackup;
+        bool bCustomBackup, bMainBackup;
         bool bMain, bCustom;
+        bool bTold; // the user hears that the main list could not be read
     };
     const Case cases[] = {
-        {"nothing there", nullptr, nullptr, false, false, false},
-        {"damaged lists, good backup", "<rss><chan", "garbage", true, false, true},
-        {"damaged lists, no backup", "not xml", "<<<", false, false, false},
+        {"nothing there", nullptr, nullptr, false, false, false, false, false},
+        {"damaged lists, good custom backup", "<rss><chan", "garbage", true, false, false, true, true},
+        {"damaged lists, no backup", "not xml", "<<<", false, false, false, false, true},
+        {"damaged main list, good main backup", "<rss><chan", nullptr, false, true, true, false, false},
+        {"main list gone, good main backup", nullptr, nullptr, false, true, true, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder data;
         theApp.m_strDataFolder = data.Path().c_str();
-        if (c.bBackup) {
+        if (c.bCustomBackup) {
             CFeedChannel backup;
             backup.m_items.AddTail(NewEntry(L"from backup", L"http://a.example/b", L"b"));
             ASSERT_TRUE(backup.SaveMainFeeds());
             ASSERT_TRUE(::MoveFileW(data.File(L"MainFeed.xml").c_str(), data.File(L"CustomFeed.bak").c_str()));
+            ::DeleteFileW(data.File(L"MainFeed.bak").c_str());
+        }
+        if (c.bMainBackup) {
+            // Every save of the main list leaves its copy beside it.
+            CFeedChannel saved;
+            saved.m_items.AddTail(NewEntry(L"main saved", L"http://a.example/m", L"m"));
+            ASSERT_TRUE(saved.SaveMainFeeds());
+            EXPECT_EQ(lqtest::ReadFileBytes(data.File(L"MainFeed.bak")),
+                      lqtest::ReadFileBytes(data.File(L"MainFeed.xml")));
+            ::DeleteFileW(data.File(L"MainFeed.xml").c_str());
         }
         if (c.mainXml) {
             ASSERT_TRUE(lqtest::WriteFileBytes(data.File(L"MainFeed.xml"), c.mainXml));
@@ -449,11 +470,16 @@ TEST_F(MainFrameRefreshTest, ListsLoadFromTheBackupWhenDamagedAndStayNullWhenUnr
             ASSERT_TRUE(lqtest::WriteFileBytes(data.File(L"CustomFeed.xml"), c.customXml));
         }
         RecordingMainFrame frame;
+        lqtest::ModalDriver driver([](HWND, const std::wstring&, int) {});
         EXPECT_TRUE(frame.Lists().Load());
+        EXPECT_EQ(driver.m_messages.size(), c.bTold ? 1u : 0u);
         EXPECT_EQ(frame.Lists().Main() != nullptr, c.bMain);
         EXPECT_EQ(frame.Lists().Custom() != nullptr, c.bCustom);
         if (c.bCustom) {
             EXPECT_EQ(Titles(frame.Lists().Custom()), std::vector<std::wstring>{L"from backup"});
+        }
+        if (c.bMain) {
+            EXPECT_EQ(Titles(frame.Lists().Main()), std::vector<std::wstring>{L"main saved"});
         }
         // A damaged main list is never written over by loading.
         if (c.mainXml) {
@@ -491,3 +517,59 @@ TEST_F(MainFrameRefreshTest, CountdownsAtLoadFollowTheCacheFiles)
 }
 
 } // namespace
+
+namespace {
+
+struct EnableProbe : CCmdUI
+{
+    BOOL m_bEnabled = TRUE;
+    void Enable(BOOL bOn) override { m_bEnabled = bOn; }
+    void SetCheck(int) override {}
+    void SetRadio(BOOL) override {}
+    void SetText(LPCTSTR) override {}
+};
+
+bool IsEnabled(CMainFrame& frame, UINT nID)
+{
+    EnableProbe probe;
+    probe.m_nID = nID;
+    frame.OnCmdMsg(nID, static_cast<int>(CN_UPDATE_COMMAND_UI), &probe, nullptr);
+    return probe.m_bEnabled != FALSE;
+}
+
+std::wstring StatusText(CMainFrame& frame)
+{
+    return frame.PaneSite().GetStatusBar().GetPaneText(0).GetString();
+}
+
+} // namespace
+
+// The refresh at start says so on the status line until it ends: the frame's own idle prompt, which arrives
+// after it, and a menu closing meanwhile leave it; Subscribe waits for the refresh's end as Update Now does.
+TEST_F(MainFrameRefreshTest, TheStatusLineAndSubscribeFollowTheRefreshAtStart)
+{
+    {
+        CFeedChannel mainList;
+        mainList.m_items.AddTail(NewEntry(L"slow", HttpUrl(L"/delayed/" + m_key + L"/1500/slow"), L"slow"));
+        ASSERT_TRUE(mainList.SaveMainFeeds());
+    }
+    theApp.WriteProfileInt(L"", L"Check at startup", 1);
+    auto* frame = new CMainFrame; // deletes itself with its window
+    ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    const std::wstring updating = LoadResourceString(IDS_UPDATING).GetString();
+    const std::wstring ready = LoadResourceString(AFX_IDS_IDLEMESSAGE).GetString();
+    lqtest::PumpPending(); // the frame's idle prompt of its creation
+    EXPECT_EQ(StatusText(*frame), updating);
+    ::SendMessageW(frame->GetSafeHwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(StatusText(*frame), updating);
+    ASSERT_TRUE(PumpUntil([&] { return frame->Refresher().IsUpdating(); }));
+    EXPECT_FALSE(IsEnabled(*frame, ID_FEED_SUBSCRIBE));
+    EXPECT_FALSE(IsEnabled(*frame, ID_FEEDS_UPDATE_NOW));
+
+    ASSERT_TRUE(PumpUntil([&] { return !frame->Refresher().IsUpdating() && StatusText(*frame) == ready; }, 30000));
+    EXPECT_TRUE(IsEnabled(*frame, ID_FEED_SUBSCRIBE));
+    ::SendMessageW(frame->GetSafeHwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(StatusText(*frame), ready);
+    frame->DestroyWindow();
+    lqtest::PumpPending();
+}

@@ -1,5 +1,8 @@
 #include "tests/app/ProgramHarness.h"
 
+#include <commctrl.h>
+#include <shlobj.h>
+
 namespace lqprogram {
 
 std::wstring ProgramPath()
@@ -100,6 +103,25 @@ int TempFolderEntries()
         ::FindClose(find);
     }
     return entries;
+}
+
+std::wstring ProgramDataFolder()
+{
+    WCHAR path[MAX_PATH] = L"";
+    ::SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, TRUE);
+    const std::wstring folder = std::wstring(path) + L"\\Lanternquill";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::wstring StatusText(HWND hFrame)
+{
+    HWND status = ::FindWindowExW(hFrame, nullptr, STATUSCLASSNAMEW, nullptr);
+    WCHAR text[200] = L"";
+    DWORD_PTR copied = 0;
+    if (status)
+        ::SendMessageTimeoutW(status, WM_GETTEXT, 200, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, &copied);
+    return text;
 }
 
 } // namespace lqprogram

@@ -30,4 +30,8 @@ DWORD ProgramInt(LPCWSTR name, DWORD fallback);
 // Files and folders left in the program's temporary folder.
 int TempFolderEntries();
 
+// The program's data folder (made when missing) and the first pane of a frame's status bar.
+std::wstring ProgramDataFolder();
+std::wstring StatusText(HWND hFrame);
+
 } // namespace lqprogram

@@ -21,34 +21,17 @@
 
 using lqprogram::FramesOf;
 using lqprogram::kProgramKey;
+using lqprogram::ProgramDataFolder;
 using lqprogram::ProgramPath;
 using lqprogram::SetProgramInt;
-using lqprogram::TempFolderEntries;
 using lqprogram::Start;
 using lqprogram::Started;
+using lqprogram::StatusText;
+using lqprogram::TempFolderEntries;
 using lqtest::HttpUrl;
 using lqtest::PumpUntil;
 
 namespace {
-
-std::wstring ProgramDataFolder()
-{
-    WCHAR path[MAX_PATH] = L"";
-    ::SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, TRUE);
-    const std::wstring folder = std::wstring(path) + L"\\Lanternquill";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::wstring StatusText(HWND hFrame)
-{
-    HWND status = ::FindWindowExW(hFrame, nullptr, STATUSCLASSNAMEW, nullptr);
-    WCHAR text[200] = L"";
-    DWORD_PTR copied = 0;
-    if (status)
-        ::SendMessageTimeoutW(status, WM_GETTEXT, 200, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, &copied);
-    return text;
-}
 
 struct AlertSearch
 {
@@ -109,8 +92,7 @@ HWND DialogOf(DWORD processId, const wchar_t* caption)
 // The dialog's default button pressed without waiting for what it starts (a fetch, a nested dialog).
 void PressOk(HWND hDlg)
 {
-    ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDOK)));
+    ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDOK)));
 }
 
 // Every item of the cache, by title, with its read state.
@@ -185,7 +167,8 @@ protected:
     }
     void RemoveSeed()
     {
-        for (const wchar_t* name : {L"MainFeed.xml", L"CustomFeed.xml", L"CustomFeed.bak", L"Planet.rss"})
+        for (const wchar_t* name :
+             {L"MainFeed.xml", L"MainFeed.bak", L"CustomFeed.xml", L"CustomFeed.bak", L"Planet.rss"})
             ::DeleteFileW((m_data + L"\\" + name).c_str());
     }
     HWND FrameOf(const Started& started)
@@ -224,7 +207,8 @@ TEST_F(ProgramLifeTest, RefreshAlertTrayExitAndTheNextStartFindsWhatWasLeft)
     EXPECT_TRUE(PumpUntil([&] { return StatusText(frame) == L"Updating..."; }, 10000));
     EXPECT_TRUE(PumpUntil([&] { return StatusText(frame) == L"Ready"; }, 30000));
     const std::wstring cache = m_data + L"\\Planet.rss";
-    EXPECT_EQ(CachedStates(cache).size(), 2u);
+    // The cache is written away from the window's thread, soon after.
+    EXPECT_TRUE(PumpUntil([&] { return CachedStates(cache).size() == 2u; }));
 
     // Two new items: the alert comes up, and its link brings the frame back.
     HWND alert = nullptr;
@@ -323,23 +307,23 @@ TEST_F(ProgramLifeTest, SubscribedFeedsAndTheirReadStatesOutliveTheProgram)
     EXPECT_EQ(::WaitForSingleObject(second.info.hProcess, 30000), WAIT_OBJECT_0);
     lqprogram::CloseHandles(second);
     HWND customize = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (customize = DialogOf(m_first.info.dwProcessId, L"Customize the Feed")); },
-                          30000));
+    ASSERT_TRUE(
+        PumpUntil([&] { return (customize = DialogOf(m_first.info.dwProcessId, L"Customize the Feed")); }, 30000));
     PressOk(customize);
     ASSERT_TRUE(PumpUntil([&] { return listHolds(harbour); }, 10000));
 
     // Harbour read before the second subscription arrives.
     ::PostMessageW(frame, WM_COMMAND, ID_MARK_ALL_FEEDS_READ, 0);
 
-    // The other typed into "Subscribe" from the menu.
+    // The other typed into "Subscribe" from the menu, which waits for the new channel's refresh to end.
+    ASSERT_TRUE(PumpUntil([&] { return StatusText(frame) == L"Ready"; }, 30000));
     ::PostMessageW(frame, WM_COMMAND, ID_FEED_SUBSCRIBE, 0);
     HWND subscribe = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (subscribe = DialogOf(m_first.info.dwProcessId, L"Subscribe")); }, 10000));
-    ::SendMessageW(::GetDlgItem(subscribe, IDC_FEED_ADDRESS), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>(valley.c_str()));
+    ::SendMessageW(::GetDlgItem(subscribe, IDC_FEED_ADDRESS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(valley.c_str()));
     PressOk(subscribe);
-    ASSERT_TRUE(PumpUntil([&] { return (customize = DialogOf(m_first.info.dwProcessId, L"Customize the Feed")); },
-                          30000));
+    ASSERT_TRUE(
+        PumpUntil([&] { return (customize = DialogOf(m_first.info.dwProcessId, L"Customize the Feed")); }, 30000));
     PressOk(customize);
     ASSERT_TRUE(PumpUntil([&] { return listHolds(valley); }, 10000));
 

@@ -324,6 +324,7 @@ TEST(ProgramTest, RefreshesAtStartAndKeepsWhatTheServerGave)
         for (const wchar_t* ext : {L".rss", L".ico"})
             ::DeleteFileW(file(std::wstring(name) + ext).c_str());
     ::DeleteFileW(file(L"MainFeed.xml").c_str());
+    ::DeleteFileW(file(L"MainFeed.bak").c_str());
     ::DeleteFileW(file(L"CustomFeed.xml").c_str());
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
 }

@@ -1,7 +1,9 @@
 // The feed download thread, run by a test that plays the feed worker, and the site-icon rules.
 #include "feeds/EngineMessages.h"
 #include "tests/feeds/FeedTestHost.h"
+#include "feeds/FeedChannel.h"
 #include "feeds/FeedDownload.h"
+#include "feeds/FetchedFeeds.h"
 #include "feeds/FeedItem.h"
 #include "feeds/HttpFetch.h"
 #include "framework/win/WinThread.h"
@@ -155,13 +157,13 @@ TEST_F(FeedWorkerTest, EachEntryReportsOnceWithItsResult)
     unchanged->m_strDownloadFile = L"previous";
     unchanged->m_bUpdateFailed = true;
     unchanged->m_strImageText = HttpUrl(L"/status/404").c_str(); // an icon that cannot be had
-    CFeedItem* query = AddEntry(FEED_KIND_FEED, HttpUrl(L"/query"), L"Query");
+    CFeedItem* query = AddEntry(FEED_KIND_FEED, HttpUrl(L"/query-feed"), L"Query");
     query->m_strAccountName = L"user name";
     query->m_strPassword = L"p&ss#1";
     query->m_bHttpAuth = false;
-    CFeedItem* basicOnly = AddEntry(FEED_KIND_FEED, HttpUrl(L"/basic-echo"), L"BasicOnly");
+    CFeedItem* basicOnly = AddEntry(FEED_KIND_FEED, HttpUrl(L"/challenge/basic"), L"BasicOnly");
     basicOnly->m_strPassword = L"secret"; // no account name: Basic credentials only, no query
-    CFeedItem* account = AddEntry(FEED_KIND_FEED, HttpUrl(L"/basic/reader/secret/50"), L"Account");
+    CFeedItem* account = AddEntry(FEED_KIND_FEED, HttpUrl(L"/basic-feed/reader/secret/Account"), L"Account");
     account->m_strAccountName = L"reader";
     account->m_strPassword = L"secret";
     CFeedItem* silent = AddEntry(FEED_KIND_FEED, HttpUrl(L"/text/10"), L"Silent");
@@ -190,9 +192,16 @@ TEST_F(FeedWorkerTest, EachEntryReportsOnceWithItsResult)
                   .CompareNoCase((m_temp.Path() + L"\\tmd").c_str()),
               0)
         << Narrow(W(fetched->m_strDownloadFile));
-    const std::string feed = ReadFileBytes(FixturePath(L"feed.xml"));
-    ASSERT_FALSE(feed.empty());
-    EXPECT_EQ(ReadFileBytes(W(fetched->m_strDownloadFile)), feed);
+    // Read on the download's thread, and the file gone with it.
+    EXPECT_FALSE(Exists(W(fetched->m_strDownloadFile)));
+    CFeedChannel expected;
+    ASSERT_TRUE(expected.LoadFile(FixturePath(L"feed.xml").c_str(), nullptr, CFeedChannel::LOAD_FEED));
+    std::unique_ptr<CFeedChannel> read(TakeFetchedChannel(fetched));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(TakeFetchedChannel(fetched), nullptr) << "taken once";
+    EXPECT_EQ(W(read->m_info.m_strTitle), W(expected.m_info.m_strTitle));
+    ASSERT_EQ(read->m_items.GetCount(), expected.m_items.GetCount());
+    EXPECT_EQ(W(read->m_items.GetHead()->m_strLinkText), W(expected.m_items.GetHead()->m_strLinkText));
     EXPECT_EQ(fetched->m_dtDate.GetStatus(), COleDateTime::valid);
     EXPECT_GE(fetched->m_dtDate, before);
     // No image URL: the site's /favicon.ico, into the entry's icon file.
@@ -212,14 +221,23 @@ TEST_F(FeedWorkerTest, EachEntryReportsOnceWithItsResult)
     EXPECT_EQ(unchanged->m_nImageIndex, 0);
     EXPECT_FALSE(Exists(DataFile(L"Unchanged.ico")));
 
+    // The feeds below are titled with what the server was asked with.
+    const auto titleOf = [](const CFeedItem* entry) {
+        std::unique_ptr<CFeedChannel> read(TakeFetchedChannel(entry));
+        return read ? W(read->m_info.m_strTitle) : std::wstring(L"(none)");
+    };
     EXPECT_EQ(query->m_nDownloadResult, HTTP_FETCH_DONE);
-    EXPECT_EQ(ReadFileBytes(W(query->m_strDownloadFile)), "username=user%20name&password=p%26ss%231");
+    EXPECT_EQ(titleOf(query), L"username=user%20name&password=p%26ss%231");
 
     EXPECT_EQ(basicOnly->m_nDownloadResult, HTTP_FETCH_DONE);
-    EXPECT_EQ(ReadFileBytes(W(basicOnly->m_strDownloadFile)), "Basic OnNlY3JldA=="); // ":secret"
+    EXPECT_EQ(titleOf(basicOnly), L"Basic OnNlY3JldA=="); // ":secret"
 
     EXPECT_EQ(account->m_nDownloadResult, HTTP_FETCH_DONE);
+    EXPECT_EQ(titleOf(account), L"Account");
+    // A body that is no feed was fetched, but the refresh failed and the channel keeps what it had.
     EXPECT_EQ(silent->m_nDownloadResult, HTTP_FETCH_DONE);
+    EXPECT_TRUE(silent->m_bUpdateFailed);
+    EXPECT_EQ(TakeFetchedChannel(silent), nullptr);
 
     // Other kinds fetch nothing and lose their image URL.
     EXPECT_TRUE(search->m_strDownloadFile.IsEmpty());
@@ -338,6 +356,64 @@ TEST_F(FeedWorkerTest, EnclosureJobsKeepAPartialFileForALaterResume)
     EXPECT_EQ(ReadFileBytes(W(jobs[4]->m_strEnclosureFile)), body.substr(0, 40));
 }
 
+// Whatever becomes of a download, its temporary file (up to 32 MB) is gone when its thread ends: read into the
+// entry, refused as no feed, failed, or stopped half-way.
+TEST_F(FeedWorkerTest, EveryOutcomeRemovesItsTemporaryFile)
+{
+    const struct
+    {
+        const wchar_t* path;
+        int result; // -1: stopped, no report
+        bool failed;
+        bool loaded;
+    } cases[] = {
+        {L"/files/feeds/net/feed.xml", HTTP_FETCH_DONE, false, true}, {L"/text/300", HTTP_FETCH_DONE, true, false},
+        {L"/truncated/900/100", HTTP_FETCH_FAILED, true, false},      {L"/status/500", HTTP_FETCH_FAILED, true, false},
+        {L"/status/304", HTTP_FETCH_NOT_MODIFIED, false, false},      {L"/slow/4000/200", -1, false, false},
+    };
+    std::vector<CFeedItem*> entries;
+    int n = 0;
+    for (const auto& c : cases) {
+        CFeedItem* entry = AddEntry(FEED_KIND_FEED, HttpUrl(c.path), (L"Temp" + std::to_wstring(n++)).c_str());
+        ASSERT_TRUE(lqtest::WriteFileBytes(DataFile(W(entry->m_strFile) + L".ico"), "icon"));
+        entries.push_back(entry);
+    }
+    StartAll();
+    // The slow one is stopped once every other has reported.
+    std::map<CFeedItem*, int> reported;
+    const lqtest::MessageHook take = [&](MSG& msg) {
+        if (msg.hwnd != nullptr || msg.message != WM_WORKER_FEED_DONE)
+            return false;
+        ++reported[reinterpret_cast<CFeedItem*>(msg.wParam)];
+        return true;
+    };
+    EXPECT_TRUE(lqtest::PumpUntil([&] { return reported.size() == entries.size() - 1; }, 30000, take));
+    SetEvent(m_stop);
+    auto reports = CollectReports();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(Narrow(cases[i].path));
+        if (cases[i].result < 0) {
+            EXPECT_EQ(reported.count(entries[i]) + reports.count(entries[i]), 0u);
+            continue;
+        }
+        EXPECT_EQ(entries[i]->m_nDownloadResult, cases[i].result);
+        EXPECT_EQ(entries[i]->m_bUpdateFailed, cases[i].failed);
+        std::unique_ptr<CFeedChannel> read(TakeFetchedChannel(entries[i]));
+        EXPECT_EQ(read != nullptr, cases[i].loaded);
+    }
+    std::vector<std::wstring> left;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((m_temp.Path() + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                left.push_back(data.cFileName);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    EXPECT_TRUE(left.empty()) << Narrow(left.empty() ? L"" : left[0]);
+}
+
 // ---- Site icons
 
 using FaviconTest = FeedWorkerTest;
@@ -419,3 +495,24 @@ TEST_F(FaviconTest, NoticeImageBecomesTheNoticesIconFile)
 }
 
 } // namespace
+
+// A site without an icon is asked once: the next refreshes take its answer as known for a day.
+TEST_F(FaviconTest, ASiteWithoutAnIconIsNotAskedAgainAtTheNextRefresh)
+{
+    const std::wstring key = L"icon-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+    CFeedItem* entry = AddEntry(FEED_KIND_FEED, HttpUrl(L"/text/10"), L"NoIcon");
+    entry->m_strImageText = HttpUrl((L"/conn/" + key + L"/icon/404").c_str()).c_str();
+    for (int refresh = 0; refresh < 3; ++refresh) {
+        entry->m_nImageIndex = -1;
+        EXPECT_FALSE(DownloadFavicon(entry));
+        EXPECT_EQ(entry->m_nImageIndex, 0);
+    }
+    EXPECT_FALSE(Exists(DataFile(L"NoIcon.ico")));
+    const std::wstring seen = m_temp.File(L"seen.txt");
+    ASSERT_EQ(DownloadUrlToFile(HttpUrl((L"/conn-seen/" + key).c_str()).c_str(), seen.c_str(), nullptr, FALSE, nullptr,
+                                nullptr, nullptr),
+              HTTP_FETCH_DONE);
+    int connections = 0, requests = 0;
+    ASSERT_EQ(sscanf(ReadFileBytes(seen).c_str(), "%d %d", &connections, &requests), 2);
+    EXPECT_EQ(requests, 1);
+}

@@ -2,6 +2,7 @@
 // the reload merge and hostile input.
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedChannel.h"
+#include "feeds/FetchedFeeds.h"
 #include "feeds/FeedItem.h"
 #include "feeds/XmlDom.h"
 #include "tests/support/TestSupport.h"
@@ -758,109 +759,146 @@ std::string FeedOf(const std::vector<std::string>& names)
     return xml + "</channel></rss>";
 }
 
+// A refresh merges a feed by reading its file again, or from a channel the download's thread has read: both ways
+// must give the same channel.
+enum class MergeWay
+{
+    Reload,
+    Fetched,
+};
+
+const MergeWay kMergeWays[] = {MergeWay::Reload, MergeWay::Fetched};
+
+const char* NameOf(MergeWay way)
+{
+    return way == MergeWay::Reload ? "reload" : "merge of a fetched channel";
+}
+
+BOOL MergeAgain(CFeedChannel& channel, MergeWay way)
+{
+    if (way == MergeWay::Reload)
+        return channel.Reload();
+    CFeedChannel fetched;
+    if (!fetched.LoadFile(channel.m_strPath, nullptr, CFeedChannel::LOAD_FEED))
+        return FALSE;
+    MergeFetchedChannel(channel, fetched);
+    EXPECT_TRUE(fetched.m_items.IsEmpty()) << "the fetched channel's items are taken or deleted";
+    return TRUE;
+}
+
 TEST_F(FeedParserTest, ReloadProtocolKeepsStatesAddsNewAtTheHeadAndDropsTheGone)
 {
-    CFeedChannel channel;
-    ASSERT_TRUE(channel.LoadFile(Write(L"v1.xml", FeedOf({"A", "B", "C"})).c_str(), nullptr, CFeedChannel::LOAD_FEED));
-    std::vector<CFeedItem*> before = Items(channel.m_items);
-    before[0]->m_nReadState = FEED_STATE_READ;
-    CFeedItem* keptC = before[2];
+    for (MergeWay way : kMergeWays) {
+        SCOPED_TRACE(NameOf(way));
+        CFeedChannel channel;
+        ASSERT_TRUE(
+            channel.LoadFile(Write(L"v1.xml", FeedOf({"A", "B", "C"})).c_str(), nullptr, CFeedChannel::LOAD_FEED));
+        std::vector<CFeedItem*> before = Items(channel.m_items);
+        before[0]->m_nReadState = FEED_STATE_READ;
+        CFeedItem* keptC = before[2];
 
-    channel.m_strPath = Write(L"v2.xml", FeedOf({"D", "E", "A", "C"})).c_str();
-    channel.ResetItemStates();
-    ASSERT_TRUE(channel.Reload());
-    EXPECT_EQ(Titles(channel.m_heldItems), "D,E");
-    EXPECT_EQ(S(channel.m_info.m_strTitle), "C") << "the title is not read again";
-    channel.PurgeItems(nullptr, nullptr);
+        channel.m_strPath = Write(L"v2.xml", FeedOf({"D", "E", "A", "C"})).c_str();
+        channel.ResetItemStates();
+        ASSERT_TRUE(MergeAgain(channel, way));
+        EXPECT_EQ(Titles(channel.m_heldItems), "D,E");
+        EXPECT_EQ(S(channel.m_info.m_strTitle), "C") << "the title is not read again";
+        channel.PurgeItems(nullptr, nullptr);
 
-    std::vector<CFeedItem*> after = Items(channel.m_items);
-    ASSERT_EQ(Titles(channel.m_items), "D,E,A,C");
-    EXPECT_EQ(after[0]->m_nReadState, FEED_STATE_NEW);
-    EXPECT_EQ(S(after[0]->m_strComments), "c-D") << "a new item keeps its comments link";
-    EXPECT_EQ(after[2], before[0]) << "a known item keeps its object";
-    EXPECT_EQ(after[2]->m_nReadState, FEED_STATE_READ);
-    EXPECT_EQ(after[3], keptC);
-    EXPECT_EQ(after[3]->m_nReadState, FEED_STATE_UNREAD) << "new became unread";
+        std::vector<CFeedItem*> after = Items(channel.m_items);
+        ASSERT_EQ(Titles(channel.m_items), "D,E,A,C");
+        EXPECT_EQ(after[0]->m_nReadState, FEED_STATE_NEW);
+        EXPECT_EQ(S(after[0]->m_strComments), "c-D") << "a new item keeps its comments link";
+        EXPECT_EQ(after[2], before[0]) << "a known item keeps its object";
+        EXPECT_EQ(after[2]->m_nReadState, FEED_STATE_READ);
+        EXPECT_EQ(after[3], keptC);
+        EXPECT_EQ(after[3]->m_nReadState, FEED_STATE_UNREAD) << "new became unread";
 
-    // The same file again: nothing new, every item kept.
-    channel.ResetItemStates();
-    ASSERT_TRUE(channel.Reload());
-    EXPECT_TRUE(channel.m_heldItems.IsEmpty());
-    for (CFeedItem* item : Items(channel.m_items))
-        EXPECT_TRUE(item->m_bKeep) << S(item->m_strTitleText);
+        // The same file again: nothing new, every item kept.
+        channel.ResetItemStates();
+        ASSERT_TRUE(MergeAgain(channel, way));
+        EXPECT_TRUE(channel.m_heldItems.IsEmpty());
+        for (CFeedItem* item : Items(channel.m_items))
+            EXPECT_TRUE(item->m_bKeep) << S(item->m_strTitleText);
+    }
 }
 
 TEST_F(FeedParserTest, ReloadFindsTheSameItemAsFindItem)
 {
-    // Items of the channel, in order: (title, description, link). The reloaded feed holds one item; the one
-    // FindItem picks (link-only clear, no recursion) must be the one kept.
-    struct Held
-    {
-        const char* title;
-        const char* description;
-        const char* link;
-    };
-    struct Case
-    {
-        const char* name;
-        std::vector<Held> items;
-        Held read;
-        int expected; // index of the kept item, -1 new
-    } cases[] = {
-        {"link and title", {{"T", "x", "http://l/"}, {"T", "y", "http://l/"}}, {"T", "z", "http://l/"}, 0},
-        {"no link: title and text", {{"T", "x", ""}, {"T", "y", ""}}, {"T", "y", ""}, 1},
-        {"linkless first", {{"T", "D", ""}, {"T", "D", "http://l/"}}, {"T", "D", "http://l/"}, 0},
-        {"linked first", {{"T", "D", "http://l/"}, {"T", "D", ""}}, {"T", "D", "http://l/"}, 0},
-        {"link read, title differs", {{"T", "D", "http://l/"}}, {"U", "D", "http://l/"}, -1},
-        {"linkless candidate, link read", {{"T", "D", ""}}, {"T", "D", "http://other/"}, 0},
-        {"linked candidate, none read", {{"T", "D", "http://l/"}}, {"T", "D", ""}, -1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        CFeedChannel channel;
-        for (const Held& held : c.items) {
-            CFeedItem* item = new CFeedItem;
-            item->m_strTitle = item->m_strTitleText = held.title;
-            item->m_strDescription = item->m_strDescriptionText = held.description;
-            item->m_strLink = item->m_strLinkText = held.link;
-            channel.m_items.AddTail(item);
+    for (MergeWay way : kMergeWays) {
+        SCOPED_TRACE(NameOf(way));
+        // Items of the channel, in order: (title, description, link). The reloaded feed holds one item; the one
+        // FindItem picks (link-only clear, no recursion) must be the one kept.
+        struct Held
+        {
+            const char* title;
+            const char* description;
+            const char* link;
+        };
+        struct Case
+        {
+            const char* name;
+            std::vector<Held> items;
+            Held read;
+            int expected; // index of the kept item, -1 new
+        } cases[] = {
+            {"link and title", {{"T", "x", "http://l/"}, {"T", "y", "http://l/"}}, {"T", "z", "http://l/"}, 0},
+            {"no link: title and text", {{"T", "x", ""}, {"T", "y", ""}}, {"T", "y", ""}, 1},
+            {"linkless first", {{"T", "D", ""}, {"T", "D", "http://l/"}}, {"T", "D", "http://l/"}, 0},
+            {"linked first", {{"T", "D", "http://l/"}, {"T", "D", ""}}, {"T", "D", "http://l/"}, 0},
+            {"link read, title differs", {{"T", "D", "http://l/"}}, {"U", "D", "http://l/"}, -1},
+            {"linkless candidate, link read", {{"T", "D", ""}}, {"T", "D", "http://other/"}, 0},
+            {"linked candidate, none read", {{"T", "D", "http://l/"}}, {"T", "D", ""}, -1},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            CFeedChannel channel;
+            for (const Held& held : c.items) {
+                CFeedItem* item = new CFeedItem;
+                item->m_strTitle = item->m_strTitleText = held.title;
+                item->m_strDescription = item->m_strDescriptionText = held.description;
+                item->m_strLink = item->m_strLinkText = held.link;
+                channel.m_items.AddTail(item);
+            }
+            std::string xml = std::string("<rss><channel><item><title>") + c.read.title + "</title><description>" +
+                              c.read.description + "</description>" +
+                              (*c.read.link ? std::string("<link>") + c.read.link + "</link>" : std::string()) +
+                              "</item></channel></rss>";
+            channel.m_strPath = Write(L"one.xml", xml).c_str();
+
+            // The reference: FindItem on the item as the parser reads it.
+            CFeedChannel probe;
+            ASSERT_TRUE(probe.LoadFile(channel.m_strPath, nullptr, CFeedChannel::LOAD_FEED));
+            CFeedItem* reference = channel.FindItem(probe.m_items.GetHead(), FALSE, FALSE);
+            std::vector<CFeedItem*> items = Items(channel.m_items);
+            ASSERT_EQ(reference, c.expected < 0 ? nullptr : items[c.expected]);
+
+            for (CFeedItem* item : items)
+                item->m_bKeep = false;
+            ASSERT_TRUE(MergeAgain(channel, way));
+            for (size_t i = 0; i < items.size(); ++i)
+                EXPECT_EQ(items[i]->m_bKeep, static_cast<int>(i) == c.expected) << "item " << i;
+            EXPECT_EQ(channel.m_heldItems.GetCount(), c.expected < 0 ? 1 : 0);
         }
-        std::string xml = std::string("<rss><channel><item><title>") + c.read.title + "</title><description>" +
-                          c.read.description + "</description>" +
-                          (*c.read.link ? std::string("<link>") + c.read.link + "</link>" : std::string()) +
-                          "</item></channel></rss>";
-        channel.m_strPath = Write(L"one.xml", xml).c_str();
-
-        // The reference: FindItem on the item as the parser reads it.
-        CFeedChannel probe;
-        ASSERT_TRUE(probe.LoadFile(channel.m_strPath, nullptr, CFeedChannel::LOAD_FEED));
-        CFeedItem* reference = channel.FindItem(probe.m_items.GetHead(), FALSE, FALSE);
-        std::vector<CFeedItem*> items = Items(channel.m_items);
-        ASSERT_EQ(reference, c.expected < 0 ? nullptr : items[c.expected]);
-
-        for (CFeedItem* item : items)
-            item->m_bKeep = false;
-        ASSERT_TRUE(channel.Reload());
-        for (size_t i = 0; i < items.size(); ++i)
-            EXPECT_EQ(items[i]->m_bKeep, static_cast<int>(i) == c.expected) << "item " << i;
-        EXPECT_EQ(channel.m_heldItems.GetCount(), c.expected < 0 ? 1 : 0);
     }
 }
 
 TEST_F(FeedParserTest, ReloadReadsChannelFieldsButNotTitleOrCopyright)
 {
-    CFeedChannel channel;
-    channel.m_info.m_strTitle = L"Kept";
-    channel.m_info.m_strCopyright = L"Kept too";
-    channel.m_strPath = Fixture(L"rss20-channel.xml").c_str();
-    ASSERT_TRUE(channel.Reload());
-    EXPECT_EQ(S(channel.m_info.m_strTitle), "Kept");
-    EXPECT_EQ(S(channel.m_info.m_strCopyright), "Kept too");
-    EXPECT_EQ(S(channel.m_info.m_strLink), "http://example.com/");
-    EXPECT_EQ(S(channel.m_info.m_strGenerator), "Hand made");
-    EXPECT_EQ(Iso(channel.m_dtLastUpdate), "2003-06-10T04:00:00");
-    EXPECT_EQ(Titles(channel.m_heldItems), "First bold story,Undated,January");
-    EXPECT_EQ(channel.m_nDepth, 0);
+    for (MergeWay way : kMergeWays) {
+        SCOPED_TRACE(NameOf(way));
+        CFeedChannel channel;
+        channel.m_info.m_strTitle = L"Kept";
+        channel.m_info.m_strCopyright = L"Kept too";
+        channel.m_strPath = Fixture(L"rss20-channel.xml").c_str();
+        ASSERT_TRUE(MergeAgain(channel, way));
+        EXPECT_EQ(S(channel.m_info.m_strTitle), "Kept");
+        EXPECT_EQ(S(channel.m_info.m_strCopyright), "Kept too");
+        EXPECT_EQ(S(channel.m_info.m_strLink), "http://example.com/");
+        EXPECT_EQ(S(channel.m_info.m_strGenerator), "Hand made");
+        EXPECT_EQ(Iso(channel.m_dtLastUpdate), "2003-06-10T04:00:00");
+        EXPECT_EQ(Titles(channel.m_heldItems), "First bold story,Undated,January");
+        EXPECT_EQ(channel.m_nDepth, 0);
+    }
 }
 
 TEST_F(FeedParserTest, LoadingAgainAppendsAndFailuresLeaveTheChannelAlone)

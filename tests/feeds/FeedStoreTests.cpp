@@ -535,10 +535,11 @@ TEST_F(FeedStoreTest, CustomListBackupOnlyWhenListExists)
     EXPECT_EQ(first, ReadFileBytes(File(L"CustomFeed.bak")));
     EXPECT_NE(first, ReadFileBytes(File(L"CustomFeed.xml")));
 
-    // The main list has no backup.
+    // The main list's backup is the copy of its last save, whole, for start-up to fall back on.
     ASSERT_TRUE(list.SaveMainFeeds());
+    delete list.m_items.RemoveTail();
     ASSERT_TRUE(list.SaveMainFeeds());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(File(L"MainFeed.bak").c_str()));
+    EXPECT_EQ(ReadFileBytes(File(L"MainFeed.xml")), ReadFileBytes(File(L"MainFeed.bak")));
 }
 
 TEST_F(FeedStoreTest, FailedBackupDoesNotStopTheSave)

@@ -1,5 +1,7 @@
 // The HTTP fetch against the local test server: every result code, credentials, the proxy, stops and servers
 // that misbehave.
+#include <winsock2.h>
+
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/HttpFetch.h"
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -437,3 +440,116 @@ TEST(HttpTimeouts, TheConnectionTimeoutReadsInSecondsOrMilliseconds)
 }
 
 } // namespace
+
+// A password goes in clear only where the server offers Basic: a challenge of any other scheme is an ordinary
+// failure, and nothing in clear reaches the server.
+TEST_F(HttpFetchTest, BasicCredentialsAnswerOnlyABasicChallenge)
+{
+    const struct
+    {
+        const wchar_t* scheme;
+        int result;
+    } cases[] = {
+        {L"basic", HTTP_FETCH_DONE},
+        {L"digest", HTTP_FETCH_FAILED},
+        {L"ntlm", HTTP_FETCH_FAILED},
+        {L"negotiate", HTTP_FETCH_FAILED},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.scheme));
+        DeleteFileW(m_target.c_str());
+        EXPECT_EQ(
+            Fetch(HttpUrl((std::wstring(L"/challenge/") + c.scheme).c_str()), nullptr, TRUE, L"reader", L"secret"),
+            c.result);
+        if (c.result == HTTP_FETCH_DONE) {
+            EXPECT_NE(ReadFileBytes(m_target).find("<title>Basic cmVhZGVyOnNlY3JldA==</title>"), std::string::npos);
+        } else {
+            EXPECT_FALSE(FileExists(m_target));
+        }
+    }
+}
+
+// A server that accepts the connection and never answers the secure handshake: a stop ends the fetch for its
+// caller at once (within one poll of the stop), instead of after the second given to a fetch that writes its file.
+TEST_F(HttpFetchTest, AStopDuringAStalledSecureHandshakeReturnsAtOnce)
+{
+    WSADATA wsa;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    ASSERT_NE(listener, INVALID_SOCKET);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    int length = sizeof(address);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    // Never accepted: the platform completes the connection from the backlog and the handshake waits.
+    const std::wstring url = L"https://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/feed.xml";
+    theHost.m_settings.nTimeout = 60;
+
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> result{-1};
+    std::thread fetcher([&] { result = Fetch(url, stop); });
+    EXPECT_FALSE(lqtest::PumpUntil([&] { return result != -1; }, 500));
+    SetEvent(stop);
+    // One poll of the stop (250 ms) and no more: the old wait for the fetch's thread took a whole second.
+    EXPECT_TRUE(lqtest::PumpUntil([&] { return result != -1; }, 700));
+    fetcher.join();
+    CloseHandle(stop);
+    EXPECT_EQ(result, HTTP_FETCH_STOPPED);
+    EXPECT_FALSE(FileExists(m_target));
+    // The listener gone, the handshake ends and so does the fetch's thread.
+    closesocket(listener);
+    EXPECT_TRUE(lqtest::PumpUntil([] { return ActiveFetchThreads() == 0; }, 10000)) << ActiveFetchThreads();
+    WSACleanup();
+}
+
+// Fetches from one server share their connections: a refresh of many feeds of one site opens a few, not one
+// for each feed. What a connection carries stays its own answer's: after an answer left half-read (a stop during
+// the body), an error page and a redirect, the next fetch gets exactly its own body.
+TEST_F(HttpFetchTest, FetchesOfOneServerShareConnectionsAndEachGetsItsOwnBody)
+{
+    const std::wstring key =
+        L"share-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+    const auto seen = [&](int& connections, int& requests) {
+        const std::wstring file = m_folder.File(L"seen.txt");
+        ASSERT_EQ(DownloadUrlToFile(HttpUrl((L"/conn-seen/" + key).c_str()).c_str(), file.c_str(), nullptr, FALSE,
+                                    nullptr, nullptr, nullptr),
+                  HTTP_FETCH_DONE);
+        ASSERT_EQ(sscanf(ReadFileBytes(file).c_str(), "%d %d", &connections, &requests), 2);
+    };
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(Fetch(HttpUrl((L"/conn/" + key + L"/f" + std::to_wstring(i)).c_str())), HTTP_FETCH_DONE);
+    int connections = 0, requests = 0;
+    seen(connections, requests);
+    EXPECT_EQ(requests, 20);
+    EXPECT_LE(connections, 2);
+
+    // A stop during a body that is still coming.
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> result{-1};
+    std::thread fetcher([&] { result = Fetch(HttpUrl(L"/slow/6400/100"), stop); });
+    EXPECT_TRUE(lqtest::PumpUntil([&] { return FileExists(m_target) && ReadFileBytes(m_target).size() > 0; }, 10000));
+    SetEvent(stop);
+    fetcher.join();
+    CloseHandle(stop);
+    EXPECT_EQ(result, HTTP_FETCH_STOPPED);
+    const struct
+    {
+        const wchar_t* path;
+        int result;
+        size_t body; // of the /text answer that follows
+    } then[] = {
+        {L"/text/100", HTTP_FETCH_DONE, 100},   {L"/status/404", HTTP_FETCH_FAILED, 0},
+        {L"/text/150", HTTP_FETCH_DONE, 150},   {L"/redirect-to/%2Ftext%2F70", HTTP_FETCH_DONE, 70},
+        {L"/text/2000", HTTP_FETCH_DONE, 2000},
+    };
+    for (const auto& c : then) {
+        SCOPED_TRACE(Narrow(c.path));
+        EXPECT_EQ(Fetch(HttpUrl(c.path)), c.result);
+        if (c.result == HTTP_FETCH_DONE) {
+            EXPECT_EQ(ReadFileBytes(m_target), TextBody(c.body));
+        }
+    }
+}

@@ -441,11 +441,55 @@ class Handler(BaseHTTPRequestHandler):
         else:
             self.send_body(200, seen)
 
+    def route_challenge(self, rest, _query):
+        # /challenge/<scheme>: a 401 offering only that scheme; Basic credentials, whatever was offered, are
+        # answered with a feed titled with them, so that a client that sends them shows it.
+        value = self.headers.get('Authorization', '')
+        if value.startswith('Basic '):
+            self.send_body(200, rss_feed(value), 'application/rss+xml')
+            return
+        offers = {'basic': 'Basic realm="lanternquill"',
+                  'digest': 'Digest realm="lanternquill", qop="auth", nonce="4c616e7465726e"',
+                  'ntlm': 'NTLM', 'negotiate': 'Negotiate'}
+        self.send_body(401, b'authorization required', headers={'WWW-Authenticate': offers[rest[0]]})
+
+    def route_conn(self, rest, _query):
+        # /conn/<key>/<name>[/<status>]: a small feed (or an empty answer with the status); the server counts the
+        # requests and the distinct connections that asked under the key.
+        key = rest[0]
+        with CONN_LOCK:
+            CONN_SEEN.setdefault(key, set()).add(self.client_address)
+            CONN_REQUESTS[key] = CONN_REQUESTS.get(key, 0) + 1
+        if len(rest) > 2:
+            self.send_body(int(rest[2]), b'')
+            return
+        self.send_body(200, rss_feed(rest[1] if len(rest) > 1 else key), 'application/rss+xml')
+
+    def route_big_feed(self, rest, _query):
+        # /big-feed/<items>/<name>: a feed of that many items of about a kilobyte each, the same at every request.
+        count, name = min(int(rest[0]), 50000), rest[1]
+        text = 'Lorem ipsum dolor sit amet, consectetur adipiscing elit. ' * 16
+        items = ''.join('<item><title>%s story %d</title><link>http://127.0.0.1/%s/%d</link>'
+                        '<description>%s</description></item>' % (name, i, name, i, text) for i in range(count))
+        body = ('<?xml version="1.0" encoding="utf-8"?><rss version="2.0"><channel><title>%s</title>'
+                '<link>http://127.0.0.1/%s</link><description>Big %s</description>%s</channel></rss>'
+                % (name, name, name, items)).encode('utf-8')
+        self.send_body(200, body, 'application/rss+xml')
+
+    def route_conn_seen(self, rest, _query):
+        # "<connections> <requests>" seen under the key.
+        with CONN_LOCK:
+            text = '%d %d' % (len(CONN_SEEN.get(rest[0], ())), CONN_REQUESTS.get(rest[0], 0))
+        self.send_body(200, text.encode('ascii'))
+
 
 STATS_SEEN = {}
 STATS_LOCK = threading.Lock()
 DELAYED = {}
 DELAYED_LOCK = threading.Lock()
+CONN_SEEN = {}
+CONN_REQUESTS = {}
+CONN_LOCK = threading.Lock()
 
 
 def rss_feed(title, count=2):
