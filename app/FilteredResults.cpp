@@ -8,6 +8,7 @@
 
 #include <cwchar>
 #include <string>
+#include <string_view>
 
 const wchar_t kMarkOpen[] = L"<B><FONT color=\"#FF0000\">";
 const wchar_t kMarkClose[] = L"</FONT></B>";
@@ -180,6 +181,56 @@ void MarkWord(CString& text, const std::wstring& word, bool bEntities)
     text = out;
 }
 
+// Marks a word in a display copy whose lower-cased twin is at hand (the same length, the same tags: lower-casing
+// keeps every character's place and leaves "<", "/", "!", "?" and ">" as they are), and keeps the twin in step.
+void MarkDisplayWord(CString& text, std::wstring& lowered, const std::wstring& word)
+{
+    if (lowered.find(word) == std::wstring::npos)
+        return;
+    const wchar_t* p = text.GetString();
+    const wchar_t* low = lowered.c_str();
+    const int length = text.GetLength();
+    CString out;
+    out.Preallocate(length + 64);
+    std::wstring outLowered;
+    outLowered.reserve(static_cast<size_t>(length) + 64);
+    const size_t markOpen = wcslen(kMarkOpen), markClose = wcslen(kMarkClose);
+    int copied = 0;
+    int i = 0;
+    while (i < length) {
+        int runEnd = i;
+        while (runEnd < length && !StartsTag(p, length, runEnd))
+            ++runEnd;
+        const std::wstring_view run(low + i, static_cast<size_t>(runEnd - i));
+        for (size_t from = 0;;) {
+            const size_t at = run.find(word, from);
+            if (at == std::wstring_view::npos)
+                break;
+            const int start = i + static_cast<int>(at);
+            const int stop = start + static_cast<int>(word.size());
+            out.Append(p + copied, start - copied);
+            outLowered.append(low + copied, static_cast<size_t>(start - copied));
+            out += kMarkOpen;
+            outLowered.append(kMarkOpen, markOpen);
+            out.Append(p + start, stop - start);
+            outLowered.append(low + start, word.size());
+            out += kMarkClose;
+            outLowered.append(kMarkClose, markClose);
+            copied = stop;
+            from = at + word.size();
+        }
+        if (runEnd >= length)
+            break;
+        i = TagEnd(p, length, runEnd, false);
+    }
+    if (copied == 0)
+        return;
+    out.Append(p + copied, length - copied);
+    outLowered.append(low + copied, static_cast<size_t>(length - copied));
+    text = out;
+    lowered.swap(outLowered);
+}
+
 // The text a display copy shows: the drawer's tags as blanks.
 void AppendShown(std::wstring& out, const CString& displayText)
 {
@@ -199,62 +250,50 @@ void AppendShown(std::wstring& out, const CString& displayText)
     }
 }
 
-// Which of the filter's words each item holds, found in one pass over the items: each item's title and text are
-// lower-cased once into a reused buffer (title and text on two lines: a word holds no line break, so it is found in
-// the one or the other, never across them) and searched for every word while they are at hand.
-class WordTable
+// Whether an item's texts hold a word, asked of one item at a time: its title and text are lower-cased once into a
+// reused buffer (on two lines: a word holds no line break, so it is found in the one or the other, never across them).
+class ItemText
 {
 public:
-    WordTable(const FilterItems& items, const std::vector<CString>& words) : m_nWords(words.size())
+    void Read(const CFeedItem& item)
     {
-        m_holds.resize(items.size() * m_nWords);
-        std::wstring shown;
-        for (size_t i = 0; i < items.size(); ++i) {
-            shown.clear();
-            AppendShown(shown, items[i]->m_strTitleText);
-            shown += L'\n';
-            AppendShown(shown, items[i]->m_strDescriptionText);
-            LowerInPlace(shown);
-            for (size_t w = 0; w < m_nWords; ++w)
-                m_holds[i * m_nWords + w] = shown.find(words[w].GetString(), 0,
-                                                       static_cast<size_t>(words[w].GetLength())) != std::wstring::npos;
-        }
+        m_shown.clear();
+        AppendShown(m_shown, item.m_strTitleText);
+        m_shown += L'\n';
+        AppendShown(m_shown, item.m_strDescriptionText);
+        LowerInPlace(m_shown);
     }
-    bool Holds(size_t item, size_t word) const { return m_holds[item * m_nWords + word] != 0; }
+    bool Holds(const CString& word) const
+    {
+        return m_shown.find(word.GetString(), 0, static_cast<size_t>(word.GetLength())) != std::wstring::npos;
+    }
 
 private:
-    size_t m_nWords;
-    std::vector<unsigned char> m_holds;
+    std::wstring m_shown;
 };
 
-// Keeps the indexes whose item holds the word (with bExclude, holds it in neither text).
-void Narrow(std::vector<size_t>& list, const WordTable& table, size_t word, bool bExclude)
-{
-    size_t kept = 0;
-    for (size_t index : list) {
-        if (table.Holds(index, word) != bExclude)
-            list[kept++] = index;
-    }
-    list.resize(kept);
-}
+const size_t kNotSelected = static_cast<size_t>(-1);
 
-// Appends to the union the indexes it does not hold yet.
-void Unite(std::vector<size_t>& united, std::vector<bool>& inUnion, const std::vector<size_t>& more)
+// Which OR word (its place in the list) first admits the item, 0 without OR words, or kNotSelected. Words are asked
+// in the order that can leave an item out soonest, and no further once its fate is known.
+size_t ItemPlace(const CFilterWords& words, const ItemText& text)
 {
-    for (size_t index : more) {
-        if (!inUnion[index]) {
-            inUnion[index] = true;
-            united.push_back(index);
-        }
+    for (const CString& word : words.andWords) {
+        if (!text.Holds(word))
+            return kNotSelected;
     }
-}
-
-std::vector<size_t> AllIndexes(size_t count)
-{
-    std::vector<size_t> all(count);
-    for (size_t i = 0; i < count; ++i)
-        all[i] = i;
-    return all;
+    size_t place = 0;
+    if (!words.orWords.empty()) {
+        while (place < words.orWords.size() && !text.Holds(words.orWords[place]))
+            ++place;
+        if (place == words.orWords.size())
+            return kNotSelected;
+    }
+    for (const CString& word : words.notWords) {
+        if (text.Holds(word))
+            return kNotSelected;
+    }
+    return place;
 }
 
 CString ResultsDescription(const CFilterWords& words)
@@ -321,8 +360,19 @@ CString MatchingText(const CString& displayText)
 
 void MarkWords(CString& text, const std::vector<CString>& words, bool bEntities)
 {
+    if (text.IsEmpty())
+        return;
+    if (!bEntities) {
+        std::wstring lowered(text.GetString(), static_cast<size_t>(text.GetLength()));
+        LowerInPlace(lowered);
+        for (const CString& word : words) {
+            if (!word.IsEmpty())
+                MarkDisplayWord(text, lowered, std::wstring(word.GetString(), static_cast<size_t>(word.GetLength())));
+        }
+        return;
+    }
     for (const CString& word : words) {
-        if (!word.IsEmpty() && !text.IsEmpty())
+        if (!word.IsEmpty())
             MarkWord(text, std::wstring(word.GetString(), static_cast<size_t>(word.GetLength())), bEntities);
     }
 }
@@ -337,47 +387,20 @@ void CopyNewsItems(CFeedChannel* pMainList, CFeedChannel* pCustomList, FilterIte
 
 std::vector<size_t> SelectFilteredItems(const CFilterWords& words, const FilterItems& items)
 {
-    std::vector<CString> all = words.andWords;
-    all.insert(all.end(), words.orWords.begin(), words.orWords.end());
-    all.insert(all.end(), words.notWords.begin(), words.notWords.end());
-    const size_t firstOr = words.andWords.size();
-    const size_t firstNot = firstOr + words.orWords.size();
-    const WordTable table(items, all);
-
-    std::vector<size_t> selected;
-    if (!words.andWords.empty()) {
-        selected = AllIndexes(items.size());
-        for (size_t w = 0; w < firstOr; ++w) {
-            Narrow(selected, table, w, false);
-            if (selected.empty())
-                break;
-        }
+    if (words.IsEmpty())
+        return {};
+    // Items held by the first OR word come first, then those the second adds, and so on, each group in list order.
+    std::vector<std::vector<size_t>> groups(words.orWords.empty() ? 1 : words.orWords.size());
+    ItemText text;
+    for (size_t i = 0; i < items.size(); ++i) {
+        text.Read(*items[i]);
+        const size_t place = ItemPlace(words, text);
+        if (place != kNotSelected)
+            groups[place].push_back(i);
     }
-    if (!words.orWords.empty() && (words.andWords.empty() || !selected.empty())) {
-        // After AND words the OR words choose among the AND matches; alone they choose among every item.
-        const std::vector<size_t> pool = words.andWords.empty() ? AllIndexes(items.size()) : selected;
-        std::vector<size_t> united;
-        std::vector<bool> inUnion(items.size(), false);
-        for (size_t w = firstOr; w < firstNot; ++w) {
-            std::vector<size_t> holding = pool;
-            Narrow(holding, table, w, false);
-            Unite(united, inUnion, holding);
-        }
-        selected.swap(united);
-    }
-    if (!words.notWords.empty()) {
-        if (!selected.empty()) {
-            for (size_t w = firstNot; w < all.size(); ++w)
-                Narrow(selected, table, w, true);
-        } else if (words.andWords.empty() && words.orWords.empty()) {
-            selected = AllIndexes(items.size());
-            for (size_t w = firstNot; w < all.size(); ++w) {
-                Narrow(selected, table, w, true);
-                if (selected.empty())
-                    break;
-            }
-        }
-    }
+    std::vector<size_t> selected = std::move(groups[0]);
+    for (size_t g = 1; g < groups.size(); ++g)
+        selected.insert(selected.end(), groups[g].begin(), groups[g].end());
     return selected;
 }
 

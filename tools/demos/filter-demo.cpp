@@ -93,7 +93,9 @@ protected:
         int y = 0;
         for (POSITION pos = m_pPage->m_pChannel->m_items.GetHeadPosition(); pos;) {
             CFeedItem* item = m_pPage->m_pChannel->m_items.GetNext(pos);
-            const int height = item->CalcHeadlineHeight(pDC, rcClient.Width());
+            // A row draws its texts 35 pixels narrower than itself (the icon column and the margins), and is measured
+            // so.
+            const int height = item->CalcHeadlineHeight(pDC, rcClient.Width() - 35);
             item->m_rcLast = CRect(0, y, rcClient.Width(), y + height);
             item->DrawHeadline(pDC, FALSE, TRUE);
             y += height;
