@@ -102,12 +102,15 @@ ON_COMMAND(ID_SHOW_READ_FEEDS, OnShowReadFeeds)
 ON_UPDATE_COMMAND_UI(ID_SHOW_READ_FEEDS, OnUpdateShowReadFeeds)
 ON_COMMAND(ID_CHANNEL_UPDATE, OnRefreshHotChannel)
 ON_UPDATE_COMMAND_UI(ID_CHANNEL_UPDATE, OnUpdateRefreshHotChannel)
+// Customising the bars
+ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE, OnUpdateCustomize)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame(PaneSiteFactory makePaneSite)
     : m_lists(*this), m_refresher(*this),
       m_pPaneSite(makePaneSite ? makePaneSite(*this) : std::make_unique<CPaneSite>(*this)), m_feedCommands(*this),
-      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this)
+      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_customizing(*this)
 {
 }
 
@@ -559,4 +562,16 @@ void CMainFrame::OnRefreshHotChannel()
 void CMainFrame::OnUpdateRefreshHotChannel(CCmdUI* pCmdUI)
 {
     m_pPaneSite->UpdateRefreshHotChannel(pCmdUI);
+}
+
+// ---- Customising the bars
+
+void CMainFrame::OnCustomize()
+{
+    m_customizing.OnCustomize();
+}
+
+void CMainFrame::OnUpdateCustomize(CCmdUI* pCmdUI)
+{
+    m_customizing.OnUpdateCustomize(pCmdUI);
 }

@@ -2,6 +2,7 @@
 // its own, and routes its commands and messages to them; the features reach each other through the frame.
 #pragma once
 
+#include "app/BarCustomizing.h"
 #include "app/CompanionWindows.h"
 #include "app/FeedCommands.h"
 #include "app/FeedRefresher.h"
@@ -38,6 +39,7 @@ public:
     CTrayAndAlert& TrayAndAlert() { return m_trayAndAlert; }
     CCompanionWindows& Companions() { return m_companions; }
     CFrameLooks& Looks() { return m_looks; }
+    CBarCustomizing& Customizing() { return m_customizing; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // The skinned frame's non-client messages go to the looks before the message map.
@@ -110,6 +112,9 @@ protected:
     afx_msg void OnUpdateShowReadFeeds(CCmdUI* pCmdUI);
     afx_msg void OnRefreshHotChannel();
     afx_msg void OnUpdateRefreshHotChannel(CCmdUI* pCmdUI);
+    // Customising the bars.
+    afx_msg void OnCustomize();
+    afx_msg void OnUpdateCustomize(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 
@@ -123,5 +128,6 @@ private:
     CTrayAndAlert m_trayAndAlert;
     CCompanionWindows m_companions;
     CFrameLooks m_looks;
+    CBarCustomizing m_customizing;
     CImageList m_imageList; // the frame's own small images
 };
