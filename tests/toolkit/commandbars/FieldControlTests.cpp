@@ -3,6 +3,7 @@
 // rows and selection rule, the static label's size, and a custom control moving its hosted window.
 #include "toolkit/commandbars/XTPControlComboBox.h"
 
+#include "framework/StandardIds.h"
 #include "framework/frame/FrameWnd.h"
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
 #include "toolkit/base/XTPMouseManager.h"
