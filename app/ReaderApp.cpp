@@ -42,6 +42,8 @@ HWND CReaderApp::GetFrameWindow() const
 namespace {
 
 const wchar_t kMakerName[] = L"Lanternquill Software";
+const wchar_t kReadyEventName[] = L"LANTERN_QUILL_READY";
+const DWORD kReadyWaitMs = 60000;
 
 struct ProbeSearch
 {
@@ -120,7 +122,11 @@ BOOL CReaderApp::InitInstance()
     const CString argument = __argc > 1 ? CString(__wargv[1]) : CString();
     m_hInstanceMutex = ::CreateMutexW(nullptr, FALSE, L"LANTERN_QUILL_UNIQE_INSTANCE");
     const DWORD error = ::GetLastError();
+    m_hReady.Attach(::CreateEventW(nullptr, TRUE, FALSE, kReadyEventName));
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+        // The first copy may still be starting (the wizard, its lists, on its way to the notification area).
+        if (m_hReady)
+            ::WaitForSingleObject(m_hReady.Get(), kReadyWaitMs);
         HandOverToRunningCopy(argument);
         return FALSE;
     }
@@ -179,6 +185,8 @@ BOOL CReaderApp::InitInstance()
     }
     if (!m_strFeedToSubscribe.IsEmpty())
         frame->FeedCommands().AddHandedOver(m_strFeedToSubscribe);
+    if (m_hReady)
+        ::SetEvent(m_hReady.Get());
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 #include "feeds/EngineContext.h"
 #include "framework/core/AfxString.h"
 #include "framework/core/Collections.h"
+#include "framework/core/ScopedHandles.h"
 #include "framework/win/WinApp.h"
 
 class CReaderApp : public CWinApp, public CEngineContext
@@ -30,6 +31,9 @@ public:
     void OnAppAbout();
 
     HANDLE m_hInstanceMutex = nullptr;
+    // Set once the first copy's window is in its place (shown, or in the notification area), so that a second
+    // start hands over only to a window that stays where the hand-over puts it.
+    CScopedKernelHandle m_hReady;
     CString m_strFeedToSubscribe; // the feed address of the command line
     CStringList m_unsubscribed;   // processed links of feeds the user removed
     BOOL m_bLabel = FALSE;        // the branded edition of the About box

@@ -15,6 +15,7 @@
 #include "views/SkinCaptionColors.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -57,6 +58,40 @@ CFeedTaskPanelPaintManager::~CFeedTaskPanelPaintManager()
 {
     m_fntTitle.DeleteObject();
     m_fntText.DeleteObject();
+}
+
+namespace {
+double RelativeLuminance(COLORREF clr)
+{
+    auto channel = [](BYTE value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(GetRValue(clr)) + 0.7152 * channel(GetGValue(clr)) + 0.0722 * channel(GetBValue(clr));
+}
+} // namespace
+
+double CFeedTaskPanelPaintManager::ContrastRatio(COLORREF clrA, COLORREF clrB)
+{
+    const double a = RelativeLuminance(clrA);
+    const double b = RelativeLuminance(clrB);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+COLORREF CFeedTaskPanelPaintManager::ReadableOn(COLORREF clrText, COLORREF clrFace, COLORREF clrLight)
+{
+    const double minimum = 4.5;
+    auto reads = [&](COLORREF clr) {
+        return ContrastRatio(clr, clrFace) >= minimum && ContrastRatio(clr, clrLight) >= minimum;
+    };
+    // A light face takes darker text; white text on black is the last resort for a dark one.
+    const bool darken = RelativeLuminance(clrFace) > 0.18;
+    COLORREF clr = clrText;
+    for (int step = 0; step < 20 && !reads(clr); ++step)
+        clr = AdjustColorHls(clr, darken ? -10 : 10, 0);
+    if (!reads(clr))
+        clr = darken ? RGB(0, 0, 0) : RGB(255, 255, 255);
+    return clr;
 }
 
 COLORREF CFeedTaskPanelPaintManager::GetBarColor(int nIndex)
@@ -170,7 +205,9 @@ int CFeedTaskPanelPaintManager::DrawGroupCaption(CDC* pDC, CXTPTaskPanelGroup* p
     if (const CSkinCaptionColors* pSkin = CurrentSkin())
         pDC->SetTextColor(pSkin->GetSkinCaptionText());
     else
-        pDC->SetTextColor(pGroup->IsItemHot() ? m_groupNormal.clrCaptionTextHot : GetBarColor(17));
+        pDC->SetTextColor(pGroup->IsItemHot() ? ReadableOn(m_groupNormal.clrCaptionTextHot, GetBarColor(30),
+                                                           AdjustColorHls(GetBarColor(30), 30, 5))
+                                              : GetBarColor(17));
     pDC->DrawText(strCaption, &rcText, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     if (pGroup->IsItemFocused()) {
         CRect rcFocus = rcText;

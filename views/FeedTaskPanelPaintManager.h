@@ -33,6 +33,12 @@ public:
     // scaled down keeping its proportions; centred either way.
     static CRect FitPicture(CSize szPicture, const CRect& rcSquare);
 
+    // Contrast ratio of two colours by their relative luminance (1 to 21; 4.5 reads well as body text).
+    static double ContrastRatio(COLORREF clrA, COLORREF clrB);
+    // The text colour, darkened (or on a dark face lightened) in its own hue until it reaches a ratio of 4.5 on
+    // both ends of a caption's gradient.
+    static COLORREF ReadableOn(COLORREF clrText, COLORREF clrFace, COLORREF clrLight);
+
 protected:
     // The entry's site picture, else its image of the pane's list, centred in the square.
     static void DrawEntryIcon(CDC* pDC, CXTPTaskPanelGroupItem* pItem, const CFeedItem* pRecord, const CRect& rcSquare);

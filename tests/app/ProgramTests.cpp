@@ -243,6 +243,50 @@ TEST(ProgramTest, StartsInTheBackgroundTakesASecondStartsAddressAndEnds)
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
 }
 
+// A second start that comes while the first copy is still starting (in the background, on its way to the
+// notification area) hands its address over all the same, and the frame comes forward and stays.
+TEST(ProgramTest, ASecondStartDuringTheFirstsStartHandsOverItsAddress)
+{
+    ASSERT_NE(::GetFileAttributesW(ProgramPath().c_str()), INVALID_FILE_ATTRIBUTES) << "the program is not built";
+    SetProgramInt(L"FirstRun", 0);
+    Started first = Start(L"/background");
+    ASSERT_TRUE(first.ok);
+    // Only as long as it takes the first copy to claim the single-instance mutex, so that the second is second.
+    ASSERT_TRUE(lqtest::PumpUntil(
+        [] {
+            HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, L"LANTERN_QUILL_UNIQE_INSTANCE");
+            if (mutex != nullptr)
+                ::CloseHandle(mutex);
+            return mutex != nullptr;
+        },
+        30000));
+    const std::wstring address =
+        lqtest::HttpUrl(L"/delayed/early-" + std::to_wstring(::GetCurrentProcessId()) + L"/0/Early");
+    Started second = Start(address);
+    ASSERT_TRUE(second.ok);
+    EXPECT_EQ(::WaitForSingleObject(second.info.hProcess, 90000), WAIT_OBJECT_0);
+    std::vector<HWND> frames = FramesOf(first.info.dwProcessId);
+    ASSERT_EQ(frames.size(), 1u);
+    const HWND frame = frames[0];
+    EXPECT_TRUE(::IsWindowVisible(frame));
+
+    HWND customize = nullptr;
+    ASSERT_TRUE(lqtest::PumpUntil(
+        [&] {
+            customize = ::FindWindowW(L"#32770", L"Customize the Feed");
+            return customize != nullptr && ::IsWindowVisible(customize);
+        },
+        30000));
+    EXPECT_TRUE(::IsWindowVisible(frame));
+    ::PostMessageW(customize, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return !::IsWindow(customize); }, 10000));
+    ::PostMessageW(frame, WM_COMMAND, ID_TRAY_EXIT_READER, 0);
+    EXPECT_EQ(::WaitForSingleObject(first.info.hProcess, 30000), WAIT_OBJECT_0);
+    for (HANDLE handle : {first.info.hProcess, first.info.hThread, second.info.hProcess, second.info.hThread})
+        ::CloseHandle(handle);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
+}
+
 // The real program refreshing at start in the background: every channel's cache file and site icon as the local
 // server gives them, a dead server's channel without a cache, and the list saved at the end of the refresh.
 TEST(ProgramTest, RefreshesAtStartAndKeepsWhatTheServerGave)

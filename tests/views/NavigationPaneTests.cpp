@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace panetest;
 
 namespace {
@@ -372,6 +374,63 @@ TEST(NavigationPane, CaptionsTakeTheSkinsColoursOnlyWhileTheSkinIsCurrent)
     if (pPrevious != nullptr)
         pPrevious->m_nThemeId = nPreviousId;
     EXPECT_EQ(drawCaption(), plain);
+}
+
+TEST(NavigationPane, HotCaptionTextReadsWellOnItsFaceInEveryTheme)
+{
+    ScopedSettings settings;
+    PaneFixture fixture({{L"World", L"Daily Planet", FEED_KIND_FEED, {kNew}, true}});
+    auto* pLook = static_cast<CFeedTaskPanelPaintManager*>(fixture.Pane().GetPaintManager());
+    CXTPTaskPanelGroup* pGroup = fixture.Pane().GetAt(0);
+    CXTPPaintManager* pPrevious = CXTPPaintManager::GetCurrent();
+    const XTPPaintTheme previous =
+        pPrevious != nullptr ? static_cast<XTPPaintTheme>(pPrevious->m_nThemeId) : xtpThemeOffice2003;
+    for (XTPPaintTheme theme : {xtpThemeDefault, xtpThemeStandard, xtpThemeOffice2003, xtpThemeXPStyle}) {
+        SCOPED_TRACE(static_cast<int>(theme));
+        CXTPPaintManager::SetTheme(theme);
+        pLook->RefreshMetrics();
+        fixture.Pane().SetHotItem(pGroup);
+        const CRect rc = pGroup->GetCaptionRect();
+        ASSERT_FALSE(rc.IsRectEmpty());
+        lqtest::MemoryCanvas canvas(rc.right + 4, rc.bottom + 4, RGB(0, 0, 0));
+        pLook->DrawGroupCaption(&canvas.Dc(), pGroup, TRUE);
+        // The strongest text pixel of the caption against the face behind it, row by row at the left margin.
+        double best = 0;
+        for (int y = rc.top + 5; y < rc.bottom - 2; ++y) {
+            const COLORREF face = canvas.At(rc.left + 3, y);
+            for (int x = rc.left + 13; x < rc.left + 80 && x < rc.right; ++x)
+                best = std::max(best, CFeedTaskPanelPaintManager::ContrastRatio(canvas.At(x, y), face));
+        }
+        EXPECT_GE(best, 4.5);
+    }
+    fixture.Pane().SetHotItem(nullptr);
+    CXTPPaintManager::SetTheme(previous);
+    pLook->RefreshMetrics();
+}
+
+TEST(NavigationPane, ReadableCaptionTextKeepsAGoodColourAndMendsAPaleOne)
+{
+    struct Case
+    {
+        COLORREF text, face, light;
+    };
+    const Case cases[] = {
+        {RGB(0, 0, 0), RGB(212, 208, 200), RGB(240, 240, 240)},       // already readable
+        {RGB(180, 200, 240), RGB(212, 208, 200), RGB(230, 230, 230)}, // pale blue on grey
+        {RGB(255, 238, 194), RGB(255, 255, 255), RGB(255, 255, 255)}, // pale orange on white
+        {RGB(40, 40, 90), RGB(20, 30, 60), RGB(40, 50, 80)},          // dark on dark
+    };
+    for (const Case& c : cases) {
+        const COLORREF clr = CFeedTaskPanelPaintManager::ReadableOn(c.text, c.face, c.light);
+        EXPECT_GE(CFeedTaskPanelPaintManager::ContrastRatio(clr, c.face), 4.5) << std::hex << c.text;
+        EXPECT_GE(CFeedTaskPanelPaintManager::ContrastRatio(clr, c.light), 4.5) << std::hex << c.text;
+    }
+    EXPECT_EQ(RGB(0, 0, 0),
+              CFeedTaskPanelPaintManager::ReadableOn(RGB(0, 0, 0), RGB(212, 208, 200), RGB(250, 250, 250)))
+        << "a readable colour stays as it is";
+    const COLORREF blue =
+        CFeedTaskPanelPaintManager::ReadableOn(RGB(180, 200, 240), RGB(212, 208, 200), RGB(230, 230, 230));
+    EXPECT_GT(GetBValue(blue), GetRValue(blue)) << "the pale colour keeps its hue";
 }
 
 // ---- Hover and click by real input

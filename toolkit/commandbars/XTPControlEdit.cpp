@@ -32,6 +32,12 @@ ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
 ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateEditCopyCut)
 ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, OnUpdateEditCopyCut)
 ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
+ON_COMMAND(ID_EDIT_SELECT_ALL, OnEditSelectAll)
+ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
+ON_COMMAND(ID_EDIT_CLEAR, OnEditClear)
+ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, OnUpdateEditSelectAll)
+ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateEditUndo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_CLEAR, OnUpdateEditCopyCut)
 END_MESSAGE_MAP()
 
 CXTPEdit::CXTPEdit() = default;
@@ -175,6 +181,41 @@ void CXTPEdit::OnUpdateEditCopyCut(CCmdUI* pCmdUI)
 void CXTPEdit::OnUpdateEditPaste(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(::IsClipboardFormatAvailable(CF_TEXT));
+}
+
+void CXTPEdit::OnEditSelectAll()
+{
+    SetSel(0, -1);
+}
+
+void CXTPEdit::OnEditUndo()
+{
+    SendMessage(EM_UNDO);
+}
+
+void CXTPEdit::OnEditClear()
+{
+    SendMessage(WM_CLEAR);
+}
+
+void CXTPEdit::OnUpdateEditSelectAll(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(GetWindowTextLength() > 0);
+}
+
+void CXTPEdit::OnUpdateEditUndo(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(SendMessage(EM_CANUNDO) != 0);
+}
+
+BOOL CXTPEdit::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == 'A' && ::GetKeyState(VK_CONTROL) < 0 &&
+        ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0) {
+        SetSel(0, -1);
+        return TRUE;
+    }
+    return CEdit::PreTranslateMessage(pMsg);
 }
 
 // ---- Shared steps of the field controls

@@ -44,7 +44,16 @@ protected:
     afx_msg void OnEditPaste();
     afx_msg void OnUpdateEditCopyCut(CCmdUI* pCmdUI);
     afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    afx_msg void OnEditSelectAll();
+    afx_msg void OnEditUndo();
+    afx_msg void OnEditClear();
+    afx_msg void OnUpdateEditSelectAll(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditUndo(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
+
+public:
+    // Ctrl+A selects the whole field, as the frame's Select All would.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 };
 
 // The edit window of a field control (an edit, or an editable combo box): focus and text go to its control, which

@@ -1,5 +1,7 @@
 #include "toolkit/commandbars/XTPFrameWnd.h"
 
+#include "framework/StandardIds.h"
+#include "toolkit/commandbars/XTPControlEdit.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 
 BOOL XTPIsCommandBarEditFocused()
@@ -11,8 +13,22 @@ BOOL XTPIsCommandBarEditFocused()
     ::GetClassNameW(hFocus, szClass, 16);
     if (::lstrcmpiW(szClass, L"Edit") != 0)
         return FALSE;
+    if (XTPGetFocusedFieldEdit() != nullptr)
+        return TRUE;
     CWnd* pParent = CWnd::FromHandlePermanent(::GetParent(hFocus));
     return pParent != nullptr && pParent->IsKindOf(RUNTIME_CLASS(CXTPCommandBar));
+}
+
+CWnd* XTPGetFocusedFieldEdit()
+{
+    CWnd* pFocus = CWnd::FromHandlePermanent(::GetFocus());
+    return pFocus != nullptr && pFocus->IsKindOf(RUNTIME_CLASS(CXTPEdit)) ? pFocus : nullptr;
+}
+
+BOOL XTPIsFieldEditCommand(UINT nID)
+{
+    return nID == ID_EDIT_CUT || nID == ID_EDIT_COPY || nID == ID_EDIT_PASTE || nID == ID_EDIT_SELECT_ALL ||
+           nID == ID_EDIT_UNDO || nID == ID_EDIT_CLEAR;
 }
 
 CWnd* XTPGetTrackedPopupOwner()

@@ -12,6 +12,10 @@
 
 // TRUE when the focus window is an edit control that sits on a command bar.
 BOOL XTPIsCommandBarEditFocused();
+// The toolkit's edit window (a bar's edit or an editable combo's field) that has the focus; null otherwise.
+CWnd* XTPGetFocusedFieldEdit();
+// Whether the command is one of the standard edit commands a focused field takes before the frame.
+BOOL XTPIsFieldEditCommand(UINT nID);
 // The owner of the innermost tracked popup bar when that owner is a window other than a frame; null otherwise.
 CWnd* XTPGetTrackedPopupOwner();
 
@@ -73,6 +77,10 @@ public:
         if (nCode == static_cast<int>(CN_COMMAND) || nCode == static_cast<int>(CN_UPDATE_COMMAND_UI)) {
             CWnd* pOwner = XTPGetTrackedPopupOwner();
             if (pOwner != nullptr && pOwner != this && pOwner->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+                return TRUE;
+            // The frame's own Edit menu and keys act on a focused field of a bar before anything else.
+            CWnd* pField = XTPIsFieldEditCommand(nID) ? XTPGetFocusedFieldEdit() : nullptr;
+            if (pField != nullptr && pField->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
                 return TRUE;
         }
         return TBase::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);

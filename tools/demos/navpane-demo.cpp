@@ -1,11 +1,13 @@
 // Shows the navigation pane with a small subscription list: navpane-demo modern|classic|dropdown MARKER.
 // "modern" draws the modern view style with its arrows at the left, "classic" the classic view style, and
-// "dropdown" the modern pane with the headline drop-down of its first channel open beside it.
+// "dropdown" the modern pane with the headline drop-down of its first channel open beside it; "hot-default",
+// "hot-office2003" and "hot-xp" the modern pane in that command-bar theme with its first group caption hot.
 // Writes the marker file once everything has painted, and closes when that file is deleted.
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "framework/Afx.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
 #include "views/FeedPopupBar.h"
 #include "views/FeedTaskPanel.h"
@@ -21,6 +23,7 @@ std::wstring g_markerPath;
 bool g_bDropDown = false;
 CFeedTaskPanel* g_pPane = nullptr;
 CXTPTaskPanelItem* g_pFirst = nullptr;
+CXTPTaskPanelItem* g_pHotGroup = nullptr;
 
 class CDemoHost : public CWnd
 {
@@ -32,6 +35,8 @@ protected:
                 KillTimer(1);
                 if (g_bDropDown)
                     g_pPane->OnClick(g_pFirst);
+                if (g_pHotGroup != nullptr)
+                    g_pPane->SetHotItem(g_pHotGroup);
                 ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
                 SetTimer(3, 300);
             } else if (wParam == 3) {
@@ -97,6 +102,13 @@ int wmain(int argc, wchar_t** argv)
     CReaderSettings& settings = GetEngineContext().m_settings;
     settings.nViewStyle = mode == L"classic" ? 0 : 1;
     settings.nLeftArrows = mode == L"modern" ? 1 : 0;
+    const bool bHot = mode.compare(0, 4, L"hot-") == 0;
+    if (mode == L"hot-default")
+        CXTPPaintManager::SetTheme(xtpThemeDefault);
+    else if (mode == L"hot-office2003")
+        CXTPPaintManager::SetTheme(xtpThemeOffice2003);
+    else if (mode == L"hot-xp")
+        CXTPPaintManager::SetTheme(xtpThemeXPStyle);
     settings.nHideReadChannels = 0;
 
     std::vector<std::unique_ptr<CFeedItem>> entries;
@@ -145,6 +157,8 @@ int wmain(int argc, wchar_t** argv)
         if (i == 0)
             g_pFirst = pItem;
     }
+    if (bHot)
+        g_pHotGroup = pane.GetAt(0);
     pane.Reposition(FALSE);
     host.SetTimer(1, 300);
 

@@ -3,6 +3,7 @@
 // rows and selection rule, the static label's size, and a custom control moving its hosted window.
 #include "toolkit/commandbars/XTPControlComboBox.h"
 
+#include "framework/StandardIds.h"
 #include "framework/frame/FrameWnd.h"
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
 #include "toolkit/base/XTPMouseManager.h"
@@ -12,9 +13,11 @@
 #include "toolkit/commandbars/XTPControlListBox.h"
 #include "toolkit/commandbars/XTPControlStatic.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPFrameWnd.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -486,3 +489,101 @@ TEST_F(FieldControlTest, MouseOverTheHostedWindowReachesTheBar)
 }
 
 } // namespace
+
+// ---- The frame's Edit commands on a focused field
+
+namespace {
+
+class CEditCommandFrame : public CXTPFrameWnd
+{
+};
+
+class FieldEditCommandTest : public cbtest::BarFrameTest<CEditCommandFrame>
+{
+protected:
+    FieldEditCommandTest() : BarFrameTest(L"FieldEditCommandTests") {}
+
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(CreateFrameAndBar(L"Field edit command tests", CRect(100, 100, 760, 420), 640));
+        m_pEdit = static_cast<CXTPControlEdit*>(m_bar.GetControls()->AddByType(xtpControlEdit, ID_FIELD_EDIT));
+        m_pEdit->ShowLabel(FALSE);
+        m_pEdit->SetWidth(150);
+        m_pCombo =
+            static_cast<CXTPControlComboBox*>(m_bar.GetControls()->AddByType(xtpControlComboBox, ID_FIELD_COMBO));
+        m_pCombo->SetWidth(120);
+        m_pCombo->SetEditable(TRUE);
+        m_bar.OnRecalcLayout();
+        ASSERT_TRUE(frametest::Activate(m_pFrame->m_hWnd));
+        m_pFrame->SetFocus();
+        lqtest::PumpPending();
+    }
+    void TearDown() override
+    {
+        XTPMouseManager()->EndAllTracking();
+        DestroyFrameAndBar();
+    }
+    bool Pump(const std::function<bool()>& cond) { return frametest::PumpTranslatedUntil(cond); }
+    // The command as the frame's menu sends it.
+    void Command(UINT nID)
+    {
+        m_pFrame->SendMessage(WM_COMMAND, nID, 0);
+        lqtest::PumpPending();
+    }
+    static std::wstring TextOf(HWND hEdit)
+    {
+        wchar_t szText[64] = {};
+        ::GetWindowTextW(hEdit, szText, 64);
+        return szText;
+    }
+    static std::pair<int, int> SelectionOf(HWND hEdit)
+    {
+        DWORD nStart = 0, nEnd = 0;
+        ::SendMessageW(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&nStart), reinterpret_cast<LPARAM>(&nEnd));
+        return {static_cast<int>(nStart), static_cast<int>(nEnd)};
+    }
+
+    CXTPControlEdit* m_pEdit = nullptr;
+    CXTPControlComboBox* m_pCombo = nullptr;
+};
+
+} // namespace
+
+TEST_F(FieldEditCommandTest, MenuEditCommandsAndKeysActOnTheFocusedFieldOfABar)
+{
+    for (HWND hEdit : {m_pEdit->GetEditWindow(), m_pCombo->GetEditWindow()}) {
+        SCOPED_TRACE(hEdit == m_pEdit->GetEditWindow() ? "edit" : "combo's edit");
+        ASSERT_NE(hEdit, nullptr);
+        ::SetWindowTextW(hEdit, L"");
+        const POINT pt = cbtest::CenterOf(hEdit);
+        cbtest::MoveMouseTo(pt);
+        ASSERT_TRUE(cbtest::WaitForCursor(pt));
+        frametest::SendMouse(pt, MOUSEEVENTF_LEFTDOWN);
+        frametest::SendMouse(pt, MOUSEEVENTF_LEFTUP);
+        ASSERT_TRUE(Pump([&] { return ::GetFocus() == hEdit; }));
+        Type("rain");
+        ASSERT_TRUE(Pump([&] { return TextOf(hEdit) == L"rain"; }));
+
+        // Select All and Cut from the frame's menu take the field's text to the clipboard.
+        Command(ID_EDIT_SELECT_ALL);
+        EXPECT_EQ(SelectionOf(hEdit), std::make_pair(0, 4));
+        Command(ID_EDIT_CUT);
+        EXPECT_EQ(TextOf(hEdit), L"");
+        // Paste twice, then Undo takes the second paste back.
+        Command(ID_EDIT_PASTE);
+        Command(ID_EDIT_PASTE);
+        EXPECT_EQ(TextOf(hEdit), L"rainrain");
+        Command(ID_EDIT_UNDO);
+        EXPECT_EQ(TextOf(hEdit), L"rain");
+
+        // The keys: Ctrl+A selects the whole field, Ctrl+C copies, Delete clears, Ctrl+V brings it back.
+        lqtest::SendCtrlKey('A');
+        ASSERT_TRUE(Pump([&] { return SelectionOf(hEdit) == std::make_pair(0, 4); }));
+        lqtest::SendCtrlKey('C');
+        Tap(VK_DELETE);
+        ASSERT_TRUE(Pump([&] { return TextOf(hEdit).empty(); }));
+        lqtest::SendCtrlKey('V');
+        ASSERT_TRUE(Pump([&] { return TextOf(hEdit) == L"rain"; }));
+        EXPECT_EQ(::GetFocus(), hEdit);
+    }
+}
