@@ -6,6 +6,7 @@
 #include "app/FeedCommands.h"
 #include "app/FeedRefresher.h"
 #include "app/FrameLooks.h"
+#include "app/OptionsSheet.h"
 #include "app/PaneSite.h"
 #include "app/QuickFilter.h"
 #include "app/ResultPages.h"
@@ -38,6 +39,7 @@ public:
     CTrayAndAlert& TrayAndAlert() { return m_trayAndAlert; }
     CCompanionWindows& Companions() { return m_companions; }
     CFrameLooks& Looks() { return m_looks; }
+    COptionsSheet& Options() { return m_options; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
@@ -105,6 +107,14 @@ protected:
     afx_msg void OnUpdateShowReadFeeds(CCmdUI* pCmdUI);
     afx_msg void OnRefreshHotChannel();
     afx_msg void OnUpdateRefreshHotChannel(CCmdUI* pCmdUI);
+    // Settings and channel management.
+    afx_msg void OnOptions();
+    afx_msg void OnUpdateOptions(CCmdUI* pCmdUI);
+    afx_msg void OnUnsubscribe();
+    afx_msg void OnUpdateUnsubscribe(CCmdUI* pCmdUI);
+    afx_msg void OnDeleteCategory();
+    afx_msg void OnUpdateCategory();
+    afx_msg void OnUpdateCategoryCommand(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 
@@ -118,5 +128,6 @@ private:
     CTrayAndAlert m_trayAndAlert;
     CCompanionWindows m_companions;
     CFrameLooks m_looks;
+    COptionsSheet m_options;
     CImageList m_imageList; // the frame's own small images
 };

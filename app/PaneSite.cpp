@@ -136,9 +136,16 @@ BOOL CPaneSite::IsNewCategory(const CString& strCaption)
 {
     for (POSITION pos = m_categoryGroups.GetHeadPosition(); pos;) {
         if (static_cast<CXTPTaskPanelGroup*>(m_categoryGroups.GetNext(pos))->GetCaption() == strCaption)
-            return FALSE;
+            return TRUE;
     }
-    return TRUE;
+    return FALSE;
+}
+
+BOOL CPaneSite::IsCommandBuilt(UINT nID)
+{
+    // The frame's own handlers only: routing would come back to the pane.
+    AFX_CMDHANDLERINFO info{};
+    return m_frame.CCmdTarget::OnCmdMsg(nID, CN_COMMAND, nullptr, &info);
 }
 
 CXTPTaskPanelGroupItem* CPaneSite::AddEntryItem(CXTPTaskPanelGroup* pGroup, CFeedItem* pEntry)
@@ -445,12 +452,7 @@ void CPaneSite::UpdateChannel(CFeedItem* pEntry)
 
 void CPaneSite::UpdateCategory(const CString& strCaption)
 {
-    CPtrList entries;
-    ForEachEntry(m_frame.Lists().Main(), m_frame.Lists().Custom(), [&](CFeedChannel*, CFeedItem* pEntry) {
-        if (pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_strCategory == strCaption)
-            entries.AddTail(pEntry);
-    });
-    m_frame.Refresher().RefreshEntries(entries);
+    m_frame.FeedCommands().UpdateCategory(strCaption);
 }
 
 void CPaneSite::ShowChannelProperties(CFeedItem* pEntry, int nPage)
@@ -473,12 +475,21 @@ void CPaneSite::ShowChannelView(CFeedItem* pEntry)
     m_frame.Companions().ShowChannelView(pEntry);
 }
 
-// Unsubscribing, deleting categories and removing result pages come with the work on them; until then the pane's
-// commands for them find nothing to do.
-void CPaneSite::Unsubscribe(CFeedItem*) {}
+void CPaneSite::Unsubscribe(CFeedItem* pEntry)
+{
+    if (pEntry != nullptr && pEntry->m_nKind == FEED_KIND_FEED)
+        m_frame.FeedCommands().DeleteChannel(pEntry, true);
+}
+
+void CPaneSite::DeleteCategory(const CString& strCaption)
+{
+    m_frame.FeedCommands().DeleteCategory(strCaption);
+}
+
+// Renaming asks its dialog and removing result pages comes with the work on them; until then the pane keeps the
+// commands disabled (no handler in the frame).
 BOOL CPaneSite::AskCategoryName(const CString&, CString&)
 {
     return FALSE;
 }
-void CPaneSite::DeleteCategory(const CString&) {}
 void CPaneSite::RemoveResultPage(CFeedItem*) {}
