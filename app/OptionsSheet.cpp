@@ -6,6 +6,7 @@
 #include "companions/OptionsPages.h"
 #include "feeds/ViewTemplates.h"
 #include "res/resource.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
 
 namespace {
 

@@ -363,9 +363,10 @@ BOOL CFeedTaskPanel::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERI
     if (pHandlerInfo == nullptr && m_pSite != nullptr &&
         std::find(std::begin(kFrameCommands), std::end(kFrameCommands), nID) != std::end(kFrameCommands) &&
         !m_pSite->IsCommandBuilt(nID)) {
-        if (nCode == CN_UPDATE_COMMAND_UI && pExtra != nullptr)
+        const bool bUpdate = nCode == static_cast<int>(CN_UPDATE_COMMAND_UI);
+        if (bUpdate && pExtra != nullptr)
             static_cast<CCmdUI*>(pExtra)->Enable(FALSE);
-        return nCode == CN_UPDATE_COMMAND_UI || nCode == CN_COMMAND;
+        return bUpdate || nCode == CN_COMMAND;
     }
     return CXTPTaskPanel::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }

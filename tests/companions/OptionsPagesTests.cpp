@@ -122,6 +122,12 @@ protected:
     {
         return Text(theCompanionsHost.GetProfileString(L"", entry, L"<none>"));
     }
+    // An integer value; kNone when there is none.
+    static constexpr int kNone = -999;
+    static int ProfileInt(LPCWSTR entry)
+    {
+        return static_cast<int>(theCompanionsHost.GetProfileInt(L"", entry, kNone));
+    }
     // The Run key's value for the program; "<none>" when there is none. Null removes it.
     static std::wstring RunKey(const wchar_t* set = L"")
     {
@@ -242,28 +248,30 @@ TEST_F(OptionsPagesTest, TheChannelViewPageOffersTheModesOnlyInTheModernStyle)
     struct Case
     {
         int viewStyle;
-        const wchar_t* stored; // "View"; null when none
-        int shown;             // the button checked at opening, 0 for none
+        int stored; // "View"; kNone when none
+        int shown;  // the button checked at opening, 0 for none
         int clicked;
-        int mode;               // the member after OK
-        const wchar_t* written; // "View" after OK
+        int mode;    // the member after OK
+        int written; // "View" after OK
     };
     const Case cases[] = {
-        {1, nullptr, IDC_OPTIONS_VIEW_FULL, 0, 2, L"2"},
-        {1, L"0", IDC_OPTIONS_VIEW_ONE_LINE, 0, 0, L"0"},
-        {1, L"1", IDC_OPTIONS_VIEW_TITLES, 0, 1, L"1"},
-        {1, L"3", IDC_OPTIONS_VIEW_TWO_LINES, 0, 3, L"3"},
-        {1, L"2", IDC_OPTIONS_VIEW_FULL, IDC_OPTIONS_VIEW_TITLES, 1, L"1"},
-        {1, L"0", IDC_OPTIONS_VIEW_ONE_LINE, IDC_OPTIONS_VIEW_TWO_LINES, 3, L"3"},
+        {1, kNone, IDC_OPTIONS_VIEW_FULL, 0, 2, 2},
+        {1, 0, IDC_OPTIONS_VIEW_ONE_LINE, 0, 0, 0},
+        {1, 1, IDC_OPTIONS_VIEW_TITLES, 0, 1, 1},
+        {1, 3, IDC_OPTIONS_VIEW_TWO_LINES, 0, 3, 3},
+        {1, 2, IDC_OPTIONS_VIEW_FULL, IDC_OPTIONS_VIEW_TITLES, 1, 1},
+        {1, 0, IDC_OPTIONS_VIEW_ONE_LINE, IDC_OPTIONS_VIEW_TWO_LINES, 3, 3},
         // A stored mode without a button checks none and stays what it was.
-        {1, L"9", 0, 0, 9, L"9"},
+        {1, 9, 0, 0, 9, 9},
         // The classic style lists full text only: the page shows that and writes nothing.
-        {0, L"1", IDC_OPTIONS_VIEW_FULL, 0, 3, L"1"},
+        {0, 1, IDC_OPTIONS_VIEW_FULL, 0, 3, 1},
     };
     for (const Case& c : cases) {
         theCompanionsHost.m_settings.nViewStyle = c.viewStyle;
         theCompanionsHost.m_settings.nView = 3;
-        theCompanionsHost.WriteProfileString(L"", L"View", c.stored);
+        theCompanionsHost.WriteProfileString(L"", L"View", nullptr);
+        if (c.stored != kNone)
+            theCompanionsHost.WriteProfileInt(L"", L"View", c.stored);
         CReaderSettingsDlg2 page;
         CScriptedSheet sheet;
         bool bShown = false;
@@ -280,12 +288,11 @@ TEST_F(OptionsPagesTest, TheChannelViewPageOffersTheModesOnlyInTheModernStyle)
                                         sheet.Click(c.clicked);
                                 }),
                   IDOK);
-        const std::string name =
-            "style " + std::to_string(c.viewStyle) + " view " + lqtest::Narrow(c.stored ? c.stored : L"none");
+        const std::string name = "style " + std::to_string(c.viewStyle) + " view " + std::to_string(c.stored);
         EXPECT_TRUE(bShown) << name;
         EXPECT_EQ(bOthersEnabled, c.viewStyle == 1) << name;
         EXPECT_EQ(page.m_nViewMode, c.mode) << name;
-        EXPECT_EQ(Profile(L"View"), c.written) << name;
+        EXPECT_EQ(ProfileInt(L"View"), c.written) << name;
     }
 }
 
@@ -565,12 +572,12 @@ TEST_F(OptionsPagesTest, TheGeneralPageWritesItsBoxesAndTheRunKeyOnlyWhenItChang
               IDOK);
     EXPECT_FALSE(bLeftEnabled);
     EXPECT_TRUE(bOpenEnabled);
-    EXPECT_EQ(Profile(L"Check at startup"), L"0");
-    EXPECT_EQ(Profile(L"HideReadChannels"), L"0");
+    EXPECT_EQ(ProfileInt(L"Check at startup"), 0);
+    EXPECT_EQ(ProfileInt(L"HideReadChannels"), 0);
     EXPECT_EQ(theCompanionsHost.m_settings.nHideReadChannels, 0);
-    EXPECT_EQ(Profile(L"OpenInReader"), L"1");
+    EXPECT_EQ(ProfileInt(L"OpenInReader"), 1);
     EXPECT_EQ(theCompanionsHost.m_settings.nOpenInReader, 1);
-    EXPECT_EQ(Profile(L"ShowWeather"), L"0");
+    EXPECT_EQ(ProfileInt(L"ShowWeather"), 0);
     EXPECT_TRUE(page.m_bShowWeatherChanged);
     EXPECT_EQ(page.m_nLeftSide, 1);
     EXPECT_EQ(Profile(L"Country"), L"<none>");
@@ -595,9 +602,9 @@ TEST_F(OptionsPagesTest, WithoutTheCountriesTableTheWeatherSettingsAreOffAndUnto
     EXPECT_FALSE(bWeatherEnabled);
     EXPECT_FALSE(bEditShown);
     EXPECT_FALSE(bCityShown);
-    EXPECT_EQ(Profile(L"ShowWeather"), L"<none>");
+    EXPECT_EQ(ProfileInt(L"ShowWeather"), kNone);
     EXPECT_EQ(Profile(L"Country"), L"<none>");
-    EXPECT_EQ(Profile(L"Check at startup"), L"1") << "the rest of the page still works";
+    EXPECT_EQ(ProfileInt(L"Check at startup"), 1) << "the rest of the page still works";
 }
 
 // ---- The tables that ship beside the program
