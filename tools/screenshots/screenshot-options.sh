@@ -7,4 +7,4 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 page="${2:-0}"
 out="${1:-${LQ_BUILD_DIR:-$root/build}/options-$page.png}"
 tables="$root/res/tables"
-lq_demo_screenshot options-demo "$out" 520x500+0+0 MARKER "$page" "Z:${tables//\//\\}"
+lq_demo_screenshot options-demo "$out" 478x494+0+0 MARKER "$page" "Z:${tables//\//\\}"
