@@ -501,6 +501,47 @@ void CFeedCommands::UpdateCategoryCommand(CCmdUI* pCmdUI)
     pCmdUI->Enable(!m_frame.Refresher().IsUpdating() && HotGroup(m_frame.PaneSite().GetNavigationPane()) != nullptr);
 }
 
+void CFeedCommands::RenameHotCategory()
+{
+    CXTPTaskPanelGroup* pGroup = HotGroup(m_frame.PaneSite().GetNavigationPane());
+    if (pGroup == nullptr || !m_frame.PaneSite().IsNewCategory(pGroup->GetCaption()))
+        return;
+    const CString strOld = pGroup->GetCaption();
+    CString strNew;
+    if (m_frame.PaneSite().AskCategoryName(strOld, strNew))
+        RenameCategory(strOld, strNew);
+}
+
+void CFeedCommands::UpdateRenameHotCategory(CCmdUI* pCmdUI)
+{
+    CXTPTaskPanelGroup* pGroup = HotGroup(m_frame.PaneSite().GetNavigationPane());
+    pCmdUI->Enable(pGroup != nullptr && m_frame.PaneSite().IsNewCategory(pGroup->GetCaption()));
+}
+
+namespace {
+
+CFeedItem* HotResultPage(CFeedTaskPanel* pane)
+{
+    CFeedItem* pEntry = pane->GetSafeHwnd() != nullptr ? CFeedTaskPanel::GetRecord(pane->GetHotItem()) : nullptr;
+    return pEntry != nullptr &&
+                   (pEntry->m_nKind == FEED_KIND_SEARCH_RESULT || pEntry->m_nKind == FEED_KIND_FILTER_RESULT)
+               ? pEntry
+               : nullptr;
+}
+
+} // namespace
+
+void CFeedCommands::DeleteHotResults()
+{
+    if (CFeedItem* pEntry = HotResultPage(m_frame.PaneSite().GetNavigationPane()))
+        m_frame.PaneSite().RemoveResultPage(pEntry);
+}
+
+void CFeedCommands::UpdateDeleteHotResults(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(HotResultPage(m_frame.PaneSite().GetNavigationPane()) != nullptr);
+}
+
 // ---- Export and import
 
 bool CFeedCommands::ExportChannelsTo(const CString& strPath)

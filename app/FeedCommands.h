@@ -55,6 +55,11 @@ public:
     void DeleteHotCategory();
     void UpdateHotCategory();
     void UpdateCategoryCommand(CCmdUI* pCmdUI);
+    // Renaming the category group under the mouse, and removing the result page under it.
+    void RenameHotCategory();
+    void UpdateRenameHotCategory(CCmdUI* pCmdUI);
+    void DeleteHotResults();
+    void UpdateDeleteHotResults(CCmdUI* pCmdUI);
     void RenameCategory(const CString& strOldName, const CString& strNewName);
     void MarkAllFeedsRead();
 

@@ -74,6 +74,9 @@ protected:
     afx_msg LRESULT OnWorkerDropped(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBranding(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBuildFilter(WPARAM wParam, LPARAM lParam);
+    // The quick filter.
+    afx_msg void OnQuickFilter();
+    afx_msg LRESULT OnControlExecute(WPARAM wParam, LPARAM lParam);
     // Tray and alert.
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTrayOpenReader();
@@ -115,6 +118,10 @@ protected:
     afx_msg void OnDeleteCategory();
     afx_msg void OnUpdateCategory();
     afx_msg void OnUpdateCategoryCommand(CCmdUI* pCmdUI);
+    afx_msg void OnRenameCategory();
+    afx_msg void OnUpdateRenameCategory(CCmdUI* pCmdUI);
+    afx_msg void OnDeleteResults();
+    afx_msg void OnUpdateDeleteResults(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 

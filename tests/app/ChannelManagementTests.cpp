@@ -244,11 +244,12 @@ TEST_F(ChannelManagementTest, ThePaneOffersOnlyTheCommandsTheFrameHasBuilt)
     EXPECT_TRUE(site.IsCommandBuilt(ID_CHANNEL_UNSUBSCRIBE));
     EXPECT_TRUE(site.IsCommandBuilt(ID_CATEGORY_DELETE));
     EXPECT_TRUE(site.IsCommandBuilt(ID_CATEGORY_UPDATE));
-    EXPECT_FALSE(site.IsCommandBuilt(ID_RESULTS_DELETE));
+    EXPECT_TRUE(site.IsCommandBuilt(ID_CATEGORY_RENAME));
+    EXPECT_TRUE(site.IsCommandBuilt(ID_RESULTS_DELETE));
+    EXPECT_FALSE(site.IsCommandBuilt(ID_CHANNEL_VIEW_SEPARATE));
     // Renaming is for the user's own categories, not for the main one.
     EXPECT_TRUE(site.IsNewCategory(L"Sailing"));
     EXPECT_FALSE(site.IsNewCategory(LoadResourceString(IDS_MAIN_CATEGORY)));
-    EXPECT_FALSE(site.IsNewCategory(L"Nowhere"));
 }
 
 // ---- Import
