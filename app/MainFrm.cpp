@@ -72,8 +72,10 @@ ON_COMMAND(ID_PODCAST_MANAGER, OnPodcastManager)
 ON_UPDATE_COMMAND_UI(ID_PODCAST_MANAGER, OnUpdatePodcastManager)
 ON_MESSAGE(WM_NEWSLINE_CLOSED, OnNewsLineClosed)
 // Looks
-ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnTheme)
-ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnUpdateTheme)
+ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnTheme)
+ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnUpdateTheme)
+ON_COMMAND_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnTheme)
+ON_UPDATE_COMMAND_UI_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnUpdateTheme)
 // Feed and category commands
 ON_COMMAND(ID_FEED_SUBSCRIBE, OnSubscribeFeed)
 ON_UPDATE_COMMAND_UI(ID_FEED_SUBSCRIBE, OnAlwaysEnabled)
@@ -205,6 +207,13 @@ void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
         return;
     }
     CXTPFrameWnd::OnSysCommand(nID, lParam);
+}
+
+BOOL CMainFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (m_looks.OnSkinnedFrameMessage(message, wParam, lParam, pResult))
+        return TRUE;
+    return CXTPFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
 }
 
 void CMainFrame::OnWindowPosChanging(WINDOWPOS* lpwndpos)

@@ -42,6 +42,8 @@ public:
     COptionsSheet& Options() { return m_options; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // The skinned frame's non-client messages go to the looks before the message map.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;

@@ -3,6 +3,7 @@
 #include "app/ReaderApp.h"
 
 #include "app/AboutDlg.h"
+#include "app/ChannelViewer.h"
 #include "app/MainFrm.h"
 #include "companions/FirstRunWizard.h"
 #include "res/resource.h"
@@ -164,6 +165,7 @@ BOOL CReaderApp::InitInstance()
 
     auto* frame = new CMainFrame;
     m_pMainWnd = frame;
+    frame->Companions().SetChannelViewer(std::make_unique<CChannelViewerWindow>(*frame));
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
         return FALSE;
     // Started in the background, the program stays in the notification area until the user opens it.
