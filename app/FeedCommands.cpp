@@ -531,6 +531,28 @@ CFeedItem* HotResultPage(CFeedTaskPanel* pane)
 
 } // namespace
 
+namespace {
+
+CFeedItem* HotChannel(CFeedTaskPanel* pane)
+{
+    CFeedItem* pEntry = pane->GetSafeHwnd() != nullptr ? CFeedTaskPanel::GetRecord(pane->GetHotItem()) : nullptr;
+    return pEntry != nullptr && pEntry->m_nKind == FEED_KIND_FEED ? pEntry : nullptr;
+}
+
+} // namespace
+
+void CFeedCommands::ViewHotChannelSeparately()
+{
+    if (CFeedItem* pEntry = HotChannel(m_frame.PaneSite().GetNavigationPane()))
+        m_frame.Companions().ShowChannelView(pEntry);
+}
+
+void CFeedCommands::UpdateViewHotChannelSeparately(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_frame.Companions().GetChannelViewer() != nullptr &&
+                   HotChannel(m_frame.PaneSite().GetNavigationPane()) != nullptr);
+}
+
 void CFeedCommands::DeleteHotResults()
 {
     if (CFeedItem* pEntry = HotResultPage(m_frame.PaneSite().GetNavigationPane()))

@@ -58,6 +58,9 @@ public:
     // Renaming the category group under the mouse, and removing the result page under it.
     void RenameHotCategory();
     void UpdateRenameHotCategory(CCmdUI* pCmdUI);
+    // The channel under the mouse in the channel viewer, while there is one.
+    void ViewHotChannelSeparately();
+    void UpdateViewHotChannelSeparately(CCmdUI* pCmdUI);
     void DeleteHotResults();
     void UpdateDeleteHotResults(CCmdUI* pCmdUI);
     void RenameCategory(const CString& strOldName, const CString& strNewName);

@@ -113,6 +113,8 @@ ON_COMMAND(ID_CATEGORY_UPDATE, OnUpdateCategory)
 ON_UPDATE_COMMAND_UI(ID_CATEGORY_UPDATE, OnUpdateCategoryCommand)
 ON_COMMAND(ID_CATEGORY_RENAME, OnRenameCategory)
 ON_UPDATE_COMMAND_UI(ID_CATEGORY_RENAME, OnUpdateRenameCategory)
+ON_COMMAND(ID_CHANNEL_VIEW_SEPARATE, OnViewInSeparateWindow)
+ON_UPDATE_COMMAND_UI(ID_CHANNEL_VIEW_SEPARATE, OnUpdateViewInSeparateWindow)
 ON_COMMAND(ID_RESULTS_DELETE, OnDeleteResults)
 ON_UPDATE_COMMAND_UI(ID_RESULTS_DELETE, OnUpdateDeleteResults)
 END_MESSAGE_MAP()
@@ -619,6 +621,16 @@ void CMainFrame::OnRenameCategory()
 void CMainFrame::OnUpdateRenameCategory(CCmdUI* pCmdUI)
 {
     m_feedCommands.UpdateRenameHotCategory(pCmdUI);
+}
+
+void CMainFrame::OnViewInSeparateWindow()
+{
+    m_feedCommands.ViewHotChannelSeparately();
+}
+
+void CMainFrame::OnUpdateViewInSeparateWindow(CCmdUI* pCmdUI)
+{
+    m_feedCommands.UpdateViewHotChannelSeparately(pCmdUI);
 }
 
 void CMainFrame::OnDeleteResults()

@@ -122,6 +122,8 @@ protected:
     afx_msg void OnUpdateCategoryCommand(CCmdUI* pCmdUI);
     afx_msg void OnRenameCategory();
     afx_msg void OnUpdateRenameCategory(CCmdUI* pCmdUI);
+    afx_msg void OnViewInSeparateWindow();
+    afx_msg void OnUpdateViewInSeparateWindow(CCmdUI* pCmdUI);
     afx_msg void OnDeleteResults();
     afx_msg void OnUpdateDeleteResults(CCmdUI* pCmdUI);
 

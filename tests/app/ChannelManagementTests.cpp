@@ -246,7 +246,7 @@ TEST_F(ChannelManagementTest, ThePaneOffersOnlyTheCommandsTheFrameHasBuilt)
     EXPECT_TRUE(site.IsCommandBuilt(ID_CATEGORY_UPDATE));
     EXPECT_TRUE(site.IsCommandBuilt(ID_CATEGORY_RENAME));
     EXPECT_TRUE(site.IsCommandBuilt(ID_RESULTS_DELETE));
-    EXPECT_FALSE(site.IsCommandBuilt(ID_CHANNEL_VIEW_SEPARATE));
+    EXPECT_TRUE(site.IsCommandBuilt(ID_CHANNEL_VIEW_SEPARATE));
     // Renaming is for the user's own categories, not for the main one.
     EXPECT_TRUE(site.IsNewCategory(L"Sailing"));
     EXPECT_FALSE(site.IsNewCategory(LoadResourceString(IDS_MAIN_CATEGORY)));
