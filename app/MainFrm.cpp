@@ -117,12 +117,16 @@ ON_COMMAND(ID_CHANNEL_VIEW_SEPARATE, OnViewInSeparateWindow)
 ON_UPDATE_COMMAND_UI(ID_CHANNEL_VIEW_SEPARATE, OnUpdateViewInSeparateWindow)
 ON_COMMAND(ID_RESULTS_DELETE, OnDeleteResults)
 ON_UPDATE_COMMAND_UI(ID_RESULTS_DELETE, OnUpdateDeleteResults)
+// Customising the bars
+ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE, OnUpdateCustomize)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame(PaneSiteFactory makePaneSite)
     : m_lists(*this), m_refresher(*this),
       m_pPaneSite(makePaneSite ? makePaneSite(*this) : std::make_unique<CPaneSite>(*this)), m_feedCommands(*this),
-      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_options(*this)
+      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_options(*this),
+      m_customizing(*this)
 {
 }
 
@@ -641,4 +645,14 @@ void CMainFrame::OnDeleteResults()
 void CMainFrame::OnUpdateDeleteResults(CCmdUI* pCmdUI)
 {
     m_feedCommands.UpdateDeleteHotResults(pCmdUI);
-}
+    // ---- Customising the bars
+
+    void CMainFrame::OnCustomize()
+    {
+        m_customizing.OnCustomize();
+    }
+
+    void CMainFrame::OnUpdateCustomize(CCmdUI * pCmdUI)
+    {
+        m_customizing.OnUpdateCustomize(pCmdUI);
+    }

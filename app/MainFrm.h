@@ -2,6 +2,7 @@
 // its own, and routes its commands and messages to them; the features reach each other through the frame.
 #pragma once
 
+#include "app/BarCustomizing.h"
 #include "app/CompanionWindows.h"
 #include "app/FeedCommands.h"
 #include "app/FeedRefresher.h"
@@ -40,6 +41,7 @@ public:
     CCompanionWindows& Companions() { return m_companions; }
     CFrameLooks& Looks() { return m_looks; }
     COptionsSheet& Options() { return m_options; }
+    CBarCustomizing& Customizing() { return m_customizing; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // The skinned frame's non-client messages go to the looks before the message map.
@@ -126,6 +128,9 @@ protected:
     afx_msg void OnUpdateViewInSeparateWindow(CCmdUI* pCmdUI);
     afx_msg void OnDeleteResults();
     afx_msg void OnUpdateDeleteResults(CCmdUI* pCmdUI);
+    // Customising the bars.
+    afx_msg void OnCustomize();
+    afx_msg void OnUpdateCustomize(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 
@@ -140,5 +145,6 @@ private:
     CCompanionWindows m_companions;
     CFrameLooks m_looks;
     COptionsSheet m_options;
+    CBarCustomizing m_customizing;
     CImageList m_imageList; // the frame's own small images
 };
