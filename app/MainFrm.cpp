@@ -645,14 +645,16 @@ void CMainFrame::OnDeleteResults()
 void CMainFrame::OnUpdateDeleteResults(CCmdUI* pCmdUI)
 {
     m_feedCommands.UpdateDeleteHotResults(pCmdUI);
-    // ---- Customising the bars
+}
 
-    void CMainFrame::OnCustomize()
-    {
-        m_customizing.OnCustomize();
-    }
+// ---- Customising the bars
 
-    void CMainFrame::OnUpdateCustomize(CCmdUI * pCmdUI)
-    {
-        m_customizing.OnUpdateCustomize(pCmdUI);
-    }
+void CMainFrame::OnCustomize()
+{
+    m_customizing.OnCustomize();
+}
+
+void CMainFrame::OnUpdateCustomize(CCmdUI* pCmdUI)
+{
+    m_customizing.OnUpdateCustomize(pCmdUI);
+}
