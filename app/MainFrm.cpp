@@ -173,6 +173,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_pPaneSite->ShowOffers(m_lists.Main() == nullptr);
         m_pPaneSite->BuildTaskPanel();
         m_pPaneSite->RestoreGroupStates();
+        // The podcast manager lists the enclosures the lists hold, downloads kept from the last run included.
+        m_companions.SyncPodcastList();
     }
     m_pPaneSite->ShowOffers(true);
     m_refresher.Start();
