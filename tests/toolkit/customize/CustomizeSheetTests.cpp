@@ -319,6 +319,78 @@ TEST_F(CustomizeSheetTest, CommandsDraggedFromThePageAreCopiedAndBarControlsDrop
     EXPECT_NE(afterRemove[0], nFirst);
 }
 
+TEST_F(CustomizeSheetTest, BarControlsAreCopiedWithCtrlMovedIntoAMenuPopupAndDroppedAwayFromIt)
+{
+    CXTPControlPopup* pEditTitle = DYNAMIC_DOWNCAST(CXTPControlPopup, m_pMenuBar->GetControl(1));
+    ASSERT_NE(pEditTitle, nullptr);
+    CXTPCommandBar* pEditMenu = pEditTitle->GetCommandBar();
+    ASSERT_NE(pEditMenu, nullptr);
+    const std::vector<int> before = Ids(m_pStandard);
+    const std::vector<int> menuBefore = Ids(pEditMenu);
+    const int nFirst = before[0];
+    auto insideMenu = [&] {
+        CRect rc;
+        pEditMenu->GetWindowRect(&rc);
+        return POINT{rc.left + rc.Width() / 2, rc.bottom - 4};
+    };
+
+    // Ctrl held: the button is copied to the end of its own bar.
+    std::vector<CSheetScript::Step> steps =
+        DragSteps([&] { return ScreenCentre(m_pStandard, 0); }, [&] { return ScreenAfterLast(m_pStandard); }, true);
+    std::vector<int> afterCopy;
+    steps.push_back([&] { afterCopy = Ids(m_pStandard); });
+    // Without Ctrl, over the menu title (which opens its popup) and into the popup: the button moves there.
+    auto pFrom = std::make_shared<POINT>();
+    bool bMenuOpened = false;
+    std::vector<CSheetScript::Step> moveSteps = {
+        [=] {
+            *pFrom = ScreenCentre(m_pStandard, 0);
+            cbtest::MoveMouseTo(*pFrom);
+        },
+        [=] { lqtest::SendMouse(*pFrom, MOUSEEVENTF_LEFTDOWN); },
+        [=] { cbtest::MoveMouseTo(POINT{pFrom->x + 6, pFrom->y + 6}); },
+        [&] { cbtest::MoveMouseTo(ScreenCentre(m_pMenuBar, 1)); },
+        [&] {
+            const POINT pt = ScreenCentre(m_pMenuBar, 1);
+            cbtest::MoveMouseTo(POINT{pt.x + 1, pt.y});
+        },
+        [&] {
+            bMenuOpened = pEditMenu->GetSafeHwnd() != nullptr && pEditMenu->IsWindowVisible();
+            const POINT pt = insideMenu();
+            cbtest::MoveMouseTo(POINT{pt.x - 1, pt.y});
+        },
+        [&] { cbtest::MoveMouseTo(insideMenu()); },
+        [&] { lqtest::SendMouse(insideMenu(), MOUSEEVENTF_LEFTUP); },
+    };
+    steps.insert(steps.end(), moveSteps.begin(), moveSteps.end());
+    std::vector<int> afterMove;
+    std::vector<int> menuAfterMove;
+    steps.push_back([&] {
+        afterMove = Ids(m_pStandard);
+        menuAfterMove = Ids(pEditMenu);
+    });
+    // From the open popup onto the frame's client area: the menu item goes.
+    for (auto& step : DragSteps([&] { return ScreenCentre(pEditMenu, pEditMenu->GetControlCount() - 1); },
+                                [&] { return FrameClientPoint(); }))
+        steps.push_back(step);
+    CXTPCustomizeSheet sheet(m_pCommandBars);
+    RunSheet(sheet, steps);
+
+    ASSERT_EQ(afterCopy.size(), before.size() + 1);
+    EXPECT_EQ(afterCopy[0], nFirst) << "a copy leaves the button where it was";
+    EXPECT_EQ(std::count(afterCopy.begin(), afterCopy.end(), nFirst),
+              std::count(before.begin(), before.end(), nFirst) + 1);
+
+    EXPECT_TRUE(bMenuOpened);
+    ASSERT_EQ(afterMove.size(), afterCopy.size() - 1);
+    EXPECT_EQ(afterMove, std::vector<int>(afterCopy.begin() + 1, afterCopy.end()));
+    ASSERT_EQ(menuAfterMove.size(), menuBefore.size() + 1);
+    EXPECT_EQ(menuAfterMove.back(), nFirst);
+
+    EXPECT_EQ(Ids(pEditMenu), menuBefore) << "dropped away from every bar, the item left the popup";
+    EXPECT_EQ(Ids(m_pStandard), afterMove);
+}
+
 TEST_F(CustomizeSheetTest, ContextMenuCommandsChangeTheSelectionAndTheirStatesFollowIt)
 {
     CXTPCustomizeSheet sheet(m_pCommandBars);
@@ -474,6 +546,68 @@ TEST_F(CustomizeSheetTest, ToolbarsPageCreatesRenamesHidesAndDeletesToolbars)
     EXPECT_EQ(driver.m_messages, std::vector<std::wstring>({L"Are you sure you want to delete the 'Feeds' toolbar?"}));
     EXPECT_EQ(m_pCommandBars->GetCount(), nBars);
     EXPECT_EQ(m_pCommandBars->FindToolBar(kFirstCustomToolBarId), nullptr);
+}
+
+// What a user can change of a bar's controls: command, caption, group start and style.
+std::vector<std::wstring> Describe(CXTPCommandBar* pBar)
+{
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < pBar->GetControlCount(); ++i) {
+        CXTPControl* pControl = pBar->GetControl(i);
+        rows.push_back(std::to_wstring(pControl->GetID()) + L"|" + pControl->GetCaption().GetString() + L"|" +
+                       (pControl->GetBeginGroup() ? L"group" : L"") + L"|" +
+                       std::to_wstring(static_cast<int>(pControl->GetStyle())));
+    }
+    return rows;
+}
+
+TEST_F(CustomizeSheetTest, ResetOnTheToolbarsPageBringsABuiltInToolbarBackToItsResourceAfterTheWarning)
+{
+    CXTPToolBar* pReference = m_pCommandBars->Add(L"Reference", xtpBarTop);
+    ASSERT_NE(pReference, nullptr);
+    ASSERT_TRUE(pReference->LoadToolBar(IDR_TEST_TOOLBAR1));
+    const std::vector<std::wstring> resource = Describe(pReference);
+    ASSERT_EQ(Describe(m_pStandard), resource);
+
+    // Customised: the first button gone, one renamed, styled and starting a group, a copy added at the end.
+    CXTPControls* pControls = m_pStandard->GetControls();
+    pControls->Remove(pControls->GetAt(0));
+    pControls->GetAt(1)->SetCaption(L"Mine");
+    pControls->GetAt(1)->SetBeginGroup(TRUE);
+    pControls->GetAt(1)->SetStyle(xtpButtonIconAndCaption);
+    pControls->AddClone(pControls->GetAt(0));
+    m_pCommandBars->RecalcFrameLayout();
+    const std::vector<std::wstring> customised = Describe(m_pStandard);
+    ASSERT_NE(customised, resource);
+
+    CXTPCustomizeSheet sheet(m_pCommandBars);
+    CXTPCustomizeToolbarsPage* pPage = sheet.GetToolbarsPage();
+    lqtest::ModalDriver driver([](HWND, const std::wstring&, int) {});
+    std::vector<std::wstring> afterCancel;
+    auto selectStandard = [&] {
+        for (int i = 0; i < pPage->m_checkList.GetCount(); ++i) {
+            CString strText;
+            pPage->m_checkList.GetText(i, strText);
+            if (strText == L"Standard")
+                pPage->m_checkList.SetCurSel(i);
+        }
+        pPage->UpdateButtons();
+    };
+    auto pressReset = [&] { pPage->SendMessage(WM_COMMAND, MAKEWPARAM(XTP_IDC_BUTTON_RESET, BN_CLICKED), 0); };
+    RunSheet(sheet, {selectStandard,
+                     [&] {
+                         driver.m_nMessageBoxAnswer = IDCANCEL;
+                         pressReset();
+                         afterCancel = Describe(m_pStandard);
+                     },
+                     [&] {
+                         driver.m_nMessageBoxAnswer = IDOK;
+                         pressReset();
+                     }});
+    EXPECT_EQ(afterCancel, customised) << "a cancelled warning changes nothing";
+    ASSERT_EQ(driver.m_messages.size(), 2u);
+    EXPECT_NE(driver.m_messages[0].find(L"Standard"), std::wstring::npos) << driver.m_messages[0];
+    EXPECT_EQ(Describe(m_pStandard), resource);
 }
 
 TEST_F(CustomizeSheetTest, OptionsPageWritesEachOptionAtOnceAndKeepsDependentsInStep)
