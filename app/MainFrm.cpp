@@ -72,6 +72,7 @@ ON_COMMAND(ID_PODCAST_MANAGER, OnPodcastManager)
 ON_UPDATE_COMMAND_UI(ID_PODCAST_MANAGER, OnUpdatePodcastManager)
 ON_MESSAGE(WM_NEWSLINE_CLOSED, OnNewsLineClosed)
 // Looks
+ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnSwitchPane)
 ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnTheme)
 ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnUpdateTheme)
 ON_COMMAND_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnTheme)
@@ -157,6 +158,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_pPaneSite->ShowOffers(m_lists.Main() == nullptr);
         m_pPaneSite->BuildTaskPanel();
         m_pPaneSite->RestoreGroupStates();
+        // The podcast manager lists the enclosures the lists hold, downloads kept from the last run included.
+        m_companions.SyncPodcastList();
     }
     m_pPaneSite->ShowOffers(true);
     m_refresher.Start();
@@ -458,6 +461,19 @@ LRESULT CMainFrame::OnNewsLineClosed(WPARAM, LPARAM)
 }
 
 // ---- Looks
+
+void CMainFrame::ShowWithCommandStates()
+{
+    ShowWindow(SW_SHOW);
+    SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+    UpdateWindow();
+}
+
+void CMainFrame::OnSwitchPane(UINT)
+{
+    m_pPaneSite->FocusOtherPane();
+}
 
 void CMainFrame::OnTheme(UINT nID)
 {

@@ -5,6 +5,7 @@
 #include "app/AboutDlg.h"
 #include "app/ChannelViewer.h"
 #include "app/MainFrm.h"
+#include "app/PodcastManager.h"
 #include "companions/FirstRunWizard.h"
 #include "res/resource.h"
 
@@ -24,6 +25,7 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <memory>
 
 CReaderApp::CReaderApp()
 {
@@ -165,6 +167,7 @@ BOOL CReaderApp::InitInstance()
 
     auto* frame = new CMainFrame;
     m_pMainWnd = frame;
+    frame->Companions().SetPodcastManager(std::make_unique<CPodcastManager>(*frame));
     frame->Companions().SetChannelViewer(std::make_unique<CChannelViewerWindow>(*frame));
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
         return FALSE;
@@ -172,8 +175,7 @@ BOOL CReaderApp::InitInstance()
     if (bBackground) {
         frame->TrayAndAlert().HideToTray();
     } else {
-        frame->ShowWindow(SW_SHOW);
-        frame->UpdateWindow();
+        frame->ShowWithCommandStates();
     }
     if (!m_strFeedToSubscribe.IsEmpty())
         frame->FeedCommands().AddHandedOver(m_strFeedToSubscribe);
