@@ -376,38 +376,6 @@ TEST(NavigationPane, CaptionsTakeTheSkinsColoursOnlyWhileTheSkinIsCurrent)
     EXPECT_EQ(drawCaption(), plain);
 }
 
-TEST(NavigationPane, HotCaptionTextReadsWellOnItsFaceInEveryTheme)
-{
-    ScopedSettings settings;
-    PaneFixture fixture({{L"World", L"Daily Planet", FEED_KIND_FEED, {kNew}, true}});
-    auto* pLook = static_cast<CFeedTaskPanelPaintManager*>(fixture.Pane().GetPaintManager());
-    CXTPTaskPanelGroup* pGroup = fixture.Pane().GetAt(0);
-    CXTPPaintManager* pPrevious = CXTPPaintManager::GetCurrent();
-    const XTPPaintTheme previous =
-        pPrevious != nullptr ? static_cast<XTPPaintTheme>(pPrevious->m_nThemeId) : xtpThemeOffice2003;
-    for (XTPPaintTheme theme : {xtpThemeDefault, xtpThemeStandard, xtpThemeOffice2003, xtpThemeXPStyle}) {
-        SCOPED_TRACE(static_cast<int>(theme));
-        CXTPPaintManager::SetTheme(theme);
-        pLook->RefreshMetrics();
-        fixture.Pane().SetHotItem(pGroup);
-        const CRect rc = pGroup->GetCaptionRect();
-        ASSERT_FALSE(rc.IsRectEmpty());
-        lqtest::MemoryCanvas canvas(rc.right + 4, rc.bottom + 4, RGB(0, 0, 0));
-        pLook->DrawGroupCaption(&canvas.Dc(), pGroup, TRUE);
-        // The strongest text pixel of the caption against the face behind it, row by row at the left margin.
-        double best = 0;
-        for (int y = rc.top + 5; y < rc.bottom - 2; ++y) {
-            const COLORREF face = canvas.At(rc.left + 3, y);
-            for (int x = rc.left + 13; x < rc.left + 80 && x < rc.right; ++x)
-                best = std::max(best, CFeedTaskPanelPaintManager::ContrastRatio(canvas.At(x, y), face));
-        }
-        EXPECT_GE(best, 4.5);
-    }
-    fixture.Pane().SetHotItem(nullptr);
-    CXTPPaintManager::SetTheme(previous);
-    pLook->RefreshMetrics();
-}
-
 TEST(NavigationPane, ReadableCaptionTextKeepsAGoodColourAndMendsAPaleOne)
 {
     struct Case
