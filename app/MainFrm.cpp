@@ -66,6 +66,9 @@ ON_UPDATE_COMMAND_UI(ID_VIEW_CHANNEL_VIEWER, OnUpdateChannelViewer)
 ON_COMMAND(ID_PODCAST_MANAGER, OnPodcastManager)
 ON_UPDATE_COMMAND_UI(ID_PODCAST_MANAGER, OnUpdatePodcastManager)
 ON_MESSAGE(WM_NEWSLINE_CLOSED, OnNewsLineClosed)
+ON_MESSAGE(WM_NEWSLINE_ITEM_OPENED, OnNewsLineItemOpened)
+ON_COMMAND(ID_VIEW_NEWS_TICKER, OnNewsTicker)
+ON_UPDATE_COMMAND_UI(ID_VIEW_NEWS_TICKER, OnUpdateNewsTicker)
 // Looks
 ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnTheme)
 ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnUpdateTheme)
@@ -147,6 +150,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_pPaneSite->ShowOffers(m_lists.Main() == nullptr);
         m_pPaneSite->BuildTaskPanel();
         m_pPaneSite->RestoreGroupStates();
+        m_companions.ReloadTicker();
     }
     m_pPaneSite->ShowOffers(true);
     m_refresher.Start();
@@ -409,8 +413,24 @@ void CMainFrame::OnUpdatePodcastManager(CCmdUI* pCmdUI)
 
 LRESULT CMainFrame::OnNewsLineClosed(WPARAM, LPARAM)
 {
-    m_companions.StopThreads();
+    m_companions.StopTicker();
     return 0;
+}
+
+LRESULT CMainFrame::OnNewsLineItemOpened(WPARAM wParam, LPARAM lParam)
+{
+    m_companions.TickerItemOpened(reinterpret_cast<CFeedItem*>(wParam), reinterpret_cast<CFeedItem*>(lParam));
+    return 0;
+}
+
+void CMainFrame::OnNewsTicker()
+{
+    m_companions.ToggleTicker();
+}
+
+void CMainFrame::OnUpdateNewsTicker(CCmdUI* pCmdUI)
+{
+    m_companions.UpdateTicker(pCmdUI);
 }
 
 // ---- Looks

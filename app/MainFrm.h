@@ -83,6 +83,9 @@ protected:
     afx_msg void OnPodcastManager();
     afx_msg void OnUpdatePodcastManager(CCmdUI* pCmdUI);
     afx_msg LRESULT OnNewsLineClosed(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnNewsLineItemOpened(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnNewsTicker();
+    afx_msg void OnUpdateNewsTicker(CCmdUI* pCmdUI);
     // Looks.
     afx_msg void OnTheme(UINT nID);
     afx_msg void OnUpdateTheme(CCmdUI* pCmdUI);

@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
+#include "app/NewsTicker.h"
 #include "companions/FirstRunWizard.h"
 #include "res/resource.h"
 
@@ -163,6 +164,7 @@ BOOL CReaderApp::InitInstance()
         m_strFeedToSubscribe = argument;
 
     auto* frame = new CMainFrame;
+    frame->Companions().SetTicker(std::make_unique<CNewsTicker>(*frame));
     m_pMainWnd = frame;
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
         return FALSE;
