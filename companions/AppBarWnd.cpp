@@ -1,6 +1,7 @@
 #include "companions/AppBarWnd.h"
 
 #include "companions/CompanionMessages.h"
+#include "framework/win/WinApp.h"
 
 namespace {
 

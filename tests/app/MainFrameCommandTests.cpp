@@ -759,6 +759,34 @@ TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNex
     EXPECT_EQ(theApp.GetProfileInt(L"", L"ColorTheme", 0), 2u);
 }
 
+// A full refresh, an import or a deletion rebuilds the pane: the groups keep the states the user gave them, and
+// shut-down saves those (not a pane freshly expanded).
+TEST_F(MainFrameCommandTest, ARebuiltPaneKeepsItsGroupStates)
+{
+    {
+        CFeedChannel list;
+        CFeedItem* world = NewEntry(L"Planet", L"http://127.0.0.1:1/planet");
+        world->m_strCategory = L"World";
+        list.m_items.AddTail(world);
+        list.m_items.AddTail(NewEntry(L"Bits", L"http://127.0.0.1:1/bits"));
+        ASSERT_TRUE(list.SaveMainFeeds());
+    }
+    Create();
+    CFeedTaskPanel* pane = m_frame->PaneSite().GetNavigationPane();
+    ASSERT_EQ(pane->GetGroupCount(), 2);
+    pane->GetAt(0)->SetExpanded(FALSE);
+    m_frame->PaneSite().BuildTaskPanel();
+    ASSERT_EQ(pane->GetGroupCount(), 2);
+    EXPECT_FALSE(pane->GetAt(0)->IsExpandedFlag());
+    EXPECT_TRUE(pane->GetAt(1)->IsExpandedFlag());
+    Destroy();
+    Create();
+    pane = m_frame->PaneSite().GetNavigationPane();
+    ASSERT_EQ(pane->GetGroupCount(), 2);
+    EXPECT_FALSE(pane->GetAt(0)->IsExpandedFlag());
+    Destroy();
+}
+
 TEST_F(MainFrameCommandTest, ADownloadedEnclosureThatIsNotThereAsksNothing)
 {
     Create();
