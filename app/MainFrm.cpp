@@ -14,6 +14,8 @@
 #include "feeds/ViewTemplates.h"
 #include "feeds/ui/UpdateReadyDlg.h"
 #include "framework/StandardIds.h"
+#include "toolkit/base/ToolkitMessages.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
 
 const UINT WM_INSTANCE_PROBE = ::RegisterWindowMessageW(LQ_INSTANCE_MESSAGE_NAME);
 
@@ -69,6 +71,11 @@ ON_MESSAGE(WM_NEWSLINE_CLOSED, OnNewsLineClosed)
 ON_MESSAGE(WM_NEWSLINE_ITEM_OPENED, OnNewsLineItemOpened)
 ON_COMMAND(ID_VIEW_NEWS_TICKER, OnNewsTicker)
 ON_UPDATE_COMMAND_UI(ID_VIEW_NEWS_TICKER, OnUpdateNewsTicker)
+// The toolbars' own controls
+ON_MESSAGE(WM_XTP_CREATE_CONTROL, OnCreateControl)
+ON_NOTIFY(XTP_NOTIFY_EXECUTE, ID_SHOW_CATEGORIES, OnCategorySelected)
+ON_UPDATE_COMMAND_UI(ID_SHOW_CATEGORIES, OnUpdateShowCategories)
+ON_WM_SIZE()
 // Looks
 ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnTheme)
 ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnUpdateTheme)
@@ -103,7 +110,7 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame(PaneSiteFactory makePaneSite)
     : m_lists(*this), m_refresher(*this),
       m_pPaneSite(makePaneSite ? makePaneSite(*this) : std::make_unique<CPaneSite>(*this)), m_feedCommands(*this),
-      m_resultPages(*this), m_trayAndAlert(*this), m_looks(*this)
+      m_resultPages(*this), m_trayAndAlert(*this), m_looks(*this), m_categorySelector(*this)
 {
 }
 
@@ -431,6 +438,32 @@ void CMainFrame::OnNewsTicker()
 void CMainFrame::OnUpdateNewsTicker(CCmdUI* pCmdUI)
 {
     m_companions.UpdateTicker(pCmdUI);
+}
+
+// ---- The toolbars' own controls
+
+LRESULT CMainFrame::OnCreateControl(WPARAM, LPARAM lParam)
+{
+    return m_categorySelector.OnCreateControl(reinterpret_cast<XTP_COMMANDBARS_CREATECONTROL*>(lParam));
+}
+
+void CMainFrame::OnCategorySelected(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    m_categorySelector.OnSelected(pNMHDR, pResult);
+}
+
+void CMainFrame::OnUpdateShowCategories(CCmdUI* pCmdUI)
+{
+    m_categorySelector.Update(pCmdUI);
+}
+
+void CMainFrame::OnSize(UINT nType, int cx, int cy)
+{
+    CXTPFrameWnd::OnSize(nType, cx, cy);
+    if (nType != SIZE_MINIMIZED && m_categorySelector.GetCombo()) {
+        m_categorySelector.OnSize(cx);
+        RecalcLayout();
+    }
 }
 
 // ---- Looks

@@ -2,6 +2,7 @@
 // its own, and routes its commands and messages to them; the features reach each other through the frame.
 #pragma once
 
+#include "app/CategorySelector.h"
 #include "app/CompanionWindows.h"
 #include "app/FeedCommands.h"
 #include "app/FeedRefresher.h"
@@ -38,6 +39,7 @@ public:
     CTrayAndAlert& TrayAndAlert() { return m_trayAndAlert; }
     CCompanionWindows& Companions() { return m_companions; }
     CFrameLooks& Looks() { return m_looks; }
+    CCategorySelector& CategorySelector() { return m_categorySelector; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
@@ -86,6 +88,11 @@ protected:
     afx_msg LRESULT OnNewsLineItemOpened(WPARAM wParam, LPARAM lParam);
     afx_msg void OnNewsTicker();
     afx_msg void OnUpdateNewsTicker(CCmdUI* pCmdUI);
+    // The toolbars' own controls.
+    afx_msg LRESULT OnCreateControl(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnCategorySelected(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnUpdateShowCategories(CCmdUI* pCmdUI);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
     // Looks.
     afx_msg void OnTheme(UINT nID);
     afx_msg void OnUpdateTheme(CCmdUI* pCmdUI);
@@ -121,5 +128,6 @@ private:
     CTrayAndAlert m_trayAndAlert;
     CCompanionWindows m_companions;
     CFrameLooks m_looks;
+    CCategorySelector m_categorySelector;
     CImageList m_imageList; // the frame's own small images
 };
