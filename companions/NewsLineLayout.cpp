@@ -1,5 +1,7 @@
 #include "companions/NewsLineLayout.h"
 
+#include <algorithm>
+
 namespace NewsLineLayout {
 
 namespace {
@@ -46,21 +48,26 @@ void PreviewFontHeights(int nSizeIndex, int& nTitle, int& nNews)
 
 std::vector<int> SortOrder(const std::vector<double>& dates, const std::vector<bool>& valid)
 {
-    std::vector<int> remaining;
-    for (int i = 0; i < static_cast<int>(dates.size()); ++i)
-        remaining.push_back(i);
+    // The same order as taking, again and again, the first remaining entry unless a later remaining one has a
+    // later date (an undated entry is later than none and has none later than it), in n log n: the dated entries
+    // leave newest first, equal dates in their order, and an undated one leaves when nothing is left before it.
+    const int count = static_cast<int>(dates.size());
+    std::vector<int> dated;
+    for (int i = 0; i < count; ++i)
+        if (valid[i])
+            dated.push_back(i);
+    std::stable_sort(dated.begin(), dated.end(), [&](int a, int b) { return dates[a] > dates[b]; });
+    std::vector<bool> taken(count, false);
     std::vector<int> order;
-    order.reserve(remaining.size());
-    while (!remaining.empty()) {
-        size_t candidate = 0;
-        for (size_t i = 1; i < remaining.size(); ++i) {
-            const int a = remaining[i];
-            const int c = remaining[candidate];
-            if (valid[a] && valid[c] && dates[a] > dates[c])
-                candidate = i;
-        }
-        order.push_back(remaining[candidate]);
-        remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(candidate));
+    order.reserve(count);
+    size_t nextDated = 0;
+    int front = 0;
+    while (static_cast<int>(order.size()) < count) {
+        while (taken[front])
+            ++front;
+        const int next = valid[front] ? dated[nextDated++] : front;
+        taken[next] = true;
+        order.push_back(next);
     }
     return order;
 }
