@@ -22,7 +22,8 @@
 // Posted: an update description was downloaded to the path (wParam, a heap CString the frame deletes); the
 // offer runs on the frame's thread, so no modal loop on the worker swallows its thread messages.
 #define WM_WORKER_UPDATE_OFFER (WM_APP + 14)
-// Sent: the worker is ready to build the quick-filter page; the frame builds it from its lists.
+// Sent: the worker is ready to build the quick-filter page; the frame fills the CQuickFilterRequest (wParam) with
+// the filter and copies of the items, and answers non-zero when it did.
 #define WM_WORKER_BUILD_FILTER (WM_APP + 17)
 // Sent: a branding file was downloaded and reads well (wParam, a CBrandingHandOver); the frame takes it into the
 // settings and answers non-zero when it did.

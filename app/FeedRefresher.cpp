@@ -182,6 +182,13 @@ bool CFeedRefresher::PostSearch(CFeedItem* pEntry, const CString& strText)
     return true;
 }
 
+bool CFeedRefresher::PostQuickFilter()
+{
+    if (!m_pWorkerThread || m_bShutDown)
+        return false;
+    return ::PostThreadMessageW(m_pWorkerThread->m_nThreadID, WM_WORKER_QUICK_FILTER, 0, 0) != FALSE;
+}
+
 bool CFeedRefresher::PostEnclosureDownload(CFeedItem* pItem)
 {
     if (m_pWorkerThread == nullptr)

@@ -51,6 +51,7 @@ public:
     // Worker tasks for other features; false when the worker takes nothing (none runs, or it was told to end).
     bool PostSearch(CFeedItem* pEntry, const CString& strText);
     bool PostEnclosureDownload(CFeedItem* pItem);
+    bool PostQuickFilter();
 
     // The worker's reports.
     // One refreshed entry brought up to date on this thread; with no entry, the end of the refresh.

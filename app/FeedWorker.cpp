@@ -2,6 +2,8 @@
 // update and server-list fetches.
 #include "app/FeedWorker.h"
 
+#include "app/QuickFilter.h"
+
 #include "feeds/Branding.h"
 #include "feeds/DataFiles.h"
 #include "feeds/EngineContext.h"
@@ -459,10 +461,20 @@ void CFeedWorker::OnQuickFilter()
 {
     ++m_nTasks;
     UpdateBusy();
-    ::SendMessageW(m_link.m_hFrame, WM_WORKER_BUILD_FILTER, 0, 0);
-    ::PostMessageW(m_link.m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_FILTER_DONE, 0);
+    // The frame copies what the build reads: a refresh that ends meanwhile changes nothing of it.
+    CQuickFilterRequest request;
+    CFeedItem* pPage = nullptr;
+    if (::SendMessageW(m_link.m_hFrame, WM_WORKER_BUILD_FILTER, reinterpret_cast<WPARAM>(&request), 0) != 0) {
+        pPage = BuildFilteredResults(ReadFilterWords(request.strFilterText), request.nViewStyle, request.items);
+        request.items.clear();
+        if (pPage != nullptr)
+            SaveResultsToTemporaryFile(pPage);
+    }
     --m_nTasks;
     UpdateBusy();
+    // The frame answers non-zero when it took the page; a frame that is gone took nothing.
+    if (::SendMessageW(m_link.m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_FILTER_DONE, reinterpret_cast<LPARAM>(pPage)) == 0)
+        delete pPage;
 }
 
 void CFeedWorker::OnDownloadEnclosure(CFeedItem* pJob)

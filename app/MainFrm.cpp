@@ -16,6 +16,7 @@
 #include "framework/StandardIds.h"
 #include "toolkit/base/ToolkitMessages.h"
 #include "toolkit/commandbars/XTPCommandBarsDefines.h"
+#include "toolkit/commandbars/XTPControlEdit.h"
 
 const UINT WM_INSTANCE_PROBE = ::RegisterWindowMessageW(LQ_INSTANCE_MESSAGE_NAME);
 
@@ -57,6 +58,10 @@ ON_MESSAGE(WM_WORKER_CHANNEL_LIST, OnWorkerChannelList)
 ON_MESSAGE(WM_WORKER_DROPPED, OnWorkerDropped)
 ON_MESSAGE(WM_WORKER_BRANDING, OnWorkerBranding)
 ON_MESSAGE(WM_WORKER_BUILD_FILTER, OnWorkerBuildFilter)
+// The quick filter
+ON_COMMAND(ID_QUICK_FILTER, OnQuickFilter)
+ON_UPDATE_COMMAND_UI(ID_QUICK_FILTER, OnAlwaysEnabled)
+ON_MESSAGE(WM_XTP_CONTROL_EXECUTE, OnControlExecute)
 // Tray and alert
 ON_MESSAGE(WM_TRAYICON_NOTIFY, OnTrayNotify)
 ON_COMMAND(ID_TRAY_OPEN_READER, OnTrayOpenReader)
@@ -110,7 +115,7 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame(PaneSiteFactory makePaneSite)
     : m_lists(*this), m_refresher(*this),
       m_pPaneSite(makePaneSite ? makePaneSite(*this) : std::make_unique<CPaneSite>(*this)), m_feedCommands(*this),
-      m_resultPages(*this), m_trayAndAlert(*this), m_looks(*this), m_categorySelector(*this)
+      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_categorySelector(*this)
 {
 }
 
@@ -180,6 +185,7 @@ void CMainFrame::OnDestroy()
     // The pane's items point at the entries and pages: they go first.
     m_pPaneSite->RemoveAllGroups();
     m_resultPages.DeleteAll();
+    m_quickFilter.DeleteAll();
     CXTPFrameWnd::OnDestroy();
     m_lists.SaveAll();
 }
@@ -244,6 +250,10 @@ LRESULT CMainFrame::OnFrameEvent(WPARAM wParam, LPARAM lParam)
     case FRAME_EVENT_STOPPED:
         m_refresher.OnStopped();
         break;
+    case FRAME_EVENT_FILTER_DONE:
+        // The page changes hands here: the answer tells the worker it was taken.
+        m_quickFilter.TakeResults(reinterpret_cast<CFeedItem*>(lParam));
+        return 1;
     case FRAME_EVENT_SEARCH_DONE:
         m_resultPages.OnSearchDone(reinterpret_cast<CFeedItem*>(lParam));
         break;
@@ -367,10 +377,32 @@ LRESULT CMainFrame::OnWorkerBranding(WPARAM wParam, LPARAM)
     return m_refresher.TakeBranding(reinterpret_cast<const CBrandingHandOver*>(wParam)) ? 1 : 0;
 }
 
-LRESULT CMainFrame::OnWorkerBuildFilter(WPARAM, LPARAM)
+LRESULT CMainFrame::OnWorkerBuildFilter(WPARAM wParam, LPARAM)
 {
-    m_quickFilter.BuildPage();
-    return 0;
+    if (!wParam)
+        return 0;
+    m_quickFilter.FillRequest(*reinterpret_cast<CQuickFilterRequest*>(wParam));
+    return 1;
+}
+
+// ---- The quick filter
+
+void CMainFrame::OnQuickFilter()
+{
+    m_quickFilter.RunDialog();
+}
+
+LRESULT CMainFrame::OnControlExecute(WPARAM wParam, LPARAM lParam)
+{
+    auto* notify = reinterpret_cast<NMXTPCONTROL*>(lParam);
+    if (wParam != IDC_FILTER_EDIT || !notify || !notify->pControl || notify->pControl->GetType() != xtpControlEdit)
+        return 0;
+    auto* edit = static_cast<CXTPControlEdit*>(notify->pControl);
+    const CString words = edit->GetEditText();
+    // Emptied before the filter runs: the box may be gone once the wait dialog has ended.
+    edit->SetEditText(L"");
+    m_quickFilter.RunTypedWords(words);
+    return 1;
 }
 
 // ---- Tray and alert

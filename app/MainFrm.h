@@ -74,6 +74,9 @@ protected:
     afx_msg LRESULT OnWorkerDropped(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBranding(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWorkerBuildFilter(WPARAM wParam, LPARAM lParam);
+    // The quick filter.
+    afx_msg void OnQuickFilter();
+    afx_msg LRESULT OnControlExecute(WPARAM wParam, LPARAM lParam);
     // Tray and alert.
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTrayOpenReader();

@@ -3,6 +3,7 @@
 
 #include "app/MainFrm.h"
 #include "app/ReaderApp.h"
+#include "companions/RenameCategoryDlg.h"
 #include "feeds/EngineContext.h"
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
@@ -17,6 +18,7 @@
 #include "views/FeedPopupBar.h"
 #include "views/FeedTaskPanelPaintManager.h"
 #include "views/FeedViewControl.h"
+#include "views/SearchItemWnd.h"
 #include "views/SplitterHelperView.h"
 
 namespace {
@@ -132,10 +134,11 @@ CXTPTaskPanelGroup* CPaneSite::GroupForCategory(const CString& strCategory)
     return pGroup;
 }
 
+// The captions the frame gives its own groups are no categories of the user's: they cannot be renamed.
 BOOL CPaneSite::IsNewCategory(const CString& strCaption)
 {
-    for (POSITION pos = m_categoryGroups.GetHeadPosition(); pos;) {
-        if (static_cast<CXTPTaskPanelGroup*>(m_categoryGroups.GetNext(pos))->GetCaption() == strCaption)
+    for (UINT nCaptionID : {IDS_OFFERS, IDS_MAIN_CATEGORY, IDS_QUICK_FILTER_GROUP, IDS_WEATHER}) {
+        if (LoadResourceString(nCaptionID) == strCaption)
             return FALSE;
     }
     return TRUE;
@@ -167,10 +170,14 @@ CXTPTaskPanelGroupItem* CPaneSite::AddEntryItem(CXTPTaskPanelGroup* pGroup, CFee
     case FEED_KIND_SEARCH_OUT:
     case FEED_KIND_IFRAME:
     case FEED_KIND_WEATHER:
+        if ((pEntry->m_nKind == FEED_KIND_SEARCH_IN || pEntry->m_nKind == FEED_KIND_SEARCH_OUT) &&
+            pEntry->m_pAttachedWnd == nullptr && m_wndTaskPanel.GetSafeHwnd() != nullptr)
+            CSearchItemWnd::CreateFor(pEntry, this, &m_wndTaskPanel, m_nNextSearchBoxId++);
         // The search box and the web page come with windows of their own; until an entry has its window it
         // shows as a plain text row (caption and icon) that takes no click.
         if (pEntry->m_pAttachedWnd != nullptr && pEntry->m_pAttachedWnd->GetSafeHwnd() != nullptr) {
             pItem = pGroup->AddControlItem(pEntry->m_pAttachedWnd->GetSafeHwnd());
+            pItem->SetID(reinterpret_cast<UINT_PTR>(pEntry));
         } else {
             pItem = pGroup->AddTextItem(L"");
             pItem->SetID(reinterpret_cast<UINT_PTR>(pEntry));
@@ -483,9 +490,27 @@ void CPaneSite::ShowChannelView(CFeedItem* pEntry)
 // Unsubscribing, deleting categories and removing result pages come with the work on them; until then the pane's
 // commands for them find nothing to do.
 void CPaneSite::Unsubscribe(CFeedItem*) {}
-BOOL CPaneSite::AskCategoryName(const CString&, CString&)
+BOOL CPaneSite::AskCategoryName(const CString& strOldName, CString& strNewName)
 {
-    return FALSE;
+    CRenameCategoryDlg dlg(&m_frame);
+    dlg.m_strOldCaption = strOldName;
+    if (dlg.DoModal() != IDOK || dlg.m_strNewCaption.IsEmpty())
+        return FALSE;
+    strNewName = dlg.m_strNewCaption;
+    return TRUE;
 }
 void CPaneSite::DeleteCategory(const CString&) {}
-void CPaneSite::RemoveResultPage(CFeedItem*) {}
+void CPaneSite::RunSearch(CFeedItem* pEntry, const CString& strText)
+{
+    m_frame.ResultPages().RunSearch(pEntry, strText);
+}
+
+void CPaneSite::RemoveResultPage(CFeedItem* pEntry)
+{
+    if (pEntry == nullptr)
+        return;
+    if (pEntry->m_nKind == FEED_KIND_SEARCH_RESULT)
+        m_frame.ResultPages().RemovePage(pEntry);
+    else if (pEntry->m_nKind == FEED_KIND_FILTER_RESULT)
+        m_frame.QuickFilter().RemovePage(pEntry);
+}

@@ -84,6 +84,7 @@ public:
     void DeleteCategory(const CString& strCaption) override;
     void UpdateCategory(const CString& strCaption) override;
     void RemoveResultPage(CFeedItem* pEntry) override;
+    void RunSearch(CFeedItem* pEntry, const CString& strText) override;
     void SaveEnclosure(CFeedItem* pItem) override;
     BOOL HasNewsView() override { return m_pClassicView != nullptr; }
     CFeedItem* GetShownEntry() override;
@@ -111,5 +112,6 @@ private:
     CPtrList m_categoryGroups; // CXTPTaskPanelGroup*, in the order they were made
     bool m_bOffers = true;     // notices of the custom list get "Offers" items
     bool m_bShowWeather = false;
+    UINT m_nNextSearchBoxId = 0x4000; // child ids of the search boxes the pane hosts
     std::unique_ptr<CFeedItem> m_pWeatherEntry;
 };

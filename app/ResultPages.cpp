@@ -89,15 +89,29 @@ void CResultPages::PlaceInPane(CFeedItem* pPage, CFeedItem* pSearchIn, CFeedItem
     pPage->m_pNavControl = item;
 }
 
+void CResultPages::RemovePage(CFeedItem* pPage)
+{
+    POSITION at = pPage ? m_searchPages.Find(pPage) : nullptr;
+    if (!at)
+        return;
+    auto* control = static_cast<CXTPTaskPanelGroupItem*>(pPage->m_pNavControl);
+    CXTPTaskPanelGroup* group = control ? control->GetItemGroup() : nullptr;
+    m_frame.PaneSite().RemoveEntryFromPane(pPage);
+    if (group && group->GetItemCount() == 0)
+        group->Remove();
+    if (auto* searchIn = static_cast<CFeedItem*>(pPage->m_pLinkedItem); searchIn && searchIn->m_pLinkedItem == pPage)
+        searchIn->m_pLinkedItem = nullptr;
+    m_searchPages.RemoveAt(at);
+    delete pPage;
+    m_frame.PaneSite().RefreshPaneContents();
+}
+
 void CResultPages::DeleteAll()
 {
-    for (CPtrList* pages : {&m_searchPages, &m_filterPages}) {
-        while (!pages->IsEmpty()) {
-            auto* page = static_cast<CFeedItem*>(pages->RemoveHead());
-            if (auto* searchIn = static_cast<CFeedItem*>(page->m_pLinkedItem);
-                searchIn && searchIn->m_pLinkedItem == page)
-                searchIn->m_pLinkedItem = nullptr;
-            delete page;
-        }
+    while (!m_searchPages.IsEmpty()) {
+        auto* page = static_cast<CFeedItem*>(m_searchPages.RemoveHead());
+        if (auto* searchIn = static_cast<CFeedItem*>(page->m_pLinkedItem); searchIn && searchIn->m_pLinkedItem == page)
+            searchIn->m_pLinkedItem = nullptr;
+        delete page;
     }
 }

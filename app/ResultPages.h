@@ -1,5 +1,5 @@
 // The main window's searches and the result pages they leave in the navigation pane: a search-in entry's newest page
-// replaces its older one, beside the entry.
+// replaces its older one, beside the entry. The quick filter's page is the quick filter's own.
 #pragma once
 
 #include "framework/core/AfxString.h"
@@ -19,6 +19,9 @@ public:
     void RunSearch(CFeedItem* pEntry, const CString& strText);
     // A search has ended; its page (null when it failed) takes its place in the pane.
     void OnSearchDone(CFeedItem* pPage);
+    // "Delete Results" on a search page: it leaves the pane (with its group when that empties) and its search-in
+    // entry, and is deleted.
+    void RemovePage(CFeedItem* pPage);
     // Every page deleted, at shut-down, after the pane's items that point at them.
     void DeleteAll();
 
@@ -32,5 +35,4 @@ private:
     CMainFrame& m_frame;
     CString m_strSearchText; // the last search
     CPtrList m_searchPages;  // CFeedItem* of kind 5 in the pane, owned
-    CPtrList m_filterPages;  // CFeedItem* of kind 6 in the pane, owned
 };

@@ -208,3 +208,16 @@
 #define ID_NEWSLINE_CLOSE 32833
 #define ID_VIEW_NEWS_TICKER 32850
 #define IDS_NEWSLINE_PROPERTIES 929
+
+// The small dialogs: the quick filter's word lists, the wait notice while it runs, renaming a category.
+#define IDD_RENAME_CATEGORY 168
+#define IDD_QUICK_FILTER 186
+#define IDD_STATUS 188
+#define IDC_RENAME_OLD_CAPTION 1027
+#define IDC_RENAME_NEW_CAPTION 1028
+#define IDC_FILTER_AND 1054
+#define IDC_FILTER_OR 1055
+#define IDC_FILTER_NOT 1056
+#define IDC_STATUS_TEXT 1060
+#define IDS_FILTER_NO_WORDS 951
+#define IDS_FILTER_NOTHING_FOUND 952

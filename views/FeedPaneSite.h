@@ -39,6 +39,8 @@ public:
     virtual void DeleteCategory(const CString& strCaption) = 0;
     virtual void UpdateCategory(const CString& strCaption) = 0;
     virtual void RemoveResultPage(CFeedItem* pEntry) = 0;
+    // A search box's text searched through its "Search-in" or "Search-out" entry.
+    virtual void RunSearch(CFeedItem* /*pEntry*/, const CString& /*strText*/) {}
     virtual void SaveEnclosure(CFeedItem* pItem) = 0;
 
     // The classic view style's news view: the entry it shows (null when none or no view), and showing another

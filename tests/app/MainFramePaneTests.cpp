@@ -73,10 +73,8 @@ protected:
     }
     void TearDown() override
     {
-        if (m_frame) {
-            m_frame->QuickFilter().ForgetResults();
+        if (m_frame)
             m_frame->DestroyWindow();
-        }
         lqtest::PumpPending();
     }
 
@@ -135,8 +133,8 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
         });
     Start();
     CFeedTaskPanel& pane = *m_frame->PaneSite().GetNavigationPane();
-    // A notice leads its category; search entries and the web page show with their captions. The maker's
-    // offers stay out while a main list is there; a custom list's search entry has no place.
+    // A notice leads its category; search entries (in their search boxes) and the web page show with their captions.
+    // The maker's offers stay out while a main list is there; a custom list's search entry has no place.
     const std::vector<std::vector<std::wstring>> expected = {
         {L"World", L"World notice", L"Good icon", L"No icon", L"Damaged icon", L"Cut icon"},
         {L"Main Category", L"Plain notice", L"Web page"},
@@ -159,8 +157,8 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
         {L"Cut icon", TaskPanelItemLink, false, kPaneImageFeed},
         {L"World notice", TaskPanelItemLink, true, kPaneImageNotice},
         {L"Plain notice", TaskPanelItemLink, false, kPaneImageNotice},
-        {L"Find it", TaskPanelItemText, false, kPaneImageSearch},
-        {L"Look out", TaskPanelItemText, false, kPaneImageSearch},
+        {L"Find it", TaskPanelItemControl, false, kPaneImageSearch},
+        {L"Look out", TaskPanelItemControl, false, kPaneImageSearch},
         {L"Web page", TaskPanelItemText, false, kPaneImageWebPage},
     };
     for (const Expect& e : expects) {
@@ -209,15 +207,16 @@ TEST_F(MainFramePaneTest, OffersWeatherAndQuickFilterResultsGetGroupsOfTheirOwn)
     CFeedTaskPanel& pane = *m_frame->PaneSite().GetNavigationPane();
     EXPECT_EQ(PaneContents(pane), (std::vector<std::vector<std::wstring>>{{L"Main Category", L"Daily"}}));
 
-    CFeedItem results;
-    results.m_nKind = FEED_KIND_FILTER_RESULT;
-    results.m_strTitleText = L"Filtered results";
-    results.m_pChannel = new CFeedChannel;
-    CFeedItem older;
-    older.m_nKind = FEED_KIND_FILTER_RESULT;
-    older.m_strTitleText = L"Older results";
-    m_frame->QuickFilter().AddResults(&older);
-    m_frame->QuickFilter().AddResults(&results);
+    auto* older = new CFeedItem;
+    older->m_nKind = FEED_KIND_FILTER_RESULT;
+    older->m_strTitleText = L"Older results";
+    older->m_pChannel = new CFeedChannel;
+    m_frame->QuickFilter().TakeResults(older);
+    auto* results = new CFeedItem;
+    results->m_nKind = FEED_KIND_FILTER_RESULT;
+    results->m_strTitleText = L"Filtered results";
+    results->m_pChannel = new CFeedChannel;
+    m_frame->QuickFilter().TakeResults(results);
     m_frame->PaneSite().ShowWeather(true);
     m_frame->PaneSite().ShowOffers(true);
     m_frame->PaneSite().BuildTaskPanel();
@@ -233,14 +232,14 @@ TEST_F(MainFramePaneTest, OffersWeatherAndQuickFilterResultsGetGroupsOfTheirOwn)
     EXPECT_EQ(m_frame->PaneSite().GetWeatherEntry()->m_nKind, FEED_KIND_WEATHER);
     EXPECT_STREQ(m_frame->PaneSite().GetWeatherEntry()->m_strLink.GetString(), m_data.File(L"weather.htm").c_str());
     EXPECT_EQ(CFeedTaskPanel::GetEntryImage(m_frame->PaneSite().GetWeatherEntry()), kPaneImageWeather);
-    auto* resultItem = static_cast<CXTPTaskPanelGroupItem*>(results.m_pNavControl);
+    auto* resultItem = static_cast<CXTPTaskPanelGroupItem*>(results->m_pNavControl);
     ASSERT_NE(resultItem, nullptr);
     EXPECT_EQ(resultItem->GetType(), TaskPanelItemLink);
-    EXPECT_EQ(older.m_pNavControl, nullptr);
-    EXPECT_EQ(CFeedTaskPanel::GetEntryImage(&results), kPaneImageResults);
+    EXPECT_EQ(m_frame->QuickFilter().GetShownResults(), results);
+    EXPECT_EQ(CFeedTaskPanel::GetEntryImage(results), kPaneImageResults);
 
     // Rebuilt without them, the groups go; the pane never points at the result pages again.
-    m_frame->QuickFilter().ForgetResults();
+    m_frame->QuickFilter().RemovePage(results);
     m_frame->PaneSite().ShowWeather(false);
     m_frame->PaneSite().ShowOffers(false);
     m_frame->PaneSite().BuildTaskPanel();

@@ -71,6 +71,7 @@ public:
     void DeleteCategory(const CString& strCaption) override { Record(L"DeleteCategory", nullptr, strCaption); }
     void UpdateCategory(const CString& strCaption) override { Record(L"UpdateCategory", nullptr, strCaption); }
     void RemoveResultPage(CFeedItem* pEntry) override { Record(L"RemoveResultPage", pEntry); }
+    void RunSearch(CFeedItem* pEntry, const CString& strText) override { Record(L"RunSearch", pEntry, strText); }
     void SaveEnclosure(CFeedItem* pItem) override { Record(L"SaveEnclosure", pItem); }
     BOOL HasNewsView() override { return m_bHasNewsView; }
     CFeedItem* GetShownEntry() override { return m_pShown; }
