@@ -96,7 +96,7 @@ double CpuSeconds()
 
 } // namespace
 
-int main()
+int wmain()
 {
     theBenchApp.SetRegistryKey(L"Lanternquill Bench");
     SetAppBarMessenger(AnswerAll);
