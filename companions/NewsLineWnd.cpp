@@ -125,15 +125,21 @@ int CNewsLineWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
 void CNewsLineWnd::LoadSettings()
 {
     m_nBarHeight = NewsLineLayout::BarHeight(AfxGetApp()->GetProfileInt(kSection, L"Height", 2));
-    if (m_nBarHeight != m_nHeight) {
-        m_nHeight = m_nBarHeight;
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    if (client.bottom != m_nBarHeight) {
+        // The client area is the bar's height at either edge, inside the window's edge (whatever its width); the
+        // application bar keeps the window's height as its thickness.
+        RECT frame = {0, 0, 0, m_nBarHeight};
+        ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE)));
+        m_nHeight = frame.bottom - frame.top;
         RECT rect;
         ::GetWindowRect(m_hWnd, &rect);
-        // The window is the bar's height and the static edge's two pixels, at either edge.
         if (m_nEdge == ABE_BOTTOM)
-            rect.top = rect.bottom - (m_nHeight + 2);
+            rect.top = rect.bottom - m_nHeight;
         else
-            rect.bottom = rect.top + m_nHeight + 2;
+            rect.bottom = rect.top + m_nHeight;
         ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
     }
     LOGFONTW font;

@@ -67,7 +67,7 @@ TEST(NewsLineLayout, HostileHeadlinesBecomeOnePlainLine)
         {L"Plain news", L"Plain news"},
         {L"Evil \x202Etxt.exe\x202C done", L"Evil txt.exe done"},
         {L"\x2067isolated\x2069 and \x200Fmark", L"isolated and mark"},
-        {L"Line\r\nbreak\tand\x01control", L"Line break and control"},
+        {L"Line\r\nbreak\tand\x01" L"control", L"Line break and control"},
         {L"  <b>markup</b> &amp; stays text  ", L"<b>markup</b> &amp; stays text"},
     };
     for (const Case& c : cases)
@@ -373,7 +373,8 @@ TEST_F(NewsLineWindow, ReloadSortsNewestFirstAndKeepsCopies)
     AddItem(L"Wednesday", 9);
     CreateTicker();
     ReloadAll();
-    EXPECT_EQ((std::vector<std::wstring>{L"Thursday", L"Tuesday", L"Wednesday", L"Undated"}), Titles());
+    // Tuesday stands first until a later date turns up; the undated item waits until nothing is before it.
+    EXPECT_EQ((std::vector<std::wstring>{L"Thursday", L"Wednesday", L"Tuesday", L"Undated"}), Titles());
     EXPECT_TRUE(m_wnd.GetScroll().IsLaidOut());
     // The ticker shows its own copies: the records may change or go without it noticing.
     m_entry.m_pChannel->m_items.GetHead()->m_strTitleText = L"changed";
@@ -419,10 +420,17 @@ TEST_F(NewsLineWindow, SettingsGiveTheHeightAndColours)
     BYTE shortFont[40] = {};
     theCompanionsHost.WriteProfileBinary(L"NewsLine", L"FontNews", shortFont, sizeof(shortFont));
     CreateTicker();
-    EXPECT_EQ(30, m_wnd.GetBarHeight());
     RECT client;
     ::GetClientRect(m_wnd.GetSafeHwnd(), &client);
     EXPECT_EQ(30, client.bottom);
+    // Docked again at the bottom, it keeps the height.
+    m_wnd.Dock(ABE_BOTTOM);
+    ::GetClientRect(m_wnd.GetSafeHwnd(), &client);
+    EXPECT_EQ(30, client.bottom);
+    RECT window;
+    ::GetWindowRect(m_wnd.GetSafeHwnd(), &window);
+    EXPECT_EQ(::GetSystemMetrics(SM_CYSCREEN), window.bottom);
+    m_wnd.Dock(ABE_TOP);
     EXPECT_EQ(RGB(0, 0, 128), m_wnd.GetBackgroundColor());
 
     AddItem(L"Colours", 9, L"http://127.0.0.1/a");
