@@ -808,6 +808,8 @@ TEST_F(MainFrameCommandTest, TheCategorySelectorListsAndOpensCategories)
         ASSERT_TRUE(list.SaveMainFeeds());
     }
     Create();
+    // Bars update their controls only while they are on the screen.
+    m_frame->ShowWindow(SW_SHOW);
     CCategorySelector& selector = m_frame->CategorySelector();
     CXTPToolBar* bar = m_frame->GetCommandBars()->FindToolBar(IDR_CATEGORIES_BAR);
     ASSERT_NE(bar, nullptr);
