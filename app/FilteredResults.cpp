@@ -82,6 +82,12 @@ void ReadRun(const wchar_t* text, int begin, int end, bool bEntities, TextRun& r
     run.shown.clear();
     run.unitStart.clear();
     run.firstOfUnit.clear();
+    // A display copy's characters are their own units.
+    if (!bEntities) {
+        run.shown.assign(text + begin, static_cast<size_t>(end - begin));
+        LowerInPlace(run.shown);
+        return;
+    }
     for (int i = begin; i < end;) {
         int unitEnd = i + 1;
         std::wstring decoded;
@@ -123,13 +129,16 @@ void MarkRun(const CString& raw, int begin, int end, const std::wstring& word, b
         if (at == std::wstring::npos)
             break;
         const size_t after = at + word.size();
+        const bool bUnits = !run.unitStart.empty();
         // A match must cover whole units: half a character reference cannot be wrapped.
-        if (!run.firstOfUnit[at] || (after < run.shown.size() && !run.firstOfUnit[after])) {
+        if (bUnits && (!run.firstOfUnit[at] || (after < run.shown.size() && !run.firstOfUnit[after]))) {
             from = at + 1;
             continue;
         }
-        const int rawStart = run.unitStart[at];
-        const int rawEnd = after < run.shown.size() ? run.unitStart[after] : end;
+        const int rawStart = bUnits ? run.unitStart[at] : begin + static_cast<int>(at);
+        const int rawEnd = after >= run.shown.size() ? end
+                           : bUnits                  ? run.unitStart[after]
+                                                     : begin + static_cast<int>(after);
         out.Append(raw.GetString() + copied, rawStart - copied);
         out += kMarkOpen;
         out.Append(raw.GetString() + rawStart, rawEnd - rawStart);
@@ -144,6 +153,14 @@ void MarkWord(CString& text, const std::wstring& word, bool bEntities)
 {
     const wchar_t* p = text.GetString();
     const int length = text.GetLength();
+    // Most texts of a page lack most words: a text whose characters hold the word nowhere is left as it is (with
+    // references, only when it has none to read).
+    if (!bEntities || wcschr(p, L'&') == nullptr) {
+        std::wstring lowered(p, static_cast<size_t>(length));
+        LowerInPlace(lowered);
+        if (lowered.find(word) == std::wstring::npos)
+            return;
+    }
     CString out;
     out.Preallocate(length + 64);
     TextRun run;
@@ -163,24 +180,59 @@ void MarkWord(CString& text, const std::wstring& word, bool bEntities)
     text = out;
 }
 
-bool HoldsWord(const CString& haystack, const CString& word)
+// The text a display copy shows: the drawer's tags as blanks.
+void AppendShown(std::wstring& out, const CString& displayText)
 {
-    return wcsstr(haystack.GetString(), word.GetString()) != nullptr;
+    const wchar_t* p = displayText.GetString();
+    const int length = displayText.GetLength();
+    if (wcschr(p, L'<') == nullptr) {
+        out.append(p, static_cast<size_t>(length));
+        return;
+    }
+    for (int i = 0; i < length;) {
+        if (StartsTag(p, length, i)) {
+            i = TagEnd(p, length, i, false);
+            out += L' ';
+        } else {
+            out += p[i++];
+        }
+    }
 }
 
-// An item as the words are matched against it.
-struct Candidate
+// Which of the filter's words each item holds, found in one pass over the items: each item's title and text are
+// lower-cased once into a reused buffer (title and text on two lines: a word holds no line break, so it is found in
+// the one or the other, never across them) and searched for every word while they are at hand.
+class WordTable
 {
-    CString title, text;
-    bool Holds(const CString& word) const { return HoldsWord(title, word) || HoldsWord(text, word); }
+public:
+    WordTable(const FilterItems& items, const std::vector<CString>& words) : m_nWords(words.size())
+    {
+        m_holds.resize(items.size() * m_nWords);
+        std::wstring shown;
+        for (size_t i = 0; i < items.size(); ++i) {
+            shown.clear();
+            AppendShown(shown, items[i]->m_strTitleText);
+            shown += L'\n';
+            AppendShown(shown, items[i]->m_strDescriptionText);
+            LowerInPlace(shown);
+            for (size_t w = 0; w < m_nWords; ++w)
+                m_holds[i * m_nWords + w] = shown.find(words[w].GetString(), 0,
+                                                       static_cast<size_t>(words[w].GetLength())) != std::wstring::npos;
+        }
+    }
+    bool Holds(size_t item, size_t word) const { return m_holds[item * m_nWords + word] != 0; }
+
+private:
+    size_t m_nWords;
+    std::vector<unsigned char> m_holds;
 };
 
 // Keeps the indexes whose item holds the word (with bExclude, holds it in neither text).
-void Narrow(std::vector<size_t>& list, const std::vector<Candidate>& candidates, const CString& word, bool bExclude)
+void Narrow(std::vector<size_t>& list, const WordTable& table, size_t word, bool bExclude)
 {
     size_t kept = 0;
     for (size_t index : list) {
-        if (candidates[index].Holds(word) != bExclude)
+        if (table.Holds(index, word) != bExclude)
             list[kept++] = index;
     }
     list.resize(kept);
@@ -261,23 +313,10 @@ CFilterWords ReadFilterWords(const CString& filterText)
 
 CString MatchingText(const CString& displayText)
 {
-    const wchar_t* p = displayText.GetString();
-    const int length = displayText.GetLength();
-    CString shown;
-    if (wcschr(p, L'<') == nullptr) {
-        shown = displayText;
-    } else {
-        shown.Preallocate(length);
-        for (int i = 0; i < length;) {
-            if (StartsTag(p, length, i)) {
-                i = TagEnd(p, length, i, false);
-                shown += L' ';
-            } else {
-                shown += p[i++];
-            }
-        }
-    }
-    return shown.MakeLower();
+    std::wstring shown;
+    AppendShown(shown, displayText);
+    LowerInPlace(shown);
+    return CString(shown.c_str(), static_cast<int>(shown.size()));
 }
 
 void MarkWords(CString& text, const std::vector<CString>& words, bool bEntities)
@@ -298,16 +337,18 @@ void CopyNewsItems(CFeedChannel* pMainList, CFeedChannel* pCustomList, FilterIte
 
 std::vector<size_t> SelectFilteredItems(const CFilterWords& words, const FilterItems& items)
 {
-    std::vector<Candidate> candidates(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        candidates[i].title = MatchingText(items[i]->m_strTitleText);
-        candidates[i].text = MatchingText(items[i]->m_strDescriptionText);
-    }
+    std::vector<CString> all = words.andWords;
+    all.insert(all.end(), words.orWords.begin(), words.orWords.end());
+    all.insert(all.end(), words.notWords.begin(), words.notWords.end());
+    const size_t firstOr = words.andWords.size();
+    const size_t firstNot = firstOr + words.orWords.size();
+    const WordTable table(items, all);
+
     std::vector<size_t> selected;
     if (!words.andWords.empty()) {
         selected = AllIndexes(items.size());
-        for (const CString& word : words.andWords) {
-            Narrow(selected, candidates, word, false);
+        for (size_t w = 0; w < firstOr; ++w) {
+            Narrow(selected, table, w, false);
             if (selected.empty())
                 break;
         }
@@ -317,21 +358,21 @@ std::vector<size_t> SelectFilteredItems(const CFilterWords& words, const FilterI
         const std::vector<size_t> pool = words.andWords.empty() ? AllIndexes(items.size()) : selected;
         std::vector<size_t> united;
         std::vector<bool> inUnion(items.size(), false);
-        for (const CString& word : words.orWords) {
+        for (size_t w = firstOr; w < firstNot; ++w) {
             std::vector<size_t> holding = pool;
-            Narrow(holding, candidates, word, false);
+            Narrow(holding, table, w, false);
             Unite(united, inUnion, holding);
         }
         selected.swap(united);
     }
     if (!words.notWords.empty()) {
         if (!selected.empty()) {
-            for (const CString& word : words.notWords)
-                Narrow(selected, candidates, word, true);
+            for (size_t w = firstNot; w < all.size(); ++w)
+                Narrow(selected, table, w, true);
         } else if (words.andWords.empty() && words.orWords.empty()) {
             selected = AllIndexes(items.size());
-            for (const CString& word : words.notWords) {
-                Narrow(selected, candidates, word, true);
+            for (size_t w = firstNot; w < all.size(); ++w) {
+                Narrow(selected, table, w, true);
                 if (selected.empty())
                     break;
             }

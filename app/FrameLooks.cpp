@@ -1,10 +1,14 @@
 #include "app/FrameLooks.h"
 #include "res/resource.h"
 
+#include <windowsx.h>
+
 #include "app/MainFrm.h"
 #include "app/ReaderApp.h"
 #include "feeds/EngineContext.h"
+#include "framework/core/ScopedHandles.h"
 #include "toolkit/base/XTPImageManager.h"
+#include "views/SkinPaintManager.h"
 
 namespace {
 
@@ -15,19 +19,46 @@ LPCWSTR PlacementSection(int nViewStyle)
     return nViewStyle == 1 ? L"MainFrame" : L"MainFrameClassic";
 }
 
-// The commands' id names do not follow the themes they select: ID_THEME_OFFICE2003 (32792) selects XP Style and
-// ID_THEME_XP (32791) Office 2003.
 XTPPaintTheme ThemeOfCommand(UINT nID)
 {
     switch (nID) {
     case ID_THEME_DEFAULT:
         return xtpThemeDefault;
-    case ID_THEME_OFFICE2003:
+    case ID_THEME_XP_STYLE:
         return xtpThemeXPStyle;
     default:
         return xtpThemeOffice2003;
     }
 }
+
+// The skin's colour scheme of a skin command; -1 for any other command.
+int SchemeOfCommand(UINT nID)
+{
+    switch (nID) {
+    case ID_SKIN_SCHEME_1:
+        return 0;
+    case ID_SKIN_SCHEME_2:
+        return 1;
+    case ID_SKIN_SCHEME_3:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+bool IsToolkitThemeCommand(UINT nID)
+{
+    return nID == ID_THEME_DEFAULT || nID == ID_THEME_OFFICE2003 || nID == ID_THEME_XP_STYLE;
+}
+
+// The skinned frame's measures.
+const int kCaptionHeight = 25;
+const int kRegionCorner = 11;
+const int kBorderCorner = 14;
+const int kInsetLeft = 3;
+const int kInsetTop = 28;
+const int kInsetRight = 4;
+const int kInsetBottom = 4;
 
 } // namespace
 
@@ -60,6 +91,38 @@ CPoint SnapToWorkArea(const CRect& window, const CRect& workArea)
     else if (abs(window.bottom - workArea.bottom) <= kMagnet)
         point.y = workArea.bottom - window.Height();
     return point;
+}
+
+CRect SkinClientRect(const CRect& window)
+{
+    return CRect(window.left + kInsetLeft, window.top + kInsetTop, window.right - kInsetRight,
+                 window.bottom - kInsetBottom);
+}
+
+int SkinCaptionButtonAt(const CRect& window, CPoint screen)
+{
+    if (screen.y >= window.top + kCaptionHeight)
+        return 0;
+    if (screen.x > window.right - 23)
+        return HTCLOSE;
+    if (screen.x > window.right - 44)
+        return HTMINBUTTON;
+    return 0;
+}
+
+LRESULT SkinHitTest(LRESULT defaultResult, const CRect& window, CPoint screen)
+{
+    switch (defaultResult) {
+    case HTNOWHERE:
+        return screen.y < window.top + kCaptionHeight ? HTCAPTION : HTNOWHERE;
+    case HTSYSMENU:
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTCLOSE:
+        return HTCAPTION;
+    default:
+        return defaultResult;
+    }
 }
 
 CFrameLooks::CFrameLooks(CMainFrame& frame) : m_frame(frame) {}
@@ -128,15 +191,12 @@ void CFrameLooks::SaveBarLayout()
 
 void CFrameLooks::ApplySavedTheme()
 {
-    m_nTheme = static_cast<int>(theApp.GetProfileInt(L"", L"Theme", xtpThemeOffice2003));
-    m_nColorTheme = static_cast<int>(theApp.GetProfileInt(L"", L"ColorTheme", 0));
-    if (m_nTheme == kSkinTheme && ApplySkin(m_nColorTheme))
-        return;
-    // Without a skin the program draws the Office 2003 theme and keeps the skin's choice for when it has one.
-    const bool bSkinChosen = m_nTheme == kSkinTheme;
-    SetToolkitTheme(bSkinChosen ? xtpThemeOffice2003 : m_nTheme);
-    if (bSkinChosen)
-        m_nTheme = kSkinTheme;
+    const int nTheme = static_cast<int>(theApp.GetProfileInt(L"", L"Theme", xtpThemeOffice2003));
+    const int nColorTheme = static_cast<int>(theApp.GetProfileInt(L"", L"ColorTheme", 1));
+    if (nTheme == kSkinTheme)
+        SetSkin(nColorTheme);
+    else
+        SetToolkitTheme(nTheme);
 }
 
 void CFrameLooks::SaveTheme() const
@@ -146,38 +206,227 @@ void CFrameLooks::SaveTheme() const
         theApp.WriteProfileInt(L"", L"ColorTheme", m_nColorTheme);
 }
 
-bool CFrameLooks::ApplySkin(int /*nColorTheme*/)
+void CFrameLooks::SetSkin(int nColorTheme)
 {
-    return false;
+    if (nColorTheme < 0 || nColorTheme > 2)
+        nColorTheme = 1;
+    CXTPPaintManager::SetCustomTheme(new CSkinPaintManager(nColorTheme));
+    m_nTheme = kSkinTheme;
+    m_nColorTheme = nColorTheme;
+    m_nHotButton = m_nPressedButton = 0;
+    if (m_frame.GetSafeHwnd() == nullptr)
+        return;
+    // The frame's non-client area is measured again with the skin's insets.
+    m_frame.SetWindowPos(nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_frame.RecalcLayout();
+    if (CXTPCommandBars* bars = m_frame.GetCommandBars())
+        bars->RecalcFrameLayout();
+    CRect window;
+    m_frame.GetWindowRect(&window);
+    SetRoundRegion(window.Width(), window.Height());
+    RedrawFrame(RDW_ALLCHILDREN);
 }
 
 void CFrameLooks::SetToolkitTheme(int nTheme)
 {
     if (nTheme != xtpThemeDefault && nTheme != xtpThemeOffice2003 && nTheme != xtpThemeXPStyle)
         nTheme = xtpThemeOffice2003;
+    const bool bWasSkin = m_nTheme == kSkinTheme;
     CXTPPaintManager::SetTheme(nTheme);
     m_nTheme = nTheme;
+    m_nHotButton = m_nPressedButton = 0;
     if (CXTPPaintManager* manager = CXTPPaintManager::GetCurrent())
         manager->RefreshMetrics();
     if (m_frame.GetSafeHwnd() == nullptr)
         return;
+    if (bWasSkin)
+        m_frame.SetWindowPos(nullptr, 0, 0, 0, 0,
+                             SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_frame.RecalcLayout();
     if (CXTPCommandBars* bars = m_frame.GetCommandBars())
         bars->RecalcFrameLayout();
     m_frame.SetWindowRgn(nullptr, TRUE);
-    ::RedrawWindow(m_frame.GetSafeHwnd(), nullptr, nullptr,
-                   RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawFrame(RDW_ALLCHILDREN);
 }
 
 void CFrameLooks::OnTheme(UINT nID)
 {
-    SetToolkitTheme(ThemeOfCommand(nID));
+    if (IsToolkitThemeCommand(nID))
+        SetToolkitTheme(ThemeOfCommand(nID));
+    else if (SchemeOfCommand(nID) >= 0)
+        SetSkin(SchemeOfCommand(nID));
 }
 
 void CFrameLooks::OnUpdateTheme(CCmdUI* pCmdUI) const
 {
-    pCmdUI->Enable(TRUE);
-    pCmdUI->SetRadio(m_nTheme == ThemeOfCommand(pCmdUI->m_nID));
+    if (IsToolkitThemeCommand(pCmdUI->m_nID)) {
+        pCmdUI->Enable(TRUE);
+        pCmdUI->SetRadio(m_nTheme == ThemeOfCommand(pCmdUI->m_nID));
+    } else if (SchemeOfCommand(pCmdUI->m_nID) >= 0) {
+        pCmdUI->Enable(TRUE);
+        pCmdUI->SetRadio(m_nTheme == kSkinTheme && m_nColorTheme == SchemeOfCommand(pCmdUI->m_nID));
+    } else {
+        pCmdUI->Enable(FALSE);
+    }
+}
+
+// ---- The skinned frame
+
+void CFrameLooks::RedrawFrame(UINT nExtraFlags)
+{
+    ::RedrawWindow(m_frame.GetSafeHwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | nExtraFlags);
+}
+
+void CFrameLooks::SetRoundRegion(int cx, int cy)
+{
+    // The window owns the region once it is set.
+    HRGN region = ::CreateRoundRectRgn(0, 0, cx, cy, kRegionCorner, kRegionCorner);
+    if (region != nullptr && m_frame.SetWindowRgn(region, TRUE) == 0)
+        ::DeleteObject(region);
+}
+
+void CFrameLooks::ShowHotButton(int nButton)
+{
+    if (nButton == m_nHotButton)
+        return;
+    m_nHotButton = nButton;
+    PaintSkinnedFrame();
+}
+
+void CFrameLooks::PaintSkinnedFrame()
+{
+    auto* pSkin = dynamic_cast<CSkinPaintManager*>(CXTPPaintManager::GetCurrent());
+    HWND hWnd = m_frame.GetSafeHwnd();
+    if (pSkin == nullptr || hWnd == nullptr)
+        return;
+    CRect window;
+    ::GetWindowRect(hWnd, &window);
+    const int cx = window.Width();
+    const int cy = window.Height();
+    if (cx <= 0 || cy <= 0)
+        return;
+    CRect client;
+    ::GetClientRect(hWnd, &client);
+    ::MapWindowPoints(hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    client.OffsetRect(-window.left, -window.top);
+
+    HDC hWindowDC = ::GetWindowDC(hWnd);
+    if (hWindowDC == nullptr)
+        return;
+    {
+        CScopedRegion clip(::CreateRoundRectRgn(0, 0, cx, cy, kRegionCorner, kRegionCorner));
+        CScopedRegion clientRegion(::CreateRectRgnIndirect(&client));
+        if (clip && clientRegion) {
+            ::CombineRgn(clip, clip, clientRegion, RGN_XOR);
+            ::SelectClipRgn(hWindowDC, clip);
+        }
+        CScopedCreatedDC memory(::CreateCompatibleDC(hWindowDC));
+        CScopedBitmap buffer(::CreateCompatibleBitmap(hWindowDC, cx, cy));
+        if (memory && buffer) {
+            CScopedSelect selectBuffer(memory, buffer);
+            CScopedPenHandle pen(::CreatePen(PS_SOLID, 1, pSkin->m_clrDarkShade));
+            CScopedBrush brush(::CreateSolidBrush(pSkin->m_clrFace));
+            {
+                CScopedSelect selectPen(memory, pen);
+                CScopedSelect selectBrush(memory, brush);
+                ::RoundRect(memory, 0, 0, cx - 1, cy - 1, kBorderCorner, kBorderCorner);
+            }
+            CString title;
+            m_frame.GetWindowText(title);
+            pSkin->DrawSkinCaption(CDC::FromHandle(memory), CRect(0, 0, cx, kCaptionHeight), m_nHotButton, title);
+            ::BitBlt(hWindowDC, 0, 0, cx, cy, memory, 0, 0, SRCCOPY);
+        }
+        ::SelectClipRgn(hWindowDC, nullptr);
+    }
+    ::ReleaseDC(hWnd, hWindowDC);
+}
+
+bool CFrameLooks::OnSkinnedFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (m_nTheme != kSkinTheme || m_frame.GetSafeHwnd() == nullptr)
+        return false;
+    HWND hWnd = m_frame.GetSafeHwnd();
+    const CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    CRect window;
+    ::GetWindowRect(hWnd, &window);
+    switch (message) {
+    case WM_NCCALCSIZE: {
+        RECT* proposed =
+            wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+        const CRect client = SkinClientRect(CRect(*proposed));
+        *proposed = client;
+        *pResult = 0;
+        return true;
+    }
+    case WM_NCHITTEST:
+        *pResult = SkinHitTest(m_frame.DefWindowProc(message, wParam, lParam), window, point);
+        return true;
+    case WM_NCMOUSEMOVE:
+        if (m_nPressedButton == 0)
+            ShowHotButton(SkinCaptionButtonAt(window, point));
+        if (m_nHotButton != 0) {
+            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE | TME_NONCLIENT, hWnd, 0};
+            ::TrackMouseEvent(&track);
+        }
+        return false;
+    case WM_NCMOUSELEAVE:
+        m_nHotButton = 0;
+        PaintSkinnedFrame();
+        *pResult = 0;
+        return true;
+    case WM_NCLBUTTONDOWN: {
+        const int button = SkinCaptionButtonAt(window, point);
+        if (wParam != HTCAPTION || button == 0)
+            return false;
+        ::SetCapture(hWnd);
+        m_nPressedButton = button;
+        PaintSkinnedFrame();
+        *pResult = 0;
+        return true;
+    }
+    case WM_LBUTTONUP: {
+        if (m_nPressedButton == 0)
+            return false;
+        const int pressed = m_nPressedButton;
+        m_nPressedButton = 0;
+        m_nHotButton = 0;
+        PaintSkinnedFrame();
+        ::ReleaseCapture();
+        CPoint screen = point;
+        ::ClientToScreen(hWnd, &screen);
+        if (SkinCaptionButtonAt(window, screen) == pressed) {
+            UINT command = SC_CLOSE;
+            if (pressed == HTMINBUTTON)
+                command = SC_MINIMIZE;
+            else if (pressed == HTMAXBUTTON)
+                command = ::IsZoomed(hWnd) ? SC_RESTORE : SC_MAXIMIZE;
+            ::SendMessageW(hWnd, WM_SYSCOMMAND, command, 0);
+        }
+        *pResult = 0;
+        return true;
+    }
+    case WM_CAPTURECHANGED:
+        if (m_nPressedButton != 0) {
+            m_nPressedButton = 0;
+            PaintSkinnedFrame();
+        }
+        return false;
+    case WM_NCACTIVATE:
+        *pResult = TRUE;
+        return true;
+    case WM_NCPAINT:
+        PaintSkinnedFrame();
+        *pResult = 0;
+        return true;
+    case WM_SETTEXT:
+        // The platform draws its own caption as the text changes: the skin's goes back over it.
+        *pResult = m_frame.DefWindowProc(message, wParam, lParam);
+        PaintSkinnedFrame();
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- Placement
@@ -239,6 +488,14 @@ void CFrameLooks::SavePlacement()
 
 void CFrameLooks::SnapMove(WINDOWPOS* lpwndpos)
 {
+    // The rounded region follows the window's size; the Part's extra pixel of width per change is left out, since
+    // it made the window grow with every resize.
+    if (m_nTheme == kSkinTheme && !(lpwndpos->flags & SWP_NOSIZE) && lpwndpos->cx > 0 && lpwndpos->cy > 0) {
+        CRect current;
+        m_frame.GetWindowRect(&current);
+        if (current.Width() != lpwndpos->cx || current.Height() != lpwndpos->cy)
+            SetRoundRegion(lpwndpos->cx, lpwndpos->cy);
+    }
     if ((lpwndpos->flags & SWP_NOMOVE) || m_frame.TrayAndAlert().IsInTray() || m_frame.IsIconic() || m_frame.IsZoomed())
         return;
     CRect workArea;

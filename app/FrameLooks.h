@@ -17,6 +17,13 @@ const int kSkinTheme = 11;
 // point left), view style 0 a window of four fifths of a large screen, centred.
 CRect InitialFramePlacement(int nViewStyle, bool bLeftArrows, int cxFull, int cyFull, int cyCaption);
 
+// The skinned frame's geometry: the client rectangle inside a proposed window rectangle; the caption button
+// (HTMINBUTTON, HTCLOSE or 0) under a screen point; and the hit-test result that makes the whole caption drag the
+// window, from the platform's own result.
+CRect SkinClientRect(const CRect& window);
+int SkinCaptionButtonAt(const CRect& window, CPoint screen);
+LRESULT SkinHitTest(LRESULT defaultResult, const CRect& window, CPoint screen);
+
 // Where a window moved to the given rectangle goes: an edge within 15 pixels of the work area's edge of the same
 // side lands on it (left before right, top before bottom).
 CPoint SnapToWorkArea(const CRect& window, const CRect& workArea);
@@ -40,6 +47,9 @@ public:
     // A toolkit theme made current and the frame drawn again with it; a number the toolkit does not offer here
     // selects xtpThemeOffice2003.
     void SetToolkitTheme(int nTheme);
+    // The program's skin in colour scheme 0, 1 or 2 made current, with the skinned frame.
+    void SetSkin(int nColorTheme);
+    int GetColorTheme() const { return m_nColorTheme; }
     // xtpThemeDefault, xtpThemeOffice2003, xtpThemeXPStyle or kSkinTheme.
     int GetTheme() const { return m_nTheme; }
     // The theme commands, checked for the current theme.
@@ -51,14 +61,25 @@ public:
     // The saved placement of the view style ("WP"), applied hidden; saved at shut-down.
     void LoadPlacement();
     void SavePlacement();
-    // The work-area magnet for a move of the frame.
+    // The work-area magnet for a move of the frame; with the skin, a new size gets a new rounded region.
     void SnapMove(WINDOWPOS* lpwndpos);
 
+    // The skinned frame's non-client messages (caption, border, caption buttons); false when the message is
+    // not one of them or the skin is not current, and the frame handles it as usual.
+    bool OnSkinnedFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // The caption buttons' states (HTMINBUTTON, HTCLOSE or 0).
+    int GetHotButton() const { return m_nHotButton; }
+    int GetPressedButton() const { return m_nPressedButton; }
+
 private:
-    // The skin of the given colour scheme made current; false while the program has none.
-    bool ApplySkin(int nColorTheme);
+    void RedrawFrame(UINT nExtraFlags = 0);
+    void SetRoundRegion(int cx, int cy);
+    void PaintSkinnedFrame();
+    void ShowHotButton(int nButton);
 
     CMainFrame& m_frame;
     int m_nTheme = xtpThemeOffice2003;
-    int m_nColorTheme = 0; // the skin's colour scheme
+    int m_nColorTheme = 1; // the skin's colour scheme
+    int m_nHotButton = 0;
+    int m_nPressedButton = 0;
 };

@@ -82,8 +82,10 @@ ON_NOTIFY(XTP_NOTIFY_EXECUTE, ID_SHOW_CATEGORIES, OnCategorySelected)
 ON_UPDATE_COMMAND_UI(ID_SHOW_CATEGORIES, OnUpdateShowCategories)
 ON_WM_SIZE()
 // Looks
-ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnTheme)
-ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_OFFICE2003, OnUpdateTheme)
+ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnTheme)
+ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnUpdateTheme)
+ON_COMMAND_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnTheme)
+ON_UPDATE_COMMAND_UI_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnUpdateTheme)
 // Feed and category commands
 ON_COMMAND(ID_FEED_SUBSCRIBE, OnSubscribeFeed)
 ON_UPDATE_COMMAND_UI(ID_FEED_SUBSCRIBE, OnAlwaysEnabled)
@@ -110,12 +112,16 @@ ON_COMMAND(ID_SHOW_READ_FEEDS, OnShowReadFeeds)
 ON_UPDATE_COMMAND_UI(ID_SHOW_READ_FEEDS, OnUpdateShowReadFeeds)
 ON_COMMAND(ID_CHANNEL_UPDATE, OnRefreshHotChannel)
 ON_UPDATE_COMMAND_UI(ID_CHANNEL_UPDATE, OnUpdateRefreshHotChannel)
+// Customising the bars
+ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
+ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE, OnUpdateCustomize)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame(PaneSiteFactory makePaneSite)
     : m_lists(*this), m_refresher(*this),
       m_pPaneSite(makePaneSite ? makePaneSite(*this) : std::make_unique<CPaneSite>(*this)), m_feedCommands(*this),
-      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_categorySelector(*this)
+      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_customizing(*this),
+      m_categorySelector(*this)
 {
 }
 
@@ -203,6 +209,13 @@ void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
         return;
     }
     CXTPFrameWnd::OnSysCommand(nID, lParam);
+}
+
+BOOL CMainFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (m_looks.OnSkinnedFrameMessage(message, wParam, lParam, pResult))
+        return TRUE;
+    return CXTPFrameWnd::OnWndMsg(message, wParam, lParam, pResult);
 }
 
 void CMainFrame::OnWindowPosChanging(WINDOWPOS* lpwndpos)
@@ -603,4 +616,16 @@ void CMainFrame::OnRefreshHotChannel()
 void CMainFrame::OnUpdateRefreshHotChannel(CCmdUI* pCmdUI)
 {
     m_pPaneSite->UpdateRefreshHotChannel(pCmdUI);
+}
+
+// ---- Customising the bars
+
+void CMainFrame::OnCustomize()
+{
+    m_customizing.OnCustomize();
+}
+
+void CMainFrame::OnUpdateCustomize(CCmdUI* pCmdUI)
+{
+    m_customizing.OnUpdateCustomize(pCmdUI);
 }

@@ -2,6 +2,7 @@
 // its own, and routes its commands and messages to them; the features reach each other through the frame.
 #pragma once
 
+#include "app/BarCustomizing.h"
 #include "app/CategorySelector.h"
 #include "app/CompanionWindows.h"
 #include "app/FeedCommands.h"
@@ -39,9 +40,12 @@ public:
     CTrayAndAlert& TrayAndAlert() { return m_trayAndAlert; }
     CCompanionWindows& Companions() { return m_companions; }
     CFrameLooks& Looks() { return m_looks; }
+    CBarCustomizing& Customizing() { return m_customizing; }
     CCategorySelector& CategorySelector() { return m_categorySelector; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // The skinned frame's non-client messages go to the looks before the message map.
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
@@ -118,6 +122,9 @@ protected:
     afx_msg void OnUpdateShowReadFeeds(CCmdUI* pCmdUI);
     afx_msg void OnRefreshHotChannel();
     afx_msg void OnUpdateRefreshHotChannel(CCmdUI* pCmdUI);
+    // Customising the bars.
+    afx_msg void OnCustomize();
+    afx_msg void OnUpdateCustomize(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 
@@ -131,6 +138,7 @@ private:
     CTrayAndAlert m_trayAndAlert;
     CCompanionWindows m_companions;
     CFrameLooks m_looks;
+    CBarCustomizing m_customizing;
     CCategorySelector m_categorySelector;
     CImageList m_imageList; // the frame's own small images
 };

@@ -1,4 +1,5 @@
 #include "app/PaneSite.h"
+#include "views/AdBlockWnd.h"
 #include "res/resource.h"
 
 #include "app/MainFrm.h"
@@ -173,6 +174,8 @@ CXTPTaskPanelGroupItem* CPaneSite::AddEntryItem(CXTPTaskPanelGroup* pGroup, CFee
         if ((pEntry->m_nKind == FEED_KIND_SEARCH_IN || pEntry->m_nKind == FEED_KIND_SEARCH_OUT) &&
             pEntry->m_pAttachedWnd == nullptr && m_wndTaskPanel.GetSafeHwnd() != nullptr)
             CSearchItemWnd::CreateFor(pEntry, this, &m_wndTaskPanel, m_nNextSearchBoxId++);
+        if (pEntry->m_nKind == FEED_KIND_IFRAME || pEntry->m_nKind == FEED_KIND_WEATHER)
+            CAdBlockWnd::AttachTo(pEntry, &m_wndTaskPanel);
         // The search box and the web page come with windows of their own; until an entry has its window it
         // shows as a plain text row (caption and icon) that takes no click.
         if (pEntry->m_pAttachedWnd != nullptr && pEntry->m_pAttachedWnd->GetSafeHwnd() != nullptr) {

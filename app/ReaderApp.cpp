@@ -3,6 +3,7 @@
 #include "app/ReaderApp.h"
 
 #include "app/AboutDlg.h"
+#include "app/ChannelViewer.h"
 #include "app/MainFrm.h"
 #include "app/NewsTicker.h"
 #include "companions/FirstRunWizard.h"
@@ -166,6 +167,7 @@ BOOL CReaderApp::InitInstance()
     auto* frame = new CMainFrame;
     frame->Companions().SetTicker(std::make_unique<CNewsTicker>(*frame));
     m_pMainWnd = frame;
+    frame->Companions().SetChannelViewer(std::make_unique<CChannelViewerWindow>(*frame));
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
         return FALSE;
     // Started in the background, the program stays in the notification area until the user opens it.

@@ -34,6 +34,11 @@ BOOL CRenameCategoryDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     OnNewCaptionChanged();
+    // The user is here to type the new caption, not to read the old one.
+    if (CWnd* pNew = GetDlgItem(IDC_RENAME_NEW_CAPTION)) {
+        pNew->SetFocus();
+        return FALSE;
+    }
     return TRUE;
 }
 

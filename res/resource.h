@@ -118,8 +118,8 @@
 #define ID_SETTINGS 32784
 #define ID_MANAGE_FEEDS 32788
 #define ID_THEME_DEFAULT 32790
-#define ID_THEME_XP 32791
-#define ID_THEME_OFFICE2003 32792
+#define ID_THEME_OFFICE2003 32791
+#define ID_THEME_XP_STYLE 32792
 #define ID_SKIN_SCHEME_1 32795
 #define ID_SKIN_SCHEME_2 32797
 #define ID_SKIN_SCHEME_3 32798
@@ -221,3 +221,8 @@
 #define IDC_STATUS_TEXT 1060
 #define IDS_FILTER_NO_WORDS 951
 #define IDS_FILTER_NOTHING_FOUND 952
+
+// The channel viewer and the ad window: their templates and the ad window's first page.
+#define IDR_HTML_AD_BLOCK 109
+#define IDD_CHANNEL_VIEW 165
+#define IDD_AD_BLOCK 191

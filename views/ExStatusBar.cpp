@@ -3,6 +3,7 @@
 #include "framework/win/Dc.h"
 #include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
+#include "views/SkinPaintManager.h"
 #include "toolkit/controls/XTMemDC.h"
 
 IMPLEMENT_DYNAMIC(CExStatusBar, CXTStatusBar)
@@ -35,12 +36,17 @@ void CExStatusBar::DrawBar(CDC* pDC)
 
     const HGDIOBJ hOldFont = ::SelectObject(pDC->GetSafeHdc(), GetBarFont());
     const int nOldMode = ::SetBkMode(pDC->GetSafeHdc(), TRANSPARENT);
-    const COLORREF clrText =
-        pPaintManager != nullptr ? pPaintManager->GetColor(COLOR_BTNTEXT) : ::GetSysColor(COLOR_BTNTEXT);
-    const COLORREF clrShadow =
+    COLORREF clrText = pPaintManager != nullptr ? pPaintManager->GetColor(COLOR_BTNTEXT) : ::GetSysColor(COLOR_BTNTEXT);
+    COLORREF clrShadow =
         pPaintManager != nullptr ? pPaintManager->GetColor(COLOR_3DSHADOW) : ::GetSysColor(COLOR_3DSHADOW);
-    const COLORREF clrLight =
+    COLORREF clrLight =
         pPaintManager != nullptr ? pPaintManager->GetColor(COLOR_3DHIGHLIGHT) : ::GetSysColor(COLOR_3DHIGHLIGHT);
+    // On the skin's dark face the panes take the skin's own text colour and shades.
+    if (const auto* pSkin = dynamic_cast<const CSkinPaintManager*>(pPaintManager)) {
+        clrText = pSkin->m_clrMenuText;
+        clrShadow = pSkin->m_clrDarkShade;
+        clrLight = pSkin->m_clrLightShade;
+    }
     const COLORREF clrOldText = ::SetTextColor(pDC->GetSafeHdc(), clrText);
     const int cxEdge = ::GetSystemMetrics(SM_CXEDGE);
     for (int i = 0; i < GetCount(); ++i) {

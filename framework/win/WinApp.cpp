@@ -6,11 +6,13 @@
 #include "framework/core/Exceptions.h"
 #include "framework/win/Wnd.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
@@ -239,7 +241,65 @@ HKEY CWinApp::GetSectionKey(LPCTSTR lpszSection)
     return m_profile.GetSectionKey(lpszSection);
 }
 
-void CWinApp::EnableModeless(BOOL) {}
+namespace {
+
+// Windows disabled by the outermost EnableModeless(FALSE) of this thread, enabled again by the matching TRUE.
+thread_local int t_nModelessDisabled = 0;
+thread_local std::vector<HWND>* t_pDisabledModeless = nullptr;
+// The active window and its owners: the modal window about to run belongs to them.
+thread_local std::vector<HWND>* t_pModalOwners = nullptr;
+
+BOOL CALLBACK DisableModelessWindow(HWND hWnd, LPARAM lParam)
+{
+    const HWND hWndMain = reinterpret_cast<HWND>(lParam);
+    const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
+    const LONG_PTR exStyle = ::GetWindowLongPtrW(hWnd, GWL_EXSTYLE);
+    if (hWnd == hWndMain || (style & WS_VISIBLE) == 0 || (style & WS_DISABLED) != 0 ||
+        (exStyle & WS_EX_TOOLWINDOW) != 0)
+        return TRUE;
+    if (std::find(t_pModalOwners->begin(), t_pModalOwners->end(), hWnd) != t_pModalOwners->end())
+        return TRUE;
+    // Windows owned by the main window (its floating bars, its popups) are part of it, and a modal window run for
+    // the main window may work on them.
+    for (HWND hWndOwner = ::GetWindow(hWnd, GW_OWNER); hWndOwner != nullptr;
+         hWndOwner = ::GetWindow(hWndOwner, GW_OWNER)) {
+        if (hWndOwner == hWndMain)
+            return TRUE;
+    }
+    ::EnableWindow(hWnd, FALSE);
+    t_pDisabledModeless->push_back(hWnd);
+    return TRUE;
+}
+
+} // namespace
+
+void CWinApp::EnableModeless(BOOL bEnable)
+{
+    if (!bEnable) {
+        if (t_nModelessDisabled++ > 0)
+            return;
+        t_pDisabledModeless = new std::vector<HWND>;
+        HWND hWndMain = m_pMainWnd != nullptr ? m_pMainWnd->GetSafeHwnd() : nullptr;
+        // Only the thread that owns the main window has its modeless windows.
+        if (hWndMain != nullptr && ::GetWindowThreadProcessId(hWndMain, nullptr) == ::GetCurrentThreadId()) {
+            std::vector<HWND> owners;
+            for (HWND hWnd = ::GetActiveWindow(); hWnd != nullptr; hWnd = ::GetWindow(hWnd, GW_OWNER))
+                owners.push_back(hWnd);
+            t_pModalOwners = &owners;
+            ::EnumThreadWindows(::GetCurrentThreadId(), DisableModelessWindow, reinterpret_cast<LPARAM>(hWndMain));
+            t_pModalOwners = nullptr;
+        }
+        return;
+    }
+    if (t_nModelessDisabled == 0 || --t_nModelessDisabled > 0)
+        return;
+    for (HWND hWnd : *t_pDisabledModeless) {
+        if (::IsWindow(hWnd))
+            ::EnableWindow(hWnd, TRUE);
+    }
+    delete t_pDisabledModeless;
+    t_pDisabledModeless = nullptr;
+}
 
 // ---- Process entry
 

@@ -1,5 +1,6 @@
 // The main frame's commands and their enabling, the notification area, the connection monitor and the frame events,
 // the new-items alert, the usage log, the first placement and what the frame keeps in the profile at shut-down.
+#include "app/ChannelViewer.h"
 #include "app/ConnectionMonitor.h"
 #include "app/MainFrm.h"
 #include "tests/app/MainFrameTestSupport.h"
@@ -8,6 +9,7 @@
 #include "feeds/FeedItem.h"
 #include "feeds/UsageLog.h"
 #include "framework/StandardIds.h"
+#include "framework/core/ScopedHandles.h"
 #include "res/resource.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/Input.h"
@@ -294,18 +296,57 @@ TEST_F(MainFrameCommandTest, ACommandThatIsDisabledNowIsIgnored)
         PumpUntil([&] { return m_frame->Pane().m_ended > ended && !m_frame->Refresher().IsUpdating(); }, 30000));
 }
 
+// A command's state as the frame's update handler sets it.
+struct CommandState : CCmdUI
+{
+    bool enabled = false;
+    bool checked = false;
+    void Enable(BOOL bOn) override { enabled = bOn != FALSE; }
+    void SetCheck(int nCheck) override { checked = nCheck != 0; }
+    void SetRadio(BOOL bOn) override { checked = bOn != FALSE; }
+    void SetText(LPCTSTR) override {}
+};
+
+CommandState QueryCommandOf(CWnd* pFrame, UINT nID)
+{
+    CommandState state;
+    state.m_nID = nID;
+    pFrame->OnCmdMsg(nID, static_cast<int>(CN_UPDATE_COMMAND_UI), &state, nullptr);
+    return state;
+}
+
 TEST_F(MainFrameCommandTest, ThemeAndShowReadFeedsCommandsChangeAndCheckTheirState)
 {
     Create();
     EXPECT_EQ(m_frame->Looks().GetTheme(), 2);
+    // Each command selects what its name says; the skin's give the frame a rounded region, the toolkit's take it
+    // away again.
     const struct
     {
         UINT nID;
         int nTheme;
-    } themes[] = {{ID_THEME_DEFAULT, 0}, {ID_THEME_OFFICE2003, 3}, {ID_THEME_XP, 2}};
+        int nColorTheme;
+        int nPaintTheme;
+    } themes[] = {{ID_SKIN_SCHEME_1, 11, 0, xtpThemeCustom}, {ID_THEME_DEFAULT, 0, -1, xtpThemeDefault},
+                  {ID_SKIN_SCHEME_3, 11, 2, xtpThemeCustom}, {ID_THEME_XP_STYLE, 3, -1, xtpThemeXPStyle},
+                  {ID_SKIN_SCHEME_2, 11, 1, xtpThemeCustom}, {ID_THEME_OFFICE2003, 2, -1, xtpThemeOffice2003}};
+    const UINT allCommands[] = {ID_THEME_DEFAULT, ID_THEME_OFFICE2003, ID_THEME_XP_STYLE,
+                                ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_2,    ID_SKIN_SCHEME_3};
     for (const auto& t : themes) {
         Command(t.nID);
         EXPECT_EQ(m_frame->Looks().GetTheme(), t.nTheme) << t.nID;
+        EXPECT_EQ(CXTPPaintManager::GetCurrent()->m_nThemeId, t.nPaintTheme) << t.nID;
+        const bool bSkin = t.nTheme == 11;
+        if (bSkin) {
+            EXPECT_EQ(m_frame->Looks().GetColorTheme(), t.nColorTheme) << t.nID;
+        }
+        CScopedRegion region(::CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(::GetWindowRgn(m_hFrame, region) != ERROR, bSkin) << t.nID;
+        for (UINT other : allCommands) {
+            const CommandState state = QueryCommandOf(m_frame, other);
+            EXPECT_TRUE(state.enabled) << other;
+            EXPECT_EQ(state.checked, other == t.nID) << t.nID << " checks " << other;
+        }
     }
     theApp.m_settings.nHideReadChannels = 1;
     Command(ID_SHOW_READ_FEEDS);
@@ -712,7 +753,7 @@ TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNex
     ASSERT_EQ(m_frame->PaneSite().GetNavigationPane()->GetGroupCount(), 2);
     m_frame->PaneSite().GetNavigationPane()->GetAt(0)->SetExpanded(FALSE); // "World" folded
     m_frame->SetWindowPos(nullptr, 40, 30, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE);
-    Command(ID_THEME_OFFICE2003);
+    Command(ID_THEME_XP_STYLE);
     m_frame->QuickFilter().SetText(L"AND: news");
     CXTPToolBar* mainBar = m_frame->GetCommandBars()->FindToolBar(IDR_MAINFRAME);
     ASSERT_NE(mainBar, nullptr);
@@ -879,6 +920,189 @@ TEST_F(MainFrameCommandTest, ADownloadedEnclosureThatIsNotThereAsksNothing)
     item.m_strEnclosureFile = (m_data.Path() + L"\\missing.mp3").c_str();
     ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_ENCLOSURE_DONE, reinterpret_cast<LPARAM>(&item));
     EXPECT_FALSE(item.m_bEnclosureJob);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SkinnedFrameGeometryTest, CaptionButtonsHitTestsAndClientAsATable)
+{
+    const CRect window(100, 50, 500, 350);
+    EXPECT_EQ(SkinClientRect(window), CRect(103, 78, 496, 346));
+    const struct
+    {
+        POINT pt;
+        LRESULT platform;
+        int button;
+        LRESULT result;
+    } cases[] = {
+        {{300, 60}, HTCAPTION, 0, HTCAPTION},     // the caption drags the window
+        {{490, 60}, HTCLOSE, HTCLOSE, HTCAPTION}, // the close button: its own handling, not the platform's
+        {{478, 60}, HTNOWHERE, HTCLOSE, HTCAPTION},
+        {{477, 60}, HTNOWHERE, HTMINBUTTON, HTCAPTION},
+        {{457, 60}, HTMINBUTTON, HTMINBUTTON, HTCAPTION},
+        {{456, 60}, HTMAXBUTTON, 0, HTCAPTION},
+        {{130, 60}, HTSYSMENU, 0, HTCAPTION},
+        {{490, 74}, HTNOWHERE, HTCLOSE, HTCAPTION},
+        {{490, 75}, HTNOWHERE, 0, HTNOWHERE}, // below the caption's 25 pixels
+        {{300, 200}, HTCLIENT, 0, HTCLIENT},
+        {{101, 200}, HTLEFT, 0, HTLEFT}, // the border still sizes the window
+        {{499, 349}, HTBOTTOMRIGHT, 0, HTBOTTOMRIGHT},
+        {{300, 51}, HTTOP, 0, HTTOP},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pt.x << "," << c.pt.y);
+        EXPECT_EQ(SkinCaptionButtonAt(window, c.pt), c.button);
+        EXPECT_EQ(SkinHitTest(c.platform, window, c.pt), c.result);
+    }
+}
+
+COLORREF ScreenPixel(HWND hWnd, int x, int y)
+{
+    HDC hdc = ::GetWindowDC(hWnd);
+    const COLORREF clr = ::GetPixel(hdc, x, y);
+    ::ReleaseDC(hWnd, hdc);
+    return clr;
+}
+
+bool NearColour(COLORREF a, COLORREF b, int tolerance)
+{
+    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+TEST_F(MainFrameCommandTest, TheSkinnedFrameDrawsItsSchemeAndAnswersRealClicksOnItsButtons)
+{
+    Create();
+    m_frame->SetWindowPos(nullptr, 120, 90, 600, 420, SWP_NOZORDER);
+    m_frame->ShowWindow(SW_SHOW);
+    m_frame->SetForegroundWindow();
+    const struct
+    {
+        UINT nID;
+        COLORREF face;
+    } schemes[] = {{ID_SKIN_SCHEME_1, 0x890608}, {ID_SKIN_SCHEME_2, 0x060689}, {ID_SKIN_SCHEME_3, 0x068906}};
+    CRect window;
+    for (const auto& s : schemes) {
+        Command(s.nID);
+        m_frame->GetWindowRect(&window);
+        CRect client;
+        m_frame->GetClientRect(&client);
+        EXPECT_EQ(client.Size(), CSize(window.Width() - 7, window.Height() - 32)) << s.nID;
+        lqtest::PumpPending();
+        // The border and the caption band in the scheme's face, the border's edge in its dark shade.
+        EXPECT_TRUE(NearColour(ScreenPixel(m_hFrame, 1, window.Height() / 2), s.face, 4)) << s.nID;
+        EXPECT_TRUE(NearColour(ScreenPixel(m_hFrame, window.Width() / 2, 1), s.face, 4)) << s.nID;
+        EXPECT_TRUE(NearColour(ScreenPixel(m_hFrame, window.Width() - 3, window.Height() / 2), s.face, 4)) << s.nID;
+    }
+    const POINT closeButton = {window.right - 13, window.top + 12};
+    const POINT minButton = {window.right - 33, window.top + 12};
+    const POINT inside = {window.left + window.Width() / 2, window.top + window.Height() / 2};
+    EXPECT_EQ(::SendMessageW(m_hFrame, WM_NCHITTEST, 0, MAKELPARAM(closeButton.x, closeButton.y)), HTCAPTION);
+    EXPECT_EQ(::SendMessageW(m_hFrame, WM_NCHITTEST, 0, MAKELPARAM(window.left + 80, window.top + 10)), HTCAPTION);
+
+    // Hot tracking follows the mouse over the buttons and ends when it leaves the frame's edge.
+    ASSERT_TRUE(lqtest::MoveMouse(closeButton));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->Looks().GetHotButton() == HTCLOSE; }, 5000));
+    ASSERT_TRUE(lqtest::MoveMouse(minButton));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->Looks().GetHotButton() == HTMINBUTTON; }, 5000));
+    ASSERT_TRUE(lqtest::MoveMouse(inside));
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->Looks().GetHotButton() == 0; }, 5000));
+
+    // Pressed on a button and let go elsewhere, nothing happens.
+    lqtest::ClickAt(closeButton, MOUSEEVENTF_LEFTDOWN, 0);
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->Looks().GetPressedButton() == HTCLOSE; }, 5000));
+    ASSERT_TRUE(lqtest::MoveMouse(inside));
+    lqtest::SendMouse(inside, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(PumpUntil([&] { return m_frame->Looks().GetPressedButton() == 0; }, 5000));
+    lqtest::PumpPending();
+    EXPECT_FALSE(m_frame->TrayAndAlert().IsInTray());
+
+    // Minimise and close both take the frame to the notification area.
+    for (POINT button : {minButton, closeButton}) {
+        lqtest::ClickAt(button);
+        EXPECT_TRUE(PumpUntil([&] { return m_frame->TrayAndAlert().IsInTray(); }, 5000)) << button.x;
+        EXPECT_EQ(m_frame->Looks().GetPressedButton(), 0);
+        Command(ID_TRAY_OPEN_READER);
+        lqtest::PumpPending();
+        ASSERT_FALSE(m_frame->TrayAndAlert().IsInTray());
+        m_frame->SetForegroundWindow();
+    }
+
+    // Back to a toolkit theme: the platform's frame again.
+    Command(ID_THEME_OFFICE2003);
+    CRect client;
+    m_frame->GetClientRect(&client);
+    m_frame->GetWindowRect(&window);
+    EXPECT_NE(client.Size(), CSize(window.Width() - 7, window.Height() - 32));
+    EXPECT_NE(::SendMessageW(m_hFrame, WM_NCHITTEST, 0, MAKELPARAM(inside.x, inside.y)), HTCAPTION);
+}
+
+TEST_F(MainFrameCommandTest, TheSkinAndItsSchemeComeBackAfterARestart)
+{
+    Create();
+    Command(ID_SKIN_SCHEME_3);
+    Destroy();
+    EXPECT_EQ(theApp.GetProfileInt(L"", L"Theme", 0), 11u);
+    EXPECT_EQ(theApp.GetProfileInt(L"", L"ColorTheme", 0), 2u);
+    Create();
+    EXPECT_EQ(m_frame->Looks().GetTheme(), 11);
+    EXPECT_EQ(m_frame->Looks().GetColorTheme(), 2);
+    EXPECT_EQ(CXTPPaintManager::GetCurrent()->m_nThemeId, xtpThemeCustom);
+    // A toolkit theme chosen leaves the skin's scheme as it was saved.
+    Command(ID_THEME_DEFAULT);
+    Destroy();
+    EXPECT_EQ(theApp.GetProfileInt(L"", L"Theme", 11), 0u);
+    EXPECT_EQ(theApp.GetProfileInt(L"", L"ColorTheme", 0), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainFrameCommandTest, TheChannelViewerShowsAChannelOfThePaneAndKeepsItsPlace)
+{
+    Create();
+    auto made = std::make_unique<CChannelViewerWindow>(*m_frame);
+    CChannelViewerWindow* pViewer = made.get();
+    m_frame->Companions().SetChannelViewer(std::move(made));
+    pViewer->Start();
+    ASSERT_NE(pViewer->GetWindow(), nullptr);
+    EXPECT_FALSE(pViewer->GetWindow()->IsWindowVisible());
+
+    std::unique_ptr<CFeedItem> entry(NewEntry(L"Harbour", L"http://127.0.0.1:1/harbour"));
+    entry->m_pChannel = new CFeedChannel;
+    CFeedItem* item = NewEntry(L"High water at noon", L"http://127.0.0.1:1/harbour/1", FEED_KIND_ITEM);
+    entry->m_pChannel->m_items.AddTail(item);
+    ASSERT_TRUE(entry->m_pChannel->SaveCache(entry->GetCacheFileName(), TRUE));
+    // An entry without a channel shows nothing; the pane's "View in Separate Window" shows the channel.
+    CFeedItem notice;
+    notice.m_nKind = FEED_KIND_NOTICE;
+    m_frame->PaneSite().ShowChannelView(&notice);
+    EXPECT_FALSE(pViewer->GetWindow()->IsWindowVisible());
+    m_frame->PaneSite().ShowChannelView(entry.get());
+    EXPECT_TRUE(pViewer->GetWindow()->IsWindowVisible());
+    EXPECT_NE(std::wstring(pViewer->GetDialog()->GetPageText().GetString()).find(L"High water at noon"),
+              std::wstring::npos);
+
+    // The frame's command hides and shows it, checked while it shows.
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    EXPECT_FALSE(pViewer->GetWindow()->IsWindowVisible());
+    EXPECT_FALSE(QueryCommandOf(m_frame, ID_VIEW_CHANNEL_VIEWER).checked);
+    Command(ID_VIEW_CHANNEL_VIEWER);
+    EXPECT_TRUE(pViewer->GetWindow()->IsWindowVisible());
+    EXPECT_TRUE(QueryCommandOf(m_frame, ID_VIEW_CHANNEL_VIEWER).checked);
+    pViewer->GetWindow()->SetWindowPos(nullptr, 50, 60, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Its place and whether it showed are kept when the frame goes.
+    Destroy();
+    EXPECT_EQ(theApp.GetProfileInt(L"ChannelView", L"showcmd", 0), 5u);
+    const std::vector<BYTE> wp = ProfileBinary(L"ChannelView", L"WP");
+    ASSERT_EQ(wp.size(), 44u);
+    WINDOWPLACEMENT saved;
+    memcpy(&saved, wp.data(), sizeof(saved));
+    EXPECT_EQ(CRect(saved.rcNormalPosition), CRect(50, 60, 350, 260));
 }
 
 } // namespace

@@ -159,7 +159,7 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
         {L"Plain notice", TaskPanelItemLink, false, kPaneImageNotice},
         {L"Find it", TaskPanelItemControl, false, kPaneImageSearch},
         {L"Look out", TaskPanelItemControl, false, kPaneImageSearch},
-        {L"Web page", TaskPanelItemText, false, kPaneImageWebPage},
+        {L"Web page", TaskPanelItemControl, false, kPaneImageWebPage},
     };
     for (const Expect& e : expects) {
         SCOPED_TRACE(Narrow(e.title));
@@ -174,6 +174,11 @@ TEST_F(MainFramePaneTest, EveryKindOfEntryTakesItsPlaceWithItsCaptionAndIcon)
         EXPECT_EQ(pane.GetSitePicture(entry) != nullptr, e.picture);
         EXPECT_EQ(CFeedTaskPanel::GetEntryImage(entry), e.image);
     }
+    // The web page shows in its own window, which the entry keeps.
+    CFeedItem* page = FindByTitle(list, L"Web page");
+    ASSERT_NE(page->m_pAttachedWnd, nullptr);
+    EXPECT_EQ(static_cast<CXTPTaskPanelGroupItem*>(page->m_pNavControl)->GetControlHandle(),
+              page->m_pAttachedWnd->GetSafeHwnd());
     // The notice's picture is the data folder's file at its own size; the icon a 16-pixel one.
     EXPECT_EQ(pane.GetSitePicture(FindByTitle(list, L"World notice"))->m_nWidth, 24);
     EXPECT_NE(pane.GetSitePicture(FindByTitle(list, L"Good icon"))->m_hIcon, nullptr);

@@ -54,7 +54,9 @@ BOOL CALLBACK CollectFrame(HWND hWnd, LPARAM lParam)
         return TRUE;
     }
     const LONG style = ::GetWindowLongW(hWnd, GWL_STYLE);
-    if ((style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME))
+    // Tool windows (the channel viewer) are not frames.
+    const LONG exStyle = ::GetWindowLongW(hWnd, GWL_EXSTYLE);
+    if ((style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME) && !(exStyle & WS_EX_TOOLWINDOW))
         s->frames.push_back(hWnd);
     return TRUE;
 }

@@ -253,8 +253,11 @@ void CXTPCommandBar::SetTitle(LPCTSTR lpszTitle)
 {
     m_strTitle = lpszTitle;
     m_dwPending &= ~xtpPendingRedraw;
-    if (m_hWnd != nullptr)
+    if (m_hWnd != nullptr) {
+        // A floating bar shows its title as its caption.
+        ::SetWindowTextW(m_hWnd, m_strTitle);
         Invalidate(FALSE);
+    }
 }
 
 CSize CXTPCommandBar::GetIconSize() const

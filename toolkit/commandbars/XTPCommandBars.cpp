@@ -142,6 +142,11 @@ void CXTPCommandBars::SetCustomizeMode(BOOL bMode)
 {
     m_bCustomizeMode = bMode;
     SetCustomizeControl(nullptr);
+    // In customise mode every control is enabled, so that it can be dragged; afterwards the handlers decide again.
+    for (CXTPToolBar* pBar : m_arrBars) {
+        if (pBar->GetSafeHwnd() != nullptr)
+            pBar->OnUpdateCmdUI(TRUE, 0);
+    }
     RecalcFrameLayout();
 }
 

@@ -325,6 +325,8 @@ void CXTPToolBar::Serialize(CArchive& ar)
     ar >> m_bBuiltIn >> m_bCustomBar;
     if (m_nLoadedSchema >= 7)
         ar >> m_bCloseable;
+    // The docking flags came back in the base's flags word.
+    m_dwDockingFlags = m_dwFlags;
 }
 
 void CXTPMenuBar::Serialize(CArchive& ar)
@@ -689,7 +691,9 @@ void CXTPCommandBars::ApplyLoadedBars(const std::vector<CXTPCommandBar*>& arrLoa
             const XTPBarPosition barPosition = pLoaded->GetPosition();
             pLoaded->SetType(xtpBarTypeNormal);
             pLoaded->SetBarPosition(xtpBarFloating);
-            pLoaded->EnableDocking(xtpFlagAlignAny | xtpFlagFloating | xtpFlagHideWrap);
+            // The saved docking flags stay; an archive without any gets those of a new user toolbar.
+            const DWORD dwDocking = pLoaded->GetEnableDocking();
+            pLoaded->EnableDocking(dwDocking != 0 ? dwDocking : xtpFlagAlignAny | xtpFlagFloating | xtpFlagHideWrap);
             pLoaded->InternalAddRef();
             m_arrBars.push_back(pLoaded);
             const BOOL bPlaced = barPosition == xtpBarFloating || barPosition > xtpBarRight

@@ -4,12 +4,13 @@
 #include "toolkit/base/XTPToolkitGlobals.h"
 #include "toolkit/commandbars/CommandBarsResource.h"
 #include "toolkit/commandbars/XTPCommandBar.h"
+#include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
 
 #include <algorithm>
 
 CXTPCustomizeDropSource::CXTPCustomizeDropSource(CXTPCommandBars* pCommandBars)
-    : m_pSheet(nullptr), m_pCommandBars(pCommandBars)
+    : m_pSheet(nullptr), m_pCommandBars(pCommandBars), m_pTarget(nullptr), m_bMove(FALSE), m_bCopyOnly(FALSE)
 {
 }
 
@@ -24,6 +25,8 @@ void CXTPCustomizeDropSource::Register(CXTPCommandBar* pCommandBar)
 void CXTPCustomizeDropSource::Unregister(CXTPCommandBar* pCommandBar)
 {
     m_arrTargets.erase(std::remove(m_arrTargets.begin(), m_arrTargets.end(), pCommandBar), m_arrTargets.end());
+    if (m_pTarget == pCommandBar)
+        m_pTarget = nullptr;
 }
 
 BOOL CXTPCustomizeDropSource::IsRegistered(const CXTPCommandBar* pCommandBar) const
@@ -40,14 +43,16 @@ void CXTPCustomizeDropSource::TrackContextMenu(CPoint ptScreen)
 
 CXTPCommandBar* CXTPCustomizeDropSource::FindTarget(CPoint ptScreen) const
 {
-    HWND hWndPoint = ::WindowFromPoint(ptScreen);
-    for (HWND hWnd = hWndPoint; hWnd != nullptr; hWnd = ::GetParent(hWnd)) {
-        for (CXTPCommandBar* pBar : m_arrTargets) {
-            if (pBar->GetSafeHwnd() == hWnd)
-                return pBar;
-        }
-        if ((::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD) == 0)
-            break;
+    // The bar registered last wins: popups opened during the drag lie over the toolbars they came from.
+    for (auto it = m_arrTargets.rbegin(); it != m_arrTargets.rend(); ++it) {
+        CXTPCommandBar* pBar = *it;
+        // The window's visibility: the base bar answers IsVisible with FALSE, and a hidden toolbar hides its window.
+        if (pBar->GetSafeHwnd() == nullptr || !::IsWindowVisible(pBar->GetSafeHwnd()))
+            continue;
+        CRect rcWindow;
+        pBar->GetWindowRect(&rcWindow);
+        if (rcWindow.PtInRect(ptScreen))
+            return pBar;
     }
     return nullptr;
 }
@@ -60,93 +65,135 @@ void CXTPCustomizeDropSource::SetDragCursor(BOOL bOverTarget, BOOL bCopy)
     ::SetCursor(hCursor != nullptr ? hCursor : ::LoadCursorW(nullptr, IDC_ARROW));
 }
 
+void CXTPCustomizeDropSource::UpdateCursor()
+{
+    SetDragCursor(m_pTarget != nullptr, m_bCopyOnly || !m_bMove);
+}
+
+void CXTPCustomizeDropSource::DragOver(CXTPControl* pControl, CPoint ptScreen)
+{
+    CXTPCommandBar* pHit = FindTarget(ptScreen);
+    CPoint ptClient = ptScreen;
+    if (pHit != nullptr)
+        pHit->ScreenToClient(&ptClient);
+    if (pHit != nullptr && pHit == m_pTarget) {
+        if (pHit->OnCustomizeDragOver(pControl, ptClient) == DROPEFFECT_NONE) {
+            pHit->HideDropMarker();
+            m_pTarget = nullptr;
+        }
+    } else {
+        if (m_pTarget != nullptr)
+            m_pTarget->HideDropMarker();
+        m_pTarget = nullptr;
+        // Entering a bar may open a popup, which registers as a new target: the hit bar is kept alive meanwhile.
+        if (pHit != nullptr && pHit->OnCustomizeDragEnter(pControl, ptClient) != DROPEFFECT_NONE)
+            m_pTarget = pHit;
+    }
+    UpdateCursor();
+}
+
+HWND CXTPCustomizeDropSource::GetCaptureWindow(CXTPControl* pControl) const
+{
+    if (m_pSheet != nullptr && m_pSheet->GetSafeHwnd() != nullptr)
+        return m_pSheet->GetSafeHwnd();
+    CWnd* pSite = m_pCommandBars != nullptr ? m_pCommandBars->GetSite() : nullptr;
+    if (pSite != nullptr && pSite->GetSafeHwnd() != nullptr)
+        return pSite->GetSafeHwnd();
+    CXTPCommandBar* pSource = pControl->GetParent();
+    return pSource != nullptr ? pSource->GetSafeHwnd() : nullptr;
+}
+
 DROPEFFECT CXTPCustomizeDropSource::DoDragDrop(CXTPControl* pControl, BOOL bCopyOnly)
 {
-    CXTPCommandBar* pSource = pControl != nullptr ? pControl->GetParent() : nullptr;
-    if (pSource == nullptr || pSource->GetSafeHwnd() == nullptr)
-        return DROPEFFECT_NONE;
+    if (pControl == nullptr)
+        return XTP_DROPEFFECT_STAY;
+    HWND hWndCapture = GetCaptureWindow(pControl);
+    if (hWndCapture == nullptr)
+        return XTP_DROPEFFECT_STAY;
     // The control may leave its bar while it is dragged over it: the drag keeps it alive.
     pControl->InternalAddRef();
-    HWND hWndCapture = pSource->GetSafeHwnd();
     ::SetCapture(hWndCapture);
-
+    m_bMove = FALSE;
+    m_pTarget = nullptr;
+    m_bCopyOnly = bCopyOnly;
     CPoint ptStart;
     ::GetCursorPos(&ptStart);
-    CXTPCommandBar* pTarget = nullptr;
-    DROPEFFECT dropEffect = DROPEFFECT_NONE;
-    BOOL bDropped = FALSE;
-    BOOL bCancelled = FALSE;
-    BOOL bCopy = bCopyOnly;
-    for (BOOL bContinue = TRUE; bContinue;) {
+
+    DROPEFFECT result = Track(pControl, hWndCapture);
+    if (m_pTarget != nullptr) {
+        result = m_bMove && !m_bCopyOnly ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+        CPoint ptEnd;
+        ::GetCursorPos(&ptEnd);
+        CPoint ptFrom = ptStart;
+        CXTPCommandBar* pTarget = m_pTarget;
+        m_pTarget = nullptr;
+        pTarget->ScreenToClient(&ptEnd);
+        pTarget->ScreenToClient(&ptFrom);
+        pTarget->HideDropMarker();
+        pTarget->OnCustomizeDrop(pControl, result, ptFrom, ptEnd);
+    }
+    if (m_pTarget != nullptr)
+        m_pTarget->HideDropMarker();
+    m_pTarget = nullptr;
+    if (::GetCapture() == hWndCapture)
+        ::ReleaseCapture();
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    pControl->InternalRelease();
+    return result;
+}
+
+DROPEFFECT CXTPCustomizeDropSource::Track(CXTPControl* pControl, HWND hWndCapture)
+{
+    // XTP_DROPEFFECT_STAY with no target means cancelled; anything else (or a target) a drop.
+    DROPEFFECT result = XTP_DROPEFFECT_STAY;
+    auto cancel = [&] {
+        if (m_pTarget != nullptr)
+            m_pTarget->HideDropMarker();
+        m_pTarget = nullptr;
+        return static_cast<DROPEFFECT>(XTP_DROPEFFECT_STAY);
+    };
+    while (::GetCapture() == hWndCapture) {
         MSG msg;
+        while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            ::DispatchMessageW(&msg);
         if (!::GetMessageW(&msg, nullptr, 0, 0)) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
+            return cancel();
         }
         if (::GetCapture() != hWndCapture)
-            break;
+            return cancel();
         switch (msg.message) {
-        case WM_MOUSEMOVE:
         case WM_KEYDOWN:
-        case WM_KEYUP: {
-            if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-                bCancelled = TRUE;
-                bContinue = FALSE;
-                break;
+            if (msg.wParam == VK_ESCAPE)
+                return cancel();
+            if (msg.wParam == VK_CONTROL && m_bMove) {
+                m_bMove = FALSE;
+                UpdateCursor();
             }
-            CPoint pt;
-            ::GetCursorPos(&pt);
-            bCopy = bCopyOnly || ::GetKeyState(VK_CONTROL) < 0;
-            CXTPCommandBar* pOver = FindTarget(pt);
-            if (pOver != pTarget) {
-                if (pTarget != nullptr)
-                    pTarget->HideDropMarker();
-                pTarget = pOver;
-                dropEffect = DROPEFFECT_NONE;
-                if (pTarget != nullptr) {
-                    CPoint ptClient = pt;
-                    pTarget->ScreenToClient(&ptClient);
-                    dropEffect = pTarget->OnCustomizeDragEnter(pControl, ptClient);
-                }
-            } else if (pTarget != nullptr) {
-                CPoint ptClient = pt;
-                pTarget->ScreenToClient(&ptClient);
-                dropEffect = pTarget->OnCustomizeDragOver(pControl, ptClient);
-            }
-            SetDragCursor(pTarget != nullptr && dropEffect != DROPEFFECT_NONE, bCopy);
             break;
-        }
+        case WM_KEYUP:
+            if (msg.wParam == VK_CONTROL && !m_bMove) {
+                m_bMove = TRUE;
+                UpdateCursor();
+            }
+            break;
+        case WM_MOUSEMOVE:
+            // The async state too: a Ctrl press swallowed by a keyboard filter still counts.
+            m_bMove = (msg.wParam & MK_CONTROL) == 0 && ::GetAsyncKeyState(VK_CONTROL) >= 0;
+            DragOver(pControl, CPoint(msg.pt));
+            result = DROPEFFECT_NONE;
+            if ((msg.wParam & MK_LBUTTON) == 0)
+                return result;
+            break;
         case WM_LBUTTONUP:
-            bDropped = pTarget != nullptr && dropEffect != DROPEFFECT_NONE;
-            bContinue = FALSE;
-            break;
+            return result;
         case WM_RBUTTONDOWN:
-            bCancelled = TRUE;
-            bContinue = FALSE;
-            break;
+            return cancel();
         default:
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
             break;
         }
     }
-    if (::GetCapture() == hWndCapture)
-        ::ReleaseCapture();
-
-    // A cancelled drag leaves the control where it was; only a release away from every bar removes it.
-    DROPEFFECT result = bCancelled ? XTP_DROPEFFECT_STAY : DROPEFFECT_NONE;
-    if (pTarget != nullptr) {
-        pTarget->HideDropMarker();
-        if (bDropped) {
-            result = bCopy ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
-            CPoint ptEnd;
-            ::GetCursorPos(&ptEnd);
-            CPoint ptClient = ptEnd, ptFrom = ptStart;
-            pTarget->ScreenToClient(&ptClient);
-            pTarget->ScreenToClient(&ptFrom);
-            pTarget->OnCustomizeDrop(pControl, result, ptFrom, ptClient);
-        }
-    }
-    pControl->InternalRelease();
-    return result;
+    return cancel();
 }

@@ -35,10 +35,22 @@ public:
     // The customise sheet while it is open.
     CWnd* m_pSheet;
 
+    // The no-drop cursor without a target, else copy (copy-only or Ctrl held) or move.
+    void UpdateCursor();
+
 protected:
+    // The visible registered bar under a screen point, the last registered first.
     CXTPCommandBar* FindTarget(CPoint ptScreen) const;
     void SetDragCursor(BOOL bOverTarget, BOOL bCopy);
+    void DragOver(CXTPControl* pControl, CPoint ptScreen);
+    // The open customise sheet, else the site, else the control's bar.
+    HWND GetCaptureWindow(CXTPControl* pControl) const;
+    // The modal loop; XTP_DROPEFFECT_STAY without a target when cancelled.
+    DROPEFFECT Track(CXTPControl* pControl, HWND hWndCapture);
 
     CXTPCommandBars* m_pCommandBars;
     std::vector<CXTPCommandBar*> m_arrTargets;
+    CXTPCommandBar* m_pTarget;
+    BOOL m_bMove;
+    BOOL m_bCopyOnly;
 };

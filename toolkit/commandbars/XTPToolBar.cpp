@@ -13,8 +13,53 @@
 #include "toolkit/commandbars/XTPDockContext.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
+#include "toolkit/commandbars/XTPShortcuts.h"
 
 #include <algorithm>
+#include <set>
+
+namespace {
+
+// An entry of the "Add or Remove Buttons" menu: shows or hides one button of the toolbar, or resets the toolbar.
+class CXTPControlToolbarButtonEntry : public CXTPControlButton
+{
+public:
+    CXTPControlToolbarButtonEntry(CXTPToolBar* pToolBar, CXTPControl* pLinked)
+        : m_pToolBar(pToolBar), m_pLinked(pLinked)
+    {
+        if (m_pLinked != nullptr)
+            m_pLinked->InternalAddRef();
+        m_dwFlags |= xtpFlagManualUpdate;
+    }
+    ~CXTPControlToolbarButtonEntry() override
+    {
+        if (m_pLinked != nullptr)
+            m_pLinked->InternalRelease();
+    }
+    void OnExecute() override
+    {
+        if (m_pLinked == nullptr) {
+            XTPMouseManager()->EndAllTracking();
+            m_pToolBar->Reset(TRUE);
+            return;
+        }
+        const DWORD dwHide = m_pLinked->GetHideFlags();
+        const BOOL bWasHidden = (dwHide & xtpHideCustomize) != 0;
+        m_pLinked->SetHideFlags(bWasHidden ? dwHide & ~static_cast<DWORD>(xtpHideCustomize)
+                                           : dwHide | xtpHideCustomize);
+        SetChecked(bWasHidden);
+        m_pToolBar->OnRecalcLayout();
+        RedrawParent();
+    }
+
+private:
+    CXTPToolBar* m_pToolBar;
+    CXTPControl* m_pLinked;
+};
+
+void FillExpandToolbarEntries(CXTPCommandBars* pCommandBars, CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar);
+
+} // namespace
 
 // ---- CXTPControlFloatingClose
 
@@ -159,7 +204,8 @@ BOOL CXTPToolBar::SetButtons(const UINT* pButtons, int nCount)
 
 void CXTPToolBar::EnableDocking(DWORD dwFlags)
 {
-    m_dwDockingFlags = dwFlags;
+    // The base's flags word carries them into saved layouts and copies.
+    m_dwDockingFlags = m_dwFlags = dwFlags;
     if (m_pDockContext == nullptr)
         m_pDockContext = new CXTPDockContext(this);
 }
@@ -374,6 +420,7 @@ void CXTPToolBar::Copy(CXTPCommandBar* pCommandBar, BOOL bRecursive)
         m_bBuiltIn = pToolBar->m_bBuiltIn;
         m_bCustomBar = pToolBar->m_bCustomBar;
         m_bCloseable = pToolBar->m_bCloseable;
+        m_dwDockingFlags = pToolBar->m_dwDockingFlags;
     }
 }
 
@@ -449,11 +496,122 @@ void CXTPToolBar::FillExpandPopup(CXTPPopupBar* pPopupBar)
             pControl->SetFlags(pControl->GetFlags() | xtpFlagManualUpdate);
             if (pPopupBar->GetControlCount() > 1)
                 pControl->SetBeginGroup(TRUE);
+            if (auto* pPopup = DYNAMIC_DOWNCAST(CXTPControlPopup, pControl);
+                pPopup != nullptr && pCommandBars != nullptr) {
+                CXTPPopupBar* pEntries = CXTPPopupBar::CreatePopupBar(pCommandBars);
+                FillExpandToolbarEntries(pCommandBars, this, pEntries);
+                pPopup->SetCommandBar(pEntries);
+            }
         }
     } else {
         pPopupBar->SetWidth(150);
     }
 }
+
+namespace {
+
+// The "Add or Remove Buttons" submenu of a toolbar: one entry per button (checked while shown), then "Reset".
+void BuildCustomizeMenu(CXTPToolBar* pToolBar, CXTPPopupBar* pSubMenu)
+{
+    CXTPControls* pControls = pToolBar->GetControls();
+    pToolBar->SetPopuped(-1);
+    pToolBar->SetSelected(-1);
+    std::vector<CXTPControl*> arrDefaults;
+    if (CXTPControls* pOriginal = pControls->GetOriginalControls()) {
+        for (int i = 0; i < pOriginal->GetCount(); ++i) {
+            if (!pOriginal->GetAt(i)->IsTemporary())
+                arrDefaults.push_back(pOriginal->GetAt(i));
+        }
+    }
+    // Buttons the user took off come back below only when they belong to the default layout.
+    for (int i = pControls->GetCount() - 1; i >= 0; --i) {
+        if ((pControls->GetAt(i)->GetHideFlags() & xtpHideCustomize) != 0)
+            pControls->RemoveAt(i);
+    }
+    std::set<CXTPControl*> inDefault;
+    int nPos = 0;
+    for (CXTPControl* pDefault : arrDefaults) {
+        int nFound = -1;
+        for (int j = nPos; j < pControls->GetCount(); ++j) {
+            CXTPControl* pControl = pControls->GetAt(j);
+            if (pControl->GetID() == pDefault->GetID() && pControl->GetType() == pDefault->GetType()) {
+                nFound = j;
+                break;
+            }
+        }
+        if (nFound >= 0) {
+            inDefault.insert(pControls->GetAt(nFound));
+            nPos = nFound + 1;
+            continue;
+        }
+        CXTPControl* pClone = pControls->AddClone(pDefault, nPos);
+        if (pClone == nullptr)
+            continue;
+        pClone->SetHideFlags(pClone->GetHideFlags() | xtpHideCustomize);
+        inDefault.insert(pClone);
+        ++nPos;
+    }
+    CXTPCommandBars* pCommandBars = pToolBar->GetCommandBars();
+    for (int i = 0; i < pControls->GetCount(); ++i) {
+        CXTPControl* pControl = pControls->GetAt(i);
+        if (pControl->GetID() == XTP_ID_TOOLBAR_EXPAND || pControl->GetID() == XTP_ID_TOOLBAR_HIDE ||
+            (pControl->GetHideFlags() & (xtpHideGeneric | xtpHideDocTemplate)) != 0)
+            continue;
+        auto* pEntry = new CXTPControlToolbarButtonEntry(pToolBar, pControl);
+        pSubMenu->GetControls()->Add(pEntry, 0);
+        pEntry->SetCaption(pControl->GetCaption());
+        if (pControl->GetType() >= xtpControlButton && pControl->GetType() <= xtpControlSplitButtonPopup)
+            pEntry->SetIconId(pControl->GetIconId());
+        CString strShortcut;
+        if (pControl->GetID() > 0 &&
+            FindCommandShortcut(static_cast<UINT>(pControl->GetID()), strShortcut, pCommandBars))
+            pEntry->SetShortcutText(strShortcut);
+        pEntry->SetEnabled(inDefault.count(pControl) != 0);
+        pEntry->SetChecked((pControl->GetHideFlags() & xtpHideCustomize) == 0);
+    }
+    if (pControls->GetOriginalControls() != nullptr && pToolBar->IsBuiltIn() && !pToolBar->IsCustomBar()) {
+        auto* pReset = new CXTPControlToolbarButtonEntry(pToolBar, nullptr);
+        pSubMenu->GetControls()->Add(pReset, 0);
+        CString strReset;
+        strReset.LoadString(XTP_IDS_RESET);
+        pReset->SetCaption(strReset);
+        pReset->SetBeginGroup(TRUE);
+    }
+    pToolBar->OnRecalcLayout();
+}
+
+// The "Add or Remove Buttons" popup: one submenu per toolbar of the row listing its buttons, then the customise
+// command.
+void FillExpandToolbarEntries(CXTPCommandBars* pCommandBars, CXTPToolBar* pToolBar, CXTPPopupBar* pPopupBar)
+{
+    std::vector<CXTPToolBar*> arrBars;
+    CXTPDockBar* pDockBar = pToolBar->GetDockBar();
+    if (pDockBar != nullptr)
+        pDockBar->GetRowBars(pDockBar->FindBar(pToolBar), arrBars);
+    if (arrBars.empty())
+        arrBars.push_back(pToolBar);
+    for (CXTPToolBar* pBar : arrBars) {
+        auto* pEntry = DYNAMIC_DOWNCAST(CXTPControlPopup, pPopupBar->GetControls()->AddByType(xtpControlPopup, 0));
+        if (pEntry == nullptr)
+            continue;
+        pEntry->SetFlags(pEntry->GetFlags() | xtpFlagManualUpdate);
+        pEntry->SetCaption(pBar->GetTitle());
+        const BOOL bEnabled = pCommandBars->IsCustomizable() && pBar->IsBuiltIn() && pBar->IsCustomizable();
+        pEntry->SetEnabled(bEnabled);
+        if (bEnabled) {
+            CXTPPopupBar* pButtons = CXTPPopupBar::CreatePopupBar(pCommandBars);
+            BuildCustomizeMenu(pBar, pButtons);
+            pEntry->SetCommandBar(pButtons);
+        }
+    }
+    if (pCommandBars->IsCustomizable()) {
+        CXTPControl* pCustomize = pPopupBar->GetControls()->AddByType(xtpControlButton, XTP_ID_CUSTOMIZE);
+        if (pCustomize != nullptr)
+            pCustomize->SetBeginGroup(TRUE);
+    }
+}
+
+} // namespace
 
 // ---- Messages
 
@@ -528,7 +686,8 @@ void CXTPToolBar::OnRButtonUp(UINT nFlags, CPoint point)
 
 int CXTPToolBar::OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
 {
-    if (m_barPosition == xtpBarFloating)
+    // While customising, the Customize sheet keeps the activation (and with it the keyboard).
+    if (m_barPosition == xtpBarFloating || IsCustomizeMode())
         return MA_NOACTIVATE;
     return CXTPCommandBar::OnMouseActivate(pDesktopWnd, nHitTest, message);
 }

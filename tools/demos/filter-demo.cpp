@@ -131,6 +131,7 @@ public:
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 1 ? argv[1] : L"dialog";
+    ::OleInitialize(nullptr);
     if (mode == L"rss") {
         std::unique_ptr<CFeedItem> page = ResultsPage(0);
         return argc > 2 && page && page->m_pChannel->SaveCache(argv[2], TRUE) ? 0 : 1;
