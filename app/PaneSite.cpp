@@ -151,7 +151,7 @@ CXTPTaskPanelGroupItem* CPaneSite::AddEntryItem(CXTPTaskPanelGroup* pGroup, CFee
     switch (pEntry->m_nKind) {
     case FEED_KIND_FEED:
         // The icon file is fetched with the feed: every placing takes the newest one.
-        m_wndTaskPanel.LoadSitePicture(pEntry, pEntry->GetIconFileName());
+        m_wndTaskPanel.PlaceSitePicture(pEntry, pEntry->GetIconFileName());
         pItem = pGroup->AddLinkItem(reinterpret_cast<UINT_PTR>(pEntry), 0);
         break;
     case FEED_KIND_NOTICE:

@@ -7,6 +7,13 @@
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 
+#include <algorithm>
+#include <atomic>
+#include <iterator>
+#include <system_error>
+#include <thread>
+#include <vector>
+
 bool ListHolds(CFeedChannel* pList, const CFeedItem* pEntry)
 {
     return pList != nullptr && pList->m_items.Find(const_cast<CFeedItem*>(pEntry)) != nullptr;
@@ -63,30 +70,102 @@ CSubscriptionLists::CSubscriptionLists(CMainFrame& frame) : m_frame(frame) {}
 // The worker has ended with the window; no download holds an entry any more.
 CSubscriptionLists::~CSubscriptionLists() = default;
 
+namespace {
+
+// One entry's cache file, read off the window's thread.
+struct CacheRead
+{
+    CFeedItem* entry = nullptr;
+    CString path;
+    bool exists = false;
+    std::unique_ptr<CFeedChannel> channel;
+    CFeedChannel::OwnFileRead result = CFeedChannel::OWN_FILE_REFUSED;
+};
+
+// The feed entries of a list, each with its cache file's path.
+void AddCacheReads(CFeedChannel* pList, std::vector<CacheRead>& reads)
+{
+    for (POSITION pos = pList ? pList->m_items.GetHeadPosition() : nullptr; pos;) {
+        CFeedItem* entry = pList->m_items.GetNext(pos);
+        if (entry->m_nKind != FEED_KIND_FEED)
+            continue;
+        CacheRead read;
+        read.entry = entry;
+        read.path = entry->GetCacheFileName();
+        read.exists = FileExists(read.path);
+        reads.push_back(std::move(read));
+    }
+}
+
+// Every cache file read through the one-pass reader by a few threads at once: the files are independent, and reading
+// them one after another kept the window from showing for seconds with a few hundred subscriptions.
+void ReadCaches(std::vector<CacheRead>& reads)
+{
+    std::atomic<size_t> next{0};
+    auto work = [&reads, &next] {
+        for (size_t i = next++; i < reads.size(); i = next++) {
+            CacheRead& read = reads[i];
+            if (!read.exists)
+                continue;
+            read.channel = std::make_unique<CFeedChannel>();
+            read.result = read.channel->ReadOwnFile(read.path);
+        }
+    };
+    const size_t helpers = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()) - 1, reads.size() / 16);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < helpers; ++i) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // fewer helpers: this thread reads the rest
+        }
+    }
+    work();
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+// The channel read for the entry; a file the one-pass reader left is read here through the XML library.
+bool AdoptCache(CacheRead& read)
+{
+    if (read.result == CFeedChannel::OWN_FILE_LEFT)
+        return LoadEntryCache(read.entry);
+    if (read.result != CFeedChannel::OWN_FILE_LOADED)
+        return false;
+    delete read.entry->m_pChannel;
+    read.entry->m_pChannel = read.channel.release();
+    return true;
+}
+
+} // namespace
+
 BOOL CSubscriptionLists::Load()
 {
     const CString folder = GetEngineContext().m_strDataFolder;
     if (folder.IsEmpty())
         return TRUE; // no data folder: no lists, and nothing is read from the current drive's root
     std::unique_ptr<CFeedChannel> mainFeeds(LoadList(folder + L"\\MainFeed.xml"));
-    for (POSITION pos = mainFeeds ? mainFeeds->m_items.GetHeadPosition() : nullptr; pos;) {
-        CFeedItem* entry = mainFeeds->m_items.GetNext(pos);
-        if (entry->m_nKind != FEED_KIND_FEED)
-            continue;
-        const bool hasCache = FileExists(entry->GetCacheFileName());
-        if (hasCache && LoadEntryCache(entry)) {
-            entry->m_dtDate = entry->m_pChannel->m_dtLastUpdate;
-            entry->m_nCountdown = entry->m_nUpdateInterval;
-        } else if (!hasCache) {
-            entry->m_nCountdown = entry->m_nUpdateInterval;
-        }
-    }
     std::unique_ptr<CFeedChannel> customFeeds(LoadCustomList(folder + L"\\CustomFeed.xml"));
-    for (POSITION pos = customFeeds ? customFeeds->m_items.GetHeadPosition() : nullptr; pos;) {
-        CFeedItem* entry = customFeeds->m_items.GetNext(pos);
-        // Entries whose cache is missing keep their countdown (0 when fresh from the file): due at once.
-        if (entry->m_nKind == FEED_KIND_FEED && LoadEntryCache(entry)) {
+    std::vector<CacheRead> mainReads, customReads;
+    AddCacheReads(mainFeeds.get(), mainReads);
+    AddCacheReads(customFeeds.get(), customReads);
+    std::vector<CacheRead> reads;
+    reads.reserve(mainReads.size() + customReads.size());
+    std::move(mainReads.begin(), mainReads.end(), std::back_inserter(reads));
+    const size_t customStart = reads.size();
+    std::move(customReads.begin(), customReads.end(), std::back_inserter(reads));
+    ReadCaches(reads);
+
+    for (size_t i = 0; i < reads.size(); ++i) {
+        CacheRead& read = reads[i];
+        CFeedItem* entry = read.entry;
+        const bool loaded = read.exists && AdoptCache(read);
+        if (loaded) {
             entry->m_dtDate = entry->m_pChannel->m_dtLastUpdate;
+            entry->m_nCountdown = entry->m_nUpdateInterval;
+        } else if (!read.exists && i < customStart) {
+            // A main-list entry without a cache waits its interval; a custom one keeps its countdown (0 when fresh
+            // from the file): due at once.
             entry->m_nCountdown = entry->m_nUpdateInterval;
         }
     }

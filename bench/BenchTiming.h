@@ -31,6 +31,22 @@ template <typename F> double BestTime(F&& work, int runs = 5)
     return best;
 }
 
+// The best of several rounds of two timings taken in turn, so that the machine's state (its caches, its heap, other
+// load) is the same for both sides of a ratio.
+template <typename F, typename G>
+void BestTimesInTurn(F&& first, G&& second, double& bestFirst, double& bestSecond, int rounds = 5)
+{
+    bestFirst = bestSecond = 1e30;
+    for (int round = 0; round < rounds; ++round) {
+        double start = Seconds();
+        first();
+        bestFirst = std::min(bestFirst, Seconds() - start);
+        start = Seconds();
+        second();
+        bestSecond = std::min(bestSecond, Seconds() - start);
+    }
+}
+
 // Committed private memory of the process, summed over its address space (Wine's process counters stay 0).
 inline SIZE_T PrivateBytes()
 {

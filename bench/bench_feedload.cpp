@@ -231,8 +231,8 @@ void HostileDocuments(const std::wstring& folder)
         const std::wstring path = folder + L"\\hostile.xml";
         if (!WriteAll(path, c.xml))
             return;
-        const double bare = Best(3, TimeBare, path);
-        const double checked = Best(5, TimeChecked, path);
+        double bare = 0, checked = 0;
+        lqbench::BestTimesInTurn([&] { TimeBare(path); }, [&] { TimeChecked(path); }, bare, checked, 3);
         printf("%-48s %9.0f | %12.1f %12.2f %9.0f\n", c.name, c.xml.size() / 1024.0, bare * 1e3, checked * 1e3,
                checked > 0 ? bare / checked : 0.0);
         fflush(stdout);
@@ -329,8 +329,8 @@ int wmain()
             int runs = count <= 100 ? 20 : count <= 1000 ? 5 : 2;
             // Warm up the parser and the file cache once.
             TimeFloor(path);
-            double floor = Best(runs, TimeFloor, path);
-            double load = Best(runs, TimeLoad, path);
+            double floor = 0, load = 0;
+            lqbench::BestTimesInTurn([&] { TimeFloor(path); }, [&] { TimeLoad(path); }, floor, load, runs);
             double reload = Best(runs, TimeReload, path);
             double save = 1e30;
             for (int i = 0; i < runs; ++i)
@@ -356,8 +356,8 @@ int wmain()
     const std::wstring largePath = folder + L"\\large.xml";
     if (!WriteAll(largePath, large))
         return 1;
-    const double floor = Best(1, TimeFloor, largePath);
-    const double load = Best(1, TimeLoad, largePath);
+    double floor = 0, load = 0;
+    lqbench::BestTimesInTurn([&] { TimeFloor(largePath); }, [&] { TimeLoad(largePath); }, floor, load, 2);
     printf("\n%-5s %6s %9s | %10s %10s %6s\n", "kind", "items", "file MB", "floor s", "load s", "ratio");
     printf("%-5s %6d %9.1f | %10.2f %10.2f %6.2f\n", "rss", 20000, large.size() / 1048576.0, floor, load, load / floor);
     DeleteFileW(largePath.c_str());

@@ -110,6 +110,15 @@ public:
     // Appends the file's items; false (nothing done) when nLoad is 0, the file is missing, cannot be parsed,
     // has no known root, or the stop event is signalled.
     BOOL LoadFile(LPCWSTR path, HANDLE hStopEvent, int nLoad);
+    // LoadFile of one of our own files through the one-pass reader alone: no COM, so any thread may call it for a
+    // channel it holds. A file the reader leaves to the XML library is left for LoadFile, nothing done.
+    enum OwnFileRead
+    {
+        OWN_FILE_LOADED,
+        OWN_FILE_REFUSED, // LoadFile would refuse it too: missing, unreadable, too large or past the parse budget
+        OWN_FILE_LEFT,
+    };
+    OwnFileRead ReadOwnFile(LPCWSTR path);
     // Re-reads m_strPath: known items get their keep flag, new ones go to m_heldItems for PurgeItems.
     BOOL Reload(BOOL bOwnFile = FALSE);
     void ReadVersion(IXMLDOMNode* pRoot);

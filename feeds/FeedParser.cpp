@@ -5,7 +5,10 @@
 #include "feeds/FeedDates.h"
 #include "feeds/FeedStore.h"
 #include "feeds/FeedText.h"
+#include "feeds/StoredXml.h"
 #include "feeds/XmlDom.h"
+#include "feeds/XmlParseBudget.h"
+#include "framework/core/FileReading.h"
 
 #include <functional>
 #include <string>
@@ -155,6 +158,324 @@ void DropUnsafeLinks(CFeedItem& item)
     }
 }
 
+// What the item and channel readers ask of an element: its name, its text and its attributes, over a DOM node...
+class DomField
+{
+public:
+    static constexpr bool kMarkup = true;
+
+    explicit DomField(IXMLDOMNode* node) : m_node(node), m_named(node->get_nodeName(m_name.Receive()) == S_OK) {}
+
+    bool Valid() const { return m_named && m_name && m_name[0] != L'#'; }
+    bool Named(LPCWSTR name) const { return Is(m_name, name); }
+    CString Text() const { return XmlDom::NodeText(m_node); }
+    template <class Fn> void ForEachAttribute(Fn fn) const { XmlDom::ForEachAttribute(m_node, fn); }
+    CString Markup() const { return AtomMarkup(m_node); }
+
+private:
+    IXMLDOMNode* m_node;
+    XmlDom::Bstr m_name;
+    bool m_named;
+};
+
+// ... and over an element of one of our own files read in one pass. Those hold no Atom, so no markup is asked of it.
+class StoredField
+{
+public:
+    static constexpr bool kMarkup = false;
+
+    explicit StoredField(const StoredElement& element) : m_element(element) {}
+
+    bool Valid() const { return true; }
+    bool Named(LPCWSTR name) const
+    {
+        const std::string& own = m_element.name;
+        size_t i = 0;
+        for (; i < own.size() && name[i]; ++i)
+            if (static_cast<wchar_t>(own[i]) != name[i])
+                return false;
+        return i == own.size() && !name[i];
+    }
+    const CString& Text() const { return m_element.text; }
+    template <class Fn> void ForEachAttribute(Fn fn) const
+    {
+        for (const auto& attribute : m_element.attributes)
+            fn(CString(attribute.first.c_str()), attribute.second);
+    }
+
+private:
+    const StoredElement& m_element;
+};
+
+// RSS carries the channel link as text; Atom as the "href" of a link whose "rel" is "alternate" or absent. An
+// Atom link to anything else ("self", "hub") leaves the channel link alone rather than wiping it: then false.
+template <class Field> bool ChannelLinkOf(const Field& field, CString& link)
+{
+    bool hasHref = false;
+    CString href;
+    CString rel;
+    field.ForEachAttribute([&](const CString& name, const CString& text) {
+        if (name == L"href") {
+            hasHref = true;
+            href = text;
+        } else if (name == L"rel") {
+            rel = text;
+        }
+    });
+    // The address as written, trimmed: a link on a line of its own is still the link.
+    if (!hasHref)
+        link = field.Text();
+    else if (IsAlternateLink(rel))
+        link = href;
+    else
+        return false;
+    link.Trim();
+    if (!IsSafeLink(link))
+        link.Empty();
+    return true;
+}
+
+// One item or entry read from its child elements; own: one of our own files, which may set our own fields.
+template <class Field, class Children> CFeedItem* ReadItemFields(Children forEachChild, bool bEntry, bool own)
+{
+    CFeedItem* item = new CFeedItem;
+    bool haveSummary = false;
+    bool haveContent = false;
+    CString content;
+    bool haveFile = false;
+    // Atom: "modified" (0.3) and "updated" (1.0) are the entry's date; "published" only stands in for them.
+    bool haveUpdated = false;
+
+    forEachChild([&](const Field& field) {
+        if (!field.Valid())
+            return;
+        auto text = [&field]() { return CString(field.Text()); };
+        auto named = [&field](LPCWSTR name) { return field.Named(name); };
+
+        if (named(L"title")) {
+            if constexpr (Field::kMarkup)
+                item->m_strTitle = CleanedCopy(bEntry ? field.Markup() : text());
+            else
+                item->m_strTitle = CleanedCopy(text());
+            item->m_strTitleText = DisplayCopy(item->m_strTitle);
+        } else if (named(L"image")) {
+            item->m_strImage = text();
+            item->m_strImageText = bEntry ? DisplayCopy(item->m_strImage) : TrimmedDisplayCopy(item->m_strImage);
+        } else if (named(L"author")) {
+            item->m_strAuthor = text();
+        } else if (named(L"category")) {
+            item->m_strCategory = text();
+        } else if (named(L"subject")) {
+            item->m_strSubject = text();
+        } else if (named(L"read")) {
+            if (own)
+                item->m_nReadState = text() == L"true" ? FEED_STATE_READ : FEED_STATE_UNREAD;
+        } else if (named(L"imageindex")) {
+            if (own)
+                item->m_nImageIndex = _wtoi(text());
+        } else if (named(L"enclosure")) {
+            field.ForEachAttribute([&](const CString& attribute, const CString& value) {
+                if (attribute == L"url")
+                    item->m_strEnclosureUrl = value;
+                else if (attribute == L"type")
+                    item->m_strEnclosureType = value;
+                else if (attribute == L"length")
+                    item->m_nEnclosureLength = _wtoi(value);
+                else if (!bEntry && own && attribute == L"local")
+                    item->m_strEnclosureFile = value;
+                else if (!bEntry && own && attribute == L"state")
+                    item->m_nEnclosureState = _wtoi(value);
+            });
+        } else if (bEntry) {
+            if constexpr (Field::kMarkup) {
+                if (named(L"summary")) {
+                    item->m_strDescription = CleanedCopy(field.Markup());
+                    item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
+                    haveSummary = true;
+                } else if (named(L"content")) {
+                    if (!haveContent)
+                        content = field.Markup();
+                    haveContent = true;
+                } else if (named(L"link")) {
+                    CString type;
+                    CString href;
+                    CString rel;
+                    bool hasType = false;
+                    field.ForEachAttribute([&](const CString& attribute, const CString& value) {
+                        if (attribute == L"type") {
+                            type = value;
+                            hasType = true;
+                        } else if (attribute == L"href") {
+                            href = value;
+                        } else if (attribute == L"rel") {
+                            rel = value;
+                        }
+                    });
+                    if ((!hasType || type == L"text/html") && IsAlternateLink(rel)) {
+                        item->m_strLink = href;
+                        item->m_strLinkText = DisplayCopy(href);
+                    }
+                } else if (named(L"modified") || named(L"updated") || (named(L"published") && !haveUpdated)) {
+                    item->m_strDate = text();
+                    item->m_dtDate = ParseIsoDate(item->m_strDate);
+                    haveUpdated = haveUpdated || !named(L"published");
+                }
+            }
+        } else if (named(L"desc") || named(L"description")) {
+            item->m_strDescription = CleanedCopy(text());
+            item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
+        } else if (named(L"link")) {
+            item->m_strLink = text();
+            item->m_strLinkText = TrimmedDisplayCopy(item->m_strLink);
+        } else if (named(L"comments")) {
+            item->m_strComments = text();
+        } else if (named(L"pubDate")) {
+            item->m_strDate = text();
+            item->m_dtDate = ParseRfc822Date(item->m_strDate);
+        } else if (named(L"dc:date")) {
+            item->m_strDate = text();
+            item->m_dtDate = ToTheMinute(ParseIsoDate(item->m_strDate));
+        } else if (named(L"input")) {
+            item->m_strInput = text();
+        } else if (named(L"buttontext")) {
+            item->m_strButtonText = text();
+        } else if (!own) {
+            // The rest of the vocabulary is ours alone: a downloaded feed does not get to set it.
+        } else if (named(L"type")) {
+            item->m_nKind = KindFromType(text(), item->m_nKind);
+            if (item->m_nKind != FEED_KIND_FEED)
+                item->m_bMayUnsubscribe = false;
+        } else if (named(L"update")) {
+            item->m_nUpdateInterval = _wtoi(text());
+        } else if (named(L"accountname")) {
+            item->m_strAccountName = text();
+        } else if (named(L"password")) {
+            item->m_strPassword = text();
+        } else if (named(L"httpauth")) {
+            item->m_bHttpAuth = _wtoi(text()) != 0;
+        } else if (named(L"unsubscribe")) {
+            item->m_bMayUnsubscribe = _wtoi(text()) != 0;
+        } else if (named(L"bookmark")) {
+            // Our cache writer keeps it; without reading it back it would be lost at the next start.
+            item->m_strBookmark = text();
+        } else if (named(L"file")) {
+            item->m_strFile = text();
+            haveFile = true;
+        }
+    });
+
+    if (bEntry && !haveSummary && haveContent) {
+        item->m_strDescription = CleanedCopy(content);
+        item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
+    }
+    // The file name becomes paths in the data folder that are written and deleted: a name that could lead
+    // anywhere else is dropped (a Notice's page may be a full path, but only inside the data folder).
+    if (haveFile && !IsSafeFeedFileName(item->m_strFile) &&
+        !(item->m_nKind == FEED_KIND_NOTICE && !item->GetIconFileName().IsEmpty()))
+        item->m_strFile.Empty();
+    DropUnsafeLinks(*item);
+    if (item->m_dtDate.GetStatus() != COleDateTime::valid)
+        item->m_dtDate = CurrentUtcTime();
+    return item;
+}
+
+// Whether an element of one of our own files read in one pass is one the channel walk reads exactly as the DOM
+// walk does: the rss root holding only channels, each holding items and header fields without children, each item
+// holding fields without children. Anything else is left to the DOM walk.
+bool IsPlainStoredFeed(const StoredElement& root)
+{
+    if (root.name != "rss")
+        return false;
+    for (const StoredElement& channel : root.children) {
+        if (channel.name != "channel")
+            return false;
+        for (const StoredElement& child : channel.children) {
+            const bool item = child.name == "item";
+            if (!item && (!child.children.empty() || child.name == "entry" || child.name == "tagline"))
+                return false;
+            if (item)
+                for (const StoredElement& field : child.children)
+                    if (!field.children.empty())
+                        return false;
+        }
+    }
+    return true;
+}
+
+// The largest file read at all, as the DOM load has it.
+const ULONGLONG kMaxStoredBytes = 64u * 1024u * 1024u;
+
+// The channel walk of the DOM over a plain file of our own (see IsPlainStoredFeed), header fields and items in
+// document order.
+void ReadStoredChannel(CFeedChannel& channel, const StoredElement& root)
+{
+    channel.m_info.m_strType = L"rss";
+    if (const CString* version = root.Attribute("version"))
+        channel.m_info.m_strVersion = *version;
+    for (const StoredElement& element : root.children) {
+        for (const StoredElement& child : element.children) {
+            const StoredField field(child);
+            const CString& text = child.text;
+            if (field.Named(L"item")) {
+                auto forEachChild = [&child](auto visit) {
+                    for (const StoredElement& itemField : child.children)
+                        visit(StoredField(itemField));
+                };
+                channel.m_items.AddTail(ReadItemFields<StoredField>(forEachChild, false, true));
+            } else if (field.Named(L"title")) {
+                if (channel.m_info.m_strTitle.IsEmpty())
+                    channel.m_info.m_strTitle = text;
+            } else if (field.Named(L"copyright")) {
+                channel.m_info.m_strCopyright = text;
+            } else if (field.Named(L"lastupdate")) {
+                const COleDateTime date = ParseHttpDate(text);
+                if (date.GetStatus() == COleDateTime::valid)
+                    channel.m_dtLastUpdate = date;
+            } else if (field.Named(L"link")) {
+                CString link;
+                if (ChannelLinkOf(field, link))
+                    channel.m_info.m_strLink = link;
+            } else if (field.Named(L"desc") || field.Named(L"description")) {
+                channel.m_info.m_strDescription = CleanedCopy(text);
+            } else if (field.Named(L"language")) {
+                channel.m_info.m_strLanguage = text;
+            } else if (field.Named(L"webMaster")) {
+                channel.m_info.m_strWebMaster = text;
+            } else if (field.Named(L"lastBuildDate")) {
+                channel.m_info.m_strLastBuildDate = text;
+            } else if (field.Named(L"ttl")) {
+                channel.m_info.m_strTtl = text;
+            } else if (field.Named(L"generator")) {
+                channel.m_info.m_strGenerator = text;
+            }
+        }
+    }
+}
+
+enum class StoredLoad
+{
+    Loaded,
+    Refused,  // what the DOM load refuses too
+    NotPlain, // for the DOM load to decide
+};
+
+// One of our own files read in one pass, when it is a plain one.
+StoredLoad LoadStoredFile(CFeedChannel& channel, const CString& path)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes, kMaxStoredBytes, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+        return StoredLoad::Refused;
+    StoredElement root;
+    if (!ReadStoredXml(bytes.data(), bytes.size(), root) || !IsPlainStoredFeed(root))
+        return StoredLoad::NotPlain;
+    const size_t skip = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (!XmlParseBudget::Allows(bytes.data() + skip, bytes.size() - skip))
+        return StoredLoad::Refused;
+    std::string().swap(bytes); // the file's bytes go before the items are made
+    ReadStoredChannel(channel, root);
+    return StoredLoad::Loaded;
+}
+
 } // namespace
 
 // The reload's look-up: FindItem's first match (link-only clear, no recursion) without a scan per item. An item
@@ -217,6 +538,13 @@ BOOL CFeedChannel::LoadFile(LPCWSTR path, HANDLE hStopEvent, int nLoad)
         m_pDocument->Release();
         m_pDocument = nullptr;
     }
+    if (nLoad == LOAD_OWN_FILE) {
+        const OwnFileRead read = ReadOwnFile(file);
+        if (read == OWN_FILE_REFUSED)
+            return FALSE;
+        if (read == OWN_FILE_LOADED)
+            return IsStopped(hStopEvent) ? FALSE : TRUE;
+    }
     XmlDom::DocumentPtr document = XmlDom::CreateDocument(true);
     if (!document || !XmlDom::LoadDocument(document.Get(), file))
         return FALSE;
@@ -259,6 +587,23 @@ BOOL CFeedChannel::LoadFile(LPCWSTR path, HANDLE hStopEvent, int nLoad)
     m_pDocument->Release();
     m_pDocument = nullptr;
     return TRUE;
+}
+
+CFeedChannel::OwnFileRead CFeedChannel::ReadOwnFile(LPCWSTR path)
+{
+    if (!path || !*path)
+        return OWN_FILE_REFUSED;
+    const CString file(path);
+    switch (LoadStoredFile(*this, file)) {
+    case StoredLoad::Loaded:
+        m_strPath = file;
+        m_dwLoadTick = ::GetTickCount();
+        return OWN_FILE_LOADED;
+    case StoredLoad::Refused:
+        return OWN_FILE_REFUSED;
+    default:
+        return OWN_FILE_LEFT;
+    }
 }
 
 BOOL CFeedChannel::Reload(BOOL bOwnFile)
@@ -369,31 +714,11 @@ void CFeedChannel::WalkChannel(IXMLDOMNode* pNode, bool bStored, bool bChannelCh
     --m_nDepth;
 }
 
-// RSS carries the channel link as text; Atom as the "href" of a link whose "rel" is "alternate" or absent. An
-// Atom link to anything else ("self", "hub") leaves the channel link alone rather than wiping it.
 void CFeedChannel::ReadChannelLink(IXMLDOMNode* pNode)
 {
-    bool hasHref = false;
-    CString href;
-    CString rel;
-    XmlDom::ForEachAttribute(pNode, [&](const CString& name, const CString& text) {
-        if (name == L"href") {
-            hasHref = true;
-            href = text;
-        } else if (name == L"rel") {
-            rel = text;
-        }
-    });
-    // The address as written, trimmed: a link on a line of its own is still the link.
     CString link;
-    if (!hasHref)
-        link = XmlDom::NodeText(pNode);
-    else if (IsAlternateLink(rel))
-        link = href;
-    else
-        return;
-    link.Trim();
-    m_info.m_strLink = IsSafeLink(link) ? link : CString();
+    if (ChannelLinkOf(DomField(pNode), link))
+        m_info.m_strLink = link;
 }
 
 void CFeedChannel::ParseItem(IXMLDOMNode* pNode)
@@ -430,141 +755,10 @@ void CFeedChannel::MergeStoredItem(CFeedItem* pItem)
 
 CFeedItem* CFeedChannel::ReadItem(IXMLDOMNode* pNode, bool bEntry) const
 {
-    CFeedItem* item = new CFeedItem;
-    const bool own = m_bOwnFile;
-    bool haveSummary = false;
-    bool haveContent = false;
-    CString content;
-    bool haveFile = false;
-    // Atom: "modified" (0.3) and "updated" (1.0) are the entry's date; "published" only stands in for them.
-    bool haveUpdated = false;
-
-    long index = 0;
-    for (NodePtr child = XmlDom::FirstChild(pNode); child; child = XmlDom::NextChild(pNode, child.Get(), index++)) {
-        XmlDom::Bstr name;
-        if (child->get_nodeName(name.Receive()) != S_OK || !name || name[0] == L'#')
-            continue;
-        IXMLDOMNode* node = child.Get();
-        auto text = [node]() { return XmlDom::NodeText(node); };
-
-        if (Is(name, L"title")) {
-            item->m_strTitle = CleanedCopy(bEntry ? AtomMarkup(node) : text());
-            item->m_strTitleText = DisplayCopy(item->m_strTitle);
-        } else if (Is(name, L"image")) {
-            item->m_strImage = text();
-            item->m_strImageText = bEntry ? DisplayCopy(item->m_strImage) : TrimmedDisplayCopy(item->m_strImage);
-        } else if (Is(name, L"author")) {
-            item->m_strAuthor = text();
-        } else if (Is(name, L"category")) {
-            item->m_strCategory = text();
-        } else if (Is(name, L"subject")) {
-            item->m_strSubject = text();
-        } else if (Is(name, L"read")) {
-            if (own)
-                item->m_nReadState = text() == L"true" ? FEED_STATE_READ : FEED_STATE_UNREAD;
-        } else if (Is(name, L"imageindex")) {
-            if (own)
-                item->m_nImageIndex = _wtoi(text());
-        } else if (Is(name, L"enclosure")) {
-            XmlDom::ForEachAttribute(node, [&](const CString& attribute, const CString& value) {
-                if (attribute == L"url")
-                    item->m_strEnclosureUrl = value;
-                else if (attribute == L"type")
-                    item->m_strEnclosureType = value;
-                else if (attribute == L"length")
-                    item->m_nEnclosureLength = _wtoi(value);
-                else if (!bEntry && own && attribute == L"local")
-                    item->m_strEnclosureFile = value;
-                else if (!bEntry && own && attribute == L"state")
-                    item->m_nEnclosureState = _wtoi(value);
-            });
-        } else if (bEntry) {
-            if (Is(name, L"summary")) {
-                item->m_strDescription = CleanedCopy(AtomMarkup(node));
-                item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
-                haveSummary = true;
-            } else if (Is(name, L"content")) {
-                if (!haveContent)
-                    content = AtomMarkup(node);
-                haveContent = true;
-            } else if (Is(name, L"link")) {
-                CString type;
-                CString href;
-                CString rel;
-                bool hasType = false;
-                XmlDom::ForEachAttribute(node, [&](const CString& attribute, const CString& value) {
-                    if (attribute == L"type") {
-                        type = value;
-                        hasType = true;
-                    } else if (attribute == L"href") {
-                        href = value;
-                    } else if (attribute == L"rel") {
-                        rel = value;
-                    }
-                });
-                if ((!hasType || type == L"text/html") && IsAlternateLink(rel)) {
-                    item->m_strLink = href;
-                    item->m_strLinkText = DisplayCopy(href);
-                }
-            } else if (Is(name, L"modified") || Is(name, L"updated") || (Is(name, L"published") && !haveUpdated)) {
-                item->m_strDate = text();
-                item->m_dtDate = ParseIsoDate(item->m_strDate);
-                haveUpdated = haveUpdated || !Is(name, L"published");
-            }
-        } else if (Is(name, L"desc") || Is(name, L"description")) {
-            item->m_strDescription = CleanedCopy(text());
-            item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
-        } else if (Is(name, L"link")) {
-            item->m_strLink = text();
-            item->m_strLinkText = TrimmedDisplayCopy(item->m_strLink);
-        } else if (Is(name, L"comments")) {
-            item->m_strComments = text();
-        } else if (Is(name, L"pubDate")) {
-            item->m_strDate = text();
-            item->m_dtDate = ParseRfc822Date(item->m_strDate);
-        } else if (Is(name, L"dc:date")) {
-            item->m_strDate = text();
-            item->m_dtDate = ToTheMinute(ParseIsoDate(item->m_strDate));
-        } else if (Is(name, L"input")) {
-            item->m_strInput = text();
-        } else if (Is(name, L"buttontext")) {
-            item->m_strButtonText = text();
-        } else if (!own) {
-            // The rest of the vocabulary is ours alone: a downloaded feed does not get to set it.
-        } else if (Is(name, L"type")) {
-            item->m_nKind = KindFromType(text(), item->m_nKind);
-            if (item->m_nKind != FEED_KIND_FEED)
-                item->m_bMayUnsubscribe = false;
-        } else if (Is(name, L"update")) {
-            item->m_nUpdateInterval = _wtoi(text());
-        } else if (Is(name, L"accountname")) {
-            item->m_strAccountName = text();
-        } else if (Is(name, L"password")) {
-            item->m_strPassword = text();
-        } else if (Is(name, L"httpauth")) {
-            item->m_bHttpAuth = _wtoi(text()) != 0;
-        } else if (Is(name, L"unsubscribe")) {
-            item->m_bMayUnsubscribe = _wtoi(text()) != 0;
-        } else if (Is(name, L"bookmark")) {
-            // Our cache writer keeps it; without reading it back it would be lost at the next start.
-            item->m_strBookmark = text();
-        } else if (Is(name, L"file")) {
-            item->m_strFile = text();
-            haveFile = true;
-        }
-    }
-
-    if (bEntry && !haveSummary && haveContent) {
-        item->m_strDescription = CleanedCopy(content);
-        item->m_strDescriptionText = DisplayCopy(item->m_strDescription);
-    }
-    // The file name becomes paths in the data folder that are written and deleted: a name that could lead
-    // anywhere else is dropped (a Notice's page may be a full path, but only inside the data folder).
-    if (haveFile && !IsSafeFeedFileName(item->m_strFile) &&
-        !(item->m_nKind == FEED_KIND_NOTICE && !item->GetIconFileName().IsEmpty()))
-        item->m_strFile.Empty();
-    DropUnsafeLinks(*item);
-    if (item->m_dtDate.GetStatus() != COleDateTime::valid)
-        item->m_dtDate = CurrentUtcTime();
-    return item;
+    auto forEachChild = [pNode](auto visit) {
+        long index = 0;
+        for (NodePtr child = XmlDom::FirstChild(pNode); child; child = XmlDom::NextChild(pNode, child.Get(), index++))
+            visit(DomField(child.Get()));
+    };
+    return ReadItemFields<DomField>(forEachChild, bEntry, m_bOwnFile);
 }

@@ -7,6 +7,7 @@
 #include "framework/html/HtmlNavigation.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -75,6 +76,10 @@ size_t FindText(const wchar_t* s, size_t n, size_t from, const wchar_t* what)
 
 void Assign(CString& text, const Text& value)
 {
+    // A text the pass left as it was keeps its buffer, which the record's other copies of it share.
+    if (static_cast<size_t>(text.GetLength()) == value.size() &&
+        std::wmemcmp(text.GetString(), value.data(), value.size()) == 0)
+        return;
     text = CString(value.data(), static_cast<int>(value.size()));
 }
 
@@ -563,6 +568,9 @@ int StripActiveContent(CString& text)
 {
     const wchar_t* s = text.GetString();
     const size_t n = static_cast<size_t>(text.GetLength());
+    // Only tags are ever taken out.
+    if (std::find(s, s + n, L'<') == s + n)
+        return 1;
     Text out;
     out.reserve(n);
     Tag tag;
@@ -740,6 +748,30 @@ Text LineFeedsToBreaks(const Text& s)
     return out;
 }
 
+// Text that every pass below leaves as it is: no markup, reference, line end, tab or run of blanks. Most titles
+// and links are such text, and a start reads tens of thousands of them.
+bool IsPlainText(const CString& text)
+{
+    const wchar_t* c = text.GetString();
+    for (int i = 0, n = text.GetLength(); i < n; ++i) {
+        switch (c[i]) {
+        case L'<':
+        case L'&':
+        case L'\r':
+        case L'\n':
+        case L'\t':
+            return false;
+        case L' ':
+            if (i + 1 < n && c[i + 1] == L' ')
+                return false;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
 Text WithoutBlanksBeforeLineFeeds(const Text& s)
 {
     Text out;
@@ -756,7 +788,7 @@ Text WithoutBlanksBeforeLineFeeds(const Text& s)
 
 int HtmlToText(CString& text)
 {
-    if (text.IsEmpty())
+    if (text.IsEmpty() || IsPlainText(text))
         return 1;
     Text s = WithoutCarriageReturns(text.GetString(), static_cast<size_t>(text.GetLength()));
     s = ParagraphsToLineFeeds(s);

@@ -197,8 +197,30 @@ CXTPTaskPanelItem* CFeedTaskPanel::ItemFromPoint(int x, int y, BOOL bGroupIfNoIt
     return bGroupIfNoItem ? pGroup : nullptr;
 }
 
+namespace {
+
+// The picture in the file; null when the file is missing, damaged or too large, or the picture has no size to
+// place in the entry's square.
+std::unique_ptr<CPicture> ReadSitePicture(const CString& strFile)
+{
+    if (strFile.IsEmpty() || ::GetFileAttributesW(strFile) == INVALID_FILE_ATTRIBUTES)
+        return nullptr;
+    auto pPicture = std::make_unique<CPicture>();
+    if (!pPicture->LoadFromFile(strFile) || pPicture->m_nWidth <= 0 || pPicture->m_nHeight <= 0)
+        return nullptr;
+    return pPicture;
+}
+
+} // namespace
+
 CPicture* CFeedTaskPanel::GetSitePicture(const CFeedItem* pRecord) const
 {
+    if (const auto placed = m_placedPictures.find(pRecord); placed != m_placedPictures.end()) {
+        std::unique_ptr<CPicture> pPicture = ReadSitePicture(placed->second);
+        m_placedPictures.erase(placed);
+        if (pPicture)
+            m_sitePictures[pRecord] = std::move(pPicture);
+    }
     const auto found = m_sitePictures.find(pRecord);
     return found != m_sitePictures.end() ? found->second.get() : nullptr;
 }
@@ -206,24 +228,30 @@ CPicture* CFeedTaskPanel::GetSitePicture(const CFeedItem* pRecord) const
 BOOL CFeedTaskPanel::LoadSitePicture(const CFeedItem* pRecord, const CString& strFile)
 {
     DropSitePicture(pRecord);
-    if (pRecord == nullptr || strFile.IsEmpty() || ::GetFileAttributesW(strFile) == INVALID_FILE_ATTRIBUTES)
-        return FALSE;
-    auto pPicture = std::make_unique<CPicture>();
-    // A picture without a size cannot be placed in the entry's square.
-    if (!pPicture->LoadFromFile(strFile) || pPicture->m_nWidth <= 0 || pPicture->m_nHeight <= 0)
+    std::unique_ptr<CPicture> pPicture = pRecord != nullptr ? ReadSitePicture(strFile) : nullptr;
+    if (!pPicture)
         return FALSE;
     m_sitePictures[pRecord] = std::move(pPicture);
     return TRUE;
 }
 
+void CFeedTaskPanel::PlaceSitePicture(const CFeedItem* pRecord, const CString& strFile)
+{
+    DropSitePicture(pRecord);
+    if (pRecord != nullptr && !strFile.IsEmpty())
+        m_placedPictures[pRecord] = strFile;
+}
+
 void CFeedTaskPanel::DropSitePicture(const CFeedItem* pRecord)
 {
     m_sitePictures.erase(pRecord);
+    m_placedPictures.erase(pRecord);
 }
 
 void CFeedTaskPanel::DropSitePictures()
 {
     m_sitePictures.clear();
+    m_placedPictures.clear();
 }
 
 int CFeedTaskPanel::GetEntryImage(const CFeedItem* pRecord)

@@ -64,6 +64,9 @@ public:
     // damaged or too large leaves none, and the entry shows its image from the pane's list instead.
     CPicture* GetSitePicture(const CFeedItem* pRecord) const;
     BOOL LoadSitePicture(const CFeedItem* pRecord, const CString& strFile);
+    // The same, done when the picture is first asked for: loading every site icon as the pane was built kept a
+    // window with hundreds of channels from showing for seconds, for icons mostly out of sight.
+    void PlaceSitePicture(const CFeedItem* pRecord, const CString& strFile);
     void DropSitePicture(const CFeedItem* pRecord);
     void DropSitePictures();
     // The image of the pane's list an entry shows when it has no site picture: the unreachable mark, the
@@ -119,7 +122,8 @@ protected:
     HWND m_hAnnouncedPopup;
     CFeedPopupBar* m_pPopupBar;
     CImageList m_ilIcons;
-    std::map<const CFeedItem*, std::unique_ptr<CPicture>> m_sitePictures;
+    mutable std::map<const CFeedItem*, std::unique_ptr<CPicture>> m_sitePictures;
+    mutable std::map<const CFeedItem*, CString> m_placedPictures; // not yet loaded
     CFeedPaneSite* m_pSite;
     // A context menu that tracks modally is open.
     BOOL m_bMenuOpen;

@@ -11,6 +11,7 @@
 #include "views/FeedPopupBar.h"
 #include "views/FeedTaskPanelPaintManager.h"
 #include "views/FeedViewControl.h"
+#include "views/Picture.h"
 #include "views/SkinCaptionColors.h"
 
 #include <gtest/gtest.h>
@@ -294,6 +295,42 @@ TEST(NavigationPane, EntriesShowTheirSiteIconOrTheDefaultImage)
 
     // A record that leaves the pane takes its picture with it.
     pane.ForgetRecord(fixture.Entry(3));
+    EXPECT_EQ(pane.GetSitePicture(fixture.Entry(3)), nullptr);
+}
+
+// A placed site picture is read when it is first asked for, from the file as it is then; a missing or damaged one
+// leaves none, and one dropped or placed again before it was asked for is never read from the old file.
+TEST(NavigationPane, PlacedSitePicturesAreReadWhenFirstAskedFor)
+{
+    ScopedSettings settings;
+    PaneFixture fixture({
+        {L"Sites", L"Later icon", FEED_KIND_FEED, {kRead}, true},
+        {L"Sites", L"Damaged icon", FEED_KIND_FEED, {kRead}, true},
+        {L"Sites", L"Dropped icon", FEED_KIND_FEED, {kRead}, true},
+        {L"Sites", L"Placed again", FEED_KIND_FEED, {kRead}, true},
+    });
+    CFeedTaskPanel& pane = fixture.Pane();
+    lqtest::TempFolder folder;
+    const std::string icon = lqtest::ReadFileBytes(lqtest::SourcePath(L"views/fixtures/site.ico"));
+    ASSERT_FALSE(icon.empty());
+    ASSERT_TRUE(lqtest::WriteFileBytes(folder.File(L"damaged.ico"), "GIF89a not really"));
+    ASSERT_TRUE(lqtest::WriteFileBytes(folder.File(L"good.ico"), icon));
+
+    pane.PlaceSitePicture(fixture.Entry(0), folder.File(L"later.ico").c_str());
+    pane.PlaceSitePicture(fixture.Entry(1), folder.File(L"damaged.ico").c_str());
+    pane.PlaceSitePicture(fixture.Entry(2), folder.File(L"good.ico").c_str());
+    pane.PlaceSitePicture(fixture.Entry(3), folder.File(L"good.ico").c_str());
+    pane.DropSitePicture(fixture.Entry(2));
+    pane.PlaceSitePicture(fixture.Entry(3), folder.File(L"damaged.ico").c_str());
+    // The icon arrives after the placing, before the first look.
+    ASSERT_TRUE(lqtest::WriteFileBytes(folder.File(L"later.ico"), icon));
+
+    CPicture* later = pane.GetSitePicture(fixture.Entry(0));
+    ASSERT_NE(later, nullptr);
+    EXPECT_NE(later->m_hIcon, nullptr);
+    EXPECT_EQ(pane.GetSitePicture(fixture.Entry(0)), later) << "read once";
+    EXPECT_EQ(pane.GetSitePicture(fixture.Entry(1)), nullptr);
+    EXPECT_EQ(pane.GetSitePicture(fixture.Entry(2)), nullptr);
     EXPECT_EQ(pane.GetSitePicture(fixture.Entry(3)), nullptr);
 }
 
