@@ -40,12 +40,6 @@ bool SubscriptionsLogged(const CFeedItem* pEntry)
            pEntry->m_strAccountName.IsEmpty();
 }
 
-// Characters a file system or the shell would read as something other than part of one name.
-bool IsReservedNameChar(WCHAR c)
-{
-    return c < 0x20 || wcschr(L"<>:\"/\\|?*", c) != nullptr;
-}
-
 LPCWSTR BrandingUrl(UINT nID)
 {
     const CReaderSettings& settings = GetEngineContext().m_settings;
@@ -83,33 +77,6 @@ CString ExtensionOfType(const CString& type)
 }
 
 } // namespace
-
-CString CleanEnclosureFileName(const CString& name)
-{
-    CString clean;
-    for (int i = 0; i < name.GetLength(); ++i)
-        clean += IsReservedNameChar(name[i]) ? L'_' : name[i];
-    clean.Trim(L" .");
-    // A device name stays a device whatever extension follows it ("CON.mp3", "lpt1.txt").
-    CString base = clean;
-    const int dot = base.Find(L'.');
-    if (dot >= 0)
-        base = base.Left(dot);
-    base.Trim(L" ");
-    base.MakeUpper();
-    static const LPCWSTR kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-    bool bDevice = false;
-    for (LPCWSTR device : kDevices)
-        bDevice = bDevice || base == device;
-    if (base.GetLength() == 4 && (base.Left(3) == L"COM" || base.Left(3) == L"LPT") && base[3] >= L'0' &&
-        base[3] <= L'9')
-        bDevice = true;
-    if (bDevice)
-        clean = L"_" + clean;
-    if (clean.GetLength() > 200)
-        clean = clean.Left(200);
-    return clean;
-}
 
 CFeedCommands::CFeedCommands(CMainFrame& frame) : m_frame(frame) {}
 

@@ -5,6 +5,7 @@
 
 #include "framework/core/AfxString.h"
 #include "framework/core/Collections.h"
+#include "feeds/EnclosureFiles.h"
 
 class CCmdUI;
 class CFeedAuthDlg;
@@ -14,9 +15,6 @@ class CFeedItem;
 class CFeedSubscribeDlg;
 class CMainFrame;
 
-// An enclosure's file name as offered for saving: path separators, reserved characters and device names made
-// harmless, so that the name stays one file inside the folder the user picks.
-CString CleanEnclosureFileName(const CString& name);
 
 class CFeedCommands
 {

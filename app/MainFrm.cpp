@@ -169,6 +169,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_pPaneSite->BuildTaskPanel();
         m_pPaneSite->RestoreGroupStates();
         m_companions.ReloadTicker();
+        // The podcast manager lists the enclosures the lists hold, downloads kept from the last run included.
+        m_companions.SyncPodcastList();
     }
     m_pPaneSite->ShowOffers(true);
     m_refresher.Start();

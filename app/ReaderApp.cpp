@@ -6,6 +6,7 @@
 #include "app/ChannelViewer.h"
 #include "app/MainFrm.h"
 #include "app/NewsTicker.h"
+#include "app/PodcastManager.h"
 #include "companions/FirstRunWizard.h"
 #include "res/resource.h"
 
@@ -25,6 +26,7 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <memory>
 
 CReaderApp::CReaderApp()
 {
@@ -167,6 +169,7 @@ BOOL CReaderApp::InitInstance()
     auto* frame = new CMainFrame;
     frame->Companions().SetTicker(std::make_unique<CNewsTicker>(*frame));
     m_pMainWnd = frame;
+    frame->Companions().SetPodcastManager(std::make_unique<CPodcastManager>(*frame));
     frame->Companions().SetChannelViewer(std::make_unique<CChannelViewerWindow>(*frame));
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW))
         return FALSE;

@@ -11,3 +11,6 @@
 #define WM_APPBAR_NOTIFY (WM_USER + 1010)
 // Posted to the podcast window by its download thread (wParam: 1 failed, 0 done).
 #define WM_PODCAST_DOWNLOAD_DONE (WM_APP + 16)
+// Posted to the podcast window by its download thread when the shown share changes (wParam: the percentage, or
+// -1 while the length is unknown; lParam: the transfer's serial number).
+#define WM_PODCAST_PROGRESS (WM_APP + 17)

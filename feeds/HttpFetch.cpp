@@ -470,3 +470,13 @@ int ActiveFetchThreads()
 {
     return static_cast<int>(InterlockedCompareExchange(&g_activeFetchThreads, 0, 0));
 }
+
+CString HttpRedirectTarget(HINTERNET hRequest, LPCWSTR url, const CHttpUrlParts& parts)
+{
+    return RedirectTarget(hRequest, url, parts);
+}
+
+bool IsHttpRedirect(DWORD status)
+{
+    return IsRedirect(status);
+}

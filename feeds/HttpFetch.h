@@ -68,3 +68,8 @@ int ConnectionTimeoutMs();
 void SetConnectionTimeouts(HINTERNET hSession);
 
 void UseEngineHttpForPages();
+
+// Whether a status is a redirect (301, 302, 303, 307, 308), and the absolute address its answer names (empty when
+// none); for requests that follow redirects themselves, so that credentials never follow one elsewhere.
+bool IsHttpRedirect(DWORD status);
+CString HttpRedirectTarget(HINTERNET hRequest, LPCWSTR url, const CHttpUrlParts& parts);

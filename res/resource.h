@@ -200,15 +200,33 @@
 #define IDS_CHANNEL_DOWNLOAD_FAILED 912
 #define IDS_INVALID_URL 928
 
-// The news ticker: its context menu, commands and property sheet.
+// The news ticker: its context menu and commands.
 #define IDR_NEWSLINE_CONTEXT 202
 #define ID_NEWSLINE_TOP 32830
 #define ID_NEWSLINE_BOTTOM 32831
 #define ID_NEWSLINE_PROPERTIES 32832
 #define ID_NEWSLINE_CLOSE 32833
 #define ID_VIEW_NEWS_TICKER 32850
-#define IDS_NEWSLINE_PROPERTIES 929
 
+// The podcast manager: its toolbar, menu, commands, column captions and messages, and its settings page.
+#define IDR_PODCAST_MENU 207
+#define IDR_PODCAST_TOOLBAR 32835
+#define ID_PODCAST_RESUME 32836
+#define ID_PODCAST_PROPERTIES 32837
+#define ID_PODCAST_STOP 32838
+#define ID_PODCAST_OPEN_FOLDER 32839
+#define ID_PODCAST_OPEN_FILE 32840
+#define IDS_PODCAST_NO_FILE_NAME 1134
+#define IDS_PODCAST_COLUMN_LINK 1201
+#define IDS_PODCAST_COLUMN_FEED 1202
+#define IDS_PODCAST_COLUMN_STATE 1203
+#define IDD_PODCAST_PROP 1131
+#define IDC_PODCAST_SELECT_FEEDS 1073
+#define IDC_PODCAST_MANUAL 1088
+#define IDC_PODCAST_AUTO_ALL 1090
+#define IDC_PODCAST_AUTO_SELECTED 1091
+#define IDC_PODCAST_FOLDER 1092
+#define IDC_PODCAST_SET_FOLDER 1093
 // The small dialogs: the quick filter's word lists, the wait notice while it runs, renaming a category.
 #define IDD_RENAME_CATEGORY 168
 #define IDD_QUICK_FILTER 186

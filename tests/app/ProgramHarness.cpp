@@ -54,7 +54,7 @@ BOOL CALLBACK CollectFrame(HWND hWnd, LPARAM lParam)
         return TRUE;
     }
     const LONG style = ::GetWindowLongW(hWnd, GWL_STYLE);
-    // Tool windows (the channel viewer) are not frames.
+    // Tool windows (the channel viewer, the podcast manager) are not frames.
     const LONG exStyle = ::GetWindowLongW(hWnd, GWL_EXSTYLE);
     if ((style & WS_CAPTION) == WS_CAPTION && (style & WS_THICKFRAME) && !(exStyle & WS_EX_TOOLWINDOW))
         s->frames.push_back(hWnd);

@@ -415,6 +415,24 @@ class Handler(BaseHTTPRequestHandler):
         title = query.replace('&', '&amp;').replace('<', '&lt;')
         self.send_body(200, rss_feed(title), 'application/rss+xml')
 
+    def route_podcast_feed(self, rest, _query):
+        # A feed with two enclosures on this server: /podcast-feed/<title>/<slow ms>. The newer item's enclosure
+        # (<title>-one.lqcast, 3000 bytes) comes at once; the older one's (<title>-two.mp3, 64000 bytes) slowly.
+        title, slow_ms = rest[0], int(rest[1])
+        base = 'http://127.0.0.1:%d' % self.server.server_address[1]
+        items = [
+            ('%s one' % title, 'Thu, 10 Dec 2026 10:00:00 GMT', '%s/text/3000/%s-one.lqcast' % (base, title), 3000),
+            ('%s two' % title, 'Wed, 09 Dec 2026 10:00:00 GMT',
+             '%s/slow/64000/%d/%s-two.mp3' % (base, slow_ms, title), 64000),
+        ]
+        body = ''.join('<item><title>%s</title><link>%s/%s</link><pubDate>%s</pubDate>'
+                       '<enclosure url="%s" length="%d" type="audio/mpeg"/></item>'
+                       % (t, base, t.replace(' ', '-'), d, u, n) for t, d, u, n in items)
+        feed = ('<?xml version="1.0" encoding="utf-8"?><rss version="2.0"><channel><title>%s</title>'
+                '<link>%s/%s</link><description>Podcast %s</description>%s</channel></rss>'
+                % (title, base, title, title, body))
+        self.send_body(200, feed.encode('utf-8'), 'application/rss+xml')
+
     def route_stats_seen(self, rest, _query):
         with STATS_LOCK:
             seen = STATS_SEEN.get(rest[0])

@@ -1,0 +1,26 @@
+// The frame's side of the podcast manager: its thread started at the frame's creation and stopped at shut-down,
+// and the enclosure jobs of both subscription lists handed to its window.
+#pragma once
+
+#include "app/CompanionWindows.h"
+
+class CMainFrame;
+class CPodcastThread;
+
+class CPodcastManager : public CPodcastCompanion
+{
+public:
+    explicit CPodcastManager(CMainFrame& frame);
+    ~CPodcastManager() override;
+    CPodcastManager(const CPodcastManager&) = delete;
+    CPodcastManager& operator=(const CPodcastManager&) = delete;
+
+    CWnd* GetWindow() const override;
+    void Start() override;
+    void Stop() override;
+    void SyncList() override;
+
+private:
+    CMainFrame& m_frame;
+    CPodcastThread* m_pThread = nullptr; // deletes itself as its loop ends
+};

@@ -1,0 +1,45 @@
+// The "Podcasting" page: the automatic download mode and the download folder. It stands alone, so that both the
+// options sheet and the podcast manager's "Podcasting Settings" sheet can hold it.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/win/Controls.h"
+#include "framework/win/PropertySheet.h"
+
+class CPodcastProp : public CPropertyPage
+{
+    DECLARE_DYNAMIC(CPodcastProp)
+
+public:
+    CPodcastProp();
+    ~CPodcastProp() override;
+
+    CButton m_btnSelectFeeds;
+    CButton m_btnManual;
+    CButton m_btnAutoAll;
+    CButton m_btnAutoSelected;
+    CEdit m_editFolder;
+    int m_nMode = 0;
+    // After OK: the podcast manager must be sent its job list again.
+    BOOL m_bChanged = FALSE;
+
+    // The feed selection behind "Select feeds"; empty until that dialog is there, and the button stays disabled.
+    // It answers IDOK and whether the selection changed.
+    using SelectFeedsRunner = INT_PTR (*)(CWnd* pParent, BOOL& bChanged);
+    static SelectFeedsRunner s_pfnSelectFeeds;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    afx_msg void OnManual();
+    afx_msg void OnAutoAll();
+    afx_msg void OnAutoSelected();
+    afx_msg void OnSelectFeeds();
+    afx_msg void OnSetFolder();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void SetMode(int nMode);
+};
