@@ -64,8 +64,32 @@ BOOL CAboutDlg::OnInitDialog()
         ReplaceInItem(IDC_ABOUT_READS, L"<caption>", m_settings.szBrandName);
         ReplaceInItem(IDC_ABOUT_THANKS, L"<caption>", m_settings.szBrandName);
     }
+    // A line without a value would show a label beside nothing, or a link that goes nowhere.
+    HideLinesWithoutValue();
     LoadLogo();
     return TRUE;
+}
+
+void CAboutDlg::HideLinesWithoutValue()
+{
+    const struct
+    {
+        UINT nLabel;
+        UINT nValue;
+        CString strURL;
+    } lines[] = {
+        {IDC_ABOUT_WEB_SITE_LABEL, IDC_ABOUT_WEB_SITE, m_linkWebSite.GetURL()},
+        {IDC_ABOUT_EMAIL_LABEL, IDC_ABOUT_EMAIL, m_settings.szEmail[0] != L'\0' ? m_linkEmail.GetURL() : CString()},
+        {IDC_ABOUT_LEGAL, IDC_ABOUT_LEGAL_LINK, m_linkLegal.GetURL()},
+    };
+    for (const auto& line : lines) {
+        if (!line.strURL.IsEmpty())
+            continue;
+        for (UINT nID : {line.nLabel, line.nValue}) {
+            if (CWnd* item = GetDlgItem(static_cast<int>(nID)))
+                item->ShowWindow(SW_HIDE);
+        }
+    }
 }
 
 void CAboutDlg::LoadLogo()

@@ -31,6 +31,7 @@ protected:
 private:
     void ReplaceInItem(UINT nID, LPCWSTR find, LPCWSTR replacement);
     void LoadLogo();
+    void HideLinesWithoutValue();
 
     const CReaderSettings& m_settings;
     CString m_strDataFolder;

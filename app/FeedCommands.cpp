@@ -297,7 +297,16 @@ void CFeedCommands::MarkAllFeedsRead()
             pEntry->CountNews();
         }
     });
-    m_frame.PaneSite().RefreshPaneContents();
+    CPaneSite& site = m_frame.PaneSite();
+    site.RefreshPaneContents();
+    // The open page is drawn from the channel's cache file: write the new states there and draw it again.
+    CFeedItem* pShown = site.GetShownEntry();
+    if (pShown != nullptr && pShown->m_pChannel != nullptr) {
+        const CString strCache = pShown->GetCacheFileName();
+        if (!strCache.IsEmpty())
+            pShown->m_pChannel->SaveCache(strCache, FALSE);
+        site.ShowChannelAgainIfShown(pShown);
+    }
 }
 
 // ---- Export and import

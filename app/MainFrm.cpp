@@ -82,6 +82,7 @@ ON_NOTIFY(XTP_NOTIFY_EXECUTE, ID_SHOW_CATEGORIES, OnCategorySelected)
 ON_UPDATE_COMMAND_UI(ID_SHOW_CATEGORIES, OnUpdateShowCategories)
 ON_WM_SIZE()
 // Looks
+ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnSwitchPane)
 ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnTheme)
 ON_UPDATE_COMMAND_UI_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnUpdateTheme)
 ON_COMMAND_RANGE(ID_SKIN_SCHEME_1, ID_SKIN_SCHEME_3, OnTheme)
@@ -514,6 +515,19 @@ void CMainFrame::OnSize(UINT nType, int cx, int cy)
 }
 
 // ---- Looks
+
+void CMainFrame::ShowWithCommandStates()
+{
+    ShowWindow(SW_SHOW);
+    SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+    UpdateWindow();
+}
+
+void CMainFrame::OnSwitchPane(UINT)
+{
+    m_pPaneSite->FocusOtherPane();
+}
 
 void CMainFrame::OnTheme(UINT nID)
 {

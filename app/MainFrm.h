@@ -44,6 +44,9 @@ public:
     CCategorySelector& CategorySelector() { return m_categorySelector; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Shows the window with every bar's commands already enabled or disabled: the idle pass that sets them comes
+    // only after the first paint, which showed every button enabled.
+    void ShowWithCommandStates();
     // The skinned frame's non-client messages go to the looks before the message map.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
@@ -101,6 +104,7 @@ protected:
     afx_msg void OnUpdateShowCategories(CCmdUI* pCmdUI);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     // Looks.
+    afx_msg void OnSwitchPane(UINT nID);
     afx_msg void OnTheme(UINT nID);
     afx_msg void OnUpdateTheme(CCmdUI* pCmdUI);
     // Feed and category commands.

@@ -300,8 +300,10 @@ void CPaneSite::RepositionPane()
 
 void CPaneSite::RedrawPane()
 {
-    if (m_frame.GetSafeHwnd())
-        ::RedrawWindow(m_frame.GetSafeHwnd(), nullptr, nullptr,
+    // The pane alone: redrawing the whole frame for every refreshed channel made the menu bar and the toolbars
+    // flash blank through a refresh.
+    if (m_wndTaskPanel.GetSafeHwnd())
+        ::RedrawWindow(m_wndTaskPanel.GetSafeHwnd(), nullptr, nullptr,
                        RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
@@ -447,6 +449,17 @@ void CPaneSite::UpdateRefreshHotChannel(CCmdUI* pCmdUI)
 CXTPCommandBars* CPaneSite::GetCommandBars()
 {
     return m_frame.GetCommandBars();
+}
+
+void CPaneSite::FocusOtherPane()
+{
+    HWND hList = m_wndTaskPanel.GetSafeHwnd();
+    HWND hPage = m_pClassicView != nullptr ? m_pClassicView->GetSafeHwnd() : nullptr;
+    if (hList == nullptr)
+        return;
+    HWND hFocus = ::GetFocus();
+    const bool bInPage = hPage != nullptr && (hFocus == hPage || ::IsChild(hPage, hFocus));
+    ::SetFocus(bInPage || hPage == nullptr ? hList : hPage);
 }
 
 BOOL CPaneSite::IsUpdating()

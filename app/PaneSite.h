@@ -69,6 +69,9 @@ public:
     void UpdateReadFeeds(CCmdUI* pCmdUI) const;
     void RefreshHotChannel();
     void UpdateRefreshHotChannel(CCmdUI* pCmdUI);
+    // The keyboard focus to the other pane: from the news page to the channel list and back (the modern style
+    // has the list alone).
+    void FocusOtherPane();
 
     // What the navigation pane asks.
     CFeedTaskPanel* GetNavigationPane() override { return &m_wndTaskPanel; }
@@ -87,6 +90,7 @@ public:
     void RunSearch(CFeedItem* pEntry, const CString& strText) override;
     void SaveEnclosure(CFeedItem* pItem) override;
     BOOL HasNewsView() override { return m_pClassicView != nullptr; }
+    CFeedClassicView* GetClassicView() const { return m_pClassicView; }
     CFeedItem* GetShownEntry() override;
     void ShowEntry(CFeedItem* pEntry, const CString& strCacheFile) override;
     // What the classic view asks.

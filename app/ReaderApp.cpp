@@ -177,8 +177,7 @@ BOOL CReaderApp::InitInstance()
     if (bBackground) {
         frame->TrayAndAlert().HideToTray();
     } else {
-        frame->ShowWindow(SW_SHOW);
-        frame->UpdateWindow();
+        frame->ShowWithCommandStates();
     }
     if (!m_strFeedToSubscribe.IsEmpty())
         frame->FeedCommands().AddHandedOver(m_strFeedToSubscribe);

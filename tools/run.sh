@@ -7,7 +7,10 @@ build="${LQ_BUILD_DIR:-$root/build}"
 "$root/tools/scripts/build.sh" Lanternquill
 
 . "$root/tools/scripts/wine-env.sh"
-lq_wine_prepare "$build"
+# A prefix of its own: the tests' runs of the program leave settings in theirs, and a user starting Lanternquill
+# must meet it as a first-time user would.
+mkdir -p "$build/run"
+lq_wine_prepare "$build/run"
 trap lq_wine_stop EXIT
 lq_wine_start
 

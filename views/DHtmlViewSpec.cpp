@@ -1,5 +1,8 @@
 #include "views/DHtmlViewSpec.h"
 
+#include "framework/StandardIds.h"
+#include "framework/frame/FrameWnd.h"
+
 IMPLEMENT_DYNCREATE(CDHtmlViewSpec, CHtmlView)
 
 BEGIN_MESSAGE_MAP(CDHtmlViewSpec, CHtmlView)
@@ -53,6 +56,25 @@ LPCWSTR CDHtmlViewSpec::FilterMessage(const MSG& msg)
 
 BOOL CDHtmlViewSpec::PreTranslateMessage(MSG* pMsg)
 {
+    // The page never acts on a function key, but the program's own (F5 Update Now, F6 the next pane) still work
+    // while it has the focus.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam >= VK_F1 && pMsg->wParam <= VK_F24) {
+        CFrameWnd* pFrame = GetTopLevelFrame();
+        if (pFrame != nullptr && pFrame->PreTranslateMessage(pMsg))
+            return TRUE;
+    }
+    // Tab past the page's last link (or on a page without links) leaves the page for the next pane, as in a
+    // dialog; the page itself would wrap round to its first link.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0) {
+        const BOOL bBack = ::GetKeyState(VK_SHIFT) < 0;
+        const UINT nCode = static_cast<UINT>(::SendMessageW(pMsg->hwnd, WM_GETDLGCODE, pMsg->wParam,
+                                                            reinterpret_cast<LPARAM>(pMsg)));
+        CFrameWnd* pFrame = GetTopLevelFrame();
+        if (!(nCode & DLGC_WANTTAB) && pFrame != nullptr) {
+            pFrame->SendMessage(WM_COMMAND, bBack ? ID_PREV_PANE : ID_NEXT_PANE);
+            return TRUE;
+        }
+    }
     if (LPCWSTR line = FilterMessage(*pMsg)) {
         if (*line != L'\0')
             ::OutputDebugStringW(line);

@@ -2,6 +2,7 @@
 // statics the branded edition hides, and the logo from the data folder or the built-in one.
 #include "app/AboutDlg.h"
 #include "feeds/EngineContext.h"
+#include "feeds/MakerAddresses.h"
 #include "res/resource.h"
 #include "tests/support/TestSupport.h"
 
@@ -53,7 +54,8 @@ TEST_F(AboutDlgTest, TheMakersEditionNamesTheBrandInItsTexts)
     EXPECT_NE(ItemText(dialog, IDC_ABOUT_READS).Find(L"Harbour Media reads"), -1);
     EXPECT_STREQ(ItemText(dialog, IDC_ABOUT_THANKS).GetString(), L"Thank you for using Harbour Media.");
     EXPECT_NE(ItemText(dialog, IDC_ABOUT_VERSION).Find(L"Lanternquill"), -1);
-    EXPECT_TRUE(ItemVisible(dialog, IDC_ABOUT_LEGAL));
+    // The legal line links to the maker's site, which a build may not have.
+    EXPECT_EQ(ItemVisible(dialog, IDC_ABOUT_LEGAL), CString(LQ_WEB_SITE_URL).GetLength() > 0);
     EXPECT_FALSE(dialog.m_bOwnLogo);
     dialog.DestroyWindow();
 }
@@ -69,6 +71,39 @@ TEST_F(AboutDlgTest, TheBrandedEditionHidesTheMakersLines)
     for (int nID : {IDC_ABOUT_READS, IDC_ABOUT_THANKS, IDC_ABOUT_LEGAL})
         EXPECT_FALSE(ItemVisible(dialog, nID)) << nID;
     dialog.DestroyWindow();
+}
+
+// A build or a brand without a web site or an e-mail address shows no label beside an empty line.
+TEST_F(AboutDlgTest, ALineWhoseValueIsEmptyIsHiddenWithItsLabel)
+{
+    const struct
+    {
+        const wchar_t* szWebSite;
+        const wchar_t* szEmail;
+        BOOL bLabel;
+        bool bSiteShown, bEmailShown;
+    } cases[] = {
+        {L"http://harbour.example/", L"news@harbour.example", FALSE, true, true},
+        {L"", L"news@harbour.example", FALSE, false, true},
+        {L"http://harbour.example/", L"", TRUE, true, false},
+        {L"", L"", TRUE, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "site '" << c.szWebSite << "' e-mail '" << c.szEmail << "'");
+        lstrcpynW(m_settings.szWebSite, c.szWebSite, 100);
+        lstrcpynW(m_settings.szEmail, c.szEmail, 50);
+        CAboutDlg dialog(m_settings, m_data.Path().c_str(), c.bLabel);
+        ASSERT_TRUE(dialog.Create(IDD_ABOUTBOX));
+        EXPECT_EQ(c.bSiteShown, ItemVisible(dialog, IDC_ABOUT_WEB_SITE_LABEL));
+        EXPECT_EQ(c.bSiteShown, ItemVisible(dialog, IDC_ABOUT_WEB_SITE));
+        EXPECT_EQ(c.bEmailShown, ItemVisible(dialog, IDC_ABOUT_EMAIL_LABEL));
+        EXPECT_EQ(c.bEmailShown, ItemVisible(dialog, IDC_ABOUT_EMAIL));
+        // The branded edition's legal link leads to the brand's site, which may be missing.
+        if (c.bLabel) {
+            EXPECT_EQ(c.bSiteShown, ItemVisible(dialog, IDC_ABOUT_LEGAL_LINK));
+        }
+        dialog.DestroyWindow();
+    }
 }
 
 TEST_F(AboutDlgTest, TheDataFoldersLogoIsDrawnInsteadOfTheBuiltInOne)

@@ -132,6 +132,32 @@ TEST_F(FeedCommandsTest, ASubscribedFeedJoinsTheCustomListWithItsFilesAndASecond
     EXPECT_EQ(lqtest::ReadFileBytes(Data(L"CustomFeed.xml")), before);
 }
 
+// The open page is drawn from the channel's cache file: Mark All Feeds As Read must leave no unread item there, and
+// the page is drawn again at once.
+TEST_F(FeedCommandsTest, MarkingAllFeedsReadRedrawsTheOpenPageFromTheMarkedCache)
+{
+    ASSERT_TRUE(Subscribe(FeedUrl(), L"My Harbour", L"Sailing"));
+    CFeedItem* entry = m_frame->Lists().Custom()->m_items.GetHead();
+    CPaneSite& site = m_frame->PaneSite();
+    site.ShowEntry(entry, entry->GetCacheFileName());
+    ASSERT_EQ(site.GetShownEntry(), entry);
+    auto shownPage = [&] { return lqtest::ReadFileBytes(Text(site.GetClassicView()->GetLocationURL())); };
+    ASSERT_NE(shownPage().find("item new"), std::string::npos);
+
+    m_frame->FeedCommands().MarkAllFeedsRead();
+    EXPECT_EQ(entry->m_nNewCount, 0);
+    CFeedChannel cached;
+    ASSERT_TRUE(cached.LoadFile(entry->GetCacheFileName(), nullptr, CFeedChannel::LOAD_OWN_FILE));
+    ASSERT_GT(cached.m_items.GetCount(), 0);
+    for (POSITION pos = cached.m_items.GetHeadPosition(); pos;)
+        EXPECT_EQ(cached.m_items.GetNext(pos)->m_nReadState, FEED_STATE_READ);
+    EXPECT_EQ(site.GetShownEntry(), entry);
+    const std::string page = shownPage();
+    EXPECT_EQ(page.find("item new"), std::string::npos);
+    EXPECT_EQ(page.find("item unread"), std::string::npos);
+    EXPECT_NE(page.find("item read"), std::string::npos);
+}
+
 TEST_F(FeedCommandsTest, AnAccountInTheAddressIsStoredWithTheEntryNeverInItsAddress)
 {
     const std::wstring port = std::to_wstring(lqtest::HttpPort());

@@ -16,6 +16,7 @@
 #include "tests/support/TestSupport.h"
 #include "toolkit/commandbars/XTPControlComboBox.h"
 #include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPMenuBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/controls/XTPPopupItem.h"
 #include "toolkit/taskpanel/XTPTaskPanelGroup.h"
@@ -23,7 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -920,6 +923,140 @@ TEST_F(MainFrameCommandTest, ADownloadedEnclosureThatIsNotThereAsksNothing)
     item.m_strEnclosureFile = (m_data.Path() + L"\\missing.mp3").c_str();
     ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_ENCLOSURE_DONE, reinterpret_cast<LPARAM>(&item));
     EXPECT_FALSE(item.m_bEnclosureJob);
+}
+
+// A refreshed channel redraws the pane, not the whole frame: the bars flashed blank for every channel of a refresh.
+std::vector<HWND> g_painted;
+LRESULT CALLBACK WatchPaints(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && (pMsg->message == WM_PAINT || pMsg->message == WM_ERASEBKGND))
+        g_painted.push_back(pMsg->hwnd);
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+TEST_F(MainFrameCommandTest, RedrawingThePaneLeavesTheBarsAlone)
+{
+    Create();
+    m_frame->ShowWindow(SW_SHOW);
+    m_frame->UpdateWindow();
+    lqtest::PumpPending();
+    const HWND hPane = m_frame->PaneSite().GetNavigationPane()->GetSafeHwnd();
+    const HWND hBar = m_frame->GetCommandBars()->FindToolBar(IDR_MAINFRAME)->GetSafeHwnd();
+    const HWND hMenuBar = m_frame->GetCommandBars()->GetMenuBar()->GetSafeHwnd();
+    g_painted.clear();
+    HHOOK hHook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchPaints, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hHook, nullptr);
+    m_frame->PaneSite().RedrawPane();
+    ::UnhookWindowsHookEx(hHook);
+    auto painted = [&](HWND hWnd) { return std::count(g_painted.begin(), g_painted.end(), hWnd) > 0; };
+    EXPECT_TRUE(painted(hPane));
+    EXPECT_FALSE(painted(hBar));
+    EXPECT_FALSE(painted(hMenuBar));
+    EXPECT_FALSE(painted(m_hFrame));
+}
+
+// The first paint must not show commands enabled that are not: the states come before it, not at the first idle
+// moment after it.
+TEST_F(MainFrameCommandTest, TheBarsShowTheirCommandStatesFromTheFirstPaint)
+{
+    Create();
+    CXTPToolBar* pBar = m_frame->GetCommandBars()->FindToolBar(IDR_MAINFRAME);
+    ASSERT_NE(pBar, nullptr);
+    CXTPControl* pStop = pBar->GetControls()->FindControl(ID_FEEDS_STOP);
+    ASSERT_NE(pStop, nullptr);
+    ASSERT_FALSE(m_frame->IsWindowVisible());
+    m_frame->ShowWithCommandStates();
+    EXPECT_FALSE(pStop->GetEnabled()) << "no refresh runs, so Stop is disabled";
+    CXTPControl* pUpdate = pBar->GetControls()->FindControl(ID_FEEDS_UPDATE_NOW);
+    ASSERT_NE(pUpdate, nullptr);
+    EXPECT_TRUE(pUpdate->GetEnabled());
+}
+
+// The news page keeps the browser's own keys from the page, not the program's: F5 refreshes and F6 goes to the
+// channel list while the page has the focus, and Tab past the page's last link leaves it.
+TEST_F(MainFrameCommandTest, TheProgramsKeysWorkWhileTheNewsPageHasTheFocus)
+{
+    Create();
+    m_frame->ShowWindow(SW_SHOW);
+    m_frame->SetForegroundWindow();
+    CPaneSite& site = m_frame->PaneSite();
+    ASSERT_NE(site.GetClassicView(), nullptr);
+    const HWND hList = site.GetNavigationPane()->GetSafeHwnd();
+    const HWND hPage = site.GetClassicView()->GetSafeHwnd();
+    auto pageHasFocus = [&] { return ::GetFocus() == hPage || ::IsChild(hPage, ::GetFocus()); };
+    // The program's loop: every message walks the pre-translation from its window up to the frame.
+    auto pump = [&](const std::function<bool()>& cond, DWORD timeoutMs = 5000) {
+        return PumpUntil(cond, timeoutMs, [&](MSG& msg) { return CWnd::WalkPreTranslateTree(m_hFrame, &msg) != FALSE; });
+    };
+
+    site.GetClassicView()->SetFocus();
+    ASSERT_TRUE(pump(pageHasFocus));
+    lqtest::TapKey(VK_F6);
+    EXPECT_TRUE(pump([&] { return ::GetFocus() == hList; }));
+    lqtest::TapKey(VK_F6);
+    EXPECT_TRUE(pump(pageHasFocus));
+
+    // The page shows no link: Tab leaves it at once.
+    lqtest::TapKey(VK_TAB);
+    EXPECT_TRUE(pump([&] { return ::GetFocus() == hList; }));
+
+    site.GetClassicView()->SetFocus();
+    ASSERT_TRUE(pump(pageHasFocus));
+    const int nEnded = m_frame->Pane().m_ended;
+    pump([] { return false; }, 300);
+    ASSERT_EQ(m_frame->Pane().m_ended, nEnded) << "no refresh runs on its own";
+    lqtest::TapKey(VK_F5);
+    EXPECT_TRUE(pump([&] { return m_frame->Pane().m_ended > nEnded; }, 30000));
+}
+
+// An access key shared by two items of one menu selects one of them and runs neither: the keyboard user lands on the
+// wrong command (Alt+F, S once reached Stop instead of Subscribe).
+TEST(ProgramMenus, EveryMenuGivesEachItemItsOwnAccessKey)
+{
+    struct Walk
+    {
+        static void Check(HMENU hMenu, const std::wstring& path)
+        {
+            std::vector<std::pair<wchar_t, std::wstring>> keys;
+            const int nCount = ::GetMenuItemCount(hMenu);
+            for (int i = 0; i < nCount; ++i) {
+                wchar_t text[256] = {};
+                MENUITEMINFOW info = {};
+                info.cbSize = sizeof(info);
+                info.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_FTYPE;
+                info.dwTypeData = text;
+                info.cch = 255;
+                ASSERT_TRUE(::GetMenuItemInfoW(hMenu, i, TRUE, &info));
+                const std::wstring caption = text;
+                for (size_t n = 0; n + 1 < caption.size(); ++n) {
+                    if (caption[n] != L'&')
+                        continue;
+                    if (caption[n + 1] == L'&') {
+                        ++n;
+                        continue;
+                    }
+                    const wchar_t key = static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(
+                        ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(caption[n + 1])))));
+                    for (const auto& other : keys)
+                        EXPECT_NE(other.first, key) << "in " << testing::PrintToString(path) << ": "
+                                                    << testing::PrintToString(other.second) << " and "
+                                                    << testing::PrintToString(caption);
+                    keys.emplace_back(key, caption);
+                    break;
+                }
+                if (info.hSubMenu != nullptr)
+                    Check(info.hSubMenu, path + L" > " + caption);
+            }
+        }
+    };
+    for (const UINT nMenu : {IDR_MAINFRAME, IDR_TRAY_MENU, IDR_CONTEXT_CHANNEL, IDR_CONTEXT_HEADLINE,
+                             IDR_CONTEXT_CATEGORY, IDR_CONTEXT_RESULTS}) {
+        HMENU hMenu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nMenu));
+        ASSERT_NE(hMenu, nullptr) << nMenu;
+        Walk::Check(hMenu, std::to_wstring(nMenu));
+        ::DestroyMenu(hMenu);
+    }
 }
 
 } // namespace

@@ -238,6 +238,7 @@ TEST_F(FirstRunWizardTest, PagesComeInOrderWithTheirButtonsAndTakeTheChoices)
     std::wstring caption;
     std::vector<std::wstring> cities;
     bool bLocationHidden = false;
+    bool bArrowsReachTheOtherChoice = false;
     wizard.m_script = {
         On(wizard, 0, "-N-",
            [&] {
@@ -250,6 +251,13 @@ TEST_F(FirstRunWizardTest, PagesComeInOrderWithTheirButtonsAndTakeTheChoices)
         On(wizard, 1, "-N-",
            [&] {
                EXPECT_EQ(::SendMessageW(wizard.Control(IDC_VIEW_CLASSIC), BM_GETCHECK, 0, 0), BST_CHECKED);
+               // The arrow keys go from one choice to the other, never to a picture between them.
+               const HWND hPage = wizard.GetActivePage()->m_hWnd;
+               bArrowsReachTheOtherChoice =
+                   ::GetNextDlgGroupItem(hPage, wizard.Control(IDC_VIEW_CLASSIC), FALSE) ==
+                       wizard.Control(IDC_VIEW_MODERN) &&
+                   ::GetNextDlgGroupItem(hPage, wizard.Control(IDC_VIEW_MODERN), FALSE) ==
+                       wizard.Control(IDC_VIEW_CLASSIC);
                wizard.Click(IDC_VIEW_MODERN);
                wizard.PressButton(PSBTN_NEXT);
            }),
@@ -278,6 +286,7 @@ TEST_F(FirstRunWizardTest, PagesComeInOrderWithTheirButtonsAndTakeTheChoices)
     EXPECT_EQ(wizard.m_step, wizard.m_script.size());
     EXPECT_EQ(caption, L"Getting Started");
     EXPECT_TRUE(bLocationHidden);
+    EXPECT_TRUE(bArrowsReachTheOtherChoice);
     EXPECT_EQ(cities, (std::vector<std::wstring>{L"London", L"Leeds"}));
     EXPECT_EQ(wizard.GetViewStyle(), 1);
     EXPECT_EQ(wizard.GetReportStat(), 0);

@@ -5,11 +5,18 @@
 #include "framework/win/Menu.h"
 #include "res/resource.h"
 #include "tests/framework/MemoryCanvas.h"
+#include "tests/support/Input.h"
+#include "tests/support/TestSupport.h"
+#include "toolkit/commandbars/XTPControls.h"
+#include "toolkit/commandbars/XTPPopupBar.h"
 #include "views/FeedPopupBar.h"
 #include "views/FeedViewControl.h"
 #include "views/SplitterHelperView.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 using namespace panetest;
 
@@ -199,6 +206,83 @@ TEST(HeadlinePopup, ContextMenuStatesAndMarkingCommandsKeepTheListOpen)
     EXPECT_EQ(nullptr, pBar->GetSafeHwnd()) << "the enclosure command closes the list";
     ASSERT_EQ(1, fixture.Frame().Count(L"SaveEnclosure"));
     EXPECT_EQ(pNew, fixture.Frame().Last(L"SaveEnclosure")->pRecord);
+}
+
+// The real context menu over the drop-down, chosen with the mouse: its command runs at once, while the list is
+// still open underneath (it once ran only after Escape was pressed).
+TEST(HeadlinePopup, ACommandChosenInTheRealContextMenuRunsAtOnce)
+{
+    ScopedSettings settings;
+    settings.Settings().nViewStyle = 1;
+    PaneFixture fixture({{L"World",
+                          L"Channel",
+                          FEED_KIND_FEED,
+                          {News(L"New one", L"http://a.example/"), News(L"Other one", L"http://b.example/")},
+                          true}});
+    CFeedItem* pNew = fixture.Entry(0)->m_pChannel->m_items.GetHead();
+    CFeedPopupBar* pBar = OpenDropDown(fixture, 0);
+    ASSERT_NE(nullptr, pBar);
+    const POINT ptRow = RowScreenCentre(pBar, 0);
+
+    // Watched from this thread's timer, which also runs inside the menu's loop: where the menu's item is, and
+    // whether the item has been marked.
+    std::atomic<bool> bItemFound{false};
+    std::atomic<bool> bMarked{false};
+    std::atomic<LONG> nItemX{0}, nItemY{0};
+    const HWND hBar = pBar->GetSafeHwnd();
+    auto watch = [&] {
+        if (pNew->m_nReadState == FEED_STATE_READ)
+            bMarked = true;
+        if (bItemFound)
+            return;
+        struct Search
+        {
+            HWND hBar;
+            CXTPPopupBar* pMenu;
+        } search{hBar, nullptr};
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND hWnd, LPARAM lParam) -> BOOL {
+                auto* pSearch = reinterpret_cast<Search*>(lParam);
+                auto* pPopup = DYNAMIC_DOWNCAST(CXTPPopupBar, CWnd::FromHandlePermanent(hWnd));
+                if (hWnd != pSearch->hBar && pPopup != nullptr && ::IsWindowVisible(hWnd))
+                    pSearch->pMenu = pPopup;
+                return pSearch->pMenu == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        CXTPControl* pItem =
+            search.pMenu != nullptr ? search.pMenu->GetControls()->FindControl(ID_HEADLINE_MARK_READ) : nullptr;
+        if (pItem == nullptr)
+            return;
+        CPoint pt = pItem->GetRect().CenterPoint();
+        search.pMenu->ClientToScreen(&pt);
+        nItemX = pt.x;
+        nItemY = pt.y;
+        bItemFound = true;
+    };
+    lqtest::TimedSteps steps(std::vector<lqtest::TimedSteps::Step>(1000, watch), 10);
+    std::atomic<bool> bMarkedBeforeEscape{false};
+    std::thread script([&] {
+        auto waitFor = [](const std::atomic<bool>& flag) {
+            for (int i = 0; i < 300 && !flag; ++i)
+                ::Sleep(10); // the watch above decides; this only paces the script
+            return flag.load();
+        };
+        RightClickAt(ptRow);
+        if (waitFor(bItemFound))
+            ClickAt({nItemX.load(), nItemY.load()});
+        bMarkedBeforeEscape = waitFor(bMarked);
+        if (!bMarkedBeforeEscape)
+            lqtest::TapKey(VK_ESCAPE);
+    });
+    lqtest::PumpUntil([&] { return bMarked.load() || pNew->m_nReadState == FEED_STATE_READ; }, 8000);
+    script.join();
+    steps.Stop();
+    EXPECT_TRUE(bItemFound.load()) << "the context menu opened";
+    EXPECT_TRUE(bMarkedBeforeEscape.load());
+    EXPECT_EQ(FEED_STATE_READ, pNew->m_nReadState);
+    if (pBar->GetSafeHwnd() != nullptr)
+        pBar->SetTrackingMode(FALSE);
 }
 
 TEST(HeadlinePopup, ALongListScrollsWithItsButtonsWithinItsRows)

@@ -36,3 +36,20 @@ size_t CopyMemoryBlock(void* pDest, const void* pSource, size_t count)
         std::memmove(pDest, pSource, count);
     return count;
 }
+
+BOOL GetModalLoopMessage(MSG& msg, int nMaxPaints)
+{
+    for (int nPaints = 0; nPaints < nMaxPaints && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE);
+         ++nPaints) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return FALSE;
+        }
+        ::DispatchMessageW(&msg);
+    }
+    if (!::GetMessageW(&msg, nullptr, 0, 0)) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return FALSE;
+    }
+    return TRUE;
+}

@@ -12,6 +12,12 @@
 // cannot be made (the bitmap then holds nothing new).
 BOOL CreateAlphaDIBSection(CBitmap& bitmap, int cx, int cy, LPBYTE* ppBits);
 
+// The next message of a modal mouse loop (a drag, a move, a held button): waiting paint messages are dispatched
+// first (at most nMaxPaints, so that a window that never validates cannot hold the loop), then one message is
+// taken. FALSE at a quit, which is posted again for the application's own loop: the platform hands out a pending
+// quit even to a peek filtered for paint messages, and a loop that dispatched it would lose it.
+BOOL GetModalLoopMessage(MSG& msg, int nMaxPaints = 64);
+
 // Copies count bytes (the blocks may overlap); returns count.
 size_t CopyMemoryBlock(void* pDest, const void* pSource, size_t count);
 

@@ -548,8 +548,8 @@ int CXTPCommandBars::TrackPopupBar(CXTPPopupBar* pPopup, UINT nFlags, int x, int
     pPopup->SetReturnCommand((nFlags & TPM_RETURNCMD) ? &nReturn : nullptr);
     pPopup->SetRightButtonChooses((nFlags & TPM_RIGHTBUTTON) != 0);
     pPopup->SetNoNotify((nFlags & TPM_NONOTIFY) != 0);
-    if ((nFlags & TPM_RIGHTALIGN) && pPopup->GetSafeHwnd() != nullptr)
-        pPopup->ModifyStyleEx(0, WS_EX_LAYOUTRTL);
+    // The window does not exist yet: a style set on it here never took effect.
+    pPopup->SetRightAlign((nFlags & TPM_RIGHTALIGN) != 0);
     XTPMouseManager()->EndAllTracking();
     ::ReleaseCapture();
     pPopup->InternalAddRef();

@@ -303,8 +303,13 @@ void CXTPControl::OnExecute()
 
     CXTPCommandBar* pRoot = pParent != nullptr ? pParent->GetRootParent() : nullptr;
     if (pRoot != nullptr && pRoot->GetReturnCommand() != nullptr) {
+        CScopedReference keepRoot(pRoot);
         *pRoot->GetReturnCommand() = m_nId;
         XTPMouseManager()->EndAllTracking();
+        // A bar tracked before this popup may keep tracking (a list that stays open under its context menu); the
+        // popup whose command was chosen ends in any case, or its caller's loop waits for Escape.
+        if (pRoot->IsTrackingMode())
+            pRoot->SetTrackingMode(FALSE);
         return;
     }
 

@@ -1,6 +1,7 @@
 #include "toolkit/commandbars/XTPDockContext.h"
 
 #include "framework/frame/FrameWnd.h"
+#include "toolkit/base/XTHelpers.h"
 #include "toolkit/base/XTPDrawHelpers.h"
 #include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
@@ -87,22 +88,8 @@ void CXTPDockContext::Track()
     pBar->SetCapture();
     while (::GetCapture() == pBar->GetSafeHwnd()) {
         MSG msg;
-        // Wine hands out a pending quit whatever the filter: it must not be dispatched and lost.
-        BOOL bQuit = FALSE;
-        while (!bQuit && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                bQuit = TRUE;
-            } else {
-                ::DispatchMessageW(&msg);
-            }
-        }
-        if (bQuit)
+        if (!GetModalLoopMessage(msg))
             break;
-        if (!::GetMessageW(&msg, nullptr, 0, 0)) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
         BOOL bEnd = FALSE;
         switch (msg.message) {
         case WM_LBUTTONUP:

@@ -3,6 +3,7 @@
 #include "framework/core/ScopedHandles.h"
 #include "framework/win/WinApp.h"
 #include "toolkit/base/XTPColorManager.h"
+#include "toolkit/base/XTHelpers.h"
 #include "toolkit/base/XTPDrawHelpers.h"
 #include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
@@ -311,7 +312,7 @@ BOOL CXTPPopupBar::PopupAt(int x, int y, LPCRECT rcExclude)
         m_rcExclude = *rcExclude;
     else
         m_rcExclude.SetRectEmpty();
-    m_dwPopupFlags = 0;
+    m_dwPopupFlags = m_bRightAlign ? static_cast<DWORD>(xtpPopupLeft) : 0;
     return Popup(static_cast<CXTPControlPopup*>(nullptr), FALSE);
 }
 
@@ -945,22 +946,9 @@ void CXTPPopupBar::TrackTearOff()
     CPoint ptLast(LONG_MIN, LONG_MIN);
     while (::GetCapture() == hWnd) {
         MSG msg;
-        // Windows uncovered by the moving toolbar repaint before the next move; a bounded number, so that a window
-        // that never validates cannot hold the loop.
-        BOOL bQuit = FALSE;
-        for (int nPaints = 0; nPaints < 64 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++nPaints) {
-            // Wine hands out a pending quit even to a peek filtered for paint messages.
-            if (msg.message == WM_QUIT) {
-                bQuit = TRUE;
-                break;
-            }
-            ::DispatchMessageW(&msg);
-        }
-        // A quit ends the drag and goes back to the application's own loop.
-        if (bQuit || !::GetMessageW(&msg, nullptr, 0, 0)) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+        // Windows uncovered by the moving toolbar repaint before the next move; a quit ends the drag.
+        if (!GetModalLoopMessage(msg))
             break;
-        }
         if (msg.message == WM_LBUTTONUP)
             break;
         if (msg.message == WM_KEYDOWN) {

@@ -94,6 +94,8 @@ public:
     CXTPControlPopup* GetControlPopup() const { return m_pControlPopup; }
     void SetControlPopup(CXTPControlPopup* pControlPopup) { m_pControlPopup = pControlPopup; }
     DWORD GetPopupFlags() const { return m_dwPopupFlags; }
+    // A popup opened at a point (not under a control) ends at the point instead of starting there.
+    void SetRightAlign(BOOL bRightAlign) { m_bRightAlign = bRightAlign; }
     CRect GetExcludeRect() const { return m_rcExclude; }
     BOOL IsScrolling() const { return m_bScroll; }
     int GetFirstVisible() const { return m_nFirstVisible; }
@@ -165,6 +167,7 @@ protected:
     BOOL m_bShowShadow;
     CRect m_rcPopupBorders;
     int m_nPopupReserved;
+    BOOL m_bRightAlign = FALSE;
 };
 
 // The popup laid out as a small toolbar: rows of buttons.

@@ -135,8 +135,13 @@ BOOL CXTPControlToolbarExpand::OnSetPopup(BOOL bPopup)
             XTP_COMMANDBARS_CREATEBAR cs = {};
             cs.bPopup = TRUE;
             cs.nID = XTP_ID_TOOLBAR_EXPAND;
-            if (pSite->SendMessage(WM_XTP_CREATE_COMMANDBAR, 0, reinterpret_cast<LPARAM>(&cs)) != 0)
+            if (pSite->SendMessage(WM_XTP_CREATE_COMMANDBAR, 0, reinterpret_cast<LPARAM>(&cs)) != 0 &&
+                cs.pCommandBar != nullptr) {
                 pPopupBar = DYNAMIC_DOWNCAST(CXTPPopupBar, cs.pCommandBar);
+                // Anything but a popup bar is not used; the site handed over its reference.
+                if (pPopupBar == nullptr)
+                    cs.pCommandBar->InternalRelease();
+            }
         }
         if (pPopupBar == nullptr)
             pPopupBar = CXTPPopupBar::CreatePopupBar(pCommandBars);

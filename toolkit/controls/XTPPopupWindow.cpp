@@ -2,6 +2,7 @@
 
 #include "framework/win/Dc.h"
 #include "framework/win/WinApp.h"
+#include "toolkit/base/XTHelpers.h"
 #include "toolkit/base/XTPDrawHelpers.h"
 #include "toolkit/controls/XTPPopupItem.h"
 #include "toolkit/controls/XTPPopupTheme.h"
@@ -424,12 +425,8 @@ void CXTPPopupWindow::TrackMove()
 
     while (::GetCapture() == m_hWnd) {
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-        if (!::GetMessageW(&msg, nullptr, 0, 0)) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+        if (!GetModalLoopMessage(msg))
             break;
-        }
         if (msg.message == WM_LBUTTONUP)
             break;
         if (msg.message == WM_MOUSEMOVE) {

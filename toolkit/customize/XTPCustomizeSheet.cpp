@@ -145,7 +145,7 @@ END_MESSAGE_MAP()
 CXTPCustomizeSheet::CXTPCustomizeSheet(CXTPCommandBars* pCommandBars, UINT iSelectPage)
     : m_pToolbarsPage(nullptr), m_pCommandsPage(nullptr), m_pCommandBars(pCommandBars)
 {
-    Construct(LoadToolkitString(XTP_IDS_CUSTOMIZE), pCommandBars != nullptr ? pCommandBars->GetSite() : nullptr,
+    Construct(LoadToolkitString(XTP_IDS_CUSTOMIZE_SHEET), pCommandBars != nullptr ? pCommandBars->GetSite() : nullptr,
               iSelectPage);
     m_pToolbarsPage = new CXTPCustomizeToolbarsPage(this);
     m_pCommandsPage = new CXTPCustomizeCommandsPage(this);

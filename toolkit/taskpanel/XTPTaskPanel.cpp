@@ -5,6 +5,7 @@
 #include "framework/win/WinApp.h"
 #include "framework/win/WinThread.h"
 #include "toolkit/base/BaseResource.h"
+#include "toolkit/base/XTHelpers.h"
 #include "toolkit/base/XTPImageManager.h"
 #include "toolkit/base/XTPMouseManager.h"
 #include "toolkit/base/XTPToolkitGlobals.h"
@@ -1022,13 +1023,7 @@ BOOL CXTPTaskPanel::OnMouseWheel(UINT, short zDelta, CPoint)
 
 BOOL CXTPTaskPanel::PumpModalMessage(MSG& msg)
 {
-    while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-        ::DispatchMessageW(&msg);
-    if (!::GetMessageW(&msg, nullptr, 0, 0)) {
-        AfxPostQuitMessage(static_cast<int>(msg.wParam));
-        return FALSE;
-    }
-    return TRUE;
+    return GetModalLoopMessage(msg);
 }
 
 void CXTPTaskPanel::TrackScrollButton(CXTPTaskPanelScrollButton* pButton)

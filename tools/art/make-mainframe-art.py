@@ -172,8 +172,10 @@ def render(shapes, n, style):
         if style == 'hot':
             r, g, b = (min(255, c * 1.1 + 18) for c in (r, g, b))
         elif style == 'disabled':
+            # Wide enough a range that the shapes inside stay visible: a narrow one made the light icons a plain
+            # grey square.
             grey = 0.3 * r + 0.59 * g + 0.11 * b
-            r = g = b = 150 + grey * 0.35
+            r = g = b = 96 + grey * 0.6
         colour = tuple(int(round(c)) for c in (r, g, b))
         # Never the mask colour itself.
         return (254, 0, 254) if colour == MAGENTA else colour

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -430,6 +431,112 @@ TEST_F(BarsFrameTest, AFloatingToolbarDraggedOverTheTopDocksThere)
     }
 }
 
+// A double click on a docked toolbar's gripper floats it only with the double-click option on (off by default);
+// a double click on the floating toolbar's caption docks it back in its row.
+TEST_F(BarsFrameTest, ADoubleClickOnTheGripperFloatsADockedToolbarOnlyWhenTheOptionIsOn)
+{
+    auto doubleClick = [](POINT pt) {
+        cbtest::MoveMouseTo(pt);
+        ASSERT_TRUE(cbtest::WaitForCursor(pt));
+        cbtest::SendClick(pt);
+        cbtest::SendClick(pt);
+    };
+    doubleClick(GripPoint(m_pStandard));
+    lqtest::PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(m_pStandard->GetPosition(), xtpBarTop) << "the option is off";
+
+    m_pCommandBars->GetCommandBarsOptions()->bDblClickFloat = TRUE;
+    doubleClick(GripPoint(m_pStandard));
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return m_pStandard->GetPosition() == xtpBarFloating; }));
+    EXPECT_EQ(m_pStandard->GetDockBar(), nullptr);
+    EXPECT_TRUE(m_pStandard->IsWindowVisible());
+
+    doubleClick(GripPoint(m_pStandard));
+    ASSERT_TRUE(lqtest::PumpUntil([&] { return m_pStandard->GetPosition() == xtpBarTop; }));
+    EXPECT_EQ(m_pStandard->GetDockBar(), m_pCommandBars->GetDockBar(xtpBarTop));
+    EXPECT_EQ(::GetParent(m_pStandard->m_hWnd), m_pCommandBars->GetDockBar(xtpBarTop)->m_hWnd);
+    m_pCommandBars->GetCommandBarsOptions()->bDblClickFloat = FALSE;
+}
+
+// A floating toolbar's right border, dragged inwards, narrows it: the buttons wrap onto more rows, and every
+// button stays inside the window.
+TEST_F(BarsFrameTest, AFloatingToolbarResizedByItsBorderWrapsItsButtons)
+{
+    ASSERT_TRUE(m_pCommandBars->FloatCommandBar(m_pStandard));
+    m_pStandard->OnRecalcLayout();
+    m_pStandard->SetWindowPos(nullptr, WindowRect(m_pFrame).left + 100, WindowRect(m_pFrame).top + 150, 0, 0,
+                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    lqtest::PumpPending();
+    const CRect rcBefore = WindowRect(m_pStandard);
+    const POINT ptBorder{rcBefore.right - 1, rcBefore.CenterPoint().y};
+    ASSERT_EQ(::SendMessageW(m_pStandard->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(ptBorder.x, ptBorder.y)), HTRIGHT);
+    const POINT ptTo{rcBefore.left + rcBefore.Width() / 3, ptBorder.y};
+    Drag(ptBorder, {POINT{ptBorder.x - 10, ptBorder.y}, ptTo});
+    const CRect rcAfter = WindowRect(m_pStandard);
+    EXPECT_LT(rcAfter.Width(), rcBefore.Width());
+    EXPECT_GT(rcAfter.Height(), rcBefore.Height());
+    EXPECT_EQ(rcAfter.left, rcBefore.left) << "the left edge stays where it was";
+    CRect rcClient;
+    m_pStandard->GetClientRect(&rcClient);
+    for (int i = 0; i < m_pStandard->GetControlCount(); ++i) {
+        CXTPControl* pControl = m_pStandard->GetControl(i);
+        if (!pControl->IsVisible())
+            continue;
+        CRect rcInside;
+        EXPECT_TRUE(rcInside.IntersectRect(rcClient, pControl->GetRect()) && rcInside == pControl->GetRect())
+            << "control " << i;
+    }
+}
+
+// Buttons made from a list of ids: 0 marks the next button as beginning a group, and the site is asked for each.
+TEST_F(BarsFrameTest, SetButtonsMakesAButtonPerIdWithGroupsFromTheSeparators)
+{
+    CXTPToolBar* pBar = m_pCommandBars->Add(L"Made", xtpBarTop);
+    ASSERT_NE(pBar, nullptr);
+    const UINT ids[] = {ID_TEST_OPEN, ID_TEST_SAVE, 0, ID_TEST_NEXT, 0, 0, ID_TEST_BLOCKED};
+    ASSERT_TRUE(pBar->SetButtons(ids, static_cast<int>(std::size(ids))));
+    ASSERT_EQ(pBar->GetControlCount(), 4);
+    const struct
+    {
+        int nID;
+        BOOL bGroup;
+    } expected[] = {{ID_TEST_OPEN, FALSE}, {ID_TEST_SAVE, FALSE}, {ID_TEST_NEXT, TRUE}, {ID_TEST_BLOCKED, TRUE}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pBar->GetControl(i)->GetID(), expected[i].nID) << i;
+        EXPECT_EQ(pBar->GetControl(i)->GetBeginGroup(), expected[i].bGroup) << i;
+        EXPECT_EQ(pBar->GetControl(i)->GetType(), xtpControlButton) << i;
+    }
+    m_pCommandBars->RecalcFrameLayout();
+    lqtest::PumpPending();
+    EXPECT_GT(pBar->GetControl(2)->GetRect().left, pBar->GetControl(1)->GetRect().right)
+        << "a group starts after a separator's gap";
+}
+
+// The popup toolbar lays its buttons out in rows inside its borders; the popup menu puts them in a column.
+TEST_F(BarsFrameTest, APopupToolbarLaysItsButtonsInRowsAndAPopupMenuInAColumn)
+{
+    CXTPPopupBar* pMenu = CXTPPopupBar::CreatePopupBar(m_pCommandBars);
+    CXTPPopupToolBar* pToolBar = CXTPPopupToolBar::CreatePopupToolBar(m_pCommandBars);
+    for (CXTPPopupBar* pBar : {pMenu, static_cast<CXTPPopupBar*>(pToolBar)}) {
+        for (int nID : {ID_TEST_OPEN, ID_TEST_SAVE, ID_TEST_NEXT})
+            pBar->GetControls()->AddByType(xtpControlButton, nID);
+        ASSERT_TRUE(pBar->Popup(300, 200, nullptr));
+        lqtest::PumpPending();
+    }
+    const CRect rcFirst = pToolBar->GetControl(0)->GetRect();
+    const CRect rcSecond = pToolBar->GetControl(1)->GetRect();
+    EXPECT_EQ(rcSecond.top, rcFirst.top);
+    EXPECT_GE(rcSecond.left, rcFirst.right);
+    EXPECT_GE(rcFirst.left, 2);
+    EXPECT_GE(rcFirst.top, 4);
+    EXPECT_GT(pMenu->GetControl(1)->GetRect().top, pMenu->GetControl(0)->GetRect().top);
+    EXPECT_EQ(pMenu->GetControl(1)->GetRect().left, pMenu->GetControl(0)->GetRect().left);
+    for (CXTPPopupBar* pBar : {pMenu, static_cast<CXTPPopupBar*>(pToolBar)}) {
+        pBar->SetTrackingMode(FALSE);
+        pBar->InternalRelease();
+    }
+}
+
 TEST_F(BarsFrameTest, IdleUpdatesDisableButtonsOnDockedAndFloatingToolbars)
 {
     ASSERT_TRUE(m_pCommandBars->FloatCommandBar(m_pFormat));
@@ -578,6 +685,29 @@ TEST_F(BarsFrameTest, TrackPopupBarReturnsOrSendsTheChosenCommandAndPassesAQuitO
         MSG msg;
         EXPECT_EQ(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE, c.bQuit);
         pPopup->EndTracking();
+        pPopup->InternalRelease();
+    }
+}
+
+// TPM_RIGHTALIGN puts the popup's right edge at the point, as the platform's menus do; without it the popup starts
+// there.
+TEST_F(BarsFrameTest, TrackPopupBarAlignsThePopupsRightEdgeWithThePointWhenAsked)
+{
+    for (const UINT nAlign : {0u, static_cast<UINT>(TPM_RIGHTALIGN)}) {
+        SCOPED_TRACE(nAlign);
+        CXTPPopupBar* pPopup = CXTPPopupBar::CreatePopupBar(m_pCommandBars);
+        pPopup->GetControls()->AddByType(xtpControlButton, ID_TEST_OPEN);
+        pPopup->GetControls()->AddByType(xtpControlButton, ID_TEST_SAVE);
+        CRect rcShown;
+        lqtest::TimedSteps steps({[&] {
+            pPopup->GetWindowRect(&rcShown);
+            pPopup->SetTrackingMode(FALSE);
+        }});
+        CXTPCommandBars::TrackPopupBar(pPopup, TPM_RETURNCMD | nAlign, 400, 200, m_pFrame, nullptr, m_pFrame);
+        steps.Stop();
+        ASSERT_FALSE(rcShown.IsRectEmpty());
+        EXPECT_EQ(nAlign ? rcShown.right : rcShown.left, 400);
+        EXPECT_EQ(rcShown.top, 200);
         pPopup->InternalRelease();
     }
 }

@@ -11,6 +11,7 @@
 #include "toolkit/commandbars/XTPCommandBars.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +202,23 @@ TEST_F(MenuConversionTest, PopupBarsComeFromTheSiteWhenItHasOne)
     ASSERT_TRUE(m_bar.LoadMenu(m_pFile));
     EXPECT_EQ(m_pSite->m_nWrongBarsReleased, 2); // the submenu's and the site-typed split button's
     EXPECT_TRUE(At(4)->GetCommandBar()->IsKindOf(RUNTIME_CLASS(CXTPPopupBar)));
+}
+
+// The chevron's popup too: a bar from the site that is not a popup bar is released, never leaked or used.
+TEST_F(MenuConversionTest, TheChevronReleasesABarFromTheSiteThatIsNotAPopupBar)
+{
+    auto* pToolBar = new CXTPToolBar;
+    pToolBar->SetCommandBars(m_pCommandBars);
+    CXTPControl* pExpand =
+        pToolBar->GetControls()->Add(new CXTPControlToolbarExpand, XTP_ID_TOOLBAR_EXPAND, nullptr, -1, TRUE);
+    m_pSite->m_bSupplyWrongBar = TRUE;
+    pExpand->OnSetPopup(TRUE);
+    ASSERT_FALSE(m_pSite->m_barRequests.empty());
+    EXPECT_EQ(m_pSite->m_nWrongBarsReleased, static_cast<int>(m_pSite->m_barRequests.size()));
+    ASSERT_NE(pExpand->GetCommandBar(), nullptr);
+    EXPECT_TRUE(pExpand->GetCommandBar()->IsKindOf(RUNTIME_CLASS(CXTPPopupBar)));
+    pExpand->OnSetPopup(FALSE);
+    pToolBar->InternalRelease();
 }
 
 TEST_F(MenuConversionTest, PopupControlsByTypeLoadTheirMenuResource)

@@ -355,4 +355,30 @@ TEST_F(XTEditTest, TheKeyboardOpensTheEditsOwnMenu)
     EXPECT_TRUE(bSelected);
 }
 
+// The modal loops' message source: the next message comes back, and a quit (which the platform hands out even to
+// the paint-only peek) ends the loop and stays pending for the outer one.
+TEST(GetModalLoopMessage, TakesTheNextMessageAndKeepsAQuitForTheOuterLoop)
+{
+    lqtest::MessageWindow window([](UINT, WPARAM, LPARAM, LRESULT&) { return false; });
+    for (const bool bQuit : {false, true}) {
+        SCOPED_TRACE(bQuit ? "quit" : "message");
+        lqtest::PumpPending();
+        ::PostMessageW(window.Handle(), WM_APP + 3, 0, 0);
+        if (bQuit)
+            ::PostQuitMessage(11);
+        MSG msg = {};
+        const BOOL bGot = GetModalLoopMessage(msg);
+        if (!bQuit) {
+            ASSERT_TRUE(bGot);
+            EXPECT_EQ(static_cast<UINT>(WM_APP + 3), msg.message);
+            continue;
+        }
+        EXPECT_FALSE(bGot);
+        WPARAM nExitCode = 0;
+        EXPECT_TRUE(lqtest::PumpUntilQuit(&nExitCode, 2000));
+        EXPECT_EQ(11u, nExitCode);
+    }
+}
+
 } // namespace
+

@@ -22,6 +22,8 @@ class CWatchedPanel : public CXTPTaskPanel
 public:
     std::atomic<CXTPTaskPanelItem*> m_pLastDropTarget{nullptr};
     std::atomic<bool> m_bGroupMoveRunning{false};
+    // Runs on the panel's thread as a group move begins, before its loop takes the first message.
+    std::function<void()> m_onGroupMoveStart;
     // Runs on the panel's thread at each drag-over, inside the drag.
     std::function<void()> m_onDragOver;
     // What the panel's own thread saw of one group at its last paint (the modal loops paint after each change).
@@ -40,6 +42,8 @@ public:
     void TrackGroupMove(CXTPTaskPanelGroup* pGroup) override
     {
         m_bGroupMoveRunning = true;
+        if (m_onGroupMoveStart)
+            m_onGroupMoveStart();
         CXTPTaskPanel::TrackGroupMove(pGroup);
         m_bGroupMoveRunning = false;
     }
@@ -350,6 +354,39 @@ TEST_F(TaskPanelWindow, AGroupDraggedByItsCaptionTakesThePlaceOfTheGroupUnderThe
     EXPECT_EQ(pThird, m_panel.GetAt(1));
     EXPECT_EQ(m_pTasks, m_panel.GetAt(2));
     EXPECT_EQ(nullptr, m_panel.GetDraggedItem());
+}
+
+// A quit asked while a group is moved: the platform hands it out to the loop's paint-only peek, and a loop that
+// dispatched it lost the quit and waited for the button to come up.
+TEST_F(TaskPanelWindow, AQuitPostedDuringAGroupMoveEndsTheMoveAndReachesTheOuterLoop)
+{
+    m_panel.AllowDrag(TRUE);
+    const POINT ptCaption = At(m_pTasks);
+    m_panel.m_onGroupMoveStart = [this] {
+        m_panel.Invalidate(FALSE);
+        ::PostQuitMessage(6);
+    };
+    tptest::MoveMouse(ptCaption);
+    frametest::SendMouse(ptCaption, MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(Pump([&] { return m_panel.GetPressedItem() == m_pTasks; }));
+    WPARAM nExitCode = 0;
+    bool bQuit = false;
+    {
+        // Should the loop keep waiting, the button comes up after a while, so that the test ends and fails.
+        InputScript script([&] {
+            if (InputScript::WaitFor([&] { return m_panel.m_bGroupMoveRunning.load(); }) &&
+                !InputScript::WaitFor([&] { return !m_panel.m_bGroupMoveRunning.load(); }, 3000))
+                frametest::SendMouse(ptCaption, MOUSEEVENTF_LEFTUP);
+        });
+        frametest::SendMouse(Offset(ptCaption, 0, 6), 0);
+        bQuit = lqtest::PumpUntilQuit(&nExitCode, 8000);
+    }
+    m_panel.m_onGroupMoveStart = nullptr;
+    EXPECT_TRUE(bQuit);
+    EXPECT_EQ(6u, nExitCode);
+    EXPECT_FALSE(m_panel.m_bGroupMoveRunning.load());
+    EXPECT_EQ(nullptr, ::GetCapture());
+    EXPECT_EQ(m_pTasks, m_panel.GetAt(0));
 }
 
 TEST_F(TaskPanelWindow, TheDownButtonScrollsTheOpenGroupWhileHeld)
