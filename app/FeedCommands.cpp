@@ -3,6 +3,7 @@
 
 #include "app/AppMessages.h"
 #include "app/MainFrm.h"
+#include "app/ReaderApp.h"
 #include "companions/FeedPropertyPages.h"
 #include "companions/FeedSubscribeDlg.h"
 #include "feeds/DataFiles.h"
@@ -309,6 +310,236 @@ void CFeedCommands::MarkAllFeedsRead()
     }
 }
 
+// ---- Deleting channels and categories
+
+namespace {
+
+void DeleteOwnFile(const CString& path)
+{
+    // The names are the entry's own, checked to lie in the data folder; a file that will not go stays behind.
+    if (!path.IsEmpty())
+        ::DeleteFileW(path);
+}
+
+// The category a group's caption stands for: "Main Category" is the entries without one.
+CString CategoryOfCaption(const CString& strCaption)
+{
+    return strCaption == LoadResourceString(IDS_MAIN_CATEGORY) ? CString() : strCaption;
+}
+
+// Entries of a category group: what the pane places under the category's caption.
+bool ShownInCategory(const CFeedItem* pEntry, bool bCustomList)
+{
+    return !bCustomList || pEntry->m_nKind == FEED_KIND_FEED || pEntry->m_nKind == FEED_KIND_IFRAME;
+}
+
+} // namespace
+
+bool CFeedCommands::RemoveEntry(CFeedItem* pEntry, bool bSave)
+{
+    CSubscriptionLists& lists = m_frame.Lists();
+    const bool bCustom = ListHolds(lists.Custom(), pEntry);
+    CFeedChannel* pList = bCustom ? lists.Custom() : lists.Main();
+    POSITION pos = pList != nullptr ? pList->m_items.Find(pEntry) : nullptr;
+    if (pos == nullptr)
+        return false;
+    m_frame.PaneSite().RemoveEntryFromPane(pEntry);
+    pList->m_items.RemoveAt(pos);
+    DeleteOwnFile(pEntry->GetCacheFileName());
+    DeleteOwnFile(pEntry->GetIconFileName());
+    if (SubscriptionsLogged(pEntry))
+        LogUsage(5, 9, pEntry->m_strLinkText);
+    if (!bCustom && !pEntry->m_strLinkText.IsEmpty() && theApp.m_unsubscribed.Find(pEntry->m_strLinkText) == nullptr) {
+        theApp.m_unsubscribed.AddTail(pEntry->m_strLinkText);
+        theApp.SaveUnsubscribed();
+    }
+    delete pEntry;
+    if (bSave) {
+        if (bCustom)
+            lists.SaveCustom();
+        else
+            lists.SaveMain();
+    }
+    return true;
+}
+
+bool CFeedCommands::DeleteChannel(CFeedItem* pEntry, bool bSave)
+{
+    if (pEntry == nullptr)
+        return false;
+    if (!m_frame.Lists().CanChangeEntry(pEntry)) {
+        AfxMessageBox(IDS_BUSY_UPDATING, MB_OK);
+        return false;
+    }
+    if (!RemoveEntry(pEntry, bSave))
+        return false;
+    m_frame.PaneSite().BuildTaskPanel();
+    m_frame.PaneSite().RedrawPane();
+    return true;
+}
+
+void CFeedCommands::UnsubscribeHotChannel()
+{
+    CFeedTaskPanel* pane = m_frame.PaneSite().GetNavigationPane();
+    CFeedItem* pEntry = pane->GetSafeHwnd() != nullptr ? CFeedTaskPanel::GetRecord(pane->GetHotItem()) : nullptr;
+    if (pEntry != nullptr && pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_bMayUnsubscribe &&
+        m_frame.Lists().Custom() != nullptr)
+        DeleteChannel(pEntry, true);
+}
+
+void CFeedCommands::UpdateUnsubscribe(CCmdUI* pCmdUI)
+{
+    CFeedTaskPanel* pane = m_frame.PaneSite().GetNavigationPane();
+    const CFeedItem* pEntry = pane->GetSafeHwnd() != nullptr ? CFeedTaskPanel::GetRecord(pane->GetHotItem()) : nullptr;
+    pCmdUI->Enable(pEntry != nullptr && pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_bMayUnsubscribe &&
+                   m_frame.Lists().FindEntry(pEntry) != nullptr);
+}
+
+BOOL CFeedCommands::DeleteCategory(const CString& strCaption)
+{
+    CFeedTaskPanel* pane = m_frame.PaneSite().GetNavigationPane();
+    if (pane->GetSafeHwnd() == nullptr || pane->FindGroupByCaption(strCaption) == nullptr)
+        return FALSE;
+    CSubscriptionLists& lists = m_frame.Lists();
+    // One refusal for the whole category, before anything goes: a download may hold any of its entries.
+    bool bRefused = m_frame.Refresher().IsUpdating();
+    const CString category = CategoryOfCaption(strCaption);
+    CPtrList doomed;
+    ForEachEntry(lists.Main(), lists.Custom(), [&](CFeedChannel* pList, CFeedItem* pEntry) {
+        const bool bCustom = pList == lists.Custom();
+        if (pEntry->m_strCategory != category || !ShownInCategory(pEntry, bCustom) ||
+            (!bCustom && !pEntry->m_bMayUnsubscribe))
+            return;
+        doomed.AddTail(pEntry);
+        bRefused = bRefused || !lists.CanChangeEntry(pEntry);
+    });
+    if (bRefused) {
+        AfxMessageBox(IDS_BUSY_UPDATING, MB_OK);
+        return TRUE;
+    }
+    bool bMain = false;
+    bool bCustom = false;
+    for (POSITION pos = doomed.GetHeadPosition(); pos;) {
+        auto* pEntry = static_cast<CFeedItem*>(doomed.GetNext(pos));
+        const bool bInCustom = ListHolds(lists.Custom(), pEntry);
+        if (RemoveEntry(pEntry, false))
+            (bInCustom ? bCustom : bMain) = true;
+    }
+    if (bMain)
+        lists.SaveMain();
+    if (bCustom)
+        lists.SaveCustom();
+    m_frame.PaneSite().BuildTaskPanel();
+    m_frame.PaneSite().RedrawPane();
+    return TRUE;
+}
+
+void CFeedCommands::UpdateCategory(const CString& strCaption)
+{
+    const CString category = CategoryOfCaption(strCaption);
+    CPtrList entries;
+    ForEachEntry(m_frame.Lists().Main(), m_frame.Lists().Custom(), [&](CFeedChannel*, CFeedItem* pEntry) {
+        if (pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_strCategory == category)
+            entries.AddTail(pEntry);
+    });
+    if (!entries.IsEmpty())
+        m_frame.Refresher().RefreshEntries(entries);
+}
+
+namespace {
+
+CXTPTaskPanelGroup* HotGroup(CFeedTaskPanel* pane)
+{
+    CXTPTaskPanelItem* pItem = pane->GetSafeHwnd() != nullptr ? pane->GetHotItem() : nullptr;
+    return pItem != nullptr && pItem->IsGroup() ? static_cast<CXTPTaskPanelGroup*>(pItem) : nullptr;
+}
+
+} // namespace
+
+void CFeedCommands::DeleteHotCategory()
+{
+    CXTPTaskPanelGroup* pGroup = HotGroup(m_frame.PaneSite().GetNavigationPane());
+    if (pGroup == nullptr)
+        return;
+    const CString strCaption = pGroup->GetCaption();
+    if (AfxMessageBox(IDS_DELETE_CATEGORY_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        DeleteCategory(strCaption);
+}
+
+void CFeedCommands::UpdateHotCategory()
+{
+    if (CXTPTaskPanelGroup* pGroup = HotGroup(m_frame.PaneSite().GetNavigationPane()))
+        UpdateCategory(pGroup->GetCaption());
+}
+
+void CFeedCommands::UpdateCategoryCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(!m_frame.Refresher().IsUpdating() && HotGroup(m_frame.PaneSite().GetNavigationPane()) != nullptr);
+}
+
+void CFeedCommands::RenameHotCategory()
+{
+    CXTPTaskPanelGroup* pGroup = HotGroup(m_frame.PaneSite().GetNavigationPane());
+    if (pGroup == nullptr || !m_frame.PaneSite().IsNewCategory(pGroup->GetCaption()))
+        return;
+    const CString strOld = pGroup->GetCaption();
+    CString strNew;
+    if (m_frame.PaneSite().AskCategoryName(strOld, strNew))
+        RenameCategory(strOld, strNew);
+}
+
+void CFeedCommands::UpdateRenameHotCategory(CCmdUI* pCmdUI)
+{
+    CXTPTaskPanelGroup* pGroup = HotGroup(m_frame.PaneSite().GetNavigationPane());
+    pCmdUI->Enable(pGroup != nullptr && m_frame.PaneSite().IsNewCategory(pGroup->GetCaption()));
+}
+
+namespace {
+
+CFeedItem* HotResultPage(CFeedTaskPanel* pane)
+{
+    CFeedItem* pEntry = pane->GetSafeHwnd() != nullptr ? CFeedTaskPanel::GetRecord(pane->GetHotItem()) : nullptr;
+    return pEntry != nullptr &&
+                   (pEntry->m_nKind == FEED_KIND_SEARCH_RESULT || pEntry->m_nKind == FEED_KIND_FILTER_RESULT)
+               ? pEntry
+               : nullptr;
+}
+
+} // namespace
+
+namespace {
+
+CFeedItem* HotChannel(CFeedTaskPanel* pane)
+{
+    CFeedItem* pEntry = pane->GetSafeHwnd() != nullptr ? CFeedTaskPanel::GetRecord(pane->GetHotItem()) : nullptr;
+    return pEntry != nullptr && pEntry->m_nKind == FEED_KIND_FEED ? pEntry : nullptr;
+}
+
+} // namespace
+
+void CFeedCommands::ViewHotChannelSeparately()
+{
+    if (CFeedItem* pEntry = HotChannel(m_frame.PaneSite().GetNavigationPane()))
+        m_frame.Companions().ShowChannelView(pEntry);
+}
+
+void CFeedCommands::UpdateViewHotChannelSeparately(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_frame.Companions().GetChannelViewer() != nullptr &&
+                   HotChannel(m_frame.PaneSite().GetNavigationPane()) != nullptr);
+}
+
+void CFeedCommands::DeleteHotResults()
+{
+    if (CFeedItem* pEntry = HotResultPage(m_frame.PaneSite().GetNavigationPane()))
+        m_frame.PaneSite().RemoveResultPage(pEntry);
+}
+
+void CFeedCommands::UpdateDeleteHotResults(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(HotResultPage(m_frame.PaneSite().GetNavigationPane()) != nullptr);
+}
+
 // ---- Export and import
 
 bool CFeedCommands::ExportChannelsTo(const CString& strPath)
@@ -327,14 +558,21 @@ int CFeedCommands::ImportChannelFile(const CString& strPath, bool bOpml)
 {
     if (strPath.IsEmpty())
         return 0;
+    // A damaged file says so before the dialog, which would show it as an empty list.
+    if (std::unique_ptr<CFeedChannel>(bOpml ? LoadOpml(strPath) : LoadExportedList(strPath)) == nullptr) {
+        AfxMessageBox(IDS_IMPORT_UNREADABLE, MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
     CImportDlg dlg(&m_frame);
     dlg.m_strPath = strPath;
     dlg.m_bOpml = bOpml ? TRUE : FALSE;
     if (dlg.DoModal() != IDOK)
         return 0;
     std::unique_ptr<CFeedChannel> pChosen(dlg.DetachChannel());
-    if (pChosen == nullptr || pChosen->m_items.IsEmpty())
+    if (pChosen == nullptr || pChosen->m_items.IsEmpty()) {
+        AfxMessageBox(IDS_IMPORT_NOTHING_CHOSEN, MB_OK | MB_ICONINFORMATION);
         return 0;
+    }
     RemoveUnsafeImports(pChosen.get());
     CFeedChannel* pCustom = m_frame.Lists().CustomForAdding();
     if (pCustom == nullptr)

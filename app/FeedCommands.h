@@ -37,6 +37,30 @@ public:
     void SubscribeHandedOver();
 
     void ShowChannelProperties(CFeedItem* pEntry, int nPage);
+
+    // Takes the entry out of its list and the pane and deletes it with its cache and icon files; the list is saved
+    // with bSave. A main-list entry's link joins the unsubscribed feeds. Refused (string 909) while a refresh runs
+    // or a download holds the entry. True when the entry was deleted.
+    bool DeleteChannel(CFeedItem* pEntry, bool bSave);
+    // "Unsubscribe": the channel under the mouse in the pane.
+    void UnsubscribeHotChannel();
+    void UpdateUnsubscribe(CCmdUI* pCmdUI);
+    // The category of the pane's group with the caption ("Main Category" is the empty one): its entries deleted
+    // (of the main list those that may be unsubscribed), or all refreshed. FALSE when the pane has no such group.
+    BOOL DeleteCategory(const CString& strCaption);
+    void UpdateCategory(const CString& strCaption);
+    // The same for the category group under the mouse in the pane (deleting after the user confirms).
+    void DeleteHotCategory();
+    void UpdateHotCategory();
+    void UpdateCategoryCommand(CCmdUI* pCmdUI);
+    // Renaming the category group under the mouse, and removing the result page under it.
+    void RenameHotCategory();
+    void UpdateRenameHotCategory(CCmdUI* pCmdUI);
+    // The channel under the mouse in the channel viewer, while there is one.
+    void ViewHotChannelSeparately();
+    void UpdateViewHotChannelSeparately(CCmdUI* pCmdUI);
+    void DeleteHotResults();
+    void UpdateDeleteHotResults(CCmdUI* pCmdUI);
     void RenameCategory(const CString& strOldName, const CString& strNewName);
     void MarkAllFeedsRead();
 
@@ -69,6 +93,8 @@ public:
     void RunCheckedUpdater();
 
 private:
+    // DeleteChannel without rebuilding the pane; false when the lists do not hold the entry.
+    bool RemoveEntry(CFeedItem* pEntry, bool bSave);
     CFeedItem* NewEntryFromSubscription(const CFeedSubscribeDlg& dlg) const;
     bool AddSubscribedEntry(CFeedItem* pEntry, const CString& strIconFile);
     static bool TakeProperties(CFeedItem* pEntry, const CFeedPropertiesDlg& info, const CFeedAuthDlg& auth,

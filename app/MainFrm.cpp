@@ -113,6 +113,21 @@ ON_COMMAND(ID_SHOW_READ_FEEDS, OnShowReadFeeds)
 ON_UPDATE_COMMAND_UI(ID_SHOW_READ_FEEDS, OnUpdateShowReadFeeds)
 ON_COMMAND(ID_CHANNEL_UPDATE, OnRefreshHotChannel)
 ON_UPDATE_COMMAND_UI(ID_CHANNEL_UPDATE, OnUpdateRefreshHotChannel)
+// Settings and channel management
+ON_COMMAND(ID_SETTINGS, OnOptions)
+ON_UPDATE_COMMAND_UI(ID_SETTINGS, OnUpdateOptions)
+ON_COMMAND(ID_CHANNEL_UNSUBSCRIBE, OnUnsubscribe)
+ON_UPDATE_COMMAND_UI(ID_CHANNEL_UNSUBSCRIBE, OnUpdateUnsubscribe)
+ON_COMMAND(ID_CATEGORY_DELETE, OnDeleteCategory)
+ON_UPDATE_COMMAND_UI(ID_CATEGORY_DELETE, OnUpdateCategoryCommand)
+ON_COMMAND(ID_CATEGORY_UPDATE, OnUpdateCategory)
+ON_UPDATE_COMMAND_UI(ID_CATEGORY_UPDATE, OnUpdateCategoryCommand)
+ON_COMMAND(ID_CATEGORY_RENAME, OnRenameCategory)
+ON_UPDATE_COMMAND_UI(ID_CATEGORY_RENAME, OnUpdateRenameCategory)
+ON_COMMAND(ID_CHANNEL_VIEW_SEPARATE, OnViewInSeparateWindow)
+ON_UPDATE_COMMAND_UI(ID_CHANNEL_VIEW_SEPARATE, OnUpdateViewInSeparateWindow)
+ON_COMMAND(ID_RESULTS_DELETE, OnDeleteResults)
+ON_UPDATE_COMMAND_UI(ID_RESULTS_DELETE, OnUpdateDeleteResults)
 // Customising the bars
 ON_COMMAND(XTP_ID_CUSTOMIZE, OnCustomize)
 ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE, OnUpdateCustomize)
@@ -121,8 +136,8 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame(PaneSiteFactory makePaneSite)
     : m_lists(*this), m_refresher(*this),
       m_pPaneSite(makePaneSite ? makePaneSite(*this) : std::make_unique<CPaneSite>(*this)), m_feedCommands(*this),
-      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_customizing(*this),
-      m_categorySelector(*this)
+      m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_options(*this),
+      m_customizing(*this), m_categorySelector(*this)
 {
 }
 
@@ -632,6 +647,73 @@ void CMainFrame::OnRefreshHotChannel()
 void CMainFrame::OnUpdateRefreshHotChannel(CCmdUI* pCmdUI)
 {
     m_pPaneSite->UpdateRefreshHotChannel(pCmdUI);
+}
+
+// ---- Settings and channel management
+
+void CMainFrame::OnOptions()
+{
+    m_options.Run();
+}
+
+void CMainFrame::OnUpdateOptions(CCmdUI* pCmdUI)
+{
+    m_options.UpdateCommand(pCmdUI);
+}
+
+void CMainFrame::OnUnsubscribe()
+{
+    m_feedCommands.UnsubscribeHotChannel();
+}
+
+void CMainFrame::OnUpdateUnsubscribe(CCmdUI* pCmdUI)
+{
+    m_feedCommands.UpdateUnsubscribe(pCmdUI);
+}
+
+void CMainFrame::OnDeleteCategory()
+{
+    m_feedCommands.DeleteHotCategory();
+}
+
+void CMainFrame::OnUpdateCategory()
+{
+    m_feedCommands.UpdateHotCategory();
+}
+
+void CMainFrame::OnUpdateCategoryCommand(CCmdUI* pCmdUI)
+{
+    m_feedCommands.UpdateCategoryCommand(pCmdUI);
+}
+
+void CMainFrame::OnRenameCategory()
+{
+    m_feedCommands.RenameHotCategory();
+}
+
+void CMainFrame::OnUpdateRenameCategory(CCmdUI* pCmdUI)
+{
+    m_feedCommands.UpdateRenameHotCategory(pCmdUI);
+}
+
+void CMainFrame::OnViewInSeparateWindow()
+{
+    m_feedCommands.ViewHotChannelSeparately();
+}
+
+void CMainFrame::OnUpdateViewInSeparateWindow(CCmdUI* pCmdUI)
+{
+    m_feedCommands.UpdateViewHotChannelSeparately(pCmdUI);
+}
+
+void CMainFrame::OnDeleteResults()
+{
+    m_feedCommands.DeleteHotResults();
+}
+
+void CMainFrame::OnUpdateDeleteResults(CCmdUI* pCmdUI)
+{
+    m_feedCommands.UpdateDeleteHotResults(pCmdUI);
 }
 
 // ---- Customising the bars

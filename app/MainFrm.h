@@ -8,6 +8,7 @@
 #include "app/FeedCommands.h"
 #include "app/FeedRefresher.h"
 #include "app/FrameLooks.h"
+#include "app/OptionsSheet.h"
 #include "app/PaneSite.h"
 #include "app/QuickFilter.h"
 #include "app/ResultPages.h"
@@ -40,6 +41,7 @@ public:
     CTrayAndAlert& TrayAndAlert() { return m_trayAndAlert; }
     CCompanionWindows& Companions() { return m_companions; }
     CFrameLooks& Looks() { return m_looks; }
+    COptionsSheet& Options() { return m_options; }
     CBarCustomizing& Customizing() { return m_customizing; }
     CCategorySelector& CategorySelector() { return m_categorySelector; }
 
@@ -126,6 +128,20 @@ protected:
     afx_msg void OnUpdateShowReadFeeds(CCmdUI* pCmdUI);
     afx_msg void OnRefreshHotChannel();
     afx_msg void OnUpdateRefreshHotChannel(CCmdUI* pCmdUI);
+    // Settings and channel management.
+    afx_msg void OnOptions();
+    afx_msg void OnUpdateOptions(CCmdUI* pCmdUI);
+    afx_msg void OnUnsubscribe();
+    afx_msg void OnUpdateUnsubscribe(CCmdUI* pCmdUI);
+    afx_msg void OnDeleteCategory();
+    afx_msg void OnUpdateCategory();
+    afx_msg void OnUpdateCategoryCommand(CCmdUI* pCmdUI);
+    afx_msg void OnRenameCategory();
+    afx_msg void OnUpdateRenameCategory(CCmdUI* pCmdUI);
+    afx_msg void OnViewInSeparateWindow();
+    afx_msg void OnUpdateViewInSeparateWindow(CCmdUI* pCmdUI);
+    afx_msg void OnDeleteResults();
+    afx_msg void OnUpdateDeleteResults(CCmdUI* pCmdUI);
     // Customising the bars.
     afx_msg void OnCustomize();
     afx_msg void OnUpdateCustomize(CCmdUI* pCmdUI);
@@ -142,6 +158,7 @@ private:
     CTrayAndAlert m_trayAndAlert;
     CCompanionWindows m_companions;
     CFrameLooks m_looks;
+    COptionsSheet m_options;
     CBarCustomizing m_customizing;
     CCategorySelector m_categorySelector;
     CImageList m_imageList; // the frame's own small images

@@ -145,6 +145,13 @@ BOOL CPaneSite::IsNewCategory(const CString& strCaption)
     return TRUE;
 }
 
+BOOL CPaneSite::IsCommandBuilt(UINT nID)
+{
+    // The frame's own handlers only: routing would come back to the pane.
+    AFX_CMDHANDLERINFO info{};
+    return m_frame.CCmdTarget::OnCmdMsg(nID, CN_COMMAND, nullptr, &info);
+}
+
 CXTPTaskPanelGroupItem* CPaneSite::AddEntryItem(CXTPTaskPanelGroup* pGroup, CFeedItem* pEntry)
 {
     CXTPTaskPanelGroupItem* pItem = nullptr;
@@ -475,12 +482,7 @@ void CPaneSite::UpdateChannel(CFeedItem* pEntry)
 
 void CPaneSite::UpdateCategory(const CString& strCaption)
 {
-    CPtrList entries;
-    ForEachEntry(m_frame.Lists().Main(), m_frame.Lists().Custom(), [&](CFeedChannel*, CFeedItem* pEntry) {
-        if (pEntry->m_nKind == FEED_KIND_FEED && pEntry->m_strCategory == strCaption)
-            entries.AddTail(pEntry);
-    });
-    m_frame.Refresher().RefreshEntries(entries);
+    m_frame.FeedCommands().UpdateCategory(strCaption);
 }
 
 void CPaneSite::ShowChannelProperties(CFeedItem* pEntry, int nPage)
@@ -503,9 +505,17 @@ void CPaneSite::ShowChannelView(CFeedItem* pEntry)
     m_frame.Companions().ShowChannelView(pEntry);
 }
 
-// Unsubscribing, deleting categories and removing result pages come with the work on them; until then the pane's
-// commands for them find nothing to do.
-void CPaneSite::Unsubscribe(CFeedItem*) {}
+void CPaneSite::Unsubscribe(CFeedItem* pEntry)
+{
+    if (pEntry != nullptr && pEntry->m_nKind == FEED_KIND_FEED)
+        m_frame.FeedCommands().DeleteChannel(pEntry, true);
+}
+
+void CPaneSite::DeleteCategory(const CString& strCaption)
+{
+    m_frame.FeedCommands().DeleteCategory(strCaption);
+}
+
 BOOL CPaneSite::AskCategoryName(const CString& strOldName, CString& strNewName)
 {
     CRenameCategoryDlg dlg(&m_frame);
@@ -515,7 +525,6 @@ BOOL CPaneSite::AskCategoryName(const CString& strOldName, CString& strNewName)
     strNewName = dlg.m_strNewCaption;
     return TRUE;
 }
-void CPaneSite::DeleteCategory(const CString&) {}
 void CPaneSite::RunSearch(CFeedItem* pEntry, const CString& strText)
 {
     m_frame.ResultPages().RunSearch(pEntry, strText);

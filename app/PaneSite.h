@@ -78,6 +78,7 @@ public:
     CXTPCommandBars* GetCommandBars() override;
     BOOL IsUpdating() override;
     BOOL IsNewCategory(const CString& strCaption) override;
+    BOOL IsCommandBuilt(UINT nID) override;
     void Unsubscribe(CFeedItem* pEntry) override;
     void UpdateChannel(CFeedItem* pEntry) override;
     void ShowChannelProperties(CFeedItem* pEntry, int nPage) override;

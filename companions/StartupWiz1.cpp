@@ -1,6 +1,6 @@
 #include "companions/StartupWiz1.h"
 
-#include "feeds/EngineContext.h"
+#include "companions/WeatherTables.h"
 #include "framework/win/WinApp.h"
 #include "res/resource.h"
 
@@ -16,19 +16,6 @@ namespace {
 
 const wchar_t kDefaultLocation[] = L"32333";
 
-CStringA TablePath(LPCWSTR name)
-{
-    CString folder = EngineProfileString(L"", L"Install_Dir", L"");
-    return CStringA(folder + name);
-}
-
-CString Cell(CCsvTable& table, int column, int row)
-{
-    CStringA text;
-    table.GetString(column, row, text);
-    return CString(text);
-}
-
 } // namespace
 
 CStartupWiz1::CStartupWiz1()
@@ -42,18 +29,14 @@ BOOL CStartupWiz1::OnInitDialog()
     CPropertyPage::OnInitDialog();
     m_bFilling = true;
     CComboBox* pCountry = static_cast<CComboBox*>(GetDlgItem(IDC_WIZARD_COUNTRY));
-    m_bHaveCountries = m_countries.Open(TablePath(L"\\countries.csv"), CCsvTable::READ_AS_STRING);
+    m_bHaveCountries = m_countries.Open(WeatherTablePath(L"countries.csv"), CCsvTable::READ_AS_STRING);
     if (m_bHaveCountries && pCountry != nullptr) {
-        const int nRows = m_countries.GetRowCount(0);
-        for (int row = 0; row + 1 < nRows; ++row) {
-            const int index = pCountry->AddString(Cell(m_countries, 0, row));
-            pCountry->SetItemData(index, static_cast<DWORD_PTR>(row));
-        }
+        FillCountryList(*pCountry, m_countries, CString());
         pCountry->SetCurSel(0);
     } else if (pCountry != nullptr) {
         pCountry->EnableWindow(FALSE);
     }
-    m_cities.Open(TablePath(L"\\international.csv"), CCsvTable::READ_AS_STRING);
+    m_cities.Open(WeatherTablePath(L"international.csv"), CCsvTable::READ_AS_STRING);
     if (CWnd* pCity = GetDlgItem(IDC_WIZARD_CITY))
         pCity->ShowWindow(SW_HIDE);
     if (CWnd* pLocation = GetDlgItem(IDC_WIZARD_LOCATION)) {
@@ -99,22 +82,7 @@ void CStartupWiz1::FillCities(int nCountry)
         return;
     }
     m_bFilling = true;
-    pCity->ResetContent();
-    const CString name = Cell(m_countries, 0, static_cast<int>(pCountry->GetItemData(nCountry)));
-    const int nRows = m_cities.GetRowCount(0);
-    bool bFound = false;
-    for (int row = 0; row < nRows; ++row) {
-        if (Cell(m_cities, 0, row) != name) {
-            // The cities of one country stand together.
-            if (bFound)
-                break;
-            continue;
-        }
-        bFound = true;
-        const int index = pCity->AddString(Cell(m_cities, 1, row));
-        pCity->SetItemData(index, static_cast<DWORD_PTR>(row));
-    }
-    pCity->SetCurSel(0);
+    FillCityList(*pCity, m_cities, m_countries, *pCountry, CString());
     m_bFilling = false;
     pLocation->ShowWindow(SW_HIDE);
     pCity->ShowWindow(SW_SHOW);
@@ -131,10 +99,10 @@ void CStartupWiz1::WriteChoice()
         CComboBox* pCity = static_cast<CComboBox*>(GetDlgItem(IDC_WIZARD_CITY));
         const int nCity = pCity != nullptr ? pCity->GetCurSel() : CB_ERR;
         pApp->WriteProfileString(L"", L"Country",
-                                 Cell(m_countries, 1, static_cast<int>(pCountry->GetItemData(nCountry))));
+                                 WeatherTableCell(m_countries, 1, static_cast<int>(pCountry->GetItemData(nCountry))));
         // A country without cities in the table has no location to store.
         if (nCity != CB_ERR) {
-            m_strLocation = Cell(m_cities, 2, static_cast<int>(pCity->GetItemData(nCity)));
+            m_strLocation = WeatherTableCell(m_cities, 2, static_cast<int>(pCity->GetItemData(nCity)));
             pApp->WriteProfileString(L"", L"Location", m_strLocation);
         }
     } else {

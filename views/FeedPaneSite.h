@@ -25,8 +25,11 @@ public:
     virtual CXTPCommandBars* GetCommandBars() = 0;
     // A refresh is running (channel and category updates are refused meanwhile).
     virtual BOOL IsUpdating() = 0;
-    // The caption is not one of the categories the main window knows of.
+    // The caption is one of the user's own categories (not "Main Category" nor a group of the main window's own).
     virtual BOOL IsNewCategory(const CString& strCaption) = 0;
+    // Whether the main window has built the work behind one of the pane's commands; the pane disables the
+    // command until it has, as a toolbar does for a command without a handler.
+    virtual BOOL IsCommandBuilt(UINT /*nID*/) { return TRUE; }
 
     virtual void Unsubscribe(CFeedItem* pEntry) = 0;
     virtual void UpdateChannel(CFeedItem* pEntry) = 0;

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -381,6 +382,22 @@ void CFeedTaskPanel::OnContextMenu(CWnd*, CPoint point)
 }
 
 // ---- Commands
+
+BOOL CFeedTaskPanel::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    // The commands whose work lies with the main window answer only once it has built that work.
+    static const UINT kFrameCommands[] = {ID_CHANNEL_UNSUBSCRIBE, ID_CHANNEL_VIEW_SEPARATE, ID_CATEGORY_RENAME,
+                                          ID_CATEGORY_DELETE,     ID_CATEGORY_UPDATE,       ID_RESULTS_DELETE};
+    if (pHandlerInfo == nullptr && m_pSite != nullptr &&
+        std::find(std::begin(kFrameCommands), std::end(kFrameCommands), nID) != std::end(kFrameCommands) &&
+        !m_pSite->IsCommandBuilt(nID)) {
+        const bool bUpdate = nCode == static_cast<int>(CN_UPDATE_COMMAND_UI);
+        if (bUpdate && pExtra != nullptr)
+            static_cast<CCmdUI*>(pExtra)->Enable(FALSE);
+        return bUpdate || nCode == CN_COMMAND;
+    }
+    return CXTPTaskPanel::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
 
 void CFeedTaskPanel::OnUnsubscribe()
 {

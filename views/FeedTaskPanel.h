@@ -81,6 +81,8 @@ public:
     // The popup bar last announced as tracking, while it still has a window.
     CWnd* GetAnnouncedPopup() const;
 
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
 protected:
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);

@@ -1302,6 +1302,11 @@ void CXTPCommandBar::OnCustomizeDrop(CXTPControl* pDataObject, DROPEFFECT& dropE
 {
     CRect rcMarker;
     BOOL bAfter = FALSE;
+    DROPEFFECT refused = DROPEFFECT_NONE;
+    if (!pDataObject->IsCustomizeDragOverAvail(this, ptEnd, refused)) {
+        dropEffect = XTP_DROPEFFECT_STAY;
+        return;
+    }
     int nIndex = FindCustomizeIndex(pDataObject, ptEnd, rcMarker, bAfter);
     CXTPControl* pInsert = GetControl(nIndex);
     if (pInsert != nullptr && pInsert == pDataObject) {

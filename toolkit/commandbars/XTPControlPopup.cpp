@@ -243,6 +243,25 @@ void CXTPControlPopup::OnCustomizeDragOver(CXTPControl* pDataObject, CPoint, DRO
     }
 }
 
+BOOL CXTPControlPopup::IsCustomizeDragOverAvail(CXTPCommandBar* pCommandBar, CPoint, DROPEFFECT& dropEffect)
+{
+    if (m_pCommandBar == nullptr || pCommandBar == nullptr)
+        return TRUE;
+    const CXTPCommandBar* pBar = pCommandBar;
+    // Bounded like the root walk: a corrupt layout may make the parent chain circular.
+    for (int nDepth = 0; nDepth < 64 && pBar != nullptr; ++nDepth) {
+        if (pBar == m_pCommandBar) {
+            dropEffect = DROPEFFECT_NONE;
+            return FALSE;
+        }
+        CXTPCommandBar* pParent = pBar->GetParentCommandBar();
+        if (pParent == pBar)
+            break;
+        pBar = pParent;
+    }
+    return TRUE;
+}
+
 BOOL CXTPControlPopup::IsRelated(CXTPControl* pOther) const
 {
     const CXTPControlPopup* pOtherPopup = DYNAMIC_DOWNCAST(CXTPControlPopup, pOther);

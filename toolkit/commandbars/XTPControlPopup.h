@@ -30,6 +30,8 @@ public:
     void OnMouseHover() override;
     BOOL SetSelected(int bSelected) override;
     void OnCustomizeDragOver(CXTPControl* pDataObject, CPoint point, DROPEFFECT& dropEffect) override;
+    // Refuses a bar that is this control's own popup or lies below it: the popup would hold itself.
+    BOOL IsCustomizeDragOverAvail(CXTPCommandBar* pCommandBar, CPoint point, DROPEFFECT& dropEffect) override;
     void Copy(CXTPControl* pControl, BOOL bRecursive = FALSE) override;
     CXTPControl* Clone(BOOL bRecursive = FALSE) override;
     BOOL IsEqual(CXTPControl* pOther) override;

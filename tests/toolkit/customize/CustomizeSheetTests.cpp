@@ -476,6 +476,71 @@ TEST_F(CustomizeSheetTest, ToolbarsPageCreatesRenamesHidesAndDeletesToolbars)
     EXPECT_EQ(m_pCommandBars->FindToolBar(kFirstCustomToolBarId), nullptr);
 }
 
+// What a user can change of a bar's controls: command, caption, group start and style.
+std::vector<std::wstring> Describe(CXTPCommandBar* pBar)
+{
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < pBar->GetControlCount(); ++i) {
+        CXTPControl* pControl = pBar->GetControl(i);
+        // The bar's own end buttons are no part of its layout.
+        if (pControl->GetID() == XTP_ID_TOOLBAR_EXPAND || pControl->GetID() == XTP_ID_TOOLBAR_HIDE)
+            continue;
+        rows.push_back(std::to_wstring(pControl->GetID()) + L"|" + pControl->GetCaption().GetString() + L"|" +
+                       (pControl->GetBeginGroup() ? L"group" : L"") + L"|" +
+                       std::to_wstring(static_cast<int>(pControl->GetStyle())));
+    }
+    return rows;
+}
+
+TEST_F(CustomizeSheetTest, ResetOnTheToolbarsPageBringsABuiltInToolbarBackToItsResourceAfterTheWarning)
+{
+    CXTPToolBar* pReference = m_pCommandBars->Add(L"Reference", xtpBarTop);
+    ASSERT_NE(pReference, nullptr);
+    ASSERT_TRUE(pReference->LoadToolBar(IDR_TEST_TOOLBAR1));
+    const std::vector<std::wstring> resource = Describe(pReference);
+    ASSERT_EQ(Describe(m_pStandard), resource);
+
+    // Customised: the first button gone, one renamed, styled and starting a group, a copy added at the end.
+    CXTPControls* pControls = m_pStandard->GetControls();
+    pControls->Remove(pControls->GetAt(0));
+    pControls->GetAt(1)->SetCaption(L"Mine");
+    pControls->GetAt(1)->SetBeginGroup(TRUE);
+    pControls->GetAt(1)->SetStyle(xtpButtonIconAndCaption);
+    pControls->AddClone(pControls->GetAt(0));
+    m_pCommandBars->RecalcFrameLayout();
+    const std::vector<std::wstring> customised = Describe(m_pStandard);
+    ASSERT_NE(customised, resource);
+
+    CXTPCustomizeSheet sheet(m_pCommandBars);
+    CXTPCustomizeToolbarsPage* pPage = sheet.GetToolbarsPage();
+    lqtest::ModalDriver driver([](HWND, const std::wstring&, int) {});
+    std::vector<std::wstring> afterCancel;
+    auto selectStandard = [&] {
+        for (int i = 0; i < pPage->m_checkList.GetCount(); ++i) {
+            CString strText;
+            pPage->m_checkList.GetText(i, strText);
+            if (strText == L"Standard")
+                pPage->m_checkList.SetCurSel(i);
+        }
+        pPage->UpdateButtons();
+    };
+    auto pressReset = [&] { pPage->SendMessage(WM_COMMAND, MAKEWPARAM(XTP_IDC_BUTTON_RESET, BN_CLICKED), 0); };
+    RunSheet(sheet, {selectStandard,
+                     [&] {
+                         driver.m_nMessageBoxAnswer = IDCANCEL;
+                         pressReset();
+                         afterCancel = Describe(m_pStandard);
+                     },
+                     [&] {
+                         driver.m_nMessageBoxAnswer = IDOK;
+                         pressReset();
+                     }});
+    EXPECT_EQ(afterCancel, customised) << "a cancelled warning changes nothing";
+    ASSERT_EQ(driver.m_messages.size(), 2u);
+    EXPECT_NE(driver.m_messages[0].find(L"Standard"), std::wstring::npos) << driver.m_messages[0];
+    EXPECT_EQ(Describe(m_pStandard), resource);
+}
+
 TEST_F(CustomizeSheetTest, OptionsPageWritesEachOptionAtOnceAndKeepsDependentsInStep)
 {
     CXTPCommandBarsOptions* pOptions = m_pCommandBars->GetCommandBarsOptions();
