@@ -83,6 +83,30 @@ void CCompanionWindows::ReloadTickerAfterRefresh(int nNewItems)
         m_pTicker->ReloadAfterRefresh(nNewItems);
 }
 
+void CCompanionWindows::StopTicker()
+{
+    if (m_pTicker)
+        m_pTicker->Stop();
+}
+
+void CCompanionWindows::ToggleTicker()
+{
+    if (m_pTicker)
+        m_pTicker->ShowOrHide();
+}
+
+void CCompanionWindows::UpdateTicker(CCmdUI* pCmdUI) const
+{
+    pCmdUI->Enable(m_pTicker != nullptr);
+    pCmdUI->SetCheck(m_pTicker && m_pTicker->IsShown() ? 1 : 0);
+}
+
+void CCompanionWindows::TickerItemOpened(CFeedItem* pItem, CFeedItem* pEntry)
+{
+    if (m_pTicker)
+        m_pTicker->OnItemOpened(pItem, pEntry);
+}
+
 void CCompanionWindows::SyncPodcastList()
 {
     if (m_pPodcast)

@@ -30,6 +30,11 @@ public:
     // Rebuilds its list (the ticker asked for it); after a refresh that found nNewItems new items.
     virtual void Reload() = 0;
     virtual void ReloadAfterRefresh(int nNewItems) = 0;
+    // The user's show and hide command; whether it is shown now.
+    virtual void ShowOrHide() = 0;
+    virtual bool IsShown() const = 0;
+    // It opened a headline (item and entry as it was handed them; either may be gone since).
+    virtual void OnItemOpened(CFeedItem* pItem, CFeedItem* pEntry) = 0;
 };
 
 // The podcast manager with its enclosure downloads.
@@ -71,6 +76,11 @@ public:
 
     void ReloadTicker();
     void ReloadTickerAfterRefresh(int nNewItems);
+    // The ticker alone: closed by the user from its own window, or shown and hidden by the frame's command.
+    void StopTicker();
+    void ToggleTicker();
+    void UpdateTicker(CCmdUI* pCmdUI) const;
+    void TickerItemOpened(CFeedItem* pItem, CFeedItem* pEntry);
     void SyncPodcastList();
     void ShowChannelView(CFeedItem* pEntry);
 

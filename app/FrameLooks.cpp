@@ -136,19 +136,21 @@ bool CFrameLooks::CreateCommandBars()
     CXTPCommandBars* pCommandBars = m_frame.GetCommandBars();
     if (pCommandBars->SetMenu(L"Menu Bar", IDR_MAINFRAME) == nullptr)
         return false;
+    // Saved layouts find the bars again by these ids, and the frame makes its own controls by them as they load.
     CXTPToolBar* pMain = pCommandBars->Add(L"Main", xtpBarTop);
-    if (pMain == nullptr || !pMain->LoadToolBar(IDR_MAINFRAME, FALSE))
+    if (pMain == nullptr)
+        return false;
+    pMain->SetBarID(IDR_MAINFRAME);
+    if (!pMain->LoadToolBar(IDR_MAINFRAME, FALSE))
         return false;
     CXTPToolBar* pCategories = pCommandBars->Add(L"Categories Selector", xtpBarTop);
-    if (pCategories == nullptr || !pCategories->LoadToolBar(IDR_CATEGORIES_BAR, FALSE))
+    if (pCategories == nullptr)
         return false;
-    // Saved layouts find the bars again by these ids.
-    pMain->SetBarID(IDR_MAINFRAME);
     pCategories->SetBarID(IDR_CATEGORIES_BAR);
+    if (!pCategories->LoadToolBar(IDR_CATEGORIES_BAR, FALSE))
+        return false;
     pMain->EnableDocking(0x61);
     pCategories->EnableDocking(0x61);
-    // The category selector's combo box comes with the frame's commands; until then its bar stays hidden.
-    pCommandBars->ToggleVisible(2);
 
     static const UINT kToolbarCommands[] = {ID_FEED_SUBSCRIBE, ID_MANAGE_FEEDS,        ID_FEEDS_UPDATE_NOW,
                                             ID_FEEDS_STOP,     ID_MARK_ALL_FEEDS_READ, ID_QUICK_FILTER};

@@ -14,6 +14,8 @@
 #include "feeds/ViewTemplates.h"
 #include "feeds/ui/UpdateReadyDlg.h"
 #include "framework/StandardIds.h"
+#include "toolkit/base/ToolkitMessages.h"
+#include "toolkit/commandbars/XTPCommandBarsDefines.h"
 #include "toolkit/commandbars/XTPControlEdit.h"
 
 const UINT WM_INSTANCE_PROBE = ::RegisterWindowMessageW(LQ_INSTANCE_MESSAGE_NAME);
@@ -71,6 +73,14 @@ ON_UPDATE_COMMAND_UI(ID_VIEW_CHANNEL_VIEWER, OnUpdateChannelViewer)
 ON_COMMAND(ID_PODCAST_MANAGER, OnPodcastManager)
 ON_UPDATE_COMMAND_UI(ID_PODCAST_MANAGER, OnUpdatePodcastManager)
 ON_MESSAGE(WM_NEWSLINE_CLOSED, OnNewsLineClosed)
+ON_MESSAGE(WM_NEWSLINE_ITEM_OPENED, OnNewsLineItemOpened)
+ON_COMMAND(ID_VIEW_NEWS_TICKER, OnNewsTicker)
+ON_UPDATE_COMMAND_UI(ID_VIEW_NEWS_TICKER, OnUpdateNewsTicker)
+// The toolbars' own controls
+ON_MESSAGE(WM_XTP_CREATE_CONTROL, OnCreateControl)
+ON_NOTIFY(XTP_NOTIFY_EXECUTE, ID_SHOW_CATEGORIES, OnCategorySelected)
+ON_UPDATE_COMMAND_UI(ID_SHOW_CATEGORIES, OnUpdateShowCategories)
+ON_WM_SIZE()
 // Looks
 ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnSwitchPane)
 ON_COMMAND_RANGE(ID_THEME_DEFAULT, ID_THEME_XP_STYLE, OnTheme)
@@ -128,7 +138,7 @@ CMainFrame::CMainFrame(PaneSiteFactory makePaneSite)
     : m_lists(*this), m_refresher(*this),
       m_pPaneSite(makePaneSite ? makePaneSite(*this) : std::make_unique<CPaneSite>(*this)), m_feedCommands(*this),
       m_resultPages(*this), m_quickFilter(*this), m_trayAndAlert(*this), m_looks(*this), m_options(*this),
-      m_customizing(*this)
+      m_customizing(*this), m_categorySelector(*this)
 {
 }
 
@@ -175,6 +185,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_pPaneSite->ShowOffers(m_lists.Main() == nullptr);
         m_pPaneSite->BuildTaskPanel();
         m_pPaneSite->RestoreGroupStates();
+        m_companions.ReloadTicker();
         // The podcast manager lists the enclosures the lists hold, downloads kept from the last run included.
         m_companions.SyncPodcastList();
     }
@@ -479,8 +490,50 @@ void CMainFrame::OnUpdatePodcastManager(CCmdUI* pCmdUI)
 
 LRESULT CMainFrame::OnNewsLineClosed(WPARAM, LPARAM)
 {
-    m_companions.StopThreads();
+    m_companions.StopTicker();
     return 0;
+}
+
+LRESULT CMainFrame::OnNewsLineItemOpened(WPARAM wParam, LPARAM lParam)
+{
+    m_companions.TickerItemOpened(reinterpret_cast<CFeedItem*>(wParam), reinterpret_cast<CFeedItem*>(lParam));
+    return 0;
+}
+
+void CMainFrame::OnNewsTicker()
+{
+    m_companions.ToggleTicker();
+}
+
+void CMainFrame::OnUpdateNewsTicker(CCmdUI* pCmdUI)
+{
+    m_companions.UpdateTicker(pCmdUI);
+}
+
+// ---- The toolbars' own controls
+
+LRESULT CMainFrame::OnCreateControl(WPARAM, LPARAM lParam)
+{
+    return m_categorySelector.OnCreateControl(reinterpret_cast<XTP_COMMANDBARS_CREATECONTROL*>(lParam));
+}
+
+void CMainFrame::OnCategorySelected(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    m_categorySelector.OnSelected(pNMHDR, pResult);
+}
+
+void CMainFrame::OnUpdateShowCategories(CCmdUI* pCmdUI)
+{
+    m_categorySelector.Update(pCmdUI);
+}
+
+void CMainFrame::OnSize(UINT nType, int cx, int cy)
+{
+    CXTPFrameWnd::OnSize(nType, cx, cy);
+    if (nType != SIZE_MINIMIZED && m_categorySelector.GetCombo()) {
+        m_categorySelector.OnSize(cx);
+        RecalcLayout();
+    }
 }
 
 // ---- Looks

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/BarCustomizing.h"
+#include "app/CategorySelector.h"
 #include "app/CompanionWindows.h"
 #include "app/FeedCommands.h"
 #include "app/FeedRefresher.h"
@@ -42,6 +43,7 @@ public:
     CFrameLooks& Looks() { return m_looks; }
     COptionsSheet& Options() { return m_options; }
     CBarCustomizing& Customizing() { return m_customizing; }
+    CCategorySelector& CategorySelector() { return m_categorySelector; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // Shows the window with every bar's commands already enabled or disabled: the idle pass that sets them comes
@@ -96,6 +98,14 @@ protected:
     afx_msg void OnPodcastManager();
     afx_msg void OnUpdatePodcastManager(CCmdUI* pCmdUI);
     afx_msg LRESULT OnNewsLineClosed(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnNewsLineItemOpened(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnNewsTicker();
+    afx_msg void OnUpdateNewsTicker(CCmdUI* pCmdUI);
+    // The toolbars' own controls.
+    afx_msg LRESULT OnCreateControl(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnCategorySelected(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnUpdateShowCategories(CCmdUI* pCmdUI);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
     // Looks.
     afx_msg void OnSwitchPane(UINT nID);
     afx_msg void OnTheme(UINT nID);
@@ -151,5 +161,6 @@ private:
     CFrameLooks m_looks;
     COptionsSheet m_options;
     CBarCustomizing m_customizing;
+    CCategorySelector m_categorySelector;
     CImageList m_imageList; // the frame's own small images
 };

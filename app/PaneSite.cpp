@@ -264,6 +264,11 @@ void CPaneSite::BuildTaskPanel()
         return;
     if (CFeedPopupBar* pBar = m_wndTaskPanel.GetPopupBar(); pBar != nullptr && pBar->GetSafeHwnd() != nullptr)
         pBar->DestroyWindow();
+    // A rebuild (after a full refresh, an import, a deletion) gives the groups back their expanded states; the
+    // first build leaves that to its caller, which restores the saved ones.
+    const bool rebuild = m_wndTaskPanel.GetGroupCount() > 0;
+    if (rebuild)
+        StoreGroupStates();
     m_wndTaskPanel.SetLockRedraw(TRUE);
     m_wndTaskPanel.RemoveAllGroups();
     // Every entry placed below loads its picture again; none is kept for an entry that is gone.
@@ -288,6 +293,8 @@ void CPaneSite::BuildTaskPanel()
         }
     });
     m_frame.Refresher().SetNewItemCount(nNewItems);
+    if (rebuild)
+        RestoreGroupStates();
     m_wndTaskPanel.SetLockRedraw(FALSE);
     m_wndTaskPanel.Reposition(FALSE);
 }

@@ -5,6 +5,7 @@
 #include "app/AboutDlg.h"
 #include "app/ChannelViewer.h"
 #include "app/MainFrm.h"
+#include "app/NewsTicker.h"
 #include "app/PodcastManager.h"
 #include "companions/FirstRunWizard.h"
 #include "res/resource.h"
@@ -172,6 +173,7 @@ BOOL CReaderApp::InitInstance()
         m_strFeedToSubscribe = argument;
 
     auto* frame = new CMainFrame;
+    frame->Companions().SetTicker(std::make_unique<CNewsTicker>(*frame));
     m_pMainWnd = frame;
     frame->Companions().SetPodcastManager(std::make_unique<CPodcastManager>(*frame));
     frame->Companions().SetChannelViewer(std::make_unique<CChannelViewerWindow>(*frame));

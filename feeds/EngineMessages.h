@@ -46,3 +46,8 @@ enum FrameEvent
 // Sent to every window of the frame when the connection is back: the ad window reloads. The same number as the
 // worker's WM_WORKER_UPDATE, a thread message: the receivers differ.
 #define WM_REFRESH_AD (WM_APP + 3)
+
+// ---- From the news ticker to the main frame.
+// Sent when the user opened a headline: wParam the news item, lParam its subscription entry. The ticker holds only
+// copies of the records: the frame checks that both are still in its lists before it marks the item read.
+#define WM_NEWSLINE_ITEM_OPENED (WM_USER + 1015)

@@ -203,6 +203,14 @@
 #define IDS_CHANNEL_DOWNLOAD_FAILED 912
 #define IDS_INVALID_URL 928
 
+// The news ticker: its context menu and commands.
+#define IDR_NEWSLINE_CONTEXT 202
+#define ID_NEWSLINE_TOP 32830
+#define ID_NEWSLINE_BOTTOM 32831
+#define ID_NEWSLINE_PROPERTIES 32832
+#define ID_NEWSLINE_CLOSE 32833
+#define ID_VIEW_NEWS_TICKER 32850
+
 // The podcast manager: its toolbar, menu, commands, column captions and messages, and its settings page.
 #define IDR_PODCAST_MENU 207
 #define IDR_PODCAST_TOOLBAR 32835

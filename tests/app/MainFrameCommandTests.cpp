@@ -14,9 +14,13 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
+#include "toolkit/commandbars/XTPControlComboBox.h"
 #include "toolkit/commandbars/XTPControls.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
+#include "toolkit/commandbars/XTPToolBar.h"
 #include "toolkit/controls/XTPPopupItem.h"
+#include "toolkit/taskpanel/XTPTaskPanelGroup.h"
+#include "views/FeedTaskPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -802,6 +806,112 @@ TEST_F(MainFrameCommandTest, ShutDownKeepsPlacementThemeFilterAndGroupsForTheNex
     Destroy();
     EXPECT_EQ(theApp.GetProfileInt(L"", L"Theme", 0), 11u);
     EXPECT_EQ(theApp.GetProfileInt(L"", L"ColorTheme", 0), 2u);
+}
+
+// A full refresh, an import or a deletion rebuilds the pane: the groups keep the states the user gave them, and
+// shut-down saves those (not a pane freshly expanded).
+TEST_F(MainFrameCommandTest, ARebuiltPaneKeepsItsGroupStates)
+{
+    {
+        CFeedChannel list;
+        CFeedItem* world = NewEntry(L"Planet", L"http://127.0.0.1:1/planet");
+        world->m_strCategory = L"World";
+        list.m_items.AddTail(world);
+        list.m_items.AddTail(NewEntry(L"Bits", L"http://127.0.0.1:1/bits"));
+        ASSERT_TRUE(list.SaveMainFeeds());
+    }
+    Create();
+    CFeedTaskPanel* pane = m_frame->PaneSite().GetNavigationPane();
+    ASSERT_EQ(pane->GetGroupCount(), 2);
+    pane->GetAt(0)->SetExpanded(FALSE);
+    m_frame->PaneSite().BuildTaskPanel();
+    ASSERT_EQ(pane->GetGroupCount(), 2);
+    EXPECT_FALSE(pane->GetAt(0)->IsExpandedFlag());
+    EXPECT_TRUE(pane->GetAt(1)->IsExpandedFlag());
+    Destroy();
+    Create();
+    pane = m_frame->PaneSite().GetNavigationPane();
+    ASSERT_EQ(pane->GetGroupCount(), 2);
+    EXPECT_FALSE(pane->GetAt(0)->IsExpandedFlag());
+    Destroy();
+}
+
+// The category selector comes from the frame as its bar loads and again when the bar is reset; it lists the
+// categories and choosing one opens that group only (and "All" every group), saving the states.
+TEST_F(MainFrameCommandTest, TheCategorySelectorListsAndOpensCategories)
+{
+    {
+        CFeedChannel list;
+        CFeedItem* world = NewEntry(L"Planet", L"http://127.0.0.1:1/planet");
+        world->m_strCategory = L"World";
+        list.m_items.AddTail(world);
+        CFeedItem* sport = NewEntry(L"Goals", L"http://127.0.0.1:1/goals");
+        sport->m_strCategory = L"Sport";
+        list.m_items.AddTail(sport);
+        list.m_items.AddTail(NewEntry(L"Bits", L"http://127.0.0.1:1/bits"));
+        ASSERT_TRUE(list.SaveMainFeeds());
+    }
+    Create();
+    // Bars update their controls only while they are on the screen.
+    m_frame->ShowWindow(SW_SHOW);
+    CCategorySelector& selector = m_frame->CategorySelector();
+    CXTPToolBar* bar = m_frame->GetCommandBars()->FindToolBar(IDR_CATEGORIES_BAR);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->IsVisible());
+    CXTPControlComboBox* combo = selector.GetCombo();
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(bar->GetControls()->FindControl(ID_SHOW_CATEGORIES), combo);
+    EXPECT_STREQ(combo->GetCaption().GetString(), L"Show Categories");
+
+    const auto listed = [&] {
+        std::vector<std::wstring> lines;
+        HWND list = selector.GetCombo()->GetListWindow();
+        const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[256] = L"";
+            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            lines.push_back(text);
+        }
+        return lines;
+    };
+    const std::vector<std::wstring> expected = {L"All", L"World", L"Sport",
+                                                LoadResourceString(IDS_MAIN_CATEGORY).GetString()};
+    ASSERT_TRUE(PumpUntil([&] {
+        m_frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE);
+        ::SendMessageW(m_hFrame, WM_IDLEUPDATECMDUI, TRUE, 0);
+        return listed() == expected;
+    }));
+
+    CFeedTaskPanel* pane = m_frame->PaneSite().GetNavigationPane();
+    const auto expandedStates = [&] {
+        std::vector<bool> states;
+        for (int i = 0; i < pane->GetGroupCount(); ++i)
+            states.push_back(pane->GetAt(i)->IsExpandedFlag() != FALSE);
+        return states;
+    };
+    struct Case
+    {
+        int line;
+        std::vector<bool> expanded;
+    } cases[] = {{2, {false, true, false}}, {1, {true, false, false}}, {0, {true, true, true}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        combo->SetCurSel(c.line);
+        combo->OnExecute();
+        EXPECT_EQ(expandedStates(), c.expanded);
+        EXPECT_EQ(ProfileBinary(L"Groups", L"State").size(), 3u * 104u);
+    }
+
+    // A reset asks the frame for a new selector, which is listed again.
+    bar->Reset(FALSE);
+    ASSERT_NE(selector.GetCombo(), nullptr);
+    EXPECT_EQ(bar->GetControls()->FindControl(ID_SHOW_CATEGORIES), selector.GetCombo());
+    ASSERT_TRUE(PumpUntil([&] {
+        ::SendMessageW(m_hFrame, WM_IDLEUPDATECMDUI, TRUE, 0);
+        m_frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE);
+        return listed() == expected;
+    }));
+    Destroy();
 }
 
 TEST_F(MainFrameCommandTest, ADownloadedEnclosureThatIsNotThereAsksNothing)

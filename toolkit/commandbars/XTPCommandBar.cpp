@@ -369,7 +369,7 @@ BOOL CXTPCommandBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons)
             bBeginGroup = TRUE;
             continue;
         }
-        CXTPControl* pControl = m_pControls->AddByType(xtpControlButton, nID);
+        CXTPControl* pControl = AddControlFromSite(nID, i);
         if (pControl != nullptr && bBeginGroup)
             pControl->SetBeginGroup(TRUE);
         bBeginGroup = FALSE;
@@ -378,6 +378,33 @@ BOOL CXTPCommandBar::LoadToolBar(UINT nIDResource, BOOL bLoadIcons)
         GetImageManager()->SetIconsFromToolBar(nIDResource);
     m_szIcons = CSize(pData[1], pData[2]);
     return TRUE;
+}
+
+CXTPControl* CXTPCommandBar::AddControlFromSite(int nID, int nIndex)
+{
+    XTP_COMMANDBARS_CREATECONTROL cs;
+    cs.nID = nID;
+    cs.pControl = nullptr;
+    cs.bToolBar = TRUE;
+    cs.nIndex = nIndex;
+    cs.pMenu = nullptr;
+    cs.pCommandBar = this;
+    cs.strCaption = GetTitle();
+    cs.controlType = xtpControlButton;
+    cs.buttonStyle = xtpButtonAutomatic;
+    CWnd* pSite = GetSite();
+    if (pSite != nullptr && pSite->GetSafeHwnd() != nullptr &&
+        pSite->SendMessage(WM_XTP_CREATE_CONTROL, 0, reinterpret_cast<LPARAM>(&cs)) != 0 && cs.pControl != nullptr)
+        return m_pControls->Add(cs.pControl, cs.nID);
+    CXTPControl* pControl = m_pControls->AddByType(cs.controlType, cs.nID);
+    if (pControl != nullptr) {
+        pControl->DelayLayoutParent();
+        if (IsPopupType(cs.controlType))
+            pControl->SetIconId(cs.nID);
+        if (cs.buttonStyle != xtpButtonAutomatic)
+            pControl->SetStyle(cs.buttonStyle);
+    }
+    return pControl;
 }
 
 // ---- Tracking, selection and popups

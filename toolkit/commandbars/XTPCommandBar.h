@@ -177,6 +177,10 @@ public:
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
 
 protected:
+    // Adds the control for a command: the site may supply it (WM_XTP_CREATE_CONTROL) or change its type and
+    // style; otherwise a control of the requested type.
+    CXTPControl* AddControlFromSite(int nID, int nIndex);
+
     // Finds the insertion index for a customise drop at a client point; the marker rectangle and the after flag
     // come back too. -1 appends.
     int FindCustomizeIndex(CXTPControl* pDataObject, CPoint point, CRect& rcMarker, BOOL& bAfter) const;

@@ -199,30 +199,7 @@ BOOL CXTPToolBar::SetButtons(const UINT* pButtons, int nCount)
             bBeginGroup = TRUE;
             continue;
         }
-        XTP_COMMANDBARS_CREATECONTROL cs;
-        cs.nID = static_cast<int>(pButtons[i]);
-        cs.pControl = nullptr;
-        cs.bToolBar = TRUE;
-        cs.nIndex = i;
-        cs.pMenu = nullptr;
-        cs.pCommandBar = this;
-        cs.strCaption = GetTitle();
-        cs.controlType = xtpControlButton;
-        cs.buttonStyle = xtpButtonAutomatic;
-        CXTPControl* pControl = nullptr;
-        CWnd* pSite = GetSite();
-        if (pSite != nullptr && pSite->GetSafeHwnd() != nullptr &&
-            pSite->SendMessage(WM_XTP_CREATE_CONTROL, 0, reinterpret_cast<LPARAM>(&cs)) != 0 &&
-            cs.pControl != nullptr) {
-            pControl = m_pControls->Add(cs.pControl, cs.nID);
-        } else {
-            pControl = m_pControls->AddByType(cs.controlType, cs.nID);
-            if (pControl != nullptr) {
-                pControl->DelayLayoutParent();
-                if (IsPopupType(cs.controlType))
-                    pControl->SetIconId(cs.nID);
-            }
-        }
+        CXTPControl* pControl = AddControlFromSite(static_cast<int>(pButtons[i]), i);
         if (pControl != nullptr && bBeginGroup)
             pControl->SetBeginGroup(TRUE);
         bBeginGroup = FALSE;
@@ -471,15 +448,16 @@ void CXTPToolBar::Reset(BOOL bShowWarning)
         if (AfxMessageBox(strMessage, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
             return;
     }
-    if (CXTPControls* pOriginal = m_pControls->GetOriginalControls()) {
+    // From its resource when it has one, so that the site makes its own controls again (copies of them would
+    // be controls the site does not know); otherwise from the controls it was built with.
+    CXTPControls* pOriginal = m_pControls->GetOriginalControls();
+    if (!CXTPCommandBar::LoadToolBar(m_nResetID, FALSE) && pOriginal != nullptr) {
         m_pControls->RemoveAll();
         for (int i = 0; i < pOriginal->GetCount(); ++i) {
             CXTPControl* pControl = pOriginal->GetAt(i);
             if (!pControl->IsTemporary())
                 m_pControls->AddClone(pControl, -1, TRUE);
         }
-    } else {
-        CXTPCommandBar::LoadToolBar(m_nResetID, FALSE);
     }
     OnUpdateCmdUI(TRUE, 0);
     OnRecalcLayout();
