@@ -194,6 +194,14 @@ protected:
         EXPECT_TRUE(script.Done());
         return nResult;
     }
+    // A button pressed or released where the pointer is, without any move.
+    static void ButtonInPlace(DWORD dwFlags)
+    {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = dwFlags;
+        ::SendInput(1, &input, sizeof(INPUT));
+    }
     // A press at from, moves to to (twice, so that the bar under it sees a move), release there. With bCtrl, Ctrl is
     // pressed once the pointer rests over to and the button released without a move (pCursor gets the cursor the
     // drag shows then). Wine sets its modifier state to the X server's whenever the pointer enters a window, and a
@@ -224,10 +232,7 @@ protected:
         steps.push_back([=] {
             if (pCursor != nullptr)
                 *pCursor = ::GetCursor();
-            INPUT input{};
-            input.type = INPUT_MOUSE;
-            input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            ::SendInput(1, &input, sizeof(INPUT));
+            ButtonInPlace(MOUSEEVENTF_LEFTUP);
         });
         steps.push_back([] { lqtest::SendKey(VK_CONTROL, true); });
         return steps;
@@ -327,7 +332,7 @@ TEST_F(CustomizeSheetTest, CommandsDraggedFromThePageAreCopiedAndBarControlsDrop
     EXPECT_NE(afterRemove[0], nFirst);
 }
 
-TEST_F(CustomizeSheetTest, BarControlsAreCopiedWithCtrlMovedIntoAMenuPopupAndDroppedAwayFromIt)
+TEST_F(CustomizeSheetTest, BarControlsAreCopiedWithCtrlMovedIntoAMenuPopupDroppedAwayAndMovedBackOut)
 {
     CXTPControlPopup* pEditTitle = DYNAMIC_DOWNCAST(CXTPControlPopup, m_pMenuBar->GetControl(1));
     ASSERT_NE(pEditTitle, nullptr);
@@ -383,6 +388,18 @@ TEST_F(CustomizeSheetTest, BarControlsAreCopiedWithCtrlMovedIntoAMenuPopupAndDro
     for (auto& step : DragSteps([&] { return ScreenCentre(pEditMenu, pEditMenu->GetControlCount() - 1); },
                                 [&] { return FrameClientPoint(); }))
         steps.push_back(step);
+    std::vector<int> menuAfterRemove;
+    steps.push_back([&] { menuAfterRemove = Ids(pEditMenu); });
+    // A click on the menu's title opens it again: a click without a move is no drag.
+    bool bReopened = false;
+    steps.push_back([&] { cbtest::MoveMouseTo(ScreenCentre(m_pMenuBar, 1)); });
+    steps.push_back([] { ButtonInPlace(MOUSEEVENTF_LEFTDOWN); });
+    steps.push_back([] { ButtonInPlace(MOUSEEVENTF_LEFTUP); });
+    steps.push_back([&] { bReopened = pEditMenu->GetSafeHwnd() != nullptr && pEditMenu->IsWindowVisible(); });
+    // From the popup onto the toolbar, before its first button: the item moves there.
+    for (auto& step : DragSteps([&] { return ScreenCentre(pEditMenu, 0); },
+                                [&] { return ScreenCorner(m_pStandard, 0); }))
+        steps.push_back(step);
     CXTPCustomizeSheet sheet(m_pCommandBars);
     RunSheet(sheet, steps);
 
@@ -399,8 +416,13 @@ TEST_F(CustomizeSheetTest, BarControlsAreCopiedWithCtrlMovedIntoAMenuPopupAndDro
     ASSERT_EQ(menuAfterMove.size(), menuBefore.size() + 1);
     EXPECT_EQ(menuAfterMove.back(), nFirst);
 
-    EXPECT_EQ(Ids(pEditMenu), menuBefore) << "dropped away from every bar, the item left the popup";
-    EXPECT_EQ(Ids(m_pStandard), afterMove);
+    EXPECT_EQ(menuAfterRemove, menuBefore) << "dropped away from every bar, the item left the popup";
+    ASSERT_TRUE(bReopened);
+    ASSERT_FALSE(menuBefore.empty());
+    EXPECT_EQ(Ids(pEditMenu), std::vector<int>(menuBefore.begin() + 1, menuBefore.end()));
+    std::vector<int> standardAfter = {menuBefore[0]};
+    standardAfter.insert(standardAfter.end(), afterMove.begin(), afterMove.end());
+    EXPECT_EQ(Ids(m_pStandard), standardAfter);
 }
 
 TEST_F(CustomizeSheetTest, ContextMenuCommandsChangeTheSelectionAndTheirStatesFollowIt)
