@@ -74,8 +74,8 @@ void CCacheLoader::Start(const std::vector<CFeedItem*>& entries, HWND hNotify, U
         entry->m_bItemsPending = true;
         m_slots.push_back(std::move(slot));
     }
-    const size_t helpers =
-        std::max<size_t>(1, std::min<size_t>(std::max(2u, std::thread::hardware_concurrency()) - 1, m_slots.size() / 8));
+    const size_t helpers = std::max<size_t>(
+        1, std::min<size_t>(std::max(2u, std::thread::hardware_concurrency()) - 1, m_slots.size() / 8));
     for (size_t i = 0; i < helpers; ++i) {
         try {
             m_threads.emplace_back([this] { Work(); });

@@ -49,8 +49,8 @@ public:
     // refresh fields.
     void CopyFrom(const CFeedItem& source);
 
-    // Counts m_pChannel's items by read state into the three counts and returns the number of new ones (while the
-    // channel is still being read, the first pass's counts stay). When some are new, "<title><count in 3 places>" joins the application's new-news labels once.
+    // Counts m_pChannel's items by read state into the three counts and returns the number of new ones. When
+    // some are new, "<title><count in 3 places>" joins the application's new-news labels once.
     int CountNews();
 
     // The entry's cache and icon files in the data folder; empty when there is no file name, or when the name
@@ -123,7 +123,7 @@ public:
     // The enclosure's icon was looked up (found or not): a type without one is not looked up on every draw.
     bool m_bEnclosureIconSought = false;
     // A subscription entry whose channel is still being read from its cache file after a first pass counted it:
-    // the counts stand until the channel is in.
+    // the counts stand (CountNews keeps them) until the channel is in.
     bool m_bItemsPending = false;
 
     // Whether the entry has a channel, one still being read included, and how many items it holds.

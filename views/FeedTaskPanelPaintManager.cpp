@@ -304,9 +304,8 @@ CRect CFeedTaskPanelPaintManager::DrawGroupItem(CDC* pDC, CXTPTaskPanelGroupItem
         pDC->Rectangle(&rc);
         clrText = pRecord->HasChannel() && !bHasNews ? GetBarColor(17) : GetBarColor(45);
     } else {
-        clrText = bHasNews || !pRecord->HasChannel() || pRecord->m_nKind == FEED_KIND_SEARCH_RESULT
-                      ? GetBarColor(8)
-                      : GetBarColor(17);
+        clrText = bHasNews || !pRecord->HasChannel() || pRecord->m_nKind == FEED_KIND_SEARCH_RESULT ? GetBarColor(8)
+                                                                                                    : GetBarColor(17);
         if (pRecord->m_nNewCount > 0 && pRecord->m_nKind != FEED_KIND_SEARCH_RESULT)
             FillGradientRect(pDC, rc, 0xC0FFC0, 0xFAFFFA, FALSE);
         else if (pRecord->m_nKind == FEED_KIND_FILTER_RESULT)

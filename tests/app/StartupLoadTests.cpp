@@ -326,6 +326,8 @@ TEST_F(StartupLoadTest, AChannelClickedWhileChannelsAreReadShowsItsItems)
     ASSERT_TRUE(PumpUntil([&] { return m_frame->PaneSite().GetShownEntry() == target; }, 10000, preTranslate));
     ASSERT_NE(target->m_pChannel, nullptr);
     const Counts& expected = m_expected[target->m_strFile.GetString()];
-    EXPECT_EQ(expected.fresh + expected.unread + expected.read, static_cast<int>(target->m_pChannel->m_items.GetCount()));
+    EXPECT_EQ(expected.fresh + expected.unread + expected.read,
+              static_cast<int>(target->m_pChannel->m_items.GetCount()));
 }
+
 } // namespace
