@@ -34,12 +34,15 @@ def image(index, x, y):
     if index == 0:  # pencil
         if seg(x, y, 3, 12, 12, 3, 1.6):
             return YELLOW if not seg(x, y, 3, 12, 5, 10, 1.6) else INK
-    elif index == 1:  # fill bucket
-        if 3 <= x <= 10 and 6 <= y <= 13 and (x in (3, 10) or y == 13):
+    elif index == 1:  # fill bucket: a pail with paint running over its rim
+        half = 4.0 - (y - 6) * 0.2
+        if 6 <= y <= 13 and abs(x - 6.5) <= half:
+            if abs(x - 6.5) > half - 1 or y == 13:
+                return INK
+            return BLUE if y <= 7 else (235, 235, 235)
+        if y in (3, 4) and 3 <= x <= 10 and (y == 3) == (4 <= x <= 9):
             return INK
-        if 4 <= x <= 9 and 8 <= y <= 12:
-            return BLUE
-        if seg(x, y, 12, 6, 12, 11, 0.9):
+        if 11 <= x <= 12 and 6 <= y <= 11 - (x - 11) * 2:
             return BLUE
     elif index in (2, 3):  # undo, redo
         xx = x if index == 2 else 15 - x
