@@ -312,7 +312,9 @@ TEST_F(ProgramLifeTest, SubscribedFeedsAndTheirReadStatesOutliveTheProgram)
     PressOk(customize);
     ASSERT_TRUE(PumpUntil([&] { return listHolds(harbour); }, 10000));
 
-    // Harbour read before the second subscription arrives.
+    // Harbour read before the second subscription arrives, once its items are there: marked earlier, the refresh
+    // that follows the subscription would bring them in unread.
+    ASSERT_TRUE(PumpUntil([&] { return CachedStates(m_data + L"\\Harbour.rss").size() == 2u; }, 30000));
     ::PostMessageW(frame, WM_COMMAND, ID_MARK_ALL_FEEDS_READ, 0);
 
     // The other typed into "Subscribe" from the menu, which waits for the new channel's refresh to end.
