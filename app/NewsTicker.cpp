@@ -85,20 +85,37 @@ void CNewsTicker::Start()
     StartReport report;
     report.ready.Attach(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     auto* thread = new CReportingNewsLineThread(m_frame.GetSafeHwnd(), &report);
-    if (!thread->CreateThread()) {
+    // Suspended until its handle is copied: the object closes its own when it deletes itself.
+    HANDLE ended = nullptr;
+    if (!thread->CreateThread(CREATE_SUSPENDED) ||
+        !::DuplicateHandle(::GetCurrentProcess(), thread->m_hThread, ::GetCurrentProcess(), &ended, SYNCHRONIZE,
+                           FALSE, 0)) {
+        if (thread->m_hThread) {
+            // Never run: its procedure would delete the object.
+            ::TerminateThread(thread->m_hThread, 0);
+            ::WaitForSingleObject(thread->m_hThread, INFINITE);
+        }
         delete thread;
         m_hThread.Attach(nullptr);
         g_hNewsLineExitEvent = nullptr;
         return;
     }
+    m_hThreadEnded.Attach(ended);
+    thread->ResumeThread();
     WaitAnswering(report.ready);
     m_hWnd = report.hWnd;
     if (!m_hWnd) {
         // The window could not be made: the thread ends at once.
-        WaitAnswering(m_hThread);
-        m_hThread.Attach(nullptr);
-        g_hNewsLineExitEvent = nullptr;
+        WaitForThread();
     }
+}
+
+void CNewsTicker::WaitForThread()
+{
+    WaitAnswering(m_hThreadEnded);
+    m_hThreadEnded.Attach(nullptr);
+    m_hThread.Attach(nullptr);
+    g_hNewsLineExitEvent = nullptr;
 }
 
 void CNewsTicker::Stop()
@@ -107,9 +124,7 @@ void CNewsTicker::Stop()
         return;
     if (m_hWnd && ::IsWindow(m_hWnd))
         ::SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
-    WaitAnswering(m_hThread);
-    m_hThread.Attach(nullptr);
-    g_hNewsLineExitEvent = nullptr;
+    WaitForThread();
     m_hWnd = nullptr;
     m_window.m_hWnd = nullptr;
 }

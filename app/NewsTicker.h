@@ -39,9 +39,14 @@ public:
 private:
     // Waits for the ticker's thread to reach a point, answering the messages it sends meanwhile.
     static void WaitAnswering(HANDLE hEvent);
+    // Until the thread has quite ended (its object, and so the exit event, went before); then none is held.
+    void WaitForThread();
 
     CMainFrame& m_frame;
     CScopedKernelHandle m_hThread; // the exit event: valid while a ticker thread is held
+    // The thread itself: its object signals the exit event as it is deleted, before the thread has run its own
+    // and the system's clean-up; a frame that went on from there could end the process under it.
+    CScopedKernelHandle m_hThreadEnded;
     HWND m_hWnd = nullptr;
     mutable CWnd m_window; // names the ticker's window (of another thread) for the frame's callers
 };

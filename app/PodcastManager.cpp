@@ -43,13 +43,24 @@ void CPodcastManager::Start()
     g_hPodcastExitEvent = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     CScopedKernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     auto* thread = new CPodcastThread(m_frame.GetSafeHwnd(), ready);
-    if (!g_hPodcastExitEvent || !ready || !thread->CreateThread()) {
+    // Suspended until its handle is copied: the object closes its own when it deletes itself.
+    HANDLE ended = nullptr;
+    const bool created = g_hPodcastExitEvent && ready && thread->CreateThread(CREATE_SUSPENDED);
+    if (!created || !::DuplicateHandle(::GetCurrentProcess(), thread->m_hThread, ::GetCurrentProcess(), &ended,
+                                       SYNCHRONIZE, FALSE, 0)) {
+        if (created) {
+            // Never run: its procedure would delete the object.
+            ::TerminateThread(thread->m_hThread, 0);
+            ::WaitForSingleObject(thread->m_hThread, INFINITE);
+        }
         delete thread;
         if (g_hPodcastExitEvent)
             ::CloseHandle(g_hPodcastExitEvent);
         g_hPodcastExitEvent = nullptr;
         return;
     }
+    m_hThreadEnded.Attach(ended);
+    thread->ResumeThread();
     const HANDLE waits[] = {ready.Get(), g_hPodcastExitEvent};
     // The window is there before the frame sends it anything; a thread that could not make it has ended.
     for (;;) {
@@ -66,7 +77,13 @@ void CPodcastManager::Start()
         break;
     }
     // InitInstance failed: the thread object has gone (or goes) by itself.
-    WaitAnsweringSends(g_hPodcastExitEvent);
+    WaitForThread();
+}
+
+void CPodcastManager::WaitForThread()
+{
+    WaitAnsweringSends(m_hThreadEnded);
+    m_hThreadEnded.Attach(nullptr);
     ::CloseHandle(g_hPodcastExitEvent);
     g_hPodcastExitEvent = nullptr;
 }
@@ -77,9 +94,7 @@ void CPodcastManager::Stop()
         return;
     if (const HWND hWnd = m_pThread->m_wnd.GetSafeHwnd())
         ::PostMessageW(hWnd, WM_REQUEST_CLOSE, 0, 0);
-    WaitAnsweringSends(g_hPodcastExitEvent);
-    ::CloseHandle(g_hPodcastExitEvent);
-    g_hPodcastExitEvent = nullptr;
+    WaitForThread();
     m_pThread = nullptr;
 }
 

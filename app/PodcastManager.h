@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/CompanionWindows.h"
+#include "framework/core/ScopedHandles.h"
 
 class CMainFrame;
 class CPodcastThread;
@@ -21,6 +22,11 @@ public:
     void SyncList() override;
 
 private:
+    // Until the thread has quite ended (its object, and so the exit event, went before).
+    void WaitForThread();
+
     CMainFrame& m_frame;
     CPodcastThread* m_pThread = nullptr; // deletes itself as its loop ends
+    // The thread itself: the exit event is set before the thread's own and the system's clean-up has run.
+    CScopedKernelHandle m_hThreadEnded;
 };
