@@ -20,6 +20,7 @@
 #include "feeds/ui/HttpDownloadDlg.h"
 #include "framework/core/FileReading.h"
 #include "framework/core/ScopedHandles.h"
+#include "framework/core/TextHelpers.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/Wnd.h"
 #include "res/resource.h"
@@ -128,12 +129,13 @@ CString FileSha256(LPCWSTR path)
     DWORD length = sizeof(digest);
     if (!CryptGetHashParam(hash.Get(), HP_HASHVAL, digest, &length, 0) || length != sizeof(digest))
         return CString();
-    static const wchar_t kHex[] = L"0123456789abcdef";
     CString text;
     for (BYTE b : digest) {
-        text += kHex[b >> 4];
-        text += kHex[b & 15];
+        text += static_cast<wchar_t>(UpperHexDigit(b >> 4));
+        text += static_cast<wchar_t>(UpperHexDigit(b));
     }
+    // Digests from the version file are compared in lower case.
+    text.MakeLower();
     return text;
 }
 
