@@ -312,9 +312,10 @@ TEST_F(ProgramLifeTest, SubscribedFeedsAndTheirReadStatesOutliveTheProgram)
     PressOk(customize);
     ASSERT_TRUE(PumpUntil([&] { return listHolds(harbour); }, 10000));
 
-    // Harbour read before the second subscription arrives, once its first refresh has brought its items: marked
-    // earlier, they would come in new after the marking.
-    ASSERT_TRUE(PumpUntil([&] { return CachedStates(m_data + L"\\Harbour.rss").size() == 2u; }, 30000));
+    // Harbour read before the second subscription arrives, once its refreshes have brought its items and ended:
+    // marked earlier, they would come in new after the marking.
+    ASSERT_TRUE(PumpUntil(
+        [&] { return CachedStates(m_data + L"\\Harbour.rss").size() == 2u && StatusText(frame) == L"Ready"; }, 30000));
     ::PostMessageW(frame, WM_COMMAND, ID_MARK_ALL_FEEDS_READ, 0);
 
     // The other typed into "Subscribe" from the menu, which waits for the new channel's refresh to end.
