@@ -52,6 +52,8 @@ enum WorkerUpdateMode
 // Posted to the frame when an address is handed over (a second start, the command line): the subscribe flow runs
 // outside the sender's wait.
 #define WM_SUBSCRIBE_HANDED_OVER (WM_APP + 120)
+// Sent by another thread's podcast page: the frame answers its question about the subscribed feeds (lParam).
+#define WM_PODCAST_FEED_CHOICE (WM_APP + 121)
 
 // The registered message by which a second start finds the running copy.
 #define LQ_INSTANCE_MESSAGE_NAME L"TALLOW_MERE_UNIQE_INSTANCE"

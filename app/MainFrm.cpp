@@ -116,6 +116,7 @@ ON_COMMAND(ID_CHANNEL_UPDATE, OnRefreshHotChannel)
 ON_UPDATE_COMMAND_UI(ID_CHANNEL_UPDATE, OnUpdateRefreshHotChannel)
 // Settings and channel management
 ON_COMMAND(ID_SETTINGS, OnOptions)
+ON_MESSAGE(WM_PODCAST_FEED_CHOICE, OnPodcastFeedChoice)
 ON_UPDATE_COMMAND_UI(ID_SETTINGS, OnUpdateOptions)
 ON_COMMAND(ID_CHANNEL_UNSUBSCRIBE, OnUnsubscribe)
 ON_UPDATE_COMMAND_UI(ID_CHANNEL_UNSUBSCRIBE, OnUpdateUnsubscribe)
@@ -657,6 +658,11 @@ void CMainFrame::OnUpdateRefreshHotChannel(CCmdUI* pCmdUI)
 }
 
 // ---- Settings and channel management
+
+LRESULT CMainFrame::OnPodcastFeedChoice(WPARAM /*wParam*/, LPARAM lParam)
+{
+    return m_options.FeedChoice().Answer(lParam);
+}
 
 void CMainFrame::OnOptions()
 {

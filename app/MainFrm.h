@@ -131,6 +131,7 @@ protected:
     afx_msg void OnUpdateRefreshHotChannel(CCmdUI* pCmdUI);
     // Settings and channel management.
     afx_msg void OnOptions();
+    afx_msg LRESULT OnPodcastFeedChoice(WPARAM wParam, LPARAM lParam);
     afx_msg void OnUpdateOptions(CCmdUI* pCmdUI);
     afx_msg void OnUnsubscribe();
     afx_msg void OnUpdateUnsubscribe(CCmdUI* pCmdUI);

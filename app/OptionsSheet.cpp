@@ -4,6 +4,7 @@
 #include "app/MainFrm.h"
 #include "app/ReaderApp.h"
 #include "companions/OptionsPages.h"
+#include "companions/PodcastProp.h"
 #include "feeds/ViewTemplates.h"
 #include "res/resource.h"
 #include "toolkit/commandbars/XTPPaintManager.h"
@@ -17,7 +18,7 @@ void CopyText(WCHAR* target, size_t size, const CString& text)
 
 } // namespace
 
-COptionsSheet::COptionsSheet(CMainFrame& frame) : m_frame(frame) {}
+COptionsSheet::COptionsSheet(CMainFrame& frame) : m_frame(frame), m_feedChoice(frame) {}
 
 void COptionsSheet::UpdateCommand(CCmdUI* pCmdUI) const
 {
@@ -46,15 +47,16 @@ void COptionsSheet::Run()
     CReaderSettingsDlg2 channelView;
     CReaderSettingsDlg3 connection;
     CReaderSettingsDlg5 themes;
+    CPodcastProp podcast;
     CReaderSettingsDlg4 glowmark;
-    Pages pages{general, viewStyle, channelView, connection, themes, glowmark};
+    Pages pages{general, viewStyle, channelView, connection, themes, podcast, glowmark};
     HandOver(pages);
     sheet.AddPage(&general);
     sheet.AddPage(&viewStyle);
     sheet.AddPage(&channelView);
     sheet.AddPage(&connection);
     sheet.AddPage(&themes);
-    // The podcast settings page takes its place here, after the themes.
+    sheet.AddPage(&podcast);
     if (theApp.m_settings.bStatsEnabled)
         sheet.AddPage(&glowmark);
     if (sheet.DoModal() == IDOK)
@@ -127,4 +129,8 @@ void COptionsSheet::WriteBack(Pages& pages)
         if (AfxMessageBox(IDS_VIEW_STYLE_RESTART, MB_YESNO | MB_ICONQUESTION) == IDYES)
             m_frame.PostMessage(WM_REQUEST_CLOSE);
     }
+
+    // The page has already written its own values as the sheet closed; the manager takes the list they select.
+    if (pages.podcast.m_bChanged)
+        m_frame.Companions().SyncPodcastList();
 }

@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include "app/PodcastFeedChoice.h"
+
 class CCmdUI;
 class CMainFrame;
+class CPodcastProp;
 class CPropertySheet;
 class CReaderSettingsDlg0;
 class CReaderSettingsDlg1;
@@ -33,6 +36,7 @@ public:
         CReaderSettingsDlg2& channelView;
         CReaderSettingsDlg3& connection;
         CReaderSettingsDlg5& themes;
+        CPodcastProp& podcast;
         CReaderSettingsDlg4& glowmark;
     };
     // The running values handed to the pages before the sheet shows.
@@ -40,7 +44,10 @@ public:
     // What the confirmed pages hold, written and applied where it differs from the running values.
     void WriteBack(Pages& pages);
 
+    CPodcastFeedChoice& FeedChoice() { return m_feedChoice; }
+
 private:
     CMainFrame& m_frame;
+    CPodcastFeedChoice m_feedChoice;
     int m_nHandedTheme = -1; // the theme the themes page was given: the skin shows as no choice of its own
 };

@@ -1,5 +1,7 @@
 #include "companions/PodcastProp.h"
 
+#include "companions/SelectFeedsDlg.h"
+
 #include "feeds/EngineContext.h"
 #include "framework/win/DataExchange.h"
 #include "framework/win/WinApp.h"
@@ -9,7 +11,7 @@
 
 #include <shlobj.h>
 
-CPodcastProp::SelectFeedsRunner CPodcastProp::s_pfnSelectFeeds = nullptr;
+CFeedSelectionSource* CPodcastProp::s_pFeedSource = nullptr;
 
 IMPLEMENT_DYNAMIC(CPodcastProp, CPropertyPage)
 
@@ -57,7 +59,7 @@ void CPodcastProp::SetMode(int nMode)
     m_btnManual.SetCheck(nMode == 0 ? BST_CHECKED : BST_UNCHECKED);
     m_btnAutoAll.SetCheck(nMode == 1 ? BST_CHECKED : BST_UNCHECKED);
     m_btnAutoSelected.SetCheck(nMode == 2 ? BST_CHECKED : BST_UNCHECKED);
-    m_btnSelectFeeds.EnableWindow(nMode == 2 && s_pfnSelectFeeds != nullptr);
+    m_btnSelectFeeds.EnableWindow(nMode == 2 && s_pFeedSource != nullptr);
 }
 
 void CPodcastProp::OnManual()
@@ -77,9 +79,11 @@ void CPodcastProp::OnAutoSelected()
 
 void CPodcastProp::OnSelectFeeds()
 {
-    BOOL bChanged = FALSE;
-    if (s_pfnSelectFeeds && s_pfnSelectFeeds(this, bChanged) == IDOK)
-        m_bChanged = bChanged;
+    if (!s_pFeedSource)
+        return;
+    CSelectFeedsDlg dlg(*s_pFeedSource, this);
+    if (dlg.DoModal() == IDOK)
+        m_bChanged = dlg.m_nChanged != 0;
 }
 
 void CPodcastProp::OnSetFolder()

@@ -7,6 +7,8 @@
 #include "framework/win/Controls.h"
 #include "framework/win/PropertySheet.h"
 
+class CFeedSelectionSource;
+
 class CPodcastProp : public CPropertyPage
 {
     DECLARE_DYNAMIC(CPodcastProp)
@@ -24,10 +26,8 @@ public:
     // After OK: the podcast manager must be sent its job list again.
     BOOL m_bChanged = FALSE;
 
-    // The feed selection behind "Select feeds"; empty until that dialog is there, and the button stays disabled.
-    // It answers IDOK and whether the selection changed.
-    using SelectFeedsRunner = INT_PTR (*)(CWnd* pParent, BOOL& bChanged);
-    static SelectFeedsRunner s_pfnSelectFeeds;
+    // The subscriptions "Select feeds" offers, set by the lists' owner; without it the button stays disabled.
+    static CFeedSelectionSource* s_pFeedSource;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

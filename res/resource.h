@@ -230,12 +230,17 @@
 #define IDC_PODCAST_AUTO_SELECTED 1091
 #define IDC_PODCAST_FOLDER 1092
 #define IDC_PODCAST_SET_FOLDER 1093
-// The small dialogs: the quick filter's word lists, the wait notice while it runs, renaming a category.
+// The small dialogs: the quick filter's word lists, the wait notice while it runs, renaming a category, the feeds whose
+// enclosures come automatically.
 #define IDD_RENAME_CATEGORY 168
 #define IDD_QUICK_FILTER 186
 #define IDD_STATUS 188
 #define IDC_RENAME_OLD_CAPTION 1027
 #define IDC_RENAME_NEW_CAPTION 1028
+#define IDD_SELECT_FEEDS 204
+#define IDC_SELECT_FEEDS_LIST 1006
+#define IDC_SELECT_FEEDS_ALL 1073
+#define IDC_SELECT_FEEDS_NONE 1097
 #define IDC_FILTER_AND 1054
 #define IDC_FILTER_OR 1055
 #define IDC_FILTER_NOT 1056

@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 using lqtest::HttpUrl;
@@ -169,6 +171,40 @@ TEST_F(ChannelManagementTest, DeletingAChannelTakesItsFilesAndItsEmptiedGroupAnd
     ASSERT_TRUE(commands.DeleteChannel(Entry(L"Gamma"), false));
     EXPECT_EQ(StoredTitles(Data(L"MainFeed.xml")), (std::vector<std::wstring>{L"Beta", L"Gamma"}));
     EXPECT_EQ(Titles(m_frame->Lists().Main()), std::vector<std::wstring>{L"Beta"});
+}
+
+TEST_F(ChannelManagementTest, TheFeedsOfferedForPodcastsComeFromBothListsOnTheFramesThreadWhoeverAsks)
+{
+    CPodcastFeedChoice& choice = m_frame->Options().FeedChoice();
+    const auto titles = [](const std::vector<CSelectableFeed>& feeds) {
+        std::vector<std::wstring> found;
+        for (const CSelectableFeed& feed : feeds)
+            found.push_back(Text(feed.strTitle) + L"=" + Text(feed.strFile));
+        return found;
+    };
+    const std::vector<std::wstring> all = {L"Alpha=Alpha", L"Beta=Beta",       L"Gamma=Gamma",
+                                           L"Delta=Delta", L"Epsilon=Epsilon", L"Zeta=Zeta"};
+    EXPECT_EQ(titles(choice.GetFeeds()), all) << "the server's list first, then the user's own";
+
+    // The podcast manager's sheet asks from its own thread: the frame answers between its messages.
+    ASSERT_TRUE(m_frame->FeedCommands().DeleteChannel(Entry(L"Delta"), true));
+    std::vector<CSelectableFeed> fromThread;
+    bool hasAlpha = false;
+    bool hasDelta = true;
+    std::atomic<bool> done{false};
+    std::thread asker([&] {
+        fromThread = choice.GetFeeds();
+        hasAlpha = choice.HasFeed(L"alpha");
+        hasDelta = choice.HasFeed(L"Delta");
+        done = true;
+    });
+    const bool answered = PumpUntil([&] { return done.load(); });
+    asker.join();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(titles(fromThread), (std::vector<std::wstring>{L"Alpha=Alpha", L"Beta=Beta", L"Gamma=Gamma",
+                                                             L"Epsilon=Epsilon", L"Zeta=Zeta"}));
+    EXPECT_TRUE(hasAlpha) << "value names are case-insensitive, as the registry's";
+    EXPECT_FALSE(hasDelta) << "a deleted channel is no longer offered";
 }
 
 TEST_F(ChannelManagementTest, AnEntryBeingDownloadedIsNeitherDeletedNorFreed)

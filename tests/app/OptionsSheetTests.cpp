@@ -3,6 +3,8 @@
 #include "app/MainFrm.h"
 #include "app/ReaderApp.h"
 #include "companions/OptionsPages.h"
+#include "companions/PodcastProp.h"
+#include "tests/app/MainFrameTestSupport.h"
 #include "res/resource.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ModalDriver.h"
@@ -79,11 +81,15 @@ protected:
                 theApp.WriteProfileString(L"Connection", value.first.substr(slash + 1).c_str(), nullptr);
         }
         m_none = SheetValues();
+        theApp.WriteProfileString(L"Podcasting", nullptr, nullptr);
+        m_nSavedPodcastMode = theApp.m_settings.nPodcastMode;
     }
     void TearDown() override
     {
         if (m_frame)
             m_frame->DestroyWindow();
+        theApp.WriteProfileString(L"Podcasting", nullptr, nullptr);
+        theApp.m_settings.nPodcastMode = m_nSavedPodcastMode;
     }
 
     TempFolder m_data;
@@ -91,6 +97,7 @@ protected:
     apptest::AppSandbox m_sandbox{kTestCompany, m_data, m_temp};
     CMainFrame* m_frame = nullptr; // deletes itself with its window
     std::map<std::wstring, std::wstring> m_none;
+    int m_nSavedPodcastMode = 0;
 };
 
 struct SheetPages
@@ -100,8 +107,18 @@ struct SheetPages
     CReaderSettingsDlg2 channelView;
     CReaderSettingsDlg3 connection;
     CReaderSettingsDlg5 themes;
+    CPodcastProp podcast;
     CReaderSettingsDlg4 glowmark;
-    COptionsSheet::Pages pages{general, viewStyle, channelView, connection, themes, glowmark};
+    COptionsSheet::Pages pages{general, viewStyle, channelView, connection, themes, podcast, glowmark};
+};
+
+// The podcast manager as the frame sees it, counting the times it is told to take its list again.
+class CountingPodcast : public lqtest::CompanionStandIn<CPodcastCompanion>
+{
+public:
+    CountingPodcast() : CompanionStandIn(nullptr) {}
+    void SyncList() override { ++m_synced; }
+    int m_synced = 0;
 };
 
 TEST_F(OptionsSheetTest, OnlyChangedValuesAreWrittenAndTheViewStyleLastWithItsQuestion)
@@ -211,16 +228,60 @@ TEST_F(OptionsSheetTest, TheSettingsCommandRunsTheSheetAndWritesNothingForPagesN
     });
     ::SendMessageW(m_frame->GetSafeHwnd(), WM_COMMAND, ID_SETTINGS, 0);
     EXPECT_EQ(driver.m_captions, std::vector<std::wstring>{L"Settings"});
-    std::vector<std::wstring> expected = {L"General", L"View Style", L"Channel View", L"Connection Settings",
-                                          L"Color Themes"};
+    std::vector<std::wstring> expected = {L"General",      L"View Style", L"Channel View", L"Connection Settings",
+                                          L"Color Themes", L"Podcasting"};
     if (theApp.m_settings.bStatsEnabled)
         expected.push_back(L"Glowmark");
     EXPECT_EQ(pageTitles, expected);
     std::map<std::wstring, std::wstring> written = m_none;
     written[L"Connection\\Timeout"] = L"60";
     EXPECT_EQ(SheetValues(), written) << "the Channel View page was never opened: no \"View\"";
+    EXPECT_EQ(Text(theApp.GetProfileString(L"Podcasting", L"Path", L"<none>")), L"<none>")
+        << "nor was the podcast page";
+    EXPECT_EQ(theApp.GetProfileInt(L"Podcasting", L"Auto", -1), static_cast<UINT>(-1));
     EXPECT_EQ(theApp.m_settings.nTimeout, 60);
     EXPECT_TRUE(driver.m_messages.empty());
+}
+
+TEST_F(OptionsSheetTest, AChangeOnThePodcastPageIsWrittenAndTheManagerTakesItsListAgain)
+{
+    auto podcast = std::make_unique<CountingPodcast>();
+    CountingPodcast& counting = *podcast;
+    m_frame->Companions().SetPodcastManager(std::move(podcast));
+    theApp.m_settings.nPodcastMode = 1;
+    struct Case
+    {
+        int nButton; // 0: the page is opened and left as it is
+        const wchar_t* autoAfter;
+        int nSynced;
+    };
+    const Case cases[] = {{0, L"<none>", 0}, {IDC_PODCAST_AUTO_ALL, L"<none>", 0}, {IDC_PODCAST_MANUAL, L"0", 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nButton);
+        theApp.WriteProfileString(L"Podcasting", nullptr, nullptr);
+        counting.m_synced = 0;
+        std::wstring title;
+        ModalDriver driver([&](HWND hDlg, const std::wstring& caption, int n) {
+            if (caption != L"Settings" || n != 0)
+                return;
+            ::SendMessageW(hDlg, PSM_SETCURSEL, 5, 0);
+            HWND hPage = reinterpret_cast<HWND>(::SendMessageW(hDlg, PSM_GETCURRENTPAGEHWND, 0, 0));
+            WCHAR text[64] = L"";
+            ::GetWindowTextW(hPage, text, 64);
+            title = text;
+            if (c.nButton)
+                ::SendMessageW(::GetDlgItem(hPage, c.nButton), BM_CLICK, 0, 0);
+            ::PostMessageW(hDlg, PSM_PRESSBUTTON, PSBTN_OK, 0);
+        });
+        ::SendMessageW(m_frame->GetSafeHwnd(), WM_COMMAND, ID_SETTINGS, 0);
+        EXPECT_EQ(title, L"Podcasting");
+        const int stored = static_cast<int>(theApp.GetProfileInt(L"Podcasting", L"Auto", -1));
+        EXPECT_EQ(stored == -1 ? std::wstring(L"<none>") : std::to_wstring(stored), c.autoAfter);
+        EXPECT_EQ(counting.m_synced, c.nSynced);
+        EXPECT_NE(Text(theApp.GetProfileString(L"Podcasting", L"Path", L"")), L"")
+            << "an opened page writes its folder";
+    }
+    EXPECT_EQ(theApp.m_settings.nPodcastMode, 0);
 }
 
 } // namespace

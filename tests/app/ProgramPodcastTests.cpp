@@ -1,6 +1,7 @@
 // The real program with the podcast manager in automatic mode: a feed with two enclosures is refreshed, the
 // manager lists both and downloads the newer one; the program ends during the older one's download, keeps the
-// partial file, and the next start lists both again.
+// partial file, and the next start lists both again and opens the finished one on a double click, through the
+// opener the shell finds for its type (a recorder here).
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "framework/StandardIds.h"
@@ -30,6 +31,65 @@ using lqtest::PumpUntil;
 namespace {
 
 const wchar_t kPodcastKey[] = L"Software\\Lanternquill Software\\Lanternquill\\Podcasting";
+// The finished enclosure's type, opened by a command that only writes down what it was given. Wine's shell finds
+// types among the machine's classes only, not the user's.
+const wchar_t kCastType[] = L".lqcast";
+const wchar_t kCastClass[] = L"LanternquillTest.Cast";
+
+void SetDefault(const std::wstring& key, const std::wstring& value)
+{
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                      static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
+}
+
+// A list view of another process, read by the messages that carry pointers: their structures live there.
+class RemoteList
+{
+public:
+    RemoteList(HANDLE hProcess, HWND hList) : m_hProcess(hProcess), m_hList(hList)
+    {
+        m_remote = static_cast<BYTE*>(::VirtualAllocEx(hProcess, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteList()
+    {
+        if (m_remote)
+            ::VirtualFreeEx(m_hProcess, m_remote, 0, MEM_RELEASE);
+    }
+    RemoteList(const RemoteList&) = delete;
+    RemoteList& operator=(const RemoteList&) = delete;
+
+    std::wstring Text(int row, int column)
+    {
+        if (!m_remote)
+            return L"<no memory>";
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.cchTextMax = 512;
+        item.pszText = reinterpret_cast<LPWSTR>(m_remote + 1024);
+        WCHAR text[512] = L"";
+        if (!::WriteProcessMemory(m_hProcess, m_remote, &item, sizeof(item), nullptr) ||
+            !::SendMessageW(m_hList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(m_remote)) ||
+            !::ReadProcessMemory(m_hProcess, m_remote + 1024, text, sizeof(text) - sizeof(WCHAR), nullptr))
+            return L"";
+        return text;
+    }
+    // The row's rectangle in screen coordinates; empty when there is none.
+    RECT Bounds(int row)
+    {
+        RECT rect{LVIR_BOUNDS, 0, 0, 0};
+        if (!m_remote || !::WriteProcessMemory(m_hProcess, m_remote, &rect, sizeof(rect), nullptr) ||
+            !::SendMessageW(m_hList, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(m_remote)) ||
+            !::ReadProcessMemory(m_hProcess, m_remote, &rect, sizeof(rect), nullptr))
+            return RECT{};
+        ::MapWindowPoints(m_hList, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+private:
+    HANDLE m_hProcess;
+    HWND m_hList;
+    BYTE* m_remote = nullptr;
+};
 
 std::wstring DataFolder()
 {
@@ -122,6 +182,10 @@ protected:
         ::RegSetKeyValueW(HKEY_CURRENT_USER, kPodcastKey, L"Path", REG_SZ, folder.c_str(),
                           static_cast<DWORD>((folder.size() + 1) * sizeof(WCHAR)));
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kPodcastKey, L"WP");
+        m_record = m_recordFolder.File(L"opened.txt");
+        SetDefault(kCastType, L"LanternquillTest.Cast");
+        SetDefault(std::wstring(kCastClass) + L"\\shell\\open\\command",
+                   L"C:\\windows\\system32\\cmd.exe /c echo %1>\"" + m_record + L"\"");
 
         const CString savedData = theApp.m_strDataFolder;
         theApp.m_strDataFolder = m_data.c_str();
@@ -146,6 +210,8 @@ protected:
         RemoveSeed();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kPodcastKey);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kCastType);
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kCastClass);
     }
     void RemoveSeed()
     {
@@ -166,6 +232,8 @@ protected:
     }
 
     lqtest::TempFolder m_folder;
+    lqtest::TempFolder m_recordFolder;
+    std::wstring m_record; // what the opener was given
     std::wstring m_data;
     std::wstring m_title;
     Started m_first;
@@ -217,7 +285,29 @@ TEST_F(ProgramPodcastTest, EnclosuresAreListedDownloadedAndKeptAcrossARestart)
     ASSERT_NE(FrameOf(m_second), nullptr);
     HWND again = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (again = PodcastWindowOf(m_second.info.dwProcessId)) != nullptr; }, 10000));
-    EXPECT_TRUE(PumpUntil([&] { return RowsOf(again) == 2; }, 20000)) << RowsOf(again);
+    ASSERT_TRUE(PumpUntil([&] { return RowsOf(again) == 2; }, 20000)) << RowsOf(again);
+
+    // A double click on the finished row opens its file through the shell's opener for its type.
+    ::PostMessageW(FrameOf(m_second), WM_COMMAND, ID_PODCAST_MANAGER, 0);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(again) != FALSE; }, 10000));
+    RemoteList rows(m_second.info.hProcess, ::FindWindowExW(again, nullptr, WC_LISTVIEWW, nullptr));
+    int finished = -1;
+    for (int row = 0; row < 2; ++row) {
+        if (rows.Text(row, 2) == L"Completed")
+            finished = row;
+    }
+    ASSERT_EQ(finished, 1) << "the newer job is listed last";
+    EXPECT_EQ(rows.Text(finished, 0), HttpUrl(L"/text/3000/" + m_title + L"-one.lqcast"));
+    const RECT bounds = rows.Bounds(finished);
+    ASSERT_GT(bounds.bottom, bounds.top);
+    const POINT middle = {bounds.left + 60, (bounds.top + bounds.bottom) / 2};
+    lqtest::SendClick(middle);
+    lqtest::SendClick(middle);
+    ASSERT_TRUE(
+        PumpUntil([&] { return lqtest::ReadFileBytes(m_record).find("-one.lqcast") != std::string::npos; }, 20000));
+    EXPECT_NE(lqtest::ReadFileBytes(m_record).find(lqtest::Narrow(one)), std::string::npos)
+        << lqtest::ReadFileBytes(m_record);
+
     ::PostMessageW(FrameOf(m_second), WM_COMMAND, ID_APP_EXIT, 0);
     ASSERT_EQ(::WaitForSingleObject(m_second.info.hProcess, 30000), WAIT_OBJECT_0);
     EXPECT_EQ(lqtest::ReadFileBytes(one).size(), 3000u) << "a finished file is never written again";

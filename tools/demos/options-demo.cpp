@@ -1,8 +1,9 @@
-// Shows one page of the options sheet "Settings" (0 to 5 in the sheet's order, the second argument) until the
+// Shows one page of the options sheet "Settings" (0 to 6 in the sheet's order, the second argument) until the
 // marker file is removed; for tools/screenshots/screenshot-options.sh. The third argument is the folder of the
 // weather tables.
 #include "app/ReaderApp.h"
 #include "companions/OptionsPages.h"
+#include "companions/PodcastProp.h"
 
 #include <string>
 
@@ -51,7 +52,9 @@ int wmain(int argc, wchar_t** argv)
     CReaderSettingsDlg2 channelView;
     CReaderSettingsDlg3 connection;
     CReaderSettingsDlg5 themes;
+    CPodcastProp podcast;
     CReaderSettingsDlg4 glowmark;
+    theApp.m_settings.nPodcastMode = 1;
     connection.TakeRunningValues(theApp.m_settings);
     themes.m_nTheme = 2;
     sheet.AddPage(&general);
@@ -59,6 +62,7 @@ int wmain(int argc, wchar_t** argv)
     sheet.AddPage(&channelView);
     sheet.AddPage(&connection);
     sheet.AddPage(&themes);
+    sheet.AddPage(&podcast);
     sheet.AddPage(&glowmark);
     if (!sheet.Create())
         return 3;

@@ -1,18 +1,34 @@
-// Shows the podcast manager with a row in each state (or empty, with "empty"; or its "Podcasting Settings" sheet,
-// with "page") until the marker file given as the first argument is removed; for
+// Shows the podcast manager with a row in each state (or empty, with "empty"; its "Podcasting Settings" sheet, with
+// "page"; the "Select Feeds" dialog, with "feeds") until the marker file given as the first argument is removed; for
 // tools/screenshots/screenshot-podcast.sh.
 #include "companions/PodcastProp.h"
 #include "companions/PodcastWnd.h"
+#include "companions/SelectFeedsDlg.h"
 #include "feeds/EngineContext.h"
 #include "framework/Afx.h"
 #include "framework/win/PropertySheet.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
 std::wstring g_markerPath;
 HWND g_hSheet = nullptr;
+const wchar_t* g_pszSheetCaption = L"Podcasting Settings";
+
+class CDemoFeeds : public CFeedSelectionSource
+{
+public:
+    std::vector<CSelectableFeed> GetFeeds() override
+    {
+        return {{L"Harbour Talk", L"harbour"},
+                {L"Valley Morning News", L"valley"},
+                {L"Garden Hour", L"garden"},
+                {L"The Long Evening Conversation About Boats, Tides and Everything Between", L"evening"}};
+    }
+    bool HasFeed(const CString&) override { return true; }
+};
 
 void CALLBACK WatchMarker(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -32,7 +48,7 @@ void WriteMarker()
 void CALLBACK MarkSheet(HWND, UINT, UINT_PTR id, DWORD)
 {
     ::KillTimer(nullptr, id);
-    g_hSheet = ::FindWindowW(nullptr, L"Podcasting Settings");
+    g_hSheet = ::FindWindowW(nullptr, g_pszSheetCaption);
     if (g_hSheet)
         ::SetWindowPos(g_hSheet, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ::RedrawWindow(g_hSheet, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -56,11 +72,23 @@ void AddRow(CProgressListCtrl& list, LPCWSTR url, LPCWSTR feed, COLORREF colour,
 int wmain(int argc, wchar_t** argv)
 {
     CWinApp app(L"podcast-demo");
+    app.SetRegistryKey(L"Lanternquill Demo");
     CEngineContext context;
     SetEngineContext(&context);
     if (argc > 1)
         g_markerPath = argv[1];
     const std::wstring mode = argc > 2 ? argv[2] : L"";
+    CDemoFeeds feeds;
+    CPodcastProp::s_pFeedSource = &feeds;
+    if (mode == L"feeds") {
+        app.WriteProfileString(L"Podcasting\\Items", L"valley", L"yes");
+        app.WriteProfileString(L"Podcasting\\Items", L"garden", L"yes");
+        g_pszSheetCaption = L"Select Feeds";
+        CSelectFeedsDlg dlg(feeds);
+        ::SetTimer(nullptr, 0, 300, MarkSheet);
+        dlg.DoModal();
+        return 0;
+    }
     if (mode == L"page") {
         context.m_settings.nPodcastMode = 2;
         CPropertySheet sheet(L"Podcasting Settings");

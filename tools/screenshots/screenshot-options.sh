@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes a screenshot of one page of the options sheet under Xvfb: tools/screenshots/screenshot-options.sh [out.png]
-# [page 0-5: General, View Style, Channel View, Connection Settings, Color Themes, Glowmark]
+# [page 0-6: General, View Style, Channel View, Connection Settings, Color Themes, Podcasting, Glowmark]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$root/tools/screenshots/demo-screenshot.sh"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the podcast manager under Xvfb: tools/screenshots/screenshot-podcast.sh [out.png] [empty|page]
-# (rows in each state by default; "empty" the empty list; "page" the "Podcasting Settings" sheet).
+# Takes a screenshot of the podcast manager under Xvfb: tools/screenshots/screenshot-podcast.sh [out.png]
+# [empty|page|feeds] (rows in each state by default; "empty" the empty list; "page" the "Podcasting Settings" sheet;
+# "feeds" the "Select Feeds" dialog).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$root/tools/screenshots/demo-screenshot.sh"
