@@ -54,6 +54,8 @@ enum WorkerUpdateMode
 #define WM_SUBSCRIBE_HANDED_OVER (WM_APP + 120)
 // Sent by another thread's podcast page: the frame answers its question about the subscribed feeds (lParam).
 #define WM_PODCAST_FEED_CHOICE (WM_APP + 121)
+// Posted to the frame by the cache loader's threads when channels read from their caches wait to be taken in.
+#define WM_CACHES_READ (WM_APP + 122)
 
 // The registered message by which a second start finds the running copy.
 #define LQ_INSTANCE_MESSAGE_NAME L"TALLOW_MERE_UNIQE_INSTANCE"

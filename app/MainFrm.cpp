@@ -44,6 +44,7 @@ ON_REGISTERED_MESSAGE(WM_INSTANCE_PROBE, OnInstanceProbe)
 ON_WM_COPYDATA()
 // Refresh and worker
 ON_WM_TIMER()
+ON_MESSAGE(WM_CACHES_READ, OnCachesRead)
 ON_COMMAND(ID_FEEDS_UPDATE_NOW, OnUpdateNow)
 ON_UPDATE_COMMAND_UI(ID_FEEDS_UPDATE_NOW, OnUpdateUpdateNow)
 ON_COMMAND(ID_TRAY_CHECK_FOR_NEWS, OnUpdateNow)
@@ -186,9 +187,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         m_pPaneSite->ShowOffers(m_lists.Main() == nullptr);
         m_pPaneSite->BuildTaskPanel();
         m_pPaneSite->RestoreGroupStates();
-        m_companions.ReloadTicker();
-        // The podcast manager lists the enclosures the lists hold, downloads kept from the last run included.
-        m_companions.SyncPodcastList();
+        // The pane shows every channel's counts from the first pass; the items follow while the window shows.
+        m_lists.StartReading();
     }
     m_pPaneSite->ShowOffers(true);
     m_refresher.Start();
@@ -214,6 +214,73 @@ void CMainFrame::OnDestroy()
     m_quickFilter.DeleteAll();
     CXTPFrameWnd::OnDestroy();
     m_lists.SaveAll();
+}
+
+namespace {
+
+// Messages after which something may act on a channel's items: they wait until every channel is read. Painting,
+// sizing and the idle update go on meanwhile.
+bool ActsOnChannels(UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+    case WM_DESTROY:
+    case WM_ENDSESSION:
+    case WM_REQUEST_CLOSE:
+    case WM_WORKER_COLLECT:
+    case WM_WORKER_CHANNEL_LIST:
+    case WM_WORKER_DROPPED:
+    case WM_WORKER_BUILD_FILTER:
+    case WM_XTP_CONTROL_EXECUTE:
+    case WM_POPUP_NOTIFY:
+    case WM_NEWSLINE_ITEM_OPENED:
+        return true;
+    case WM_FEED_UPDATED:
+        return wParam != 0; // a refresh's end alone reads no item
+    case WM_TIMER:
+        return wParam == kRefreshTimerId;
+    default:
+        return false;
+    }
+}
+
+// Input that may open a channel or start a command in any of the frame's windows.
+bool IsUserAction(UINT message)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_lists.IsReading() && ActsOnChannels(message, wParam))
+        m_lists.FinishReading();
+    return CXTPFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    if (m_lists.IsReading() && IsUserAction(pMsg->message))
+        m_lists.FinishReading();
+    return CXTPFrameWnd::PreTranslateMessage(pMsg);
+}
+
+LRESULT CMainFrame::OnCachesRead(WPARAM, LPARAM)
+{
+    m_lists.TakeReadChannels();
+    return 0;
 }
 
 void CMainFrame::OnClose()

@@ -46,6 +46,7 @@ public:
     CCategorySelector& CategorySelector() { return m_categorySelector; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     // Shows the window with every bar's commands already enabled or disabled: the idle pass that sets them comes
     // only after the first paint, which showed every button enabled.
     void ShowWithCommandStates();
@@ -54,6 +55,7 @@ public:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
 protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
 
     // The window's life.
@@ -72,6 +74,7 @@ protected:
     afx_msg BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyData);
     // Refresh and worker.
     afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg LRESULT OnCachesRead(WPARAM wParam, LPARAM lParam);
     afx_msg void OnUpdateNow();
     afx_msg void OnUpdateUpdateNow(CCmdUI* pCmdUI);
     afx_msg void OnStop();

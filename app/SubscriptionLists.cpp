@@ -1,6 +1,7 @@
 #include "app/SubscriptionLists.h"
 #include "res/resource.h"
 
+#include "app/AppMessages.h"
 #include "app/MainFrm.h"
 #include "companions/FeedSubscribeDlg.h"
 #include "feeds/DataFiles.h"
@@ -90,52 +91,50 @@ CSubscriptionLists::~CSubscriptionLists() = default;
 
 namespace {
 
-// One entry's cache file, read off the window's thread.
-struct CacheRead
+// One entry's cache file, counted off the window's thread.
+struct CacheCount
 {
     CFeedItem* entry = nullptr;
     CString path;
     bool exists = false;
-    std::unique_ptr<CFeedChannel> channel;
+    CFeedChannel::OwnFileCounts counts;
     CFeedChannel::OwnFileRead result = CFeedChannel::OWN_FILE_REFUSED;
 };
 
 // The feed entries of a list, each with its cache file's path.
-void AddCacheReads(CFeedChannel* pList, std::vector<CacheRead>& reads)
+void AddCacheCounts(CFeedChannel* pList, std::vector<CacheCount>& counts)
 {
     for (POSITION pos = pList ? pList->m_items.GetHeadPosition() : nullptr; pos;) {
         CFeedItem* entry = pList->m_items.GetNext(pos);
         if (entry->m_nKind != FEED_KIND_FEED)
             continue;
-        CacheRead read;
-        read.entry = entry;
-        read.path = entry->GetCacheFileName();
-        read.exists = FileExists(read.path);
-        reads.push_back(std::move(read));
+        CacheCount count;
+        count.entry = entry;
+        count.path = entry->GetCacheFileName();
+        count.exists = FileExists(count.path);
+        counts.push_back(std::move(count));
     }
 }
 
-// Every cache file read through the one-pass reader by a few threads at once: the files are independent, and reading
-// them one after another kept the window from showing for seconds with a few hundred subscriptions.
-void ReadCaches(std::vector<CacheRead>& reads)
+// Every cache file counted by a few threads at once: the files are independent, and with a few hundred
+// subscriptions even the first pass is worth sharing out.
+void CountCaches(std::vector<CacheCount>& counts)
 {
     std::atomic<size_t> next{0};
-    auto work = [&reads, &next] {
-        for (size_t i = next++; i < reads.size(); i = next++) {
-            CacheRead& read = reads[i];
-            if (!read.exists)
-                continue;
-            read.channel = std::make_unique<CFeedChannel>();
-            read.result = read.channel->ReadOwnFile(read.path);
+    auto work = [&counts, &next] {
+        for (size_t i = next++; i < counts.size(); i = next++) {
+            CacheCount& count = counts[i];
+            if (count.exists)
+                count.result = CFeedChannel::CountOwnFile(count.path, count.counts);
         }
     };
-    const size_t helpers = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()) - 1, reads.size() / 16);
+    const size_t helpers = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()) - 1, counts.size() / 16);
     std::vector<std::thread> threads;
     for (size_t i = 0; i < helpers; ++i) {
         try {
             threads.emplace_back(work);
         } catch (const std::system_error&) {
-            break; // fewer helpers: this thread reads the rest
+            break; // fewer helpers: this thread counts the rest
         }
     }
     work();
@@ -143,16 +142,9 @@ void ReadCaches(std::vector<CacheRead>& reads)
         thread.join();
 }
 
-// The channel read for the entry; a file the one-pass reader left is read here through the XML library.
-bool AdoptCache(CacheRead& read)
+WORD CountOf(int count)
 {
-    if (read.result == CFeedChannel::OWN_FILE_LEFT)
-        return LoadEntryCache(read.entry);
-    if (read.result != CFeedChannel::OWN_FILE_LOADED)
-        return false;
-    delete read.entry->m_pChannel;
-    read.entry->m_pChannel = read.channel.release();
-    return true;
+    return static_cast<WORD>(std::min(count, 0xFFFF));
 }
 
 } // namespace
@@ -164,24 +156,33 @@ BOOL CSubscriptionLists::Load()
         return TRUE; // no data folder: no lists, and nothing is read from the current drive's root
     std::unique_ptr<CFeedChannel> mainFeeds(LoadMainList(folder));
     std::unique_ptr<CFeedChannel> customFeeds(LoadCustomList(folder + L"\\CustomFeed.xml"));
-    std::vector<CacheRead> mainReads, customReads;
-    AddCacheReads(mainFeeds.get(), mainReads);
-    AddCacheReads(customFeeds.get(), customReads);
-    std::vector<CacheRead> reads;
-    reads.reserve(mainReads.size() + customReads.size());
-    std::move(mainReads.begin(), mainReads.end(), std::back_inserter(reads));
-    const size_t customStart = reads.size();
-    std::move(customReads.begin(), customReads.end(), std::back_inserter(reads));
-    ReadCaches(reads);
+    std::vector<CacheCount> counts;
+    AddCacheCounts(mainFeeds.get(), counts);
+    const size_t customStart = counts.size();
+    AddCacheCounts(customFeeds.get(), counts);
+    CountCaches(counts);
 
-    for (size_t i = 0; i < reads.size(); ++i) {
-        CacheRead& read = reads[i];
-        CFeedItem* entry = read.entry;
-        const bool loaded = read.exists && AdoptCache(read);
-        if (loaded) {
+    m_toRead.clear();
+    for (size_t i = 0; i < counts.size(); ++i) {
+        CacheCount& count = counts[i];
+        CFeedItem* entry = count.entry;
+        bool loaded = false;
+        if (count.result == CFeedChannel::OWN_FILE_LOADED) {
+            // The items follow on worker threads; the counts and the date are the file's already.
+            entry->m_bItemsPending = true;
+            entry->m_nNewCount = CountOf(count.counts.fresh);
+            entry->m_nUnreadCount = CountOf(count.counts.unread);
+            entry->m_nReadCount = CountOf(count.counts.read);
+            entry->m_dtDate = count.counts.lastUpdate;
+            m_toRead.push_back(entry);
+            loaded = true;
+        } else if (count.result == CFeedChannel::OWN_FILE_LEFT && LoadEntryCache(entry)) {
             entry->m_dtDate = entry->m_pChannel->m_dtLastUpdate;
+            loaded = true;
+        }
+        if (loaded) {
             entry->m_nCountdown = entry->m_nUpdateInterval;
-        } else if (!read.exists && i < customStart) {
+        } else if (!count.exists && i < customStart) {
             // A main-list entry without a cache waits its interval; a custom one keeps its countdown (0 when fresh
             // from the file): due at once.
             entry->m_nCountdown = entry->m_nUpdateInterval;
@@ -190,6 +191,36 @@ BOOL CSubscriptionLists::Load()
     m_pMain = std::move(mainFeeds);
     m_pCustom = std::move(customFeeds);
     return TRUE;
+}
+
+void CSubscriptionLists::StartReading()
+{
+    std::vector<CFeedItem*> entries;
+    entries.swap(m_toRead);
+    m_loader.Start(entries, m_frame.GetSafeHwnd(), WM_CACHES_READ);
+    if (!m_loader.IsLoading())
+        ChannelsIn();
+}
+
+void CSubscriptionLists::TakeReadChannels()
+{
+    if (m_loader.IsLoading() && m_loader.TakeRead())
+        ChannelsIn();
+}
+
+void CSubscriptionLists::FinishReading()
+{
+    if (!m_loader.IsLoading())
+        return;
+    m_loader.Finish();
+    ChannelsIn();
+}
+
+void CSubscriptionLists::ChannelsIn()
+{
+    m_frame.Companions().ReloadTicker();
+    // The podcast manager lists the enclosures the lists hold, downloads kept from the last run included.
+    m_frame.Companions().SyncPodcastList();
 }
 
 void CSubscriptionLists::AdoptMain(CFeedChannel* pList)

@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include "app/CacheLoader.h"
+
 #include <memory>
+#include <vector>
 
 class CFeedChannel;
 class CFeedItem;
@@ -24,9 +27,19 @@ public:
     CSubscriptionLists(const CSubscriptionLists&) = delete;
     CSubscriptionLists& operator=(const CSubscriptionLists&) = delete;
 
-    // Loads both lists (the custom list from its backup when it is missing or damaged) with each channel's cache
-    // file. A list that cannot be read stays null.
+    // Loads both lists (the custom list from its backup when it is missing or damaged) and counts what each
+    // channel's cache file holds in a first pass. A list that cannot be read stays null.
     BOOL Load();
+    // Reads the channels the first pass counted, on worker threads; the ticker and the podcast list get the items
+    // once every channel is in.
+    void StartReading();
+    // While channels are being read: the entries wait for their items (HasChannel, counts), and nothing that acts
+    // on items may run before FinishReading.
+    bool IsReading() const { return m_loader.IsLoading(); }
+    // The channels read so far taken in (WM_CACHES_READ).
+    void TakeReadChannels();
+    // Every channel still missing read at once and taken in.
+    void FinishReading();
 
     // Null when there is none.
     CFeedChannel* Main() const { return m_pMain.get(); }
@@ -51,7 +64,12 @@ public:
     void SaveAll();
 
 private:
+    void ChannelsIn();
+
     CMainFrame& m_frame;
     std::unique_ptr<CFeedChannel> m_pMain;
     std::unique_ptr<CFeedChannel> m_pCustom;
+    std::vector<CFeedItem*> m_toRead; // counted by the first pass, for StartReading
+    // Declared after the lists: its threads end before the entries go.
+    CCacheLoader m_loader;
 };

@@ -1,4 +1,5 @@
 #include "companions/NewsLineWnd.h"
+#include "companions/NewsLinePages.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -12,6 +13,7 @@
 #include "feeds/WebAddresses.h"
 #include "framework/core/Collections.h"
 #include "framework/win/Menu.h"
+#include "framework/win/PropertySheet.h"
 #include "framework/win/WinApp.h"
 #include "toolkit/commandbars/XTPCommandBars.h"
 
@@ -33,21 +35,6 @@ LOGFONTW BuiltInFont(int nHeight)
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(font.lfFaceName, L"Arial", LF_FACESIZE);
     return font;
-}
-
-// A stored font is used only when it is exactly one LOGFONTW.
-bool ReadFont(LPCWSTR entry, LOGFONTW& font)
-{
-    LPBYTE data = nullptr;
-    UINT bytes = 0;
-    bool read = false;
-    if (AfxGetApp()->GetProfileBinary(kSection, entry, &data, &bytes) && data && bytes == sizeof(LOGFONTW)) {
-        memcpy(&font, data, sizeof(font));
-        font.lfFaceName[LF_FACESIZE - 1] = L'\0';
-        read = true;
-    }
-    delete[] data;
-    return read;
 }
 
 CString DateText(const COleDateTime& utc)
@@ -78,6 +65,7 @@ ON_WM_CLOSE()
 ON_WM_CONTEXTMENU()
 ON_COMMAND(ID_NEWSLINE_TOP, OnDockTop)
 ON_COMMAND(ID_NEWSLINE_BOTTOM, OnDockBottom)
+ON_COMMAND(ID_NEWSLINE_PROPERTIES, ShowProperties)
 ON_COMMAND(ID_NEWSLINE_CLOSE, OnCloseTicker)
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
@@ -143,9 +131,9 @@ void CNewsLineWnd::LoadSettings()
         ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
     }
     LOGFONTW font;
-    if (ReadFont(L"FontTitle", font))
+    if (ReadNewsLineFont(L"FontTitle", font))
         m_titleFont.Attach(::CreateFontIndirectW(&font));
-    if (ReadFont(L"FontNews", font))
+    if (ReadNewsLineFont(L"FontNews", font))
         m_newsFont.Attach(::CreateFontIndirectW(&font));
     CWinApp* app = AfxGetApp();
     m_crBackground = app->GetProfileInt(kSection, L"BackgoundColor", static_cast<int>(m_crBackground));
@@ -451,6 +439,33 @@ void CNewsLineWnd::OnDockTop()
 void CNewsLineWnd::OnDockBottom()
 {
     Dock(ABE_BOTTOM);
+}
+
+void CNewsLineWnd::ShowProperties()
+{
+    CPropertySheet sheet(IDS_NEWSLINE_PROPERTIES, this);
+    sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
+    CNLGeneralProp general;
+    CNLSizeProp size;
+    CNLColorProp colors;
+    sheet.AddPage(&general);
+    sheet.AddPage(&size);
+    sheet.AddPage(&colors);
+    if (sheet.DoModal() != IDOK || !::IsWindow(m_hWnd))
+        return;
+    StopTimer(TIMER_SCROLL);
+    StopTimer(TIMER_REST);
+    m_scroll.Clear();
+    for (CScopedBitmap& bitmap : m_slotBitmaps)
+        bitmap.Attach(nullptr);
+    m_bHover = false;
+    LoadSettings();
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    if (general.m_bChanged)
+        // The frame answers with a reload sent back here: nothing may follow the send.
+        ::SendMessageW(m_hFrame, WM_FRAME_EVENT, FRAME_EVENT_TICKER_CHANGED, 0);
+    else
+        LayoutItems();
 }
 
 void CNewsLineWnd::OnCloseTicker()

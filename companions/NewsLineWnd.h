@@ -44,6 +44,9 @@ public:
     void LoadSettings();
     void ClearItems();
     void LayoutItems();
+    // The modal "NewsLine Properties" sheet; after OK the settings are loaded again and the headlines laid out
+    // again, or collected again by the frame when the choice of headlines changed.
+    afx_msg void ShowProperties();
 
     // Tests step the scrolling themselves (WM_TIMER 16 and 17 sent by hand) instead of by the window's timers.
     void SetManualTicks(bool bManual) { m_bManualTicks = bManual; }

@@ -40,6 +40,7 @@ ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
 ON_WM_LBUTTONDOWN()
 ON_WM_DESTROY()
 ON_WM_PAINT()
+ON_MESSAGE(WM_SETREDRAW, OnSetRedraw)
 END_MESSAGE_MAP()
 
 CProgressListCtrl::CProgressListCtrl()
@@ -173,7 +174,8 @@ BOOL CProgressListCtrl::SetCellProgress(int nItem, int nSubItem, int nPercent)
         return TRUE;
     cell->bShowProgress = TRUE;
     cell->nProgressPercent = nPercent;
-    RedrawCell(nItem, nSubItem);
+    if (!DrawCellNow(nItem, nSubItem))
+        RedrawCell(nItem, nSubItem);
     return TRUE;
 }
 
@@ -364,6 +366,67 @@ void CProgressListCtrl::RedrawCell(int nItem, int nSubItem)
         InvalidateRect(&rc, FALSE);
 }
 
+// A download's progress steps redraw one cell many times: through the list's own paint one cell costs nearly as
+// much as a screenful of rows, so a step draws its cell at once where nothing else waits to be painted there.
+bool CProgressListCtrl::DrawCellNow(int nItem, int nSubItem)
+{
+    if (!m_bRedraw || !IsWindowVisible())
+        return false;
+    // The focus rectangle is the list's to draw.
+    if (::GetFocus() == m_hWnd && GetItemState(nItem, LVIS_FOCUSED))
+        return false;
+    CRect rc;
+    if (!GetCellRect(nItem, nSubItem, rc))
+        return false;
+    CRect pending;
+    if (::GetUpdateRect(m_hWnd, &pending, FALSE) && CRect().IntersectRect(&pending, &rc))
+        return false;
+    CRect client;
+    GetClientRect(&client);
+    if (m_HeaderCtrl.GetSafeHwnd() && m_HeaderCtrl.IsWindowVisible()) {
+        CRect header;
+        m_HeaderCtrl.GetWindowRect(&header);
+        client.top += header.Height();
+    }
+    if (!CRect().IntersectRect(&client, &rc))
+        return true;
+    CScopedWindowDC dc(m_hWnd);
+    if (!dc)
+        return false;
+    ::IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+    COLORREF crText;
+    COLORREF crBackground;
+    CellColours(nItem, nSubItem, crText, crBackground);
+    DrawCell(dc, nItem, nSubItem, crText, crBackground);
+    return true;
+}
+
+void CProgressListCtrl::CellColours(int nItem, int nSubItem, COLORREF& crText, COLORREF& crBackground) const
+{
+    crText = m_crWindowText;
+    crBackground = m_crWindow;
+    if (const CProgressCell* cell = CellOf(nItem, nSubItem)) {
+        const CProgressCell* first = CellOf(nItem, 0);
+        crText = first && !first->bEnabled ? m_crGrayText : cell->crText;
+        crBackground = cell->crBackground;
+    }
+    if (GetItemState(nItem, LVIS_SELECTED) && ((GetExtendedStyle() & LVS_EX_FULLROWSELECT) || nSubItem == 0)) {
+        if (::GetFocus() == m_hWnd) {
+            crText = m_crHighLightText;
+            crBackground = m_crHighLight;
+        } else if (GetStyle() & LVS_SHOWSELALWAYS) {
+            crText = m_crWindowText;
+            crBackground = m_crBtnFace;
+        }
+    }
+}
+
+LRESULT CProgressListCtrl::OnSetRedraw(WPARAM wParam, LPARAM /*lParam*/)
+{
+    m_bRedraw = wParam != FALSE;
+    return Default();
+}
+
 // ---- Drawing
 
 HFONT CProgressListCtrl::BoldFont()
@@ -398,22 +461,9 @@ void CProgressListCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)
     }
     const int nItem = static_cast<int>(draw->nmcd.dwItemSpec);
     const int nSubItem = draw->iSubItem;
-    COLORREF crText = m_crWindowText;
-    COLORREF crBackground = m_crWindow;
-    if (const CProgressCell* cell = CellOf(nItem, nSubItem)) {
-        const CProgressCell* first = CellOf(nItem, 0);
-        crText = first && !first->bEnabled ? m_crGrayText : cell->crText;
-        crBackground = cell->crBackground;
-    }
-    if (GetItemState(nItem, LVIS_SELECTED) && ((GetExtendedStyle() & LVS_EX_FULLROWSELECT) || nSubItem == 0)) {
-        if (::GetFocus() == m_hWnd) {
-            crText = m_crHighLightText;
-            crBackground = m_crHighLight;
-        } else if (GetStyle() & LVS_SHOWSELALWAYS) {
-            crText = m_crWindowText;
-            crBackground = m_crBtnFace;
-        }
-    }
+    COLORREF crText;
+    COLORREF crBackground;
+    CellColours(nItem, nSubItem, crText, crBackground);
     DrawCell(draw->nmcd.hdc, nItem, nSubItem, crText, crBackground);
     *pResult = CDRF_SKIPDEFAULT;
 }

@@ -92,6 +92,7 @@ protected:
     afx_msg BOOL OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg LRESULT OnSetRedraw(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -103,6 +104,8 @@ private:
     void SubclassHeader();
     void ReadColours();
     void RedrawCell(int nItem, int nSubItem);
+    bool DrawCellNow(int nItem, int nSubItem);
+    void CellColours(int nItem, int nSubItem, COLORREF& crText, COLORREF& crBackground) const;
     void DrawCell(HDC hDC, int nItem, int nSubItem, COLORREF crText, COLORREF crBackground);
     void DrawProgress(HDC hDC, const CProgressCell& cell, CRect rc, COLORREF crText, COLORREF crBackground);
     void DrawCheckbox(HDC hDC, int nItem, int nSubItem, const CProgressCell& cell, CRect rc, COLORREF crText,
@@ -115,6 +118,7 @@ private:
     CImageList m_ImageList;
     CFont m_fontBold;
     HFONT m_hBoldBase = nullptr; // the list font the bold font was made from
+    bool m_bRedraw = true;       // WM_SETREDRAW's last word
 
     COLORREF m_cr3DFace;
     COLORREF m_cr3DHighLight;

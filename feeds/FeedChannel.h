@@ -11,6 +11,7 @@
 #include "framework/core/Collections.h"
 #include "framework/core/DateTime.h"
 
+class CSharedStrings;
 struct IXMLDOMDocument;
 struct IXMLDOMNode;
 
@@ -111,14 +112,26 @@ public:
     // has no known root, or the stop event is signalled.
     BOOL LoadFile(LPCWSTR path, HANDLE hStopEvent, int nLoad);
     // LoadFile of one of our own files through the one-pass reader alone: no COM, so any thread may call it for a
-    // channel it holds. A file the reader leaves to the XML library is left for LoadFile, nothing done.
+    // channel it holds. A file the reader leaves to the XML library is left for LoadFile, nothing done. With a pool,
+    // the items' short texts that recur (dates, authors, categories) share its buffers.
     enum OwnFileRead
     {
         OWN_FILE_LOADED,
         OWN_FILE_REFUSED, // LoadFile would refuse it too: missing, unreadable, too large or past the parse budget
         OWN_FILE_LEFT,
     };
-    OwnFileRead ReadOwnFile(LPCWSTR path);
+    OwnFileRead ReadOwnFile(LPCWSTR path, CSharedStrings* pShared = nullptr);
+    // A first pass over one of our own files, as cheap as the reading allows: the items ReadOwnFile would load, by
+    // read state, and the channel's last refresh, with the answer ReadOwnFile would give (no counts unless loaded).
+    // Any thread may call it.
+    struct OwnFileCounts
+    {
+        int fresh = 0;
+        int unread = 0;
+        int read = 0;
+        COleDateTime lastUpdate;
+    };
+    static OwnFileRead CountOwnFile(LPCWSTR path, OwnFileCounts& counts);
     // Re-reads m_strPath: known items get their keep flag, new ones go to m_heldItems for PurgeItems.
     BOOL Reload(BOOL bOwnFile = FALSE);
     void ReadVersion(IXMLDOMNode* pRoot);

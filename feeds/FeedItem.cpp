@@ -151,27 +151,37 @@ void CFeedItem::CopyFrom(const CFeedItem& source)
     m_dtDate = source.m_dtDate;
 }
 
+int CFeedItem::GetChannelItemCount() const
+{
+    if (m_pChannel)
+        return static_cast<int>(m_pChannel->m_items.GetCount());
+    return m_bItemsPending ? m_nNewCount + m_nUnreadCount + m_nReadCount : 0;
+}
+
 int CFeedItem::CountNews()
 {
-    m_nNewCount = m_nUnreadCount = m_nReadCount = 0;
-    if (!m_pChannel || m_pChannel->m_items.IsEmpty())
-        return 0;
-    int newCount = 0;
-    int unreadCount = 0;
-    int readCount = 0;
-    for (POSITION pos = m_pChannel->m_items.GetHeadPosition(); pos;) {
-        const CFeedItem* item = m_pChannel->m_items.GetNext(pos);
-        if (item->m_nReadState == FEED_STATE_READ)
-            ++readCount;
-        else if (item->m_nReadState == FEED_STATE_UNREAD)
-            ++unreadCount;
-        else
-            ++newCount;
+    int newCount = m_nNewCount;
+    if (!m_bItemsPending || m_pChannel) {
+        m_nNewCount = m_nUnreadCount = m_nReadCount = 0;
+        if (!m_pChannel || m_pChannel->m_items.IsEmpty())
+            return 0;
+        newCount = 0;
+        int unreadCount = 0;
+        int readCount = 0;
+        for (POSITION pos = m_pChannel->m_items.GetHeadPosition(); pos;) {
+            const CFeedItem* item = m_pChannel->m_items.GetNext(pos);
+            if (item->m_nReadState == FEED_STATE_READ)
+                ++readCount;
+            else if (item->m_nReadState == FEED_STATE_UNREAD)
+                ++unreadCount;
+            else
+                ++newCount;
+        }
+        // The counts are 16-bit: a huge channel shows the largest count rather than a wrapped one.
+        m_nNewCount = static_cast<WORD>(newCount > 0xFFFF ? 0xFFFF : newCount);
+        m_nUnreadCount = static_cast<WORD>(unreadCount > 0xFFFF ? 0xFFFF : unreadCount);
+        m_nReadCount = static_cast<WORD>(readCount > 0xFFFF ? 0xFFFF : readCount);
     }
-    // The counts are 16-bit: a huge channel shows the largest count rather than a wrapped one.
-    m_nNewCount = static_cast<WORD>(newCount > 0xFFFF ? 0xFFFF : newCount);
-    m_nUnreadCount = static_cast<WORD>(unreadCount > 0xFFFF ? 0xFFFF : unreadCount);
-    m_nReadCount = static_cast<WORD>(readCount > 0xFFFF ? 0xFFFF : readCount);
     if (newCount > 0) {
         CString label;
         label.Format(L"%s%3d", m_strTitleText.GetString(), newCount);

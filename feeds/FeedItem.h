@@ -122,6 +122,13 @@ public:
     HANDLE m_hStopEvent; // the feed worker's
     // The enclosure's icon was looked up (found or not): a type without one is not looked up on every draw.
     bool m_bEnclosureIconSought = false;
+    // A subscription entry whose channel is still being read from its cache file after a first pass counted it:
+    // the counts stand (CountNews keeps them) until the channel is in.
+    bool m_bItemsPending = false;
+
+    // Whether the entry has a channel, one still being read included, and how many items it holds.
+    bool HasChannel() const { return m_pChannel != nullptr || m_bItemsPending; }
+    int GetChannelItemCount() const;
 };
 
 // Whether a file base name stays inside the folder it is joined to: not empty, no separator, drive, stream,

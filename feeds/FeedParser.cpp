@@ -6,6 +6,7 @@
 #include "feeds/FeedItemIndex.h"
 #include "feeds/FeedStore.h"
 #include "feeds/FeedText.h"
+#include "feeds/SharedStrings.h"
 #include "feeds/StoredXml.h"
 #include "feeds/XmlDom.h"
 #include "feeds/XmlParseBudget.h"
@@ -13,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -408,7 +410,7 @@ const ULONGLONG kMaxStoredBytes = 64u * 1024u * 1024u;
 
 // The channel walk of the DOM over a plain file of our own (see IsPlainStoredFeed), header fields and items in
 // document order.
-void ReadStoredChannel(CFeedChannel& channel, const StoredElement& root)
+void ReadStoredChannel(CFeedChannel& channel, const StoredElement& root, CSharedStrings* pShared)
 {
     channel.m_info.m_strType = L"rss";
     if (const CString* version = root.Attribute("version"))
@@ -422,7 +424,12 @@ void ReadStoredChannel(CFeedChannel& channel, const StoredElement& root)
                     for (const StoredElement& itemField : child.children)
                         visit(StoredField(itemField));
                 };
-                channel.m_items.AddTail(ReadItemFields<StoredField>(forEachChild, false, true));
+                CFeedItem* item = ReadItemFields<StoredField>(forEachChild, false, true);
+                if (pShared != nullptr)
+                    for (CString* text : {&item->m_strDate, &item->m_strAuthor, &item->m_strCategory,
+                                          &item->m_strSubject, &item->m_strEnclosureType})
+                        pShared->Share(*text);
+                channel.m_items.AddTail(item);
             } else if (field.Named(L"title")) {
                 if (channel.m_info.m_strTitle.IsEmpty())
                     channel.m_info.m_strTitle = text;
@@ -461,7 +468,7 @@ enum class StoredLoad
 };
 
 // One of our own files read in one pass, when it is a plain one.
-StoredLoad LoadStoredFile(CFeedChannel& channel, const CString& path)
+StoredLoad LoadStoredFile(CFeedChannel& channel, const CString& path, CSharedStrings* pShared)
 {
     std::string bytes;
     if (!ReadWholeFile(path, bytes, kMaxStoredBytes, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
@@ -473,9 +480,65 @@ StoredLoad LoadStoredFile(CFeedChannel& channel, const CString& path)
     if (!XmlParseBudget::Allows(bytes.data() + skip, bytes.size() - skip))
         return StoredLoad::Refused;
     std::string().swap(bytes); // the file's bytes go before the items are made
-    ReadStoredChannel(channel, root);
+    ReadStoredChannel(channel, root, pShared);
     return StoredLoad::Loaded;
 }
+
+// The first pass over one of our own files: what ReadStoredChannel would make of it, counted without making a record.
+// It refuses what IsPlainStoredFeed refuses, so a file it counts is one the one-pass reader loads.
+class StoredCounter : public StoredXmlVisitor
+{
+public:
+    explicit StoredCounter(CFeedChannel::OwnFileCounts& counts) : m_counts(counts) {}
+
+    bool Open(const char* name, size_t length, int depth) override
+    {
+        const std::string_view element(name, length);
+        switch (depth) {
+        case 1:
+            return element == "rss";
+        case 2:
+            return element == "channel";
+        case 3:
+            m_inItem = element == "item";
+            m_lastUpdate = element == "lastupdate";
+            m_state = FEED_STATE_NEW;
+            return m_inItem || (element != "entry" && element != "tagline");
+        case 4:
+            // Only an item's fields; a header field has no children.
+            m_readField = element == "read";
+            return m_inItem;
+        default:
+            return false; // an item's field with children
+        }
+    }
+
+    bool Close(const wchar_t* text, int, int depth) override
+    {
+        if (depth == 4 && m_readField) {
+            m_state = text && wcscmp(text, L"true") == 0 ? FEED_STATE_READ : FEED_STATE_UNREAD;
+            m_readField = false;
+        } else if (depth == 3 && m_inItem) {
+            int& count = m_state == FEED_STATE_READ     ? m_counts.read
+                         : m_state == FEED_STATE_UNREAD ? m_counts.unread
+                                                        : m_counts.fresh;
+            ++count;
+            m_inItem = false;
+        } else if (depth == 3 && m_lastUpdate && text) {
+            const COleDateTime date = ParseHttpDate(CString(text));
+            if (date.GetStatus() == COleDateTime::valid)
+                m_counts.lastUpdate = date;
+        }
+        return true;
+    }
+
+private:
+    CFeedChannel::OwnFileCounts& m_counts;
+    bool m_inItem = false;
+    bool m_lastUpdate = false;
+    bool m_readField = false;
+    int m_state = FEED_STATE_NEW;
+};
 
 } // namespace
 
@@ -548,12 +611,12 @@ BOOL CFeedChannel::LoadFile(LPCWSTR path, HANDLE hStopEvent, int nLoad)
     return TRUE;
 }
 
-CFeedChannel::OwnFileRead CFeedChannel::ReadOwnFile(LPCWSTR path)
+CFeedChannel::OwnFileRead CFeedChannel::ReadOwnFile(LPCWSTR path, CSharedStrings* pShared)
 {
     if (!path || !*path)
         return OWN_FILE_REFUSED;
     const CString file(path);
-    switch (LoadStoredFile(*this, file)) {
+    switch (LoadStoredFile(*this, file, pShared)) {
     case StoredLoad::Loaded:
         m_strPath = file;
         m_dwLoadTick = ::GetTickCount();
@@ -563,6 +626,27 @@ CFeedChannel::OwnFileRead CFeedChannel::ReadOwnFile(LPCWSTR path)
     default:
         return OWN_FILE_LEFT;
     }
+}
+
+CFeedChannel::OwnFileRead CFeedChannel::CountOwnFile(LPCWSTR path, OwnFileCounts& counts)
+{
+    counts = OwnFileCounts();
+    if (!path || !*path)
+        return OWN_FILE_REFUSED;
+    std::string bytes;
+    if (!ReadWholeFile(CString(path), bytes, kMaxStoredBytes, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+        return OWN_FILE_REFUSED;
+    StoredCounter counter(counts);
+    if (!WalkStoredXml(bytes.data(), bytes.size(), counter)) {
+        counts = OwnFileCounts();
+        return OWN_FILE_LEFT;
+    }
+    const size_t skip = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (!XmlParseBudget::Allows(bytes.data() + skip, bytes.size() - skip)) {
+        counts = OwnFileCounts();
+        return OWN_FILE_REFUSED;
+    }
+    return OWN_FILE_LOADED;
 }
 
 BOOL CFeedChannel::Reload(BOOL bOwnFile)

@@ -131,15 +131,10 @@ bool DecodeReference(const unsigned char*& p, const unsigned char* end, unsigned
 }
 
 // Character data as the library reads it: UTF-8 decoded, references replaced, line ends made line feeds; in an
-// attribute each literal white-space character becomes a blank.
-bool DecodeText(const char* begin, const char* end, bool attribute, CString& text)
+// attribute each literal white-space character becomes a blank. out has room for end - begin characters.
+bool DecodeInto(const char* begin, const char* end, bool attribute, wchar_t* out, int& length)
 {
-    if (begin == end) {
-        text.Empty();
-        return true;
-    }
-    wchar_t* const buffer = text.GetBuffer(static_cast<int>(end - begin));
-    wchar_t* out = buffer;
+    wchar_t* const buffer = out;
     const auto* p = reinterpret_cast<const unsigned char*>(begin);
     const auto* stop = reinterpret_cast<const unsigned char*>(end);
     bool ok = true;
@@ -170,7 +165,18 @@ bool DecodeText(const char* begin, const char* end, bool attribute, CString& tex
             ok = false; // a control character, or "<" in an attribute
         }
     }
-    const int length = ok ? static_cast<int>(out - buffer) : 0;
+    length = ok ? static_cast<int>(out - buffer) : 0;
+    return ok;
+}
+
+bool DecodeText(const char* begin, const char* end, bool attribute, CString& text)
+{
+    if (begin == end) {
+        text.Empty();
+        return true;
+    }
+    int length = 0;
+    const bool ok = DecodeInto(begin, end, attribute, text.GetBuffer(static_cast<int>(end - begin)), length);
     text.ReleaseBuffer(length);
     // Escaped markup decodes to much less than its bytes: the text gets a buffer of its own size then, since the
     // records keep it for as long as the program runs.
@@ -187,19 +193,110 @@ bool IsAllSpace(const char* begin, const char* end)
     return true;
 }
 
-class Reader
+struct Span
+{
+    const char* begin = nullptr;
+    const char* end = nullptr;
+
+    size_t Length() const { return static_cast<size_t>(end - begin); }
+    bool operator==(const Span& other) const
+    {
+        return Length() == other.Length() && std::memcmp(begin, other.begin, Length()) == 0;
+    }
+};
+
+// The tree the reader's caller gets.
+class TreeSink
 {
 public:
-    Reader(const char* bytes, size_t size) : m_p(bytes), m_end(bytes + size) {}
+    explicit TreeSink(StoredElement& root) : m_root(root) {}
 
-    bool Document(StoredElement& root)
+    bool Open(Span name, int depth)
+    {
+        StoredElement* element = &m_root;
+        if (depth > 1) {
+            m_path.back()->children.emplace_back();
+            element = &m_path.back()->children.back();
+        }
+        element->name.assign(name.begin, name.end);
+        m_path.push_back(element);
+        return true;
+    }
+    bool Attribute(Span name, Span value)
+    {
+        CString text;
+        if (!DecodeText(value.begin, value.end, true, text))
+            return false;
+        m_path.back()->attributes.emplace_back(std::string(name.begin, name.end), std::move(text));
+        return true;
+    }
+    bool Close(const Span* text)
+    {
+        StoredElement* element = m_path.back();
+        m_path.pop_back();
+        return !text || DecodeText(text->begin, text->end, false, element->text);
+    }
+
+private:
+    StoredElement& m_root;
+    std::vector<StoredElement*> m_path;
+};
+
+// Only the checks, each text decoded into one scratch buffer, handed to the visitor.
+class VisitorSink
+{
+public:
+    explicit VisitorSink(StoredXmlVisitor& visitor) : m_visitor(visitor) {}
+
+    bool Open(Span name, int depth)
+    {
+        m_depth = depth;
+        return m_visitor.Open(name.begin, name.Length(), depth);
+    }
+    bool Attribute(Span, Span value)
+    {
+        int length = 0;
+        return DecodeInto(value.begin, value.end, true, Scratch(value.Length()), length);
+    }
+    bool Close(const Span* text)
+    {
+        const int depth = m_depth--;
+        if (!text)
+            return m_visitor.Close(nullptr, 0, depth);
+        int length = 0;
+        wchar_t* buffer = Scratch(text->Length());
+        if (!DecodeInto(text->begin, text->end, false, buffer, length))
+            return false;
+        buffer[length] = 0;
+        return m_visitor.Close(buffer, length, depth);
+    }
+
+private:
+    wchar_t* Scratch(size_t length)
+    {
+        if (m_scratch.size() < length + 1)
+            m_scratch.resize(length + 1);
+        return m_scratch.data();
+    }
+
+    StoredXmlVisitor& m_visitor;
+    std::vector<wchar_t> m_scratch;
+    int m_depth = 0;
+};
+
+template <class Sink> class Reader
+{
+public:
+    Reader(const char* bytes, size_t size, Sink& sink) : m_p(bytes), m_end(bytes + size), m_sink(sink) {}
+
+    bool Document()
     {
         if (Ahead("\xEF\xBB\xBF"))
             m_p += 3;
         if (Ahead("<?xml") && m_end - m_p > 5 && IsSpace(m_p[5]) && !Declaration())
             return false;
         SkipSpace();
-        if (!Element(root, 1))
+        if (!Element(1))
             return false;
         SkipSpace();
         return m_p == m_end;
@@ -228,14 +325,15 @@ private:
         return m_p != start;
     }
 
-    bool Name(std::string& name)
+    bool Name(Span& name)
     {
         const char* start = m_p;
         if (m_p >= m_end || !IsNameStart(*m_p))
             return false;
         while (m_p < m_end && IsNameChar(*m_p))
             ++m_p;
-        name.assign(start, m_p);
+        name.begin = start;
+        name.end = m_p;
         return true;
     }
 
@@ -288,8 +386,12 @@ private:
         return Take("?>");
     }
 
-    bool Attributes(StoredElement& element, bool& empty)
+    bool Attributes(bool& empty)
     {
+        // Our writers put a few attributes on an element; a start tag with many more is not ours.
+        const size_t kMaxAttributes = 16;
+        Span seen[kMaxAttributes];
+        size_t count = 0;
         for (;;) {
             const bool spaced = SkipSpace();
             if (Take("/>")) {
@@ -300,33 +402,35 @@ private:
                 empty = false;
                 return true;
             }
-            std::string name;
-            if (!spaced || !Name(name) || name.compare(0, 5, "xmlns") == 0)
+            Span name;
+            if (!spaced || !Name(name) || (name.Length() >= 5 && std::memcmp(name.begin, "xmlns", 5) == 0))
                 return false;
-            for (const auto& attribute : element.attributes)
-                if (attribute.first == name)
+            if (count == kMaxAttributes)
+                return false;
+            for (size_t i = 0; i < count; ++i)
+                if (seen[i] == name)
                     return false;
+            seen[count++] = name;
             SkipSpace();
-            const char* begin = nullptr;
-            const char* end = nullptr;
-            if (!Take("=") || (SkipSpace(), !Quoted(begin, end)))
+            Span value;
+            if (!Take("=") || (SkipSpace(), !Quoted(value.begin, value.end)))
                 return false;
-            CString value;
-            if (!DecodeText(begin, end, true, value))
+            if (!m_sink.Attribute(name, value))
                 return false;
-            element.attributes.emplace_back(std::move(name), std::move(value));
         }
     }
 
-    bool Element(StoredElement& element, int depth)
+    bool Element(int depth)
     {
-        if (depth > kMaxDepth || !Take("<") || !Name(element.name))
+        Span name;
+        if (depth > kMaxDepth || !Take("<") || !Name(name) || !m_sink.Open(name, depth))
             return false;
         bool empty = false;
-        if (!Attributes(element, empty))
+        if (!Attributes(empty))
             return false;
         if (empty)
-            return true;
+            return m_sink.Close(&m_none);
+        bool hasChildren = false;
         const char* textBegin = nullptr;
         const char* textEnd = nullptr;
         for (;;) {
@@ -336,37 +440,42 @@ private:
             const char* segmentEnd = static_cast<const char*>(open);
             if (segmentEnd != m_p) {
                 // Text beside child elements is only layout.
-                if (!element.children.empty() || textBegin)
+                if (hasChildren || textBegin)
                     if (!IsAllSpace(m_p, segmentEnd))
                         return false;
-                if (element.children.empty() && !textBegin) {
+                if (!hasChildren && !textBegin) {
                     textBegin = m_p;
                     textEnd = segmentEnd;
                 }
             }
             m_p = segmentEnd;
             if (Take("</")) {
-                std::string name;
-                if (!Name(name) || name != element.name)
+                Span closing;
+                if (!Name(closing) || !(closing == name))
                     return false;
                 SkipSpace();
                 if (!Take(">"))
                     return false;
-                if (element.children.empty())
-                    return DecodeText(textBegin, textEnd, false, element.text);
-                return true;
+                if (hasChildren)
+                    return m_sink.Close(nullptr);
+                Span text{textBegin, textEnd};
+                if (!textBegin)
+                    text = m_none;
+                return m_sink.Close(&text);
             }
             if (textBegin && !IsAllSpace(textBegin, textEnd))
                 return false;
             textBegin = textEnd = nullptr;
-            element.children.emplace_back();
-            if (!Element(element.children.back(), depth + 1))
+            hasChildren = true;
+            if (!Element(depth + 1))
                 return false;
         }
     }
 
     const char* m_p;
     const char* m_end;
+    Sink& m_sink;
+    Span m_none{"", ""};
 };
 
 } // namespace
@@ -384,6 +493,14 @@ bool ReadStoredXml(const char* bytes, size_t size, StoredElement& root)
     if (!bytes)
         return false;
     root = StoredElement();
-    Reader reader(bytes, size);
-    return reader.Document(root);
+    TreeSink sink(root);
+    return Reader<TreeSink>(bytes, size, sink).Document();
+}
+
+bool WalkStoredXml(const char* bytes, size_t size, StoredXmlVisitor& visitor)
+{
+    if (!bytes)
+        return false;
+    VisitorSink sink(visitor);
+    return Reader<VisitorSink>(bytes, size, sink).Document();
 }

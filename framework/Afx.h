@@ -81,6 +81,9 @@
 #if __has_include("framework/win/FileDialog.h")
 #include "framework/win/FileDialog.h"
 #endif
+#if __has_include("framework/win/ColorDialog.h")
+#include "framework/win/ColorDialog.h"
+#endif
 #if __has_include("framework/win/OleDragDrop.h")
 #include "framework/win/OleDragDrop.h"
 #endif
@@ -92,6 +95,9 @@
 #endif
 #if __has_include("framework/frame/ControlBar.h")
 #include "framework/frame/ControlBar.h"
+#endif
+#if __has_include("framework/frame/ToolBar.h")
+#include "framework/frame/ToolBar.h"
 #endif
 #if __has_include("framework/frame/StatusBar.h")
 #include "framework/frame/StatusBar.h"

@@ -209,6 +209,22 @@
 #define ID_NEWSLINE_BOTTOM 32831
 #define ID_NEWSLINE_PROPERTIES 32832
 #define ID_NEWSLINE_CLOSE 32833
+#define IDS_NEWSLINE_PROPERTIES 930
+
+// The ticker's property pages and their controls.
+#define IDD_NEWSLINE_SIZE 1128
+#define IDD_NEWSLINE_COLOR 1129
+#define IDD_NEWSLINE_GENERAL 1130
+#define IDC_NEWSLINE_FEED_TITLE 1000
+#define IDC_NEWSLINE_BACKGROUND 1073
+#define IDC_NEWSLINE_SLIDER 1077
+#define IDC_NEWSLINE_PREVIEW 1078
+#define IDC_NEWSLINE_NEWS_TITLE 1080
+#define IDC_NEWSLINE_FILTER 1081
+#define IDC_NEWSLINE_NUMBER 1082
+#define IDC_NEWSLINE_HOURS 1083
+#define IDC_NEWSLINE_MINUTES 1084
+#define IDC_NEWSLINE_AUTOHIDE 1085
 #define ID_VIEW_NEWS_TICKER 32850
 
 // The podcast manager: its toolbar, menu, commands, column captions and messages, and its settings page.

@@ -223,7 +223,7 @@ CString CFeedTaskPanelPaintManager::FormatChannelStatus(const CFeedItem* pRecord
 {
     if (pRecord->m_bUpdating)
         return LoadResourceString(IDS_UPDATING);
-    if (pRecord->m_pChannel == nullptr)
+    if (!pRecord->HasChannel())
         return L"Unreachable and no local copy available";
     SYSTEMTIME st = {};
     WCHAR szDate[100] = L"";
@@ -235,7 +235,7 @@ CString CFeedTaskPanelPaintManager::FormatChannelStatus(const CFeedItem* pRecord
     }
     CString strStatus;
     strStatus.Format(L"%d/%d unread   Updated: %s", pRecord->m_nNewCount + pRecord->m_nUnreadCount,
-                     static_cast<int>(pRecord->m_pChannel->m_items.GetCount()), szDate);
+                     pRecord->GetChannelItemCount(), szDate);
     return strStatus;
 }
 
@@ -302,11 +302,10 @@ CRect CFeedTaskPanelPaintManager::DrawGroupItem(CDC* pDC, CXTPTaskPanelGroupItem
         CXTPScopedPen pen(pDC->GetSafeHdc(), GetBarColor(32));
         CXTPScopedBrush brush(pDC->GetSafeHdc(), GetBarColor(31));
         pDC->Rectangle(&rc);
-        clrText = pRecord->m_pChannel != nullptr && !bHasNews ? GetBarColor(17) : GetBarColor(45);
+        clrText = pRecord->HasChannel() && !bHasNews ? GetBarColor(17) : GetBarColor(45);
     } else {
-        clrText = bHasNews || pRecord->m_pChannel == nullptr || pRecord->m_nKind == FEED_KIND_SEARCH_RESULT
-                      ? GetBarColor(8)
-                      : GetBarColor(17);
+        clrText = bHasNews || !pRecord->HasChannel() || pRecord->m_nKind == FEED_KIND_SEARCH_RESULT ? GetBarColor(8)
+                                                                                                    : GetBarColor(17);
         if (pRecord->m_nNewCount > 0 && pRecord->m_nKind != FEED_KIND_SEARCH_RESULT)
             FillGradientRect(pDC, rc, 0xC0FFC0, 0xFAFFFA, FALSE);
         else if (pRecord->m_nKind == FEED_KIND_FILTER_RESULT)
@@ -322,7 +321,7 @@ CRect CFeedTaskPanelPaintManager::DrawGroupItem(CDC* pDC, CXTPTaskPanelGroupItem
 
     const BOOL bLink = pItem->GetType() == TaskPanelItemLink;
     int nIconLeft = rc.left + 5;
-    if (bLink && pRecord->m_pChannel != nullptr) {
+    if (bLink && pRecord->HasChannel()) {
         const int j = (rc.top + rc.bottom) / 2;
         const BOOL bLeft = settings.nLeftArrows && settings.nViewStyle == 1;
         for (int k = 0; k < 4; ++k) {

@@ -5,6 +5,8 @@
 
 #include <shlobj.h>
 
+#include <vector>
+
 namespace {
 
 // A copy of a global block that the receiver of a medium owns.
@@ -38,7 +40,29 @@ FORMATETC MakeFormatEtc(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc, DWORD tyme
         formatEtc.cfFormat = cfFormat;
         return formatEtc;
     }
+    // Pictures travel in media of their own; asking for them in memory finds nothing.
+    if (cfFormat == CF_BITMAP || cfFormat == CF_PALETTE)
+        tymed = TYMED_GDI;
+    else if (cfFormat == CF_ENHMETAFILE)
+        tymed = TYMED_ENHMF;
+    else if (cfFormat == CF_METAFILEPICT)
+        tymed = TYMED_MFPICT;
     return FORMATETC{cfFormat, nullptr, DVASPECT_CONTENT, -1, tymed};
+}
+
+const LONG kMaxBitmapSide = 4096;
+
+// A top-down 32-bit DIB section of the size, its pixels in *ppBits.
+HBITMAP CreateDib32(LONG cx, LONG cy, void** ppBits)
+{
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = -cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    return ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, ppBits, nullptr, 0);
 }
 
 CPoint ClientPoint(HWND hWnd, POINTL pt)
@@ -142,6 +166,113 @@ CFile* COleDataObject::GetFileData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc)
     auto* pFile = new CSharedFile();
     pFile->SetHandle(hGlobal, FALSE);
     return pFile;
+}
+
+HBITMAP COleDataObject::GetBitmapCopy()
+{
+    if (m_lpDataObject == nullptr)
+        return nullptr;
+    STGMEDIUM medium{};
+    if (GetData(CF_BITMAP, &medium)) {
+        HBITMAP hCopy = medium.tymed == TYMED_GDI ? CopyBitmap32(medium.hBitmap) : nullptr;
+        ::ReleaseStgMedium(&medium);
+        if (hCopy != nullptr)
+            return hCopy;
+    }
+    HGLOBAL hDib = GetGlobalData(CF_DIB);
+    if (hDib == nullptr)
+        return nullptr;
+    HBITMAP hCopy = nullptr;
+    if (const void* pDib = ::GlobalLock(hDib)) {
+        hCopy = BitmapFromPackedDib(pDib, ::GlobalSize(hDib));
+        ::GlobalUnlock(hDib);
+    }
+    ::GlobalFree(hDib);
+    return hCopy;
+}
+
+HBITMAP PASCAL COleDataObject::CopyBitmap32(HBITMAP hBitmap)
+{
+    BITMAP bm{};
+    if (hBitmap == nullptr || ::GetObjectW(hBitmap, sizeof(bm), &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0 ||
+        bm.bmWidth > kMaxBitmapSide || bm.bmHeight > kMaxBitmapSide)
+        return nullptr;
+    void* pBits = nullptr;
+    CScopedBitmap hCopy(CreateDib32(bm.bmWidth, bm.bmHeight, &pBits));
+    if (!hCopy)
+        return nullptr;
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = bm.bmWidth;
+    bmi.bmiHeader.biHeight = -bm.bmHeight;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    CScopedWindowDC screen(nullptr);
+    if (::GetDIBits(screen, hBitmap, 0, static_cast<UINT>(bm.bmHeight), pBits, &bmi, DIB_RGB_COLORS) != bm.bmHeight)
+        return nullptr;
+    return hCopy.Detach();
+}
+
+HBITMAP PASCAL COleDataObject::BitmapFromPackedDib(const void* pDib, SIZE_T nBytes)
+{
+    // The block comes from another program: every size it states is checked against what it holds.
+    BITMAPINFOHEADER bih{};
+    if (pDib == nullptr || nBytes < sizeof(bih))
+        return nullptr;
+    memcpy(&bih, pDib, sizeof(bih));
+    if (bih.biSize < sizeof(bih) || bih.biSize > nBytes || bih.biPlanes != 1 || bih.biWidth <= 0 ||
+        bih.biWidth > kMaxBitmapSide || bih.biHeight == 0 || bih.biHeight > kMaxBitmapSide ||
+        bih.biHeight < -kMaxBitmapSide)
+        return nullptr;
+    const WORD nBits = bih.biBitCount;
+    if (nBits != 1 && nBits != 4 && nBits != 8 && nBits != 16 && nBits != 24 && nBits != 32)
+        return nullptr;
+    const SIZE_T nHeader = bih.biSize;
+    // The masks or colours the platform needs after the plain header, where they are, and how many bytes lie
+    // between the stated header and the pixels.
+    SIZE_T nExtra = 0, nExtraAt = nHeader, nBeforePixels = 0;
+    if (bih.biCompression == BI_BITFIELDS && (nBits == 16 || nBits == 32)) {
+        nExtra = 3 * sizeof(DWORD);
+        nExtraAt = sizeof(BITMAPINFOHEADER);
+        // A V4 or V5 header holds its masks; a plain one is followed by them.
+        if (nHeader == sizeof(BITMAPINFOHEADER))
+            nBeforePixels = nExtra;
+        else if (nHeader < sizeof(BITMAPINFOHEADER) + nExtra)
+            return nullptr;
+    } else if (bih.biCompression != BI_RGB) {
+        return nullptr;
+    } else if (nBits <= 8) {
+        const DWORD nMaxColors = 1u << nBits;
+        if (bih.biClrUsed > nMaxColors)
+            return nullptr;
+        nExtra = nBeforePixels = (bih.biClrUsed != 0 ? bih.biClrUsed : nMaxColors) * sizeof(RGBQUAD);
+    }
+    const LONG cy = bih.biHeight < 0 ? -bih.biHeight : bih.biHeight;
+    const SIZE_T nStride = ((static_cast<SIZE_T>(bih.biWidth) * nBits + 31) / 32) * 4;
+    if (nHeader + nBeforePixels + nStride * static_cast<SIZE_T>(cy) > nBytes)
+        return nullptr;
+
+    std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + nExtra);
+    bih.biSize = sizeof(BITMAPINFOHEADER);
+    bih.biSizeImage = 0;
+    memcpy(info.data(), &bih, sizeof(bih));
+    const BYTE* pSource = static_cast<const BYTE*>(pDib);
+    if (nExtra != 0)
+        memcpy(info.data() + sizeof(bih), pSource + nExtraAt, nExtra);
+    const BYTE* pPixels = pSource + nHeader + nBeforePixels;
+
+    void* pBits = nullptr;
+    CScopedBitmap hCopy(CreateDib32(bih.biWidth, cy, &pBits));
+    CScopedCreatedDC hdc(::CreateCompatibleDC(nullptr));
+    if (!hCopy || !hdc)
+        return nullptr;
+    CScopedSelect select(hdc, hCopy);
+    if (::SetDIBitsToDevice(hdc, 0, 0, static_cast<DWORD>(bih.biWidth), static_cast<DWORD>(cy), 0, 0, 0,
+                            static_cast<UINT>(cy), pPixels, reinterpret_cast<const BITMAPINFO*>(info.data()),
+                            DIB_RGB_COLORS) == 0)
+        return nullptr;
+    return hCopy.Detach();
 }
 
 void COleDataObject::BeginEnumFormats()

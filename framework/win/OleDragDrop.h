@@ -32,6 +32,15 @@ public:
     // The data as a memory file the caller deletes, or nullptr.
     CFile* GetFileData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
 
+    // The picture offered as CF_BITMAP, or else as CF_DIB, as a new top-down 32-bit DIB section that the caller
+    // deletes; nullptr when there is none or it cannot be read.
+    HBITMAP GetBitmapCopy();
+    // A top-down 32-bit copy of a bitmap, or nullptr.
+    static HBITMAP PASCAL CopyBitmap32(HBITMAP hBitmap);
+    // A top-down 32-bit DIB section of a packed DIB (header, colours, pixels) of nBytes, or nullptr when the
+    // block is short, states impossible sizes or a kind that is not read (compressed pixels, sides over 4096).
+    static HBITMAP PASCAL BitmapFromPackedDib(const void* pDib, SIZE_T nBytes);
+
     void BeginEnumFormats();
     BOOL GetNextFormat(LPFORMATETC lpFormatEtc);
 

@@ -178,8 +178,9 @@ TEST_F(MainFrameRefreshTest, RefreshUpdatesReachableFeedsAndLeavesDeadOnesUnreac
     m_frame = new RecordingMainFrame;
     ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
     ASSERT_NE(m_frame->Lists().Main(), nullptr);
-    // The custom list came back from its backup; cached channels were loaded with the list.
+    // The custom list came back from its backup; cached channels were read after the list.
     ASSERT_NE(m_frame->Lists().Custom(), nullptr);
+    m_frame->Lists().FinishReading();
     EXPECT_EQ(Titles(FindByTitle(m_frame->Lists().Main(), L"refuses")->m_pChannel),
               (std::vector<std::wstring>{L"cached one", L"cached two"}));
     EXPECT_EQ(m_frame->Pane().m_built, 1);
@@ -505,6 +506,8 @@ TEST_F(MainFrameRefreshTest, CountdownsAtLoadFollowTheCacheFiles)
 
     RecordingMainFrame frame;
     ASSERT_TRUE(frame.Lists().Load());
+    frame.Lists().StartReading();
+    frame.Lists().FinishReading();
     ASSERT_NE(frame.Lists().Main(), nullptr);
     CFeedItem* loadedCached = FindByTitle(frame.Lists().Main(), L"cached");
     CFeedItem* loadedMissing = FindByTitle(frame.Lists().Main(), L"missing");

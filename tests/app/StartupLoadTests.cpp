@@ -1,6 +1,7 @@
-// The main frame's start on a data folder of a few hundred channels, their caches read in parallel: every entry's
-// counts are those its cache file holds, a cache left to the XML library is read as well, a damaged one loads
-// nothing and stays as it was, and the end of the frame writes every item back.
+// The main frame's start on a data folder of a few hundred channels: every entry's counts are those its cache file
+// holds from the first build of the pane, its items read after that on worker threads; a cache left to the XML
+// library is read as well, a damaged one loads nothing and stays as it was. A command, a click or the end of the
+// frame while the items are read waits for them, and the end writes every item back.
 #include "app/MainFrm.h"
 #include "tests/app/MainFrameTestSupport.h"
 #include "app/ReaderApp.h"
@@ -9,7 +10,11 @@
 #include "feeds/FeedItem.h"
 #include "res/resource.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestSupport.h"
+#include "toolkit/taskpanel/XTPTaskPanelGroup.h"
+#include "toolkit/taskpanel/XTPTaskPanelItem.h"
+#include "views/FeedTaskPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -151,57 +156,178 @@ protected:
     CountingMainFrame* m_frame = nullptr; // deletes itself with its window
     std::map<std::wstring, Counts> m_expected;
     std::map<std::wstring, std::string> m_seeded;
+
+    void SeedBothLists()
+    {
+        SeedList(L"CustomFeed.xml", kMainChannels, kCustomChannels);
+        SeedList(L"MainFeed.xml", 0, kMainChannels);
+    }
+
+    // Every entry's counts as its cache file holds them; with bItems, its channel is read as well.
+    void ExpectCountsOfTheCaches(bool bItems)
+    {
+        int seen = 0;
+        ForEachEntry(m_frame->Lists().Main(), m_frame->Lists().Custom(), [&](CFeedChannel*, CFeedItem* entry) {
+            const std::wstring name = entry->m_strFile.GetString();
+            SCOPED_TRACE(lqtest::Narrow(name));
+            ++seen;
+            auto expected = m_expected.find(name);
+            if (expected == m_expected.end()) {
+                // Missing or damaged: no channel, nothing counted.
+                EXPECT_FALSE(entry->HasChannel());
+                EXPECT_EQ(0, entry->m_nNewCount + entry->m_nUnreadCount + entry->m_nReadCount);
+                return;
+            }
+            EXPECT_TRUE(entry->HasChannel());
+            EXPECT_EQ(expected->second.fresh, entry->m_nNewCount);
+            EXPECT_EQ(expected->second.unread, entry->m_nUnreadCount);
+            EXPECT_EQ(expected->second.read, entry->m_nReadCount);
+            if (bItems) {
+                ASSERT_NE(entry->m_pChannel, nullptr);
+                EXPECT_FALSE(entry->m_bItemsPending);
+                EXPECT_EQ(expected->second.fresh + expected->second.unread + expected->second.read,
+                          static_cast<int>(entry->m_pChannel->m_items.GetCount()));
+            }
+        });
+        EXPECT_EQ(kMainChannels + kCustomChannels, seen);
+    }
+
+    // After the frame's end: every cache written back with each item in the state given (-1: as seeded), a damaged
+    // one kept as it was.
+    void ExpectCachesWrittenBack(int state = -1)
+    {
+        for (const auto& seeded : m_seeded) {
+            SCOPED_TRACE(lqtest::Narrow(seeded.first));
+            const std::wstring path = m_data.File((seeded.first + L".rss").c_str());
+            auto expected = m_expected.find(seeded.first);
+            if (expected == m_expected.end()) {
+                EXPECT_EQ(seeded.second, lqtest::ReadFileBytes(path)); // the damaged cache is kept as it was
+                continue;
+            }
+            const Counts& counts = expected->second;
+            const auto states = StoredStates(path);
+            ASSERT_EQ(static_cast<size_t>(counts.fresh + counts.unread + counts.read), states.size());
+            int read = 0;
+            for (const auto& stored : states)
+                read += stored.second == FEED_STATE_READ;
+            EXPECT_EQ(state == FEED_STATE_READ ? static_cast<int>(states.size()) : counts.read, read);
+        }
+    }
+
+    void DestroyFrame()
+    {
+        m_frame->DestroyWindow();
+        m_frame = nullptr;
+    }
+};
+
+// The channels' readers wait until the test lets them go; Finish reads past them.
+class HeldReading
+{
+public:
+    HeldReading() { CCacheLoader::HoldForTests(true); }
+    ~HeldReading() { CCacheLoader::HoldForTests(false); }
 };
 
 TEST_F(StartupLoadTest, EveryChannelCountsWhatItsCacheHoldsAndTheEndWritesItBack)
 {
-    SeedList(L"CustomFeed.xml", kMainChannels, kCustomChannels);
-    SeedList(L"MainFeed.xml", 0, kMainChannels);
+    SeedBothLists();
     ASSERT_FALSE(HasFatalFailure());
 
     m_frame = new CountingMainFrame;
     ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1; }));
-    EXPECT_EQ(1, m_frame->Pane().m_built);
-
-    int seen = 0;
-    ForEachEntry(m_frame->Lists().Main(), m_frame->Lists().Custom(), [&](CFeedChannel*, CFeedItem* entry) {
-        const std::wstring name = entry->m_strFile.GetString();
-        SCOPED_TRACE(lqtest::Narrow(name));
-        ++seen;
-        auto expected = m_expected.find(name);
-        if (expected == m_expected.end()) {
-            // Missing or damaged: no channel, nothing counted.
-            EXPECT_EQ(entry->m_pChannel, nullptr);
-            EXPECT_EQ(0, entry->m_nNewCount + entry->m_nUnreadCount + entry->m_nReadCount);
-            return;
-        }
-        ASSERT_NE(entry->m_pChannel, nullptr);
-        EXPECT_EQ(expected->second.fresh, entry->m_nNewCount);
-        EXPECT_EQ(expected->second.unread, entry->m_nUnreadCount);
-        EXPECT_EQ(expected->second.read, entry->m_nReadCount);
-    });
-    EXPECT_EQ(kMainChannels + kCustomChannels, seen);
-
-    m_frame->DestroyWindow();
-    m_frame = nullptr;
-    for (const auto& seeded : m_seeded) {
-        SCOPED_TRACE(lqtest::Narrow(seeded.first));
-        const std::wstring path = m_data.File((seeded.first + L".rss").c_str());
-        auto expected = m_expected.find(seeded.first);
-        if (expected == m_expected.end()) {
-            EXPECT_EQ(seeded.second, lqtest::ReadFileBytes(path)); // the damaged cache is kept as it was
-            continue;
-        }
-        // Every item written back with its state.
-        const auto states = StoredStates(path);
-        ASSERT_EQ(static_cast<size_t>(expected->second.fresh + expected->second.unread + expected->second.read),
-                  states.size());
-        int read = 0;
-        for (const auto& state : states)
-            read += state.second == FEED_STATE_READ;
-        EXPECT_EQ(expected->second.read, read);
+    // The counts stand when the pane is first built, before any item is read.
+    {
+        SCOPED_TRACE("first build");
+        ExpectCountsOfTheCaches(false);
     }
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->Pane().m_ended == 1 && !m_frame->Lists().IsReading(); }));
+    EXPECT_EQ(1, m_frame->Pane().m_built);
+    {
+        SCOPED_TRACE("every channel read");
+        ExpectCountsOfTheCaches(true);
+    }
+
+    DestroyFrame();
+    ExpectCachesWrittenBack();
+}
+
+TEST_F(StartupLoadTest, AnEndWhileChannelsAreReadLosesNoItem)
+{
+    SeedBothLists();
+    ASSERT_FALSE(HasFatalFailure());
+    HeldReading held;
+
+    m_frame = new CountingMainFrame;
+    ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    ASSERT_TRUE(m_frame->Lists().IsReading());
+    DestroyFrame();
+    ExpectCachesWrittenBack();
+}
+
+TEST_F(StartupLoadTest, ACommandWhileChannelsAreReadActsOnEveryItem)
+{
+    SeedBothLists();
+    ASSERT_FALSE(HasFatalFailure());
+    HeldReading held;
+
+    m_frame = new CountingMainFrame;
+    ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    ASSERT_TRUE(m_frame->Lists().IsReading());
+    m_frame->SendMessage(WM_COMMAND, ID_MARK_ALL_FEEDS_READ);
+    EXPECT_FALSE(m_frame->Lists().IsReading());
+    ForEachEntry(m_frame->Lists().Main(), m_frame->Lists().Custom(), [&](CFeedChannel*, CFeedItem* entry) {
+        SCOPED_TRACE(lqtest::Narrow(entry->m_strFile.GetString()));
+        auto expected = m_expected.find(entry->m_strFile.GetString());
+        if (expected == m_expected.end())
+            return;
+        ASSERT_NE(entry->m_pChannel, nullptr);
+        EXPECT_EQ(0, entry->m_nNewCount + entry->m_nUnreadCount);
+        EXPECT_EQ(expected->second.fresh + expected->second.unread + expected->second.read, entry->m_nReadCount);
+    });
+    DestroyFrame();
+    ExpectCachesWrittenBack(FEED_STATE_READ);
+}
+
+TEST_F(StartupLoadTest, AChannelClickedWhileChannelsAreReadShowsItsItems)
+{
+    theApp.m_settings.nViewStyle = 0; // the pane beside the news view
+    SeedBothLists();
+    ASSERT_FALSE(HasFatalFailure());
+    HeldReading held;
+
+    m_frame = new CountingMainFrame;
+    ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+    m_frame->ShowWindow(SW_SHOW);
+    m_frame->UpdateWindow();
+    ASSERT_TRUE(m_frame->Lists().IsReading());
+
+    // The first channel with items that the pane shows, found where a click lands on it.
+    CFeedTaskPanel* pane = m_frame->PaneSite().GetNavigationPane();
+    CRect client;
+    pane->GetClientRect(&client);
+    CFeedItem* target = nullptr;
+    CPoint at;
+    for (int y = client.top + 2; y < client.bottom && !target; y += 3) {
+        at = CPoint(client.CenterPoint().x, y);
+        CXTPTaskPanelGroup* group = pane->HitTestGroup(at);
+        CXTPTaskPanelItem* item = group != nullptr ? group->HitTest(at) : nullptr;
+        ForEachEntry(m_frame->Lists().Main(), nullptr, [&](CFeedChannel*, CFeedItem* entry) {
+            if (!target && item != nullptr && entry->m_pNavControl == item &&
+                m_expected.count(entry->m_strFile.GetString()))
+                target = entry;
+        });
+    }
+    ASSERT_NE(target, nullptr);
+    ASSERT_EQ(target->m_pChannel, nullptr) << "its items are not read yet";
+
+    lqtest::SendClick(lqtest::ClientToScreenPoint(pane->GetSafeHwnd(), at.x, at.y));
+    const auto preTranslate = [](MSG& msg) { return CWnd::WalkPreTranslateTree(nullptr, &msg) != FALSE; };
+    ASSERT_TRUE(PumpUntil([&] { return m_frame->PaneSite().GetShownEntry() == target; }, 10000, preTranslate));
+    ASSERT_NE(target->m_pChannel, nullptr);
+    const Counts& expected = m_expected[target->m_strFile.GetString()];
+    EXPECT_EQ(expected.fresh + expected.unread + expected.read,
+              static_cast<int>(target->m_pChannel->m_items.GetCount()));
 }
 
 } // namespace

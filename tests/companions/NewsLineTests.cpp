@@ -9,6 +9,7 @@
 #include "framework/core/Collections.h"
 #include "res/resource.h"
 #include "tests/companions/CompanionsTestHost.h"
+#include "tests/companions/SheetScript.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -543,6 +544,82 @@ TEST_F(NewsLineWindow, MenuCommandsDockAndClose)
     // Posted: the frame stops the ticker's thread once this command has unwound.
     ASSERT_TRUE(lqtest::PumpUntil([&] { return FrameCount(WM_NEWSLINE_CLOSED) > 0; }));
     EXPECT_TRUE(::IsWindow(hWnd));
+}
+
+TEST_F(NewsLineWindow, PropertiesReloadTheSettingsAndAskForANewListWhenTheFilterChanged)
+{
+    using lqtest::SheetScript;
+    enum Action
+    {
+        PickFilter,
+        PickSmallest,
+        PickSmallestThenCancel,
+    };
+    struct Case
+    {
+        const char* name;
+        Action action;
+        int filterAfter;
+        int heightAfter;
+        size_t frameEvents;
+        int clientHeight;
+        bool laidOut; // laid out again at once (else the frame's reload lays it out)
+    } cases[] = {
+        {"another filter", PickFilter, 0, -1, 1, 30, false},
+        {"another size", PickSmallest, -1, 0, 0, 24, true},
+        {"cancel", PickSmallestThenCancel, -1, -1, 0, 30, true},
+    };
+    AddItem(L"One", 9, L"http://127.0.0.1/one");
+    AddItem(L"Two", 10, L"http://127.0.0.1/two");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (m_wnd.GetSafeHwnd())
+            m_wnd.DestroyWindow();
+        ClearTickerSettings();
+        g_frameMessages.clear();
+        CreateTicker();
+        ReloadAll();
+        Tick(CNewsLineWnd::TIMER_SCROLL);
+        ASSERT_NE(nullptr, m_wnd.GetLeadingBitmap());
+        HWND hSheet = nullptr;
+        SheetScript script({[&] {
+            hSheet = SheetScript::FindDialog(L"NewsLine Properties");
+            HWND hPage = SheetScript::CurrentPage(hSheet);
+            if (!hPage)
+                return false;
+            if (c.action == PickFilter) {
+                HWND combo = ::GetDlgItem(hPage, IDC_NEWSLINE_FILTER);
+                ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
+                ::SendMessageW(hPage, WM_COMMAND, MAKEWPARAM(IDC_NEWSLINE_FILTER, CBN_SELCHANGE),
+                               reinterpret_cast<LPARAM>(combo));
+            } else {
+                ::SendMessageW(hSheet, PSM_SETCURSEL, 1, 0);
+                hPage = SheetScript::CurrentPage(hSheet);
+                HWND slider = ::GetDlgItem(hPage, IDC_NEWSLINE_SLIDER);
+                ::SendMessageW(slider, TBM_SETPOS, TRUE, 0);
+                ::SendMessageW(hPage, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+            }
+            if (c.action == PickSmallestThenCancel)
+                SheetScript::PressCancel(hSheet);
+            else
+                SheetScript::PressOK(hSheet);
+            return true;
+        }});
+        ::SendMessageW(m_wnd.GetSafeHwnd(), WM_COMMAND, ID_NEWSLINE_PROPERTIES, 0);
+        EXPECT_TRUE(script.Done());
+        EXPECT_FALSE(::IsWindow(hSheet));
+        EXPECT_EQ(c.filterAfter, static_cast<int>(theCompanionsHost.GetProfileInt(L"NewsLine", L"Filter", -1)));
+        EXPECT_EQ(c.heightAfter, static_cast<int>(theCompanionsHost.GetProfileInt(L"NewsLine", L"Height", -1)));
+        EXPECT_EQ(c.frameEvents, FrameCount(WM_FRAME_EVENT));
+        if (c.frameEvents) {
+            EXPECT_EQ(static_cast<WPARAM>(FRAME_EVENT_TICKER_CHANGED), g_frameMessages.back().wParam);
+        }
+        RECT client;
+        ::GetClientRect(m_wnd.GetSafeHwnd(), &client);
+        EXPECT_EQ(c.clientHeight, client.bottom);
+        EXPECT_EQ(c.laidOut, m_wnd.GetScroll().IsLaidOut());
+        EXPECT_EQ(2u, m_wnd.GetHeadlines().size());
+    }
 }
 
 // ---- Its own thread

@@ -141,6 +141,52 @@ TEST_F(ProgressListTest, HeaderTakesTheImageSizeOfItsListAndDrawsTheImageLeft)
 }
 
 // Progress cells at several values: the frame, the inside, the bar's length and the two-coloured text.
+TEST_F(ProgressListTest, AProgressStepDrawsItsCellAtOnceUnlessTheListMustPaintIt)
+{
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(i, m_list.InsertItem(i, L"http://127.0.0.1/show.mp3"));
+    ASSERT_TRUE(m_list.SetProgressCell(1, 2));
+    lqtest::PumpPending();
+    const CRect cell = Cell(1, 2);
+    const POINT inBar = {cell.left + 6, cell.top + cell.Height() / 2};
+    const auto screenAt = [&](POINT point) {
+        CScopedWindowDC dc(m_list.m_hWnd);
+        return ::GetPixel(dc, point.x, point.y);
+    };
+    const auto pending = [&] {
+        CRect update;
+        return ::GetUpdateRect(m_list.m_hWnd, &update, FALSE) && CRect().IntersectRect(&update, &cell);
+    };
+
+    // A step of a row that is not focused: on the screen at once, nothing left for the list's paint.
+    ASSERT_FALSE(pending());
+    ASSERT_TRUE(m_list.SetCellProgress(1, 2, 60));
+    EXPECT_FALSE(pending());
+    EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), screenAt(inBar));
+
+    // The focused row of a focused list carries the list's focus rectangle: its step waits for the paint.
+    m_list.SetItemState(1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    m_list.SetFocus();
+    lqtest::PumpPending();
+    ASSERT_TRUE(m_list.SetCellProgress(1, 2, 0));
+    EXPECT_TRUE(pending());
+    lqtest::PumpPending();
+    EXPECT_FALSE(pending());
+
+    // With redrawing off nothing is drawn; the cell is painted once redrawing is back.
+    m_list.SetFocus();
+    m_list.SetItemState(1, 0, LVIS_FOCUSED | LVIS_SELECTED);
+    m_parent.SetFocus();
+    lqtest::PumpPending();
+    m_list.SetRedraw(FALSE);
+    ASSERT_TRUE(m_list.SetCellProgress(1, 2, 70));
+    EXPECT_NE(::GetSysColor(COLOR_HIGHLIGHT), screenAt(inBar)) << "no bar yet at 0%";
+    m_list.SetRedraw(TRUE);
+    m_list.Invalidate(FALSE);
+    lqtest::PumpPending();
+    EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), screenAt(inBar));
+}
+
 TEST_F(ProgressListTest, ProgressCellDrawsFrameBarAndTextByValue)
 {
     ASSERT_EQ(0, m_list.InsertItem(0, L"http://127.0.0.1/show.mp3"));

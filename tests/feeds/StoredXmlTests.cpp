@@ -3,12 +3,15 @@
 // reader gives the same records through either path, and a damaged cache loads nothing and stays on disk.
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedChannel.h"
+#include "feeds/SharedStrings.h"
 #include "feeds/StoredXml.h"
 #include "feeds/XmlDom.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -145,6 +148,30 @@ TEST_F(StoredXmlTest, ReadsWhatItAcceptsAsTheLibraryDoesAndRefusesWhatTheLibrary
     }
 }
 
+// Accepts every element: the walk alone decides.
+class AnyElement : public StoredXmlVisitor
+{
+public:
+    bool Open(const char*, size_t, int depth) override
+    {
+        m_deepest = std::max(m_deepest, depth);
+        return true;
+    }
+    bool Close(const wchar_t*, int, int) override { return true; }
+    int m_deepest = 0;
+};
+
+TEST_F(StoredXmlTest, TheWalkAcceptsExactlyWhatTheReaderAccepts)
+{
+    for (const auto& document : kDocuments) {
+        SCOPED_TRACE(document.name);
+        StoredElement root;
+        AnyElement visitor;
+        EXPECT_EQ(ReadStoredXml(document.xml.data(), document.xml.size(), root),
+                  WalkStoredXml(document.xml.data(), document.xml.size(), visitor));
+    }
+}
+
 // A file with our whole vocabulary, in the list's and the cache's forms, with texts the readers must clean or drop.
 const char kOwnFile[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -223,6 +250,83 @@ TEST_F(StoredXmlTest, OwnFileGivesTheSameRecordsThroughEitherReader)
     ASSERT_EQ(a.size(), b.size());
     for (size_t i = 0; i < a.size(); ++i)
         EXPECT_EQ(Narrow(a[i]), Narrow(b[i])) << "field " << i;
+}
+
+TEST_F(StoredXmlTest, FirstPassCountsWhatTheReaderLoads)
+{
+    const std::string own = kOwnFile;
+    auto replaced = [&own](const char* from, const char* to) {
+        std::string copy = own;
+        copy.replace(copy.find(from), std::strlen(from), to);
+        return copy;
+    };
+    const struct
+    {
+        const char* name;
+        std::string xml;
+        CFeedChannel::OwnFileRead expected;
+    } files[] = {
+        {"our own form", own, CFeedChannel::OWN_FILE_LOADED},
+        {"two channels", replaced("\t</channel>\n", "\t</channel>\n<channel><item><read>true</read></item></channel>"),
+         CFeedChannel::OWN_FILE_LOADED},
+        {"no last update", replaced("<lastupdate>Thu, 10 Dec 2026 08:05:00 GMT</lastupdate>", ""),
+         CFeedChannel::OWN_FILE_LOADED},
+        {"an item without a read state", replaced("<read>new</read>", ""), CFeedChannel::OWN_FILE_LOADED},
+        {"comment", replaced("<rss", "<!-- x --><rss"), CFeedChannel::OWN_FILE_LEFT},
+        {"item field with children", replaced("<author>A</author>", "<author><b>A</b></author>"),
+         CFeedChannel::OWN_FILE_LEFT},
+        {"header field with children", replaced("<ttl>60</ttl>", "<ttl><v>60</v></ttl>"), CFeedChannel::OWN_FILE_LEFT},
+        {"tagline", replaced("<ttl>60</ttl>", "<tagline>t</tagline>"), CFeedChannel::OWN_FILE_LEFT},
+        {"entry", replaced("<ttl>60</ttl>", "<entry><title>t</title></entry>"), CFeedChannel::OWN_FILE_LEFT},
+        {"not rss", "<feed><entry><title>t</title></entry></feed>", CFeedChannel::OWN_FILE_LEFT},
+        {"damaged", own.substr(0, own.size() / 2), CFeedChannel::OWN_FILE_LEFT},
+        {"bad text in an item", replaced("<subject>S</subject>", "<subject>&nbsp;</subject>"),
+         CFeedChannel::OWN_FILE_LEFT},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        const std::wstring path = m_folder.File(L"cache.rss");
+        ASSERT_TRUE(WriteFileBytes(path, file.xml));
+        CFeedChannel::OwnFileCounts counts;
+        const CFeedChannel::OwnFileRead counted = CFeedChannel::CountOwnFile(path.c_str(), counts);
+        CFeedChannel channel;
+        EXPECT_EQ(channel.ReadOwnFile(path.c_str()), counted);
+        EXPECT_EQ(file.expected, counted);
+        int fresh = 0, unread = 0, read = 0;
+        for (POSITION pos = channel.m_items.GetHeadPosition(); pos;) {
+            const int state = channel.m_items.GetNext(pos)->m_nReadState;
+            ++(state == FEED_STATE_READ ? read : state == FEED_STATE_UNREAD ? unread : fresh);
+        }
+        EXPECT_EQ(fresh, counts.fresh);
+        EXPECT_EQ(unread, counts.unread);
+        EXPECT_EQ(read, counts.read);
+        if (counted == CFeedChannel::OWN_FILE_LOADED) {
+            EXPECT_EQ(channel.m_dtLastUpdate.m_dt, counts.lastUpdate.m_dt);
+        }
+    }
+    CFeedChannel::OwnFileCounts none;
+    EXPECT_EQ(CFeedChannel::OWN_FILE_REFUSED, CFeedChannel::CountOwnFile(m_folder.File(L"missing.rss").c_str(), none));
+}
+
+TEST_F(StoredXmlTest, ChannelsReadWithAPoolShareTheTextsThatRecur)
+{
+    ASSERT_TRUE(WriteFileBytes(m_folder.File(L"a.rss"), kOwnFile));
+    ASSERT_TRUE(WriteFileBytes(m_folder.File(L"b.rss"), kOwnFile));
+    CSharedStrings pool;
+    CFeedChannel first, second, alone;
+    ASSERT_EQ(CFeedChannel::OWN_FILE_LOADED, first.ReadOwnFile(m_folder.File(L"a.rss").c_str(), &pool));
+    ASSERT_EQ(CFeedChannel::OWN_FILE_LOADED, second.ReadOwnFile(m_folder.File(L"b.rss").c_str(), &pool));
+    ASSERT_EQ(CFeedChannel::OWN_FILE_LOADED, alone.ReadOwnFile(m_folder.File(L"a.rss").c_str()));
+    EXPECT_EQ(Fields(first), Fields(alone));
+    const CFeedItem* a = first.m_items.GetHead();
+    const CFeedItem* b = second.m_items.GetHead();
+    for (auto field : {&CFeedItem::m_strDate, &CFeedItem::m_strAuthor, &CFeedItem::m_strCategory,
+                       &CFeedItem::m_strSubject, &CFeedItem::m_strEnclosureType}) {
+        ASSERT_FALSE((a->*field).IsEmpty());
+        EXPECT_TRUE((a->*field).SharesBufferWith(b->*field)) << Narrow(W(a->*field));
+    }
+    // Titles are not pooled.
+    EXPECT_FALSE(a->m_strTitle.SharesBufferWith(b->m_strTitle));
 }
 
 TEST_F(StoredXmlTest, DamagedCacheLoadsNothingAndStaysOnDisk)

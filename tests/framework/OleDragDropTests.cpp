@@ -251,3 +251,137 @@ TEST(OleDragDrop, DragsWithinTheProcessReachTheRegisteredTarget)
         window.DestroyWindow();
     }
 }
+
+namespace {
+
+// A packed DIB of 2 x 2 pixels at the bit depth, bottom-up, with a grey colour table when it needs one.
+std::vector<BYTE> PackedDib(WORD nBits, DWORD nCompression = BI_RGB)
+{
+    BITMAPINFOHEADER bih{};
+    bih.biSize = sizeof(bih);
+    bih.biWidth = 2;
+    bih.biHeight = 2;
+    bih.biPlanes = 1;
+    bih.biBitCount = nBits;
+    bih.biCompression = nCompression;
+    std::vector<BYTE> dib(reinterpret_cast<BYTE*>(&bih), reinterpret_cast<BYTE*>(&bih) + sizeof(bih));
+    if (nBits <= 8) {
+        for (DWORD i = 0; i < (1u << nBits); ++i) {
+            const BYTE level = static_cast<BYTE>(i * 255 / ((1u << nBits) - 1));
+            dib.insert(dib.end(), {level, level, level, 0});
+        }
+    }
+    const size_t nStride = ((2 * nBits + 31) / 32) * 4;
+    for (int row = 0; row < 2; ++row) {
+        std::vector<BYTE> line(nStride, 0);
+        if (nBits == 24 && row == 1) {
+            // The top row's left pixel is red.
+            line[2] = 0xFF;
+        }
+        dib.insert(dib.end(), line.begin(), line.end());
+    }
+    return dib;
+}
+
+DWORD PixelOf(HBITMAP hBitmap, int x, int y)
+{
+    DIBSECTION ds{};
+    if (::GetObjectW(hBitmap, sizeof(ds), &ds) != sizeof(ds) || ds.dsBm.bmBits == nullptr)
+        return 0xDEADBEEF;
+    return static_cast<const DWORD*>(ds.dsBm.bmBits)[y * ds.dsBm.bmWidth + x] & 0xFFFFFF;
+}
+
+} // namespace
+
+TEST(OleDataObjectBitmap, PackedDibsAreReadOnlyWhenEverySizeTheyStateFits)
+{
+    const std::vector<BYTE> good = PackedDib(24);
+    HBITMAP hGood = COleDataObject::BitmapFromPackedDib(good.data(), good.size());
+    ASSERT_NE(nullptr, hGood);
+    // Bottom-up rows come out top-down.
+    EXPECT_EQ(0xFF0000u, PixelOf(hGood, 0, 0));
+    EXPECT_EQ(0u, PixelOf(hGood, 0, 1));
+    ::DeleteObject(hGood);
+
+    struct Case
+    {
+        const char* what;
+        std::vector<BYTE> dib;
+        bool readable;
+    };
+    auto Patched = [](std::vector<BYTE> dib, size_t offset, LONG value) {
+        memcpy(dib.data() + offset, &value, sizeof(value));
+        return dib;
+    };
+    std::vector<BYTE> shortPixels = PackedDib(24);
+    shortPixels.resize(shortPixels.size() - 1);
+    std::vector<BYTE> shortTable = PackedDib(8);
+    shortTable.resize(sizeof(BITMAPINFOHEADER) + 100);
+    const std::vector<Case> cases = {
+        {"8-bit with its table", PackedDib(8), true},
+        {"1-bit", PackedDib(1), true},
+        {"32-bit", PackedDib(32), true},
+        {"pixels cut short", shortPixels, false},
+        {"colour table cut short", shortTable, false},
+        {"header only", std::vector<BYTE>(good.begin(), good.begin() + 40), false},
+        {"less than a header", std::vector<BYTE>(10, 0), false},
+        {"tall beyond its data", Patched(PackedDib(24), 8, 4000), false},
+        {"taller than read", Patched(PackedDib(24), 8, 5000), false},
+        {"zero width", Patched(PackedDib(24), 4, 0), false},
+        {"negative width", Patched(PackedDib(24), 4, -2), false},
+        {"header size beyond the block", Patched(PackedDib(24), 0, 4000), false},
+        {"compressed", PackedDib(8, BI_RLE8), false},
+        {"odd bit depth", PackedDib(7), false},
+        {"more colours than the depth has", Patched(PackedDib(8), 32, 300), false},
+    };
+    for (const Case& c : cases) {
+        HBITMAP hBitmap = COleDataObject::BitmapFromPackedDib(c.dib.data(), c.dib.size());
+        EXPECT_EQ(c.readable, hBitmap != nullptr) << c.what;
+        if (hBitmap != nullptr)
+            ::DeleteObject(hBitmap);
+    }
+    EXPECT_EQ(nullptr, COleDataObject::BitmapFromPackedDib(nullptr, 100));
+}
+
+TEST(OleDataObjectBitmap, ABitmapOnTheClipboardIsReadAsA32BitCopy)
+{
+    // A screen-compatible bitmap, as another program puts it, with one blue pixel.
+    HDC hdcScreen = ::GetDC(nullptr);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(hdcScreen, 5, 3);
+    HDC hdc = ::CreateCompatibleDC(hdcScreen);
+    HGDIOBJ hOld = ::SelectObject(hdc, hBitmap);
+    RECT rc{0, 0, 5, 3};
+    ::FillRect(hdc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetPixelV(hdc, 4, 2, RGB(0, 0, 255));
+    ::SelectObject(hdc, hOld);
+    ::DeleteDC(hdc);
+    ::ReleaseDC(nullptr, hdcScreen);
+
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ASSERT_NE(nullptr, ::SetClipboardData(CF_BITMAP, hBitmap));
+    ::CloseClipboard();
+
+    COleDataObject data;
+    ASSERT_TRUE(data.AttachClipboard());
+    EXPECT_TRUE(data.IsDataAvailable(CF_BITMAP));
+    HBITMAP hCopy = data.GetBitmapCopy();
+    ASSERT_NE(nullptr, hCopy);
+    BITMAP bm{};
+    ::GetObjectW(hCopy, sizeof(bm), &bm);
+    EXPECT_EQ(5, bm.bmWidth);
+    EXPECT_EQ(3, bm.bmHeight);
+    EXPECT_EQ(32, bm.bmBitsPixel);
+    EXPECT_EQ(0x0000FFu, PixelOf(hCopy, 4, 2));
+    EXPECT_EQ(0xFFFFFFu, PixelOf(hCopy, 0, 0));
+    ::DeleteObject(hCopy);
+    data.Release();
+
+    // Without a picture there is nothing to copy.
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    ASSERT_TRUE(data.AttachClipboard());
+    EXPECT_FALSE(data.IsDataAvailable(CF_BITMAP));
+    EXPECT_EQ(nullptr, data.GetBitmapCopy());
+}

@@ -170,6 +170,8 @@ public:
     BOOL SetIconFromResource(UINT nIDResourceIcon, UINT nIDCommand, int nWidth);
     BOOL SetIconFromIconFile(LPCWSTR lpszPath, UINT nIDCommand, int nWidth);
     UINT AddCustomIcon(const CXTPImageManagerIconHandle& hIcon);
+    // Keeps new custom ids above one already in use (an image read back with its control).
+    void RaiseCustomID(UINT nID);
 
     CXTPImageManagerIconSet* GetIconSet(UINT nCommand) const;
     CXTPImageManagerIcon* GetImage(UINT nCommand, int nWidth = 0) const;
@@ -210,9 +212,6 @@ public:
     HMODULE m_hMsImgDll;
     FARPROC m_pfnAlphaBlend;
     BOOL m_bDrawReverted;
-
-private:
-    void RaiseCustomID(UINT nID);
 };
 
 // The toolkit-wide manager, built on first use.

@@ -577,6 +577,8 @@ void CXTPControl::Serialize(CArchive& ar)
         if (pImageManager->GetImages()->Lookup(static_cast<UINT>(m_nCustomIconId), pOld))
             delete pOld;
         pImageManager->GetImages()->SetAt(static_cast<UINT>(m_nCustomIconId), pSet.release());
+        // Images added later must not take the id of one read back here.
+        pImageManager->RaiseCustomID(static_cast<UINT>(m_nCustomIconId));
     }
     if (nSchema >= 4) {
         m_mapDocTemplatesExcluded.Serialize(ar);

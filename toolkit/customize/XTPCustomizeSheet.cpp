@@ -18,6 +18,7 @@
 #include "toolkit/customize/CustomizeSheetResource.h"
 #include "toolkit/customize/XTPCustomizeCommandsPage.h"
 #include "toolkit/customize/XTPCustomizeToolbarsPage.h"
+#include "toolkit/customize/XTPImageEditorDlg.h"
 
 #include <windowsx.h>
 
@@ -131,7 +132,8 @@ ON_COMMAND(XTP_ID_CUSTOMIZE_PASTEBUTTONIMAGE, OnCustomizePasteImage)
 ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE_PASTEBUTTONIMAGE, OnUpdateCustomizePasteImage)
 ON_COMMAND(XTP_ID_CUSTOMIZE_RESETBUTTONIMAGE, OnCustomizeResetImage)
 ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE_RESETBUTTONIMAGE, OnUpdateCustomizeResetImage)
-ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE_EDITBUTTONIMAGE, OnUpdateCustomizeEditImage)
+ON_COMMAND(XTP_ID_CUSTOMIZE_EDITBUTTONIMAGE, OnCustomizeEditImage)
+ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE_EDITBUTTONIMAGE, OnUpdateCustomizeImage)
 ON_UPDATE_COMMAND_UI(XTP_ID_CUSTOMIZE_CHANGEBUTTONIMAGE, OnUpdateCustomizeImage)
 ON_COMMAND_RANGE(XTP_ID_CUSTOMIZE_DEFAULTSTYLE, XTP_ID_CUSTOMIZE_TEXTONLY, OnCustomizeStyle)
 ON_UPDATE_COMMAND_UI_RANGE(XTP_ID_CUSTOMIZE_DEFAULTSTYLE, XTP_ID_CUSTOMIZE_TEXTONLY, OnUpdateCustomizeStyle)
@@ -518,10 +520,41 @@ void CXTPCustomizeSheet::OnUpdateCustomizeResetImage(CCmdUI* pCmdUI)
     pCmdUI->Enable(pSelection != nullptr && pSelection->GetCustomIconId() > 0);
 }
 
-void CXTPCustomizeSheet::OnUpdateCustomizeEditImage(CCmdUI* pCmdUI)
+void CXTPCustomizeSheet::OnCustomizeEditImage()
 {
-    // The button editor is not part of this build: the entry stays disabled.
-    pCmdUI->Enable(FALSE);
+    XTPMouseManager()->EndAllTracking();
+    CXTPControl* pSelection = GetSelection();
+    if (!HasIcon(pSelection) || m_pCommandBars == nullptr)
+        return;
+    CXTPImageManager* pImageManager = m_pCommandBars->GetImageManager();
+    CXTPCommandBar* pParent = pSelection->GetParent();
+    const CSize szIcon = pParent != nullptr ? pParent->GetIconSize() : CSize(16, 16);
+    const UINT nIconId = static_cast<UINT>(pSelection->GetIconId());
+    CXTPImageManagerIcon* pIcon = pImageManager->GetImage(nIconId, szIcon.cx);
+    if (pIcon != nullptr && pIcon->GetIcon().IsEmpty())
+        pIcon = nullptr;
+
+    CXTPImageEditorDlg dlg(this);
+    if (pIcon != nullptr)
+        dlg.SetIcon(pIcon->GetIcon());
+    else
+        dlg.SetSize(szIcon.cx, szIcon.cy);
+    if (dlg.DoModal() != IDOK)
+        return;
+    CXTPImageManagerIconHandle hResult;
+    dlg.GetIcon(&hResult);
+    if (hResult.IsEmpty())
+        return;
+    // A custom image is changed in place, so every control sharing it follows.
+    if (pSelection->GetCustomIconId() > 0 && pIcon != nullptr) {
+        pIcon->SetIcon(hResult);
+    } else {
+        const UINT nNewId = pImageManager->AddCustomIcon(hResult);
+        if (nNewId == 0)
+            return;
+        pSelection->SetCustomIconId(static_cast<int>(nNewId));
+    }
+    RecalcParent(pSelection);
 }
 
 void CXTPCustomizeSheet::OnCustomizeResetImage()

@@ -65,6 +65,8 @@ public:
     afx_msg void OnCustomizeCopyImage();
     afx_msg void OnCustomizePasteImage();
     afx_msg void OnCustomizeResetImage();
+    // The Button Editor on the selection's image; the result replaces a custom image in place.
+    afx_msg void OnCustomizeEditImage();
     afx_msg void OnCustomizeStyle(UINT nID);
     afx_msg void OnCustomizeBeginGroup();
     // The name typed into the menu's name box becomes the selection's caption.
@@ -84,7 +86,6 @@ protected:
     afx_msg void OnUpdateCustomizeImage(CCmdUI* pCmdUI);
     afx_msg void OnUpdateCustomizePasteImage(CCmdUI* pCmdUI);
     afx_msg void OnUpdateCustomizeResetImage(CCmdUI* pCmdUI);
-    afx_msg void OnUpdateCustomizeEditImage(CCmdUI* pCmdUI);
     afx_msg void OnUpdateCustomizeStyle(CCmdUI* pCmdUI);
     afx_msg void OnUpdateCustomizeBeginGroup(CCmdUI* pCmdUI);
     afx_msg void OnUpdateCustomizeName(CCmdUI* pCmdUI);

@@ -1,6 +1,7 @@
 // Saving and loading a frame's bar layout and customised bars: round trips through the profile and through the
 // hidden file, the size at which the archive leaves the profile, damaged archives (truncated, bit-flipped, popup
 // bars that open each other) and the arithmetic that fits a layout to another screen.
+#include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPCommandBarsPersist.h"
 
 #include "tests/toolkit/commandbars/CommandBarsTestIds.h"
@@ -706,6 +707,34 @@ TEST(BarStateInfoTest, ALayoutFromALargerScreenIsScaledAndKeptInside)
     CPoint pt(790, 100);
     same.AdjustPoint(pt);
     EXPECT_EQ(pt, CPoint(768, 100));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BarPersistenceTest, AButtonsOwnImageComesBackWithItsControl)
+{
+    // An image of the button's own, as the Button Editor leaves it: a masked icon under a new custom id.
+    m_pCommandBars->SetImageManager(new CXTPImageManager);
+    CXTPImageManager* pImages = m_pCommandBars->GetImageManager();
+    const UINT nCustom = pImages->AddCustomIcon(CXTPImageManagerIconHandle(::LoadIconW(nullptr, IDI_WARNING)));
+    ASSERT_NE(nCustom, 0u);
+    CXTPControl* pFirst = m_pStandard->GetControl(0);
+    const int nCommand = pFirst->GetID();
+    pFirst->SetCustomIconId(static_cast<int>(nCustom));
+    m_pCommandBars->SaveBarState(kProfile);
+    EXPECT_FALSE(ControlsBytes().empty());
+
+    // The next start has a manager without that image until the bars are read.
+    Rebuild();
+    m_pCommandBars->SetImageManager(new CXTPImageManager);
+    ASSERT_EQ(m_pCommandBars->GetImageManager()->GetImage(nCustom, 32), nullptr);
+    Load();
+    CXTPControl* pAgain = m_pStandard->GetControl(0);
+    EXPECT_EQ(pAgain->GetID(), nCommand);
+    EXPECT_EQ(pAgain->GetCustomIconId(), static_cast<int>(nCustom));
+    EXPECT_NE(m_pCommandBars->GetImageManager()->GetImage(nCustom, 32), nullptr);
 }
 
 } // namespace

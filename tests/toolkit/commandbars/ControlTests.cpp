@@ -468,6 +468,35 @@ TEST(ControlArchive, CustomIconsTravelWithTheirControl)
     ASSERT_EQ(Load(loaded.p, bytes, pTo), 0);
     EXPECT_EQ(loaded->GetAt(0)->GetCustomIconId(), static_cast<int>(nCustom));
     EXPECT_NE(pTo->GetImageManager()->GetImage(nCustom, 32), nullptr);
+    // An image added after the load gets an id of its own, never the one read back.
+    const UINT nAfter =
+        pTo->GetImageManager()->AddCustomIcon(CXTPImageManagerIconHandle(::LoadIconW(nullptr, IDI_WARNING)));
+    EXPECT_GT(nAfter, nCustom);
+    pFrom->InternalRelease();
+    pTo->InternalRelease();
+}
+
+TEST(ControlArchive, ACutImageBlockIsRefusedAndLeavesTheControlsAsTheyWere)
+{
+    CXTPCommandBars* pFrom = new CXTPCommandBars;
+    pFrom->SetImageManager(new CXTPImageManager);
+    const UINT nCustom =
+        pFrom->GetImageManager()->AddCustomIcon(CXTPImageManagerIconHandle(::LoadIconW(nullptr, IDI_APPLICATION)));
+    ControlsHolder source;
+    AddButton(source.p, 21301)->SetCustomIconId(static_cast<int>(nCustom));
+    const std::vector<BYTE> bytes = Store(source.p, pFrom);
+
+    CXTPCommandBars* pTo = new CXTPCommandBars;
+    pTo->SetImageManager(new CXTPImageManager);
+    ControlsHolder target;
+    AddButton(target.p, 1, L"Kept");
+    // Every cut, most of them inside the image's block, fails without touching the controls.
+    for (size_t n = 0; n < bytes.size(); n += 7) {
+        const std::vector<BYTE> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+        EXPECT_NE(Load(target.p, cut, pTo), 0) << n;
+        ASSERT_EQ(target->GetCount(), 1) << n;
+        EXPECT_EQ(target->GetAt(0)->GetCaption(), CString(L"Kept"));
+    }
     pFrom->InternalRelease();
     pTo->InternalRelease();
 }

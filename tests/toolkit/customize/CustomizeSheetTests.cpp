@@ -20,6 +20,9 @@
 #include "toolkit/customize/XTPCustomizeCommandsPage.h"
 #include "toolkit/customize/XTPCustomizeOptionsPage.h"
 #include "toolkit/customize/XTPCustomizeToolbarsPage.h"
+#include "toolkit/customize/XTPImageEditorDlg.h"
+#include "toolkit/customize/ImageEditorResource.h"
+#include "tests/support/Input.h"
 
 #include <gtest/gtest.h>
 
@@ -341,7 +344,7 @@ TEST_F(CustomizeSheetTest, ContextMenuCommandsChangeTheSelectionAndTheirStatesFo
     EXPECT_EQ(state(XTP_ID_CUSTOMIZE_BEGINAGROUP).first, FALSE) << "the first control cannot begin a group";
     EXPECT_EQ(state(XTP_ID_CUSTOMIZE_RESET).first, FALSE);
     EXPECT_EQ(state(XTP_ID_CUSTOMIZE_DEFAULTSTYLE), std::make_pair(TRUE, 1));
-    EXPECT_EQ(state(XTP_ID_CUSTOMIZE_EDITBUTTONIMAGE).first, FALSE);
+    EXPECT_EQ(state(XTP_ID_CUSTOMIZE_EDITBUTTONIMAGE).first, TRUE) << "a button with an image can be edited";
     sheet.ApplyName(L"&Renamed");
     EXPECT_EQ(pFirst->GetCaption(), L"&Renamed");
     EXPECT_EQ(state(XTP_ID_CUSTOMIZE_RESET).first, TRUE);
@@ -677,3 +680,84 @@ TEST_F(CustomizeSheetTest, AddOrRemoveButtonsHidesAndShowsButtonsOfTheDefaultLay
 }
 
 } // namespace
+
+namespace {
+
+// The colour of an image's pixel, drawn over white.
+COLORREF IconPixel(CXTPImageManagerIcon* pIcon, int x, int y)
+{
+    HDC hdcScreen = ::GetDC(nullptr);
+    HDC hdc = ::CreateCompatibleDC(hdcScreen);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(hdcScreen, 32, 32);
+    HGDIOBJ hOld = ::SelectObject(hdc, hBitmap);
+    RECT rc{0, 0, 32, 32};
+    ::FillRect(hdc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    CDC dc;
+    dc.Attach(hdc);
+    pIcon->Draw(&dc, CPoint(0, 0));
+    dc.Detach();
+    const COLORREF clr = ::GetPixel(hdc, x, y);
+    ::SelectObject(hdc, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hdc);
+    ::ReleaseDC(nullptr, hdcScreen);
+    return clr;
+}
+
+} // namespace
+
+TEST_F(CustomizeSheetTest, EditButtonImagePaintsTheImageAndOkStoresItAsTheControlsOwnImage)
+{
+    CXTPCustomizeSheet sheet(m_pCommandBars);
+    CXTPControl* pButton = m_pStandard->GetControl(0);
+    const int nBuiltIn = pButton->GetIconId();
+    ASSERT_GT(nBuiltIn, 0);
+    CXTPImageManager* pImages = m_pCommandBars->GetImageManager();
+    const COLORREF clrBuiltIn = IconPixel(pImages->GetImage(static_cast<UINT>(nBuiltIn), 16), 7, 7);
+
+    HWND hEditor = nullptr;
+    CXTPImageEditorDlg* pEditor = nullptr;
+    int nFirstCustom = 0;
+    // A pencil click with a colour cell's colour in the editor's picture, then OK.
+    auto EditSteps = [&](UINT nColorCell) {
+        return std::vector<CSheetScript::Step>{
+            [&] {
+                // Customise mode starts without a selection: the control is chosen once the sheet runs.
+                m_pCommandBars->SetCustomizeControl(pButton);
+                sheet.PostMessage(WM_COMMAND, XTP_ID_CUSTOMIZE_EDITBUTTONIMAGE);
+            },
+            [&] {
+                hEditor = ::FindWindowW(nullptr, L"Button Editor");
+                pEditor = static_cast<CXTPImageEditorDlg*>(CWnd::FromHandlePermanent(hEditor));
+                ASSERT_NE(nullptr, pEditor);
+                ::SetForegroundWindow(hEditor);
+            },
+            [&, nColorCell] {
+                HWND hCell = ::GetDlgItem(hEditor, static_cast<int>(nColorCell));
+                lqtest::SendClick(lqtest::ClientToScreenPoint(hCell, 5, 5));
+            },
+            [&] {
+                const CSize cell = pEditor->GetPicture().GetCellSize();
+                lqtest::SendClick(lqtest::ClientToScreenPoint(pEditor->GetPicture().m_hWnd, 7 * cell.cx + cell.cx / 2,
+                                                              7 * cell.cy + cell.cy / 2));
+            },
+            [&] { ::PostMessageW(hEditor, WM_COMMAND, IDOK, 0); },
+        };
+    };
+    std::vector<CSheetScript::Step> steps = EditSteps(XTP_IDS_CLR_RED);
+    steps.push_back([&] { nFirstCustom = pButton->GetCustomIconId(); });
+    for (auto& step : EditSteps(XTP_IDS_CLR_BLUE))
+        steps.push_back(step);
+    RunSheet(sheet, steps);
+
+    // The first edit gave the control an image of its own; the second changed that image in place.
+    EXPECT_GT(nFirstCustom, 0);
+    EXPECT_NE(nFirstCustom, nBuiltIn);
+    EXPECT_EQ(nFirstCustom, pButton->GetCustomIconId());
+    CXTPImageManagerIcon* pCustom = pImages->GetImage(static_cast<UINT>(nFirstCustom), 16);
+    ASSERT_NE(nullptr, pCustom);
+    EXPECT_EQ(RGB(0, 0, 255), IconPixel(pCustom, 7, 7));
+    // The rest of the built-in picture came along; the built-in image itself is as it was.
+    EXPECT_EQ(IconPixel(pImages->GetImage(static_cast<UINT>(nBuiltIn), 16), 3, 12), IconPixel(pCustom, 3, 12));
+    EXPECT_EQ(clrBuiltIn, IconPixel(pImages->GetImage(static_cast<UINT>(nBuiltIn), 16), 7, 7));
+}

@@ -1,0 +1,63 @@
+// Resource ids of the Button Editor (loaded from the toolkit resource module).
+#pragma once
+
+#define XTP_IDD_IMAGEEDITOR_DIALOG 9351
+#define XTP_IDB_IMAGEEDITOR_TOOLS 9352
+#define XTP_IDB_IMAGEEDITOR_TOOLS32 9353
+
+// Placeholders, used only for their places.
+#define XTP_IDC_STATIC_MOVE 9354
+#define XTP_IDC_STATIC_COLORS 9357
+#define XTP_IDC_STATIC_TOOLS 9358
+// The transparent and the custom colour cells, the picture and the preview.
+#define XTP_IDC_CLR_ERASE 9359
+#define XTP_IDC_CLR_PICKER 9360
+#define XTP_IDC_STATIC_PICTURE 9361
+#define XTP_IDC_STATIC_PREVIEW 9362
+
+// Move buttons.
+#define XTP_ID_BUTTON_LEFT 9354
+#define XTP_ID_BUTTON_DOWN 9355
+#define XTP_ID_BUTTON_UP 9356
+#define XTP_ID_BUTTON_RIGHT 9357
+// Tool buttons.
+#define XTP_ID_BUTTON_PENCIL 9363
+#define XTP_ID_BUTTON_FILL 9364
+#define XTP_ID_BUTTON_GETCOLOR 9365
+#define XTP_ID_BUTTON_LINE 9366
+#define XTP_ID_BUTTON_RECTANGLE 9367
+#define XTP_ID_BUTTON_CIRCLE 9368
+#define XTP_ID_BUTTON_COPY 9369
+#define XTP_ID_BUTTON_PASTE 9370
+#define XTP_ID_BUTTON_CLEAR 9371
+#define XTP_ID_BUTTON_UNDO 9372
+#define XTP_ID_BUTTON_REDO 9373
+#define XTP_ID_BUTTON_OPEN 9374
+
+// Cursors of the tools.
+#define XTP_IDC_IMAGEEDITOR_LINE 9375
+#define XTP_IDC_IMAGEEDITOR_GETCOLOR 9376
+#define XTP_IDC_IMAGEEDITOR_FILL 9377
+#define XTP_IDC_IMAGEEDITOR_PENCIL 9378
+
+#define XTP_IDS_IMAGEEDITOR_FILTER 9396
+#define XTP_IDS_IMAGEEDITOR_IMPORT_FAILED 9397
+
+// The colour cells: each id is the string of its colour's name.
+#define XTP_IDS_CLR_BLACK 9450
+#define XTP_IDS_CLR_DARK_BLUE 9455
+#define XTP_IDS_CLR_DARK_RED 9458
+#define XTP_IDS_CLR_DARK_YELLOW 9460
+#define XTP_IDS_CLR_GREEN 9461
+#define XTP_IDS_CLR_TEAL 9462
+#define XTP_IDS_CLR_BLUE 9463
+#define XTP_IDS_CLR_GRAY50 9465
+#define XTP_IDS_CLR_RED 9466
+#define XTP_IDS_CLR_VIOLET 9472
+#define XTP_IDS_CLR_PINK 9474
+#define XTP_IDS_CLR_YELLOW 9476
+#define XTP_IDS_CLR_BRIGHT_GREEN 9477
+#define XTP_IDS_CLR_TURQUOISE 9478
+#define XTP_IDS_CLR_GRAY25 9481
+#define XTP_IDS_CLR_WHITE 9489
+#define XTP_IDS_CLR_LAST 9496
