@@ -163,7 +163,7 @@ protected:
     }
     void TearDown() override
     {
-        for (Started* started : {&m_first, &m_second}) {
+        for (Started* started : {&m_first, &m_second, &m_third}) {
             if (started->info.hProcess && ::WaitForSingleObject(started->info.hProcess, 0) == WAIT_TIMEOUT)
                 ::TerminateProcess(started->info.hProcess, 1);
             lqprogram::CloseHandles(*started);
@@ -205,6 +205,7 @@ protected:
 
     Started m_first;
     Started m_second;
+    Started m_third;
 };
 
 TEST_F(ProgramCustomizeTest, ACommandDraggedOntoMainAndANewToolbarOutliveTheProgram)
@@ -292,6 +293,36 @@ TEST_F(ProgramCustomizeTest, ACommandDraggedOntoMainAndANewToolbarOutliveTheProg
     EXPECT_NE(WaitForWindow(m_second, L"Headlines", true), nullptr);
     ::PostMessageW(again, WM_COMMAND, ID_APP_EXIT, 0);
     ASSERT_EQ(::WaitForSingleObject(m_second.info.hProcess, 30000), WAIT_OBJECT_0);
+
+    // The saved controls cut in half: the next start refuses them whole and shows the bars as built, the options
+    // kept apart from them still apply.
+    const std::wstring controlsKey = std::wstring(kProgramKey) + L"\\CommandBars-Controls";
+    ASSERT_EQ(LayoutInt(L"CommandBars-Controls", L"LoadFromFile"), 0u) << "the layout is small enough for the profile";
+    DWORD nBytes = 0;
+    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, controlsKey.c_str(), L"Controls", RRF_RT_REG_BINARY, nullptr, nullptr,
+                             &nBytes),
+              ERROR_SUCCESS);
+    ASSERT_GT(nBytes, 16u);
+    std::vector<BYTE> bytes(nBytes);
+    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, controlsKey.c_str(), L"Controls", RRF_RT_REG_BINARY, nullptr,
+                             bytes.data(), &nBytes),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, controlsKey.c_str(), L"Controls", REG_BINARY, bytes.data(),
+                                nBytes / 2),
+              ERROR_SUCCESS);
+    // Away from Main, whose buttons light up under the mouse.
+    ASSERT_TRUE(lqtest::MoveMouse(POINT{700, 500}));
+    m_third = Start(L"");
+    ASSERT_TRUE(m_third.ok);
+    const HWND third = FrameOf(m_third);
+    ASSERT_NE(third, nullptr);
+    const HWND mainThird = WaitForWindow(m_third, L"Main", true);
+    ASSERT_NE(mainThird, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return RowOf(mainThird) == before; })) << "Main is as its resource made it";
+    EXPECT_EQ(WindowOf(m_third.info.dwProcessId, L"Headlines", true), nullptr);
+    ::PostMessageW(third, WM_COMMAND, ID_APP_EXIT, 0);
+    ASSERT_EQ(::WaitForSingleObject(m_third.info.hProcess, 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(LayoutInt(L"CommandBars-Options", L"ToolBarScreenTips"), 0u);
 }
 
 } // namespace

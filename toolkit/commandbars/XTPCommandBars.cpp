@@ -1,5 +1,6 @@
 #include "toolkit/commandbars/XTPCommandBars.h"
 
+#include "framework/core/Archive.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/File.h"
 #include "framework/frame/FrameWnd.h"
@@ -32,6 +33,55 @@ CXTPCommandBarsOptions::CXTPCommandBarsOptions()
 {
     m_mapHiddenCommands.InitHashTable(17);
     m_mapUsedCommands.InitHashTable(17);
+}
+
+void CXTPCommandBarsOptions::Serialize(CArchive& ar)
+{
+    static constexpr int kSchema = 7;
+    XTP_COMMANDBARS_ICONSOPTIONS* pIcons =
+        m_pCommandBars != nullptr ? m_pCommandBars->GetPaintManager()->GetIconOptions() : nullptr;
+    if (ar.IsStoring()) {
+        ar << kSchema;
+        ar << bAlwaysShowFullMenus << bShowFullAfterDelay << bToolBarScreenTips << bToolBarAccelTips << bLargeIcons
+           << bSyncFloatingBars << bShowExpandButtonAlways;
+        ar << szIcons.cx << szIcons.cy << szLargeIcons.cx << szLargeIcons.cy;
+        m_mapHiddenCommands.Serialize(ar);
+        const XTP_COMMANDBARS_ICONSOPTIONS icons = pIcons != nullptr ? *pIcons : XTP_COMMANDBARS_ICONSOPTIONS{};
+        ar << icons.bIconsWithShadow << icons.bUseDisabledIcons << icons.bUseFadedIcons;
+        return;
+    }
+    int nSchema = 0;
+    BOOL bValues[7] = {};
+    CSize sizes[2];
+    CCommandMap mapHidden;
+    XTP_COMMANDBARS_ICONSOPTIONS icons = {};
+    ar >> nSchema;
+    for (BOOL& bValue : bValues)
+        ar >> bValue;
+    for (CSize& size : sizes)
+        ar >> size.cx >> size.cy;
+    mapHidden.Serialize(ar);
+    ar >> icons.bIconsWithShadow >> icons.bUseDisabledIcons >> icons.bUseFadedIcons;
+
+    bAlwaysShowFullMenus = bValues[0];
+    bShowFullAfterDelay = bValues[1];
+    bToolBarScreenTips = bValues[2];
+    bToolBarAccelTips = bValues[3];
+    bLargeIcons = bValues[4];
+    bSyncFloatingBars = bValues[5];
+    bShowExpandButtonAlways = bValues[6];
+    szIcons = sizes[0];
+    szLargeIcons = sizes[1];
+    // Added to the program's own: a command it hides since the save stays hidden.
+    POSITION pos = mapHidden.GetStartPosition();
+    while (pos != nullptr) {
+        UINT nCommand = 0;
+        BOOL bHidden = FALSE;
+        mapHidden.GetNextAssoc(pos, nCommand, bHidden);
+        m_mapHiddenCommands.SetAt(nCommand, bHidden);
+    }
+    if (pIcons != nullptr)
+        *pIcons = icons;
 }
 
 // ---- The entries of the toolbars popup

@@ -35,6 +35,10 @@ public:
 
     CXTPCommandBarsOptions();
 
+    // The archive form kept with the customised bars: a schema, the saved switches, the icon sizes, the hidden
+    // commands and the icon options of the paint manager in use. A load changes nothing unless it reads all.
+    void Serialize(CArchive& ar) override;
+
     BOOL bAlwaysShowFullMenus;
     BOOL bShowFullAfterDelay;
     BOOL bToolBarScreenTips;

@@ -490,6 +490,8 @@ void CXTPCommandBars::SaveControls(LPCTSTR lpszProfileName, BOOL bOnlyCustomized
             ar << static_cast<DWORD>(list.GetSize());
             for (INT_PTR i = 0; i < list.GetSize(); ++i)
                 ar.WriteObject(static_cast<CXTPCommandBar*>(list.GetAt(i)));
+            // The options follow the bars: an archive from before them simply ends here.
+            m_pOptions->Serialize(ar);
             ar.Close();
         }
         nBytes = static_cast<UINT>(file.GetLength());
@@ -658,6 +660,9 @@ BOOL CXTPCommandBars::ReadControls(LPCTSTR lpszProfileName, std::vector<CXTPComm
             pBar->SetCommandBars(this);
             arrLoaded.push_back(pBar);
         }
+        // Read last, so that they change only once the bars before them have all been read.
+        if (bComplete && (!ar.IsBufferEmpty() || file.GetPosition() < file.GetLength()))
+            m_pOptions->Serialize(ar);
     } catch (CException* e) {
         e->Delete();
         bComplete = FALSE;

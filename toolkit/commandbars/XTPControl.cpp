@@ -439,7 +439,7 @@ void CXTPControl::OnCustomizeDragStart(CPoint)
     }
 }
 
-void CXTPControl::CustomizeStartDrag(CPoint pt)
+void CXTPControl::CustomizeStartDrag(CPoint)
 {
     CXTPCommandBars* pCommandBars = GetCommandBars();
     if (pCommandBars == nullptr)
@@ -449,7 +449,7 @@ void CXTPControl::CustomizeStartDrag(CPoint pt)
     CXTPCommandBar* pParent = m_pParent;
     CScopedReference keepParent(pParent);
     pCommandBars->SetCustomizeControl(this);
-    OnCustomizeDragStart(pt);
+    // The drag source tells the control once the mouse really moves: a click alone keeps a menu it opened.
     const DROPEFFECT dropEffect = pCommandBars->GetDropSource()->DoDragDrop(this, FALSE);
     if ((dropEffect == DROPEFFECT_NONE || dropEffect == DROPEFFECT_MOVE) && pParent != nullptr &&
         m_pControls != nullptr) {

@@ -116,8 +116,8 @@ DROPEFFECT CXTPCustomizeDropSource::DoDragDrop(CXTPControl* pControl, BOOL bCopy
     m_bMove = FALSE;
     m_pTarget = nullptr;
     m_bCopyOnly = bCopyOnly;
-    CPoint ptStart;
-    ::GetCursorPos(&ptStart);
+    ::GetCursorPos(&m_ptStart);
+    const CPoint ptStart = m_ptStart;
 
     DROPEFFECT result = Track(pControl, hWndCapture);
     if (m_pTarget != nullptr) {
@@ -146,6 +146,7 @@ DROPEFFECT CXTPCustomizeDropSource::Track(CXTPControl* pControl, HWND hWndCaptur
 {
     // XTP_DROPEFFECT_STAY with no target means cancelled; anything else (or a target) a drop.
     DROPEFFECT result = XTP_DROPEFFECT_STAY;
+    BOOL bStarted = FALSE;
     auto cancel = [&] {
         if (m_pTarget != nullptr)
             m_pTarget->HideDropMarker();
@@ -178,6 +179,14 @@ DROPEFFECT CXTPCustomizeDropSource::Track(CXTPControl* pControl, HWND hWndCaptur
             }
             break;
         case WM_MOUSEMOVE:
+            if (!bStarted) {
+                bStarted = TRUE;
+                if (CXTPCommandBar* pSource = pControl->GetParent()) {
+                    CPoint ptClient = m_ptStart;
+                    pSource->ScreenToClient(&ptClient);
+                    pControl->OnCustomizeDragStart(ptClient);
+                }
+            }
             // The async state too: a Ctrl press swallowed by a keyboard filter still counts.
             m_bMove = (msg.wParam & MK_CONTROL) == 0 && ::GetAsyncKeyState(VK_CONTROL) >= 0;
             DragOver(pControl, CPoint(msg.pt));

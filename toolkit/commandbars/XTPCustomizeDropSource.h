@@ -51,6 +51,8 @@ protected:
     CXTPCommandBars* m_pCommandBars;
     std::vector<CXTPCommandBar*> m_arrTargets;
     CXTPCommandBar* m_pTarget;
+    // Where the drag began, on the screen.
+    CPoint m_ptStart;
     BOOL m_bMove;
     BOOL m_bCopyOnly;
 };

@@ -781,7 +781,9 @@ void CXTPPaintManager::DrawListBoxEntry(CDC* pDC, CXTPControl* pControl, CRect r
     }
     pDC->SetBkMode(TRANSPARENT);
     CRect rcText(rcIcon.right + 6, rc.top, rc.right - 14, rc.bottom);
-    pDC->DrawText(pControl->GetCaption(), &rcText, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    // Drawn without a prefix, so the access keys' ampersands go first: "S&top" reads "Stop".
+    pDC->DrawText(StripMnemonics(pControl->GetCaption()), &rcText,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     const int yMid = (rc.top + rc.bottom) / 2;
     if (IsPopupType(type))
         Triangle(pDC, CPoint(rc.right - 12, yMid - 4), CPoint(rc.right - 8, yMid), CPoint(rc.right - 12, yMid + 4),

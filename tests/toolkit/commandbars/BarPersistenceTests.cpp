@@ -1,6 +1,7 @@
 // Saving and loading a frame's bar layout and customised bars: round trips through the profile and through the
 // hidden file, the size at which the archive leaves the profile, damaged archives (truncated, bit-flipped, popup
-// bars that open each other) and the arithmetic that fits a layout to another screen.
+// bars that open each other), the options kept in the archive, and the arithmetic that fits a layout to another
+// screen.
 #include "toolkit/base/XTPImageManager.h"
 #include "toolkit/commandbars/XTPCommandBarsPersist.h"
 
@@ -13,12 +14,16 @@
 #include "toolkit/commandbars/XTPDockBar.h"
 #include "toolkit/commandbars/XTPFrameWnd.h"
 #include "toolkit/commandbars/XTPMenuBar.h"
+#include "toolkit/commandbars/XTPPaintManager.h"
 #include "toolkit/commandbars/XTPPopupBar.h"
 #include "toolkit/commandbars/XTPToolBar.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,6 +31,118 @@ namespace {
 const wchar_t kCompany[] = L"LanternquillBarPersistenceTests";
 const wchar_t kProfile[] = L"CommandBars";
 const UINT kUserBarID = 21500;
+
+// Every option the archive keeps, the icon options of the paint manager last, the hidden commands as id/value pairs.
+std::vector<int> ArchivedOptions(CXTPCommandBarsOptions* o, CXTPPaintManager* pPaintManager)
+{
+    std::vector<int> values = {o->bAlwaysShowFullMenus, o->bShowFullAfterDelay, o->bToolBarScreenTips,
+                               o->bToolBarAccelTips,    o->bLargeIcons,         o->bSyncFloatingBars,
+                               o->bShowExpandButtonAlways, static_cast<int>(o->szIcons.cx),
+                               static_cast<int>(o->szIcons.cy), static_cast<int>(o->szLargeIcons.cx),
+                               static_cast<int>(o->szLargeIcons.cy)};
+    std::vector<std::pair<int, int>> hidden;
+    POSITION pos = o->m_mapHiddenCommands.GetStartPosition();
+    while (pos != nullptr) {
+        UINT nCommand = 0;
+        BOOL bHidden = FALSE;
+        o->m_mapHiddenCommands.GetNextAssoc(pos, nCommand, bHidden);
+        hidden.emplace_back(static_cast<int>(nCommand), bHidden);
+    }
+    std::sort(hidden.begin(), hidden.end());
+    for (const auto& entry : hidden) {
+        values.push_back(entry.first);
+        values.push_back(entry.second);
+    }
+    const XTP_COMMANDBARS_ICONSOPTIONS* pIcons = pPaintManager->GetIconOptions();
+    values.insert(values.end(), {pIcons->bUseFadedIcons, pIcons->bUseDisabledIcons, pIcons->bIconsWithShadow});
+    return values;
+}
+
+std::string OptionsBytes(CXTPCommandBarsOptions* pOptions)
+{
+    CMemFile file(1024);
+    {
+        CArchive ar(&file, CArchive::store);
+        pOptions->Serialize(ar);
+        ar.Close();
+    }
+    std::string bytes(static_cast<size_t>(file.GetLength()), '\0');
+    file.SeekToBegin();
+    file.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+    return bytes;
+}
+
+// FALSE when loading the bytes raised the archive's exception.
+BOOL LoadOptionsBytes(CXTPCommandBarsOptions* pOptions, const std::string& bytes)
+{
+    CMemFile file(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())), static_cast<UINT>(bytes.size()));
+    try {
+        CArchive ar(&file, CArchive::load);
+        pOptions->Serialize(ar);
+    } catch (CException* e) {
+        e->Delete();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A manager of its own with a paint manager of its own, so that no test changes the toolkit-wide icon options.
+struct OwnManager
+{
+    OwnManager()
+    {
+        pCommandBars = new CXTPCommandBars;
+        pCommandBars->SetPaintManager(CXTPPaintManager::CreateTheme(xtpThemeDefault));
+    }
+    ~OwnManager() { pCommandBars->InternalRelease(); }
+    OwnManager(const OwnManager&) = delete;
+    OwnManager& operator=(const OwnManager&) = delete;
+    CXTPCommandBarsOptions* Options() const { return pCommandBars->GetCommandBarsOptions(); }
+    std::vector<int> Archived() const { return ArchivedOptions(Options(), pCommandBars->GetPaintManager()); }
+    CXTPCommandBars* pCommandBars;
+};
+
+TEST(CommandBarsOptionsArchive, WritesItsFixedFormAndReadsItBackWhole)
+{
+    OwnManager saved;
+    CXTPCommandBarsOptions* o = saved.Options();
+    o->bAlwaysShowFullMenus = FALSE;
+    o->bShowFullAfterDelay = TRUE;
+    o->bToolBarScreenTips = FALSE;
+    o->bToolBarAccelTips = TRUE;
+    o->bLargeIcons = TRUE;
+    o->bSyncFloatingBars = FALSE;
+    o->bShowExpandButtonAlways = FALSE;
+    o->szIcons = CSize(20, 21);
+    o->szLargeIcons = CSize(40, 42);
+    // Not in the archive: they stay the reader's own.
+    o->bDblClickFloat = TRUE;
+    o->animationType = 4;
+    saved.pCommandBars->HideCommand(0x1234);
+    *saved.pCommandBars->GetPaintManager()->GetIconOptions() = {TRUE, FALSE, TRUE};
+    const std::string bytes = OptionsBytes(o);
+
+    // The schema, the seven switches, both icon sizes, the hidden commands as a map of one entry, and the paint
+    // manager's icon options from the last to the first.
+    const int32_t head[] = {7, 0, 1, 0, 1, 1, 0, 0, 20, 21, 40, 42};
+    std::string expected(reinterpret_cast<const char*>(head), sizeof(head));
+    expected += std::string("\x01\x00", 2);
+    const int32_t tail[] = {0x1234, 1, 1, 0, 1};
+    expected += std::string(reinterpret_cast<const char*>(tail), sizeof(tail));
+    EXPECT_EQ(bytes, expected);
+
+    OwnManager loaded;
+    const std::vector<int> defaults = loaded.Archived();
+    // Every cut raises the archive's exception and changes nothing, the icon options included.
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        ASSERT_FALSE(LoadOptionsBytes(loaded.Options(), bytes.substr(0, n))) << "cut at " << n;
+        ASSERT_EQ(loaded.Archived(), defaults) << "cut at " << n;
+    }
+    ASSERT_TRUE(LoadOptionsBytes(loaded.Options(), bytes));
+    EXPECT_EQ(loaded.Archived(), saved.Archived());
+    EXPECT_FALSE(loaded.Options()->bDblClickFloat);
+    EXPECT_EQ(loaded.Options()->animationType, 0);
+}
 
 // A toolbar that counts its live objects, so that a test sees every bar an archive made released again.
 class CCountedToolBar : public CXTPToolBar
@@ -530,13 +647,20 @@ TEST_F(BarPersistenceTest, EveryTruncatedArchiveLeavesTheBarsAsCreated)
     Rebuild();
     const std::vector<std::wstring> created = Captions(m_pStandard);
     const int nLive = CCountedToolBar::s_nLive;
-    for (size_t n = 0; n < bytes.size(); n += (n < 64 || n + 64 > bytes.size()) ? 1 : 7) {
+    CXTPCommandBarsOptions* pOptions = m_pCommandBars->GetCommandBarsOptions();
+    const std::vector<int> options = ArchivedOptions(pOptions, m_pCommandBars->GetPaintManager());
+    // A cut where the bars end and the options begin reads as an archive kept before the options were in it.
+    const size_t nBarsEnd = bytes.size() - OptionsBytes(pOptions).size();
+    for (size_t n = 0; n < bytes.size(); n += (n < 64 || n + 80 > bytes.size()) ? 1 : 7) {
+        if (n == nBarsEnd)
+            continue;
         SetControlsBytes(bytes.substr(0, n));
         Load();
         ASSERT_EQ(Captions(m_pStandard), created) << "cut at " << n;
         ASSERT_EQ(m_pCommandBars->FindToolBar(kUserBarID), nullptr) << "cut at " << n;
         // The bars read before the cut, and the one it cut through, are gone again.
         ASSERT_EQ(CCountedToolBar::s_nLive, nLive) << "cut at " << n;
+        ASSERT_EQ(ArchivedOptions(pOptions, m_pCommandBars->GetPaintManager()), options) << "cut at " << n;
     }
     // The whole archive still applies.
     SetControlsBytes(bytes);
@@ -674,6 +798,39 @@ TEST_F(BarPersistenceTest, OptionsAndUsedCommandsComeBack)
     m_app.WriteProfileBinary(Section(L"-Options"), L"UsedCommands", damaged, sizeof(damaged));
     m_pCommandBars->LoadOptions(kProfile);
     EXPECT_EQ(pOptions->m_mapUsedCommands.GetCount(), 2);
+}
+
+TEST_F(BarPersistenceTest, OptionsKeptOnlyInTheArchiveComeBackWithTheBars)
+{
+    CXTPCommandBarsOptions* pOptions = m_pCommandBars->GetCommandBarsOptions();
+    pOptions->bSyncFloatingBars = FALSE;
+    pOptions->bShowExpandButtonAlways = FALSE;
+    pOptions->szIcons = CSize(20, 20);
+    m_pCommandBars->HideCommand(ID_TEST_SAVE);
+    Customise();
+    const std::vector<int> saved = ArchivedOptions(pOptions, m_pCommandBars->GetPaintManager());
+    m_pCommandBars->SaveBarState(kProfile);
+    const std::string bytes = ControlsBytes();
+    const size_t nBarsEnd = bytes.size() - OptionsBytes(pOptions).size();
+
+    Rebuild();
+    pOptions = m_pCommandBars->GetCommandBarsOptions();
+    const std::vector<int> created = ArchivedOptions(pOptions, m_pCommandBars->GetPaintManager());
+    ASSERT_NE(created, saved);
+    const std::vector<std::wstring> createdCaptions = Captions(m_pStandard);
+    // An archive from before the options were kept in it: its bars apply, the options stay the program's.
+    SetControlsBytes(bytes.substr(0, nBarsEnd));
+    Load();
+    EXPECT_NE(Captions(m_pStandard), createdCaptions);
+    EXPECT_EQ(ArchivedOptions(pOptions, m_pCommandBars->GetPaintManager()), created);
+
+    Rebuild();
+    pOptions = m_pCommandBars->GetCommandBarsOptions();
+    SetControlsBytes(bytes);
+    Load();
+    EXPECT_EQ(ArchivedOptions(pOptions, m_pCommandBars->GetPaintManager()), saved);
+    EXPECT_TRUE(m_pCommandBars->IsCommandRarelyUsed(ID_TEST_SAVE));
+    EXPECT_EQ(m_pCommandBars->GetCommandBarsOptions()->szIcons, CSize(20, 20));
 }
 
 TEST(BarStateInfoTest, ALayoutFromALargerScreenIsScaledAndKeptInside)

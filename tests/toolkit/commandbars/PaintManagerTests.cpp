@@ -330,6 +330,25 @@ TEST(PaintManagerCaptions, MnemonicsAndRightToLeftCaptions)
         EXPECT_EQ(ReverseCaptionForRtl(c.pszIn), CString(c.pszOut)) << lqtest::Narrow(c.pszIn);
 }
 
+// The Commands page lists controls through this drawing: an access key's ampersand is not drawn.
+TEST(PaintManagerCaptions, ListEntriesDrawCaptionsWithoutTheirAccessKeys)
+{
+    for (int nTheme : {xtpThemeDefault, xtpThemeStandard}) {
+        CXTPPaintManager* pTheme = CXTPPaintManager::CreateTheme(nTheme);
+        auto draw = [&](const wchar_t* pszCaption) {
+            CXTPControlButton* pControl = new CXTPControlButton;
+            pControl->SetCaption(pszCaption);
+            lqtest::MemoryCanvas canvas(160, 24);
+            pTheme->DrawListBoxControl(&canvas.Dc(), pControl, CRect(0, 0, 160, 24), FALSE, TRUE, nullptr);
+            pControl->InternalRelease();
+            return canvas.Pixels();
+        };
+        EXPECT_EQ(draw(L"S&top"), draw(L"Stop")) << "theme " << nTheme;
+        EXPECT_NE(draw(L"Stop"), draw(L"")) << "theme " << nTheme;
+        pTheme->InternalRelease();
+    }
+}
+
 TEST(PaintManagerThemes, CreateSetAndCustomThemes)
 {
     struct Case

@@ -9,6 +9,8 @@
 #include "tests/toolkit/commandbars/CommandBarsTestSupport.h"
 #include "tests/toolkit/customize/CustomizeTestIds.h"
 #include "toolkit/base/XTPImageManager.h"
+#include "toolkit/base/XTPToolkitGlobals.h"
+#include "toolkit/commandbars/CommandBarsResource.h"
 #include "toolkit/commandbars/XTPControl.h"
 #include "toolkit/commandbars/XTPControlPopup.h"
 #include "toolkit/commandbars/XTPControls.h"
@@ -195,9 +197,20 @@ protected:
         EXPECT_TRUE(script.Done());
         return nResult;
     }
-    // A press at from, moves to to (twice, so that the bar under it sees a move), release there.
+    // A button pressed or released where the pointer is, without any move.
+    static void ButtonInPlace(DWORD dwFlags)
+    {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = dwFlags;
+        ::SendInput(1, &input, sizeof(INPUT));
+    }
+    // A press at from, moves to to (twice, so that the bar under it sees a move), release there. With bCtrl, Ctrl is
+    // pressed once the pointer rests over to and the button released without a move (pCursor gets the cursor the
+    // drag shows then). Wine sets its modifier state to the X server's whenever the pointer enters a window, and a
+    // key sent by SendInput never reaches the X server: a Ctrl pressed before any move of the drag is let go.
     static std::vector<CSheetScript::Step> DragSteps(std::function<POINT()> from, std::function<POINT()> to,
-                                                     bool bCtrl = false)
+                                                     bool bCtrl = false, HCURSOR* pCursor = nullptr)
     {
         auto pFrom = std::make_shared<POINT>();
         auto pTo = std::make_shared<POINT>();
@@ -206,25 +219,25 @@ protected:
                 *pFrom = from();
                 cbtest::MoveMouseTo(*pFrom);
             },
-            [=] {
-                if (bCtrl)
-                    lqtest::SendKey(VK_CONTROL, false);
-                lqtest::SendMouse(*pFrom, MOUSEEVENTF_LEFTDOWN);
-            },
-            [=] {
-                cbtest::MoveMouseTo(POINT{pFrom->x + 6, pFrom->y + 6});
-            },
+            [=] { lqtest::SendMouse(*pFrom, MOUSEEVENTF_LEFTDOWN); },
+            [=] { cbtest::MoveMouseTo(POINT{pFrom->x + 6, pFrom->y + 6}); },
             [=] {
                 *pTo = to();
                 cbtest::MoveMouseTo(POINT{pTo->x - 1, pTo->y});
             },
             [=] { cbtest::MoveMouseTo(*pTo); },
-            [=] { lqtest::SendMouse(*pTo, MOUSEEVENTF_LEFTUP); },
-            [=] {
-                if (bCtrl)
-                    lqtest::SendKey(VK_CONTROL, true);
-            },
         };
+        if (!bCtrl) {
+            steps.push_back([=] { lqtest::SendMouse(*pTo, MOUSEEVENTF_LEFTUP); });
+            return steps;
+        }
+        steps.push_back([] { lqtest::SendKey(VK_CONTROL, false); });
+        steps.push_back([=] {
+            if (pCursor != nullptr)
+                *pCursor = ::GetCursor();
+            ButtonInPlace(MOUSEEVENTF_LEFTUP);
+        });
+        steps.push_back([] { lqtest::SendKey(VK_CONTROL, true); });
         return steps;
     }
 
@@ -320,6 +333,99 @@ TEST_F(CustomizeSheetTest, CommandsDraggedFromThePageAreCopiedAndBarControlsDrop
     EXPECT_EQ(afterRemove, std::vector<int>(afterCopy.begin() + 1, afterCopy.end())) << "the first button went";
     EXPECT_EQ(Ids(m_pStandard), afterRemove);
     EXPECT_NE(afterRemove[0], nFirst);
+}
+
+TEST_F(CustomizeSheetTest, BarControlsAreCopiedWithCtrlMovedIntoAMenuPopupDroppedAwayAndMovedBackOut)
+{
+    CXTPControlPopup* pEditTitle = DYNAMIC_DOWNCAST(CXTPControlPopup, m_pMenuBar->GetControl(1));
+    ASSERT_NE(pEditTitle, nullptr);
+    CXTPCommandBar* pEditMenu = pEditTitle->GetCommandBar();
+    ASSERT_NE(pEditMenu, nullptr);
+    const std::vector<int> before = Ids(m_pStandard);
+    const std::vector<int> menuBefore = Ids(pEditMenu);
+    const int nFirst = before[0];
+    auto insideMenu = [&] {
+        CRect rc;
+        pEditMenu->GetWindowRect(&rc);
+        return POINT{rc.left + rc.Width() / 2, rc.bottom - 4};
+    };
+
+    // Ctrl held at the drop: the button is copied to the end of its own bar, the copy cursor showing.
+    HCURSOR hCtrlCursor = nullptr;
+    std::vector<CSheetScript::Step> steps = DragSteps([&] { return ScreenCentre(m_pStandard, 0); },
+                                                      [&] { return ScreenAfterLast(m_pStandard); }, true, &hCtrlCursor);
+    std::vector<int> afterCopy;
+    steps.push_back([&] { afterCopy = Ids(m_pStandard); });
+    // Without Ctrl, over the menu title (which opens its popup) and into the popup: the button moves there.
+    auto pFrom = std::make_shared<POINT>();
+    bool bMenuOpened = false;
+    std::vector<CSheetScript::Step> moveSteps = {
+        // Off the centre pressed for the copy: a second press there would be a double click.
+        [=] {
+            *pFrom = ScreenCorner(m_pStandard, 0);
+            cbtest::MoveMouseTo(*pFrom);
+        },
+        [=] { lqtest::SendMouse(*pFrom, MOUSEEVENTF_LEFTDOWN); },
+        [=] { cbtest::MoveMouseTo(POINT{pFrom->x + 6, pFrom->y + 6}); },
+        [&] { cbtest::MoveMouseTo(ScreenCentre(m_pMenuBar, 1)); },
+        [&] {
+            const POINT pt = ScreenCentre(m_pMenuBar, 1);
+            cbtest::MoveMouseTo(POINT{pt.x + 1, pt.y});
+        },
+        [&] {
+            bMenuOpened = pEditMenu->GetSafeHwnd() != nullptr && pEditMenu->IsWindowVisible();
+            const POINT pt = insideMenu();
+            cbtest::MoveMouseTo(POINT{pt.x - 1, pt.y});
+        },
+        [&] { cbtest::MoveMouseTo(insideMenu()); },
+        [&] { lqtest::SendMouse(insideMenu(), MOUSEEVENTF_LEFTUP); },
+    };
+    steps.insert(steps.end(), moveSteps.begin(), moveSteps.end());
+    std::vector<int> afterMove;
+    std::vector<int> menuAfterMove;
+    steps.push_back([&] {
+        afterMove = Ids(m_pStandard);
+        menuAfterMove = Ids(pEditMenu);
+    });
+    // From the open popup onto the frame's client area: the menu item goes.
+    for (auto& step : DragSteps([&] { return ScreenCentre(pEditMenu, pEditMenu->GetControlCount() - 1); },
+                                [&] { return FrameClientPoint(); }))
+        steps.push_back(step);
+    std::vector<int> menuAfterRemove;
+    steps.push_back([&] { menuAfterRemove = Ids(pEditMenu); });
+    // A click on the menu's title opens it again: a click without a move is no drag.
+    bool bReopened = false;
+    steps.push_back([&] { cbtest::MoveMouseTo(ScreenCentre(m_pMenuBar, 1)); });
+    steps.push_back([] { ButtonInPlace(MOUSEEVENTF_LEFTDOWN); });
+    steps.push_back([] { ButtonInPlace(MOUSEEVENTF_LEFTUP); });
+    steps.push_back([&] { bReopened = pEditMenu->GetSafeHwnd() != nullptr && pEditMenu->IsWindowVisible(); });
+    // From the popup onto the toolbar, before its first button: the item moves there.
+    for (auto& step : DragSteps([&] { return ScreenCentre(pEditMenu, 0); },
+                                [&] { return ScreenCorner(m_pStandard, 0); }))
+        steps.push_back(step);
+    CXTPCustomizeSheet sheet(m_pCommandBars);
+    RunSheet(sheet, steps);
+
+    EXPECT_EQ(hCtrlCursor, ::LoadCursorW(GetToolkitGlobals()->GetResourceModule(),
+                                         MAKEINTRESOURCEW(XTP_IDC_COMMANDBARS_DRAGCOPY)));
+    ASSERT_EQ(afterCopy.size(), before.size() + 1);
+    EXPECT_EQ(afterCopy[0], nFirst) << "a copy leaves the button where it was";
+    EXPECT_EQ(std::count(afterCopy.begin(), afterCopy.end(), nFirst),
+              std::count(before.begin(), before.end(), nFirst) + 1);
+
+    EXPECT_TRUE(bMenuOpened);
+    ASSERT_EQ(afterMove.size(), afterCopy.size() - 1);
+    EXPECT_EQ(afterMove, std::vector<int>(afterCopy.begin() + 1, afterCopy.end()));
+    ASSERT_EQ(menuAfterMove.size(), menuBefore.size() + 1);
+    EXPECT_EQ(menuAfterMove.back(), nFirst);
+
+    EXPECT_EQ(menuAfterRemove, menuBefore) << "dropped away from every bar, the item left the popup";
+    ASSERT_TRUE(bReopened);
+    ASSERT_FALSE(menuBefore.empty());
+    EXPECT_EQ(Ids(pEditMenu), std::vector<int>(menuBefore.begin() + 1, menuBefore.end()));
+    std::vector<int> standardAfter = {menuBefore[0]};
+    standardAfter.insert(standardAfter.end(), afterMove.begin(), afterMove.end());
+    EXPECT_EQ(Ids(m_pStandard), standardAfter);
 }
 
 TEST_F(CustomizeSheetTest, ContextMenuCommandsChangeTheSelectionAndTheirStatesFollowIt)
