@@ -157,11 +157,8 @@ protected:
     }
     void TearDown() override
     {
-        for (Started* started : {&m_first, &m_second}) {
-            if (started->info.hProcess && ::WaitForSingleObject(started->info.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(started->info.hProcess, 1);
-            lqprogram::CloseHandles(*started);
-        }
+        for (Started* started : {&m_first, &m_second})
+            lqprogram::EndProgram(*started);
         RemoveSeed();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
     }
@@ -281,15 +278,18 @@ TEST_F(ProgramLifeTest, SubscribedFeedsAndTheirReadStatesOutliveTheProgram)
     const std::wstring key = L"e2e-" + std::to_wstring(::GetCurrentProcessId());
     const std::wstring harbour = HttpUrl(L"/delayed/" + key + L"/1000/Harbour");
     const std::wstring valley = HttpUrl(L"/delayed/" + key + L"/1000/Valley");
+    // Files another test left under these names would push the new channels' files to other names.
     struct Cleanup
     {
         std::wstring data;
-        ~Cleanup()
+        void Remove() const
         {
             for (const wchar_t* name : {L"Harbour.rss", L"Valley.rss", L"Harbour.ico", L"Valley.ico"})
                 ::DeleteFileW((data + L"\\" + name).c_str());
         }
+        ~Cleanup() { Remove(); }
     } cleanup{m_data};
+    cleanup.Remove();
 
     m_first = Start(L"");
     ASSERT_TRUE(m_first.ok);
