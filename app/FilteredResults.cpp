@@ -6,7 +6,9 @@
 #include "feeds/FilterText.h"
 #include "framework/html/HtmlEntities.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -63,10 +65,36 @@ int TagEnd(const wchar_t* text, int length, int i, bool bQuotes)
     return length;
 }
 
+// The platform's lower case of every UTF-16 unit, asked once: CharLowerBuffW costs several nanoseconds a character
+// here, more than the whole search of a text for a word.
+const wchar_t* LowerCaseTable()
+{
+    static const std::vector<wchar_t> table = [] {
+        std::vector<wchar_t> units(0x10000);
+        for (size_t i = 0; i < units.size(); ++i)
+            units[i] = static_cast<wchar_t>(i);
+        ::CharLowerBuffW(units.data(), static_cast<DWORD>(units.size()));
+        return units;
+    }();
+    return table.data();
+}
+
 void LowerInPlace(std::wstring& text)
 {
-    if (!text.empty())
-        ::CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
+    const wchar_t* lower = LowerCaseTable();
+    for (wchar_t& ch : text)
+        ch = lower[static_cast<unsigned short>(ch)];
+}
+
+// Appends the text lower-cased.
+void AppendLowered(std::wstring& out, const wchar_t* text, size_t length)
+{
+    const wchar_t* lower = LowerCaseTable();
+    const size_t at = out.size();
+    out.resize(at + length);
+    wchar_t* to = &out[at];
+    for (size_t i = 0; i < length; ++i)
+        to[i] = lower[static_cast<unsigned short>(text[i])];
 }
 
 // One run of text between tags, read as the characters it shows: each character keeps the position in the raw
@@ -181,116 +209,162 @@ void MarkWord(CString& text, const std::wstring& word, bool bEntities)
     text = out;
 }
 
-// Marks a word in a display copy whose lower-cased twin is at hand (the same length, the same tags: lower-casing
-// keeps every character's place and leaves "<", "/", "!", "?" and ">" as they are), and keeps the twin in step.
-void MarkDisplayWord(CString& text, std::wstring& lowered, const std::wstring& word)
+// One word's occurrence in a display copy, as characters [start, end).
+struct Mark
 {
-    if (lowered.find(word) == std::wstring::npos)
-        return;
+    int start, end, word;
+};
+
+// Marks the words in a display copy in one pass, as marking them word after word would: each word is sought, left to
+// right and without overlap, in the runs of text between the drawer's tags and the marks of the words before it, so
+// a later word's mark lies inside an earlier one's or apart from it, never across it.
+void MarkDisplayWords(CString& text, const std::vector<std::wstring>& words)
+{
     const wchar_t* p = text.GetString();
-    const wchar_t* low = lowered.c_str();
     const int length = text.GetLength();
-    CString out;
-    out.Preallocate(length + 64);
-    std::wstring outLowered;
-    outLowered.reserve(static_cast<size_t>(length) + 64);
-    const size_t markOpen = wcslen(kMarkOpen), markClose = wcslen(kMarkClose);
-    int copied = 0;
-    int i = 0;
-    while (i < length) {
+    std::wstring lowered;
+    AppendLowered(lowered, p, static_cast<size_t>(length));
+    // The runs between tags; the tags themselves are never searched.
+    std::vector<std::pair<int, int>> runs;
+    for (int i = 0; i < length;) {
         int runEnd = i;
         while (runEnd < length && !StartsTag(p, length, runEnd))
             ++runEnd;
-        const std::wstring_view run(low + i, static_cast<size_t>(runEnd - i));
-        for (size_t from = 0;;) {
-            const size_t at = run.find(word, from);
-            if (at == std::wstring_view::npos)
-                break;
-            const int start = i + static_cast<int>(at);
-            const int stop = start + static_cast<int>(word.size());
-            out.Append(p + copied, start - copied);
-            outLowered.append(low + copied, static_cast<size_t>(start - copied));
-            out += kMarkOpen;
-            outLowered.append(kMarkOpen, markOpen);
-            out.Append(p + start, stop - start);
-            outLowered.append(low + start, word.size());
-            out += kMarkClose;
-            outLowered.append(kMarkClose, markClose);
-            copied = stop;
-            from = at + word.size();
-        }
+        if (runEnd > i)
+            runs.emplace_back(i, runEnd);
         if (runEnd >= length)
             break;
         i = TagEnd(p, length, runEnd, false);
     }
-    if (copied == 0)
+    std::vector<Mark> marks;
+    std::vector<int> cuts; // the edges of the marks of the words before, in order
+    for (size_t w = 0; w < words.size(); ++w) {
+        const std::wstring& word = words[w];
+        if (word.empty())
+            continue;
+        const size_t before = marks.size();
+        for (const auto& run : runs) {
+            // The run, cut at earlier marks' edges.
+            auto cut = std::upper_bound(cuts.begin(), cuts.end(), run.first);
+            for (int from = run.first; from < run.second;) {
+                const int to = cut != cuts.end() && *cut < run.second ? *cut++ : run.second;
+                const std::wstring_view piece(lowered.data() + from, static_cast<size_t>(to - from));
+                for (size_t at = piece.find(word); at != std::wstring_view::npos; at = piece.find(word, at + word.size()))
+                    marks.push_back(Mark{from + static_cast<int>(at), from + static_cast<int>(at + word.size()),
+                                         static_cast<int>(w)});
+                from = to;
+            }
+        }
+        for (size_t m = before; m < marks.size(); ++m) {
+            cuts.push_back(marks[m].start);
+            cuts.push_back(marks[m].end);
+        }
+        std::sort(cuts.begin(), cuts.end());
+    }
+    if (marks.empty())
         return;
-    out.Append(p + copied, length - copied);
-    outLowered.append(low + copied, static_cast<size_t>(length - copied));
-    text = out;
-    lowered.swap(outLowered);
+    // At one place, the marks that end there close inner first, then those that start there open outer first.
+    std::vector<Mark> opens = marks, closes = marks;
+    std::sort(opens.begin(), opens.end(), [](const Mark& a, const Mark& b) {
+        return a.start != b.start ? a.start < b.start : a.end != b.end ? a.end > b.end : a.word < b.word;
+    });
+    std::sort(closes.begin(), closes.end(), [](const Mark& a, const Mark& b) {
+        return a.end != b.end ? a.end < b.end : a.start != b.start ? a.start > b.start : a.word > b.word;
+    });
+    const size_t markOpen = wcslen(kMarkOpen), markClose = wcslen(kMarkClose);
+    std::wstring out;
+    out.reserve(static_cast<size_t>(length) + marks.size() * (markOpen + markClose));
+    size_t o = 0, c = 0;
+    int copied = 0;
+    while (o < opens.size() || c < closes.size()) {
+        const int at = o < opens.size() && opens[o].start < closes[c].end ? opens[o].start : closes[c].end;
+        out.append(p + copied, static_cast<size_t>(at - copied));
+        copied = at;
+        for (; c < closes.size() && closes[c].end == at; ++c)
+            out.append(kMarkClose, markClose);
+        for (; o < opens.size() && opens[o].start == at; ++o)
+            out.append(kMarkOpen, markOpen);
+    }
+    out.append(p + copied, static_cast<size_t>(length - copied));
+    text = CString(out.c_str(), static_cast<int>(out.size()));
 }
 
-// The text a display copy shows: the drawer's tags as blanks.
+// The text a display copy shows, lower-cased: the drawer's tags as blanks.
 void AppendShown(std::wstring& out, const CString& displayText)
 {
     const wchar_t* p = displayText.GetString();
     const int length = displayText.GetLength();
-    if (wcschr(p, L'<') == nullptr) {
-        out.append(p, static_cast<size_t>(length));
-        return;
-    }
-    for (int i = 0; i < length;) {
-        if (StartsTag(p, length, i)) {
-            i = TagEnd(p, length, i, false);
-            out += L' ';
-        } else {
-            out += p[i++];
+    int copied = 0;
+    for (const wchar_t* tag = wcschr(p, L'<'); tag != nullptr; tag = wcschr(p + copied, L'<')) {
+        const int i = static_cast<int>(tag - p);
+        if (!StartsTag(p, length, i)) {
+            AppendLowered(out, p + copied, static_cast<size_t>(i + 1 - copied));
+            copied = i + 1;
+            continue;
         }
+        AppendLowered(out, p + copied, static_cast<size_t>(i - copied));
+        out += L' ';
+        copied = TagEnd(p, length, i, false);
+        if (copied >= length)
+            return;
     }
+    AppendLowered(out, p + copied, static_cast<size_t>(length - copied));
 }
 
-// Whether an item's texts hold a word, asked of one item at a time: its title and text are lower-cased once into a
-// reused buffer (on two lines: a word holds no line break, so it is found in the one or the other, never across them).
-class ItemText
+// A filter's words as they are sought in the items' texts.
+class WordFinder
 {
 public:
-    void Read(const CFeedItem& item)
-    {
-        m_shown.clear();
-        AppendShown(m_shown, item.m_strTitleText);
-        m_shown += L'\n';
-        AppendShown(m_shown, item.m_strDescriptionText);
-        LowerInPlace(m_shown);
-    }
-    bool Holds(const CString& word) const
-    {
-        return m_shown.find(word.GetString(), 0, static_cast<size_t>(word.GetLength())) != std::wstring::npos;
-    }
+    explicit WordFinder(const CString& word) : m_word(word.GetString(), static_cast<size_t>(word.GetLength())) {}
+    bool In(const std::wstring& text) const { return text.find(m_word) != std::wstring::npos; }
 
 private:
-    std::wstring m_shown;
+    std::wstring m_word;
 };
+
+struct WordFinders
+{
+    std::vector<WordFinder> andWords, orWords, notWords;
+    explicit WordFinders(const CFilterWords& words)
+    {
+        for (const CString& word : words.andWords)
+            andWords.emplace_back(word);
+        for (const CString& word : words.orWords)
+            orWords.emplace_back(word);
+        for (const CString& word : words.notWords)
+            notWords.emplace_back(word);
+    }
+};
+
+// An item's title and text as the words are sought in them: lower-cased once into a reused buffer, on two lines (a
+// word holds no line break, so it is found in the one or the other, never across them).
+void ReadItemText(const CFilterItem& item, std::wstring& shown)
+{
+    shown.clear();
+    AppendShown(shown, item.strTitleText);
+    shown += L'\n';
+    AppendShown(shown, item.strDescriptionText);
+}
 
 const size_t kNotSelected = static_cast<size_t>(-1);
 
 // Which OR word (its place in the list) first admits the item, 0 without OR words, or kNotSelected. Words are asked
 // in the order that can leave an item out soonest, and no further once its fate is known.
-size_t ItemPlace(const CFilterWords& words, const ItemText& text)
+size_t ItemPlace(const WordFinders& words, const std::wstring& text)
 {
-    for (const CString& word : words.andWords) {
-        if (!text.Holds(word))
+    for (const WordFinder& word : words.andWords) {
+        if (!word.In(text))
             return kNotSelected;
     }
     size_t place = 0;
     if (!words.orWords.empty()) {
-        while (place < words.orWords.size() && !text.Holds(words.orWords[place]))
+        while (place < words.orWords.size() && !words.orWords[place].In(text))
             ++place;
         if (place == words.orWords.size())
             return kNotSelected;
     }
-    for (const CString& word : words.notWords) {
-        if (text.Holds(word))
+    for (const WordFinder& word : words.notWords) {
+        if (word.In(text))
             return kNotSelected;
     }
     return place;
@@ -308,14 +382,15 @@ CString ResultsDescription(const CFilterWords& words)
     return description;
 }
 
-void CopyChannelItems(CFeedChannel* pChannel, FilterItems& items)
+// Calls take(item) for every news item under the list, in list order.
+template <class Take> void ForEachNewsItem(CFeedChannel* pChannel, const Take& take)
 {
     for (POSITION pos = pChannel->m_items.GetHeadPosition(); pos;) {
         CFeedItem* pItem = pChannel->m_items.GetNext(pos);
         if (pItem->m_pChannel)
-            CopyChannelItems(pItem->m_pChannel, items);
+            ForEachNewsItem(pItem->m_pChannel, take);
         else if (pItem->m_nKind == FEED_KIND_ITEM)
-            items.push_back(std::make_unique<CFeedItem>(*pItem));
+            take(*pItem);
     }
 }
 
@@ -354,7 +429,6 @@ CString MatchingText(const CString& displayText)
 {
     std::wstring shown;
     AppendShown(shown, displayText);
-    LowerInPlace(shown);
     return CString(shown.c_str(), static_cast<int>(shown.size()));
 }
 
@@ -363,12 +437,11 @@ void MarkWords(CString& text, const std::vector<CString>& words, bool bEntities)
     if (text.IsEmpty())
         return;
     if (!bEntities) {
-        std::wstring lowered(text.GetString(), static_cast<size_t>(text.GetLength()));
-        LowerInPlace(lowered);
-        for (const CString& word : words) {
-            if (!word.IsEmpty())
-                MarkDisplayWord(text, lowered, std::wstring(word.GetString(), static_cast<size_t>(word.GetLength())));
-        }
+        std::vector<std::wstring> lowered;
+        lowered.reserve(words.size());
+        for (const CString& word : words)
+            lowered.emplace_back(word.GetString(), static_cast<size_t>(word.GetLength()));
+        MarkDisplayWords(text, lowered);
         return;
     }
     for (const CString& word : words) {
@@ -377,11 +450,54 @@ void MarkWords(CString& text, const std::vector<CString>& words, bool bEntities)
     }
 }
 
+CFilterItem::CFilterItem(const CFeedItem& item)
+    : strTitle(item.m_strTitle), strTitleText(item.m_strTitleText), strDescription(item.m_strDescription),
+      strDescriptionText(item.m_strDescriptionText), strLink(item.m_strLink), strLinkText(item.m_strLinkText),
+      strImage(item.m_strImage), strImageText(item.m_strImageText), strAuthor(item.m_strAuthor),
+      strCategory(item.m_strCategory), strDate(item.m_strDate), strSubject(item.m_strSubject),
+      strEnclosureUrl(item.m_strEnclosureUrl), strEnclosureType(item.m_strEnclosureType),
+      nReadState(item.m_nReadState), nEnclosureLength(item.m_nEnclosureLength),
+      nEnclosureState(item.m_nEnclosureState), nImageIndex(item.m_nImageIndex), dtDate(item.m_dtDate)
+{
+}
+
+CFeedItem* CFilterItem::MakeItem() const
+{
+    auto* pItem = new CFeedItem;
+    pItem->m_nKind = FEED_KIND_ITEM;
+    pItem->m_strTitle = strTitle;
+    pItem->m_strTitleText = strTitleText;
+    pItem->m_strDescription = strDescription;
+    pItem->m_strDescriptionText = strDescriptionText;
+    pItem->m_strLink = strLink;
+    pItem->m_strLinkText = strLinkText;
+    pItem->m_strImage = strImage;
+    pItem->m_strImageText = strImageText;
+    pItem->m_strAuthor = strAuthor;
+    pItem->m_strCategory = strCategory;
+    pItem->m_strDate = strDate;
+    pItem->m_strSubject = strSubject;
+    pItem->m_strEnclosureUrl = strEnclosureUrl;
+    pItem->m_strEnclosureType = strEnclosureType;
+    pItem->m_nReadState = nReadState;
+    pItem->m_nEnclosureLength = nEnclosureLength;
+    pItem->m_nEnclosureState = nEnclosureState;
+    pItem->m_nImageIndex = nImageIndex;
+    pItem->m_dtDate = dtDate;
+    return pItem;
+}
+
 void CopyNewsItems(CFeedChannel* pMainList, CFeedChannel* pCustomList, FilterItems& items)
 {
+    size_t count = items.size();
     for (CFeedChannel* pList : {pMainList, pCustomList}) {
         if (pList)
-            CopyChannelItems(pList, items);
+            ForEachNewsItem(pList, [&](const CFeedItem&) { ++count; });
+    }
+    items.reserve(count);
+    for (CFeedChannel* pList : {pMainList, pCustomList}) {
+        if (pList)
+            ForEachNewsItem(pList, [&](const CFeedItem& item) { items.emplace_back(item); });
     }
 }
 
@@ -391,10 +507,11 @@ std::vector<size_t> SelectFilteredItems(const CFilterWords& words, const FilterI
         return {};
     // Items held by the first OR word come first, then those the second adds, and so on, each group in list order.
     std::vector<std::vector<size_t>> groups(words.orWords.empty() ? 1 : words.orWords.size());
-    ItemText text;
+    const WordFinders finders(words);
+    std::wstring text;
     for (size_t i = 0; i < items.size(); ++i) {
-        text.Read(*items[i]);
-        const size_t place = ItemPlace(words, text);
+        ReadItemText(items[i], text);
+        const size_t place = ItemPlace(finders, text);
         if (place != kNotSelected)
             groups[place].push_back(i);
     }
@@ -404,7 +521,7 @@ std::vector<size_t> SelectFilteredItems(const CFilterWords& words, const FilterI
     return selected;
 }
 
-CFeedItem* BuildFilteredResults(const CFilterWords& words, int nViewStyle, FilterItems& items)
+CFeedItem* BuildFilteredResults(const CFilterWords& words, int nViewStyle, const FilterItems& items)
 {
     if (words.IsEmpty())
         return nullptr;
@@ -418,7 +535,7 @@ CFeedItem* BuildFilteredResults(const CFilterWords& words, int nViewStyle, Filte
     pChannel->m_info.m_strTitle = kResultsTitle;
     pChannel->m_info.m_strDescription = ResultsDescription(words);
     for (size_t index : selected) {
-        CFeedItem* pItem = items[index].release();
+        CFeedItem* pItem = items[index].MakeItem();
         if (nViewStyle == 1) {
             MarkWords(pItem->m_strTitleText, marked, false);
             MarkWords(pItem->m_strDescriptionText, marked, false);

@@ -1,14 +1,14 @@
 // The quick filter's page: which news items a filter of AND, OR and NOT words selects, and the result entry that
-// shows them, newest first, with the AND and OR words marked in red. The build works on copies of the items made
+// shows them, newest first, with the AND and OR words marked in red. The build works on records of the items taken
 // on the frame's thread, so it may run on the worker while refreshes change or free the originals.
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
 #include <vector>
 
 #include "framework/core/AfxString.h"
+#include "framework/core/DateTime.h"
 
 class CFeedChannel;
 class CFeedItem;
@@ -39,18 +39,34 @@ extern const wchar_t kMarkClose[]; // </FONT></B>
 // without, a display copy, whose only markup is the drawer's tags.
 void MarkWords(CString& text, const std::vector<CString>& words, bool bEntities);
 
-// Copies of every news item of both subscription lists, main list first, in list order.
-using FilterItems = std::vector<std::unique_ptr<CFeedItem>>;
+// A news item as the filter reads it and its page shows it. The texts are the item's own strings, shared rather than
+// copied (strings count their references and copy on write): taking one costs no characters on the frame's thread,
+// and a refresh that changes or frees the item afterwards leaves it as it was.
+struct CFilterItem
+{
+    explicit CFilterItem(const CFeedItem& item);
+    // A new news item with these texts, states and date.
+    CFeedItem* MakeItem() const;
+
+    CString strTitle, strTitleText, strDescription, strDescriptionText;
+    CString strLink, strLinkText, strImage, strImageText, strAuthor, strCategory, strDate, strSubject;
+    CString strEnclosureUrl, strEnclosureType;
+    int nReadState, nEnclosureLength, nEnclosureState, nImageIndex;
+    COleDateTime dtDate;
+};
+
+// Every news item of both subscription lists, main list first, in list order.
+using FilterItems = std::vector<CFilterItem>;
 void CopyNewsItems(CFeedChannel* pMainList, CFeedChannel* pCustomList, FilterItems& items);
 
 // The items the words select, in the order the rules give: AND words narrow, OR words (after AND) keep the items
 // that hold any of them, NOT words remove. Indexes into items.
 std::vector<size_t> SelectFilteredItems(const CFilterWords& words, const FilterItems& items);
 
-// The "Filtered results" entry (kind 6) owning a channel of the selected items (taken out of items), marked for
+// The "Filtered results" entry (kind 6) owning a channel of new items made from the selected ones, marked for
 // the view style (1 the display copies, 0 the stored texts, other values none) and sorted newest first; null when
 // nothing matched or the filter has no words. The channel is not yet written to a file.
-CFeedItem* BuildFilteredResults(const CFilterWords& words, int nViewStyle, FilterItems& items);
+CFeedItem* BuildFilteredResults(const CFilterWords& words, int nViewStyle, const FilterItems& items);
 
 // Writes the page's channel to a new "tmdf" file in the temporary folder and makes that its path; false when the
 // file could not be written.

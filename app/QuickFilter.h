@@ -12,7 +12,7 @@ class CFeedItem;
 class CMainFrame;
 class CStatusDlg;
 
-// What the frame hands the worker for a build: the filter, the view style and copies of every news item.
+// What the frame hands the worker for a build: the filter, the view style and a record of every news item.
 struct CQuickFilterRequest
 {
     CString strFilterText;

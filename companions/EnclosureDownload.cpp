@@ -6,6 +6,7 @@
 #include "feeds/EnclosureFiles.h"
 #include "feeds/EngineContext.h"
 #include "feeds/HttpFetch.h"
+#include "framework/core/ResponseHead.h"
 #include "framework/core/ScopedHandles.h"
 #include "res/resource.h"
 
@@ -171,11 +172,12 @@ bool CDownloadRun::Send(LONGLONG offset, DWORD& status)
     CString headers;
     if (offset > 0)
         headers.Format(L"Range: bytes=%lld-\r\n", static_cast<long long>(offset));
+    const CResponseHeadCap cap(m_request);
     if (!WinHttpSendRequest(m_request, headers.IsEmpty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.GetString(),
                             headers.IsEmpty() ? 0 : static_cast<DWORD>(-1L), WINHTTP_NO_REQUEST_DATA, 0, 0,
                             reinterpret_cast<DWORD_PTR>(&m_t)))
         return false;
-    if (!WinHttpReceiveResponse(m_request, nullptr) || m_t.Aborted())
+    if (!cap.Check(WinHttpReceiveResponse(m_request, nullptr)) || m_t.Aborted())
         return false;
     return QueryHttpStatusCode(m_request, status) != FALSE;
 }

@@ -3,6 +3,7 @@
 
 #include "feeds/ConnectionCut.h"
 #include "feeds/EngineContext.h"
+#include "framework/core/ResponseHead.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/html/HtmlNavigation.h"
 
@@ -165,8 +166,6 @@ BOOL QueryContentLength(HINTERNET hRequest, ULONGLONG& length)
 namespace {
 
 const int kMaxRedirects = 10;
-// The most an answer's status line and headers may take; real servers send a few kilobytes.
-const DWORD kMaxResponseHeaderBytes = 64 * 1024;
 // The longest a fetch may take in all, however its server trickles.
 const DWORD kFetchDeadlineMs = 10 * 60 * 1000;
 
@@ -239,8 +238,6 @@ struct FetchRequest
             return false;
         DWORD disabled = WINHTTP_DISABLE_REDIRECTS | (bOwnConnection ? WINHTTP_DISABLE_KEEP_ALIVE : 0);
         WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
-        DWORD headerLimit = kMaxResponseHeaderBytes;
-        WinHttpSetOption(request, WINHTTP_OPTION_MAX_RESPONSE_HEADER_SIZE, &headerLimit, sizeof(headerLimit));
         SetConnectionTimeouts(request);
         SetProxyCredentials(request);
         return true;
@@ -358,10 +355,11 @@ bool OffersBasic(HINTERNET hRequest)
 bool SendRequest(FetchJob& job, FetchRequest& fetch, DWORD& status)
 {
     job.bNewConnection = false;
+    const CResponseHeadCap cap(fetch.request);
     if (!WinHttpSendRequest(fetch.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
                             reinterpret_cast<DWORD_PTR>(&job)))
         return false;
-    const BOOL received = WinHttpReceiveResponse(fetch.request, nullptr);
+    const BOOL received = cap.Check(WinHttpReceiveResponse(fetch.request, nullptr));
     job.HeadWaitEnds();
     // A cut connection can pass for the end of the headers.
     if (!received || job.Cancelled())

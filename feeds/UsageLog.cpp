@@ -10,6 +10,7 @@
 #include "feeds/EngineContext.h"
 #include "feeds/HttpFetch.h"
 #include "framework/core/FileReading.h"
+#include "framework/core/ResponseHead.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/core/UrlEncoding.h"
 
@@ -180,10 +181,11 @@ int UploadLog(std::string* pSent)
 
     static const WCHAR kHeaders[] = L"Content-Type: application/x-www-form-urlencoded";
     const DWORD length = static_cast<DWORD>(body.size());
+    const CResponseHeadCap cap(request);
     if (!WinHttpSendRequest(request, kHeaders, static_cast<DWORD>(-1L), body.empty() ? nullptr : &body[0], length,
                             length, 0))
         return USAGE_UPLOAD_REFUSED;
-    if (!WinHttpReceiveResponse(request, nullptr))
+    if (!cap.Check(WinHttpReceiveResponse(request, nullptr)))
         return USAGE_UPLOAD_REFUSED;
     DWORD status = 0;
     if (!QueryHttpStatusCode(request, status))

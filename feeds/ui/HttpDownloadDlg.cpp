@@ -5,6 +5,7 @@
 #include "feeds/EngineMessages.h"
 #include "feeds/HttpFetch.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/ResponseHead.h"
 #include "framework/win/DataExchange.h"
 #include "framework/win/WinApp.h"
 #include "res/resource.h"
@@ -367,8 +368,9 @@ BOOL CHttpDownloadDlg::SendRequest(DWORD& status)
     }
     bool bRetried = false;
     for (;;) {
+        const CResponseHeadCap cap(m_hRequest);
         if (!WinHttpSendRequest(m_hRequest, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-            !WinHttpReceiveResponse(m_hRequest, nullptr) || !QueryHttpStatusCode(m_hRequest, status)) {
+            !cap.Check(WinHttpReceiveResponse(m_hRequest, nullptr)) || !QueryHttpStatusCode(m_hRequest, status)) {
             ReportError(IDS_DOWNLOAD_ERROR_RESPONSE, GetLastError());
             return FALSE;
         }

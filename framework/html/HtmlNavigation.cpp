@@ -1,6 +1,7 @@
 #include "framework/html/HtmlNavigation.h"
 
 #include "framework/core/FileReading.h"
+#include "framework/core/ResponseHead.h"
 #include "framework/core/ScopedHandles.h"
 #include "framework/core/TextHelpers.h"
 #include "framework/core/UrlEncoding.h"
@@ -287,9 +288,10 @@ void HtmlFetchHttp(const HtmlLoadRequest& request, HtmlLoadResult& result)
         headers += L"\r\n";
     LPVOID body = post ? const_cast<char*>(request.postData.data()) : WINHTTP_NO_REQUEST_DATA;
     const DWORD bodyLength = post ? static_cast<DWORD>(request.postData.size()) : 0;
+    const CResponseHeadCap cap(req);
     if (!::WinHttpSendRequest(req, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
                               headers.empty() ? 0 : static_cast<DWORD>(-1L), body, bodyLength, bodyLength, 0) ||
-        !::WinHttpReceiveResponse(req, nullptr)) {
+        !cap.Check(::WinHttpReceiveResponse(req, nullptr))) {
         result.error = ::GetLastError();
         return;
     }

@@ -5,6 +5,7 @@
 #include "feeds/FeedChannel.h"
 #include "feeds/FeedItem.h"
 #include "feeds/FilterText.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,7 @@ std::vector<std::wstring> FirstWords(const FilterItems& items, const std::vector
 {
     std::vector<std::wstring> words;
     for (size_t index : selected) {
-        std::wstring title = items[index]->m_strTitleText.GetString();
+        std::wstring title = items[index].strTitleText.GetString();
         words.push_back(title.substr(0, title.find(L' ')));
     }
     return words;
@@ -175,6 +176,10 @@ TEST(FilteredResults, MarksGoAroundEachWordOutsideTagsAndNeverIntoFeedMarkup)
         {L"apple pear", {L"apple", L"pear"}, false, A + L" " + Marked(L"pear")},
         // A later word never matches inside an earlier mark.
         {L"red apple", {L"apple", L"font", L"color", L"ff0000", L"b"}, false, L"red " + A},
+        // A later word is sought between the marks' tags too: inside an earlier mark, never across its edge.
+        {L"apple", {L"apple", L"pp", L"le"}, false, kOpen + L"a" + Marked(L"pp") + Marked(L"le") + kClose},
+        {L"apple", {L"apple", L"pp"}, true, kOpen + L"a" + Marked(L"pp") + L"le" + kClose},
+        {L"apple", {L"app", L"ple"}, false, Marked(L"app") + L"le"},
         {L"a<br>\nb", {L"br"}, false, L"a<br>\nb"},
         {L"x <b>apple</b>", {L"<b"}, false, L"x <b>apple</b>"},
         {L"1 < 2 apple", {L"<"}, false, L"1 " + Marked(L"<") + L" 2 apple"},
@@ -208,7 +213,6 @@ TEST(FilteredResults, ThePageHoldsMarkedCopiesNewestFirstUnderItsEntry)
     Lists lists;
     FilterItems items;
     CopyNewsItems(&lists.main, &lists.custom, items);
-    const size_t count = items.size();
     std::unique_ptr<CFeedItem> page(BuildFilteredResults(Words(L"Apple", L"pear fair", L""), 1, items));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->m_nKind, FEED_KIND_FILTER_RESULT);
@@ -228,9 +232,40 @@ TEST(FilteredResults, ThePageHoldsMarkedCopiesNewestFirstUnderItsEntry)
               Marked(L"Apple") + L" and " + Marked(L"Pear") + L" " + Marked(L"fair"));
     // The modern view draws the display copies; the stored texts stay as the feed gave them.
     EXPECT_STREQ(first->m_strTitle.GetString(), L"apple harvest");
-    // The selected copies went into the page; the rest are still the caller's.
-    EXPECT_EQ(static_cast<size_t>(std::count(items.begin(), items.end(), nullptr)), 2u);
-    EXPECT_EQ(items.size(), count);
+    // The page's items are its own: the marks reach neither the records nor the lists' items.
+    for (const CFilterItem& item : items)
+        EXPECT_EQ(item.strTitleText.Find(kMarkOpen), -1) << lqtest::Narrow(item.strTitleText.GetString());
+    EXPECT_STREQ(lists.main.m_items.GetHead()->m_pChannel->m_items.GetHead()->m_strTitleText.GetString(),
+                 L"apple harvest");
+}
+
+// The page's items carry what the views and the cache file show of the items they were made from.
+TEST(FilteredResults, ThePagesItemsKeepTheirLinksAuthorsEnclosuresStatesAndDates)
+{
+    Lists lists;
+    CFeedItem* original = lists.main.m_items.GetHead()->m_pChannel->m_items.GetHead();
+    original->m_strLink = original->m_strLinkText = L"http://example.net/apple";
+    original->m_strAuthor = L"Grower";
+    original->m_strEnclosureUrl = L"http://example.net/apple.mp3";
+    original->m_strEnclosureType = L"audio/mpeg";
+    original->m_nEnclosureLength = 1234;
+    original->m_nReadState = FEED_STATE_READ;
+    FilterItems items;
+    CopyNewsItems(&lists.main, &lists.custom, items);
+    std::unique_ptr<CFeedItem> page(BuildFilteredResults(Words(L"harvest", L"", L""), 1, items));
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->m_pChannel->m_items.GetCount(), 1);
+    const CFeedItem* item = page->m_pChannel->m_items.GetHead();
+    EXPECT_NE(item, original);
+    EXPECT_EQ(item->m_nKind, FEED_KIND_ITEM);
+    EXPECT_STREQ(item->m_strLink.GetString(), L"http://example.net/apple");
+    EXPECT_STREQ(item->m_strLinkText.GetString(), L"http://example.net/apple");
+    EXPECT_STREQ(item->m_strAuthor.GetString(), L"Grower");
+    EXPECT_STREQ(item->m_strEnclosureUrl.GetString(), L"http://example.net/apple.mp3");
+    EXPECT_STREQ(item->m_strEnclosureType.GetString(), L"audio/mpeg");
+    EXPECT_EQ(item->m_nEnclosureLength, 1234);
+    EXPECT_EQ(item->m_nReadState, FEED_STATE_READ);
+    EXPECT_TRUE(item->m_dtDate == original->m_dtDate);
 }
 
 TEST(FilteredResults, TheViewStyleChoosesWhichTextsAreMarked)
@@ -277,12 +312,19 @@ TEST(FilteredResults, TheBuildWorksOnCopiesThatOutliveTheLists)
         CFeedItem* original = lists.custom.m_items.GetHead()->m_pChannel->m_items.GetTail();
         original->m_strTitleText = L"changed";
         original->m_nReadState = FEED_STATE_READ;
+        // The records share the items' texts: a change made in place to the shared characters must not reach them.
+        original->m_strDescriptionText.MakeUpper();
+        wchar_t* buffer = original->m_strTitle.GetBuffer();
+        buffer[0] = L'X';
+        original->m_strTitle.ReleaseBuffer();
     } // the lists and every original item are deleted here
     std::unique_ptr<CFeedItem> page(BuildFilteredResults(Words(L"plain", L"", L""), 2, items));
     ASSERT_NE(page, nullptr);
     ASSERT_EQ(page->m_pChannel->m_items.GetCount(), 1);
     EXPECT_STREQ(page->m_pChannel->m_items.GetHead()->m_strTitleText.GetString(), L"plain cheese");
     EXPECT_EQ(page->m_pChannel->m_items.GetHead()->m_nReadState, FEED_STATE_NEW);
+    EXPECT_STREQ(page->m_pChannel->m_items.GetHead()->m_strDescriptionText.GetString(), L"nothing else");
+    EXPECT_STREQ(page->m_pChannel->m_items.GetHead()->m_strTitle.GetString(), L"plain cheese");
 }
 
 } // namespace

@@ -120,6 +120,16 @@ HWND DescendantOfClass(HWND hParent, const wchar_t* className)
     return search.found;
 }
 
+// Whether the keyboard focus of the window's thread is on the window or inside it: typing starts only then, as a
+// click's focus change reaches the program after the click itself.
+bool FocusIsIn(HWND hWnd)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info) &&
+           (info.hwndFocus == hWnd || ::IsChild(hWnd, info.hwndFocus));
+}
+
 std::vector<std::wstring> Titles(const CFeedChannel& channel)
 {
     std::vector<std::wstring> titles;
@@ -225,6 +235,7 @@ TEST_F(ProgramFilterTest, AFilterTypedInItsDialogAndASearchTypedInThePaneBringTh
     HWND hDialog = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (hDialog = ShownWindowOf(pid, L"Quick Filter")) != nullptr; }, 30000));
     ASSERT_TRUE(BringForward(hDialog));
+    ASSERT_TRUE(PumpUntil([&] { return FocusIsIn(hDialog); }, 10000));
     lqtest::TypeText(L"APPLE");
     lqtest::TapKey(VK_RETURN);
     bool bWaitShown = false;
@@ -256,6 +267,7 @@ TEST_F(ProgramFilterTest, AFilterTypedInItsDialogAndASearchTypedInThePaneBringTh
     const POINT inEdit{(rcEdit.left + rcEdit.right) / 2, (rcEdit.top + rcEdit.bottom) / 2};
     ASSERT_TRUE(lqtest::MoveMouse(inEdit));
     lqtest::ClickAt(inEdit);
+    ASSERT_TRUE(PumpUntil([&] { return FocusIsIn(hEdit); }, 10000));
     known = PageFiles();
     lqtest::TypeText(L"rain & snow");
     lqtest::TapKey(VK_RETURN);

@@ -1,6 +1,8 @@
 // The HTTP fetch against the local test server: every result code, credentials, the proxy, stops and servers
 // that misbehave.
 #include <winsock2.h>
+#include <windows.h>
+#include <psapi.h>
 
 #include "tests/feeds/FeedTestHost.h"
 #include "feeds/FeedChannel.h"
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -31,6 +34,14 @@ std::string TextBody(size_t n)
     while (body.size() < n)
         body += pattern;
     return body.substr(0, n);
+}
+
+SIZE_T PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
+    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 bool FileExists(const std::wstring& path)
@@ -296,6 +307,29 @@ TEST_F(HttpFetchTest, HeadersWithoutEndFailOnceTheTimeoutHasPassed)
     fetcher.join();
     EXPECT_EQ(result, HTTP_FETCH_FAILED);
     EXPECT_FALSE(FileExists(m_target));
+    EXPECT_TRUE(lqtest::PumpUntil([] { return ActiveFetchThreads() == 0; }, 5000)) << ActiveFetchThreads();
+    EXPECT_EQ(Fetch(HttpUrl(L"/text/100")), HTTP_FETCH_DONE);
+}
+
+// The platform keeps every header line it is sent until its receive times out: lines of one header, sent as fast as
+// they go, grew the process by megabytes a second. The answer's head is cut at its cap long before the time-out.
+TEST_F(HttpFetchTest, HeadersWithoutEndAreCutAtTheCapWithoutGrowingTheProcess)
+{
+    theHost.m_settings.nTimeout = 20;
+    const SIZE_T before = PrivateBytes();
+    SIZE_T most = before;
+    std::atomic<int> result{-1};
+    std::thread fetcher([&] { result = Fetch(HttpUrl(L"/endless-headers/0/same")); });
+    EXPECT_TRUE(lqtest::PumpUntil(
+        [&] {
+            most = std::max(most, PrivateBytes());
+            return result != -1;
+        },
+        40000));
+    fetcher.join();
+    EXPECT_EQ(result, HTTP_FETCH_FAILED);
+    EXPECT_FALSE(FileExists(m_target));
+    EXPECT_LT(most - before, SIZE_T(24) << 20) << "grew by " << ((most - before) >> 10) << " KB";
     EXPECT_TRUE(lqtest::PumpUntil([] { return ActiveFetchThreads() == 0; }, 5000)) << ActiveFetchThreads();
     EXPECT_EQ(Fetch(HttpUrl(L"/text/100")), HTTP_FETCH_DONE);
 }

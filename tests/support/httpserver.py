@@ -19,6 +19,7 @@ Paths:
   /redirect/<n>                  302 n times, then 200 "done"
   /redirect-loop                 302 to itself
   /endless-headers/<ms>          a status line, then a header line every ms without end (at most 30 s)
+  /endless-headers/0/same        the same, as fast as they go, every line one header of one name
   /drip-headers/<ms>             the status line and headers one byte at a time, ms apart (at most 30 s), then "done"
   /chunked/<how>/<path>          a file under DIR in chunks of 100 bytes; how: whole, cut (closed inside a chunk),
                                  bad (a chunk size that is not hex), nolast (closed without the last chunk)
@@ -328,8 +329,12 @@ class Handler(BaseHTTPRequestHandler):
         try:
             self.wfile.write(b'HTTP/1.1 200 OK\r\n')
             n = 0
+            same = len(rest) > 1 and rest[1] == 'same'
             while time.monotonic() < end:
-                self.wfile.write(b'X-Endless-%d: %s\r\n' % (n, b'v' * 200))
+                if same:
+                    self.wfile.write((b'X-Endless: ' + b'v' * 200 + b'\r\n') * 50)
+                else:
+                    self.wfile.write(b'X-Endless-%d: %s\r\n' % (n, b'v' * 200))
                 n += 1
                 if delay:
                     self.wfile.flush()
