@@ -163,11 +163,8 @@ protected:
     }
     void TearDown() override
     {
-        for (Started* started : {&m_first, &m_second, &m_third}) {
-            if (started->info.hProcess && ::WaitForSingleObject(started->info.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(started->info.hProcess, 1);
-            lqprogram::CloseHandles(*started);
-        }
+        for (Started* started : {&m_first, &m_second, &m_third})
+            lqprogram::EndProgram(*started);
         DeleteBarLayout();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
     }
@@ -307,9 +304,9 @@ TEST_F(ProgramCustomizeTest, ACommandDraggedOntoMainAndANewToolbarOutliveTheProg
     ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, controlsKey.c_str(), L"Controls", RRF_RT_REG_BINARY, nullptr,
                              bytes.data(), &nBytes),
               ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, controlsKey.c_str(), L"Controls", REG_BINARY, bytes.data(),
-                                nBytes / 2),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, controlsKey.c_str(), L"Controls", REG_BINARY, bytes.data(), nBytes / 2),
+        ERROR_SUCCESS);
     // Away from Main, whose buttons light up under the mouse.
     ASSERT_TRUE(lqtest::MoveMouse(POINT{700, 500}));
     m_third = Start(L"");

@@ -191,15 +191,14 @@ protected:
     }
     void TearDown() override
     {
-        if (m_started.info.hProcess && ::WaitForSingleObject(m_started.info.hProcess, 0) == WAIT_TIMEOUT)
-            ::TerminateProcess(m_started.info.hProcess, 1);
-        lqprogram::CloseHandles(m_started);
+        lqprogram::EndProgram(m_started);
         RemoveSeed();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
     }
     void RemoveSeed()
     {
-        for (const wchar_t* name : {L"MainFeed.xml", L"CustomFeed.xml", L"CustomFeed.bak", L"Planet.rss"})
+        for (const wchar_t* name :
+             {L"MainFeed.xml", L"MainFeed.bak", L"CustomFeed.xml", L"CustomFeed.bak", L"Planet.rss"})
             ::DeleteFileW((m_data + L"\\" + name).c_str());
     }
     bool BringForward(HWND hWnd)

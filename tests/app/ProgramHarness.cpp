@@ -34,6 +34,15 @@ void CloseHandles(Started& started)
     started.info = {};
 }
 
+void EndProgram(Started& started)
+{
+    if (started.info.hProcess && ::WaitForSingleObject(started.info.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(started.info.hProcess, 1);
+        ::WaitForSingleObject(started.info.hProcess, 30000);
+    }
+    CloseHandles(started);
+}
+
 namespace {
 
 struct FrameSearch

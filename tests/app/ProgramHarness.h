@@ -18,6 +18,9 @@ struct Started
 };
 Started Start(const std::wstring& arguments);
 void CloseHandles(Started& started);
+// Ends a program a test left running and waits until it is gone, so that nothing it writes on its way out lands in
+// the next test's data folder; then closes the handles.
+void EndProgram(Started& started);
 
 // The program's frames: its top-level windows with a caption and a sizing border.
 std::vector<HWND> FramesOf(DWORD processId);

@@ -118,11 +118,8 @@ protected:
     }
     void TearDown() override
     {
-        for (Started* started : {&m_first, &m_second}) {
-            if (started->info.hProcess && ::WaitForSingleObject(started->info.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(started->info.hProcess, 1);
-            lqprogram::CloseHandles(*started);
-        }
+        for (Started* started : {&m_first, &m_second})
+            lqprogram::EndProgram(*started);
         SetProgramInt(L"ViewStyle", 0);
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, (std::wstring(kProgramKey) + L"\\Connection").c_str(), L"Timeout");
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
@@ -253,11 +250,8 @@ protected:
     }
     void TearDown() override
     {
-        for (Started* started : {&m_first, &m_second}) {
-            if (started->info.hProcess && ::WaitForSingleObject(started->info.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(started->info.hProcess, 1);
-            lqprogram::CloseHandles(*started);
-        }
+        for (Started* started : {&m_first, &m_second})
+            lqprogram::EndProgram(*started);
         RemoveSeed();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
     }

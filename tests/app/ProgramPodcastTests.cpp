@@ -202,11 +202,8 @@ protected:
     }
     void TearDown() override
     {
-        for (Started* started : {&m_first, &m_second}) {
-            if (started->info.hProcess && ::WaitForSingleObject(started->info.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(started->info.hProcess, 1);
-            lqprogram::CloseHandles(*started);
-        }
+        for (Started* started : {&m_first, &m_second})
+            lqprogram::EndProgram(*started);
         RemoveSeed();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kPodcastKey);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
@@ -215,8 +212,9 @@ protected:
     }
     void RemoveSeed()
     {
-        for (const std::wstring& name : {std::wstring(L"MainFeed.xml"), std::wstring(L"CustomFeed.xml"),
-                                         std::wstring(L"CustomFeed.bak"), m_title + L".rss", m_title + L".ico"})
+        for (const std::wstring& name :
+             {std::wstring(L"MainFeed.xml"), std::wstring(L"MainFeed.bak"), std::wstring(L"CustomFeed.xml"),
+              std::wstring(L"CustomFeed.bak"), m_title + L".rss", m_title + L".ico"})
             ::DeleteFileW((m_data + L"\\" + name).c_str());
     }
     HWND FrameOf(const Started& started)

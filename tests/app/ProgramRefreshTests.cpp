@@ -48,9 +48,7 @@ protected:
     }
     void TearDown() override
     {
-        if (m_started.info.hProcess && ::WaitForSingleObject(m_started.info.hProcess, 0) == WAIT_TIMEOUT)
-            ::TerminateProcess(m_started.info.hProcess, 1);
-        lqprogram::CloseHandles(m_started);
+        lqprogram::EndProgram(m_started);
         RemoveSeed();
     }
 

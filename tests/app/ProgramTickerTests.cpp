@@ -134,19 +134,16 @@ protected:
     }
     void TearDown() override
     {
-        for (Started* started : {&m_first, &m_second}) {
-            if (started->info.hProcess && ::WaitForSingleObject(started->info.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(started->info.hProcess, 1);
-            lqprogram::CloseHandles(*started);
-        }
+        for (Started* started : {&m_first, &m_second})
+            lqprogram::EndProgram(*started);
         RemoveSeed();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kProgramKey) + L"\\NewsLine").c_str());
         ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\feed");
     }
     void RemoveSeed()
     {
-        for (const wchar_t* name : {L"MainFeed.xml", L"CustomFeed.xml", L"CustomFeed.bak", L"Planet.rss",
-                                    L"Harbour.rss"})
+        for (const wchar_t* name :
+             {L"MainFeed.xml", L"MainFeed.bak", L"CustomFeed.xml", L"CustomFeed.bak", L"Planet.rss", L"Harbour.rss"})
             ::DeleteFileW((m_data + L"\\" + name).c_str());
     }
     HWND ReadyFrameOf(const Started& started)
@@ -234,11 +231,13 @@ TEST_F(ProgramTickerTest, GroupStatesOutliveARestartThatRefreshes)
         const HWND frame = ReadyFrameOf(*started);
         ASSERT_NE(frame, nullptr);
         // The refresh at start has run (both caches written) and rebuilt the pane.
-        ASSERT_TRUE(PumpUntil([&] {
-            return ::GetFileAttributesW((m_data + L"\\Planet.rss").c_str()) != INVALID_FILE_ATTRIBUTES &&
-                   ::GetFileAttributesW((m_data + L"\\Harbour.rss").c_str()) != INVALID_FILE_ATTRIBUTES &&
-                   StatusText(frame) == L"Ready";
-        }, 30000));
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return ::GetFileAttributesW((m_data + L"\\Planet.rss").c_str()) != INVALID_FILE_ATTRIBUTES &&
+                       ::GetFileAttributesW((m_data + L"\\Harbour.rss").c_str()) != INVALID_FILE_ATTRIBUTES &&
+                       StatusText(frame) == L"Ready";
+            },
+            30000));
         Exit(*started, frame);
         const std::vector<GroupRecord> saved = GroupStates();
         EXPECT_EQ(ExpandedOf(saved, L"World"), 0);
