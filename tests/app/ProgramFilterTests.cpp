@@ -256,20 +256,33 @@ TEST_F(ProgramFilterTest, AFilterTypedInItsDialogAndASearchTypedInThePaneBringTh
         << lqtest::Narrow(filtered.m_items.GetTail()->m_strTitle.GetString());
     RecordProperty("WaitDialogSeen", bWaitShown ? 1 : 0);
 
-    // The "Search-in" box of the pane: typed into, Enter.
-    HWND hBox = DescendantOfClass(hFrame, WC_COMBOBOXEXW);
-    ASSERT_NE(hBox, nullptr) << "the pane hosts the search box";
-    HWND hEdit = DescendantOfClass(hBox, L"Edit");
-    ASSERT_NE(hEdit, nullptr);
+    // The "Search-in" box of the pane: typed into, Enter. The pane may still be rebuilt for the filter's entry,
+    // which makes the box anew: find it, click into it and type until it holds the whole text.
     ASSERT_TRUE(BringForward(hFrame));
-    RECT rcEdit;
-    ::GetWindowRect(hEdit, &rcEdit);
-    const POINT inEdit{(rcEdit.left + rcEdit.right) / 2, (rcEdit.top + rcEdit.bottom) / 2};
-    ASSERT_TRUE(lqtest::MoveMouse(inEdit));
-    lqtest::ClickAt(inEdit);
-    ASSERT_TRUE(PumpUntil([&] { return FocusIsIn(hEdit); }, 10000));
     known = PageFiles();
-    lqtest::TypeText(L"rain & snow");
+    HWND hEdit = nullptr;
+    auto boxText = [&] {
+        WCHAR text[100] = L"";
+        ::SendMessageW(hEdit, WM_GETTEXT, 100, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    bool bTyped = false;
+    for (int attempt = 0; attempt < 5 && !bTyped; ++attempt) {
+        HWND hBox = DescendantOfClass(hFrame, WC_COMBOBOXEXW);
+        ASSERT_NE(hBox, nullptr) << "the pane hosts the search box";
+        hEdit = DescendantOfClass(hBox, L"Edit");
+        ASSERT_NE(hEdit, nullptr);
+        RECT rcEdit;
+        ::GetWindowRect(hEdit, &rcEdit);
+        const POINT inEdit{(rcEdit.left + rcEdit.right) / 2, (rcEdit.top + rcEdit.bottom) / 2};
+        ASSERT_TRUE(lqtest::MoveMouse(inEdit));
+        lqtest::ClickAt(inEdit);
+        PumpUntil([&] { return FocusIsIn(hEdit); }, 2000);
+        ::SendMessageW(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        lqtest::TypeText(L"rain & snow");
+        bTyped = PumpUntil([&] { return boxText() == L"rain & snow"; }, 3000);
+    }
+    ASSERT_TRUE(bTyped) << lqtest::Narrow(boxText());
     lqtest::TapKey(VK_RETURN);
     CFeedChannel searched;
     ASSERT_TRUE(PumpUntil([&] { return NewPage(known, searched); }, 30000));
